@@ -1,0 +1,63 @@
+#include "OleDate.h"
+
+#include <gtest/gtest.h>
+
+using namespace kx;
+
+TEST(OleDate, TextFormTable) {
+    struct Case {
+        DATE dt;
+        const char* text;
+    };
+    DATE may7 = 0, may7t = 0, may7r = 0;
+    ASSERT_TRUE(MakeDate(2006, 5, 7, 0, 0, 0, may7));
+    ASSERT_TRUE(MakeDate(2006, 5, 7, 8, 5, 9, may7t));
+    // Half a second before midnight rounds up to the next day at midnight.
+    may7r = may7 + (86400.0 - 0.4) / 86400.0;
+    const Case cases[] = {
+        {0, ""},
+        {may7, "2006-5-7"},
+        {may7t, "2006-5-7 8:5:9"},
+        {may7r, "2006-5-8"},
+        {1.0, "1899-12-31"},
+        {2.5, "1900-1-1 12:0:0"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(DateText(c.dt), c.text) << c.dt;
+}
+
+TEST(OleDate, KnownDayNumbers) {
+    DATE d = 0;
+    ASSERT_TRUE(MakeDate(2000, 1, 1, 0, 0, 0, d));
+    EXPECT_DOUBLE_EQ(d, 36526.0);
+    ASSERT_TRUE(MakeDate(1899, 12, 30, 6, 0, 0, d));
+    EXPECT_DOUBLE_EQ(d, 0.25);
+    EXPECT_FALSE(MakeDate(2001, 2, 29, 0, 0, 0, d));
+    EXPECT_TRUE(MakeDate(2000, 2, 29, 0, 0, 0, d));
+    EXPECT_FALSE(MakeDate(2000, 1, 1, 24, 0, 0, d));
+}
+
+TEST(OleDate, FieldsIsoTextAndParse) {
+    COleDateTime t(2024, 2, 29, 23, 59, 58);
+    EXPECT_EQ(t.GetStatus(), COleDateTime::valid);
+    EXPECT_EQ(t.GetYear(), 2024);
+    EXPECT_EQ(t.GetMonth(), 2);
+    EXPECT_EQ(t.GetDay(), 29);
+    EXPECT_EQ(t.GetSecond(), 58);
+    EXPECT_EQ(t.GetDayOfWeek(), 5); // a Thursday
+    EXPECT_EQ(IsoDateText(t), "2024-02-29 23:59:58");
+
+    COleDateTime p;
+    EXPECT_TRUE(p.ParseDateTime("2006-5-7 8:5:9"));
+    EXPECT_EQ(DateText(p), "2006-5-7 8:5:9");
+    COleDateTime bad(1.5);
+    EXPECT_FALSE(bad.ParseDateTime("2006-13-7"));
+    EXPECT_DOUBLE_EQ(bad.m_dt, 1.5);
+
+    COleDateTime invalid(2001, 2, 30, 0, 0, 0);
+    EXPECT_EQ(invalid.GetStatus(), COleDateTime::invalid);
+}
+
+TEST(OleDate, TimeTRoundTrip) {
+    COleDateTime t(2020, 6, 15, 10, 20, 30);
+    EXPECT_EQ(COleDateTime::FromTimeT(t.ToTimeT()), t);
+}
