@@ -1,0 +1,221 @@
+#include "CkxKeyword.h"
+#include "CkxKeywordGroup.h"
+#include "CkxKeywordLink.h"
+#include "CkxKeywordTemplet.h"
+#include "GoldenBytes.h"
+
+#include <gtest/gtest.h>
+
+TEST(CkxKeyword, GoldenBytesRoundTrip) {
+    CkxKeyword k;
+    k.m_nID = 77;
+    k.m_nGroupID = -1;
+    k.m_strName = std::string(49, 'k'); // full width
+    k.m_strNote = Utf8Zhong(25);        // 50 GBK bytes: cut to 24 characters
+    const std::string expected = GoldenBytes(108)
+                                     .I32(0, 77)
+                                     .I32(4, -1)
+                                     .Raw(8, std::string(49, 'k'))
+                                     .Raw(58, GbkZhong(24))
+                                     .Str();
+    ASSERT_EQ(kx::RecordBytes(k.GetComData()), expected);
+
+    CkxKeyword::_COM com;
+    ASSERT_TRUE(kx::ReadRecord(expected.data(), expected.size(), com));
+    CkxKeyword back;
+    back = com;
+    EXPECT_EQ(back.m_nID, 77);
+    EXPECT_EQ(back.m_nGroupID, -1);
+    EXPECT_EQ(back.m_strName, std::string(49, 'k'));
+    EXPECT_EQ(back.m_strNote, Utf8Zhong(24));
+}
+
+TEST(CkxKeywordGroup, GoldenBytesSharedWithTemplates) {
+    const std::string expected =
+        GoldenBytes(104).I32(0, 5).Raw(4, GbkZhong(24)).Raw(54, std::string(49, 'n')).Str();
+
+    CkxKeywordGroup g;
+    g.m_nID = 5;
+    g.m_strName = Utf8Zhong(25) + "tail";
+    g.m_strNote = std::string(60, 'n'); // longer than the field: cut to 49 bytes
+    EXPECT_EQ(kx::RecordBytes(g.GetComData()), expected);
+
+    CkxKeywordTemplet t;
+    t.m_nID = 5;
+    t.m_strName = Utf8Zhong(25);
+    t.m_strNote = std::string(49, 'n');
+    t.m_listKeyword = {1, 2, 3};
+    EXPECT_EQ(kx::RecordBytes(t.GetComData()), expected);
+
+    KxNameNoteCom com;
+    ASSERT_TRUE(kx::ReadRecord(expected.data(), expected.size(), com));
+    CkxKeywordGroup gb(com);
+    EXPECT_EQ(gb.m_strName, Utf8Zhong(24));
+    EXPECT_EQ(gb.m_strNote, std::string(49, 'n'));
+
+    // Reading a record into a template keeps its keyword list.
+    CkxKeywordTemplet tb;
+    tb.m_listKeyword = {9};
+    tb = com;
+    EXPECT_EQ(tb.m_nID, 5);
+    EXPECT_EQ(tb.m_strName, Utf8Zhong(24));
+    EXPECT_EQ(tb.m_listKeyword, std::vector<int32_t>{9});
+}
+
+TEST(CkxKeywordTemplet, KeywordBuffer) {
+    CkxKeywordTemplet t;
+    CkxBuf buf;
+    buf.Fill("keep", 4);
+    EXPECT_EQ(t.PackBuf(buf), 0); // no keywords: nothing to send
+    EXPECT_EQ(buf.View(), "keep");
+
+    t.m_listKeyword = {1, -2, 0x01020304};
+    ASSERT_EQ(t.PackBuf(buf), 1);
+    EXPECT_EQ(buf.View(), GoldenBytes(12).I32(0, 1).I32(4, -2).I32(8, 0x01020304).Str());
+
+    struct Case {
+        const char* name;
+        std::string bytes;
+        bool null;
+        std::vector<int32_t> ids;
+    };
+    const Case cases[] = {
+        {"10 bytes give two ids", GoldenBytes(10).I32(0, 7).I32(4, 8).Str(), false, {7, 8}},
+        {"empty block empties the list", "", false, {}},
+        {"three bytes give none", "abc", false, {}},
+        {"null leaves the list", "", true, {100, 200}},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
+        CkxKeywordTemplet r;
+        r.m_listKeyword = {100, 200};
+        EXPECT_EQ(r.PasyBuf(k.null ? nullptr : k.bytes.data(), static_cast<int>(k.bytes.size())), k.null ? 0 : 1);
+        EXPECT_EQ(r.m_listKeyword, k.ids);
+    }
+    CkxKeywordTemplet r;
+    ASSERT_EQ(r.PasyBuf(buf), 1);
+    EXPECT_EQ(r.m_listKeyword, t.m_listKeyword);
+    EXPECT_EQ(r.PasyBuf(CkxBuf()), 0);
+    EXPECT_EQ(r.m_listKeyword, t.m_listKeyword);
+}
+
+TEST(CkxKeywordLists, DeleteFormsUpdateAndNames) {
+    // Keyword and group lists delete every match; the template list only the first.
+    CkxKeywordList words;
+    CkxKeywordGroupList groups;
+    CkxKeywordTempletList templets;
+    for (int id : {1, 1, 2}) {
+        CkxKeyword k;
+        k.m_nID = id;
+        k.m_nGroupID = 10 + id;
+        k.m_strName = "k" + std::to_string(id);
+        words.AddTail(k);
+        CkxKeywordGroup g;
+        g.m_nID = id;
+        g.m_strName = "g" + std::to_string(id);
+        groups.AddTail(g);
+        CkxKeywordTemplet t;
+        t.m_nID = id;
+        t.m_listKeyword = {id};
+        templets.AddTail(t);
+    }
+    EXPECT_EQ(words.Delete(1), 2);
+    EXPECT_EQ(groups.Delete(1), 2);
+    EXPECT_EQ(templets.Delete(1), 1);
+    EXPECT_EQ(words.Delete(5), 0);
+    EXPECT_EQ(templets.Delete(5), 0);
+    EXPECT_EQ(words.GetCount(), 1);
+    EXPECT_EQ(groups.GetCount(), 1);
+    EXPECT_EQ(templets.GetCount(), 2);
+
+    EXPECT_EQ(words.GetName(2), "k2");
+    EXPECT_EQ(words.GetName(1), "");
+    EXPECT_EQ(groups.GetName(2), "g2");
+    EXPECT_EQ(groups.GetName(-1), "");
+
+    // Update of a template replaces its keyword list; an absent id adds nothing.
+    CkxKeywordTemplet t;
+    t.m_nID = 2;
+    t.m_strName = "新";
+    t.m_listKeyword = {5, 6};
+    EXPECT_EQ(templets.Update(t), 1);
+    EXPECT_EQ(templets.Find(2)->m_listKeyword, (std::vector<int32_t>{5, 6}));
+    t.m_nID = 9;
+    EXPECT_EQ(templets.Update(t), 0);
+    EXPECT_EQ(templets.GetCount(), 2);
+    // The heap copy carries the keyword list, independent of the original.
+    t.m_listKeyword.push_back(7);
+    EXPECT_EQ(templets.Find(2)->m_listKeyword.size(), 2u);
+
+    CkxKeywordList empty;
+    EXPECT_EQ(empty.Delete(1), 0);
+    EXPECT_EQ(empty.GetName(1), "");
+}
+
+TEST(CkxKeywordList, GroupAndAllPointersClearTheOutput) {
+    CkxKeywordList words;
+    for (int i = 0; i < 5; ++i) {
+        CkxKeyword k;
+        k.m_nID = i;
+        k.m_nGroupID = i % 2;
+        words.AddTail(k);
+    }
+    CkxKeyword stray;
+    std::vector<CkxKeyword*> out{&stray};
+    EXPECT_EQ(words.GetGroupKeyword(1, out), 2);
+    EXPECT_EQ(out[0]->m_nID, 1);
+    EXPECT_EQ(out[1]->m_nID, 3);
+    EXPECT_EQ(words.GetGroupKeyword(7, out), 0);
+    EXPECT_TRUE(out.empty());
+    EXPECT_EQ(words.GetAllPt(out), 5);
+    EXPECT_EQ(out[4]->m_nID, 4);
+}
+
+TEST(CkxKeywordLink, GoldenBytesAndPairs) {
+    CkxKeywordLink l(0x0A0B0C0D, -3);
+    EXPECT_EQ(kx::RecordBytes(l.GetComData()), GoldenBytes(8).I32(0, 0x0A0B0C0D).I32(4, -3).Str());
+
+    CkxKeywordLinkList list;
+    EXPECT_EQ(list.GetHead(), nullptr); // empty list: no head
+    EXPECT_EQ(list.Set(CkxKeywordLink(1, 10)), 1);
+    EXPECT_EQ(list.Set(CkxKeywordLink(1, 10)), 0);
+    EXPECT_EQ(list.GetCount(), 1);
+    list.AddTail(CkxKeywordLink(1, 10));
+    EXPECT_EQ(list.GetCount(), 2);
+    EXPECT_EQ(list.Find(CkxKeywordLink(1, 11)), nullptr);
+    ASSERT_NE(list.GetHead(), nullptr);
+
+    // Deleting by a record of the list itself removes every copy of the pair.
+    list.AddTail(CkxKeywordLink(1, 11));
+    EXPECT_EQ(list.Delete(*list.GetHead()), 2);
+    EXPECT_EQ(list.GetCount(), 1);
+    EXPECT_EQ(list.GetHead()->m_nKeywordID, 11);
+}
+
+TEST(CkxKeywordLinkList, SetReplacesOneFilesLinks) {
+    CkxKeywordLinkList list;
+    for (auto [f, k] : {std::pair{1, 10}, {2, 20}, {1, 11}, {3, 30}}) list.AddTail(CkxKeywordLink(f, k));
+
+    CkxKeywordLinkList incoming;
+    incoming.AddTail(CkxKeywordLink(1, 12));
+    incoming.AddTail(CkxKeywordLink(4, 40)); // appended whatever file it carries
+    list.Set(1, incoming);
+    std::vector<int> ids;
+    EXPECT_EQ(list.GetFileKeyword(1, ids), 1);
+    EXPECT_EQ(ids, std::vector<int>{12});
+    EXPECT_EQ(list.GetFileKeyword(4, ids), 1);
+    EXPECT_EQ(list.GetFileKeyword(2, ids), 1);
+    EXPECT_EQ(list.GetCount(), 4);
+
+    // Given itself, the list stays as it is (and the call returns).
+    list.Set(2, list);
+    EXPECT_EQ(list.GetCount(), 4);
+    EXPECT_EQ(list.GetFileKeyword(2, ids), 1);
+
+    EXPECT_EQ(list.DeleteObj(4), 1);
+    EXPECT_EQ(list.DeleteObj(4), 0);
+    list.SetFile(77);
+    EXPECT_EQ(list.GetFileKeyword(77, ids), 3);
+    EXPECT_EQ(list.GetFileKeyword(1, ids), 0);
+    EXPECT_TRUE(ids.empty());
+}
