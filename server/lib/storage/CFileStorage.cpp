@@ -1,0 +1,141 @@
+#include "CFileStorage.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <limits>
+
+namespace fs = std::filesystem;
+
+CFileStorage::~CFileStorage() = default;
+
+std::string CFileStorage::GetKindFolder() const {
+    return {};
+}
+
+std::string CFileStorage::GetMicroName(uint32_t id) {
+    return std::to_string(id);
+}
+
+std::string CFileStorage::CleanSuffix(const std::string& suffix) {
+    std::string out;
+    for (char c : suffix) {
+        unsigned char u = static_cast<unsigned char>(c);
+        if (c == '/' || c == '\\' || c == '.' || u < 0x20 || u == 0x7F) continue;
+        out.push_back(c);
+    }
+    return out;
+}
+
+std::string CFileStorage::GetWholeName(uint32_t id, const std::string& suffix) {
+    return std::to_string(id) + "." + CleanSuffix(suffix);
+}
+
+bool CFileStorage::IsCleanName(const std::string& name) {
+    if (name.empty() || name == "." || name == "..") return false;
+    if (name.find("..") != std::string::npos) return false;
+    for (char c : name) {
+        unsigned char u = static_cast<unsigned char>(c);
+        if (c == '/' || c == '\\' || u < 0x20 || u == 0x7F) return false;
+    }
+    return true;
+}
+
+std::string CFileStorage::Path(const std::string& folder, const std::string& name) {
+    if (folder.empty() || !IsCleanName(name)) return {};
+    return folder + "/" + name;
+}
+
+std::string CFileStorage::GetMicroPath(int index, const std::string& name) const {
+    return Path(GetMicroFolder(index), name);
+}
+
+std::string CFileStorage::GetWholePath(int index, const std::string& name) const {
+    return Path(GetWholeFolder(index), name);
+}
+
+int CFileStorage::Load(const std::string& path, CkxBuf& out) {
+    if (path.empty()) return 0;
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return 0;
+    in.seekg(0, std::ios::end);
+    std::streamoff size = in.tellg();
+    // The block length is an int: a larger file cannot be carried and is refused whole.
+    if (size <= 0 || size > std::numeric_limits<int>::max()) return 0;
+    in.seekg(0, std::ios::beg);
+    std::string bytes(static_cast<size_t>(size), '\0');
+    if (!in.read(bytes.data(), size)) return 0;
+    return out.Fill(bytes) ? 1 : 0;
+}
+
+int CFileStorage::LoadMicro(int index, const std::string& name, CkxBuf& out) const {
+    return Load(GetMicroPath(index, name), out);
+}
+
+int CFileStorage::LoadWhole(int index, const std::string& name, CkxBuf& out) const {
+    return Load(GetWholePath(index, name), out);
+}
+
+int CFileStorage::Write(const std::string& path, const void* bytes, int len) {
+    if (path.empty() || !bytes || len <= 0) return 0;
+    // Write beside the target and rename over it, so a failed write never leaves a cut file.
+    static std::atomic<unsigned> counter{0};
+    std::string temp = path + ".tmp" + std::to_string(::getpid()) + "_" +
+                       std::to_string(counter.fetch_add(1));
+    int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0) return 0;
+    const char* p = static_cast<const char*>(bytes);
+    size_t left = static_cast<size_t>(len);
+    bool ok = true;
+    while (left > 0) {
+        ssize_t n = ::write(fd, p, left);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            ok = false;
+            break;
+        }
+        p += n;
+        left -= static_cast<size_t>(n);
+    }
+    if (ok && ::fsync(fd) != 0) ok = false;
+    if (::close(fd) != 0) ok = false;
+    if (ok && std::rename(temp.c_str(), path.c_str()) != 0) ok = false;
+    if (!ok) ::unlink(temp.c_str());
+    return ok ? 1 : 0;
+}
+
+int CFileStorage::WriteMicro(int index, const std::string& name, const void* bytes,
+                             int len) const {
+    return Write(GetMicroPath(index, name), bytes, len);
+}
+
+int CFileStorage::WriteWhole(int index, const std::string& name, const void* bytes,
+                             int len) const {
+    return Write(GetWholePath(index, name), bytes, len);
+}
+
+void CFileStorage::DeleteOne(int index, const std::string& path) {
+    if (path.empty()) return;
+    std::error_code ec;
+    if (!fs::is_regular_file(fs::symlink_status(path, ec))) return;
+    uintmax_t size = fs::file_size(path, ec);
+    if (ec) size = 0;
+    if (!fs::remove(path, ec) || ec) return;
+    // Capacities are kept in KB; what a file gives back is rounded down like its reservation.
+    uintmax_t kb = size / 1024;
+    AddCapacity(index, kb > std::numeric_limits<uint32_t>::max()
+                           ? std::numeric_limits<uint32_t>::max()
+                           : static_cast<uint32_t>(kb));
+}
+
+int CFileStorage::Delete(int index, uint32_t id, const std::string& wholeName) {
+    if (!Exists(index)) return 0;
+    DeleteOne(index, GetMicroPath(index, GetMicroName(id)));
+    DeleteOne(index, GetWholePath(index, wholeName));
+    return 1;
+}

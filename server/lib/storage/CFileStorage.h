@@ -1,0 +1,51 @@
+// Stored files on the storage roots: every catalogue file has a thumbnail ("micro", named by its
+// id) and its whole content (named by id and suffix) under a root. Turns (root, name) into disk
+// paths, loads, writes (through a temporary file and a rename) and deletes them, giving freed
+// space back to the root.
+#pragma once
+
+#include "CkxBuf.h"
+#include "ZoZI_Storage.h"
+
+#include <cstdint>
+#include <string>
+
+class CFileStorage : public ZoZI_Storage {
+public:
+    using ZoZI_Storage::ZoZI_Storage;
+    ~CFileStorage() override;
+
+    std::string GetKindFolder() const override;
+
+    // "%u" of the id: the thumbnail's name.
+    static std::string GetMicroName(uint32_t id);
+    // "%u.<suffix>", the suffix cleaned first.
+    static std::string GetWholeName(uint32_t id, const std::string& suffix);
+    // The suffix without separators, dots or control characters.
+    static std::string CleanSuffix(const std::string& suffix);
+    // Whether a stored name may be put in a path: one component, no "..", no control character.
+    static bool IsCleanName(const std::string& name);
+
+    // folder + "/" + name; empty when the root does not exist or the name is not clean.
+    std::string GetMicroPath(int index, const std::string& name) const;
+    std::string GetWholePath(int index, const std::string& name) const;
+
+    // Reads the stored file into `out`; 1 when at least one byte was read, else 0.
+    int LoadMicro(int index, const std::string& name, CkxBuf& out) const;
+    int LoadWhole(int index, const std::string& name, CkxBuf& out) const;
+
+    // Replaces the stored file with the bytes; 0 for an empty path, no bytes or a failed write
+    // (the old file then stays as it was).
+    int WriteMicro(int index, const std::string& name, const void* bytes, int len) const;
+    int WriteWhole(int index, const std::string& name, const void* bytes, int len) const;
+
+    // Deletes the thumbnail (named by the id) and the whole file, giving each one's size in KB
+    // back to the root. 0 when the root does not exist.
+    int Delete(int index, uint32_t id, const std::string& wholeName);
+
+private:
+    static std::string Path(const std::string& folder, const std::string& name);
+    static int Load(const std::string& path, CkxBuf& out);
+    static int Write(const std::string& path, const void* bytes, int len);
+    void DeleteOne(int index, const std::string& path);
+};

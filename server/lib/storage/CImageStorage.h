@@ -1,0 +1,10 @@
+// The storage that every file request uses: stored files of images lie under File/Image.
+#pragma once
+
+#include "CFileStorage.h"
+
+class CImageStorage : public CFileStorage {
+public:
+    using CFileStorage::CFileStorage;
+    std::string GetKindFolder() const override { return "/Image"; }
+};
