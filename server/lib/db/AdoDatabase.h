@@ -1,0 +1,131 @@
+// The server's one catalogue connection, on a SQLite file or a PostgreSQL database: opening,
+// the silent reconnect with the remembered connection text, statements, and the builders
+// that turn field lists into INSERT, UPDATE and DELETE statements. Failures are returned (and
+// logged), never thrown and never shown: the start-up dialogs show GetLastError() themselves.
+#pragma once
+
+#include "AdoFieldList.h"
+#include "AdoVariant.h"
+
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+
+class CADORecordset;
+class DbEngine;
+struct DbRows;
+
+// Declared for callers that name it; the layer reports failures by result, never by throwing.
+class CADOException {};
+
+enum AdoDatabaseKind { kxDbNone = 0, kxDbPostgres = 1, kxDbSqlite = 2 };
+
+class CADODatabase {
+public:
+    CADODatabase();
+    ~CADODatabase();
+    CADODatabase(const CADODatabase&) = delete;
+    CADODatabase& operator=(const CADODatabase&) = delete;
+
+    // Connection texts. SQLite: "file:" + the path (a URI; the file must exist). PostgreSQL:
+    // libpq keywords host, dbname, user, password (an empty server means the local socket).
+    static std::string SqliteConnectionString(const std::string& path);
+    static std::string PostgresConnectionString(const std::string& catalog,
+                                                const std::string& server,
+                                                const std::string& user,
+                                                const std::string& password);
+
+    // Opens the connection text (an empty text reuses the remembered one; a non-empty one
+    // becomes the remembered one). A "file:" text opens SQLite, any other PostgreSQL. User and
+    // password, when given, are added to a PostgreSQL text. 1 on success, else 0 with the
+    // reason logged and kept in GetLastError().
+    int Connect(const std::string& connection, const std::string& user,
+                const std::string& password);
+    // The server database (PostgreSQL): closes an open connection, then connects.
+    int OpenSqlServer(const std::string& catalog, const std::string& server,
+                      const std::string& user, const std::string& password);
+    // The catalogue file (SQLite): closes an open connection, then connects. A missing file
+    // is an error; opening never creates one.
+    int OpenAccess(const std::string& path);
+    // Sets the kind (1 PostgreSQL, 2 SQLite) and the remembered connection text.
+    void SetDatabaseKind(int kind, const std::string& connection);
+    int GetDatabaseKind() const;
+    std::string GetConnectionString() const;
+    std::string GetLastError() const;
+
+    // True while the connection is open and its link alive.
+    int IsOpen();
+    void Close();
+
+    // Runs a statement that returns no rows; reconnects first when the link is closed.
+    // 1 on success (the changed-row count in GetRecordsAffected()), 0 on failure.
+    int Execute(const std::string& sql);
+    long GetRecordsAffected() const { return m_affected; }
+    // Opens a statement into the recordset; reconnects first. 1 when the recordset is open.
+    int Query(const std::string& sql, CADORecordset& rs);
+    // Runs a script of several statements (the catalogue schema).
+    int ExecuteScript(const std::string& sql);
+
+    // Statement builders.
+    // New row's id (> 0), taken from the insert itself; when the row has none, the value of
+    // an entry named "T_ID"; 0 when not connected or the statement fails; -1 for no fields.
+    int Insert(const std::string& table, const CADOFieldList& fields);
+    int Update(const std::string& table, const CADOFieldList& set, const CADOFieldList& where);
+    int Delete(const std::string& table, int id);
+    // New row's id through bound values (binary columns included); -1 on failure.
+    int InsertRecord(const std::string& table, const CADOColumnList& columns);
+    // Writes the columns into the first row that matches the conditions; 1 or 0.
+    int UpdateRecord(const std::string& table, const CADOFieldList& where,
+                     const CADOColumnList& columns);
+    // Largest T_ID of the table (0 for an empty table); -1 on failure; 0 before any open.
+    int GetNewID(const std::string& table);
+
+    static std::string BuildWhere(const CADOFieldList& where);
+    static std::string FormatDate(const COleDateTime& dt) { return kx::SqlDate(dt); }
+    // The statement texts the builders run (INSERT without the clause that returns the row).
+    static std::string InsertText(const std::string& table, const CADOFieldList& fields);
+    static std::string UpdateText(const std::string& table, const CADOFieldList& set,
+                                  const CADOFieldList& where);
+    static std::string DeleteText(const std::string& table, int id);
+
+    // Where failures go: a log line per failure. The default writes to stderr; the server
+    // routes them to its own log. Process-wide.
+    static void SetErrorReporter(std::function<void(const std::string&)> reporter);
+
+private:
+    friend class CADORecordset;
+    friend class CADOTransaction;
+
+    // With the lock held: reconnects when needed; false when it cannot.
+    bool EnsureOpenLocked();
+    bool RunLocked(const std::string& sql, const std::vector<CADOVariant>& params, DbRows* rows);
+    void Fail(const std::string& what, const std::string& detail);
+    std::string Marker(int n) const;
+
+    mutable std::recursive_mutex m_mutex;
+    std::unique_ptr<DbEngine> m_engine;
+    std::string m_connection; // remembered connection text
+    int m_kind = kxDbNone;
+    long m_affected = 0;
+    bool m_inTransaction = false;
+    std::string m_lastError;
+};
+
+// One transaction on the connection: other threads wait until it ends. Commit() makes the
+// changes last; leaving the scope without it rolls them back.
+class CADOTransaction {
+public:
+    explicit CADOTransaction(CADODatabase& db);
+    ~CADOTransaction();
+    CADOTransaction(const CADOTransaction&) = delete;
+    CADOTransaction& operator=(const CADOTransaction&) = delete;
+
+    int IsActive() const { return m_active ? 1 : 0; }
+    int Commit();
+
+private:
+    CADODatabase& m_db;
+    std::unique_lock<std::recursive_mutex> m_lock;
+    bool m_active = false;
+};

@@ -1,0 +1,86 @@
+// Rows of one statement or table, fetched whole when opened (a client-side static cursor),
+// with typed readers by column name (matched without regard to case) and a pending row that
+// AddNew/SetEditing, PutValue and Update write back to the table with bound values.
+#pragma once
+
+#include "AdoVariant.h"
+#include "CkxBuf.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class CADODatabase;
+
+class CADORecordset {
+public:
+    enum OpenMode { openQuery = 0, openTable = 2 };
+    enum EditState { editNone = 0, editInProgress = 2 };
+
+    CADORecordset() = default;
+    ~CADORecordset() { Close(); }
+    CADORecordset(const CADORecordset&) = delete;
+    CADORecordset& operator=(const CADORecordset&) = delete;
+
+    // Opens a statement (mode 0) or every row of a table (mode 2). 1 when open.
+    int Open(CADODatabase* db, const std::string& text, int mode = openQuery);
+    int OpenTable(CADODatabase* db, const std::string& table);
+    int IsOpen() const { return m_open ? 1 : 0; }
+    void Close();
+
+    int IsEOF() const { return !m_open || m_pos >= m_rows.size(); }
+    void MoveNext() {
+        if (m_pos < m_rows.size()) ++m_pos;
+    }
+    void MoveFirst() { m_pos = 0; }
+    // Number of rows; the cursor is left on the first row.
+    int GetRecordCount();
+    int GetFieldCount() const { return static_cast<int>(m_names.size()); }
+    const std::string& GetStatement() const { return m_sql; }
+
+    // Readers of the current row: 1 on success, 0 when there is no row or no such column.
+    int GetValue(const char* column, CADOVariant& out) const;
+    // Null reads 0; numbers are cut to 32 bits (unsigned columns read back through a cast).
+    int GetLong(const char* column, int32_t& out) const;
+    int GetLongAt(int16_t index, int32_t& out) const;
+    int GetByte(const char* column, uint8_t& out) const;
+    int GetInt(const char* column, int32_t& out) const { return GetLong(column, out); }
+    // Null reads ""; numbers in decimal; dates with the strftime format (default
+    // "%Y-%m-%d %H:%M:%S"); a byte block is not text and fails.
+    int GetString(const char* column, std::string& out, const char* dateFormat = "") const;
+    // Null reads the zero date.
+    int GetDate(const char* column, COleDateTime& out) const;
+    // The column's bytes into the buffer (empty for null); 0 when it cannot be read.
+    int ReadBinary(const char* column, CkxBuf& out) const;
+
+    // Writing: AddNew starts a new row, SetEditing marks the current row as changed; PutValue
+    // and AppendBinary set columns; Update stores the row (on failure it is dropped and 0
+    // returned); after storing a new row the cursor stands on it, with its id.
+    int AddNew();
+    void SetEditing();
+    int PutValue(const char* column, const CADOVariant& value);
+    int AppendBinary(const char* column, const void* bytes, int len);
+    int Update();
+    void CancelUpdate();
+    int GetEditMode() const { return m_editState; }
+
+private:
+    friend class CADODatabase;
+
+    int ColumnIndex(const char* column) const;
+    const CADOVariant* Cell(const char* column) const;
+    // Prepares an empty recordset on a table for inserting one row (no rows are read).
+    void PrepareInsert(CADODatabase* db, const std::string& table);
+
+    CADODatabase* m_db = nullptr;
+    bool m_open = false;
+    std::string m_sql;
+    std::string m_table; // the table rows are written back to
+    std::vector<std::string> m_names;
+    std::vector<std::vector<CADOVariant>> m_rows;
+    size_t m_pos = 0;
+
+    int m_editState = editNone;
+    bool m_adding = false;
+    std::vector<std::pair<std::string, CADOVariant>> m_pending;
+};
