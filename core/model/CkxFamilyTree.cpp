@@ -209,11 +209,10 @@ CkxFamily* CkxFamilyTree::LastChild(const CkxFamily* parent) const {
 }
 
 bool CkxFamilyTree::IsInSubtree(const CkxFamily* a, const CkxFamily* f) const {
-    const int bound = 2 * Bound();
-    for (int n = 0; a && n < bound; ++n) {
+    // Every family below another carries a parent link (only top-level families lack one, and
+    // a top-level family is only ever chained after another top-level family).
+    for (int n = 0; a && n < Bound(); ++n, a = a->m_pParent)
         if (a == f) return true;
-        a = a->m_pPrev ? a->m_pPrev : a->m_pParent;
-    }
     return false;
 }
 

@@ -124,7 +124,7 @@ private:
     // The first top-level family (level 0, no parent link) other than f without a next sibling.
     CkxFamily* t_FindFirstLevLastNode(const CkxFamily* f) const;
     CkxFamily* LastChild(const CkxFamily* parent) const;
-    // True when a is f or lies below f (walking up a's previous-sibling and parent links).
+    // True when a is f or lies below f (walking up a's parent links).
     bool IsInSubtree(const CkxFamily* a, const CkxFamily* f) const;
     // True when following parent ids from parentID reaches id.
     bool IdChainReaches(int parentID, int id) const;
