@@ -24,6 +24,7 @@ CDlgSelectDisk::CDlgSelectDisk(QWidget* parent, std::vector<StorageDrive> drives
     m_list->setColumnWidth(0, 80);
     m_list->setColumnWidth(1, 100);
     m_list->setColumnWidth(2, 100);
+    m_list->header()->setStretchLastSection(false);
     layout->addWidget(m_list);
     layout->addWidget(new QLabel(QStringLiteral("建议不在系统盘创建存储节点"), this));
     auto* buttons = new QHBoxLayout;

@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QCursor>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
@@ -37,6 +38,7 @@ CDlgStorageRootAdmin::CDlgStorageRootAdmin(QWidget* parent) : kx::Dialog(parent)
     m_list->setColumnWidth(1, 150);
     m_list->setColumnWidth(2, 60);
     m_list->setColumnWidth(3, 300);
+    m_list->header()->setStretchLastSection(false);
     m_list->setMinimumWidth(40 + 150 + 60 + 300 + 24);
     layout->addWidget(m_list);
     auto* buttons = new QHBoxLayout;
