@@ -549,7 +549,9 @@ TEST(BrokenDatabase, MissingOrDamagedFileIsRefused) {
         io.seekp(100);
         for (int i = 0; i < 8000; ++i) io.put(static_cast<char>(0xA5));
     }
-    if (db.OpenAccess(damaged)) EXPECT_EQ(db.Query(" SELECT * FROM VUZO_User ", rs), 0);
+    if (db.OpenAccess(damaged)) {
+        EXPECT_EQ(db.Query(" SELECT * FROM VUZO_User ", rs), 0);
+    }
     EXPECT_FALSE(db.GetLastError().empty());
 
     // The creation tool never overwrites an existing file.

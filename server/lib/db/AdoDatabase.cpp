@@ -256,6 +256,17 @@ std::string CADODatabase::BuildWhere(const CADOFieldList& where) {
 }
 
 namespace {
+// Puts every column of the list into the recordset's pending row, binary ones as one chunk.
+bool PutColumns(CADORecordset& rs, const CADOColumnList& columns) {
+    for (const auto& e : columns.Entries()) {
+        const int ok = e.binary ? rs.AppendBinary(e.name.c_str(), e.value.GetBytes().data(),
+                                                  static_cast<int>(e.value.GetBytes().size()))
+                                : rs.PutValue(e.name.c_str(), e.value);
+        if (!ok) return false;
+    }
+    return true;
+}
+
 // The T_ID of the first row a statement returned, 0 when there is none.
 int64_t ReturnedId(const DbRows& rows) {
     if (rows.rows.empty()) return 0;
@@ -324,14 +335,9 @@ int CADODatabase::InsertRecord(const std::string& table, const CADOColumnList& c
     CADORecordset rs;
     rs.PrepareInsert(this, table);
     rs.AddNew();
-    for (const auto& e : columns.Entries()) {
-        const int ok = e.binary ? rs.AppendBinary(e.name.c_str(), e.value.GetBytes().data(),
-                                                  static_cast<int>(e.value.GetBytes().size()))
-                                : rs.PutValue(e.name.c_str(), e.value);
-        if (!ok) {
-            rs.CancelUpdate();
-            return -1;
-        }
+    if (!PutColumns(rs, columns)) {
+        rs.CancelUpdate();
+        return -1;
     }
     if (!rs.Update()) return -1;
     int32_t id = 0;
@@ -357,12 +363,7 @@ int CADODatabase::UpdateRecord(const std::string& table, const CADOFieldList& wh
     if (!Query(sql, rs) || rs.IsEOF()) return 0;
     rs.m_table = table;
     rs.SetEditing();
-    for (const auto& e : columns.Entries()) {
-        const int ok = e.binary ? rs.AppendBinary(e.name.c_str(), e.value.GetBytes().data(),
-                                                  static_cast<int>(e.value.GetBytes().size()))
-                                : rs.PutValue(e.name.c_str(), e.value);
-        if (!ok) return 0; // Close() drops the pending row
-    }
+    if (!PutColumns(rs, columns)) return 0; // Close() drops the pending row
     return rs.Update();
 }
 
