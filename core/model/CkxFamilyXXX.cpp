@@ -204,16 +204,14 @@ int CkxFamilyXXX::attr_GetFamilyAllExAttr(int id, CkxAttrPtrs& out) const {
     return static_cast<int>(out.size());
 }
 
-int CkxFamilyXXX::attr_GetImageEditBaseAttr(CkxAttrList& list) const {
-    const CkxAttrPtrs attrs = m_attrs.Select(
-        [](const CkxAttr& a) { return a.IsBaseAttr() && a.IsImage() && a.IsEnableEdit(); });
-    return CopyInto(attrs, list);
+CkxAttrPtrs CkxFamilyXXX::ImageEditBase() const {
+    return m_attrs.Select([](const CkxAttr& a) { return a.IsBaseAttr() && a.IsImage() && a.IsEnableEdit(); });
 }
 
+int CkxFamilyXXX::attr_GetImageEditBaseAttr(CkxAttrList& list) const { return CopyInto(ImageEditBase(), list); }
+
 int CkxFamilyXXX::attr_GetImageEditBaseAttrValue(CkxAttrValueList& values) const {
-    const CkxAttrPtrs attrs = m_attrs.Select(
-        [](const CkxAttr& a) { return a.IsBaseAttr() && a.IsImage() && a.IsEnableEdit(); });
-    return EmptyValues(attrs, false, -1, values);
+    return EmptyValues(ImageEditBase(), false, -1, values);
 }
 
 // ---- empty value lists ----
@@ -226,26 +224,8 @@ int CkxFamilyXXX::EmptyValues(const CkxAttrPtrs& attrs, bool editableOnly, int o
     return values.GetCount();
 }
 
-int CkxFamilyXXX::GetFamilyAllAttrValue(int id, CkxAttrValueList& values) const {
+int CkxFamilyXXX::FamilyValues(int id, bool exOnly, bool editableOnly, CkxAttrValueList& values) const {
     CkxAttrPtrs attrs;
-    AllPtrs(id, false, attrs);
-    return EmptyValues(attrs, false, 0, values);
-}
-
-int CkxFamilyXXX::GetFamilyAllAttrValueEnableEdit(int id, CkxAttrValueList& values) const {
-    CkxAttrPtrs attrs;
-    AllPtrs(id, false, attrs);
-    return EmptyValues(attrs, true, 0, values);
-}
-
-int CkxFamilyXXX::GetFamilyAllExAttrValue(int id, CkxAttrValueList& values) const {
-    CkxAttrPtrs attrs;
-    AllPtrs(id, true, attrs);
-    return EmptyValues(attrs, false, 0, values);
-}
-
-int CkxFamilyXXX::GetFamilyAllExAttrValueEnableEdit(int id, CkxAttrValueList& values) const {
-    CkxAttrPtrs attrs;
-    AllPtrs(id, true, attrs);
-    return EmptyValues(attrs, true, 0, values);
+    AllPtrs(id, exOnly, attrs);
+    return EmptyValues(attrs, editableOnly, 0, values);
 }

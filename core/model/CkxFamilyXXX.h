@@ -129,10 +129,18 @@ public:
     int attr_GetImageEditBaseAttrValue(CkxAttrValueList& values) const;
 
     // ---- empty value lists for a family (cleared first; object id 0) ----
-    int GetFamilyAllAttrValue(int id, CkxAttrValueList& values) const;
-    int GetFamilyAllAttrValueEnableEdit(int id, CkxAttrValueList& values) const;
-    int GetFamilyAllExAttrValue(int id, CkxAttrValueList& values) const;
-    int GetFamilyAllExAttrValueEnableEdit(int id, CkxAttrValueList& values) const;
+    int GetFamilyAllAttrValue(int id, CkxAttrValueList& values) const {
+        return FamilyValues(id, false, false, values);
+    }
+    int GetFamilyAllAttrValueEnableEdit(int id, CkxAttrValueList& values) const {
+        return FamilyValues(id, false, true, values);
+    }
+    int GetFamilyAllExAttrValue(int id, CkxAttrValueList& values) const {
+        return FamilyValues(id, true, false, values);
+    }
+    int GetFamilyAllExAttrValueEnableEdit(int id, CkxAttrValueList& values) const {
+        return FamilyValues(id, true, true, values);
+    }
 
 private:
     void InitBaseFamily();
@@ -143,7 +151,10 @@ private:
     void InheritPtrs(int id, bool exOnly, CkxAttrPtrs& out) const;
     void AllInheritPtrs(int id, bool exOnly, CkxAttrPtrs& out) const;
     void AllPtrs(int id, bool exOnly, CkxAttrPtrs& out) const;
+    CkxAttrPtrs ImageEditBase() const;
     static int CopyInto(const CkxAttrPtrs& attrs, CkxAttrList& list);
+    // One empty value (object id 0) per definition of attr_GetFamilyAll(Ex)Attr.
+    int FamilyValues(int id, bool exOnly, bool editableOnly, CkxAttrValueList& values) const;
     static int EmptyValues(const CkxAttrPtrs& attrs, bool editableOnly, int objID, CkxAttrValueList& values);
 
     CkxAttrList m_attrs;
