@@ -1,0 +1,90 @@
+#include "CkxwFileSystem.h"
+#include "TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QTimer>
+
+#include <fstream>
+#include <functional>
+
+using FS = CkxwFileSystem;
+
+namespace {
+
+QApplication& App() {
+    static int argc = 1;
+    static char name[] = "core_filesystemdlg_test";
+    static char* argv[] = {name, nullptr};
+    static QApplication app(argc, argv);
+    return app;
+}
+
+// Acts on the file dialog once it is up (polled, since exec() shows it inside its own loop).
+void WhenDialogShows(std::function<void(QFileDialog*)> act) {
+    auto* timer = new QTimer;
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, [timer, act]() {
+        if (auto* dlg = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+            timer->stop();
+            timer->deleteLater();
+            act(dlg);
+        }
+    });
+    timer->start();
+}
+
+} // namespace
+
+TEST(CkxwFileSystemDialogs, OpenPictureGivesPathAndExtension) {
+    App();
+    TempDir d;
+    std::ofstream(d.file("p.JPG")) << "x";
+    QStringList filters;
+    WhenDialogShows([&](QFileDialog* dlg) {
+        filters = dlg->nameFilters();
+        dlg->setDirectory(QString::fromStdString(d.str()));
+        dlg->selectFile(QString::fromStdString(d.file("p.JPG")));
+        static_cast<QDialog*>(dlg)->accept(); // QFileDialog::accept, as the Open button does
+    });
+    std::string path, ext;
+    ASSERT_EQ(FS::ShowDlg_OpenFile(path, ext), 1);
+    EXPECT_EQ(path, d.file("p.JPG"));
+    EXPECT_EQ(ext, "JPG");
+    ASSERT_EQ(filters.size(), 11);
+    EXPECT_EQ(filters.front(), QStringLiteral("BMP 文件 (*.bmp)"));
+    EXPECT_EQ(filters.back(), QStringLiteral("PNM 文件 (*.pnm)"));
+}
+
+TEST(CkxwFileSystemDialogs, CancelGivesZeroAndKeepsTheOutputs) {
+    App();
+    WhenDialogShows([](QFileDialog* dlg) { dlg->reject(); });
+    std::string path = "keep", ext = "keep";
+    EXPECT_EQ(FS::ShowOpenDlg_Single(path, ext), 0);
+    EXPECT_EQ(path, "keep");
+    WhenDialogShows([](QFileDialog* dlg) { dlg->reject(); });
+    std::vector<std::string> paths{"keep"};
+    EXPECT_EQ(FS::ShowOpenDlg_Multi(paths), 0);
+    EXPECT_EQ(paths.size(), 1u);
+}
+
+TEST(CkxwFileSystemDialogs, SaveAddsTheChosenFormatsExtension) {
+    App();
+    TempDir d;
+    QString title, filter;
+    WhenDialogShows([&](QFileDialog* dlg) {
+        title = dlg->windowTitle();
+        filter = dlg->nameFilters().back();
+        dlg->setDirectory(QString::fromStdString(d.str()));
+        dlg->selectFile(QString::fromStdString(d.file("picture")));
+        static_cast<QDialog*>(dlg)->accept(); // QFileDialog::accept, as the Open button does
+    });
+    std::string path, ext;
+    ASSERT_EQ(FS::ShowDlg_SaveFile("保存图像", "picture", path, ext), 1);
+    EXPECT_EQ(title, QStringLiteral("保存图像"));
+    EXPECT_EQ(filter, QStringLiteral("默认 (*.*)")); // Qt shows the blanks of a name as one
+    EXPECT_EQ(path, d.file("picture.bmp"));
+    EXPECT_EQ(ext, "bmp");
+}
