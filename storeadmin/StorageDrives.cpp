@@ -1,5 +1,9 @@
 #include "StorageDrives.h"
 
+#include "CkxHostInfo.h"
+#include "Gbk.h"
+#include "KxDrives.h"
+
 #include <sys/statvfs.h>
 
 #include <cctype>
@@ -75,6 +79,25 @@ std::vector<StorageDrive> FolderDriveSource::ListDrives() const {
                 d.freeMB = ClampMB(static_cast<unsigned long long>(st.f_bavail) * st.f_frsize);
             }
         }
+        out.push_back(std::move(d));
+    }
+    return out;
+}
+
+std::vector<StorageDrive> HostDriveSource::ListDrives() const {
+    CkxHostInfo::_DRIVE entries[26];
+    int n = CkxHostInfo::GetDriverInfo(entries);
+    kx::DriveMap map = kx::CurrentDriveSource()->Map();
+    std::vector<StorageDrive> out;
+    for (int i = 0; i < n && i < 26; ++i) {
+        StorageDrive d;
+        d.root = kx::GetText(entries[i].szRoot);
+        d.letter = StorageDrive::LetterOf(d.root);
+        if (!d.letter) continue;
+        d.folder = map[StorageDrive::IndexOf(d.letter)];
+        if (d.folder.empty()) continue;
+        d.totalMB = entries[i].nTotalMB;
+        d.freeMB = entries[i].nFreeMB;
         out.push_back(std::move(d));
     }
     return out;

@@ -32,6 +32,13 @@ public:
     virtual std::vector<StorageDrive> ListDrives() const = 0;
 };
 
+// The machine's drives as the host information lists them (fixed and network drives of the
+// configured drive map, kx::CurrentDriveSource). What a storage uses unless given another source.
+class KX_EXPORT HostDriveSource : public StorageDriveSource {
+public:
+    std::vector<StorageDrive> ListDrives() const override;
+};
+
 // Drives given as letter -> folder. Sizes come from the folder's file system (statvfs) unless
 // fixed sizes were given; a folder that does not exist is not present.
 class KX_EXPORT FolderDriveSource : public StorageDriveSource {

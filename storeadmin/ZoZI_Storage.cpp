@@ -61,7 +61,8 @@ void ZoZI_Storage::SetDriveSource(std::shared_ptr<const StorageDriveSource> driv
 
 std::vector<StorageDrive> ZoZI_Storage::ListDrives() const {
     std::lock_guard<std::recursive_mutex> lock(m_lock);
-    return m_drives ? m_drives->ListDrives() : std::vector<StorageDrive>{};
+    if (m_drives) return m_drives->ListDrives();
+    return HostDriveSource().ListDrives();
 }
 
 int ZoZI_Storage::Prepare(const std::string& kindWord) {

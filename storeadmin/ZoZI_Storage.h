@@ -38,6 +38,7 @@ public:
     // The folder between "File" and "Micro"/"Whole" ("/Image" for the image storage).
     virtual std::string GetKindFolder() const;
 
+    // The drives to scan; null (the default) means the machine's drives (HostDriveSource).
     void SetDriveSource(std::shared_ptr<const StorageDriveSource> drives);
     std::vector<StorageDrive> ListDrives() const;
 

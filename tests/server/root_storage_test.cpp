@@ -1,4 +1,5 @@
 // Storage roots: the scan over the drives, capacities, reserve and choose, create and delete.
+#include "KxDrives.h"
 #include "KxIni.h"
 #include "TempDir.h"
 #include "ZoZI_Storage.h"
@@ -8,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <limits>
+#include <map>
 
 namespace fs = std::filesystem;
 
@@ -254,13 +256,54 @@ TEST(ZoZIStorage, DeletingALinkedRootNeverTouchesWhatItPointsAt) {
     EXPECT_TRUE(fs::exists(elsewhere + "/File/Whole/keep.bin"));
 }
 
-TEST(ZoZIStorage, WithoutDrivesNothingIsFound) {
+// A machine whose drive map and sizes are chosen by the test.
+class FakeMachine : public kx::DriveSource {
+public:
+    kx::DriveMap map;
+    std::map<std::string, uint64_t> freeBytes;
+    kx::DriveMap Map() const override { return map; }
+    kx::DriveFacts Facts(const std::string& folder) const override {
+        kx::DriveFacts f;
+        auto it = freeBytes.find(folder);
+        if (it == freeBytes.end()) return f;
+        f.kind = kx::DriveKind::Fixed;
+        f.sizesKnown = true;
+        f.totalBytes = it->second * 2;
+        f.freeBytes = it->second;
+        f.fileSystem = "ext4";
+        return f;
+    }
+};
+
+TEST(ZoZIStorage, WithoutASourceTheHostInformationGivesTheDrives) {
+    TempDir dir;
+    auto machine = std::make_shared<FakeMachine>();
+    machine->map[2] = dir.file("C");
+    machine->map[4] = dir.file("E");
+    machine->map[5] = dir.file("F"); // listed in the map, but not a drive
+    fs::create_directories(dir.file("C"));
+    fs::create_directories(dir.file("E"));
+    machine->freeBytes[dir.file("C")] = 100ull << 20;
+    machine->freeBytes[dir.file("E")] = (70ull << 20) + 1000; // MiB rounded down
+    MakeRoot(dir.file("E"), "KX_Storage_6", 6);
+    kx::SetDriveSource(machine);
+
     ZoZI_Storage s;
-    EXPECT_EQ(s.Prepare("KX"), 0);
-    EXPECT_EQ(s.Scan(), 0);
-    EXPECT_EQ(s.HasUsableRoot(), 0);
-    EXPECT_EQ(s.ChooseRoot(1), -1);
-    EXPECT_EQ(s.CreateRoot(0, "C:\\"), 0);
+    EXPECT_EQ(s.Prepare("KX"), 0); // no root 0
+    EXPECT_EQ(s.GetRootPath(6), dir.file("E") + "/KX_Storage_6");
+    EXPECT_EQ(s.GetRootDrive(6), 'E');
+    EXPECT_EQ(s.GetCapacity(6), 70u * 1024);
+    auto drives = s.ListDrives();
+    ASSERT_EQ(drives.size(), 2u);
+    EXPECT_EQ(drives[0].root, "C:\\");
+    EXPECT_EQ(drives[0].folder, dir.file("C"));
+    EXPECT_EQ(drives[0].freeMB, 100u);
+    EXPECT_EQ(drives[0].totalMB, 200u);
+    EXPECT_EQ(s.CreateRoot(0, "C:\\"), 1);
+    EXPECT_EQ(ZoZI_Storage::ReadRootID(dir.file("C") + "/KX_Storage_0"), 0);
+    EXPECT_EQ(s.GetCapacity(0), 100u * 1024);
+
+    kx::SetDriveSource(nullptr);
 }
 
 TEST(StorageDrive, RootTextsAndLetters) {
