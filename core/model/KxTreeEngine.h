@@ -10,6 +10,8 @@
 #include <cstddef>
 #include <new>
 #include <string>
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 // Tree links and display data of a node: owned by the tree, never sent.
@@ -44,6 +46,20 @@ struct KxTreeLinks {
     }
 };
 
+// The highest (or lowest) level among the nodes of a plain list; 0 for an empty list.
+template <class Node>
+int KxLevelExtreme(const std::vector<Node*>& nodes, bool highest) {
+    int lev = 0;
+    bool first = true;
+    for (const Node* n : nodes) {
+        if (!n) continue;
+        int l = n->GetLev();
+        if (first || (highest ? l > lev : l < lev)) lev = l;
+        first = false;
+    }
+    return lev;
+}
+
 // Node must derive from KxTreeLinks<Node> and offer GetID(), GetLev(), SetLev(int),
 // GetParentID(), SetParentID(int) and GetName().
 template <class Node>
@@ -66,16 +82,17 @@ public:
         if (!n) return nullptr;
         n->ClearTreeLinks();
         n->m_posList = m_list.AddTail(n);
+        m_index.try_emplace(n->GetID(), n);
         if (m_bBuildLink) Link(n);
         return n;
     }
 
+    // The first node in list order with the id, or null. Answered from an id index (rights
+    // checks walk ancestors for every file of a list); a node's id must not change while it is
+    // in the tree.
     Node* Find(int id) const {
-        for (POSITION p = m_list.GetHeadPosition(); p;) {
-            Node* n = m_list.GetNext(p);
-            if (n->GetID() == id) return n;
-        }
-        return nullptr;
+        auto it = m_index.find(id);
+        return it == m_index.end() ? nullptr : it->second;
     }
     Node* GetAt(POSITION p) const { return p ? m_list.GetAt(p) : nullptr; }
 
@@ -83,6 +100,7 @@ public:
     POSITION GetHeadPosition() const { return m_list.GetHeadPosition(); }
     Node* GetNext(POSITION& p) const { return m_list.GetNext(p); }
     void DeleteAll() {
+        m_index.clear();
         while (Node* n = m_list.RemoveHead()) delete n;
     }
 
@@ -190,26 +208,16 @@ public:
         return LastChild(parent, n);
     }
 
+    // Highest / lowest level in the list; 0 for an empty tree.
     int GetMaxLevNo() const {
-        int lev = 0;
-        bool first = true;
-        for (POSITION p = m_list.GetHeadPosition(); p;) {
-            int l = m_list.GetNext(p)->GetLev();
-            if (first || l > lev) lev = l;
-            first = false;
-        }
-        return lev;
+        NodeList all;
+        FindAll(all);
+        return KxLevelExtreme(all, true);
     }
-    // Lowest level; 0 for an empty tree.
     int GetMinLevNo() const {
-        int lev = 0;
-        bool first = true;
-        for (POSITION p = m_list.GetHeadPosition(); p;) {
-            int l = m_list.GetNext(p)->GetLev();
-            if (first || l < lev) lev = l;
-            first = false;
-        }
-        return lev;
+        NodeList all;
+        FindAll(all);
+        return KxLevelExtreme(all, false);
     }
 
     // The first node with that parent and exactly that name decides: the name is free (1) when
@@ -265,10 +273,22 @@ public:
         NodeList sub;
         FindTree(n, sub);
         Unlink(n);
+        std::unordered_set<int> unindexed;
         for (auto it = sub.rbegin(); it != sub.rend(); ++it) {
+            auto at = m_index.find((*it)->GetID());
+            if (at != m_index.end() && at->second == *it) {
+                m_index.erase(at);
+                unindexed.insert((*it)->GetID());
+            }
             m_list.RemoveAt((*it)->m_posList);
             delete *it;
         }
+        // A remaining node with the same id as a deleted one (duplicate ids) takes its place.
+        if (!unindexed.empty())
+            for (POSITION p = m_list.GetHeadPosition(); p;) {
+                Node* r = m_list.GetNext(p);
+                if (unindexed.count(r->GetID())) m_index.try_emplace(r->GetID(), r);
+            }
         return static_cast<int>(sub.size());
     }
 
@@ -366,5 +386,6 @@ protected:
     }
 
     KxPtrList<Node> m_list;
+    std::unordered_map<int, Node*> m_index; // id -> first node in list order with that id
     int m_bBuildLink;
 };
