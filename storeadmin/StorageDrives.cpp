@@ -4,8 +4,6 @@
 #include "Gbk.h"
 #include "KxDrives.h"
 
-#include <sys/statvfs.h>
-
 #include <cctype>
 #include <filesystem>
 #include <limits>
@@ -73,10 +71,10 @@ std::vector<StorageDrive> FolderDriveSource::ListDrives() const {
             d.totalMB = e.totalMB;
             d.freeMB = e.freeMB;
         } else {
-            struct statvfs st {};
-            if (::statvfs(e.folder.c_str(), &st) == 0) {
-                d.totalMB = ClampMB(static_cast<unsigned long long>(st.f_blocks) * st.f_frsize);
-                d.freeMB = ClampMB(static_cast<unsigned long long>(st.f_bavail) * st.f_frsize);
+            kx::DriveFacts f = kx::SystemDriveSource().Facts(e.folder);
+            if (f.sizesKnown) {
+                d.totalMB = ClampMB(f.totalBytes);
+                d.freeMB = ClampMB(f.freeBytes);
             }
         }
         out.push_back(std::move(d));

@@ -1,5 +1,6 @@
 #include "ZoZI_Storage.h"
 
+#include "CkxwFileSystem.h"
 #include "KxIni.h"
 
 #include <algorithm>
@@ -162,10 +163,7 @@ int ZoZI_Storage::CreateRootFolders(int index) const {
     std::string micro = GetMicroFolder(index);
     std::string whole = GetWholeFolder(index);
     if (micro.empty() || whole.empty()) return 0;
-    std::error_code ec1, ec2;
-    fs::create_directories(micro, ec1);
-    fs::create_directories(whole, ec2);
-    return fs::is_directory(micro, ec1) && fs::is_directory(whole, ec2) ? 1 : 0;
+    return CkxwFileSystem::CreateDir(micro) && CkxwFileSystem::CreateDir(whole) ? 1 : 0;
 }
 
 int ZoZI_Storage::ReadRootID(const std::string& folder) {
@@ -285,12 +283,12 @@ int ZoZI_Storage::DeleteRoot(int slot) {
     if (fs::is_symlink(st)) {
         // A linked root: remove the link only, never what it points at.
         fs::remove(path, ec);
+        if (ec) return 0;
     } else if (fs::is_directory(st)) {
-        fs::remove_all(path, ec);
+        if (!CkxwFileSystem::DelDir(e.path)) return 0;
     } else {
         return 0;
     }
-    if (ec) return 0;
     e.path.clear();
     e.id = -1;
     e.capacity = 0;

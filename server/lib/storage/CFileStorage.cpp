@@ -1,5 +1,7 @@
 #include "CFileStorage.h"
 
+#include "CkxwFileSystem.h"
+
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -7,7 +9,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <limits>
 
 namespace fs = std::filesystem;
@@ -61,16 +62,10 @@ std::string CFileStorage::GetWholePath(int index, const std::string& name) const
 
 int CFileStorage::Load(const std::string& path, CkxBuf& out) {
     if (path.empty()) return 0;
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return 0;
-    in.seekg(0, std::ios::end);
-    std::streamoff size = in.tellg();
-    // The block length is an int: a larger file cannot be carried and is refused whole.
-    if (size <= 0 || size > std::numeric_limits<int>::max()) return 0;
-    in.seekg(0, std::ios::beg);
-    std::string bytes(static_cast<size_t>(size), '\0');
-    if (!in.read(bytes.data(), size)) return 0;
-    return out.Fill(bytes) ? 1 : 0;
+    CkxBuf bytes;
+    if (!CkxwFileSystem::ReadFile(path, bytes) || bytes.GetLen() <= 0) return 0;
+    out = std::move(bytes);
+    return 1;
 }
 
 int CFileStorage::LoadMicro(int index, const std::string& name, CkxBuf& out) const {
