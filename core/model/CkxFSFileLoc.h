@@ -1,19 +1,15 @@
-// A file location: two ids (first and second), -1 when unset, in an 8-byte record.
+// A file location: two ids (first and second), -1 when unset, in an 8-byte record that the
+// keyword link's code writes and reads.
 #pragma once
 
+#include "CkxKeywordLink.h"
 #include "KxExport.h"
-#include "Record.h"
 
 #include <cstdint>
 
 class KX_EXPORT CkxFSFileLoc {
 public:
-#pragma pack(push, 1)
-    struct _COM {
-        int32_t nFirstID;
-        int32_t nSecondID;
-    };
-#pragma pack(pop)
+    using _COM = CkxKeywordLink::_COM; // first id at 0, second at 4
 
     CkxFSFileLoc() = default;
     CkxFSFileLoc(int first, int second) : m_nFirstID(first), m_nSecondID(second) {}
@@ -22,21 +18,13 @@ public:
     CkxFSFileLoc& operator=(const CkxFSFileLoc&) = default;
     virtual ~CkxFSFileLoc() = default;
 
-    _COM GetComData() const {
-        _COM c = kx::ZeroRecord<_COM>();
-        c.nFirstID = m_nFirstID;
-        c.nSecondID = m_nSecondID;
-        return c;
-    }
+    _COM GetComData() const { return CkxKeywordLink(m_nFirstID, m_nSecondID).GetComData(); }
     void SetComData(const _COM& c) {
-        m_nFirstID = c.nFirstID;
-        m_nSecondID = c.nSecondID;
+        CkxKeywordLink link(c);
+        m_nFirstID = link.m_nFileID;
+        m_nSecondID = link.m_nKeywordID;
     }
 
     int32_t m_nFirstID = -1;
     int32_t m_nSecondID = -1;
 };
-
-KX_RECORD_SIZE(CkxFSFileLoc::_COM, 8);
-KX_FIELD_AT(CkxFSFileLoc::_COM, nFirstID, 0);
-KX_FIELD_AT(CkxFSFileLoc::_COM, nSecondID, 4);

@@ -27,6 +27,10 @@ CkxNode::_COM_NODE CkxNode::GetComData() const {
 
 void CkxNode::SetComData(const _COM_NODE& c) {
     Clear();
+    SetNodeFields(c);
+}
+
+void CkxNode::SetNodeFields(const _COM_NODE& c) {
     m_nID = c.nID;
     m_nLev = c.nLev;
     m_nParentID = c.nParentID;
@@ -57,19 +61,9 @@ int CkxTree::t_Add(const CkxNode& node) {
     return AddNode(node) ? 1 : 0;
 }
 
-int CkxTreeTool::GetMaxLev(const std::vector<CkxNode*>& list) {
-    int lev = 0;
-    for (size_t i = 0; i < list.size(); ++i)
-        if (i == 0 || list[i]->m_nLev > lev) lev = list[i]->m_nLev;
-    return lev;
-}
+int CkxTreeTool::GetMaxLev(const std::vector<CkxNode*>& list) { return KxLevelExtreme(list, true); }
 
-int CkxTreeTool::GetMinLev(const std::vector<CkxNode*>& list) {
-    int lev = 0;
-    for (size_t i = 0; i < list.size(); ++i)
-        if (i == 0 || list[i]->m_nLev < lev) lev = list[i]->m_nLev;
-    return lev;
-}
+int CkxTreeTool::GetMinLev(const std::vector<CkxNode*>& list) { return KxLevelExtreme(list, false); }
 
 CkxNode* CkxTreeTool::Find(const std::vector<CkxNode*>& list, int id) {
     for (CkxNode* n : list)

@@ -92,6 +92,10 @@ public:
     std::string m_strName;
     std::string m_strNote;
 
+protected:
+    // Takes the five numbers and two texts of a node record; links and display data stay.
+    void SetNodeFields(const _COM_NODE& c);
+
 private:
     bool IsType(int a, int b, int c) const { return m_nNodeType == a || m_nNodeType == b || m_nNodeType == c; }
 };

@@ -2,14 +2,7 @@
 
 CkxProject::_COM CkxProject::GetComData() const {
     _COM c = kx::ZeroRecord<_COM>();
-    c.nClassMark = KX_NODE_CLASS_MARK;
-    c.nID = m_nID;
-    c.nLev = m_nLev;
-    c.nParentID = m_nParentID;
-    c.nNodeType = m_nNodeType;
-    c.nFifth = m_nFifth;
-    kx::PutText(c.szName, m_strName);
-    kx::PutText(c.szNote, m_strNote);
+    c.node = CkxNode::GetComData();
     c.nState = m_nState;
     c.nCreatorID = m_nCreatorID;
     c.nCoworkerID = m_nCoworkerID;
@@ -20,13 +13,7 @@ CkxProject::_COM CkxProject::GetComData() const {
 }
 
 void CkxProject::SetComData(const _COM& c) {
-    m_nID = c.nID;
-    m_nLev = c.nLev;
-    m_nParentID = c.nParentID;
-    m_nNodeType = c.nNodeType;
-    m_nFifth = c.nFifth;
-    m_strName = kx::GetText(c.szName);
-    m_strNote = kx::GetText(c.szNote);
+    SetNodeFields(c.node);
     m_nState = c.nState;
     m_nCreatorID = c.nCreatorID;
     m_nCoworkerID = c.nCoworkerID;

@@ -19,14 +19,7 @@ class KX_EXPORT CkxProject : public CkxNode {
 public:
 #pragma pack(push, 1)
     struct _COM {
-        int32_t nClassMark;
-        int32_t nID;
-        int32_t nLev;
-        int32_t nParentID;
-        int32_t nNodeType;
-        int32_t nFifth;
-        char szName[50];
-        char szNote[50];
+        _COM_NODE node; // the node's own record, class marker word first
         uint8_t nState;
         uint8_t reserved1[3];
         int32_t nCreatorID;
@@ -76,14 +69,7 @@ public:
 };
 
 KX_RECORD_SIZE(CkxProject::_COM, 208);
-KX_FIELD_AT(CkxProject::_COM, nClassMark, 0);
-KX_FIELD_AT(CkxProject::_COM, nID, 4);
-KX_FIELD_AT(CkxProject::_COM, nLev, 8);
-KX_FIELD_AT(CkxProject::_COM, nParentID, 12);
-KX_FIELD_AT(CkxProject::_COM, nNodeType, 16);
-KX_FIELD_AT(CkxProject::_COM, nFifth, 20);
-KX_FIELD_AT(CkxProject::_COM, szName, 24);
-KX_FIELD_AT(CkxProject::_COM, szNote, 74);
+KX_FIELD_AT(CkxProject::_COM, node, 0);
 KX_FIELD_AT(CkxProject::_COM, nState, 124);
 KX_FIELD_AT(CkxProject::_COM, nCreatorID, 128);
 KX_FIELD_AT(CkxProject::_COM, nCoworkerID, 132);

@@ -1,6 +1,7 @@
 #include "CkxFSTree.h"
 #include "CkxNode.h"
 #include "Gbk.h"
+#include "WireText.h"
 
 #include <gtest/gtest.h>
 
@@ -9,13 +10,6 @@
 #include <vector>
 
 namespace {
-
-std::string I32(int32_t v) { return std::string(reinterpret_cast<const char*>(&v), 4); }
-std::string Field(const std::string& gbk, size_t width) {
-    std::string f = gbk;
-    f.resize(width, '\0');
-    return f;
-}
 
 CkxFSNode Folder(int id, const std::string& name, int lev, int parent, int state = 1) {
     CkxFSNode n;

@@ -2,19 +2,14 @@
 #include "CkxPower.h"
 #include "CkxUserLicence.h"
 
+#include "WireText.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 namespace {
-
-std::string I32(int32_t v) { return std::string(reinterpret_cast<const char*>(&v), 4); }
-std::string Field(const std::string& s, size_t width) {
-    std::string f = s;
-    f.resize(width, '\0');
-    return f;
-}
 
 CkxUserLicence Grant(int grantee, int kind, uint32_t power, int state = 1) {
     CkxUserLicence l;

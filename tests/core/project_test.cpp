@@ -2,6 +2,8 @@
 #include "CkxProject.h"
 #include "CkxProjectData.h"
 
+#include "WireText.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -9,14 +11,6 @@
 #include <vector>
 
 namespace {
-
-std::string I32(int32_t v) { return std::string(reinterpret_cast<const char*>(&v), 4); }
-std::string F64(double v) { return std::string(reinterpret_cast<const char*>(&v), 8); }
-std::string Field(const std::string& s, size_t width) {
-    std::string f = s;
-    f.resize(width, '\0');
-    return f;
-}
 
 CkxProject Project(int id, int lev, int parent) {
     CkxProject p;

@@ -1,14 +1,14 @@
 #include "CkxFSFileLoc.h"
 #include "CkxFSQuickKey.h"
 
+#include "WireText.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 namespace {
-
-std::string I32(int32_t v) { return std::string(reinterpret_cast<const char*>(&v), 4); }
 
 CkxFSQuickKey Key(int id, int folder, int file) {
     CkxFSQuickKey k(folder, file);

@@ -6,6 +6,8 @@
 #include "CkxUserRole.h"
 #include "CkxUserX.h"
 
+#include "WireText.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -13,12 +15,6 @@
 
 namespace {
 
-std::string I32(int32_t v) { return std::string(reinterpret_cast<const char*>(&v), 4); }
-std::string Field(const std::string& s, size_t width) {
-    std::string f = s;
-    f.resize(width, '\0');
-    return f;
-}
 const unsigned char* U(const std::string& s) { return reinterpret_cast<const unsigned char*>(s.data()); }
 int L(const std::string& s) { return static_cast<int>(s.size()); }
 
