@@ -17,7 +17,10 @@
 #include "CkxKeywordLink.h"
 #include "CkxKeywordTemplet.h"
 #include "CkxLog.h"
+#include "CkxPerson.h"
 #include "CkxPower.h"
+#include "CkxProject.h"
+#include "CkxProjectData.h"
 #include "CkxServer.h"
 #include "CkxUser.h"
 #include "CkxUserGroup.h"
@@ -190,6 +193,21 @@ public:
     int fsGetDir_CanFullCtrlFile(int userId, NodeList& out) const;
     int fsGetDir_CanCreateFile(int userId, NodeList& out) const;
 
+    // Projects: the creator is the project's creator id; a member is named by the project's
+    // member list, directly or through a group.
+    int prjCheckProjectUser(int projectId, int userId) const;
+    int prjCheckUserCreateProject(int userId, int projectId) const;
+    int prjUserCanAdminProject(int userId, int projectId) const;
+    int prjUserCanDeleteProject(int userId, int projectId) const { return prjUserCanAdminProject(userId, projectId); }
+    int prjUserCanAddProjectFile(int userId, int projectId) const;
+    // Creator, project operator, or a member who made the file's link in this project.
+    int prjUserCanDeleteProjectFile(int userId, int projectId, int fileId) const;
+    int fsUserCan_Project_Admin(int userId, int projectId) const;
+    int fsUserCan_Project_Create(int userId) const;
+    int fsUserCan_Project_DilinkFile(int userId, int projectId, int fileId) const;
+    int fsUserCan_Project_BrowseFile(int userId, int projectId) const;
+    int fsUserCan_Project_LinkFile(int userId, int projectId) const { return fsUserCan_Project_BrowseFile(userId, projectId); }
+
     // ---- Members, in order of construction ----
     CkxFSTree m_FSTree{1};
     CkxUserList m_UserList;
@@ -200,8 +218,9 @@ public:
     CkxFolderRoleList m_FolderRoleList;
     CkxFSQuickKeyList m_QuickKeyList;
     // GAP: the image tool (CkxImageTool) joins here when its class lands.
-    // GAP: persons (CkxPersonList), projects (CkxProjectList) and project-file links
-    // (CkxProjectDataList) join here when their classes land.
+    CkxPersonList m_PersonList;
+    CkxProjectList m_ProjectList;
+    CkxProjectDataList m_ProjectDataList;
     CkxDataTagList m_DataTagList;
     CkxKeywordList m_KeywordList;
     CkxKeywordGroupList m_KeywordGroupList;

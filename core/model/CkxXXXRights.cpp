@@ -10,8 +10,19 @@ namespace {
 
 bool HasBit(uint32_t power, uint32_t bit) { return (power & bit) != 0; }
 
-// A folder's creator owns it; nobody (-1) owns nothing.
-bool Owns(const CkxFSNode& n, int userId) { return userId != -1 && n.m_nCreatorID == userId; }
+// Nobody (-1) is the creator of anything, even of what names no creator.
+bool IsCreator(int creatorId, int userId) { return userId != -1 && creatorId == userId; }
+bool Owns(const CkxFSNode& n, int userId) { return IsCreator(n.m_nCreatorID, userId); }
+
+// Whether a user entry of the list names the user (a group entry with the same number is
+// another grantee and does not count).
+bool NamesUser(const CkxUserXList& list, int userId) {
+    for (POSITION p = list.GetHeadPosition(); p;) {
+        const CkxUserX* x = list.GetNext(p);
+        if (x->IsUser() && x->GetID() == userId) return true;
+    }
+    return false;
+}
 
 } // namespace
 
@@ -101,7 +112,7 @@ int CkxXXX::RoleTest(int userId, RoleFn test) const {
 }
 
 int CkxXXX::usCheckInclude(const CkxUserXList& list, int userId) const {
-    if (list.CheckValid(userId)) return 1;
+    if (NamesUser(list, userId)) return 1;
     for (POSITION p = list.GetHeadPosition(); p;) {
         const CkxUserX* x = list.GetNext(p);
         if (!x->IsGroup()) continue;
@@ -185,7 +196,7 @@ int CkxXXX::FileTest(int userId, int creatorId, const CkxPowerEx& rights, uint32
     if (role && !RoleTest(userId, role)) return 0;
     int folderId = rights.m_nParentID;
     if (!fsUserCan_Dir_Open(userId, folderId)) return 0;
-    if (userId != -1 && creatorId == userId) return 1;
+    if (IsCreator(creatorId, userId)) return 1;
     CkxPowerValue v = licCheckFilePower(rights, userId);
     if (v.IsInherit()) return (this->*folderTest)(userId, folderId);
     return HasBit(v.m_nPower, bit) ? 1 : 0;
@@ -257,4 +268,70 @@ int CkxXXX::fsGetDir_CanFullCtrlFile(int userId, NodeList& out) const {
 }
 int CkxXXX::fsGetDir_CanCreateFile(int userId, NodeList& out) const {
     return PickDirs(userId, &CkxXXX::fsUserCan_Dir_FileCreate, out);
+}
+
+// ---- Projects ----
+
+int CkxXXX::prjCheckProjectUser(int projectId, int userId) const {
+    const CkxProject* p = m_ProjectList.Find(projectId);
+    return p ? usCheckInclude(p->m_UserList, userId) : 0;
+}
+
+int CkxXXX::prjCheckUserCreateProject(int userId, int projectId) const {
+    const CkxProject* p = m_ProjectList.Find(projectId);
+    return p && IsCreator(p->m_nCreatorID, userId) ? 1 : 0;
+}
+
+int CkxXXX::prjUserCanAdminProject(int userId, int projectId) const {
+    const CkxProject* p = m_ProjectList.Find(projectId);
+    if (!p) return 0;
+    return IsCreator(p->m_nCreatorID, userId) || usHasPower_ProjectOperate(userId) ? 1 : 0;
+}
+
+int CkxXXX::prjUserCanAddProjectFile(int userId, int projectId) const {
+    const CkxProject* p = m_ProjectList.Find(projectId);
+    if (!p) return 0;
+    return IsCreator(p->m_nCreatorID, userId) || usHasPower_ProjectOperate(userId) ||
+                   usCheckInclude(p->m_UserList, userId)
+               ? 1
+               : 0;
+}
+
+// The link is the file's link in this project (a link of the same file in another project
+// says nothing about this one).
+int CkxXXX::prjUserCanDeleteProjectFile(int userId, int projectId, int fileId) const {
+    const CkxProject* p = m_ProjectList.Find(projectId);
+    if (!p) return 0;
+    if (IsCreator(p->m_nCreatorID, userId) || usHasPower_ProjectOperate(userId)) return 1;
+    if (!usCheckInclude(p->m_UserList, userId)) return 0;
+    const CkxProjectData* link = m_ProjectDataList.Find(projectId, fileId);
+    return link && IsCreator(link->m_nCreatorID, userId) ? 1 : 0;
+}
+
+int CkxXXX::fsUserCan_Project_Admin(int userId, int projectId) const {
+    if (usHasPower_SystemAdmin(userId)) return 1;
+    const CkxProject* p = m_ProjectList.Find(projectId);
+    return p && usHasPower_ProjectOperate(userId) && IsCreator(p->m_nCreatorID, userId) ? 1 : 0;
+}
+
+int CkxXXX::fsUserCan_Project_Create(int userId) const {
+    return usHasPower_SystemAdmin(userId) || usHasPower_ProjectOperate(userId) ? 1 : 0;
+}
+
+int CkxXXX::fsUserCan_Project_DilinkFile(int userId, int projectId, int fileId) const {
+    if (usHasPower_SystemAdmin(userId)) return 1;
+    const CkxProject* p = m_ProjectList.Find(projectId);
+    if (!p) return 0;
+    if (usHasPower_ProjectOperate(userId) && IsCreator(p->m_nCreatorID, userId)) return 1;
+    if (!NamesUser(p->m_UserList, userId)) return 0;
+    const CkxProjectData* link = m_ProjectDataList.Find(projectId, fileId);
+    return link && IsCreator(link->m_nCreatorID, userId) ? 1 : 0;
+}
+
+int CkxXXX::fsUserCan_Project_BrowseFile(int userId, int projectId) const {
+    if (usHasPower_SystemAdmin(userId)) return 1;
+    const CkxProject* p = m_ProjectList.Find(projectId);
+    if (!p) return 0;
+    if (usHasPower_ProjectOperate(userId) && IsCreator(p->m_nCreatorID, userId)) return 1;
+    return NamesUser(p->m_UserList, userId) ? 1 : 0;
 }

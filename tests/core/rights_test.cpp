@@ -367,4 +367,83 @@ TEST_F(Rights_, MemberListIncludesUsersAndGroupMembers) {
     EXPECT_EQ(ctx.usCheckInclude(members, CAROL), 0);
 }
 
+struct ProjectRights : Rights_ {
+    void SetUp() override {
+        Rights_::SetUp();
+        AddRole(4, KXR_PROJECTOPERATE);
+        AddUser(FRANK, "frank", 4);
+        // 20: carol's, members alice and group 12 (dave); 21: bob's, a group entry numbered
+        // like alice; 22: frank's, no members.
+        AddProject(20, CAROL, {CkxUserX(ALICE, CkxUserX::TYPE_USER), CkxUserX(12, CkxUserX::TYPE_GROUP)});
+        AddProject(21, BOB, {CkxUserX(ALICE, CkxUserX::TYPE_GROUP)});
+        AddProject(22, FRANK, {});
+        AddLink(20, 300, ALICE);
+        AddLink(21, 301, ALICE);
+        AddLink(20, 302, DAVE);
+    }
+    void AddProject(int id, int creator, std::vector<CkxUserX> members) {
+        CkxProject p;
+        p.m_nID = id;
+        p.m_nCreatorID = creator;
+        for (auto& m : members) p.m_UserList.AddTail(m);
+        ctx.m_ProjectList.AddTail(p);
+    }
+    void AddLink(int project, int file, int creator) {
+        CkxProjectData d;
+        d.m_nID = project * 1000 + file;
+        d.m_nProjectID = project;
+        d.m_nFileID = file;
+        d.m_nCreatorID = creator;
+        ctx.m_ProjectDataList.AddTail(d);
+    }
+    static constexpr int FRANK = 6;
+};
+
+TEST_F(ProjectRights, ProjectTests) {
+    using Fn = std::function<int(const CkxXXX&)>;
+    struct Row {
+        const char* what;
+        Fn test;
+        int expected;
+    } rows[] = {
+        {"member user", [](auto& c) { return c.prjCheckProjectUser(20, ALICE); }, 1},
+        {"member through group", [](auto& c) { return c.prjCheckProjectUser(20, DAVE); }, 1},
+        {"not member", [](auto& c) { return c.prjCheckProjectUser(20, BOB); }, 0},
+        {"group entry is not the user", [](auto& c) { return c.prjCheckProjectUser(21, ALICE); }, 0},
+        {"unknown project", [](auto& c) { return c.prjCheckProjectUser(99, ALICE); }, 0},
+        {"creator", [](auto& c) { return c.prjCheckUserCreateProject(CAROL, 20); }, 1},
+        {"not creator", [](auto& c) { return c.prjCheckUserCreateProject(ALICE, 20); }, 0},
+        {"admin by creator", [](auto& c) { return c.prjUserCanAdminProject(CAROL, 20); }, 1},
+        {"admin by role", [](auto& c) { return c.prjUserCanAdminProject(FRANK, 20); }, 1},
+        {"admin member", [](auto& c) { return c.prjUserCanDeleteProject(ALICE, 20); }, 0},
+        {"admin unknown", [](auto& c) { return c.prjUserCanAdminProject(CAROL, 99); }, 0},
+        {"add file member", [](auto& c) { return c.prjUserCanAddProjectFile(ALICE, 20); }, 1},
+        {"add file outsider", [](auto& c) { return c.prjUserCanAddProjectFile(BOB, 20); }, 0},
+        {"delete own link", [](auto& c) { return c.prjUserCanDeleteProjectFile(ALICE, 20, 300); }, 1},
+        {"delete other's link", [](auto& c) { return c.prjUserCanDeleteProjectFile(ALICE, 20, 302); }, 0},
+        {"delete group member's link", [](auto& c) { return c.prjUserCanDeleteProjectFile(DAVE, 20, 302); }, 1},
+        // Alice linked file 301 in project 21, not in 20.
+        {"link of another project", [](auto& c) { return c.prjUserCanDeleteProjectFile(ALICE, 20, 301); }, 0},
+        {"project admin creator without role", [](auto& c) { return c.fsUserCan_Project_Admin(CAROL, 20); }, 0},
+        {"project admin role and creator", [](auto& c) { return c.fsUserCan_Project_Admin(FRANK, 22); }, 1},
+        {"project admin role only", [](auto& c) { return c.fsUserCan_Project_Admin(FRANK, 20); }, 0},
+        {"project admin su", [](auto& c) { return c.fsUserCan_Project_Admin(SU, 20); }, 1},
+        {"create", [](auto& c) { return c.fsUserCan_Project_Create(FRANK); }, 1},
+        {"create without role", [](auto& c) { return c.fsUserCan_Project_Create(ALICE); }, 0},
+        {"unlink own", [](auto& c) { return c.fsUserCan_Project_DilinkFile(ALICE, 20, 300); }, 1},
+        {"unlink other's", [](auto& c) { return c.fsUserCan_Project_DilinkFile(ALICE, 20, 302); }, 0},
+        {"unlink needs own entry", [](auto& c) { return c.fsUserCan_Project_DilinkFile(DAVE, 20, 302); }, 0},
+        {"unlink role and creator", [](auto& c) { return c.fsUserCan_Project_DilinkFile(FRANK, 22, 5); }, 1},
+        {"browse member", [](auto& c) { return c.fsUserCan_Project_BrowseFile(ALICE, 20); }, 1},
+        {"browse group member", [](auto& c) { return c.fsUserCan_Project_LinkFile(DAVE, 20); }, 0},
+        {"browse group numbered like user", [](auto& c) { return c.fsUserCan_Project_BrowseFile(ALICE, 21); }, 0},
+        {"browse su", [](auto& c) { return c.fsUserCan_Project_BrowseFile(SU, 21); }, 1},
+        {"browse unknown", [](auto& c) { return c.fsUserCan_Project_BrowseFile(FRANK, 99); }, 0},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.what);
+        EXPECT_EQ(r.test(ctx), r.expected);
+    }
+}
+
 } // namespace
