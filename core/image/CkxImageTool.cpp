@@ -62,18 +62,21 @@ const CkxImageFormat* CkxImageTool::Row_xImageID(int codec) const {
     return nullptr;
 }
 
-int CkxImageTool::Get_kxID(const std::string& suffix) const {
-    std::string s = Lower(suffix);
+const CkxImageFormat* CkxImageTool::Row_Suffix(const std::string& suffix) const {
+    const std::string s = Lower(suffix);
     for (const auto& f : m_formats)
-        if (Lower(f.exName) == s) return f.kxID;
-    return 0;
+        if (Lower(f.exName) == s) return &f;
+    return nullptr;
+}
+
+int CkxImageTool::Get_kxID(const std::string& suffix) const {
+    const auto* r = Row_Suffix(suffix);
+    return r ? r->kxID : 0;
 }
 
 int CkxImageTool::Get_xImageID(const std::string& suffix) const {
-    std::string s = Lower(suffix);
-    for (const auto& f : m_formats)
-        if (Lower(f.exName) == s) return f.xImageID;
-    return 0;
+    const auto* r = Row_Suffix(suffix);
+    return r ? r->xImageID : 0;
 }
 
 int CkxImageTool::Get_xImageID_kxID(int own) const {

@@ -103,6 +103,7 @@ public:
 private:
     const CkxImageFormat* Row_kxID(int own) const;
     const CkxImageFormat* Row_xImageID(int codec) const;
+    const CkxImageFormat* Row_Suffix(const std::string& suffix) const; // compared lower-cased
 
     std::vector<CkxImageFormat> m_formats;
 };

@@ -29,6 +29,9 @@ struct CxImage::Impl {
 namespace {
 
 constexpr uint32_t kMaxSide = 10000000;
+// Pictures are decoded whole into memory; a header that claims more pixels than this (a
+// "decompression bomb") is refused before any pixel is decoded.
+constexpr uint64_t kMaxPixels = uint64_t(256) << 20;
 
 bool Is(const uint8_t* p, size_t n, const char* sig, size_t len) {
     return n >= len && std::memcmp(p, sig, len) == 0;
@@ -204,8 +207,8 @@ VImage Open(const uint8_t* p, size_t n, uint32_t sniffed, uint32_t hint, TempFil
 // size by the loader itself (leaving at least a factor of two for the final resample, which keeps
 // it sharp), other formats at full size. The strict error check stays on, which the library's
 // own thumbnail operation does not pass on to its loaders here (a cut JPEG would come out grey).
-VImage OpenShrunk(const uint8_t* p, size_t n, uint32_t sniffed, int tw, int th, TempFile& keep) {
-    if (sniffed != CXIMAGE_FORMAT_JPG) return Open(p, n, sniffed, CXIMAGE_FORMAT_UNKNOWN, keep);
+VImage OpenShrunk(const uint8_t* p, size_t n, uint32_t sniffed, uint32_t hint, int tw, int th, TempFile& keep) {
+    if (sniffed != CXIMAGE_FORMAT_JPG) return Open(p, n, sniffed, hint, keep);
     VImage head = VImage::new_from_source(VSource::new_from_memory(p, n), "",
                                           VImage::option()->set("access", VIPS_ACCESS_SEQUENTIAL));
     double shrink = std::min(static_cast<double>(head.width()) / tw, static_cast<double>(head.height()) / th);
@@ -235,6 +238,8 @@ VImage Normalise(VImage im) {
 // at its end, reach the caller only from a pipeline that reads the loader to its end), then brings
 // it to the common form.
 VImage Materialise(const VImage& opened) {
+    if (static_cast<uint64_t>(opened.width()) * static_cast<uint64_t>(opened.height()) > kMaxPixels)
+        throw std::runtime_error("picture too large to decode");
     VImage raw = opened.copy_memory();
     VImage norm = Normalise(raw);
     return norm.get_image() == raw.get_image() ? raw : norm.copy_memory();
@@ -397,7 +402,8 @@ bool CxImage::ReadFileInfo(const std::string& path, CxImageInfo& info, uint32_t 
     return ReadWholeFile(path, bytes) && ReadInfo(bytes.data(), bytes.size(), info, HintFromPath(path, type));
 }
 
-bool CxImage::DecodeThumbnail(const uint8_t* buffer, size_t size, uint32_t width, uint32_t height) {
+bool CxImage::DecodeThumbnail(const uint8_t* buffer, size_t size, uint32_t width, uint32_t height,
+                              uint32_t type) {
     if (!buffer || size == 0) return Fail("no bytes to decode");
     if (width == 0 || height == 0 || width > kMaxSide || height > kMaxSide)
         return Fail("thumbnail size out of range");
@@ -405,7 +411,7 @@ bool CxImage::DecodeThumbnail(const uint8_t* buffer, size_t size, uint32_t width
         uint32_t sniffed = Sniff(buffer, size);
         TempFile keep;
         VImage im = Materialise(
-            OpenShrunk(buffer, size, sniffed, static_cast<int>(width), static_cast<int>(height), keep));
+            OpenShrunk(buffer, size, sniffed, type, static_cast<int>(width), static_cast<int>(height), keep));
         im = im.resize(static_cast<double>(width) / im.width(),
                        VImage::option()
                            ->set("vscale", static_cast<double>(height) / im.height())
@@ -415,14 +421,14 @@ bool CxImage::DecodeThumbnail(const uint8_t* buffer, size_t size, uint32_t width
                           VImage::option()->set("extend", VIPS_EXTEND_COPY));
         auto impl = std::make_shared<Impl>();
         impl->image = im.copy_memory();
-        return Take(std::move(impl), Named(sniffed, CXIMAGE_FORMAT_UNKNOWN));
+        return Take(std::move(impl), Named(sniffed, type));
     });
 }
 
-bool CxImage::LoadThumbnail(const std::string& path, uint32_t width, uint32_t height) {
+bool CxImage::LoadThumbnail(const std::string& path, uint32_t width, uint32_t height, uint32_t type) {
     std::vector<uint8_t> bytes;
     if (!ReadWholeFile(path, bytes)) return Fail("cannot read " + path);
-    return DecodeThumbnail(bytes.data(), bytes.size(), width, height);
+    return DecodeThumbnail(bytes.data(), bytes.size(), width, height, HintFromPath(path, type));
 }
 
 bool CxImage::Encode(std::vector<uint8_t>& out, uint32_t type) {

@@ -78,8 +78,10 @@ public:
     // Picture of exactly width x height (proportions are the caller's business) decoded straight
     // from the encoded block or file, a JPEG at a fraction of its size by the loader itself
     // (shrink-on-load), so a large photo is never decoded whole.
-    bool DecodeThumbnail(const uint8_t* buffer, size_t size, uint32_t width, uint32_t height);
-    bool LoadThumbnail(const std::string& path, uint32_t width, uint32_t height);
+    bool DecodeThumbnail(const uint8_t* buffer, size_t size, uint32_t width, uint32_t height,
+                         uint32_t type = CXIMAGE_FORMAT_UNKNOWN);
+    bool LoadThumbnail(const std::string& path, uint32_t width, uint32_t height,
+                       uint32_t type = CXIMAGE_FORMAT_UNKNOWN);
 
     // Encoding. The block form allocates with new[] (free with FreeMemory); WMF and formats
     // this machine cannot write fail with a reason.

@@ -78,25 +78,15 @@ int Add(int index, int delta) {
 }
 } // namespace
 
-void CkxPlayCtrl::ToPrev() {
+void CkxPlayCtrl::MoveBy(int delta) {
     std::lock_guard lock(m_mutex);
-    m_nCurIndex = ClampLocked(Add(m_nCurIndex, -1));
+    m_nCurIndex = ClampLocked(Add(m_nCurIndex, delta));
 }
 
-void CkxPlayCtrl::ToNext() {
-    std::lock_guard lock(m_mutex);
-    m_nCurIndex = ClampLocked(Add(m_nCurIndex, 1));
-}
-
-void CkxPlayCtrl::ToPrev5() {
-    std::lock_guard lock(m_mutex);
-    m_nCurIndex = ClampLocked(Add(m_nCurIndex, -5));
-}
-
-void CkxPlayCtrl::ToNext5() {
-    std::lock_guard lock(m_mutex);
-    m_nCurIndex = ClampLocked(Add(m_nCurIndex, 5));
-}
+void CkxPlayCtrl::ToPrev() { MoveBy(-1); }
+void CkxPlayCtrl::ToNext() { MoveBy(1); }
+void CkxPlayCtrl::ToPrev5() { MoveBy(-5); }
+void CkxPlayCtrl::ToNext5() { MoveBy(5); }
 
 int CkxPlayCtrl::GetCurIndex() {
     std::lock_guard lock(m_mutex);

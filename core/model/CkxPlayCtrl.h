@@ -46,6 +46,7 @@ public:
 
 private:
     int ClampLocked(int index) const;
+    void MoveBy(int delta);
 
     mutable std::mutex m_mutex;
     CkxPlayParam m_PlayParam;

@@ -2,7 +2,6 @@
 // pictures and QImage. Pixels are painted with QPainter on QImage; no screen is needed.
 #include "CkxImageTool.h"
 
-#include "CkxMemFile.h"
 #include "CxImage.h"
 
 #include <QColor>
@@ -127,9 +126,13 @@ int CkxImageTool::BuildMicroImage(const unsigned char* bytes, int n, unsigned S,
 }
 
 int CkxImageTool::BuildMicroImage_File(const std::string& path, unsigned S, CxImage& out, int frame) {
-    CkxMemFile file;
-    if (file.ReadFile(path) <= 0) return 0;
-    return BuildMicroImage(file.GetMemPt(), file.GetMemLen(), S, out, frame);
+    CxImageInfo info;
+    if (S == 0 || !CxImage::ReadFileInfo(path, info)) return 0;
+    auto at = MicroGeometry(info.width, info.height, S);
+    CxImage scaled;
+    QImage micro;
+    if (at.w <= 0 || !scaled.LoadThumbnail(path, at.w, at.h, info.type)) return 0;
+    return MicroFromScaled(scaled, at, S, micro, frame) ? ToImage(micro, out) : 0;
 }
 
 int CkxImageTool::BuildMicroImage_BmpList(KxPtrList<CxImage>& images, unsigned S, KxPtrList<QImage>& out) {

@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -126,6 +127,16 @@ TEST(CxImage, DamagedInputFailsWithAReason) {
         CxImage t;
         if (!t.Decode(flipped.data(), flipped.size(), f.type)) EXPECT_STRNE(t.GetLastError(), "");
     }
+    // A header claiming 400 megapixels is refused before anything is allocated for it.
+    const std::string bomb = "P6\n20000 20000\n255\n" + std::string(64, '\x7f');
+    CxImage b;
+    EXPECT_FALSE(b.Decode(reinterpret_cast<const uint8_t*>(bomb.data()), bomb.size()));
+    EXPECT_NE(std::string(b.GetLastError()).find("too large"), std::string::npos) << b.GetLastError();
+    CxImageInfo info;
+    EXPECT_TRUE(CxImage::ReadInfo(reinterpret_cast<const uint8_t*>(bomb.data()), bomb.size(), info));
+    EXPECT_EQ(info.width, 20000u);
+    EXPECT_EQ(info.type, static_cast<uint32_t>(CXIMAGE_FORMAT_PNM));
+
     // The formats with strict decoders refuse a cut file outright.
     for (uint32_t type : {CXIMAGE_FORMAT_JPG, CXIMAGE_FORMAT_PNG, CXIMAGE_FORMAT_GIF, CXIMAGE_FORMAT_TIF}) {
         std::vector<uint8_t> bytes;

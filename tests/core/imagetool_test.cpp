@@ -162,6 +162,12 @@ TEST(CkxImageTool, MicroImageFromBytesAndFiles) {
     ASSERT_EQ(CkxImageTool::BuildMicroImage_File(dir.file("a.jpg"), 100, fromFile, 1), 1);
     EXPECT_EQ(fromFile.GetWidth(), 100u);
     EXPECT_EQ(CkxImageTool::BuildMicroImage_File(dir.file("none.jpg"), 100, fromFile, 1), 0);
+    // A TGA file carries no signature: its suffix names the format.
+    if (CxImage::IsReadable(CXIMAGE_FORMAT_TGA) && CxImage::IsWritable(CXIMAGE_FORMAT_TGA)) {
+        ASSERT_TRUE(wide.Save(dir.file("b.tga"), CXIMAGE_FORMAT_TGA));
+        ASSERT_EQ(CkxImageTool::BuildMicroImage_File(dir.file("b.tga"), 130, fromFile, 0), 1);
+        EXPECT_EQ(fromFile.GetPixelColor(0, 129 - 33).r, 255);
+    }
 }
 
 TEST(CkxImageTool, ScaleAndFrame) {
