@@ -80,6 +80,11 @@ CkxDataShareList& KX_FileShareList() {
     return shares;
 }
 
+CkxQueryTempletList& KX_QueryTempletList() {
+    static CkxQueryTempletList templets;
+    return templets;
+}
+
 CkxKeywordTempletList& KX_KeywordTempletList() {
     static CkxKeywordTempletList templets;
     return templets;

@@ -21,6 +21,7 @@
 #include "CkxPower.h"
 #include "CkxProject.h"
 #include "CkxProjectData.h"
+#include "CkxQueryTemplet.h"
 #include "CkxServer.h"
 #include "CkxUser.h"
 #include "CkxUserGroup.h"
@@ -255,7 +256,7 @@ KX_EXPORT CkxXXX& KX_KXXXX();
 // The other process-wide lists.
 KX_EXPORT CkxFamilyXXX& KX_FamilyXXX();
 KX_EXPORT CkxDataShareList& KX_FileShareList();
-// GAP: KX_QueryTempletList (CkxQueryTempletList) joins with the query templates.
+KX_EXPORT CkxQueryTempletList& KX_QueryTempletList();
 KX_EXPORT CkxKeywordTempletList& KX_KeywordTempletList();
 // GAP: KX_FileAttrTempletList (CkxObjAttrTempletList) joins when the file templates land.
 KX_EXPORT CkxLogList& KX_LogList();

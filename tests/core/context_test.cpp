@@ -63,6 +63,7 @@ TEST(CkxXXX, AccessorsGiveOneObjectPerProcess) {
     EXPECT_EQ(&KX_FamilyXXX(), &KX_FamilyXXX());
     EXPECT_EQ(&KX_FileShareList(), &KX_FileShareList());
     EXPECT_EQ(&KX_KeywordTempletList(), &KX_KeywordTempletList());
+    EXPECT_EQ(&KX_QueryTempletList(), &KX_QueryTempletList());
     EXPECT_EQ(&KX_LogList(), &KX_LogList());
 }
 
