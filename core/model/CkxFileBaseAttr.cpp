@@ -30,18 +30,43 @@ constexpr BaseAttrRow kImageBaseAttrs[] = {
     {KXB_REMARK, "备注", "备注", KXT_STR, KXE_EDIT, 1},
 };
 
-} // namespace
+constexpr BaseAttrRow kPhotoBaseAttrs[] = {
+    {KXP_CLIENT, "客户", "客户", KXT_INT, KXE_COMBO, 1},
+    {KXP_DEPT, "部门", "部门", KXT_INT, KXE_COMBO, 1},
+    {KXP_SRVCOMB, "套餐", "套餐", KXT_INT, KXE_COMBO, 1},
+    {KXP_THEME, "主题", "主题", KXT_INT, KXE_COMBO, 1},
+    {KXP_DRESSID, "服装", "服装", KXT_INT, KXE_COMBO, 1},
+    {KXP_POSE, "姿势", "姿势", KXT_INT, KXE_COMBO, 1},
+    {KXP_PHOTOTYPE, "照片类型", "照片类型", KXT_INT, KXE_COMBO, 1},
+    {KXP_MANTYPE, "人物类型", "人物类型", KXT_INT, KXE_COMBO, 1},
+    {KXP_PARTTYPE, "部分类型", "部分类型", KXT_INT, KXE_COMBO, 1},
+    {KXP_CAMERAID, "摄像机", "摄像机", KXT_INT, KXE_COMBO, 1},
+    {KXP_CAMERAWAY, "摄影模式", "摄影模式", KXT_INT, KXE_COMBO, 1},
+    {KXP_EXPOSAL, "是否曝光", "是否曝光", KXT_INT, KXE_COMBO, 1},
+    {KXP_CAMERAMAN, "摄影师", "摄影师", KXT_INT, KXE_COMBO, 1},
+    {KXP_DRESSER, "化妆师", "化妆师", KXT_INT, KXE_COMBO, 1},
+    {KXP_PROCESSOR, "图像处理师", "图像处理师", KXT_INT, KXE_COMBO, 1},
+    {KXP_CAMERATIME, "摄影时间", "摄影时间", KXT_DATE, KXE_TIME, 1},
+    {KXP_DRESSTIME, "化妆时间", "化妆时间", KXT_DATE, KXE_TIME, 1},
+    {KXP_SELECTTIME, "选相时间", "选相时间", KXT_DATE, KXE_TIME, 1},
+    {KXP_PROCESSTIME, "图像处理时间", "图像处理时间", KXT_DATE, KXE_TIME, 1},
+    {KXP_WEATHER, "天气描述", "天气描述", KXT_INT, KXE_COMBO, 1},
+    {KXP_CAMERAADDR, "摄影地点", "摄影地点", KXT_INT, KXE_COMBO, 1},
+    {KXP_ADVSSELECTED, "建议选相", "建议选相", KXT_INT, KXE_COMBO, 1},
+    {KXP_USERSELECTED, "用户选相", "用户选相", KXT_INT, KXE_COMBO, 1},
+    {KXP_USERMARK, "用户打分", "用户打分", KXT_INT, KXE_COMBO, 1},
+    {KXP_MAKESELMASK, "制作类型", "制作类型", KXT_INT, KXE_COMBO, 1},
+};
 
-namespace kx {
-
-int AppendFileBaseAttrs(CkxAttrList& list) {
+template <size_t N>
+int AppendRows(CkxAttrList& list, const BaseAttrRow (&rows)[N], int familyID) {
     int added = 0;
-    for (const BaseAttrRow& row : kImageBaseAttrs) {
+    for (const BaseAttrRow& row : rows) {
         CkxAttr a;
         a.m_nID = row.id;
         a.SetAttrType_Base();
         a.SetImage();
-        a.m_nFamilyID = KXF_ROOT_IMAGE;
+        a.m_nFamilyID = familyID;
         a.m_strName = row.name;
         a.m_strNote = row.note;
         a.m_nDataType = row.type;
@@ -51,5 +76,13 @@ int AppendFileBaseAttrs(CkxAttrList& list) {
     }
     return added;
 }
+
+} // namespace
+
+namespace kx {
+
+int AppendFileBaseAttrs(CkxAttrList& list) { return AppendRows(list, kImageBaseAttrs, KXF_ROOT_IMAGE); }
+
+int AppendPhotoBaseAttrs(CkxAttrList& list) { return AppendRows(list, kPhotoBaseAttrs, KXF_PHOTO); }
 
 } // namespace kx

@@ -26,6 +26,35 @@ enum KxFileBaseAttrID : int {
     KXB_REMARK = 0x2000075
 };
 
+// Capture attributes of a photo-studio image file.
+enum KxPhotoBaseAttrID : int {
+    KXP_CLIENT = 0x20003E9,
+    KXP_DEPT = 0x20003EA,
+    KXP_SRVCOMB = 0x20003EB,
+    KXP_THEME = 0x20003EC,
+    KXP_DRESSID = 0x20003ED,
+    KXP_POSE = 0x20003EE,
+    KXP_PHOTOTYPE = 0x20003EF,
+    KXP_MANTYPE = 0x20003F0,
+    KXP_PARTTYPE = 0x20003F1,
+    KXP_CAMERAID = 0x20003F2,
+    KXP_CAMERAWAY = 0x20003F3,
+    KXP_EXPOSAL = 0x20003F4,
+    KXP_CAMERAMAN = 0x20003F5,
+    KXP_DRESSER = 0x20003F6,
+    KXP_PROCESSOR = 0x20003F7,
+    KXP_CAMERATIME = 0x20003F8,
+    KXP_DRESSTIME = 0x20003F9,
+    KXP_SELECTTIME = 0x20003FA,
+    KXP_PROCESSTIME = 0x20003FB,
+    KXP_WEATHER = 0x20003FC,
+    KXP_CAMERAADDR = 0x20003FD,
+    KXP_ADVSSELECTED = 0x20003FE,
+    KXP_USERSELECTED = 0x20003FF,
+    KXP_USERMARK = 0x2000400,
+    KXP_MAKESELMASK = 0x2000401
+};
+
 namespace kx {
 
 // Appends the image file's 14 base definitions (data kind image, attribute kind base, family
@@ -33,5 +62,9 @@ namespace kx {
 // editor and folder entries carry no constant provider here: whoever holds the persons, users
 // and folders sets it.
 KX_EXPORT int AppendFileBaseAttrs(CkxAttrList& list);
+
+// Appends the photo file's 25 capture definitions (data kind image, attribute kind base,
+// family of photo files, flag 1, note = name); returns how many were appended.
+KX_EXPORT int AppendPhotoBaseAttrs(CkxAttrList& list);
 
 } // namespace kx

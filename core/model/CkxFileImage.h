@@ -1,0 +1,64 @@
+// CkxFileImage: a file of the image kind. It reads an image file (or a stored copy of one),
+// fills name, extension, kind, encoding format, dimensions and size, and makes the thumbnail
+// that travels in the file body. The CXI_* functions map file names to codec format numbers.
+#pragma once
+
+#include "CkxFile.h"
+#include "KxExport.h"
+
+#include <string>
+
+class CxImage;
+
+// The codec format number of a suffix (compared lower-cased): 1 bmp, 2 gif, 3 jpg/jpeg, 4 png,
+// 5 ico, 6 tiff/tif, 7 tga, 8 pcx, 9 wbmp, 10 wmf/emf, 11 j2k/jp2, 13 jpc/j2c, 14 pgx,
+// 15 pnm/pgm/ppm, 16 ras; 0 for anything else.
+KX_EXPORT int CXI_CheckImgType(const std::string& suffix);
+// The characters after the last "." (the whole path when there is none).
+KX_EXPORT std::string CXI_GetFileEx(const std::string& path);
+// The characters after the last path separator ("/" or "\"; the whole path when there is none).
+KX_EXPORT std::string CXI_GetFileName(const std::string& path);
+
+class KX_EXPORT CkxFileImage : public CkxFile {
+public:
+    // Longest side of a thumbnail; smaller images are never enlarged.
+    static constexpr int kMicroSide = 130;
+
+    CkxFileImage() { m_nFileType = KXFK_IMAGE; }
+    CkxFileImage(const CkxFileImage&) = default;
+    explicit CkxFileImage(const _COM& com) : CkxFileImage() { SetComData(com); }
+    CkxFileImage& operator=(const CkxFileImage&) = default;
+    CkxFileImage& operator=(const _COM& com) {
+        SetComData(com);
+        return *this;
+    }
+    ~CkxFileImage() override = default;
+
+    CkxFile* Clone() const override { return new CkxFileImage(*this); }
+
+    // The codec format number of the extension.
+    int GetxImageFormat() const { return CXI_CheckImgType(m_strExName); }
+
+    // Reads an image file: thumbnail, extension, encoding format, kind (image for a suffix of
+    // the image list, else plain), title, source path, width, height and size on disk. 0 with
+    // the object unchanged when the file cannot be read or decoded or holds 2 GiB or more.
+    int LoadFileInfo(const std::string& path) override;
+    // LoadFileInfo, then the whole file into the content block; 1 or 0.
+    int LoadFileData(const std::string& path) override;
+    // Reads a stored copy whose header says image (kind 1): title and extension from the
+    // header, the rest as LoadFileInfo; the kind stays. 0 with the object unchanged otherwise.
+    int LoadEncryptFileInfo(const std::string& path) override;
+    // LoadEncryptFileInfo, then the content behind the header into the content block.
+    int LoadEncryptFileData(const std::string& path) override;
+    // Decodes a stored copy's content with the format of its header's extension (its kind is
+    // not checked); 1, or 0 when it cannot be read or decoded.
+    static int LoadEncryptFile(const std::string& path, CxImage& image);
+
+    // The thumbnail of a decoded picture: JPEG, long side min(max(width, height), 130), in
+    // proportion. 1, or 0 for no picture or a failed encode.
+    static int BuildMicro(CxImage& image, CkxBuf& out);
+
+private:
+    // Fills the fields an image load sets, given the decoded picture.
+    void TakeImage(CxImage& image, const CkxBuf& micro, const std::string& path);
+};
