@@ -12,12 +12,14 @@
 #include "CkxFSTree.h"
 #include "CkxFileRole.h"
 #include "CkxHostInfo.h"
+#include "CkxImageTool.h"
 #include "CkxKeyword.h"
 #include "CkxKeywordGroup.h"
 #include "CkxKeywordLink.h"
 #include "CkxKeywordTemplet.h"
 #include "CkxLog.h"
 #include "CkxPerson.h"
+#include "CkxPlayParam.h"
 #include "CkxPower.h"
 #include "CkxProject.h"
 #include "CkxProjectData.h"
@@ -218,7 +220,7 @@ public:
     CkxFileRoleList m_FileRoleList;
     CkxFolderRoleList m_FolderRoleList;
     CkxFSQuickKeyList m_QuickKeyList;
-    // GAP: the image tool (CkxImageTool) joins here when its class lands.
+    CkxImageTool m_ImageTool;
     CkxPersonList m_PersonList;
     CkxProjectList m_ProjectList;
     CkxProjectDataList m_ProjectDataList;
@@ -226,7 +228,7 @@ public:
     CkxKeywordList m_KeywordList;
     CkxKeywordGroupList m_KeywordGroupList;
     CkxKeywordLinkList m_KeywordLinkList;
-    // GAP: the slide-show parameters (CkxPlayParam) join here when their class lands.
+    CkxPlayParam m_PlayParam;
     CkxCheckoutList m_CheckoutList;
     CkxwFileSystem m_FileSystem;
     CkxHostInfo m_HostInfo;

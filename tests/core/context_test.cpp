@@ -39,6 +39,7 @@ TEST(CkxXXX, FreshContextDefaultsAndLocalIds) {
     EXPECT_EQ(ctx->_GetLocalFileID(), -4);
     EXPECT_EQ(ctx->_GetLocalFileID(), -5);
     EXPECT_EQ(ctx->_kxFSTree().GetBuildLink(), 1);
+    EXPECT_EQ(ctx->m_ImageTool.GetImageFormats().size(), 17u); // ready on construction
 }
 
 TEST(CkxXXX, LocalIdsNeverRepeatAcrossThreads) {
