@@ -1,0 +1,476 @@
+#include "NetConnection.h"
+
+#include "NetLog.h"
+
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/socket.h>
+
+#include <cerrno>
+#include <chrono>
+#include <exception>
+#include <system_error>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+// The connection whose worker runs on this thread: Stop() called from a handler must not try
+// to join the thread it runs on.
+thread_local const NetConnection* t_worker = nullptr;
+
+// One recv takes at most this much.
+constexpr int kReceiveChunk = 10240;
+
+// Send order: classes 1 to 5, then 0.
+constexpr int kSendOrder[kNetQueueClasses] = {1, 2, 3, 4, 5, 0};
+
+} // namespace
+
+NetConnection::NetConnection() : NetSocket(0, AF_INET) {}
+
+NetConnection::~NetConnection() { StopAndClose(); }
+
+int NetConnection::Connect(int port, const std::string& host) {
+    Stop();
+    SetProtocol(0, AF_INET);
+    Create();
+    if (!IsValid() || !NetSocket::Connect(port, host)) {
+        Close();
+        return 0;
+    }
+    return StartThreads();
+}
+
+int NetConnection::StartThreads() {
+    if (t_worker == this) return IsRunning() ? 1 : 0;
+    std::lock_guard life(m_lifeMutex);
+    if (m_bRunning.load()) return 1;
+    JoinThreads(); // the threads of a failed run have ended or are ending
+    if (!IsValid()) return 0;
+    Reset();
+    m_buffer.Resume();
+    ClearInterrupt();
+    ResetIdle();
+    m_bFailed = false;
+    m_bClosed = false;
+    m_bPeerClosed = false;
+    m_bParseDrained = false;
+    m_nDropped = 0;
+    m_nEvicted = 0;
+    // Requests and answers are single small packets: send them at once.
+    int on = 1;
+    setsockopt(GetHandle(), IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+    m_bRunning = true;
+    try {
+        m_receiveThread = std::thread(&NetConnection::ReceiveLoop, this);
+        m_sendThread = std::thread(&NetConnection::SendLoop, this);
+        m_parseThread = std::thread(&NetConnection::ParseLoop, this);
+        m_dispatchThread = std::thread(&NetConnection::DispatchLoop, this);
+        m_keepAliveThread = std::thread(&NetConnection::KeepAliveLoop, this);
+    } catch (const std::system_error& e) {
+        kx::NetLog("cannot start the connection threads: %s", e.what());
+        m_bRunning = false;
+        WakeAll();
+        JoinThreads();
+        Reset();
+        return 0;
+    }
+    return 1;
+}
+
+void NetConnection::Stop() {
+    if (t_worker == this) {
+        kx::NetLog("Stop called from a connection's own thread; ignored");
+        return;
+    }
+    std::lock_guard life(m_lifeMutex);
+    m_bRunning = false;
+    WakeAll();
+    JoinThreads();
+    Reset();
+}
+
+void NetConnection::StopAndClose() {
+    if (t_worker == this) {
+        kx::NetLog("StopAndClose called from a connection's own thread; ignored");
+        return;
+    }
+    Stop();
+    Close();
+}
+
+void NetConnection::JoinThreads() {
+    for (std::thread* t : {&m_keepAliveThread, &m_dispatchThread, &m_parseThread, &m_sendThread, &m_receiveThread})
+        if (t->joinable()) t->join();
+}
+
+void NetConnection::WakeAll() {
+    m_buffer.Interrupt();
+    Interrupt();
+    // Each notify under its mutex, so a thread between its check and its wait still sees it.
+    for (std::mutex* m : {&m_sendMutex, &m_receivedMutex, &m_idleMutex}) {
+        std::lock_guard lock(*m);
+    }
+    m_sendReady.notify_all();
+    m_sendSpace.notify_all();
+    m_receivedReady.notify_all();
+    m_receivedSpace.notify_all();
+    m_idleWake.notify_all();
+}
+
+void NetConnection::Reset() {
+    m_buffer.Reset();
+    {
+        std::lock_guard lock(m_sendMutex);
+        for (auto& queue : m_sendQueues) queue.clear();
+    }
+    {
+        std::lock_guard lock(m_receivedMutex);
+        m_received.clear();
+        m_completed.clear();
+    }
+    m_reassembly.Clear();
+    m_nTransfer = 0;
+}
+
+void NetConnection::Fail(const char* why) {
+    m_bFailed = true;
+    const bool wasRunning = m_bRunning.exchange(false);
+    Shutdown();
+    WakeAll();
+    if (wasRunning && !m_bClosed.exchange(true)) {
+        kx::NetLog("connection ended: %s", why);
+        try {
+            OnClose();
+        } catch (const std::exception& e) {
+            kx::NetLog("OnClose threw: %s", e.what());
+        } catch (...) {
+            kx::NetLog("OnClose threw");
+        }
+    }
+}
+
+size_t NetConnection::GetWaitingCount() const {
+    std::lock_guard lock(m_receivedMutex);
+    return m_received.size() + m_completed.size();
+}
+
+int NetConnection::NextTransferId() {
+    uint32_t previous = m_nTransfer.load();
+    uint32_t next;
+    do {
+        next = previous % kNetMaxTransferId + 1;
+    } while (!m_nTransfer.compare_exchange_weak(previous, next));
+    return static_cast<int>(next);
+}
+
+// ---- worker threads ----
+
+void NetConnection::ReceiveLoop() {
+    t_worker = this;
+    uint8_t chunk[kReceiveChunk];
+    while (m_bRunning.load()) {
+        if (!WaitReadable(1)) continue;
+        const int n = Receive(chunk, sizeof chunk);
+        if (n > 0) {
+            if (!m_buffer.Append(chunk, static_cast<size_t>(n))) break; // stopping
+            continue;
+        }
+        if (n == 0) {
+            // The peer ended its stream. Whatever it sent before is still parsed and
+            // dispatched; the dispatch thread reports the end once all of it was handled.
+            m_bPeerClosed = true;
+            m_buffer.Interrupt();
+            break;
+        }
+        if (errno == EINTR || errno == EAGAIN) continue;
+        Fail("receive error");
+        break;
+    }
+}
+
+void NetConnection::ParseLoop() {
+    t_worker = this;
+    NetPacket part(kNetKindPart); // reused for every kind-3 packet
+    PacketPtr whole;              // the next whole packet, allocated outside the buffer's lock
+    while (m_bRunning.load()) {
+        if (!whole) whole = std::make_unique<NetPacket>();
+        size_t length = 0;
+        bool synced = true;
+        bool isWhole = false;
+        unsigned total = 0;
+        const int read = m_buffer.Peek([&](const uint8_t* data, size_t n) {
+            length = n;
+            if (n == 0) return 0;
+            if (data[0] != kNetSync) {
+                synced = false;
+                return 0;
+            }
+            if (n < static_cast<size_t>(kNetHeaderSize)) return 0;
+            total = kx::LoadU16(data + 4);
+            isWhole = data[2] == kNetKindWhole;
+            return isWhole ? whole->Read(data, n) : part.Read(data, n);
+        });
+        if (!synced) {
+            // Keep-alive probes and anything else before a sync byte are skipped.
+            m_buffer.SyncTo(kNetSync);
+            continue;
+        }
+        if (read == 0) { // need more bytes
+            if (m_bPeerClosed.load()) {
+                if (m_buffer.Length() != length) continue;
+                m_bParseDrained = true;
+                std::lock_guard lock(m_receivedMutex);
+                m_receivedReady.notify_all();
+                break;
+            }
+            m_buffer.WaitForMore(length, 100ms);
+            continue;
+        }
+        if (read < 0) {
+            // Not a packet: drop its sync byte and look for the next one.
+            kx::NetLog("dropped a frame header with total length %u", total);
+            ++m_nDropped;
+            m_buffer.Consume(1);
+            continue;
+        }
+        m_buffer.Consume(static_cast<size_t>(read));
+        if (isWhole) {
+            if (!PushReceived(std::move(whole))) break;
+        } else if (part.GetKind() == kNetKindPart) {
+            MessagePtr done;
+            const int r = m_reassembly.Add(part, done);
+            m_nEvicted = m_reassembly.Evicted();
+            if (r < 0) ++m_nDropped;
+            if (r > 0 && !PushCompleted(std::move(done))) break;
+        } else {
+            kx::NetLog("dropped a packet of kind %d", part.GetKind());
+            ++m_nDropped;
+        }
+    }
+}
+
+bool NetConnection::PushReceived(PacketPtr packet) {
+    std::unique_lock lock(m_receivedMutex);
+    m_receivedSpace.wait(lock, [&] { return !m_bRunning.load() || m_received.size() < kReceivedCap; });
+    if (!m_bRunning.load()) return false;
+    m_received.push_back(std::move(packet));
+    m_receivedReady.notify_one();
+    return true;
+}
+
+bool NetConnection::PushCompleted(MessagePtr message) {
+    std::unique_lock lock(m_receivedMutex);
+    m_receivedSpace.wait(lock, [&] { return !m_bRunning.load() || m_completed.size() < kCompletedCap; });
+    if (!m_bRunning.load()) return false;
+    m_completed.push_back(std::move(message));
+    m_receivedReady.notify_one();
+    return true;
+}
+
+void NetConnection::DispatchLoop() {
+    t_worker = this;
+    while (m_bRunning.load()) {
+        PacketPtr packet;
+        MessagePtr message;
+        {
+            std::unique_lock lock(m_receivedMutex);
+            m_receivedReady.wait_for(lock, 100ms, [&] {
+                return !m_bRunning.load() || !m_received.empty() || !m_completed.empty() || m_bParseDrained.load();
+            });
+            if (!m_bRunning.load()) break;
+            if (!m_received.empty()) {
+                packet = std::move(m_received.front());
+                m_received.pop_front();
+            } else if (!m_completed.empty()) {
+                message = std::move(m_completed.front());
+                m_completed.pop_front();
+            } else if (m_bParseDrained.load()) {
+                lock.unlock();
+                Fail("the peer closed the connection");
+                break;
+            } else {
+                continue;
+            }
+            m_receivedSpace.notify_all();
+        }
+        NetPacket& head = packet ? *packet : *message->GetFirstPart();
+        try {
+            if (head.IsRequest())
+                OnRequest(head, message.get());
+            else
+                OnReply(head, message.get());
+        } catch (const std::exception& e) {
+            kx::NetLog("a handler threw: %s", e.what());
+        } catch (...) {
+            kx::NetLog("a handler threw");
+        }
+    }
+}
+
+void NetConnection::KeepAliveLoop() {
+    t_worker = this;
+    while (m_bRunning.load()) {
+        const uint32_t sendIdle = GetSendIdle();
+        const uint32_t receiveIdle = GetReceiveIdle();
+        const uint32_t idle = sendIdle < receiveIdle ? sendIdle : receiveIdle;
+        if (!m_bPeerClosed.load() && sendIdle != 0 && receiveIdle != 0 && idle % 2 == 0) {
+            if (SendProbe(0) < 0) {
+                Fail("the keep-alive probe failed");
+                break;
+            }
+        }
+        IncSendIdle();
+        IncReceiveIdle();
+        std::unique_lock lock(m_idleMutex);
+        m_idleWake.wait_for(lock, 1000ms, [&] { return !m_bRunning.load(); });
+    }
+}
+
+void NetConnection::SendLoop() {
+    t_worker = this;
+    while (m_bRunning.load()) {
+        PacketPtr packet;
+        {
+            std::unique_lock lock(m_sendMutex);
+            auto pick = [&] {
+                for (int c : kSendOrder)
+                    if (!m_sendQueues[c].empty()) return c;
+                return -1;
+            };
+            m_sendReady.wait_for(lock, 50ms, [&] { return !m_bRunning.load() || pick() >= 0; });
+            if (!m_bRunning.load()) break;
+            const int c = pick();
+            if (c < 0) continue;
+            packet = std::move(m_sendQueues[c].front());
+            m_sendQueues[c].pop_front();
+            if (m_sendQueues[c].size() + 1 == kSendQueueCap) m_sendSpace.notify_all();
+        }
+        if (SendPacket(*packet) < 0) {
+            Fail("send error");
+            break;
+        }
+    }
+}
+
+// ---- senders ----
+
+bool NetConnection::PushSend(int cls, PacketPtr packet) {
+    std::unique_lock lock(m_sendMutex);
+    m_sendSpace.wait(lock, [&] { return !m_bRunning.load() || m_sendQueues[cls].size() < kSendQueueCap; });
+    if (!m_bRunning.load()) return false;
+    m_sendQueues[cls].push_back(std::move(packet));
+    m_sendReady.notify_one();
+    return true;
+}
+
+int NetConnection::EnqueuePacket(const NetPacket& packet) {
+    const int cls = packet.GetQueueClass();
+    if (cls < 0 || cls >= kNetQueueClasses || !m_bRunning.load()) return 0;
+    std::lock_guard batch(m_batchMutex[cls]);
+    return PushSend(cls, std::make_unique<NetPacket>(packet)) ? 1 : 0;
+}
+
+int NetConnection::SendPacket(const NetPacket& packet) {
+    NetPacket copy(packet);
+    copy.SetRequest();
+    return EnqueuePacket(copy);
+}
+
+int NetConnection::SendReply(const NetPacket& packet) {
+    NetPacket copy(packet);
+    copy.SetReply();
+    copy.SetRequestQueue();
+    return EnqueuePacket(copy);
+}
+
+int NetConnection::SendRequest(int type, int subOp, const void* bytes, size_t n) {
+    NetPacket packet;
+    packet.InitCommand(type, subOp, 1);
+    packet.SetRequestQueue();
+    if (n > 0 && packet.SetData(bytes, n) == 0) return 0;
+    return EnqueuePacket(packet);
+}
+
+int NetConnection::SendListRequest(int type) { return SendRequest(type, 20, nullptr, 0); }
+
+int NetConnection::SendAddRequest(int type, const void* bytes, size_t n) { return SendRequest(type, 21, bytes, n); }
+
+int NetConnection::SendUpdateRequest(int type, const void* bytes, size_t n) {
+    return SendRequest(type, 22, bytes, n);
+}
+
+int NetConnection::SendDeleteRequest(int type, int id) {
+    const std::string text = std::to_string(id);
+    return SendRequest(type, 23, text.data(), text.size());
+}
+
+// Cuts the message into parts and moves them into queue `cls`; the caller holds its batch lock.
+int NetConnection::QueueMessage(const NetMessage& message, int flag, int cls, int seriesPos, int seriesIndex) {
+    if (message.GetContentLength() > kNetMaxContent) return 0;
+    NetCommandHeader header = message.Header();
+    header.nFlag = static_cast<uint8_t>(flag);
+    header.nClass = static_cast<uint8_t>(cls);
+    header.nParam = message.GetParam();
+    const int id = NextTransferId();
+    auto first = std::make_unique<NetPacket>(kNetKindPart);
+    message.MakeFirstPart(*first, header, id, seriesPos, seriesIndex);
+    // The first part's header carries the same series marks as its payload.
+    first->SetSeries(seriesPos, seriesIndex);
+    if (!PushSend(cls, std::move(first))) return 0;
+    const int parts = message.GetPartCount();
+    for (int i = 1; i <= parts; ++i) {
+        auto part = std::make_unique<NetPacket>(kNetKindPart);
+        message.MakeDataPart(*part, header, id, i);
+        if (!PushSend(cls, std::move(part))) return 0;
+    }
+    return 1;
+}
+
+int NetConnection::SendMessage(const NetMessage& message) {
+    int cls = message.Header().nClass;
+    if (cls < 1 || cls >= kNetQueueClasses) cls = 0;
+    if (!m_bRunning.load()) return 0;
+    std::lock_guard batch(m_batchMutex[cls]);
+    return QueueMessage(message, 1, cls, kSeriesFirst, 0);
+}
+
+int NetConnection::SendReplyMessage(const NetMessage& message) {
+    if (!m_bRunning.load()) return 0;
+    std::lock_guard batch(m_batchMutex[5]);
+    return QueueMessage(message, 0, 5, kSeriesFirst, 0);
+}
+
+int NetConnection::QueuePacketSeries(const NetPacketSeries& series, int flag) {
+    if (!m_bRunning.load()) return 0;
+    NetPacketSeries numbered(series);
+    numbered.Number();
+    std::lock_guard batch(m_batchMutex[5]);
+    for (int i = 0; i < numbered.GetCount(); ++i) {
+        auto packet = std::make_unique<NetPacket>(numbered.GetAt(i));
+        packet->Header().nFlag = static_cast<uint8_t>(flag);
+        packet->SetBulkQueue();
+        if (!PushSend(5, std::move(packet))) return 0;
+    }
+    return 1;
+}
+
+int NetConnection::SendPacketSeries(const NetPacketSeries& series) { return QueuePacketSeries(series, 1); }
+int NetConnection::SendReplyPacketSeries(const NetPacketSeries& series) { return QueuePacketSeries(series, 0); }
+
+int NetConnection::QueueMessageSeries(const NetMessageSeries& series, int flag) {
+    if (!m_bRunning.load()) return 0;
+    const int n = series.GetCount();
+    for (const NetMessage& message : series)
+        if (message.GetContentLength() > kNetMaxContent) return 0;
+    std::lock_guard batch(m_batchMutex[5]);
+    for (int i = 0; i < n; ++i) {
+        const int index = n - 1 - i;
+        if (!QueueMessage(series.GetAt(i), flag, 5, NetSeriesPosition(index, n), index)) return 0;
+    }
+    return 1;
+}
+
+int NetConnection::SendMessageSeries(const NetMessageSeries& series) { return QueueMessageSeries(series, 1); }
+int NetConnection::SendReplyMessageSeries(const NetMessageSeries& series) { return QueueMessageSeries(series, 0); }

@@ -1,0 +1,115 @@
+// NetMessage: content larger than one packet. The sender appends pieces (up to 255 byte blocks);
+// the connection packs them into one content block
+//     u8 N | N x u32 piece lengths | the pieces back to back
+// and cuts it into kind-3 packets: a first part (index 0) describing the transfer, then data
+// parts 1..C of 8000 bytes each (the last one shorter). The receiving connection checks every
+// part, joins them and hands the message, with its pieces, to OnRequest / OnReply.
+//
+// First-part payload (20 bytes): u16 transfer id | u16 index 0 | u8 series position | u8 0 |
+// u16 series index | u32 content length L | u16 part count C | u16 0 | u32 parameter.
+// Data-part payload: u16 transfer id | u16 index | u16 data length | data.
+#pragma once
+
+#include "NetPacket.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+constexpr int kNetPartData = 8000;      // data bytes in every part but the last
+constexpr int kNetPartHeader = 6;       // transfer id, index, data length
+constexpr int kNetFirstPartSize = 20;
+constexpr int kNetMaxPieces = 255;
+constexpr int kNetMaxParts = 65535;     // the part count travels as a u16
+constexpr uint64_t kNetMaxContent = static_cast<uint64_t>(kNetMaxParts) * kNetPartData;
+constexpr int kNetMaxTransferId = 60000;
+
+// Allocates without zeroing: a received block is overwritten part by part anyway.
+template <class T>
+struct NetUninitAllocator : std::allocator<T> {
+    template <class U>
+    struct rebind { using other = NetUninitAllocator<U>; };
+    NetUninitAllocator() = default;
+    template <class U>
+    NetUninitAllocator(const NetUninitAllocator<U>&) {}
+    template <class U>
+    void construct(U* p) { ::new (static_cast<void*>(p)) U; }
+    template <class U, class... A>
+    void construct(U* p, A&&... a) { ::new (static_cast<void*>(p)) U(std::forward<A>(a)...); }
+};
+using NetBytes = std::vector<uint8_t, NetUninitAllocator<uint8_t>>;
+
+class NetMessage {
+public:
+    // Type 0xFFFF, sub-operation and flag 255 until the sender sets them.
+    NetMessage();
+    virtual ~NetMessage() = default;
+    NetMessage(const NetMessage&) = default;
+    NetMessage& operator=(const NetMessage&) = default;
+    NetMessage(NetMessage&&) = default;
+    NetMessage& operator=(NetMessage&&) = default;
+
+    // Appends a copy of the bytes as the next piece. 0 (nothing appended) for a 256th piece,
+    // for content that C = 65535 parts cannot carry, or when memory runs out; else 1.
+    int AppendData(const void* bytes, size_t n);
+    int AppendData(std::string_view bytes) { return AppendData(bytes.data(), bytes.size()); }
+    int GetPieceCount() const { return static_cast<int>(m_pieces.size()); }
+    // The piece's bytes (an empty view for an index out of range).
+    std::string_view GetPiece(int index) const;
+    // Copies over piece `index` only when its length is exactly n; 1 when copied.
+    int OverwritePiece(int index, const void* bytes, size_t n);
+
+    void SetParam(uint32_t param) { m_nParam = param; }
+    uint32_t GetParam() const { return m_nParam; }
+    NetCommandHeader& Header() { return m_header; }
+    const NetCommandHeader& Header() const { return m_header; }
+    // Type and sub-operation; the rest of the command part is cleared.
+    void SetCommand(int type, int subOp) { m_header.Clear(type, subOp, m_header.nFlag); }
+    int GetType() const { return m_header.nType; }
+    int GetSubOp() const { return m_header.nSubOp; }
+    bool IsRequest() const { return m_header.nFlag == 1; }
+    void SetQueueClass(int c) { m_header.nClass = static_cast<uint8_t>(c); }
+
+    // Length of the packed content block: 1 + 4N + the piece lengths.
+    uint64_t GetContentLength() const;
+    // Data parts needed for the content (C); first part not counted.
+    int GetPartCount() const;
+
+    // A received message: its transfer id, first part and series marks (read from the first
+    // part's payload). Without a first part the tests are false and the index is -1.
+    int GetTransferId() const { return m_nTransferId; }
+    const NetPacket* GetFirstPart() const { return m_first ? &*m_first : nullptr; }
+    NetPacket* GetFirstPart() { return m_first ? &*m_first : nullptr; }
+    bool IsFirstInSeries() const { return m_first && m_nSeriesPos == kSeriesFirst; }
+    bool IsMiddleInSeries() const { return m_first && m_nSeriesPos == kSeriesMiddle; }
+    bool IsLastInSeries() const { return m_first && m_nSeriesPos == kSeriesLast; }
+    int GetSeriesIndex() const { return m_first ? m_nSeriesIndex : -1; }
+
+    // Sender side: part 0 and data part `index` (1..C) of this message, as kind-3 packets
+    // carrying `header`.
+    void MakeFirstPart(NetPacket& out, const NetCommandHeader& header, int transferId, int seriesPos,
+                       int seriesIndex) const;
+    void MakeDataPart(NetPacket& out, const NetCommandHeader& header, int transferId, int index) const;
+
+private:
+    friend class NetReassembly;
+    // Copies n bytes of the packed content block, starting at offset, without building it.
+    void CopyContent(uint64_t offset, size_t n, uint8_t* dest) const;
+    // Receiver side: takes the joined block, checks its piece table and makes the pieces
+    // views into it. False when the table does not describe the block.
+    bool TakeContent(NetBytes&& block);
+
+    NetCommandHeader m_header;
+    int m_nTransferId = 0;
+    uint32_t m_nParam = 0;
+    // Sender: the pieces back to back. Receiver: the whole content block.
+    NetBytes m_store;
+    std::vector<std::pair<size_t, size_t>> m_pieces; // offset into m_store, length
+    std::optional<NetPacket> m_first;
+    int m_nSeriesPos = 0;
+    int m_nSeriesIndex = 0;
+};

@@ -1,0 +1,142 @@
+#include "NetPacket.h"
+
+#include <climits>
+#include <cstdio>
+#include <cstring>
+
+void NetCommandHeader::Clear(int type, int subOp, int flag) {
+    *this = NetCommandHeader{};
+    nReserved = 0;
+    nType = static_cast<uint16_t>(type);
+    nSubOp = static_cast<uint8_t>(subOp);
+    nFlag = static_cast<uint8_t>(flag);
+}
+
+NetPacket::NetPacket() { std::memset(m_data, 0, sizeof m_data); }
+
+NetPacket::NetPacket(int kind) : NetPacket() { m_frame.nKind = static_cast<uint8_t>(kind); }
+
+NetPacket::NetPacket(const NetPacket& o) : m_frame(o.m_frame), m_cmd(o.m_cmd), m_nDataLength(o.m_nDataLength) {
+    std::memcpy(m_data, o.m_data, m_nDataLength);
+    std::memset(m_data + m_nDataLength, 0, sizeof m_data - m_nDataLength);
+}
+
+NetPacket& NetPacket::operator=(const NetPacket& o) {
+    if (this == &o) return *this;
+    m_frame = o.m_frame;
+    m_cmd = o.m_cmd;
+    ResizePayload(o.m_nDataLength);
+    std::memcpy(m_data, o.m_data, m_nDataLength);
+    return *this;
+}
+
+void NetPacket::SetCommand(int type, int subOp, int flag, uint32_t param) {
+    m_cmd.nType = static_cast<uint16_t>(type);
+    m_cmd.nSubOp = static_cast<uint8_t>(subOp);
+    m_cmd.nFlag = static_cast<uint8_t>(flag);
+    m_cmd.nParam = param;
+}
+
+void NetPacket::SetSeries(int pos, int index) {
+    m_cmd.nSeriesPos = static_cast<uint8_t>(pos);
+    m_cmd.nSeriesIndex = static_cast<uint16_t>(index);
+}
+
+void NetPacket::ResizePayload(size_t n) {
+    if (n < m_nDataLength) std::memset(m_data + n, 0, m_nDataLength - n);
+    m_nDataLength = static_cast<uint32_t>(n);
+}
+
+int NetPacket::SetData(const void* bytes, size_t n) {
+    if (n > static_cast<size_t>(kNetMaxPayload) || (n > 0 && bytes == nullptr)) {
+        ResizePayload(0);
+        return 0;
+    }
+    ResizePayload(n);
+    if (n > 0) std::memcpy(m_data, bytes, n);
+    return static_cast<int>(n);
+}
+
+int NetPacket::SetDataInt(int value) {
+    char text[16];
+    int n = std::snprintf(text, sizeof text, "%d", value);
+    return SetData(text, static_cast<size_t>(n));
+}
+
+int NetPacket::SetDataInt64(uint32_t high, uint32_t low) {
+    uint8_t bytes[8];
+    kx::StoreU32(bytes, low);
+    kx::StoreU32(bytes + 4, high);
+    return SetData(bytes, sizeof bytes);
+}
+
+int NetPacket::CopyData(void* dest, size_t n) const {
+    if (dest == nullptr || n > m_nDataLength) return 0;
+    std::memcpy(dest, m_data, n);
+    return static_cast<int>(n);
+}
+
+std::string NetPacket::GetText() const {
+    const char* text = reinterpret_cast<const char*>(m_data);
+    const void* zero = std::memchr(text, 0, m_nDataLength);
+    size_t n = zero ? static_cast<size_t>(static_cast<const char*>(zero) - text) : m_nDataLength;
+    return std::string(text, n);
+}
+
+int NetPacket::GetDataInt() const {
+    // What atoi reads, without its undefined behaviour on overflow.
+    std::string text = GetText();
+    size_t i = 0;
+    while (i < text.size() && (text[i] == ' ' || (text[i] >= '\t' && text[i] <= '\r'))) ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+    long long value = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+        value = value * 10 + (text[i] - '0');
+        if (value > static_cast<long long>(INT_MAX) + 1) value = static_cast<long long>(INT_MAX) + 1;
+    }
+    if (negative) value = -value;
+    if (value > INT_MAX) value = INT_MAX;
+    return static_cast<int>(value);
+}
+
+int NetPacket::GetDataInt64(uint32_t& high, uint32_t& low) const {
+    if (m_nDataLength < 8) return 0;
+    low = kx::LoadU32(m_data);
+    high = kx::LoadU32(m_data + 4);
+    return 8;
+}
+
+void NetPacket::WriteHeader(uint8_t* dest) const {
+    _FRAME frame = m_frame;
+    frame.nGap = 0;
+    frame.nTotal = static_cast<uint16_t>(GetTotalLength());
+    std::memcpy(dest, &frame, sizeof frame);
+    NetCommandHeader cmd = m_cmd;
+    cmd.nGap1 = 0;
+    std::memset(cmd.nGap2, 0, sizeof cmd.nGap2);
+    std::memcpy(dest + sizeof frame, &cmd, sizeof cmd);
+}
+
+int NetPacket::Write(uint8_t* dest) {
+    m_frame.nTotal = static_cast<uint16_t>(GetTotalLength());
+    WriteHeader(dest);
+    std::memcpy(dest + kNetHeaderSize, m_data, m_nDataLength);
+    return GetTotalLength();
+}
+
+int NetPacket::Read(const uint8_t* bytes, size_t len) {
+    if (len < static_cast<size_t>(kNetHeaderSize)) return 0;
+    _FRAME frame;
+    std::memcpy(&frame, bytes, sizeof frame);
+    if (frame.nSync != kNetSync) return -1;
+    // Checked before anything is copied: a length outside 28..8220 describes no packet.
+    if (frame.nTotal < kNetHeaderSize || frame.nTotal > kNetMaxPacket) return -1;
+    if (len < frame.nTotal) return 0;
+    m_frame = frame;
+    std::memcpy(&m_cmd, bytes + sizeof frame, sizeof m_cmd);
+    size_t n = frame.nTotal - kNetHeaderSize;
+    ResizePayload(n);
+    std::memcpy(m_data, bytes + kNetHeaderSize, n);
+    return frame.nTotal;
+}

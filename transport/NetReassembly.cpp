@@ -1,0 +1,120 @@
+#include "NetReassembly.h"
+
+#include "NetLog.h"
+
+#include <cstring>
+#include <new>
+
+void NetReassembly::Erase(size_t i) {
+    m_nHeld -= m_entries[i].nLength;
+    m_entries.erase(m_entries.begin() + static_cast<std::ptrdiff_t>(i));
+}
+
+int NetReassembly::Add(const NetPacket& part, std::unique_ptr<NetMessage>& done) {
+    if (part.GetDataLength() < 4) {
+        kx::NetLog("dropped a message part of %d bytes", part.GetDataLength());
+        return -1;
+    }
+    const int index = kx::LoadU16(part.GetData() + 2);
+    return index == 0 ? StartMessage(part) : AddData(part, done);
+}
+
+int NetReassembly::StartMessage(const NetPacket& part) {
+    const uint8_t* p = part.GetData();
+    const int id = kx::LoadU16(p);
+    // A message whose transfer id comes round again never completed: it is dropped.
+    for (size_t i = 0; i < m_entries.size(); ++i)
+        if (m_entries[i].nId == id) {
+            kx::NetLog("dropped incomplete message %d: its transfer id was reused", id);
+            Erase(i);
+            ++m_nEvicted;
+            break;
+        }
+    if (part.GetDataLength() < kNetFirstPartSize) {
+        kx::NetLog("dropped message %d: first part of %d bytes", id, part.GetDataLength());
+        return -1;
+    }
+    const uint32_t length = kx::LoadU32(p + 8);
+    const int parts = kx::LoadU16(p + 12);
+    // L must need exactly C parts: more than 8000 (C - 1) and at most 8000 C.
+    if (length == 0 || parts == 0 || length > static_cast<uint64_t>(parts) * kNetPartData ||
+        length <= static_cast<uint64_t>(parts - 1) * kNetPartData) {
+        kx::NetLog("dropped message %d: length %u does not fit %d parts", id, length, parts);
+        return -1;
+    }
+    if (length > m_nMaxMessage) {
+        kx::NetLog("dropped message %d: length %u above the limit of %llu", id, length,
+                   static_cast<unsigned long long>(m_nMaxMessage));
+        return -1;
+    }
+    // Make room: the table holds a bounded number of messages and of announced bytes.
+    while (!m_entries.empty() && (m_entries.size() >= kMaxInFlight || m_nHeld + length > 2 * m_nMaxMessage)) {
+        kx::NetLog("dropped incomplete message %d to make room", m_entries.front().nId);
+        Erase(0);
+        ++m_nEvicted;
+    }
+    Entry entry;
+    entry.nId = id;
+    entry.nLength = length;
+    entry.nParts = parts;
+    try {
+        entry.got.assign(static_cast<size_t>(parts) + 1, false);
+        entry.block.resize(length);
+        entry.message = std::make_unique<NetMessage>();
+    } catch (const std::bad_alloc&) {
+        kx::NetLog("dropped message %d: no memory for %u bytes", id, length);
+        return -1;
+    }
+    NetMessage& m = *entry.message;
+    m.m_nTransferId = id;
+    m.m_nSeriesPos = p[4];
+    m.m_nSeriesIndex = kx::LoadU16(p + 6);
+    m.m_nParam = kx::LoadU32(p + 16);
+    m.m_header = part.Header();
+    m.m_first.emplace(part);
+    m_nHeld += length;
+    m_entries.push_back(std::move(entry));
+    return 0;
+}
+
+int NetReassembly::AddData(const NetPacket& part, std::unique_ptr<NetMessage>& done) {
+    const uint8_t* p = part.GetData();
+    const int id = kx::LoadU16(p);
+    const int index = kx::LoadU16(p + 2);
+    size_t i = 0;
+    while (i < m_entries.size() && m_entries[i].nId != id) ++i;
+    if (i == m_entries.size()) {
+        // The first part always travels ahead of the data parts on the one stream. The rest of
+        // a message already dropped is dropped quietly: its drop has been logged.
+        if (id != m_nLastDropped) kx::NetLog("dropped part %d of unknown message %d", index, id);
+        return -1;
+    }
+    Entry& e = m_entries[i];
+    auto drop = [&](const char* why) {
+        kx::NetLog("dropped message %d: part %d %s", id, index, why);
+        m_nLastDropped = id;
+        Erase(i);
+        return -1;
+    };
+    if (part.GetDataLength() < kNetPartHeader) return drop("is too short");
+    if (index < 1 || index > e.nParts) return drop("is out of range");
+    if (e.got[static_cast<size_t>(index)]) return drop("came twice");
+    const size_t n = kx::LoadU16(p + 4);
+    if (n > static_cast<size_t>(part.GetDataLength() - kNetPartHeader)) return drop("claims more data than it carries");
+    const uint64_t offset = static_cast<uint64_t>(index - 1) * kNetPartData;
+    const uint64_t expected = index < e.nParts ? kNetPartData : e.nLength - offset;
+    if (n != expected) return drop("has the wrong data length");
+    std::memcpy(e.block.data() + offset, p + kNetPartHeader, n);
+    e.got[static_cast<size_t>(index)] = true;
+    if (++e.nReceived < e.nParts) return 0;
+
+    std::unique_ptr<NetMessage> message = std::move(e.message);
+    NetBytes block = std::move(e.block);
+    Erase(i);
+    if (!message->TakeContent(std::move(block))) {
+        kx::NetLog("dropped message %d: its piece table overruns the content", id);
+        return -1;
+    }
+    done = std::move(message);
+    return 1;
+}

@@ -1,0 +1,87 @@
+#include "NetReceiveBuffer.h"
+
+#include <cstring>
+
+NetReceiveBuffer::NetReceiveBuffer() : m_pData(new uint8_t[kCapacity]) {
+    std::memset(m_pData.get(), 0, kCapacity);
+}
+
+bool NetReceiveBuffer::Append(const void* bytes, size_t n) {
+    if (n > kCapacity) return false;
+    if (n == 0) return true;
+    std::unique_lock lock(m_mutex);
+    m_space.wait(lock, [&] { return m_bInterrupted || m_nLength.load(std::memory_order_relaxed) + n <= kCapacity; });
+    if (m_bInterrupted) return false;
+    size_t length = m_nLength.load(std::memory_order_relaxed);
+    if (m_nStart + length + n > kCapacity) {
+        std::memmove(m_pData.get(), m_pData.get() + m_nStart, length);
+        m_nStart = 0;
+    }
+    std::memcpy(m_pData.get() + m_nStart + length, bytes, n);
+    m_nLength.store(length + n, std::memory_order_release);
+    m_more.notify_all();
+    return true;
+}
+
+void NetReceiveBuffer::DropFrontLocked(size_t n) {
+    size_t length = m_nLength.load(std::memory_order_relaxed);
+    if (n > length) n = length;
+    length -= n;
+    m_nStart += n;
+    if (length == 0) {
+        m_nStart = 0;
+    } else if (m_nStart >= kCapacity / 2) {
+        std::memmove(m_pData.get(), m_pData.get() + m_nStart, length);
+        m_nStart = 0;
+    }
+    m_nLength.store(length, std::memory_order_release);
+    m_space.notify_all();
+}
+
+void NetReceiveBuffer::Consume(size_t n) {
+    std::lock_guard lock(m_mutex);
+    DropFrontLocked(n);
+}
+
+int NetReceiveBuffer::SyncTo(uint8_t byte) {
+    std::lock_guard lock(m_mutex);
+    const uint8_t* first = m_pData.get() + m_nStart;
+    size_t length = m_nLength.load(std::memory_order_relaxed);
+    const void* found = std::memchr(first, byte, length);
+    if (found == nullptr) {
+        m_nStart = 0;
+        m_nLength.store(0, std::memory_order_release);
+        std::memset(m_pData.get(), 0, kCapacity);
+        m_space.notify_all();
+        return 0;
+    }
+    DropFrontLocked(static_cast<size_t>(static_cast<const uint8_t*>(found) - first));
+    return 1;
+}
+
+void NetReceiveBuffer::Reset() {
+    std::lock_guard lock(m_mutex);
+    m_nStart = 0;
+    m_nLength.store(0, std::memory_order_release);
+    std::memset(m_pData.get(), 0, kCapacity);
+    m_space.notify_all();
+}
+
+bool NetReceiveBuffer::WaitForMore(size_t have, std::chrono::milliseconds limit) {
+    std::unique_lock lock(m_mutex);
+    return m_more.wait_for(lock, limit, [&] {
+        return m_bInterrupted || m_nLength.load(std::memory_order_relaxed) > have;
+    }) && !m_bInterrupted;
+}
+
+void NetReceiveBuffer::Interrupt() {
+    std::lock_guard lock(m_mutex);
+    m_bInterrupted = true;
+    m_space.notify_all();
+    m_more.notify_all();
+}
+
+void NetReceiveBuffer::Resume() {
+    std::lock_guard lock(m_mutex);
+    m_bInterrupted = false;
+}

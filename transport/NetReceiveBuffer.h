@@ -1,0 +1,68 @@
+// NetReceiveBuffer: the 1 MB block between a connection's receive thread, which appends raw
+// bytes behind the valid ones, and its parse thread, which cuts packets from the front. The
+// valid bytes are always contiguous at Data(); the block never grows: a full buffer makes the
+// appender wait until the parse thread has consumed.
+//
+// Threading contract: one thread appends; one other thread reads the valid bytes through Peek
+// (under the lock: an append may move them to the front to make room), consumes and syncs.
+// Data() is for a caller that knows no append runs at the same time.
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+
+class NetReceiveBuffer {
+public:
+    static constexpr size_t kCapacity = 0x100000;
+
+    NetReceiveBuffer();
+    NetReceiveBuffer(const NetReceiveBuffer&) = delete;
+    NetReceiveBuffer& operator=(const NetReceiveBuffer&) = delete;
+
+    // Copies n bytes behind the valid ones, waiting while they would not fit. Returns false, and
+    // appends nothing, when n exceeds the capacity or Interrupt() ends the wait.
+    bool Append(const void* bytes, size_t n);
+
+    size_t Length() const { return m_nLength.load(std::memory_order_acquire); }
+    const uint8_t* Data() const { return m_pData.get() + m_nStart; }
+    // Calls f(data, length) with the valid bytes, under the lock; returns what f returns.
+    template <class F>
+    auto Peek(F&& f) const {
+        std::lock_guard lock(m_mutex);
+        return f(static_cast<const uint8_t*>(m_pData.get() + m_nStart), m_nLength.load(std::memory_order_relaxed));
+    }
+
+    // Drops the first n valid bytes (all of them when n is larger).
+    void Consume(size_t n);
+    // Drops the bytes before the first occurrence of `byte` and returns 1; without one the
+    // buffer is reset and the result is 0.
+    int SyncTo(uint8_t byte);
+    // Length 0 and every byte zeroed.
+    void Reset();
+
+    // Waits up to `limit` until more than `have` bytes are valid. True when there are.
+    bool WaitForMore(size_t have, std::chrono::milliseconds limit);
+
+    // Ends every current and later wait (Append returns false) until Resume(); used on stop.
+    void Interrupt();
+    void Resume();
+
+private:
+    void DropFrontLocked(size_t n);
+
+    std::unique_ptr<uint8_t[]> m_pData;
+    // Offset of the first valid byte. Consuming advances it; the bytes are moved to the front
+    // once it passes half the block, or when an append needs the room, so each byte is moved
+    // about once per half-block consumed instead of once per packet.
+    size_t m_nStart = 0;
+    std::atomic<size_t> m_nLength{0};
+    bool m_bInterrupted = false;
+    mutable std::mutex m_mutex;
+    std::condition_variable m_space; // an appender waits here for room
+    std::condition_variable m_more;  // the consumer waits here for bytes
+};
