@@ -1,0 +1,62 @@
+// CDataManager: the server's one data manager, through which request handlers reach the shared
+// catalogue connection and the image storage of stored files. It keeps the connection texts,
+// opens the connection and loads the catalogue into memory in the order of its loader list
+// (services add steps there), and closes the connection at exit.
+#pragma once
+
+#include "AdoDatabase.h"
+#include "CDataLoaderList.h"
+#include "storage/CImageStorage.h"
+
+#include <memory>
+#include <string>
+
+class CkxDataShareList;
+class CkxFamilyXXX;
+class CkxXXX;
+
+class CDataManager {
+public:
+    // The loader list starts with the catalogue loaders filling the process's context object,
+    // family registry and file-share list.
+    CDataManager();
+    // The same loaders filling the given context, registry and share list.
+    CDataManager(CkxXXX& context, CkxFamilyXXX& families, CkxDataShareList& shares);
+    virtual ~CDataManager();
+    CDataManager(const CDataManager&) = delete;
+    CDataManager& operator=(const CDataManager&) = delete;
+
+    CADODatabase& GetDatabase() { return m_db; }
+    // The storage every file request uses.
+    CImageStorage& GetImageStorage() { return *m_storage; }
+    CDataLoaderList& GetLoaders() { return m_loaders; }
+
+    // Connection texts: server, database (the catalogue file's path for SQLite, the database
+    // name for PostgreSQL), user name and password. Empty at construction.
+    void SetConnection(const std::string& server, const std::string& database,
+                       const std::string& user, const std::string& password);
+    const std::string& GetServer() const { return m_strServer; }
+    const std::string& GetDatabaseName() const { return m_strDatabase; }
+
+    // Opens the connection of that kind (2 the catalogue file, 1 the catalogue server) with the
+    // connection texts, tells the context object the kind, then loads everything. 1 on success;
+    // else 0 with the reason in GetLastError() (the connection is closed again after a failed
+    // load).
+    int Open(int kind);
+    // Runs the loader list on the open connection; 1 when every checked step succeeded.
+    int LoadAll();
+    void Close();
+    int IsOpen() { return m_db.IsOpen(); }
+    const std::string& GetLastError() const { return m_strLastError; }
+
+private:
+    CkxXXX& m_context;
+    CADODatabase m_db;
+    std::unique_ptr<CImageStorage> m_storage;
+    CDataLoaderList m_loaders;
+    std::string m_strServer;
+    std::string m_strDatabase;
+    std::string m_strUser;
+    std::string m_strPassword;
+    std::string m_strLastError;
+};

@@ -1,0 +1,149 @@
+#include "CVarniaServer.h"
+
+#include "session/CListenServer.h"
+#include "CkxXXX.h"
+#include "KxDialog.h"
+#include "KxPrompt.h"
+#include "NetPort.h"
+#include "service/OperationLog.h"
+#include "session/ServerLog.h"
+
+#include <filesystem>
+
+namespace {
+
+// The account and password of the catalogue server when its settings name none.
+constexpr const char* kDefaultDbUser = "su";
+constexpr const char* kDefaultDbPassword = "qz481";
+
+bool IsCatalogueFile(const std::string& path) {
+    std::error_code ec;
+    return !path.empty() && std::filesystem::is_regular_file(path, ec);
+}
+
+std::string Format(const char* format, const std::string& arg) {
+    std::string out(format);
+    const size_t at = out.find("%s");
+    if (at != std::string::npos) out.replace(at, 2, arg);
+    return out;
+}
+
+} // namespace
+
+CVarniaServer::CVarniaServer(std::string dataFolder) : m_config(std::move(dataFolder)) {}
+
+CVarniaServer::~CVarniaServer() { Shutdown(); }
+
+QWidget* CVarniaServer::Window() const { return m_pHost ? m_pHost->GetWindow() : nullptr; }
+
+int CVarniaServer::Fail(const std::string& message) {
+    kx::ServerWarning("start-up failed: %s", message.c_str());
+    kx::Prompt(Window(), message, kx::PromptOk, kx::PromptError);
+    Shutdown();
+    return 0;
+}
+
+int CVarniaServer::Start() {
+    if (m_bRunning) return 1;
+    CkxXXX& context = KX_KXXXX();
+
+    // 1. Settings file; the description goes into the server record.
+    m_config.Load();
+    m_config.ApplyServerInfo(context.m_Server);
+    kx::SetDriveMap(m_config.GetDriveMap());
+    kx::ServerInfo("settings: %s", m_config.GetIniPath().c_str());
+
+    // 2. The database settings at every start when asked for.
+    if (m_config.GetDbConf().nWarn) DatabaseSettings();
+
+    // 3. The catalogue file must exist; one more chance through the settings.
+    std::string path = m_config.GetDatabasePath();
+    if (!IsCatalogueFile(path)) {
+        kx::Prompt(Window(), Format(kx::kMsgDbFileMissing, path), kx::PromptOk, kx::PromptWarning);
+        DatabaseSettings();
+        path = m_config.GetDatabasePath();
+        if (!IsCatalogueFile(path)) return Fail(kx::kMsgDbOpenFailed);
+    }
+
+    // 4. Open the catalogue and load it into memory.
+    m_data.SetConnection("", path, kDefaultDbUser, kDefaultDbPassword);
+    if (!m_data.Open(kxDbSqlite)) {
+        kx::ServerWarning("catalogue %s: %s", path.c_str(), m_data.GetLastError().c_str());
+        return Fail(kx::kMsgDbOpenFailed);
+    }
+    kx::ServerInfo("catalogue: %s", path.c_str());
+
+    // 5. A usable storage root; one more chance through the storage-root dialog.
+    CImageStorage& storage = m_data.GetImageStorage();
+    storage.Prepare(kx::kStorageKindWord);
+    if (!storage.HasUsableRoot()) {
+        StorageRoots();
+        storage.Scan();
+        if (!storage.HasUsableRoot()) return Fail(kx::kMsgNoStorage);
+    }
+
+    // 6. Listen on every local address.
+    m_listener = std::make_unique<CServerListener>(&m_data);
+    const int port = m_nPort > 0 ? m_nPort : kx::ServicePort();
+    if (!m_listener->Start(port, std::string())) return Fail(kx::kMsgListenFailed);
+
+    // 7. Every new session takes a copy of this record.
+    m_listener->m_Server = context.m_Server;
+
+    // 8. The server thread ends the sessions of users who left.
+    if (!m_listener->StartServerThread()) return Fail(kx::kMsgListenFailed);
+
+    // 9. The start-up line of the operation log.
+    WriteLog(&m_data.GetDatabase(), -1, "", kx::kLogServerStarted, KXLOG_CAT_OTHER);
+    kx::ServerInfo("listening on port %d", m_listener->GetPort());
+    m_bRunning = true;
+    return 1;
+}
+
+void CVarniaServer::Shutdown() {
+    // Nothing may reach the catalogue once it is closed: the listener, the sessions and the
+    // server thread stop first.
+    if (m_listener) {
+        m_listener->Shutdown();
+        m_listener.reset();
+    }
+    m_data.Close();
+    m_bRunning = false;
+}
+
+int CVarniaServer::GetClientCount() const {
+    return m_listener ? m_listener->Sessions().GetCount() : 0;
+}
+
+int CVarniaServer::GetListenPort() const { return m_listener ? m_listener->GetPort() : 0; }
+
+bool CVarniaServer::DatabaseSettings() {
+    if (GetClientCount() > 0) {
+        kx::Prompt(Window(), kx::kMsgDbConfLocked, kx::PromptOk, kx::PromptWarning);
+        return false;
+    }
+    if (!m_pHost) return false;
+    KxDbConf conf = m_config.GetDbConf();
+    if (!m_pHost->EditDbConf(conf)) return false;
+    if (!m_config.SaveDbConf(conf)) {
+        kx::ServerWarning("the settings file %s could not be written", m_config.GetIniPath().c_str());
+        return false;
+    }
+    if (m_bRunning) kx::Prompt(Window(), kx::kMsgDbConfLater, kx::PromptOk, kx::PromptInfo);
+    return true;
+}
+
+bool CVarniaServer::StorageRoots() {
+    CImageStorage& storage = m_data.GetImageStorage();
+    int enable = 1;
+    if (GetClientCount() > 0) {
+        kx::Prompt(Window(), kx::kMsgStorageLocked, kx::PromptOk, kx::PromptWarning);
+        enable = 0;
+    }
+    if (!m_pHost) return storage.HasUsableRoot() != 0;
+    const int result = m_pHost->AdministerStorage(storage, enable);
+    const bool usable = storage.HasUsableRoot() != 0;
+    // The dialog closes with OK and no usable root only when the person agreed to leave.
+    if (result == kx::IDOK && !usable && m_bRunning) m_pHost->CloseWindow();
+    return usable;
+}

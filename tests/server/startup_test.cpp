@@ -1,0 +1,359 @@
+// Server start-up in-process on a temporary VARNIA_HOME with a real catalogue file and storage
+// root: the failure table through the prompt service, the settings and storage dialogs at start,
+// the settings commands while a client is connected, and the order of exit.
+#include "CDlgDBConf.h"
+#include "CDlgStorageRootAdmin.h"
+#include "CServerConfig.h"
+#include "CServerHost.h"
+#include "CVarniaServer.h"
+#include "AdoDatabase.h"
+#include "AdoRecordset.h"
+#include "CatalogueMaker.h"
+#include "CkxServer.h"
+#include "CkxXXX.h"
+#include "KxIni.h"
+#include "KxModalDriver.h"
+#include "KxPromptRecorder.h"
+#include "TempDir.h"
+#include "session/CListenServer.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+namespace {
+
+// A bound, listening socket on a free loopback port; closed when the object goes.
+class TakenPort {
+public:
+    TakenPort() {
+        fd_ = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_addr.s_addr = htonl(INADDR_ANY);
+        a.sin_port = 0;
+        ::bind(fd_, reinterpret_cast<sockaddr*>(&a), sizeof a);
+        ::listen(fd_, 1);
+        socklen_t n = sizeof a;
+        ::getsockname(fd_, reinterpret_cast<sockaddr*>(&a), &n);
+        port_ = ntohs(a.sin_port);
+    }
+    ~TakenPort() { ::close(fd_); }
+    int port() const { return port_; }
+
+private:
+    int fd_ = -1;
+    int port_ = 0;
+};
+
+int FreePort() {
+    TakenPort p;
+    return p.port();
+}
+
+// A plain TCP connection to the server (enough to be a connected client).
+int ConnectTo(int port) {
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    a.sin_port = htons(static_cast<uint16_t>(port));
+    if (::connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+std::string ReadAll(std::FILE* f) {
+    std::fflush(f);
+    std::rewind(f);
+    std::string out;
+    char buf[512];
+    size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) out.append(buf, n);
+    return out;
+}
+
+std::string Missing(const std::string& path) {
+    return std::string("ACCESS 数据库文件(") + path + ") 不存在  ";
+}
+
+class StartupTest : public ::testing::Test {
+public:
+    void SetUp() override {
+        kx::EnsureApplication();
+        ::setenv("VARNIA_HOME", home.str().c_str(), 1);
+        catalogue = home.file("Varnia.db");
+        out = std::tmpfile();
+    }
+    void TearDown() override {
+        ::unsetenv("VARNIA_HOME");
+        if (out) std::fclose(out);
+    }
+
+    void MakeCatalogue(const std::string& path) {
+        std::string error;
+        ASSERT_EQ(kx::CreateSqliteCatalogue(path, "pw", error), 1) << error;
+    }
+    void MakeRoot(int id = 0) {
+        const fs::path root = fs::path(home.str()) / ("KX_Storage_" + std::to_string(id));
+        fs::create_directories(root);
+        std::ofstream(root / "Conf") << "[BASE]\nID=" << id << "\n";
+    }
+    void WriteIni(int warn, int useDefault, const std::string& path) {
+        kx::IniFile ini(home.file("VarniaServer.ini"));
+        ini.SetString("SRV_INFO", "SRV_NAME", "图库一号");
+        ini.SetString("SRV_INFO", "SRV_DEPT", "Archive");
+        ini.SetInt("DB_CONF", "DB_WARN", warn);
+        ini.SetInt("DB_CONF", "DB_DEFAULT", useDefault);
+        ini.SetString("DB_CONF", "DB_SETPATH", path);
+        ASSERT_TRUE(ini.Save());
+    }
+    // Everything a start needs: catalogue, root and an ini that asks nothing.
+    void MakeReadyHome() {
+        MakeCatalogue(catalogue);
+        MakeRoot();
+        WriteIni(0, 0, catalogue);
+    }
+
+    TempDir home;
+    std::string catalogue;
+    std::FILE* out = nullptr;
+};
+
+// The failure table: each situation shows its messages in order, and nothing stays running.
+TEST_F(StartupTest, FailureTable) {
+    struct Case {
+        const char* name;
+        std::function<void(StartupTest&)> prepare;
+        std::function<std::vector<std::string>(StartupTest&)> texts;
+        bool settingsAsked; // whether the settings dialog would have been shown
+        bool takePort = false;
+    };
+    const std::vector<Case> cases = {
+        {"no ini file: settings at start, empty path",
+         [](StartupTest& t) { t.MakeRoot(); },
+         [](StartupTest&) { return std::vector<std::string>{Missing(""), kx::kMsgDbOpenFailed}; },
+         true},
+        {"catalogue file missing",
+         [](StartupTest& t) {
+             t.MakeRoot();
+             t.WriteIni(0, 0, t.home.file("gone.db"));
+         },
+         [](StartupTest& t) {
+             return std::vector<std::string>{Missing(t.home.file("gone.db")), kx::kMsgDbOpenFailed};
+         },
+         true},
+        {"DB_DEFAULT 1 looks for the default file whatever DB_SETPATH says",
+         [](StartupTest& t) {
+             t.MakeCatalogue(t.catalogue);
+             t.MakeRoot();
+             t.WriteIni(0, 1, t.catalogue);
+         },
+         [](StartupTest& t) {
+             return std::vector<std::string>{Missing(t.home.file("Varnia.MDB")), kx::kMsgDbOpenFailed};
+         },
+         true},
+        {"file that is no catalogue",
+         [](StartupTest& t) {
+             std::ofstream(t.catalogue) << "";
+             t.MakeRoot();
+             t.WriteIni(0, 0, t.catalogue);
+         },
+         [](StartupTest&) { return std::vector<std::string>{kx::kMsgDbOpenFailed}; },
+         false},
+        {"no storage root",
+         [](StartupTest& t) {
+             t.MakeCatalogue(t.catalogue);
+             t.WriteIni(0, 0, t.catalogue);
+         },
+         [](StartupTest&) { return std::vector<std::string>{kx::kMsgNoStorage}; },
+         false},
+        {"port taken",
+         [](StartupTest& t) { t.MakeReadyHome(); },
+         [](StartupTest&) { return std::vector<std::string>{kx::kMsgListenFailed}; },
+         false, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TearDown();
+        fs::remove_all(home.path());
+        fs::create_directories(home.path());
+        SetUp();
+        c.prepare(*this);
+        TakenPort taken;
+        kx::PromptRecorder prompts;
+        CTerminalHost terminal(out);
+        CVarniaServer server;
+        server.SetHost(&terminal);
+        server.SetPort(c.takePort ? taken.port() : FreePort());
+        EXPECT_EQ(server.Start(), 0);
+        EXPECT_EQ(prompts.Texts(), c.texts(*this));
+        EXPECT_FALSE(server.IsRunning());
+        EXPECT_EQ(server.GetListenPort(), 0);
+        EXPECT_FALSE(server.GetDataManager().IsOpen());
+        const std::string printed = ReadAll(out);
+        EXPECT_EQ(printed.find("database settings would be asked") != std::string::npos,
+                  c.settingsAsked)
+            << printed;
+    }
+}
+
+TEST_F(StartupTest, StartsListensLogsAndStopsInOrder) {
+    MakeReadyHome();
+    kx::PromptRecorder prompts;
+    CTerminalHost terminal(out);
+    CVarniaServer server;
+    server.SetHost(&terminal);
+    const int port = FreePort();
+    server.SetPort(port);
+    ASSERT_EQ(server.Start(), 1) << prompts.LastText();
+    EXPECT_TRUE(prompts.Texts().empty());
+    EXPECT_EQ(server.GetListenPort(), port);
+    EXPECT_TRUE(server.GetListener()->IsServerThreadRunning());
+    // The description from the ini reaches the record every session copies.
+    EXPECT_EQ(server.GetListener()->m_Server.m_strName, "图库一号");
+    EXPECT_EQ(server.GetListener()->m_Server.m_strDept, "Archive");
+    EXPECT_EQ(KX_KXXXX().GetDatabaseType(), KX_DB_SQLITE);
+    EXPECT_EQ(KX_KXXXX().usIsValid("su"), 1);
+
+    CADORecordset rs;
+    ASSERT_EQ(server.GetDataManager().GetDatabase().Query(
+                  "SELECT T_Lev, T_Type, T_Event, T_DoUser FROM VUZO_Log", rs), 1);
+    ASSERT_EQ(rs.GetRecordCount(), 1);
+    std::string event;
+    int32_t lev = 0, type = 0, user = 0;
+    rs.GetString("T_Event", event);
+    rs.GetLong("T_Lev", lev);
+    rs.GetLong("T_Type", type);
+    rs.GetLong("T_DoUser", user);
+    EXPECT_EQ(event, "<> 启动服务器");
+    EXPECT_EQ(lev, 1);
+    EXPECT_EQ(type, 1);
+    EXPECT_EQ(user, -1);
+    rs.Close();
+
+    // A connected client is a session until exit ends it; exit closes the catalogue last.
+    const int fd = ConnectTo(port);
+    ASSERT_GE(fd, 0);
+    for (int i = 0; i < 200 && server.GetClientCount() == 0; ++i) std::this_thread::sleep_for(10ms);
+    EXPECT_EQ(server.GetClientCount(), 1);
+    server.Shutdown();
+    EXPECT_EQ(server.GetClientCount(), 0);
+    EXPECT_EQ(server.GetListenPort(), 0);
+    EXPECT_FALSE(server.GetDataManager().IsOpen());
+    EXPECT_LT(ConnectTo(port), 0); // nobody listens any more
+    ::close(fd);
+    server.Shutdown(); // a second exit is harmless
+}
+
+// With clients connected neither setting may change: the database dialog is refused and the
+// storage dialog opens read-only.
+TEST_F(StartupTest, SettingsCommandsRefusedWhileClientsAreConnected) {
+    MakeReadyHome();
+    kx::PromptRecorder prompts;
+    CDialogHost dialogs;
+    CVarniaServer server;
+    server.SetHost(&dialogs);
+    const int port = FreePort();
+    server.SetPort(port);
+    ASSERT_EQ(server.Start(), 1);
+    const int fd = ConnectTo(port);
+    ASSERT_GE(fd, 0);
+    for (int i = 0; i < 200 && server.GetClientCount() == 0; ++i) std::this_thread::sleep_for(10ms);
+    ASSERT_EQ(server.GetClientCount(), 1);
+
+    const std::string iniBefore = kx::IniFile(home.file("VarniaServer.ini")).ToText();
+    EXPECT_FALSE(server.DatabaseSettings());
+    EXPECT_EQ(prompts.LastText(), kx::kMsgDbConfLocked);
+    EXPECT_EQ(kx::IniFile(home.file("VarniaServer.ini")).ToText(), iniBefore);
+
+    bool listEnabled = true;
+    kx::ModalDriver driver;
+    driver.Then<CDlgStorageRootAdmin>([&](CDlgStorageRootAdmin* dlg) {
+        listEnabled = dlg->GetDlgItem(CDlgStorageRootAdmin::IDC_LIST_STORAGE)->isEnabled();
+        kx::ClickId(dlg, kx::IDOK);
+    });
+    EXPECT_TRUE(server.StorageRoots());
+    EXPECT_TRUE(driver.Done());
+    EXPECT_FALSE(listEnabled);
+    EXPECT_EQ(prompts.Texts().back(), kx::kMsgStorageLocked);
+    ::close(fd);
+}
+
+// The settings dialog at start (DB_WARN 1) names the catalogue; OK writes the three values back
+// and the start goes on with them.
+TEST_F(StartupTest, SettingsDialogAtStartSetsTheCatalogue) {
+    MakeCatalogue(catalogue);
+    MakeRoot();
+    kx::PromptRecorder prompts;
+    CDialogHost dialogs;
+    CVarniaServer server;
+    server.SetHost(&dialogs);
+    server.SetPort(FreePort());
+    kx::ModalDriver driver;
+    driver.Then<CDlgDBConf>([&](CDlgDBConf* dlg) {
+        EXPECT_TRUE(dlg->GetDlgItemAs<QCheckBox>(CDlgDBConf::IDC_CHECK_WARN)->isChecked());
+        EXPECT_EQ(dlg->GetDlgItemAs<QLineEdit>(CDlgDBConf::IDC_EDIT_PATH)->text(), QString());
+        dlg->GetDlgItemAs<QCheckBox>(CDlgDBConf::IDC_CHECK_WARN)->setChecked(false);
+        dlg->GetDlgItemAs<QLineEdit>(CDlgDBConf::IDC_EDIT_PATH)->setText(QString::fromStdString(catalogue));
+        kx::ClickId(dlg, kx::IDOK);
+    });
+    ASSERT_EQ(server.Start(), 1) << prompts.LastText();
+    EXPECT_TRUE(driver.Done());
+    EXPECT_TRUE(prompts.Texts().empty());
+    CServerConfig saved(home.str());
+    const KxDbConf conf = saved.GetDbConf();
+    EXPECT_EQ(conf.nWarn, 0);
+    EXPECT_EQ(conf.nDefault, 0);
+    EXPECT_EQ(conf.strPath, catalogue);
+
+    // Changed while running: stored, with the note that it counts from the next start.
+    kx::ModalDriver again;
+    again.Then<CDlgDBConf>([&](CDlgDBConf* dlg) {
+        dlg->GetDlgItemAs<QCheckBox>(CDlgDBConf::IDC_CHECK_DEFAULT)->setChecked(true);
+        EXPECT_FALSE(dlg->GetDlgItem(CDlgDBConf::IDC_EDIT_PATH)->isEnabled());
+        kx::ClickId(dlg, kx::IDOK);
+    });
+    EXPECT_TRUE(server.DatabaseSettings());
+    EXPECT_EQ(prompts.LastText(), kx::kMsgDbConfLater);
+    EXPECT_EQ(CServerConfig(home.str()).GetDbConf().nDefault, 1);
+}
+
+// No root at start: the storage-root dialog opens; a root made there lets the start go on.
+TEST_F(StartupTest, StorageDialogAtStartMakesARoot) {
+    MakeCatalogue(catalogue);
+    WriteIni(0, 0, catalogue);
+    kx::PromptRecorder prompts;
+    CDialogHost dialogs;
+    CVarniaServer server;
+    server.SetHost(&dialogs);
+    server.SetPort(FreePort());
+    kx::ModalDriver driver;
+    driver.Then<CDlgStorageRootAdmin>([&](CDlgStorageRootAdmin* dlg) {
+        EXPECT_EQ(server.GetDataManager().GetImageStorage().CreateRoot(0, "C:\\"), 1);
+        kx::ClickId(dlg, kx::IDOK);
+    });
+    ASSERT_EQ(server.Start(), 1) << prompts.LastText();
+    EXPECT_TRUE(driver.Done());
+    EXPECT_TRUE(fs::is_directory(fs::path(home.str()) / "KX_Storage_0" / "File" / "Image" / "Whole"));
+}
+
+} // namespace
