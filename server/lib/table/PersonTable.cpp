@@ -1,0 +1,40 @@
+#include "PersonTable.h"
+
+#include "AdoDatabase.h"
+#include "CatalogueLoaders.h"
+#include "CkxPerson.h"
+#include "TableOps.h"
+
+namespace {
+
+constexpr const char* kPerson = "VUZO_Person";
+
+CADOFieldList Fields(const CkxPerson& p) {
+    CADOFieldList f;
+    f.AddText("T_Name", p.m_strName);
+    f.AddInt("T_Type", p.m_nRelation);
+    f.AddInt("T_Job", p.m_nProfession);
+    f.AddText("T_Remark", p.m_strNote);
+    return f;
+}
+
+} // namespace
+
+namespace PersonTable {
+
+int Insert(CADODatabase& db, CkxPerson& person) {
+    const int id = kx::NewRowId(db.Insert(kPerson, Fields(person)));
+    if (id == 0) return 0;
+    person.m_nID = id;
+    return 1;
+}
+
+int Update(CADODatabase& db, const CkxPerson& person) {
+    return db.Update(kPerson, Fields(person), kx::WhereId(person.m_nID));
+}
+
+int Delete(CADODatabase& db, int id) { return db.Delete(kPerson, id); }
+
+int LoadAll(CADODatabase& db, CkxPersonList& list) { return kx::LoadPersons(db, list); }
+
+} // namespace PersonTable

@@ -1,0 +1,49 @@
+#include "RoleTables.h"
+
+#include "AdoDatabase.h"
+#include "CatalogueLoaders.h"
+#include "TableOps.h"
+
+namespace {
+
+constexpr const char* kFileRole = "VUZO_FileRole";
+constexpr const char* kFolderRole = "VUZO_FolderRole";
+
+template <class Role>
+CADOFieldList Fields(const Role& r) {
+    CADOFieldList f;
+    f.AddText("T_Name", r.m_strName);
+    f.AddInt("T_IsSystem", r.m_nIsSystem);
+    f.AddInt("T_Power", r.m_nPower);
+    f.AddText("T_Remark", r.m_strRemark);
+    return f;
+}
+
+template <class Role>
+int InsertRole(CADODatabase& db, const char* table, Role& role) {
+    const int id = kx::NewRowId(db.Insert(table, Fields(role)));
+    if (id == 0) return 0;
+    role.m_nID = id;
+    return 1;
+}
+
+template <class Role>
+int UpdateRole(CADODatabase& db, const char* table, const Role& role) {
+    return db.Update(table, Fields(role), kx::WhereId(role.m_nID));
+}
+
+} // namespace
+
+namespace FileRoleTable {
+int Insert(CADODatabase& db, CkxFileRole& role) { return InsertRole(db, kFileRole, role); }
+int Update(CADODatabase& db, const CkxFileRole& role) { return UpdateRole(db, kFileRole, role); }
+int Delete(CADODatabase& db, int id) { return db.Delete(kFileRole, id); }
+int LoadAll(CADODatabase& db, CkxFileRoleList& list) { return kx::LoadFileRoles(db, list); }
+} // namespace FileRoleTable
+
+namespace FolderRoleTable {
+int Insert(CADODatabase& db, CkxFolderRole& role) { return InsertRole(db, kFolderRole, role); }
+int Update(CADODatabase& db, const CkxFolderRole& role) { return UpdateRole(db, kFolderRole, role); }
+int Delete(CADODatabase& db, int id) { return db.Delete(kFolderRole, id); }
+int LoadAll(CADODatabase& db, CkxFolderRoleList& list) { return kx::LoadFolderRoles(db, list); }
+} // namespace FolderRoleTable

@@ -1,0 +1,103 @@
+#include "ShareTables.h"
+
+#include "AdoDatabase.h"
+#include "AdoRecordset.h"
+#include "CatalogueLoaders.h"
+#include "CkxDataShare.h"
+#include "CkxDataTag.h"
+#include "TableOps.h"
+
+namespace {
+
+constexpr const char* kShare = "VUZO_FileShare";
+constexpr const char* kTag = "VUZO_FileTag";
+
+CADOFieldList Fields(const CkxFileMark& m) {
+    CADOFieldList f;
+    f.AddText("T_Name", m.m_strName);
+    f.AddInt("T_FileID", m.m_nFileID);
+    f.AddInt("T_DataFormat", m.m_nDataFormat);
+    f.AddInt("T_UserID", m.m_nUserID);
+    return f;
+}
+
+CADOFieldList WhereOwned(int id, int ownerId) {
+    CADOFieldList where = kx::WhereId(id);
+    where.AddInt(" T_UserID = ", ownerId);
+    return where;
+}
+
+int InsertMark(CADODatabase& db, const char* table, CkxFileMark& mark) {
+    const int id = kx::NewRowId(db.Insert(table, Fields(mark)));
+    if (id == 0) return 0;
+    mark.m_nID = id;
+    return 1;
+}
+
+// Runs a statement that must change exactly the rows it names; the transaction keeps another
+// statement from running between it and the count of changed rows.
+template <class Write> int ChangedSome(CADODatabase& db, Write&& write) {
+    CADOTransaction tx(db);
+    if (!tx.IsActive() || !write() || db.GetRecordsAffected() < 1) return 0;
+    return tx.Commit();
+}
+
+int32_t Int(const CADORecordset& rs, const char* column) {
+    int32_t v = 0;
+    rs.GetLong(column, v);
+    return v;
+}
+
+} // namespace
+
+namespace FileShareTable {
+
+int Insert(CADODatabase& db, CkxDataShare& share) { return InsertMark(db, kShare, share); }
+
+int Update(CADODatabase& db, const CkxDataShare& share) {
+    return db.Update(kShare, Fields(share), kx::WhereId(share.m_nID));
+}
+
+int Delete(CADODatabase& db, int id) { return db.Delete(kShare, id); }
+
+int LoadAll(CADODatabase& db, CkxDataShareList& list) { return kx::LoadFileShares(db, list); }
+
+} // namespace FileShareTable
+
+namespace FileTagTable {
+
+int Insert(CADODatabase& db, CkxDataTag& tag) { return InsertMark(db, kTag, tag); }
+
+int Update(CADODatabase& db, const CkxDataTag& tag) {
+    return ChangedSome(db, [&] {
+        return db.Update(kTag, Fields(tag), WhereOwned(tag.m_nID, tag.m_nUserID));
+    });
+}
+
+int Delete(CADODatabase& db, int id, int ownerId) {
+    return ChangedSome(db, [&] {
+        return db.Execute(" DELETE FROM " + std::string(kTag) + " WHERE T_ID = " +
+                          kx::SqlNumber(id) + " AND T_UserID = " + kx::SqlNumber(ownerId) + " ");
+    });
+}
+
+int LoadUser(CADODatabase& db, int userId, CkxDataTagList& list) {
+    CADORecordset rs;
+    if (!db.Query(" SELECT * FROM VUZO_FileTag WHERE T_UserID = " + kx::SqlNumber(userId) + " ", rs))
+        return -1;
+    list.DeleteAll();
+    for (; !rs.IsEOF(); rs.MoveNext()) {
+        CkxDataTag t;
+        t.m_nID = Int(rs, "T_ID");
+        t.m_nUserID = Int(rs, "T_UserID");
+        t.m_nDataFormat = Int(rs, "T_DataFormat");
+        t.m_nFileID = Int(rs, "T_FileID");
+        rs.GetString("T_Name", t.m_strName);
+        list.AddTail(t);
+    }
+    return list.GetCount();
+}
+
+int LoadAll(CADODatabase& db, CkxDataTagList& list) { return kx::LoadBookmarks(db, list); }
+
+} // namespace FileTagTable
