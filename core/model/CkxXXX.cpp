@@ -90,6 +90,11 @@ CkxKeywordTempletList& KX_KeywordTempletList() {
     return templets;
 }
 
+CkxObjAttrTempletList& KX_FileAttrTempletList() {
+    static CkxObjAttrTempletList templets;
+    return templets;
+}
+
 CkxLogList& KX_LogList() {
     static CkxLogList logs;
     return logs;

@@ -18,6 +18,7 @@
 #include "CkxKeywordLink.h"
 #include "CkxKeywordTemplet.h"
 #include "CkxLog.h"
+#include "CkxObjAttrTemplet.h"
 #include "CkxPerson.h"
 #include "CkxPlayParam.h"
 #include "CkxPower.h"
@@ -260,5 +261,5 @@ KX_EXPORT CkxFamilyXXX& KX_FamilyXXX();
 KX_EXPORT CkxDataShareList& KX_FileShareList();
 KX_EXPORT CkxQueryTempletList& KX_QueryTempletList();
 KX_EXPORT CkxKeywordTempletList& KX_KeywordTempletList();
-// GAP: KX_FileAttrTempletList (CkxObjAttrTempletList) joins when the file templates land.
+KX_EXPORT CkxObjAttrTempletList& KX_FileAttrTempletList();
 KX_EXPORT CkxLogList& KX_LogList();

@@ -65,6 +65,7 @@ TEST(CkxXXX, AccessorsGiveOneObjectPerProcess) {
     EXPECT_EQ(&KX_FileShareList(), &KX_FileShareList());
     EXPECT_EQ(&KX_KeywordTempletList(), &KX_KeywordTempletList());
     EXPECT_EQ(&KX_QueryTempletList(), &KX_QueryTempletList());
+    EXPECT_EQ(&KX_FileAttrTempletList(), &KX_FileAttrTempletList());
     EXPECT_EQ(&KX_LogList(), &KX_LogList());
 }
 
