@@ -1,0 +1,94 @@
+// CFileTable: every statement that reads or writes catalogue file rows (insert, update, recycle
+// bin, purge, restore, the list readers and the template and operand queries) on one file table
+// of the shared connection. The table's name and the class of the file objects it makes come from
+// the derived table; the server uses CImageFileTable ("VUZO_FImage") for every file.
+#pragma once
+
+#include "AdoDatabase.h"
+#include "CkxFile.h"
+#include "CkxQueryTemplet.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class CADORecordset;
+class CkxFileList;
+class CkxQueryOperand;
+class CkxQueryOperandList;
+
+class CFileTable {
+public:
+    CFileTable() = default;
+    CFileTable(const CFileTable&) = delete;
+    CFileTable& operator=(const CFileTable&) = delete;
+    virtual ~CFileTable() = default;
+
+    // ---- what a derived table decides ----
+    virtual std::string GetTableName() const { return "File"; }
+    // A new empty file object of the table's class; the caller owns it.
+    virtual CkxFile* CreateFileObj() const { return new CkxFile; }
+    // The written columns in their fixed order (T_FamilyID to T_UserPower; never T_ID or
+    // T_CheckinTime), with the extra-attribute and rights buffers as byte blocks.
+    virtual void FillColumns(CADOColumnList& columns, const CkxFile& file, const CkxBuf& exattr,
+                             const CkxBuf& power) const;
+    // Reads the recordset's current row (T_ID included) into the file object; 1, or 0 when there
+    // is no current row.
+    virtual int ReadRow(const CADORecordset& rs, CkxFile& file) const;
+    virtual void Reserved() {}
+    virtual void DestroyFileObj(CkxFile* file) const { delete file; }
+
+    // ---- writes; 1 when the statement ran, else 0 ----
+    // Stores a new row and writes the id the database gave into file; 1 only for an id above 0.
+    int InsertFile(CADODatabase& db, CkxFile& file, const CkxBuf& exattr, const CkxBuf& power);
+    // Rewrites the row of the file's id.
+    int UpdateFile(CADODatabase& db, const CkxFile& file, const CkxBuf& exattr,
+                   const CkxBuf& power);
+    // purge: the row goes; else the file moves to the user's recycle bin.
+    int DeleteFile(CADODatabase& db, int userId, int fileId, int purge);
+    int PurgeRecycled(CADODatabase& db, int userId, int fileId);
+    int EmptyRecycleBin(CADODatabase& db, int userId);
+    int RestoreFile(CADODatabase& db, int userId, int fileId, int folderId);
+    // The folder's files: rows deleted (purge) or moved to the user's recycle bin with no folder.
+    int RemoveFolderFiles(CADODatabase& db, int userId, int folderId, int purge);
+
+    // ---- readers: append to the list in row order, return the list's count (0 on failure) ----
+    int SelectFile(CADODatabase& db, int fileId, CkxFileList& list);
+    int ReadRecycleBin(CADODatabase& db, int userId, CkxFileList& list);
+    int ReadFamilyFiles(CADODatabase& db, int familyId, CkxFileList& list);
+    // Files of the folder and files a quick key shows in it.
+    int ReadFolderFiles(CADODatabase& db, int folderId, CkxFileList& list);
+    int ReadProjectFiles(CADODatabase& db, int projectId, CkxFileList& list);
+    int ReadCheckedOut(CADODatabase& db, CkxFileList& list);
+
+    // ---- queries ----
+    // The block's conditions with the caller's folder list, then every operand tested on each
+    // row in memory.
+    int QueryByTemplate(CADODatabase& db, const CkxQueryTemplet::_FIX& block,
+                        const std::vector<int32_t>& folderIds, const CkxQueryOperandList& operands,
+                        CkxFileList& list);
+    // The same with the block's own folder in place of a folder list.
+    int QueryBySingleFolder(CADODatabase& db, const CkxQueryTemplet::_FIX& block,
+                            const CkxQueryOperandList& operands, CkxFileList& list);
+    // One condition on a fixed file column; an operand on any other attribute finds nothing.
+    int QueryByOperand(CADODatabase& db, const CkxQueryOperand& operand, CkxFileList& list);
+
+    // The statement texts the operations run (for the operations above and for tests).
+    std::string DeleteFileText(int userId, int fileId, int purge) const;
+    std::string PurgeRecycledText(int userId, int fileId) const;
+    std::string EmptyRecycleBinText(int userId) const;
+    std::string RestoreFileText(int userId, int fileId, int folderId) const;
+    std::string RemoveFolderFilesText(int userId, int folderId, int purge) const;
+    std::string SelectFileText(int fileId) const;
+    std::string ReadRecycleBinText(int userId) const;
+    std::string ReadFamilyFilesText(int familyId) const;
+    std::string ReadFolderFilesText(int folderId) const;
+    std::string ReadProjectFilesText(int projectId) const;
+    std::string ReadCheckedOutText() const;
+    std::string QueryByOperandText(const CkxQueryOperand& operand) const;
+
+protected:
+    // Runs a SELECT and appends every row that passes the operands (none: every row).
+    int ReadFiles(CADODatabase& db, const std::string& sql, CkxFileList& list,
+                  const CkxQueryOperandList* operands = nullptr);
+};

@@ -1,0 +1,113 @@
+// A fresh catalogue (schema and first rows) for one test on either engine: a SQLite file in a
+// temporary folder, or a schema of its own on the PostgreSQL server named by VARNIA_TEST_PG
+// (dropped again at the end). Also a collector for the database layer's failure lines.
+#pragma once
+
+#include "AdoDatabase.h"
+#include "AdoRecordset.h"
+#include "CatalogueMaker.h"
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <mutex>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace kxtest {
+
+// The PostgreSQL connection text of the test server; empty when none is configured.
+inline std::string PgText() {
+    const char* e = std::getenv("VARNIA_TEST_PG");
+    return e ? e : "";
+}
+
+// Collects the layer's failure lines while it lives, so tests can check them and stay quiet.
+struct DbErrorLog {
+    DbErrorLog() {
+        CADODatabase::SetErrorReporter([this](const std::string& s) {
+            std::lock_guard<std::mutex> lock(mutex);
+            lines.push_back(s);
+        });
+    }
+    ~DbErrorLog() { CADODatabase::SetErrorReporter(nullptr); }
+    DbErrorLog(const DbErrorLog&) = delete;
+    DbErrorLog& operator=(const DbErrorLog&) = delete;
+    bool Contains(const std::string& part) {
+        std::lock_guard<std::mutex> lock(mutex);
+        for (const auto& l : lines)
+            if (l.find(part) != std::string::npos) return true;
+        return false;
+    }
+    std::mutex mutex;
+    std::vector<std::string> lines;
+};
+
+class TestCatalogue {
+public:
+    TestCatalogue() = default;
+    TestCatalogue(const TestCatalogue&) = delete;
+    TestCatalogue& operator=(const TestCatalogue&) = delete;
+    ~TestCatalogue() { Close(); }
+
+    // Makes and opens the catalogue: kind kxDbSqlite (a file in folder) or kxDbPostgres. Returns
+    // an empty text on success, else why not; `skipped` is set when no PostgreSQL server is
+    // configured.
+    std::string Open(int kind, const std::string& folder, bool& skipped) {
+        skipped = false;
+        std::string error;
+        if (kind == kxDbSqlite) {
+            path = folder + "/catalogue.db";
+            if (!kx::CreateSqliteCatalogue(path, "Pw-1", error)) return "create: " + error;
+            if (!db.OpenAccess(path)) return "open: " + db.GetLastError();
+            return "";
+        }
+        if (PgText().empty()) {
+            skipped = true;
+            return "VARNIA_TEST_PG is not set: no PostgreSQL server";
+        }
+        if (!admin.Connect(PgText(), "", "")) return "admin: " + admin.GetLastError();
+        std::random_device rd;
+        schema = "varnia_t" + std::to_string(getpid()) + "_" + std::to_string(rd() % 1000000000u);
+        if (!admin.Execute("CREATE SCHEMA " + schema)) return "schema: " + admin.GetLastError();
+        connection = PgText() + " options='-c search_path=" + schema + "'";
+        if (!db.Connect(connection, "", "")) return "connect: " + db.GetLastError();
+        if (!kx::CreateCatalogue(db, "Pw-1", error)) return "create: " + error;
+        return "";
+    }
+
+    void Close() {
+        db.Close();
+        if (!schema.empty()) admin.Execute("DROP SCHEMA " + schema + " CASCADE");
+        schema.clear();
+        admin.Close();
+    }
+
+    // Rows a statement returns; -1 when it fails.
+    int Count(const std::string& sql) {
+        CADORecordset rs;
+        if (!db.Query(sql, rs)) return -1;
+        return rs.GetRecordCount();
+    }
+
+    // One integer column of the row with that id; `fallback` when there is none.
+    int32_t Long(const std::string& table, int id, const char* column, int32_t fallback = -999) {
+        CADORecordset rs;
+        int32_t v = fallback;
+        if (db.Query(" SELECT * FROM " + table + " WHERE T_ID = " + kx::SqlNumber(id), rs) &&
+            !rs.IsEOF())
+            rs.GetLong(column, v);
+        return v;
+    }
+
+    CADODatabase db;
+    std::string path, schema, connection;
+
+private:
+    CADODatabase admin;
+};
+
+inline std::string EngineName(int kind) { return kind == kxDbSqlite ? "Sqlite" : "Postgres"; }
+
+} // namespace kxtest
