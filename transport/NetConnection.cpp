@@ -347,7 +347,7 @@ void NetConnection::SendLoop() {
             m_sendQueues[c].pop_front();
             if (m_sendQueues[c].size() + 1 == kSendQueueCap) m_sendSpace.notify_all();
         }
-        if (SendPacket(*packet) < 0) {
+        if (WritePacket(*packet) < 0) {
             Fail("send error");
             break;
         }

@@ -236,7 +236,7 @@ int NetSocket::SendAll(const void* bytes, int n) {
     return SendVector(&part, 1, static_cast<size_t>(n));
 }
 
-int NetSocket::SendPacket(const NetPacket& packet) {
+int NetSocket::WritePacket(const NetPacket& packet) {
     if (m_hSocket.load() == -1) return -1;
     uint8_t header[kNetHeaderSize];
     packet.WriteHeader(header);

@@ -73,8 +73,8 @@ public:
     // -1 on an invalid socket or an error. An error, or an interruption after part of the
     // bytes went out, shuts the socket down: the stream can no longer be trusted.
     int SendAll(const void* bytes, int n);
-    // Sends one packet as it travels (header then payload); its total length, or as SendAll.
-    int SendPacket(const NetPacket& packet);
+    // Writes one packet as it travels (header then payload); its total length, or as SendAll.
+    int WritePacket(const NetPacket& packet);
     // Sends exactly one byte (the keep-alive probe sends 0).
     int SendProbe(uint8_t byte = 0);
 

@@ -115,8 +115,9 @@ bool LoopbackPair::Open() {
     return server.StartThreads() == 1;
 }
 
-int ConnectRaw(int port) {
+int ConnectRaw(int port, int receiveBuffer) {
     int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (receiveBuffer > 0) setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &receiveBuffer, sizeof receiveBuffer);
     sockaddr_in sa{};
     sa.sin_family = AF_INET;
     sa.sin_port = htons(static_cast<uint16_t>(port));
@@ -133,9 +134,9 @@ RawPeer::~RawPeer() {
     if (raw != -1) ::close(raw);
 }
 
-bool RawPeer::Open() {
+bool RawPeer::Open(int receiveBuffer) {
     if (!listener.Start(0, "127.0.0.1")) return false;
-    raw = ConnectRaw(listener.GetPort());
+    raw = ConnectRaw(listener.GetPort(), receiveBuffer);
     int h = listener.TakeHandle();
     if (raw < 0 || h < 0) return false;
     conn.Attach(h);
@@ -166,6 +167,23 @@ std::string RawPeer::ReadFor(std::chrono::milliseconds time) {
         got.append(buf, static_cast<size_t>(r));
     }
     return got;
+}
+
+std::vector<std::string> SplitFrames(const std::string& stream) {
+    std::vector<std::string> frames;
+    size_t at = 0;
+    while (at < stream.size()) {
+        if (static_cast<unsigned char>(stream[at]) != 0xAA) {
+            ++at;
+            continue;
+        }
+        if (stream.size() - at < 28) break;
+        size_t total = static_cast<unsigned char>(stream[at + 4]) | (static_cast<unsigned char>(stream[at + 5]) << 8);
+        if (total < 28 || stream.size() - at < total) break;
+        frames.push_back(stream.substr(at, total));
+        at += total;
+    }
+    return frames;
 }
 
 std::string Frame(int kind, int type, int subOp, int flag, const std::string& payload, int cls, uint32_t param,

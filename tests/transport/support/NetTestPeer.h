@@ -99,7 +99,8 @@ struct RawPeer {
     RecordingConnection conn;
     int raw = -1;
     ~RawPeer();
-    bool Open();
+    // receiveBuffer > 0 shrinks the plain socket's receive window (set before connecting).
+    bool Open(int receiveBuffer = 0);
     // Sends all the bytes on the plain socket.
     bool Write(const std::string& bytes);
     // Reads what arrives on the plain socket within the time.
@@ -107,7 +108,10 @@ struct RawPeer {
 };
 
 // A plain connected TCP socket to 127.0.0.1:port, or -1.
-int ConnectRaw(int port);
+int ConnectRaw(int port, int receiveBuffer = 0);
+
+// Splits a byte stream into frames by their length field, skipping bytes before a sync byte.
+std::vector<std::string> SplitFrames(const std::string& stream);
 
 // A frame as it travels: 28 header bytes then the payload. `total` overrides the length field.
 std::string Frame(int kind, int type, int subOp, int flag, const std::string& payload, int cls = 0,
