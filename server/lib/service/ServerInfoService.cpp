@@ -1,0 +1,24 @@
+#include "ServerInfoService.h"
+
+#include "CkxHostInfo.h"
+#include "CkxServer.h"
+#include "RequestIO.h"
+#include "session/CServerSession.h"
+
+void HandleServerRecord(KxRequest& request) {
+    if (request.SubOp() != kx::kSubList) return;
+    const CkxServer::_COM com = request.session.ServerRecord().GetComData();
+    request.session.SendReply(kx::MakeRecordAnswer(3, 20, com));
+}
+
+void HandleHostInfo(KxRequest& request) {
+    CkxHostInfo info;
+    if (!CkxHostInfo::GetCurSystemInfo(info)) return;
+    const CkxHostInfo::_COM com = info.GetComData();
+    NetPacket answer = kx::MakeRecordAnswer(4, 0, com);
+    answer.SetParam(0);
+    request.session.SendReply(answer);
+}
+
+KX_REQUEST_HANDLER(3, HandleServerRecord);
+KX_REQUEST_HANDLER(4, HandleHostInfo, CRequestDispatcher::Locking::None);

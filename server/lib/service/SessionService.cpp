@@ -1,0 +1,76 @@
+#include "SessionService.h"
+
+#include "CkxClient.h"
+#include "CkxXXX.h"
+#include "RequestIO.h"
+#include "session/CListenServer.h"
+#include "session/CServerSession.h"
+
+#include <string>
+#include <vector>
+
+void HandleSessionRequest(KxRequest& request) {
+    switch (request.SubOp()) {
+    case 10: HandleLogon(request); break;
+    case 11: HandleLogoff(request); break;
+    case 20: HandleOnlineUsers(request); break;
+    default: break;
+    }
+}
+
+void HandleLogon(KxRequest& request) {
+    CServerSession& session = request.session;
+    CkxXXX& kx = KX_KXXXX();
+    int result = CV_USER_LOGIN_OK;
+    int userId = -1;
+    if (session.IsLoggedOn()) {
+        // One user per session: a second log-on is refused and the first stays.
+        result = CV_USER_LOGIN_ONLINE;
+        userId = session.GetUserID();
+    } else {
+        CkxClient::_COM com;
+        if (!kx::ReadRequestRecord(request, com)) return;
+        const CkxClient client(com);
+        const CkxUser* user = kx.m_UserList.Find(client.m_strLogon);
+        userId = kx.m_UserList.GetID(client.m_strLogon);
+        if (!user) {
+            result = CV_USER_LOGIN_NOUSER;
+            session.SetUserName(std::string());
+            session.SetUserID(0);
+        } else {
+            result = kx.m_UserList.CheckCanLogin(client.m_strLogon, client.m_strPassword);
+            if (client.Is_MS_Manager() && !kx.usHasPower_SystemAdmin(user->GetID()))
+                result = CV_USER_LOGIN_CLIENT;
+        }
+        if (result == CV_USER_LOGIN_OK) {
+            kx.m_UserList.SetOnline(userId);
+            session.SetUserName(client.m_strLogon);
+            session.SetUserID(userId);
+            session.SetLoggedOn(true);
+        }
+    }
+
+    NetPacket answer = kx::MakeAnswer(1, 10);
+    answer.SetDataInt64(static_cast<uint32_t>(userId), static_cast<uint32_t>(result));
+    session.SendReply(answer);
+    if (result == CV_USER_LOGIN_OK)
+        request.Sessions().AnnounceUser(session, userId);
+}
+
+void HandleLogoff(KxRequest& request) {
+    CServerSession& session = request.session;
+    // The session's own user ends, whatever id the payload names.
+    const int userId = session.GetUserID();
+    if (!session.IsLoggedOn() || !session.BeginEnding()) return;
+    CkxXXX& kx = KX_KXXXX();
+    if (kx.m_UserList.Find(userId)) kx.m_UserList.SetOffline(userId);
+    request.Server().EndQueue().Push({session.GetSerial(), userId, true});
+}
+
+void HandleOnlineUsers(KxRequest& request) {
+    NetPacketSeries series(1, 20, 0);
+    request.Sessions().ForEach([&](CClientSession& s) { series.AddInt(s.GetUserID()); });
+    kx::SendListAnswer(request.session, series);
+}
+
+KX_REQUEST_HANDLER(1, HandleSessionRequest);

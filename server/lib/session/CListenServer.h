@@ -1,0 +1,76 @@
+// CListenServer: the server's listening end. It accepts connections, makes a session for each
+// (with a copy of the server record), keeps them in the session registry, and runs the server
+// thread that ends sessions whose user logged off or whose connection failed. It also owns
+// the catalogue mutex that every request handler runs under. CServerListener makes
+// CServerSession objects bound to the program's data manager.
+#pragma once
+
+#include "CEndSessionQueue.h"
+#include "CSessionList.h"
+#include "CkxServer.h"
+#include "NetListener.h"
+
+#include <atomic>
+#include <mutex>
+#include <thread>
+
+class CClientSession;
+class CDataManager;
+
+class CListenServer : public NetListener {
+public:
+    CListenServer();
+    ~CListenServer() override;
+
+    // Sets the run flag and starts the server thread unless it runs; 1, or 0 when it cannot.
+    int StartServerThread();
+    // Clears the run flag and waits for the server thread to end.
+    void StopServerThread();
+    bool IsServerThreadRunning() const { return m_bRun.load(); }
+
+    // Stops accepting, stops the server thread and ends every session (at exit; also run by
+    // the destructor). Safe to call more than once.
+    void Shutdown();
+
+    CSessionList& Sessions() { return m_Sessions; }
+    CEndSessionQueue& EndQueue() { return m_EndQueue; }
+    // Held around every request handler and wherever the catalogue in memory (the context
+    // object) is read or changed off the handlers' path. Sends made under it only queue.
+    std::mutex& CatalogueMutex() { return m_CatalogueMutex; }
+
+    // The server's own record, filled at start-up from its settings; each accepted session
+    // takes a copy.
+    CkxServer m_Server;
+
+protected:
+    void OnAccept(int handle) override;
+    // A new session for an accepted connection; none in this class.
+    virtual CClientSession* CreateSession() { return nullptr; }
+
+private:
+    void ServerThreadLoop();
+    // Removes one ended session and tells the others its user went offline.
+    void EndSession(const KxEndedSession& ended);
+
+    std::mutex m_CatalogueMutex;
+    CSessionList m_Sessions;
+    CEndSessionQueue m_EndQueue;
+    std::mutex m_threadMutex; // start / stop of the server thread
+    std::atomic<bool> m_bRun{false};
+    std::atomic<bool> m_bShutdown{false};
+    std::thread m_thread;
+};
+
+class CServerListener : public CListenServer {
+public:
+    explicit CServerListener(CDataManager* data) : m_pData(data) {}
+    ~CServerListener() override;
+
+    CDataManager* GetDataManager() const { return m_pData; }
+
+protected:
+    CClientSession* CreateSession() override;
+
+private:
+    CDataManager* m_pData;
+};

@@ -1,0 +1,20 @@
+// CServerSession: the session of the running server. Every request (flag 1) goes to the
+// request dispatcher, which picks the handler by message type and runs it under the catalogue
+// mutex; handlers reach the database and stored files through the data manager.
+#pragma once
+
+#include "CClientSession.h"
+
+class CServerSession : public CClientSession {
+public:
+    explicit CServerSession(CDataManager* data) : m_pData(data) {}
+    ~CServerSession() override;
+
+    CDataManager* GetDataManager() override { return m_pData; }
+
+protected:
+    void OnRequest(NetPacket& packet, NetMessage* message) override;
+
+private:
+    CDataManager* m_pData;
+};

@@ -1,0 +1,107 @@
+#include "CSessionList.h"
+
+#include "NetMessage.h"
+#include "NetPacket.h"
+
+#include <algorithm>
+#include <string>
+
+CSessionList::~CSessionList() { RemoveAll(); }
+
+int CSessionList::Add(std::unique_ptr<CClientSession> session) {
+    if (!session) return 0;
+    std::unique_ptr<CClientSession> failed;
+    {
+        std::lock_guard lock(m_mutex);
+        // Started under the lock, so RemoveAll can never delete a session halfway through.
+        if (session->StartThreads()) {
+            m_sessions.push_back(std::move(session));
+            return 1;
+        }
+        failed = std::move(session);
+    }
+    // A session without threads would never end: it is not kept.
+    failed->StopAndClose();
+    return 0;
+}
+
+void CSessionList::Dispose(std::vector<std::unique_ptr<CClientSession>>& taken) {
+    for (auto& s : taken) s->StopAndClose();
+    taken.clear();
+}
+
+int CSessionList::RemoveIf(const std::function<bool(const CClientSession&)>& match) {
+    std::vector<std::unique_ptr<CClientSession>> taken;
+    {
+        std::lock_guard lock(m_mutex);
+        auto keep = std::stable_partition(m_sessions.begin(), m_sessions.end(),
+                                          [&](const auto& s) { return !match(*s); });
+        for (auto it = keep; it != m_sessions.end(); ++it) taken.push_back(std::move(*it));
+        m_sessions.erase(keep, m_sessions.end());
+    }
+    const int n = static_cast<int>(taken.size());
+    Dispose(taken);
+    return n;
+}
+
+int CSessionList::Remove(uint64_t serial) {
+    return RemoveIf([serial](const CClientSession& s) { return s.GetSerial() == serial; });
+}
+
+int CSessionList::RemoveUser(int userId) {
+    return RemoveIf([userId](const CClientSession& s) { return s.GetUserID() == userId; });
+}
+
+void CSessionList::RemoveAll() {
+    RemoveIf([](const CClientSession&) { return true; });
+}
+
+int CSessionList::SendToAll(const NetPacket& packet, const Tailor& tailor) {
+    std::lock_guard lock(m_mutex);
+    int sent = 0;
+    for (auto& s : m_sessions) {
+        if (tailor) {
+            NetPacket copy(packet);
+            tailor(*s, copy);
+            sent += s->SendReply(copy);
+        } else {
+            sent += s->SendReply(packet);
+        }
+    }
+    return sent;
+}
+
+int CSessionList::SendMessageToAll(const NetMessage& message) {
+    std::lock_guard lock(m_mutex);
+    int sent = 0;
+    for (auto& s : m_sessions) sent += s->SendReplyMessage(message);
+    return sent;
+}
+
+int CSessionList::AnnounceUser(const CClientSession& from, int userId) {
+    NetPacket notice;
+    notice.InitCommand(1, 30, 0);
+    notice.SetText(std::to_string(userId));
+    std::lock_guard lock(m_mutex);
+    int sent = 0;
+    for (auto& s : m_sessions)
+        if (s.get() != &from) sent += s->SendReply(notice);
+    return sent;
+}
+
+int CSessionList::GetCount() const {
+    std::lock_guard lock(m_mutex);
+    return static_cast<int>(m_sessions.size());
+}
+
+bool CSessionList::IsUserLoggedOnElsewhere(int userId, uint64_t except) const {
+    std::lock_guard lock(m_mutex);
+    return std::any_of(m_sessions.begin(), m_sessions.end(), [&](const auto& s) {
+        return s->GetSerial() != except && s->IsLoggedOn() && !s->IsEnding() && s->GetUserID() == userId;
+    });
+}
+
+void CSessionList::ForEach(const std::function<void(CClientSession&)>& visit) const {
+    std::lock_guard lock(m_mutex);
+    for (const auto& s : m_sessions) visit(*s);
+}

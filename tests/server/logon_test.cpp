@@ -1,0 +1,216 @@
+// Log on, log off and the online users (message type 1) over loopback against the real server
+// core, with the catalogue's seeded accounts.
+#include "CkxXXX.h"
+#include "TestServer.h"
+
+#include <gtest/gtest.h>
+
+using namespace srvtest;
+
+namespace {
+
+bool IsOnline(TestServer& server, int userId) {
+    return server.Locked([&] {
+        const CkxUser* u = KX_KXXXX().m_UserList.Find(userId);
+        return u && u->m_nOnline != 0;
+    });
+}
+
+// Waits until the user's online mark is `online`.
+bool WaitOnline(TestServer& server, int userId, bool online) {
+    for (int i = 0; i < 500; ++i) {
+        if (IsOnline(server, userId) == online) return true;
+        std::this_thread::sleep_for(10ms);
+    }
+    return false;
+}
+
+} // namespace
+
+TEST(Logon, ResultTableCoversEveryOutcome) {
+    TestServer server;
+    ASSERT_TRUE(server.Ok());
+    auto first = server.LogOn("alice", "alice-pw"); // makes alice already online
+    ASSERT_TRUE(first);
+
+    const struct {
+        const char* logon;
+        const char* password;
+        int kind;
+        int result;
+        int userId; // -2: the seeded id of the log-on name
+    } cases[] = {
+        {"bob", "bob-pw", CkxClient::MS_STUDIO, 0, -2},
+        {"alice", "alice-pw", CkxClient::MS_STUDIO, 1, -2},   // already online
+        {"bob", "bob-pw", CkxClient::MS_MANAGER, 2, -2},      // console without system admin
+        {"nobody", "x", CkxClient::MS_STUDIO, 3, -1},
+        {"carol", "carol-pw", CkxClient::MS_STUDIO, 4, -2},   // paused
+        {"dave", "dave-pw", CkxClient::MS_STUDIO, 5, -2},     // invalid
+        {"bob", "BOB-PW", CkxClient::MS_STUDIO, 6, -2},       // passwords compare exactly
+        {"su", TestServer::kAdminPassword, CkxClient::MS_MANAGER, 0, -2},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.logon) + " kind " + std::to_string(c.kind));
+        // A fresh client for each case; a successful one leaves its user online, so bob's
+        // successful case runs before the ones that need him offline: those log off first.
+        auto client = server.Connect();
+        ASSERT_TRUE(client);
+        int id = 12345;
+        EXPECT_EQ(client->LogOn(c.logon, c.password, c.kind, &id), c.result);
+        EXPECT_EQ(id, c.userId == -2 ? server.UserId(c.logon) : c.userId);
+        if (c.result == 0) {
+            EXPECT_TRUE(IsOnline(server, id));
+            client->SendText(1, 11, std::to_string(id));
+            EXPECT_TRUE(client->WaitClosed());
+            EXPECT_TRUE(WaitOnline(server, id, false));
+        }
+    }
+    // The first session of alice kept its user and still works.
+    EXPECT_TRUE(IsOnline(server, first->UserId()));
+    first->Send(3, 20);
+    EXPECT_TRUE(first->Wait(3, 20));
+}
+
+TEST(Logon, FailedAttemptMayBeRetriedAndOnlyLogOnIsServedBefore) {
+    TestServer server;
+    ASSERT_TRUE(server.Ok());
+    auto client = server.Connect();
+    ASSERT_TRUE(client);
+    // Before a log-on every other request is dropped.
+    client->Send(3, 20);
+    client->Send(1, 20);
+    EXPECT_TRUE(client->Quiet(3, -1));
+    EXPECT_EQ(client->Count(1, 20), 0);
+
+    EXPECT_EQ(client->LogOn("alice", "wrong"), 6);
+    EXPECT_EQ(client->LogOn("nobody", "x"), 3);
+    EXPECT_EQ(client->LogOn("alice", "alice-pw"), 0);
+    client->Send(3, 20);
+    EXPECT_TRUE(client->Wait(3, 20));
+
+    // A second log-on on the same session is refused; the first user stays.
+    int id = 0;
+    EXPECT_EQ(client->LogOn("bob", "bob-pw", CkxClient::MS_STUDIO, &id), 1);
+    EXPECT_EQ(id, server.UserId("alice"));
+    EXPECT_FALSE(IsOnline(server, server.UserId("bob")));
+}
+
+TEST(Logon, ShortLogOnRecordIsDropped) {
+    TestServer server;
+    ASSERT_TRUE(server.Ok());
+    auto client = server.Connect();
+    ASSERT_TRUE(client);
+    CkxClient::_COM com = CkxClient().GetComData();
+    kx::PutText(com.szLogon, "alice");
+    kx::PutText(com.szPassword, "alice-pw");
+    client->Send(1, 10, &com, sizeof com - 1);
+    EXPECT_TRUE(client->Quiet(1, 10));
+    EXPECT_FALSE(IsOnline(server, server.UserId("alice")));
+    EXPECT_EQ(client->LogOn("alice", "alice-pw"), 0); // the session keeps working
+}
+
+TEST(Logon, OthersHearOnceThatAUserCameOnline) {
+    TestServer server;
+    ASSERT_TRUE(server.Ok());
+    auto watcher = server.LogOn("alice", "alice-pw");
+    auto idle = server.Connect(); // not logged on: hears it too
+    ASSERT_TRUE(watcher && idle);
+    ASSERT_TRUE(server.WaitForSessions(2));
+
+    auto bob = server.LogOn("bob", "bob-pw");
+    ASSERT_TRUE(bob);
+    const int bobId = server.UserId("bob");
+    for (TestClient* c : {watcher.get(), idle.get()}) {
+        const auto notice = c->Wait(1, 30);
+        ASSERT_TRUE(notice);
+        EXPECT_EQ(notice->flag, 0);
+        EXPECT_EQ(notice->payload, std::to_string(bobId));
+        EXPECT_TRUE(c->Quiet(1, 30)); // exactly one
+    }
+    EXPECT_TRUE(bob->Quiet(1, 30)); // the new session hears nothing of itself
+    // A failed log-on is announced to nobody.
+    auto failed = server.Connect();
+    EXPECT_EQ(failed->LogOn("carol", "carol-pw"), 4);
+    EXPECT_TRUE(watcher->Quiet(1, 30));
+}
+
+TEST(Logon, LogOffEndsTheRequestersOwnUserWhateverIdItNames) {
+    TestServer server;
+    ASSERT_TRUE(server.Ok());
+    auto alice = server.LogOn("alice", "alice-pw");
+    auto bob = server.LogOn("bob", "bob-pw");
+    auto su = server.LogOnAdmin();
+    ASSERT_TRUE(alice && bob && su);
+    ASSERT_TRUE(alice->Wait(1, 30) && alice->Wait(1, 30));
+    ASSERT_TRUE(bob->Wait(1, 30));
+    const int aliceId = server.UserId("alice"), bobId = server.UserId("bob");
+
+    // alice asks to log bob off: alice herself ends.
+    alice->SendText(1, 11, std::to_string(bobId));
+    EXPECT_TRUE(alice->WaitClosed());
+    for (TestClient* c : {bob.get(), su.get()}) {
+        const auto gone = c->Wait(1, 11);
+        ASSERT_TRUE(gone);
+        EXPECT_EQ(gone->payload, std::to_string(aliceId));
+        EXPECT_EQ(gone->flag, 0);
+    }
+    EXPECT_TRUE(server.WaitForSessions(2));
+    EXPECT_TRUE(WaitOnline(server, aliceId, false));
+    EXPECT_TRUE(IsOnline(server, bobId));
+    // bob still works; alice may log on again from a new connection.
+    bob->Send(3, 20);
+    EXPECT_TRUE(bob->Wait(3, 20));
+    auto again = server.LogOn("alice", "alice-pw");
+    EXPECT_TRUE(again);
+}
+
+TEST(Logon, DroppedConnectionTellsEveryOtherSession) {
+    TestServer server;
+    ASSERT_TRUE(server.Ok());
+    auto alice = server.LogOn("alice", "alice-pw");
+    auto bob = server.LogOn("bob", "bob-pw");
+    auto idle = server.Connect();
+    ASSERT_TRUE(alice && bob && idle);
+    ASSERT_TRUE(server.WaitForSessions(3));
+    const int bobId = server.UserId("bob");
+
+    bob->StopAndClose();
+    for (TestClient* c : {alice.get(), idle.get()}) {
+        const auto gone = c->Wait(1, 11);
+        ASSERT_TRUE(gone);
+        EXPECT_EQ(gone->payload, std::to_string(bobId));
+        EXPECT_TRUE(c->Quiet(1, 11)); // once
+    }
+    EXPECT_TRUE(server.WaitForSessions(2));
+    EXPECT_TRUE(WaitOnline(server, bobId, false));
+
+    // A session that never logged on is removed too, and nobody hears of it.
+    idle->StopAndClose();
+    EXPECT_TRUE(server.WaitForSessions(1));
+    EXPECT_TRUE(alice->Quiet(1, 11));
+}
+
+TEST(Logon, OnlineUsersListEverySessionInRegistryOrder) {
+    TestServer server;
+    ASSERT_TRUE(server.Ok());
+    auto alice = server.LogOn("alice", "alice-pw");
+    ASSERT_TRUE(alice);
+    auto idle = server.Connect();
+    auto unknown = server.Connect();
+    ASSERT_TRUE(idle && unknown);
+    EXPECT_EQ(unknown->LogOn("nobody", "x"), 3);
+    ASSERT_TRUE(server.WaitForSessions(3));
+
+    alice->Send(1, 20);
+    const auto list = alice->WaitSeries(1, 20);
+    ASSERT_TRUE(list);
+    ASSERT_EQ(list->size(), 3u);
+    EXPECT_EQ((*list)[0].AsInt(), server.UserId("alice"));
+    EXPECT_EQ((*list)[1].payload, "-1"); // not logged on
+    EXPECT_EQ((*list)[2].payload, "0");  // tried an unknown name
+    EXPECT_EQ((*list)[0].seriesPos, kSeriesFirst);
+    EXPECT_EQ((*list)[1].seriesPos, kSeriesMiddle);
+    EXPECT_EQ((*list)[2].seriesPos, kSeriesLast);
+    EXPECT_EQ((*list)[2].seriesIndex, 0);
+    for (const auto& a : *list) EXPECT_EQ(a.flag, 0);
+}
