@@ -1,0 +1,179 @@
+// The real VarniaServer program, as the run command starts it: a catalogue made by the
+// catalogue tool, a storage root and an ini that asks nothing in a temporary VARNIA_HOME, the
+// offscreen platform and a free port. A workstation logs on as "su", the start-up line is in the
+// log table, a second start is refused, and SIGTERM ends the server cleanly.
+#include "AdoDatabase.h"
+#include "AdoRecordset.h"
+#include "TempDir.h"
+#include "TestClient.h"
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+extern char** environ;
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+namespace {
+
+int FreePort() {
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
+    socklen_t n = sizeof a;
+    ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &n);
+    ::close(fd);
+    return ntohs(a.sin_port);
+}
+
+bool CanConnect(int port) {
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    a.sin_port = htons(static_cast<uint16_t>(port));
+    const bool ok = ::connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
+    ::close(fd);
+    return ok;
+}
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+// Starts a program with extra environment entries, its output (both streams) into a file.
+pid_t Spawn(const std::vector<std::string>& args, const std::vector<std::string>& extraEnv,
+            const std::string& outputFile) {
+    std::vector<std::string> env;
+    for (char** e = environ; *e; ++e) {
+        const std::string entry(*e);
+        bool replaced = false;
+        for (const std::string& x : extraEnv)
+            if (entry.compare(0, x.find('=') + 1, x, 0, x.find('=') + 1) == 0) replaced = true;
+        if (!replaced) env.push_back(entry);
+    }
+    env.insert(env.end(), extraEnv.begin(), extraEnv.end());
+    std::vector<char*> argv, envp;
+    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    for (const std::string& e : env) envp.push_back(const_cast<char*>(e.c_str()));
+    envp.push_back(nullptr);
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, outputFile.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
+    posix_spawn_file_actions_adddup2(&actions, 1, 2);
+    pid_t pid = -1;
+    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data()) != 0) pid = -1;
+    posix_spawn_file_actions_destroy(&actions);
+    return pid;
+}
+
+// The exit code, or -1 when the program did not end within the limit (it is killed then).
+int WaitExit(pid_t pid, std::chrono::milliseconds limit) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    int status = 0;
+    while (std::chrono::steady_clock::now() < end) {
+        const pid_t r = ::waitpid(pid, &status, WNOHANG);
+        if (r == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        std::this_thread::sleep_for(20ms);
+    }
+    ::kill(pid, SIGKILL);
+    ::waitpid(pid, &status, 0);
+    return -1;
+}
+
+TEST(ServerProgram, RunsFromAFreshDataFolderAndStopsOnSigterm) {
+    TempDir home;
+    const std::string catalogue = home.file("Varnia.db");
+    const std::string toolOut = home.file("mkcatalog.out");
+
+    // The catalogue tool, as the run command calls it: the password is generated and printed.
+    const pid_t tool = Spawn({VARNIA_MKCATALOG_BIN, "--sqlite", catalogue}, {}, toolOut);
+    ASSERT_GT(tool, 0);
+    ASSERT_EQ(WaitExit(tool, 60s), 0) << ReadFile(toolOut);
+    const std::string printed = ReadFile(toolOut);
+    const size_t at = printed.find("Password: ");
+    ASSERT_NE(at, std::string::npos) << printed;
+    const std::string password = printed.substr(at + 10, printed.find('\n', at) - at - 10);
+    ASSERT_FALSE(password.empty());
+
+    fs::create_directories(home.path() / "KX_Storage_0");
+    std::ofstream(home.path() / "KX_Storage_0" / "Conf") << "[BASE]\nID=0\n";
+    std::ofstream(home.path() / "VarniaServer.ini")
+        << "[SRV_INFO]\nSRV_NAME=e2e\n\n[DB_CONF]\nDB_WARN=0\nDB_DEFAULT=0\nDB_SETPATH=" << catalogue
+        << "\n";
+
+    const int port = FreePort();
+    const std::vector<std::string> env = {
+        "VARNIA_HOME=" + home.str(), "VARNIA_PORT=" + std::to_string(port),
+        "QT_QPA_PLATFORM=offscreen", "XDG_RUNTIME_DIR=" + home.str(), "DISPLAY=", "WAYLAND_DISPLAY="};
+    const std::string log = home.file("server.log");
+    const pid_t server = Spawn({VARNIA_SERVER_BIN}, env, log);
+    ASSERT_GT(server, 0);
+    bool up = false;
+    for (int i = 0; i < 600 && !up; ++i) {
+        if (::waitpid(server, nullptr, WNOHANG) == server) break;
+        up = CanConnect(port);
+        if (!up) std::this_thread::sleep_for(50ms);
+    }
+    if (!up) {
+        WaitExit(server, 1s);
+        FAIL() << "the server did not listen:\n" << ReadFile(log);
+    }
+
+    {
+        srvtest::TestClient client;
+        ASSERT_TRUE(client.Open(port));
+        int userId = -1;
+        EXPECT_EQ(client.LogOn("su", password, CkxClient::MS_STUDIO, &userId), 0);
+        EXPECT_GT(userId, 0);
+
+        CADODatabase db;
+        ASSERT_EQ(db.OpenAccess(catalogue), 1);
+        CADORecordset rs;
+        ASSERT_EQ(db.Query("SELECT T_Event, T_DoUser FROM VUZO_Log WHERE T_Event = '<> 启动服务器'", rs), 1);
+        EXPECT_EQ(rs.GetRecordCount(), 1);
+
+        // A second start on the same data folder is refused and leaves the first running.
+        const std::string second = home.file("second.log");
+        const pid_t again = Spawn({VARNIA_SERVER_BIN}, env, second);
+        ASSERT_GT(again, 0);
+        EXPECT_EQ(WaitExit(again, 60s), 1);
+        EXPECT_NE(ReadFile(second).find("只能运行单实例"), std::string::npos) << ReadFile(second);
+        EXPECT_TRUE(CanConnect(port));
+
+        ASSERT_EQ(::kill(server, SIGTERM), 0);
+        EXPECT_EQ(WaitExit(server, 30s), 0) << ReadFile(log);
+        EXPECT_TRUE(client.WaitClosed(5s));
+    }
+    EXPECT_FALSE(CanConnect(port));
+    const std::string output = ReadFile(log);
+    EXPECT_NE(output.find("running on port " + std::to_string(port)), std::string::npos) << output;
+    EXPECT_NE(output.find("VarniaServer: stopped"), std::string::npos) << output;
+}
+
+} // namespace
