@@ -62,17 +62,9 @@ void CkxFIPhoto::SetComData(const _COM& c) {
     m_nMakeSelMask = c.nMakeSelMask;
 }
 
-int CkxFIPhoto::BuildBaseAttr(CkxBuf& buf) const {
-    _COM c = GetComData();
-    return buf.Fill(&c, sizeof c) ? static_cast<int>(sizeof c) : 0;
-}
+int CkxFIPhoto::BuildBaseAttr(CkxBuf& buf) const { return PutRecord(GetComData(), buf); }
 
-int CkxFIPhoto::PasyBaseAttr(const void* bytes, int len) {
-    _COM c;
-    if (len < 0 || !kx::ReadRecord(bytes, static_cast<size_t>(len), c)) return 0;
-    SetComData(c);
-    return 1;
-}
+int CkxFIPhoto::PasyBaseAttr(const void* bytes, int len) { return TakeRecord<_COM>(*this, bytes, len); }
 
 int32_t* CkxFIPhoto::IntField(int id) {
     switch (id) {

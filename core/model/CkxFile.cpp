@@ -186,17 +186,9 @@ CkxFile::_COM_DelFile CkxFile::GetComData_DelFile() const {
     return d;
 }
 
-int CkxFile::BuildBaseAttr(CkxBuf& buf) const {
-    _COM c = GetComData();
-    return buf.Fill(&c, sizeof c) ? static_cast<int>(sizeof c) : 0;
-}
+int CkxFile::BuildBaseAttr(CkxBuf& buf) const { return PutRecord(GetComData(), buf); }
 
-int CkxFile::PasyBaseAttr(const void* bytes, int len) {
-    _COM c;
-    if (len < 0 || !kx::ReadRecord(bytes, static_cast<size_t>(len), c)) return 0;
-    SetComData(c);
-    return 1;
-}
+int CkxFile::PasyBaseAttr(const void* bytes, int len) { return TakeRecord<_COM>(*this, bytes, len); }
 
 int CkxFile::GetSectData(int sect, CkxBuf& buf) const {
     if (sect > 0) return 0;

@@ -416,6 +416,19 @@ public:
     CkxMemFile m_MemWhole;
 
 protected:
+    // The record's bytes into buf; its size, or 0.
+    template <class Rec>
+    static int PutRecord(const Rec& r, CkxBuf& buf) {
+        return buf.Fill(&r, sizeof r) ? static_cast<int>(sizeof r) : 0;
+    }
+    // Reads a whole record from bytes into self; 1, or 0 (self unchanged) for a short block.
+    template <class Rec, class Self>
+    static int TakeRecord(Self& self, const void* bytes, int len) {
+        Rec r;
+        if (len < 0 || !kx::ReadRecord(bytes, static_cast<size_t>(len), r)) return 0;
+        self.SetComData(r);
+        return 1;
+    }
     // Appends copies of the definitions of all whose edit way is not 0; returns how many.
     static int KeepCanEdit(const CkxAttrList& all, CkxAttrList& list);
     // Checks the body's sections [0, n) for presence and size; true when they may be read.

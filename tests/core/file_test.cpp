@@ -88,8 +88,6 @@ std::string SampleRecordBytes() {
         .Str();
 }
 
-std::string Bytes(const CkxBuf& b) { return std::string(b.View()); }
-
 // A container of the given sections.
 CkxContainer Body(const std::vector<std::string>& sects) {
     CkxContainer c;

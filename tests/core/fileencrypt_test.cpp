@@ -103,7 +103,9 @@ TEST(CkxFileEncrypt, RefusedWritesAndReads) {
         CkxBuf buf;
         buf.Fill("old", 3);
         EXPECT_EQ(CkxFile::LoadEncryptFile(dir.file("c.kx"), buf), c.result);
-        if (c.result) EXPECT_EQ(buf.GetLen(), c.len);
+        if (c.result) {
+            EXPECT_EQ(buf.GetLen(), c.len);
+        }
         CkxFile::_ENCRYPT_HEAD head;
         EXPECT_EQ(CkxFile::ReadEncryptHead(dir.file("c.kx"), head), c.size >= 288);
     }

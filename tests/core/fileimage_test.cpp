@@ -32,8 +32,9 @@ void WritePicture(const std::string& path, uint32_t w, uint32_t h, uint32_t type
 CxImage Thumbnail(const CkxFile& f) {
     CxImage micro;
     EXPECT_TRUE(f.IsMemMicroValid());
-    if (f.IsMemMicroValid())
+    if (f.IsMemMicroValid()) {
         EXPECT_TRUE(micro.Decode(f.GetMemMicroBuf(), static_cast<size_t>(f.GetMemMicroSize())));
+    }
     return micro;
 }
 

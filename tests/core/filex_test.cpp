@@ -35,8 +35,12 @@ TEST(CkxFileX, CreateObjFromReceivedRecords) {
         EXPECT_EQ(h.IsAudio(), kind == 3);
         EXPECT_EQ(h.IsImage(), kind == 1);
         EXPECT_EQ(h.IsDoc(), kind == 2);
-        if (kind == 9) EXPECT_EQ(typeid(*h.GetObj()), typeid(CkxFile));
-        if (kind == 1) EXPECT_TRUE(dynamic_cast<CkxFileImage*>(h.GetObj()));
+        if (kind == 9) {
+            EXPECT_EQ(typeid(*h.GetObj()), typeid(CkxFile));
+        }
+        if (kind == 1) {
+            EXPECT_TRUE(dynamic_cast<CkxFileImage*>(h.GetObj()));
+        }
     }
     // A photo needs its 912-byte record; the 536-byte prefix alone is refused.
     CkxFIPhoto photo;
