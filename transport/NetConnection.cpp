@@ -8,8 +8,10 @@
 
 #include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <exception>
 #include <system_error>
+#include <vector>
 
 using namespace std::chrono_literals;
 
@@ -20,7 +22,10 @@ namespace {
 thread_local const NetConnection* t_worker = nullptr;
 
 // One recv takes at most this much.
-constexpr int kReceiveChunk = 10240;
+constexpr int kReceiveChunk = 65536;
+
+// At most this many bytes go out in one send (a whole number of packets of one class).
+constexpr size_t kSendBatchBytes = 64 * 1024;
 
 // Send order: classes 1 to 5, then 0.
 constexpr int kSendOrder[kNetQueueClasses] = {1, 2, 3, 4, 5, 0};
@@ -169,14 +174,18 @@ int NetConnection::NextTransferId() {
 
 void NetConnection::ReceiveLoop() {
     t_worker = this;
-    uint8_t chunk[kReceiveChunk];
     while (m_bRunning.load()) {
         if (!WaitReadable(1)) continue;
-        const int n = Receive(chunk, sizeof chunk);
-        if (n > 0) {
-            if (!m_buffer.Append(chunk, static_cast<size_t>(n))) break; // stopping
-            continue;
-        }
+        // One receive goes straight into the buffer, waiting there while it is full.
+        long n = 0;
+        int error = 0;
+        if (!m_buffer.AppendWith(kReceiveChunk, [&](uint8_t* dest, size_t room) {
+                const int r = Receive(dest, static_cast<int>(room));
+                error = errno;
+                return static_cast<long>(r);
+            }, n))
+            break; // stopping
+        if (n > 0) continue;
         if (n == 0) {
             // The peer ended its stream. Whatever it sent before is still parsed and
             // dispatched; the dispatch thread reports the end once all of it was handled.
@@ -184,7 +193,7 @@ void NetConnection::ReceiveLoop() {
             m_buffer.Interrupt();
             break;
         }
-        if (errno == EINTR || errno == EAGAIN) continue;
+        if (error == EINTR || error == EAGAIN) continue;
         Fail("receive error");
         break;
     }
@@ -192,25 +201,33 @@ void NetConnection::ReceiveLoop() {
 
 void NetConnection::ParseLoop() {
     t_worker = this;
-    NetPacket part(kNetKindPart); // reused for every kind-3 packet
-    PacketPtr whole;              // the next whole packet, allocated outside the buffer's lock
+    PacketPtr whole; // the next whole packet, allocated outside the buffer's lock
     while (m_bRunning.load()) {
         if (!whole) whole = std::make_unique<NetPacket>();
         size_t length = 0;
         bool synced = true;
-        bool isWhole = false;
+        int kind = 0;
         unsigned total = 0;
+        int joined = 0; // the reassembly's verdict on a kind-3 packet
+        MessagePtr done;
         const int read = m_buffer.Peek([&](const uint8_t* data, size_t n) {
             length = n;
-            if (n == 0) return 0;
-            if (data[0] != kNetSync) {
+            if (n > 0 && data[0] != kNetSync) {
                 synced = false;
                 return 0;
             }
-            if (n < static_cast<size_t>(kNetHeaderSize)) return 0;
-            total = kx::LoadU16(data + 4);
-            isWhole = data[2] == kNetKindWhole;
-            return isWhole ? whole->Read(data, n) : part.Read(data, n);
+            const int frame = NetPacket::FrameLength(data, n);
+            if (n >= static_cast<size_t>(kNetHeaderSize)) total = kx::LoadU16(data + 4);
+            if (frame <= 0) return frame;
+            kind = data[2];
+            if (kind == kNetKindWhole) return whole->Read(data, n);
+            if (kind == kNetKindPart) {
+                // Parts are checked and joined straight from the buffer, without a copy.
+                NetCommandHeader header;
+                std::memcpy(&header, data + 8, sizeof header);
+                joined = m_reassembly.Add(header, data + kNetHeaderSize, static_cast<size_t>(frame - kNetHeaderSize), done);
+            }
+            return frame;
         });
         if (!synced) {
             // Keep-alive probes and anything else before a sync byte are skipped.
@@ -236,16 +253,14 @@ void NetConnection::ParseLoop() {
             continue;
         }
         m_buffer.Consume(static_cast<size_t>(read));
-        if (isWhole) {
+        if (kind == kNetKindWhole) {
             if (!PushReceived(std::move(whole))) break;
-        } else if (part.GetKind() == kNetKindPart) {
-            MessagePtr done;
-            const int r = m_reassembly.Add(part, done);
+        } else if (kind == kNetKindPart) {
             m_nEvicted = m_reassembly.Evicted();
-            if (r < 0) ++m_nDropped;
-            if (r > 0 && !PushCompleted(std::move(done))) break;
+            if (joined < 0) ++m_nDropped;
+            if (joined > 0 && !PushCompleted(std::move(done))) break;
         } else {
-            kx::NetLog("dropped a packet of kind %d", part.GetKind());
+            kx::NetLog("dropped a packet of kind %d", kind);
             ++m_nDropped;
         }
     }
@@ -330,8 +345,10 @@ void NetConnection::KeepAliveLoop() {
 
 void NetConnection::SendLoop() {
     t_worker = this;
+    std::vector<PacketPtr> batch;
+    const NetPacket* out[kMaxWriteBatch];
     while (m_bRunning.load()) {
-        PacketPtr packet;
+        batch.clear();
         {
             std::unique_lock lock(m_sendMutex);
             auto pick = [&] {
@@ -343,11 +360,20 @@ void NetConnection::SendLoop() {
             if (!m_bRunning.load()) break;
             const int c = pick();
             if (c < 0) continue;
-            packet = std::move(m_sendQueues[c].front());
-            m_sendQueues[c].pop_front();
-            if (m_sendQueues[c].size() + 1 == kSendQueueCap) m_sendSpace.notify_all();
+            // Packets of the class with the highest priority, a bounded batch at a time: a
+            // packet of a higher class queued meanwhile waits for at most this batch.
+            auto& queue = m_sendQueues[c];
+            const bool wasFull = queue.size() >= kSendQueueCap;
+            size_t bytes = 0;
+            while (!queue.empty() && batch.size() < static_cast<size_t>(kMaxWriteBatch) && bytes < kSendBatchBytes) {
+                bytes += static_cast<size_t>(queue.front()->GetTotalLength());
+                batch.push_back(std::move(queue.front()));
+                queue.pop_front();
+            }
+            if (wasFull) m_sendSpace.notify_all();
         }
-        if (WritePacket(*packet) < 0) {
+        for (size_t i = 0; i < batch.size(); ++i) out[i] = batch[i].get();
+        if (WritePackets(out, static_cast<int>(batch.size())) < 0) {
             Fail("send error");
             break;
         }

@@ -91,14 +91,13 @@ void NetMessage::MakeDataPart(NetPacket& out, const NetCommandHeader& header, in
     const uint64_t length = GetContentLength();
     const uint64_t offset = static_cast<uint64_t>(index - 1) * kNetPartData;
     const size_t n = static_cast<size_t>(std::min<uint64_t>(kNetPartData, length - offset));
-    uint8_t payload[kNetPartHeader + kNetPartData];
+    out.SetKind(kNetKindPart);
+    out.Header() = header;
+    uint8_t* payload = out.PreparePayload(kNetPartHeader + n);
     kx::StoreU16(payload, static_cast<uint16_t>(transferId));
     kx::StoreU16(payload + 2, static_cast<uint16_t>(index));
     kx::StoreU16(payload + 4, static_cast<uint16_t>(n));
     CopyContent(offset, n, payload + kNetPartHeader);
-    out.SetKind(kNetKindPart);
-    out.Header() = header;
-    out.SetData(payload, kNetPartHeader + n);
 }
 
 bool NetMessage::TakeContent(NetBytes&& block) {

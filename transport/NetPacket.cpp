@@ -125,18 +125,28 @@ int NetPacket::Write(uint8_t* dest) {
     return GetTotalLength();
 }
 
-int NetPacket::Read(const uint8_t* bytes, size_t len) {
+int NetPacket::FrameLength(const uint8_t* bytes, size_t len) {
     if (len < static_cast<size_t>(kNetHeaderSize)) return 0;
-    _FRAME frame;
-    std::memcpy(&frame, bytes, sizeof frame);
-    if (frame.nSync != kNetSync) return -1;
+    if (bytes[0] != kNetSync) return -1;
     // Checked before anything is copied: a length outside 28..8220 describes no packet.
-    if (frame.nTotal < kNetHeaderSize || frame.nTotal > kNetMaxPacket) return -1;
-    if (len < frame.nTotal) return 0;
-    m_frame = frame;
-    std::memcpy(&m_cmd, bytes + sizeof frame, sizeof m_cmd);
-    size_t n = frame.nTotal - kNetHeaderSize;
+    const uint16_t total = kx::LoadU16(bytes + 4);
+    if (total < kNetHeaderSize || total > kNetMaxPacket) return -1;
+    return len < total ? 0 : total;
+}
+
+int NetPacket::Read(const uint8_t* bytes, size_t len) {
+    const int total = FrameLength(bytes, len);
+    if (total <= 0) return total;
+    std::memcpy(&m_frame, bytes, sizeof m_frame);
+    std::memcpy(&m_cmd, bytes + sizeof m_frame, sizeof m_cmd);
+    const size_t n = static_cast<size_t>(total - kNetHeaderSize);
     ResizePayload(n);
     std::memcpy(m_data, bytes + kNetHeaderSize, n);
-    return frame.nTotal;
+    return total;
+}
+
+uint8_t* NetPacket::PreparePayload(size_t n) {
+    if (n > static_cast<size_t>(kNetMaxPayload)) return nullptr;
+    ResizePayload(n);
+    return m_data;
 }

@@ -138,6 +138,12 @@ public:
     // packet occupies; 0 when more bytes are needed; -1 when the front is not a packet (no sync
     // byte, or a total length outside 28..8220): the caller drops a byte and resyncs.
     int Read(const uint8_t* bytes, size_t len);
+    // What Read would return, without copying anything.
+    static int FrameLength(const uint8_t* bytes, size_t len);
+
+    // Sets the payload length to n (at most 8192) and returns the payload for the caller to
+    // fill: a writer that builds the payload in place saves a copy. Null when n is too long.
+    uint8_t* PreparePayload(size_t n);
 
 private:
     void ResizePayload(size_t n); // keeps the bytes past the payload length zero

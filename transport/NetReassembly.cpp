@@ -10,17 +10,17 @@ void NetReassembly::Erase(size_t i) {
     m_entries.erase(m_entries.begin() + static_cast<std::ptrdiff_t>(i));
 }
 
-int NetReassembly::Add(const NetPacket& part, std::unique_ptr<NetMessage>& done) {
-    if (part.GetDataLength() < 4) {
-        kx::NetLog("dropped a message part of %d bytes", part.GetDataLength());
+int NetReassembly::Add(const NetCommandHeader& header, const uint8_t* payload, size_t n,
+                       std::unique_ptr<NetMessage>& done) {
+    if (n < 4) {
+        kx::NetLog("dropped a message part of %zu bytes", n);
         return -1;
     }
-    const int index = kx::LoadU16(part.GetData() + 2);
-    return index == 0 ? StartMessage(part) : AddData(part, done);
+    const int index = kx::LoadU16(payload + 2);
+    return index == 0 ? StartMessage(header, payload, n) : AddData(payload, n, done);
 }
 
-int NetReassembly::StartMessage(const NetPacket& part) {
-    const uint8_t* p = part.GetData();
+int NetReassembly::StartMessage(const NetCommandHeader& header, const uint8_t* p, size_t n) {
     const int id = kx::LoadU16(p);
     // A message whose transfer id comes round again never completed: it is dropped.
     for (size_t i = 0; i < m_entries.size(); ++i)
@@ -30,8 +30,8 @@ int NetReassembly::StartMessage(const NetPacket& part) {
             ++m_nEvicted;
             break;
         }
-    if (part.GetDataLength() < kNetFirstPartSize) {
-        kx::NetLog("dropped message %d: first part of %d bytes", id, part.GetDataLength());
+    if (n < static_cast<size_t>(kNetFirstPartSize)) {
+        kx::NetLog("dropped message %d: first part of %zu bytes", id, n);
         return -1;
     }
     const uint32_t length = kx::LoadU32(p + 8);
@@ -70,15 +70,16 @@ int NetReassembly::StartMessage(const NetPacket& part) {
     m.m_nSeriesPos = p[4];
     m.m_nSeriesIndex = kx::LoadU16(p + 6);
     m.m_nParam = kx::LoadU32(p + 16);
-    m.m_header = part.Header();
-    m.m_first.emplace(part);
+    m.m_header = header;
+    m.m_first.emplace(kNetKindPart);
+    m.m_first->Header() = header;
+    m.m_first->SetData(p, n);
     m_nHeld += length;
     m_entries.push_back(std::move(entry));
     return 0;
 }
 
-int NetReassembly::AddData(const NetPacket& part, std::unique_ptr<NetMessage>& done) {
-    const uint8_t* p = part.GetData();
+int NetReassembly::AddData(const uint8_t* p, size_t size, std::unique_ptr<NetMessage>& done) {
     const int id = kx::LoadU16(p);
     const int index = kx::LoadU16(p + 2);
     size_t i = 0;
@@ -96,11 +97,11 @@ int NetReassembly::AddData(const NetPacket& part, std::unique_ptr<NetMessage>& d
         Erase(i);
         return -1;
     };
-    if (part.GetDataLength() < kNetPartHeader) return drop("is too short");
+    if (size < static_cast<size_t>(kNetPartHeader)) return drop("is too short");
     if (index < 1 || index > e.nParts) return drop("is out of range");
     if (e.got[static_cast<size_t>(index)]) return drop("came twice");
     const size_t n = kx::LoadU16(p + 4);
-    if (n > static_cast<size_t>(part.GetDataLength() - kNetPartHeader)) return drop("claims more data than it carries");
+    if (n > size - kNetPartHeader) return drop("claims more data than it carries");
     const uint64_t offset = static_cast<uint64_t>(index - 1) * kNetPartData;
     const uint64_t expected = index < e.nParts ? kNetPartData : e.nLength - offset;
     if (n != expected) return drop("has the wrong data length");

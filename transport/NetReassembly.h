@@ -25,9 +25,13 @@ public:
     void SetMaxMessageLength(uint64_t n) { m_nMaxMessage = n; }
     uint64_t GetMaxMessageLength() const { return m_nMaxMessage; }
 
-    // Takes one kind-3 packet. 1 and the message in `done` when it completed the message,
-    // 0 when more parts are awaited, -1 when the packet (and its message) was dropped.
-    int Add(const NetPacket& part, std::unique_ptr<NetMessage>& done);
+    // Takes one kind-3 packet (its command header and payload, as received). 1 and the
+    // message in `done` when it completed the message, 0 when more parts are awaited, -1 when
+    // the packet (and its message) was dropped.
+    int Add(const NetCommandHeader& header, const uint8_t* payload, size_t n, std::unique_ptr<NetMessage>& done);
+    int Add(const NetPacket& part, std::unique_ptr<NetMessage>& done) {
+        return Add(part.Header(), part.GetData(), static_cast<size_t>(part.GetDataLength()), done);
+    }
     // Forgets every incomplete message.
     void Clear() { m_entries.clear(); m_nHeld = 0; m_nLastDropped = -1; }
     size_t InFlight() const { return m_entries.size(); }
@@ -45,8 +49,8 @@ private:
         std::unique_ptr<NetMessage> message;
     };
 
-    int StartMessage(const NetPacket& part);
-    int AddData(const NetPacket& part, std::unique_ptr<NetMessage>& done);
+    int StartMessage(const NetCommandHeader& header, const uint8_t* p, size_t n);
+    int AddData(const uint8_t* p, size_t n, std::unique_ptr<NetMessage>& done);
     void Erase(size_t i);
 
     std::vector<Entry> m_entries; // oldest first

@@ -13,14 +13,19 @@ bool NetReceiveBuffer::Append(const void* bytes, size_t n) {
     m_space.wait(lock, [&] { return m_bInterrupted || m_nLength.load(std::memory_order_relaxed) + n <= kCapacity; });
     if (m_bInterrupted) return false;
     size_t length = m_nLength.load(std::memory_order_relaxed);
-    if (m_nStart + length + n > kCapacity) {
-        std::memmove(m_pData.get(), m_pData.get() + m_nStart, length);
-        m_nStart = 0;
-    }
+    MakeTailRoomLocked(n);
     std::memcpy(m_pData.get() + m_nStart + length, bytes, n);
     m_nLength.store(length + n, std::memory_order_release);
     m_more.notify_all();
     return true;
+}
+
+void NetReceiveBuffer::MakeTailRoomLocked(size_t n) {
+    const size_t length = m_nLength.load(std::memory_order_relaxed);
+    if (m_nStart + length + n > kCapacity) {
+        std::memmove(m_pData.get(), m_pData.get() + m_nStart, length);
+        m_nStart = 0;
+    }
 }
 
 void NetReceiveBuffer::DropFrontLocked(size_t n) {

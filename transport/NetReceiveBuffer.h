@@ -28,6 +28,26 @@ public:
     // appends nothing, when n exceeds the capacity or Interrupt() ends the wait.
     bool Append(const void* bytes, size_t n);
 
+    // Lets fill(dest, room) write up to `room` (at most max) bytes behind the valid ones, under
+    // the lock, waiting while the buffer is full; fill returns how many it wrote (a socket
+    // receive writes straight into the buffer this way). Sets `result` to fill's result and
+    // returns true, or returns false when Interrupt() ended the wait.
+    template <class F>
+    bool AppendWith(size_t max, F&& fill, long& result) {
+        std::unique_lock lock(m_mutex);
+        m_space.wait(lock, [&] { return m_bInterrupted || m_nLength.load(std::memory_order_relaxed) < kCapacity; });
+        if (m_bInterrupted) return false;
+        const size_t length = m_nLength.load(std::memory_order_relaxed);
+        const size_t room = kCapacity - length < max ? kCapacity - length : max;
+        MakeTailRoomLocked(room);
+        result = fill(m_pData.get() + m_nStart + length, room);
+        if (result > 0) {
+            m_nLength.store(length + static_cast<size_t>(result), std::memory_order_release);
+            m_more.notify_all();
+        }
+        return true;
+    }
+
     size_t Length() const { return m_nLength.load(std::memory_order_acquire); }
     const uint8_t* Data() const { return m_pData.get() + m_nStart; }
     // Calls f(data, length) with the valid bytes, under the lock; returns what f returns.
@@ -54,6 +74,8 @@ public:
 
 private:
     void DropFrontLocked(size_t n);
+    // Moves the valid bytes to the front when fewer than n bytes are free behind them.
+    void MakeTailRoomLocked(size_t n);
 
     std::unique_ptr<uint8_t[]> m_pData;
     // Offset of the first valid byte. Consuming advances it; the bytes are moved to the front

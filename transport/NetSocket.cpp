@@ -237,13 +237,27 @@ int NetSocket::SendAll(const void* bytes, int n) {
 }
 
 int NetSocket::WritePacket(const NetPacket& packet) {
+    const NetPacket* one = &packet;
+    return WritePackets(&one, 1);
+}
+
+int NetSocket::WritePackets(const NetPacket* const* packets, int count) {
     if (m_hSocket.load() == -1) return -1;
-    uint8_t header[kNetHeaderSize];
-    packet.WriteHeader(header);
-    iovec parts[2] = {{header, sizeof header},
-                      {const_cast<uint8_t*>(packet.GetData()), static_cast<size_t>(packet.GetDataLength())}};
+    if (count <= 0 || count > kMaxWriteBatch) return 0;
+    uint8_t headers[kMaxWriteBatch][kNetHeaderSize];
+    iovec parts[2 * kMaxWriteBatch];
+    int used = 0;
+    size_t total = 0;
+    for (int i = 0; i < count; ++i) {
+        const NetPacket& packet = *packets[i];
+        packet.WriteHeader(headers[i]);
+        parts[used++] = {headers[i], kNetHeaderSize};
+        if (packet.GetDataLength() > 0)
+            parts[used++] = {const_cast<uint8_t*>(packet.GetData()), static_cast<size_t>(packet.GetDataLength())};
+        total += static_cast<size_t>(packet.GetTotalLength());
+    }
     std::lock_guard lock(m_sendMutex);
-    return SendVector(parts, packet.GetDataLength() > 0 ? 2 : 1, static_cast<size_t>(packet.GetTotalLength()));
+    return SendVector(parts, used, total);
 }
 
 int NetSocket::SendProbe(uint8_t byte) {

@@ -75,6 +75,10 @@ public:
     int SendAll(const void* bytes, int n);
     // Writes one packet as it travels (header then payload); its total length, or as SendAll.
     int WritePacket(const NetPacket& packet);
+    // Writes up to kMaxWriteBatch packets back to back in one send: their total length, or as
+    // SendAll.
+    static constexpr int kMaxWriteBatch = 32;
+    int WritePackets(const NetPacket* const* packets, int count);
     // Sends exactly one byte (the keep-alive probe sends 0).
     int SendProbe(uint8_t byte = 0);
 

@@ -1,0 +1,194 @@
+// Throughput and latency of the framed transport over loopback, against the same bytes through
+// a plain TCP socket pair. Prints its figures; run by hand on a quiet machine:
+//   transport_bench [megabytes=100] [rounds=3] [round-trips=2000]
+#include "NetConnection.h"
+#include "NetListener.h"
+#include "NetLog.h"
+
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <deque>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+double Seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
+
+class Listener : public NetListener {
+public:
+    ~Listener() override { CloseAndStop(); }
+    int Take() {
+        std::unique_lock lock(m_mutex);
+        m_cv.wait(lock, [&] { return !m_handles.empty(); });
+        int h = m_handles.front();
+        m_handles.pop_front();
+        return h;
+    }
+
+protected:
+    void OnAccept(int handle) override {
+        std::lock_guard lock(m_mutex);
+        m_handles.push_back(handle);
+        m_cv.notify_all();
+    }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_cv;
+    std::deque<int> m_handles;
+};
+
+// Counts what arrives; answers small requests at once.
+class Endpoint : public NetConnection {
+public:
+    ~Endpoint() override { StopAndClose(); }
+    // Waits until `n` handler calls have happened; returns the time of the last one.
+    Clock::time_point WaitFor(uint64_t n) {
+        std::unique_lock lock(m_mutex);
+        m_cv.wait(lock, [&] { return m_nCalls >= n; });
+        return m_last;
+    }
+    uint64_t LastContent() {
+        std::lock_guard lock(m_mutex);
+        return m_nLastContent;
+    }
+
+protected:
+    void OnRequest(NetPacket& packet, NetMessage* message) override {
+        if (!message) SendReply(packet);
+        Note(message);
+    }
+    void OnReply(NetPacket&, NetMessage* message) override { Note(message); }
+
+private:
+    void Note(NetMessage* message) {
+        std::lock_guard lock(m_mutex);
+        if (message) m_nLastContent = message->GetPiece(0).size();
+        ++m_nCalls;
+        m_last = Clock::now();
+        m_cv.notify_all();
+    }
+    std::mutex m_mutex;
+    std::condition_variable m_cv;
+    uint64_t m_nCalls = 0;
+    uint64_t m_nLastContent = 0;
+    Clock::time_point m_last;
+};
+
+// The same bytes through a plain loopback TCP connection, the ceiling: 1 MB writes, 1 MB reads
+// into one reused buffer (the bytes are not kept).
+double RawSeconds(const std::string& bytes) {
+    int listening = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in sa{};
+    sa.sin_family = AF_INET;
+    sa.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t len = sizeof sa;
+    ::bind(listening, reinterpret_cast<sockaddr*>(&sa), sizeof sa);
+    ::listen(listening, 1);
+    ::getsockname(listening, reinterpret_cast<sockaddr*>(&sa), &len);
+    int sender = ::socket(AF_INET, SOCK_STREAM, 0);
+    ::connect(sender, reinterpret_cast<sockaddr*>(&sa), sizeof sa);
+    int receiver = ::accept(listening, nullptr, nullptr);
+    std::vector<char> chunk(1 << 20);
+
+    const auto start = Clock::now();
+    std::thread reader([&] {
+        size_t got = 0;
+        while (got < bytes.size()) {
+            ssize_t r = ::recv(receiver, chunk.data(), chunk.size(), 0);
+            if (r <= 0) break;
+            got += static_cast<size_t>(r);
+        }
+    });
+    size_t sent = 0;
+    while (sent < bytes.size()) {
+        ssize_t r = ::send(sender, bytes.data() + sent, std::min<size_t>(1 << 20, bytes.size() - sent), MSG_NOSIGNAL);
+        if (r <= 0) break;
+        sent += static_cast<size_t>(r);
+    }
+    reader.join();
+    const double seconds = Seconds(Clock::now() - start);
+    ::close(sender);
+    ::close(receiver);
+    ::close(listening);
+    return seconds;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const size_t megabytes = argc > 1 ? std::strtoul(argv[1], nullptr, 10) : 100;
+    const int rounds = argc > 2 ? std::atoi(argv[2]) : 3;
+    const int trips = argc > 3 ? std::atoi(argv[3]) : 2000;
+    kx::SetNetLogEnabled(false);
+
+    std::string content(megabytes << 20, '\0');
+    for (size_t i = 0; i < content.size(); ++i) content[i] = static_cast<char>(i * 2654435761u >> 13);
+
+    Listener listener;
+    Endpoint client, server;
+    if (!listener.Start(0, "127.0.0.1") || !client.Connect(listener.GetPort(), "127.0.0.1")) {
+        std::printf("cannot open a loopback connection\n");
+        return 1;
+    }
+    server.Attach(listener.Take());
+    server.SetMaxMessageLength(content.size() + (1 << 20));
+    server.StartThreads();
+
+    NetMessage message;
+    message.SetCommand(1, 21);
+    message.SetQueueClass(5);
+    message.AppendData(content);
+
+    double bestTransport = 1e9, bestRaw = 1e9;
+    uint64_t calls = 0;
+    for (int r = 0; r < rounds; ++r) {
+        const auto start = Clock::now();
+        client.SendMessage(message);
+        const auto done = server.WaitFor(++calls);
+        if (server.LastContent() != content.size()) std::printf("message arrived with the wrong size!\n");
+        bestTransport = std::min(bestTransport, Seconds(done - start));
+        bestRaw = std::min(bestRaw, RawSeconds(content));
+    }
+
+    // Small request and answer: one packet each way.
+    NetPacket ping;
+    ping.InitCommand(2, 20, 1);
+    ping.SetQueueClass(3);
+    ping.SetDataInt(12345);
+    std::vector<double> rtt;
+    uint64_t replies = 0;
+    for (int i = 0; i < trips; ++i) {
+        const auto start = Clock::now();
+        client.SendPacket(ping);
+        client.WaitFor(++replies);
+        rtt.push_back(Seconds(Clock::now() - start) * 1e6);
+    }
+    std::sort(rtt.begin(), rtt.end());
+
+    const double mb = static_cast<double>(content.size()) / (1 << 20);
+    const double transportRate = mb / bestTransport;
+    const double rawRate = mb / bestRaw;
+    std::printf("message of %zu MB, best of %d rounds\n", megabytes, rounds);
+    std::printf("  NetConnection message : %8.1f MB/s (%.3f s)\n", transportRate, bestTransport);
+    std::printf("  plain socket pair     : %8.1f MB/s (%.3f s)\n", rawRate, bestRaw);
+    std::printf("  ratio                 : %8.2f (target at least 0.50)\n", transportRate / rawRate);
+    std::printf("small request and answer, %d round trips\n", trips);
+    std::printf("  median %.1f us, 99th percentile %.1f us, best %.1f us (target well under 1000 us)\n",
+                rtt[rtt.size() / 2], rtt[rtt.size() * 99 / 100], rtt.front());
+    return 0;
+}
