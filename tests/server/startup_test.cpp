@@ -3,6 +3,7 @@
 // the settings commands while a client is connected, and the order of exit.
 #include "CDlgDBConf.h"
 #include "CDlgStorageRootAdmin.h"
+#include "CMainFrame.h"
 #include "CServerConfig.h"
 #include "CServerHost.h"
 #include "CVarniaServer.h"
@@ -354,6 +355,43 @@ TEST_F(StartupTest, StorageDialogAtStartMakesARoot) {
     ASSERT_EQ(server.Start(), 1) << prompts.LastText();
     EXPECT_TRUE(driver.Done());
     EXPECT_TRUE(fs::is_directory(fs::path(home.str()) / "KX_Storage_0" / "File" / "Image" / "Whole"));
+}
+
+// The main window: its title, the close question (declining keeps the server and its clients),
+// and the storage command's leave, which closes without asking again.
+TEST_F(StartupTest, MainWindowAsksBeforeClosing) {
+    MakeReadyHome();
+    kx::PromptRecorder prompts;
+    CMainFrame frame;
+    CVarniaServer server;
+    server.SetHost(&frame);
+    frame.SetServer(&server);
+    const int port = FreePort();
+    server.SetPort(port);
+    frame.show();
+    ASSERT_EQ(server.Start(), 1);
+    EXPECT_EQ(frame.windowTitle(), QString("Varnia Server"));
+    const int fd = ConnectTo(port);
+    for (int i = 0; i < 200 && server.GetClientCount() == 0; ++i) std::this_thread::sleep_for(10ms);
+
+    prompts.Answer(kx::AnswerNo);
+    EXPECT_FALSE(frame.close());
+    EXPECT_EQ(prompts.LastText(), CMainFrame::kAskClose);
+    EXPECT_TRUE(frame.isVisible());
+    EXPECT_TRUE(server.IsRunning());
+    EXPECT_EQ(server.GetClientCount(), 1);
+
+    prompts.Clear();
+    frame.CloseWindow();
+    EXPECT_FALSE(frame.isVisible());
+    EXPECT_TRUE(prompts.Texts().empty());
+
+    frame.show();
+    prompts.Answer(kx::AnswerYes);
+    EXPECT_TRUE(frame.close());
+    EXPECT_EQ(prompts.LastText(), CMainFrame::kAskClose);
+    server.Shutdown();
+    ::close(fd);
 }
 
 } // namespace

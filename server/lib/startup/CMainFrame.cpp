@@ -42,8 +42,12 @@ void CMainFrame::CloseWindow() {
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
-    if (!m_bLeaving &&
-        kx::Prompt(this, kAskClose, kx::PromptYesNo, kx::PromptQuestion) != kx::AnswerYes) {
+    if (m_bLeaving) {
+        m_bLeaving = false;
+        event->accept();
+        return;
+    }
+    if (kx::Prompt(this, kAskClose, kx::PromptYesNo, kx::PromptQuestion) != kx::AnswerYes) {
         event->ignore();
         return;
     }
