@@ -1,0 +1,142 @@
+#include "ProjectTables.h"
+
+#include "AdoDatabase.h"
+#include "AdoRecordset.h"
+#include "CatalogueLoaders.h"
+#include "CkxProject.h"
+#include "CkxProjectData.h"
+#include "TableOps.h"
+
+namespace {
+
+constexpr const char* kProject = "VUZO_Project";
+constexpr const char* kLink = "VUZO_ProjectFile";
+
+// On update a project without members stores NULL, so removing the last member lasts.
+CADOColumnList ProjectColumns(const CkxProject& p, bool forUpdate) {
+    CADOColumnList c;
+    c.AddColumn("T_Name", p.m_strName);
+    c.AddColumn("T_Lev", p.m_nLev);
+    c.AddColumn("T_ParentID", p.m_nParentID);
+    c.AddColumn("T_Type", p.m_nNodeType);
+    c.AddColumn("T_State", static_cast<int>(p.m_nState));
+    c.AddColumn("T_CreatorID", p.m_nCreatorID);
+    c.AddColumn("T_CoworkerID", p.m_nCoworkerID);
+    c.AddColumn("T_CreateTime", p.m_dtCreate);
+    c.AddColumn("T_EndTime", p.m_dtEnd);
+    c.AddColumn("T_Describe", p.m_strDescribe);
+    c.AddColumn("T_Remark", p.m_strNote);
+    CkxBuf members;
+    if (p.BuildUserBuf(members) > 0)
+        c.AddBinary("T_UserList", members.GetBuf(), members.GetLen());
+    else if (forUpdate)
+        c.AddColumn("T_UserList");
+    return c;
+}
+
+CADOFieldList LinkFields(const CkxProjectData& d) {
+    CADOFieldList f;
+    f.AddInt("T_ProjectID", d.m_nProjectID);
+    f.AddInt("T_FileID", d.m_nFileID);
+    f.AddInt("T_DataFormat", d.GetDataKind());
+    f.AddInt("T_CreatorID", d.m_nCreatorID);
+    f.AddDate("T_CreateTime", d.m_dtCreate);
+    f.AddText("T_Alias", d.m_strAlias);
+    f.AddText("T_Remark", d.m_strRemark);
+    return f;
+}
+
+template <class T> int Stored(T& rec, int builderResult) {
+    const int id = kx::NewRowId(builderResult);
+    if (id == 0) return 0;
+    rec.m_nID = id;
+    return 1;
+}
+
+} // namespace
+
+namespace ProjectTable {
+
+int Insert(CADODatabase& db, CkxProject& project) {
+    return Stored(project, db.InsertRecord(kProject, ProjectColumns(project, false)));
+}
+
+int Update(CADODatabase& db, const CkxProject& project) {
+    return db.UpdateRecord(kProject, kx::WhereId(project.m_nID), ProjectColumns(project, true));
+}
+
+int Delete(CADODatabase& db, int id) { return db.Delete(kProject, id); }
+
+int LoadAll(CADODatabase& db, CkxProjectList& list) { return kx::LoadProjects(db, list); }
+
+} // namespace ProjectTable
+
+namespace ProjectFileTable {
+
+int Insert(CADODatabase& db, CkxProjectData& link) {
+    return Stored(link, db.Insert(kLink, LinkFields(link)));
+}
+
+int Update(CADODatabase& db, const CkxProjectData& link) {
+    return db.Update(kLink, LinkFields(link), kx::WhereId(link.m_nID));
+}
+
+int DeletePair(CADODatabase& db, int projectId, int fileId) {
+    return db.Execute(" DELETE FROM VUZO_ProjectFile WHERE T_ProjectID = " + kx::SqlNumber(projectId) +
+                      " AND T_FileID = " + kx::SqlNumber(fileId) + " ");
+}
+
+int DeleteLinks(CADODatabase& db, const CkxProjectDataList& links) {
+    CADOTransaction tx(db);
+    if (!tx.IsActive()) return 0;
+    for (POSITION p = links.GetHeadPosition(); p;) {
+        const CkxProjectData* d = links.GetNext(p);
+        if (!DeletePair(db, d->m_nProjectID, d->m_nFileID)) return 0;
+    }
+    return tx.Commit();
+}
+
+int DeleteFileExcept(CADODatabase& db, int fileId, const CkxProjectDataList& links) {
+    std::string sql = " DELETE FROM  VUZO_ProjectFile WHERE T_FileID = " + kx::SqlNumber(fileId);
+    std::string ids;
+    for (POSITION p = links.GetHeadPosition(); p;) {
+        if (!ids.empty()) ids += " , ";
+        ids += kx::SqlNumber(links.GetNext(p)->m_nID);
+    }
+    if (!ids.empty()) sql += " AND T_ID NOT IN ( " + ids + " )";
+    return db.Execute(sql + " ");
+}
+
+int SaveFileLinks(CADODatabase& db, int fileId, CkxProjectDataList& links) {
+    CADOTransaction tx(db);
+    if (!tx.IsActive() || !DeleteFileExcept(db, fileId, links)) return 0;
+    for (POSITION p = links.GetHeadPosition(); p;) {
+        CkxProjectData* d = links.GetNext(p);
+        if (d->m_nID < 1 && !Insert(db, *d)) return 0;
+    }
+    return tx.Commit();
+}
+
+int LoadAll(CADODatabase& db, CkxProjectDataList& list) {
+    CkxProjectDataList fresh;
+    CADORecordset rs;
+    if (!db.Query(" SELECT * FROM VUZO_ProjectFile ", rs)) return -1;
+    for (; !rs.IsEOF(); rs.MoveNext()) {
+        CkxProjectData d;
+        int32_t v = 0;
+        rs.GetLong("T_ID", d.m_nID);
+        rs.GetLong("T_ProjectID", d.m_nProjectID);
+        rs.GetLong("T_FileID", d.m_nFileID);
+        if (rs.GetLong("T_DataFormat", v)) d.SetDataKind(v);
+        rs.GetLong("T_CreatorID", d.m_nCreatorID);
+        rs.GetDate("T_CreateTime", d.m_dtCreate);
+        rs.GetString("T_Alias", d.m_strAlias);
+        rs.GetString("T_Remark", d.m_strRemark);
+        fresh.AddTail(d);
+    }
+    list.DeleteAll();
+    while (CkxProjectData* d = fresh.RemoveHead()) list.AddTail(d);
+    return list.GetCount();
+}
+
+} // namespace ProjectFileTable

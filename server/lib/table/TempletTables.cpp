@@ -1,0 +1,124 @@
+#include "TempletTables.h"
+
+#include "AdoDatabase.h"
+#include "AdoRecordset.h"
+#include "CkxObjAttrTemplet.h"
+#include "CkxQueryTemplet.h"
+#include "TableOps.h"
+
+namespace {
+
+constexpr const char* kQuery = "VUZO_QueryTemplet";
+constexpr const char* kFile = "VUZO_FileTemplet";
+
+CADOColumnList QueryColumns(const CkxQueryTemplet& t, const void* bytes, int len) {
+    CADOColumnList c;
+    c.AddColumn("T_Name", t.m_strName);
+    c.AddColumn("T_DataMode", t.m_nDataMode);
+    c.AddColumn("T_CreatorID", t.m_nCreatorID);
+    c.AddColumn("T_CreateTime", t.m_dtCreate);
+    c.AddBinary("T_OperandValue", bytes, len);
+    c.AddColumn("T_Remark", t.m_strRemark);
+    return c;
+}
+
+CADOColumnList FileColumns(const CkxObjAttrTemplet& t, const void* bytes, int len) {
+    CADOColumnList c;
+    c.AddColumn("T_Name", t.m_strName);
+    c.AddColumn("T_DataMode", t.m_nDataMode);
+    c.AddColumn("T_FamilyID", t.m_nFamilyID);
+    c.AddColumn("T_CreatorID", t.m_nCreatorID);
+    c.AddBinary("T_AttrValue", bytes, len);
+    c.AddColumn("T_Remark", t.m_strRemark);
+    return c;
+}
+
+CADOFieldList WhereOwned(int id, int ownerId) {
+    CADOFieldList where = kx::WhereId(id);
+    where.AddInt(" T_CreatorID = ", ownerId);
+    return where;
+}
+
+template <class T> int Stored(T& rec, int builderResult) {
+    const int id = kx::NewRowId(builderResult);
+    if (id == 0) return 0;
+    rec.m_nID = id;
+    return 1;
+}
+
+} // namespace
+
+namespace QueryTempletTable {
+
+int Insert(CADODatabase& db, CkxQueryTemplet& templet, const void* bytes, int len) {
+    if (len < 0) return 0;
+    templet.m_dtCreate = COleDateTime::GetCurrentTime();
+    return Stored(templet, db.InsertRecord(kQuery, QueryColumns(templet, bytes, len)));
+}
+
+int Update(CADODatabase& db, const CkxQueryTemplet& templet, const void* bytes, int len) {
+    if (len < 0) return 0;
+    return db.UpdateRecord(kQuery, WhereOwned(templet.m_nID, templet.m_nCreatorID),
+                           QueryColumns(templet, bytes, len));
+}
+
+int Delete(CADODatabase& db, int id, int ownerId) {
+    return db.Execute(" DELETE FROM VUZO_QueryTemplet" + CADODatabase::BuildWhere(WhereOwned(id, ownerId)) + " ");
+}
+
+int LoadOfCreator(CADODatabase& db, int creatorId, CkxQueryTempletList& list) {
+    CADORecordset rs;
+    if (!db.Query(" SELECT * FROM VUZO_QueryTemplet WHERE T_CreatorID = " + kx::SqlNumber(creatorId) + " ", rs))
+        return -1;
+    list.DeleteAll();
+    for (; !rs.IsEOF(); rs.MoveNext()) {
+        auto* t = new CkxQueryTemplet;
+        rs.GetLong("T_ID", t->m_nID);
+        rs.GetString("T_Name", t->m_strName);
+        rs.GetLong("T_DataMode", t->m_nDataMode);
+        rs.GetLong("T_CreatorID", t->m_nCreatorID);
+        rs.GetDate("T_CreateTime", t->m_dtCreate);
+        rs.GetString("T_Remark", t->m_strRemark);
+        CkxBuf buf;
+        if (rs.ReadBinary("T_OperandValue", buf) && buf.GetLen() > 0) t->PasyQueryBuf(buf);
+        list.AddTail(t);
+    }
+    return list.GetCount();
+}
+
+} // namespace QueryTempletTable
+
+namespace FileTempletTable {
+
+int Insert(CADODatabase& db, CkxObjAttrTemplet& templet, const void* bytes, int len) {
+    if (len < 0) return 0;
+    return Stored(templet, db.InsertRecord(kFile, FileColumns(templet, bytes, len)));
+}
+
+int Update(CADODatabase& db, const CkxObjAttrTemplet& templet, const void* bytes, int len) {
+    if (len < 0) return 0;
+    return db.UpdateRecord(kFile, kx::WhereId(templet.m_nID), FileColumns(templet, bytes, len));
+}
+
+int Delete(CADODatabase& db, int id) { return db.Delete(kFile, id); }
+
+int LoadAll(CADODatabase& db, CkxObjAttrTempletList& list) {
+    CADORecordset rs;
+    if (!db.Query(" SELECT * FROM VUZO_FileTemplet ", rs)) return -1;
+    list.DeleteAll();
+    for (; !rs.IsEOF(); rs.MoveNext()) {
+        auto* t = new CkxObjAttrTemplet;
+        rs.GetLong("T_ID", t->m_nID);
+        rs.GetString("T_Name", t->m_strName);
+        rs.GetLong("T_DataMode", t->m_nDataMode);
+        rs.GetLong("T_FamilyID", t->m_nFamilyID);
+        rs.GetLong("T_CreatorID", t->m_nCreatorID);
+        rs.GetString("T_Remark", t->m_strRemark);
+        CkxBuf buf;
+        if (rs.ReadBinary("T_AttrValue", buf) && buf.GetLen() > 0) t->PasyBuf(buf);
+        list.AddTail(t);
+    }
+    return list.GetCount();
+}
+
+} // namespace FileTempletTable
