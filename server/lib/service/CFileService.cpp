@@ -1,0 +1,396 @@
+#include "CFileService.h"
+
+#include "AdoRecordset.h"
+#include "CkxFileList.h"
+#include "CkxQueryOperand.h"
+#include "CkxXXX.h"
+#include "data/CDataManager.h"
+#include "session/ServerLog.h"
+
+#include <algorithm>
+#include <set>
+
+namespace {
+
+std::string N(int64_t v) { return kx::SqlNumber(v); }
+
+// Visits every file of the list in order.
+template <class F>
+void EachFile(const CkxFileList& list, F&& f) {
+    list.Lock();
+    for (POSITION p = list.GetHeadPosition(); p;) {
+        CkxFile* file = list.GetNext(p);
+        if (file) f(*file);
+    }
+    list.Unlock();
+}
+
+} // namespace
+
+CFileService::CFileService(CADODatabase& db, CFileStorage& storage) : m_db(db), m_storage(storage) {}
+
+CFileService::~CFileService() = default;
+
+CImageFileService::CImageFileService(CDataManager& data)
+    : CFileService(data.GetDatabase(), data.GetImageStorage()) {}
+
+// ---- one file ----
+
+std::unique_ptr<CkxFile> CFileService::FindFile(int fileId, bool withMicro) {
+    CkxFileList list;
+    if (GetFileTable().SelectFile(m_db, fileId, list) <= 0) return nullptr;
+    std::unique_ptr<CkxFile> file(list.RemoveHead());
+    if (file && withMicro) {
+        CkxBuf micro;
+        if (GetStorage().LoadMicro(file->m_nStorageID, file->GetMicroIDName(), micro))
+            file->UpdateMicro(micro.GetBuf(), micro.GetLen());
+    }
+    return file;
+}
+
+int CFileService::AddFile(CkxFile& file) {
+    CkxBuf exattr, power;
+    file.BuildExattr(exattr);
+    file.BuildPower(power);
+    const int microLen = file.IsMemMicroValid() ? file.GetMemMicroSize() : 0;
+    const int wholeLen = file.IsMemWholeValid() ? file.GetMemWholeSize() : 0;
+    const uint32_t kb = static_cast<uint32_t>((static_cast<int64_t>(microLen) + wholeLen) / 1024);
+
+    CFileStorage& storage = GetStorage();
+    const int root = storage.ChooseRoot(kb);
+    if (root < 0) {
+        kx::ServerWarning("file \"%s\" not stored: no storage root has %u KB free",
+                          file.GetFileName().c_str(), kb);
+        return 0;
+    }
+    file.m_nStorageID = root;
+    file.m_nSize = wholeLen;
+    file.m_strSourcePath.clear();
+    if (!GetFileTable().InsertFile(m_db, file, exattr, power)) {
+        storage.AddCapacity(root, kb); // nothing was written: the room is free again
+        return 0;
+    }
+    storage.WriteMicro(root, file.GetMicroIDName(), file.GetMemMicroBuf(), microLen);
+    storage.WriteWhole(root, file.GetIDName(), file.GetMemWholeBuf(), wholeLen);
+    return 1;
+}
+
+int CFileService::ModifyFile(CkxFile& edited, int editorId, const COleDateTime& now) {
+    std::unique_ptr<CkxFile> row = FindFile(edited.GetID());
+    if (!row) return -1;
+    // What a person edits comes from the request; everything the server owns (kind, storage,
+    // size, dimensions, writer, deleted and checkout state) stays as stored.
+    row->m_nFamilyID = edited.m_nFamilyID;
+    row->m_strTitle = edited.m_strTitle;
+    row->m_nLocDirID = edited.m_nLocDirID;
+    row->m_nAuthorID = edited.m_nAuthorID;
+    row->m_dtAuth = edited.m_dtAuth;
+    row->m_strAuthAddr = edited.m_strAuthAddr;
+    row->m_strRemark = edited.m_strRemark;
+    row->m_nEditorID = editorId;
+    row->m_dtEdit = now;
+    CkxBuf exattr, power;
+    edited.BuildExattr(exattr);
+    edited.BuildPower(power);
+    if (!GetFileTable().UpdateFile(m_db, *row, exattr, power)) return 0;
+
+    CkxFile::_COM stored = row->GetComData();
+    edited.SetComData(stored); // the object's own class keeps its extra fields
+    return 1;
+}
+
+void CFileService::DeleteStored(const CkxFile& row) {
+    GetStorage().Delete(row.m_nStorageID, static_cast<uint32_t>(row.GetID()), row.GetIDName());
+}
+
+int CFileService::DeleteFile(int userId, int fileId, int purge, std::unique_ptr<CkxFile>* stored) {
+    std::unique_ptr<CkxFile> row = FindFile(fileId);
+    if (!row) return -1;
+    if (!GetFileTable().DeleteFile(m_db, userId, fileId, purge)) return 0;
+    const bool changed = m_db.GetRecordsAffected() > 0;
+    if (purge && changed) DeleteStored(*row);
+    if (stored) *stored = std::move(row);
+    return changed ? 1 : 0;
+}
+
+int CFileService::PurgeRecycledFile(int userId, int fileId, std::unique_ptr<CkxFile>* stored) {
+    std::unique_ptr<CkxFile> row = FindFile(fileId);
+    if (!row) return -1;
+    if (!GetFileTable().PurgeRecycled(m_db, userId, fileId)) return 0;
+    // A file that left the bin meanwhile (restored elsewhere) keeps its row and its data.
+    const bool deleted = m_db.GetRecordsAffected() > 0;
+    if (deleted) DeleteStored(*row);
+    if (stored) *stored = std::move(row);
+    return deleted ? 1 : 0;
+}
+
+int CFileService::EmptyRecycleBin(int userId) {
+    CkxFileList bin;
+    if (GetFileTable().ReadRecycleBin(m_db, userId, bin) < 0) return 0;
+    // Rows first: a failed DELETE must not leave rows whose stored data is gone. The catalogue
+    // mutex keeps the bin as read until the statement has run.
+    if (!GetFileTable().EmptyRecycleBin(m_db, userId)) return 0;
+    EachFile(bin, [&](const CkxFile& f) { DeleteStored(f); });
+    return 1;
+}
+
+int CFileService::RestoreFile(int userId, int fileId, int folderId) {
+    return GetFileTable().RestoreFile(m_db, userId, fileId, folderId);
+}
+
+int CFileService::RestoreAll(int userId, const std::function<bool(int)>& folderExists) {
+    std::vector<std::pair<int, int>> moves; // file id, folder to restore into
+    {
+        CkxFileList bin;
+        GetFileTable().ReadRecycleBin(m_db, userId, bin);
+        EachFile(bin, [&](const CkxFile& f) {
+            const int folder = f.GetLocDirID();
+            moves.emplace_back(f.GetID(), folder == -1 || folderExists(folder) ? folder : -1);
+        });
+    }
+    CADOTransaction transaction(m_db);
+    if (!transaction.IsActive()) return -1;
+    for (const auto& [id, folder] : moves)
+        if (!GetFileTable().RestoreFile(m_db, userId, id, folder)) return -1;
+    if (!transaction.Commit()) return -1;
+    return static_cast<int>(moves.size());
+}
+
+// ---- lists ----
+
+void CFileService::LoadMicros(CkxFileList& list) {
+    CFileStorage& storage = GetStorage();
+    EachFile(list, [&](CkxFile& f) {
+        CkxBuf micro;
+        if (storage.LoadMicro(f.m_nStorageID, f.GetMicroIDName(), micro))
+            f.UpdateMicro(micro.GetBuf(), micro.GetLen());
+    });
+}
+
+int CFileService::GetRecycleBin(int userId, CkxFileList& list) {
+    GetFileTable().ReadRecycleBin(m_db, userId, list);
+    LoadMicros(list);
+    return list.GetCount();
+}
+
+int CFileService::GetFamilyFiles(int familyId, CkxFileList& list) {
+    GetFileTable().ReadFamilyFiles(m_db, familyId, list);
+    LoadMicros(list);
+    return list.GetCount();
+}
+
+int CFileService::GetFolderFiles(int folderId, CkxFileList& list) {
+    GetFileTable().ReadFolderFiles(m_db, folderId, list);
+    LoadMicros(list);
+    return list.GetCount();
+}
+
+int CFileService::GetProjectFiles(int projectId, CkxFileList& list) {
+    GetFileTable().ReadProjectFiles(m_db, projectId, list);
+    LoadMicros(list);
+    return list.GetCount();
+}
+
+int CFileService::ReadIdList(const std::string& sql, std::vector<int32_t>& ids) {
+    CADORecordset rs;
+    if (!m_db.Query(sql, rs)) return -1;
+    for (rs.MoveFirst(); !rs.IsEOF(); rs.MoveNext()) {
+        int32_t id = 0;
+        if (rs.GetLongAt(0, id)) ids.push_back(id);
+    }
+    return static_cast<int>(ids.size());
+}
+
+int CFileService::GetFilesById(const std::vector<int32_t>& fileIds, CkxFileList& list) {
+    for (int32_t id : fileIds) {
+        std::unique_ptr<CkxFile> file = FindFile(id);
+        if (file && !file->IsDeleted()) list.AddObj(file.release());
+    }
+    LoadMicros(list);
+    return list.GetCount();
+}
+
+int CFileService::GetKeywordFilesAll(const std::vector<int32_t>& keywordIds, CkxFileList& list) {
+    if (keywordIds.empty()) return list.GetCount();
+    // Each further keyword narrows the files of the ones before it.
+    std::string sql;
+    for (size_t i = keywordIds.size(); i-- > 0;) {
+        std::string one = " SELECT T_FileID FROM  VUZO_KeywordLink WHERE T_KeyID = " + N(keywordIds[i]);
+        sql = sql.empty() ? one : one + " AND T_FileID IN ( " + sql + " ) ";
+    }
+    std::vector<int32_t> ids;
+    if (ReadIdList(sql, ids) < 0) return list.GetCount();
+    std::sort(ids.begin(), ids.end());
+    ids.erase(std::unique(ids.begin(), ids.end()), ids.end());
+    return GetFilesById(ids, list);
+}
+
+int CFileService::GetKeywordFilesAny(const std::vector<int32_t>& keywordIds, CkxFileList& list) {
+    if (keywordIds.empty()) return list.GetCount();
+    std::string in;
+    for (size_t i = 0; i < keywordIds.size(); ++i) in += (i == 0 ? "" : ",") + N(keywordIds[i]);
+    std::vector<int32_t> ids;
+    if (ReadIdList(" SELECT DISTINCT T_FileID FROM VUZO_KeywordLink WHERE T_KeyID IN ( " + in + " ) ",
+                   ids) < 0)
+        return list.GetCount();
+    std::sort(ids.begin(), ids.end());
+    return GetFilesById(ids, list);
+}
+
+int CFileService::GetOperandFiles(const CkxQueryOperand& operand, CkxFileList& list) {
+    GetFileTable().QueryByOperand(m_db, operand, list);
+    LoadMicros(list);
+    return list.GetCount();
+}
+
+int CFileService::QueryFiles(const CkxQueryTemplet::_FIX& block, const CkxQueryOperandList& operands,
+                             const CkxXXX& context, CkxFileList& list) {
+    const int folder = block.nDirID;
+    const bool self = block.bDirSelf != 0;
+    const bool below = block.bDirBelow != 0;
+    CFileTable& table = GetFileTable();
+    if (folder == -1 && self && below) {
+        table.QueryBySingleFolder(m_db, block, operands, list);
+        LoadMicros(list);
+        return list.GetCount();
+    }
+
+    std::vector<int32_t> folders;
+    if (folder != -1 && !context.fsIsHasChild(folder)) {
+        folders.push_back(folder);
+    } else if (self && !below) {
+        folders.push_back(folder);
+    } else if (below) {
+        std::vector<int> tree;
+        if (self)
+            context._kxFSTree().FindTree(folder, tree);
+        else
+            context._kxFSTree().FindUnderDir(folder, tree);
+        folders.assign(tree.begin(), tree.end());
+    }
+    table.QueryByTemplate(m_db, block, folders, operands, list);
+
+    // Files a quick key shows in one of those folders, when they match the rest of the query.
+    CkxFSQuickKeyList keys;
+    std::vector<int> keyFiles;
+    context.m_QuickKeyList.GetFolderQuickKey(std::vector<int>(folders.begin(), folders.end()), keys);
+    keys.ForEach([&](const CkxFSQuickKey& key) { keyFiles.push_back(key.m_nFileID); });
+    if (!keyFiles.empty()) {
+        CkxQueryTemplet::_FIX everywhere = block;
+        everywhere.nDirID = -1;
+        everywhere.bDirSelf = 1;
+        everywhere.bDirBelow = 1;
+        CkxFileList all;
+        table.QueryBySingleFolder(m_db, everywhere, operands, all);
+        std::set<int> listed;
+        EachFile(list, [&](const CkxFile& f) { listed.insert(f.GetID()); });
+        for (int id : keyFiles) {
+            const CkxFile* match = all.Find(id);
+            if (!match || !listed.insert(id).second) continue; // not matching, or already listed
+            list.AddObj(match->Clone());
+        }
+    }
+    LoadMicros(list);
+    return list.GetCount();
+}
+
+int CFileService::GetWholeData(CkxFile& file) {
+    CkxBuf whole;
+    if (!GetStorage().LoadWhole(file.m_nStorageID, file.GetIDName(), whole)) return 0;
+    file.UpdateWhole(whole.GetBuf(), whole.GetLen());
+    return 1;
+}
+
+// ---- checkouts ----
+
+int CFileService::ReadCheckedOut(std::vector<CkxCheckout>& out) {
+    CADORecordset rs;
+    if (!m_db.Query(GetFileTable().ReadCheckedOutText(), rs)) return -1;
+    for (rs.MoveFirst(); !rs.IsEOF(); rs.MoveNext()) {
+        CkxCheckout c;
+        rs.GetLong("T_ID", c.m_nFileID);
+        rs.GetLong("T_LocStgID", c.m_nStorageID);
+        rs.GetString("T_Title", c.m_strTitle);
+        rs.GetString("T_Sufix", c.m_strExt);
+        rs.GetLong("T_CheckoutorID", c.m_nUserID);
+        rs.GetDate("T_CheckoutTime", c.m_dtCheckout);
+        rs.GetDate("T_CheckinTime", c.m_dtTime2);
+        out.push_back(c);
+    }
+    return static_cast<int>(out.size());
+}
+
+namespace {
+
+int UpdateById(CADODatabase& db, const std::string& table, int fileId, const CADOColumnList& columns) {
+    CADOFieldList where;
+    where.AddInt(" T_ID = ", fileId);
+    return db.UpdateRecord(table, where, columns);
+}
+
+// The row's place and name, which the clients use to name their local copies.
+void TakeRowNames(CkxCheckout& record, const CkxFile& row) {
+    record.m_nStorageID = row.m_nStorageID;
+    record.m_strTitle = row.m_strTitle;
+    record.m_strExt = row.m_strExName;
+}
+
+} // namespace
+
+int CFileService::CheckOut(CkxCheckout& record, const COleDateTime& now) {
+    std::unique_ptr<CkxFile> row = FindFile(record.m_nFileID);
+    if (!row) return -1;
+    CADOColumnList columns;
+    columns.AddColumn("T_Checkouted", 1);
+    columns.AddColumn("T_CheckoutorID", record.m_nUserID);
+    columns.AddColumn("T_CheckoutTime", now);
+    if (!UpdateById(m_db, GetFileTable().GetTableName(), record.m_nFileID, columns)) return 0;
+    record.m_dtCheckout = now;
+    TakeRowNames(record, *row);
+    return 1;
+}
+
+int CFileService::CheckIn(CkxCheckout& record, const COleDateTime& now) {
+    std::unique_ptr<CkxFile> row = FindFile(record.m_nFileID);
+    if (!row) return -1;
+    CADOColumnList columns;
+    columns.AddColumn("T_Checkouted", 0);
+    columns.AddColumn("T_CheckoutorID", -1);
+    columns.AddColumn("T_CheckinTime", now);
+    if (!UpdateById(m_db, GetFileTable().GetTableName(), record.m_nFileID, columns)) return 0;
+    TakeRowNames(record, *row);
+    return 1;
+}
+
+int CFileService::CheckInChanged(CkxFile& file, int editorId, const COleDateTime& now) {
+    std::unique_ptr<CkxFile> row = FindFile(file.GetID());
+    if (!row) return -1;
+    const int microLen = file.IsMemMicroValid() ? file.GetMemMicroSize() : 0;
+    const int wholeLen = file.IsMemWholeValid() ? file.GetMemWholeSize() : 0;
+    CADOColumnList columns;
+    columns.AddColumn("T_FileSize", static_cast<unsigned>(wholeLen));
+    columns.AddColumn("T_EditorID", editorId);
+    columns.AddColumn("T_EditTime", now);
+    columns.AddColumn("T_Checkouted", 0);
+    columns.AddColumn("T_CheckoutorID", -1);
+    columns.AddColumn("T_CheckinTime", now);
+    columns.AddColumn("T_Width", file.m_nWidth);
+    columns.AddColumn("T_Height", file.m_nHeight);
+    if (!UpdateById(m_db, GetFileTable().GetTableName(), row->GetID(), columns)) return 0;
+
+    // The stored copies are replaced on the row's own root under the row's names (each write
+    // goes through a temporary file, so a failed write leaves the old copy).
+    CFileStorage& storage = GetStorage();
+    storage.WriteMicro(row->m_nStorageID, row->GetMicroIDName(), file.GetMemMicroBuf(), microLen);
+    storage.WriteWhole(row->m_nStorageID, row->GetIDName(), file.GetMemWholeBuf(), wholeLen);
+
+    row->m_nSize = wholeLen;
+    row->m_nEditorID = editorId;
+    row->m_dtEdit = now;
+    row->m_nCheckouted = 0;
+    row->m_nCheckoutUserID = -1;
+    row->m_nWidth = file.m_nWidth;
+    row->m_nHeight = file.m_nHeight;
+    file.SetComData(row->GetComData());
+    return 1;
+}

@@ -1,0 +1,124 @@
+// CFileService: every file request reaches the catalogue rows and the stored files through it.
+// It pairs each file-table statement with its storage work (stored copies written after an
+// insert, deleted only after their row is gone, thumbnails loaded into listed files), always
+// taking a file's storage root, id and extension from its database row, never from a request.
+// CImageFileService is the one the server uses: the image file table over the data manager's
+// connection and image storage.
+#pragma once
+
+#include "AdoDatabase.h"
+#include "CkxCheckout.h"
+#include "CkxFile.h"
+#include "CkxQueryTemplet.h"
+#include "storage/CFileStorage.h"
+#include "table/CImageFileTable.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+class CDataManager;
+class CkxFileList;
+class CkxQueryOperand;
+class CkxQueryOperandList;
+class CkxXXX;
+
+class CFileService {
+public:
+    CFileService(CADODatabase& db, CFileStorage& storage);
+    virtual ~CFileService();
+    CFileService(const CFileService&) = delete;
+    CFileService& operator=(const CFileService&) = delete;
+
+    // The file table and the storage every operation uses.
+    virtual CFileTable& GetFileTable() { return m_table; }
+    virtual CFileStorage& GetStorage() { return m_storage; }
+    CADODatabase& GetDatabase() { return m_db; }
+
+    // ---- one file ----
+    // The stored row of the id (with its thumbnail when asked); null when there is none.
+    std::unique_ptr<CkxFile> FindFile(int fileId, bool withMicro = false);
+
+    // Stores a new file: reserves room on a storage root, inserts the row (the file object gets
+    // its new id, root, size and an empty source path) and writes the thumbnail and the whole
+    // file. 1 when the row was inserted; 0 when no root has room or the insert failed (the
+    // reservation is then given back and nothing is written).
+    int AddFile(CkxFile& file);
+    // Writes the fields a person edits (family, title, folder, author, time and place of
+    // authorship, note, extra attributes, rights) from `edited` onto the stored row, and the
+    // editor and edit time; every other column keeps the row's value. `edited` is brought to
+    // the stored state. 1 when written; -1 for an unknown id; 0 when the update failed.
+    int ModifyFile(CkxFile& edited, int editorId, const COleDateTime& now);
+
+    // Moves the file to the user's recycle bin, or (purge) deletes its row and then its stored
+    // data. `stored` receives the row as it was (for the caller's log); 1 when the row changed,
+    // -1 for an unknown id, 0 when the statement failed.
+    int DeleteFile(int userId, int fileId, int purge, std::unique_ptr<CkxFile>* stored = nullptr);
+    // Deletes a file of the user's recycle bin for good: stored data goes only when its row did.
+    int PurgeRecycledFile(int userId, int fileId, std::unique_ptr<CkxFile>* stored = nullptr);
+    // Deletes every file of the user's recycle bin: the rows first, then their stored data.
+    int EmptyRecycleBin(int userId);
+    int RestoreFile(int userId, int fileId, int folderId);
+    // Restores every file of the user's recycle bin into its folder, or into no folder (-1)
+    // when `folderExists` says the folder is gone. Returns how many were restored, -1 on a
+    // database failure (nothing restored then).
+    int RestoreAll(int userId, const std::function<bool(int folderId)>& folderExists);
+
+    // ---- lists: the reader, then every file's thumbnail; the list's count ----
+    int GetRecycleBin(int userId, CkxFileList& list);
+    int GetFamilyFiles(int familyId, CkxFileList& list);
+    int GetFolderFiles(int folderId, CkxFileList& list);
+    int GetProjectFiles(int projectId, CkxFileList& list);
+    // Files bound to every keyword of the list (none for an empty list).
+    int GetKeywordFilesAll(const std::vector<int32_t>& keywordIds, CkxFileList& list);
+    // Files bound to any keyword of the list (none for an empty list).
+    int GetKeywordFilesAny(const std::vector<int32_t>& keywordIds, CkxFileList& list);
+    // The listed ids that name a stored file not in a recycle bin, in the ids' order.
+    int GetFilesById(const std::vector<int32_t>& fileIds, CkxFileList& list);
+    int GetOperandFiles(const CkxQueryOperand& operand, CkxFileList& list);
+    // A query template's block and operands over the folder tree and quick keys of `context`.
+    int QueryFiles(const CkxQueryTemplet::_FIX& block, const CkxQueryOperandList& operands,
+                   const CkxXXX& context, CkxFileList& list);
+
+    // Loads the stored whole file of the row into the object; 1 on success.
+    int GetWholeData(CkxFile& file);
+
+    // ---- checkouts ----
+    // The checked-out files as checkout records, in checkout-time order; -1 when unreadable.
+    int ReadCheckedOut(std::vector<CkxCheckout>& out);
+    // Marks the record's file checked out by the record's user at `now`; the record gets the
+    // row's storage root, title and extension. 1 done, -1 unknown id, 0 failed.
+    int CheckOut(CkxCheckout& record, const COleDateTime& now);
+    // Clears the checkout and stamps the check-in time. Results as CheckOut.
+    int CheckIn(CkxCheckout& record, const COleDateTime& now);
+    // Checks in a changed file: size, width, height, editor, edit and check-in times go to the
+    // row, then the new thumbnail and whole file replace the stored ones on the row's own root.
+    // The file object is brought to the stored state. Results as CheckOut.
+    int CheckInChanged(CkxFile& file, int editorId, const COleDateTime& now);
+
+protected:
+    // Loads every listed file's thumbnail.
+    void LoadMicros(CkxFileList& list);
+    // Deletes the stored thumbnail and whole file of a row.
+    void DeleteStored(const CkxFile& row);
+    int ReadIdList(const std::string& sql, std::vector<int32_t>& ids);
+
+private:
+    CADODatabase& m_db;
+    CFileStorage& m_storage;
+    CFileTable m_table;
+};
+
+// The service over the data manager's connection and image storage, on "VUZO_FImage".
+class CImageFileService : public CFileService {
+public:
+    explicit CImageFileService(CDataManager& data);
+    CImageFileService(CADODatabase& db, CFileStorage& storage) : CFileService(db, storage) {}
+
+    CFileTable& GetFileTable() override { return m_imageTable; }
+
+private:
+    CImageFileTable m_imageTable;
+};

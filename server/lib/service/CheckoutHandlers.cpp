@@ -1,0 +1,83 @@
+// The checkout requests: the checked-out list (26), check out (27), check in (28) and check in
+// with the changed file (29). Each change is announced to every session; an unknown file id
+// or a refused write announces nothing.
+#include "CFileService.h"
+#include "CkxCheckout.h"
+#include "FileRequestHandlers.h"
+#include "OperationLog.h"
+#include "RequestIO.h"
+#include "session/CServerSession.h"
+
+namespace kx {
+
+namespace {
+
+void Drop(const KxRequest& request, const char* why) {
+    ServerWarning("checkout request %d from user %d dropped: %s", request.Type(),
+                  request.session.GetUserID(), why);
+}
+
+const char* WhyNot(int result) { return result == -1 ? "no file has the id" : "the database refused it"; }
+
+// Check out (27) and check in (28): the record with the session's user, announced with the
+// request's own header.
+void ChangeCheckout(KxRequest& request, bool checkOut) {
+    CkxCheckout::_COM com;
+    if (!ReadRequestRecord(request, com)) return;
+    auto service = FileServiceOf(request);
+    if (!service) return;
+    CkxCheckout record(com);
+    record.m_nUserID = request.session.GetUserID();
+    const COleDateTime now = COleDateTime::GetCurrentTime();
+    const int result = checkOut ? service->CheckOut(record, now) : service->CheckIn(record, now);
+    if (result != 1) return Drop(request, WhyNot(result));
+    const CkxCheckout::_COM updated = record.GetComData();
+    AnnounceToAll(request, &updated, sizeof updated);
+    LogRequest(request, checkOut ? "签出文件" : "签入文件(仅仅签入)", KXLOG_CAT_FILEADMIN);
+}
+
+} // namespace
+
+void HandleCheckedOutList(KxRequest& request) {
+    auto service = FileServiceOf(request);
+    if (!service) return;
+    std::vector<CkxCheckout> records;
+    if (service->ReadCheckedOut(records) < 0) return Drop(request, "the list could not be read");
+    NetPacketSeries series(26, 0, 0);
+    series.SetParam(RequestParam(request));
+    for (const CkxCheckout& r : records) {
+        const CkxCheckout::_COM com = r.GetComData();
+        series.AddBytes(&com, sizeof com);
+    }
+    SendListAnswer(request.session, series);
+}
+
+void HandleCheckOut(KxRequest& request) { ChangeCheckout(request, true); }
+
+void HandleCheckIn(KxRequest& request) { ChangeCheckout(request, false); }
+
+void HandleCheckInChanged(KxRequest& request) {
+    auto service = FileServiceOf(request);
+    std::unique_ptr<CkxFile> file = ReadFileData(request);
+    if (!service || !file) return;
+    const int user = request.session.GetUserID();
+    const int result = service->CheckInChanged(*file, user, COleDateTime::GetCurrentTime());
+    if (result != 1) return Drop(request, WhyNot(result));
+
+    CkxCheckout record;
+    record.m_nFileID = file->GetID();
+    record.m_nStorageID = file->m_nStorageID;
+    record.m_strTitle = file->m_strTitle;
+    record.m_strExt = file->m_strExName;
+    record.m_nUserID = user;
+    const CkxCheckout::_COM com = record.GetComData();
+    request.Sessions().SendToAll(MakeRecordAnswer(29, 0, com));
+    LogRequest(request, "签入文件(保存修改)" + file->GetFileName(), KXLOG_CAT_FILEADMIN);
+}
+
+} // namespace kx
+
+KX_REQUEST_HANDLER(26, kx::HandleCheckedOutList);
+KX_REQUEST_HANDLER(27, kx::HandleCheckOut);
+KX_REQUEST_HANDLER(28, kx::HandleCheckIn);
+KX_REQUEST_HANDLER(29, kx::HandleCheckInChanged);

@@ -1,0 +1,186 @@
+#include "FileListHandlers.h"
+
+#include "CFileService.h"
+#include "CkxFileList.h"
+#include "CkxQueryOperand.h"
+#include "CkxXXX.h"
+#include "FileRequestHandlers.h"
+#include "NetMessage.h"
+#include "NetSeries.h"
+#include "Record.h"
+#include "RequestIO.h"
+#include "session/CServerSession.h"
+
+#include <cstdlib>
+#include <cstring>
+
+namespace kx {
+
+namespace {
+
+void Drop(const KxRequest& request, const char* why) {
+    ServerWarning("file list request %d from user %d dropped: %s", request.Type(),
+                  request.session.GetUserID(), why);
+}
+
+// The payload as text read the way atoi reads it (no digits: 0).
+int PayloadNumber(const KxRequest& request) {
+    const std::string_view bytes = request.Payload();
+    const std::string text(bytes.data(), strnlen(bytes.data(), bytes.size()));
+    return std::atoi(text.c_str());
+}
+
+// Answers the list to the requester with the request's parameter and queue byte.
+void Reply(KxRequest& request, const CkxFileList& list, uint32_t param) {
+    SendFileList(request.session, KX_KXXXX(), request.Type(), param, request.packet.GetQueueClass(),
+                 true, list);
+}
+
+// Lists read by one id given as decimal text (31, 32, 33).
+template <class Read>
+void ListById(KxRequest& request, Read read) {
+    auto service = FileServiceOf(request);
+    if (!service) return;
+    CkxFileList list;
+    (service.get()->*read)(PayloadNumber(request), list);
+    Reply(request, list, RequestParam(request));
+}
+
+// One keyword id per message piece (its first 4 bytes); pieces shorter than that are skipped.
+std::vector<int32_t> PieceIds(const KxRequest& request) {
+    std::vector<int32_t> ids;
+    if (!request.message) {
+        int32_t id;
+        if (ReadRecord(request.Payload().data(), request.Payload().size(), id)) ids.push_back(id);
+        return ids;
+    }
+    for (int i = 0; i < request.message->GetPieceCount(); ++i) {
+        const std::string_view piece = request.message->GetPiece(i);
+        int32_t id;
+        if (ReadRecord(piece.data(), piece.size(), id)) ids.push_back(id);
+    }
+    return ids;
+}
+
+template <class Read>
+void ListByKeywords(KxRequest& request, Read read) {
+    const std::vector<int32_t> ids = PieceIds(request);
+    if (ids.empty()) return Drop(request, "no keyword id");
+    auto service = FileServiceOf(request);
+    if (!service) return;
+    CkxFileList list;
+    (service.get()->*read)(ids, list);
+    Reply(request, list, RequestParam(request));
+}
+
+} // namespace
+
+int SendFileList(CClientSession& session, const CkxXXX& context, int type, uint32_t param,
+                 int priority, bool filter, const CkxFileList& list) {
+    NetMessageSeries series(type, 0, param);
+    const int user = session.GetUserID();
+    list.Lock();
+    for (POSITION p = list.GetHeadPosition(); p && series.GetCount() < kFileListCap;) {
+        const CkxFile* file = list.GetNext(p);
+        if (!file) continue;
+        if (filter && !context.fsUserCan_File_Read(user, file->m_nWriterID, file->GetPower())) continue;
+        CkxBuf info;
+        if (!file->BuildFileInfo(info)) continue;
+        NetMessage entry;
+        entry.SetCommand(type, 0);
+        entry.SetParam(param);
+        entry.SetQueueClass(priority);
+        entry.AppendData(info.GetBuf(), static_cast<size_t>(info.GetLen()));
+        series.Add(std::move(entry));
+    }
+    list.Unlock();
+    if (series.GetCount() == 0) return 0;
+    session.SendReplyMessageSeries(series);
+    return series.GetCount();
+}
+
+void HandleWholeFile(KxRequest& request) {
+    CkxFile::_COM com;
+    if (!ReadRequestRecord(request, com)) return;
+    auto service = FileServiceOf(request);
+    if (!service) return;
+    // Only the id is taken from the request: the row says where the file lies and what it is.
+    std::unique_ptr<CkxFile> file = service->FindFile(com.nID);
+    if (!file) return Drop(request, "no file has the id");
+    const int user = request.session.GetUserID();
+    if (!KX_KXXXX().fsUserCan_File_Load(user, file->m_nWriterID, file->GetPower()))
+        return Drop(request, "the user may not load the file");
+    if (!service->GetWholeData(*file)) return Drop(request, "the stored file cannot be read");
+
+    NetMessage answer;
+    answer.SetCommand(30, 0);
+    answer.SetParam(RequestParam(request));
+    const CkxFile::_COM record = file->GetComData();
+    if (!answer.AppendData(&record, sizeof record) ||
+        !answer.AppendData(file->GetMemWholeBuf(), static_cast<size_t>(file->GetMemWholeSize())))
+        return Drop(request, "the file is too large for one message");
+    request.session.SendReplyMessage(answer);
+}
+
+void HandleFamilyFiles(KxRequest& request) { ListById(request, &CFileService::GetFamilyFiles); }
+
+void HandleFolderFiles(KxRequest& request) { ListById(request, &CFileService::GetFolderFiles); }
+
+void HandleProjectFiles(KxRequest& request) { ListById(request, &CFileService::GetProjectFiles); }
+
+void HandleQueryFiles(KxRequest& request) {
+    CkxQueryTemplet::_FIX block = CkxQueryTemplet::DefaultFix();
+    CkxQueryOperandList operands;
+    if (request.message && request.message->GetPieceCount() > 0) {
+        const std::string_view head = request.message->GetPiece(0);
+        if (!ReadRecord(head.data(), head.size(), block)) return Drop(request, "the query block is short");
+        for (int i = 1; i < request.message->GetPieceCount(); ++i) {
+            const std::string_view piece = request.message->GetPiece(i);
+            CkxQueryOperand operand;
+            if (!operand.PasyBuf(reinterpret_cast<const unsigned char*>(piece.data()),
+                                 static_cast<int>(piece.size())))
+                return Drop(request, "a query operand cannot be read");
+            operands.AddTail(operand);
+        }
+    } else if (!request.Payload().empty()) {
+        const std::string_view head = request.Payload();
+        if (!ReadRecord(head.data(), head.size(), block)) return Drop(request, "the query block is short");
+    }
+    auto service = FileServiceOf(request);
+    if (!service) return;
+    CkxFileList list;
+    service->QueryFiles(block, operands, KX_KXXXX(), list);
+    Reply(request, list, RequestParam(request));
+}
+
+void HandleKeywordFilesAll(KxRequest& request) {
+    ListByKeywords(request, &CFileService::GetKeywordFilesAll);
+}
+
+void HandleKeywordFilesAny(KxRequest& request) {
+    ListByKeywords(request, &CFileService::GetKeywordFilesAny);
+}
+
+void HandleOperandFiles(KxRequest& request) {
+    const std::string_view bytes = request.Payload();
+    CkxQueryOperand operand;
+    if (!operand.PasyBuf(reinterpret_cast<const unsigned char*>(bytes.data()), static_cast<int>(bytes.size())))
+        return Drop(request, "the query operand cannot be read");
+    auto service = FileServiceOf(request);
+    if (!service) return;
+    CkxFileList list;
+    service->GetOperandFiles(operand, list);
+    // The operand's extra data names the requester's window.
+    Reply(request, list, static_cast<uint32_t>(operand.GetExData()));
+}
+
+} // namespace kx
+
+KX_REQUEST_HANDLER(30, kx::HandleWholeFile);
+KX_REQUEST_HANDLER(31, kx::HandleFamilyFiles);
+KX_REQUEST_HANDLER(32, kx::HandleFolderFiles);
+KX_REQUEST_HANDLER(33, kx::HandleProjectFiles);
+KX_REQUEST_HANDLER(34, kx::HandleQueryFiles);
+KX_REQUEST_HANDLER(35, kx::HandleKeywordFilesAll);
+KX_REQUEST_HANDLER(36, kx::HandleKeywordFilesAny);
+KX_REQUEST_HANDLER(37, kx::HandleOperandFiles);

@@ -1,0 +1,272 @@
+#include "FileRequestHandlers.h"
+
+#include "CkxContainer.h"
+#include "CkxFileList.h"
+#include "CkxFileX.h"
+#include "CkxXXX.h"
+#include "FileListHandlers.h"
+#include "NetMessage.h"
+#include "OperationLog.h"
+#include "RequestIO.h"
+#include "Record.h"
+#include "session/CServerSession.h"
+
+namespace kx {
+
+namespace {
+
+constexpr int kSubFileAdd = 21;
+constexpr int kSubFileDelete = 23;
+
+void Drop(const KxRequest& request, const char* why) {
+    ServerWarning("file request (%d, %d) from user %d dropped: %s", request.Type(), request.SubOp(),
+                  request.session.GetUserID(), why);
+}
+
+int UserOf(const KxRequest& request) { return request.session.GetUserID(); }
+
+// The fields of a new file that the server sets, whatever the client sent: who put it in and
+// when, no editor, not deleted, not checked out, no source path.
+void PrepareNewFile(CkxFile& file, int userId, const COleDateTime& now) {
+    file.m_nWriterID = userId;
+    file.m_nEditorID = -1;
+    file.m_dtWrite = now;
+    file.m_dtEdit = COleDateTime();
+    file.m_nDeleted = 0;
+    file.m_nDeleterID = -1;
+    file.m_dtDelete = COleDateTime();
+    file.m_nCheckouted = 0;
+    file.m_nCheckoutUserID = -1;
+    file.m_dtCheckout = COleDateTime();
+    file.m_strSourcePath.clear();
+}
+
+// Adds the file of an add request; 1 when stored.
+int AddFromRequest(KxRequest& request, CImageFileService& service, CkxFile& file) {
+    PrepareNewFile(file, UserOf(request), COleDateTime::GetCurrentTime());
+    const int stored = service.AddFile(file);
+    LogRequest(request, "添加文件" + file.GetFileName(), KXLOG_CAT_FILEADMIN);
+    return stored;
+}
+
+void AddFile(KxRequest& request) {
+    auto service = FileServiceOf(request);
+    std::unique_ptr<CkxFile> file = ReadFileData(request);
+    if (!service || !file) return;
+    file->m_nEncFormat = CkxFile::GetFormatID(file->m_strExName);
+    if (!AddFromRequest(request, *service, *file)) Drop(request, "the file could not be stored");
+}
+
+void DeleteFiles(KxRequest& request) {
+    auto service = FileServiceOf(request);
+    if (!service) return;
+    const auto records = ReadDeleteRecords(request);
+    std::vector<CkxFile::_COM_DelFile> applied;
+    for (const auto& rec : records) {
+        std::unique_ptr<CkxFile> row;
+        const int id = static_cast<int>(rec.nID);
+        if (service->DeleteFile(UserOf(request), id, rec.nPurge, &row) != 1) {
+            ServerWarning("delete of file %d by user %d: no such file or the database refused it", id,
+                          UserOf(request));
+            continue;
+        }
+        applied.push_back(rec);
+        const std::string name = row->GetFileName();
+        LogRequest(request, rec.nPurge ? "完全删除文件\"" + name + "\"" : "移动文件\"" + name + "\"到回收站",
+                   KXLOG_CAT_FILEADMIN);
+    }
+    AnnounceDeleteRecords(request, applied);
+}
+
+} // namespace
+
+// ---- shared helpers ----
+
+std::unique_ptr<CImageFileService> FileServiceOf(const KxRequest& request) {
+    CDataManager* data = request.session.GetDataManager();
+    if (!data) {
+        Drop(request, "the server has no data manager");
+        return nullptr;
+    }
+    return std::make_unique<CImageFileService>(*data);
+}
+
+std::unique_ptr<CkxFile> ReadFileData(const KxRequest& request) {
+    const std::string_view bytes = request.Payload();
+    CkxContainer body;
+    if (bytes.size() > static_cast<size_t>(INT32_MAX) ||
+        !body.PasyBuf(bytes.data(), static_cast<int>(bytes.size()))) {
+        Drop(request, "the file body is not a section container");
+        return nullptr;
+    }
+    std::unique_ptr<CkxFile> file(CkxFile::_CreateFile(body));
+    if (!file || !file->PasyFileData(body)) {
+        Drop(request, "the file body lacks a section or its base record is short");
+        return nullptr;
+    }
+    return file;
+}
+
+uint32_t RequestParam(const KxRequest& request) {
+    return request.message ? request.message->GetParam() : request.packet.GetParam();
+}
+
+std::vector<CkxFile::_COM_DelFile> ReadDeleteRecords(const KxRequest& request) {
+    const std::string_view bytes = request.Payload();
+    std::vector<CkxFile::_COM_DelFile> out(RecordCount<CkxFile::_COM_DelFile>(bytes.size()));
+    for (size_t i = 0; i < out.size(); ++i) ReadRecordAt(bytes.data(), bytes.size(), i, out[i]);
+    return out;
+}
+
+void AnnounceDeleteRecords(const KxRequest& request, const std::vector<CkxFile::_COM_DelFile>& applied) {
+    if (applied.empty()) return;
+    NetMessage message;
+    message.SetCommand(request.Type(), request.SubOp());
+    message.SetParam(RequestParam(request));
+    message.AppendData(applied.data(), applied.size() * sizeof(CkxFile::_COM_DelFile));
+    request.Sessions().SendMessageToAll(message);
+}
+
+// ---- handlers ----
+
+void HandleFileRecord(KxRequest& request) {
+    if (request.SubOp() == kSubFileAdd) return AddFile(request);
+    if (request.SubOp() == kSubFileDelete) return DeleteFiles(request);
+}
+
+void HandleCaptureFileAdd(KxRequest& request) {
+    auto service = FileServiceOf(request);
+    std::unique_ptr<CkxFile> file = ReadFileData(request);
+    if (!service || !file) return;
+    const int localId = file->GetID();
+    // The capture station deletes its own copy when this answer comes, so it comes only for a
+    // file that was stored.
+    if (!AddFromRequest(request, *service, *file)) return Drop(request, "the file could not be stored");
+    NetPacket answer = MakeAnswer(24, 0);
+    answer.SetText(std::to_string(localId));
+    answer.SetParam(RequestParam(request));
+    request.session.SendReply(answer);
+}
+
+void HandleFileModify(KxRequest& request) {
+    if (request.Type() != 25) return;
+    if (!request.message || request.message->GetPieceCount() < 3)
+        return Drop(request, "not a message of base record, extra attributes and rights");
+    auto service = FileServiceOf(request);
+    if (!service) return;
+    const NetMessage& m = *request.message;
+    const std::string_view base = m.GetPiece(0), exattr = m.GetPiece(1), power = m.GetPiece(2);
+    CkxFileX handle;
+    if (!handle.CreateObj(base.data(), static_cast<int>(base.size())))
+        return Drop(request, "the base record is short");
+    CkxFile& file = *handle.GetObj();
+    if (!exattr.empty() && !file.PasyExattr(exattr.data(), static_cast<int>(exattr.size())))
+        return Drop(request, "the extra-attribute buffer cannot be read");
+    if (!file.PasyPower(power.data(), static_cast<int>(power.size())))
+        return Drop(request, "the rights buffer cannot be read");
+
+    const int result = service->ModifyFile(file, UserOf(request), COleDateTime::GetCurrentTime());
+    if (result == -1) return Drop(request, "no file has the id");
+    if (result != 1) return Drop(request, "the database refused the change");
+
+    // Everybody gets the file as it is now stored, not the request's possibly stale copy.
+    NetMessage announce;
+    announce.SetCommand(request.Type(), request.SubOp());
+    announce.SetParam(RequestParam(request));
+    CkxBuf baseBuf, exBuf, powerBuf;
+    file.BuildBaseAttr(baseBuf);
+    file.BuildExattr(exBuf);
+    file.BuildPower(powerBuf);
+    announce.AppendData(baseBuf.GetBuf(), static_cast<size_t>(baseBuf.GetLen()));
+    announce.AppendData(exBuf.GetBuf(), static_cast<size_t>(exBuf.GetLen()));
+    announce.AppendData(powerBuf.GetBuf(), static_cast<size_t>(powerBuf.GetLen()));
+    request.Sessions().SendMessageToAll(announce);
+    LogRequest(request, "修改文件信息" + file.GetFileName(), KXLOG_CAT_FILEADMIN);
+}
+
+void HandleRecycleBrowse(KxRequest& request) {
+    auto service = FileServiceOf(request);
+    if (!service) return;
+    CkxFileList bin;
+    service->GetRecycleBin(UserOf(request), bin);
+    SendFileList(request.session, KX_KXXXX(), request.Type(), RequestParam(request),
+                 request.packet.GetQueueClass(), true, bin);
+    LogRequest(request, "浏览回收站文件", KXLOG_CAT_FILEADMIN, true);
+}
+
+void HandleRecycleEmpty(KxRequest& request) {
+    auto service = FileServiceOf(request);
+    if (!service) return;
+    if (!service->EmptyRecycleBin(UserOf(request))) return Drop(request, "the database refused the delete");
+    NetPacket back(request.packet);
+    request.session.SendReply(back);
+    LogRequest(request, "清空回收站", KXLOG_CAT_FILEADMIN, true);
+}
+
+void HandleRecyclePurge(KxRequest& request) {
+    auto service = FileServiceOf(request);
+    if (!service) return;
+    std::vector<CkxFile::_COM_DelFile> applied;
+    for (const auto& rec : ReadDeleteRecords(request)) {
+        std::unique_ptr<CkxFile> row;
+        if (service->PurgeRecycledFile(UserOf(request), static_cast<int>(rec.nID), &row) != 1) {
+            ServerWarning("purge of file %u by user %d: not in that recycle bin or refused", rec.nID,
+                          UserOf(request));
+            continue;
+        }
+        applied.push_back(rec);
+        LogRequest(request, "删除回收站文件\"" + row->GetFileName() + "\"", KXLOG_CAT_FILEADMIN);
+    }
+    AnnounceDeleteRecords(request, applied);
+}
+
+void HandleRecycleRestore(KxRequest& request) {
+    auto service = FileServiceOf(request);
+    if (!service) return;
+    const CkxXXX& context = KX_KXXXX();
+    const int user = UserOf(request);
+    std::vector<CkxFile::_COM_DelFile> applied;
+    for (auto rec : ReadDeleteRecords(request)) {
+        const int id = static_cast<int>(rec.nID);
+        // Only a file of the requester's own bin is restored: a restore never moves a live file.
+        std::unique_ptr<CkxFile> row = service->FindFile(id);
+        if (!row || !row->IsDeleted() || row->m_nDeleterID != user) {
+            ServerWarning("restore of file %d by user %d: not in that recycle bin", id, user);
+            continue;
+        }
+        // A folder that no longer exists gives the file back to no folder, as a restore-all does.
+        if (rec.nDirID != -1 && !context.fsIsDirValid(rec.nDirID)) rec.nDirID = -1;
+        if (!service->RestoreFile(user, id, rec.nDirID)) {
+            ServerWarning("restore of file %d by user %d: the database refused it", id, user);
+            continue;
+        }
+        applied.push_back(rec);
+        LogRequest(request, "还原回收站文件\"" + row->GetFileName() + "\"", KXLOG_CAT_FILEADMIN);
+    }
+    AnnounceDeleteRecords(request, applied);
+}
+
+void HandleRecycleRestoreAll(KxRequest& request) {
+    auto service = FileServiceOf(request);
+    if (!service) return;
+    const CkxXXX& context = KX_KXXXX();
+    const int user = UserOf(request);
+    if (service->RestoreAll(user, [&](int folder) { return context.fsIsDirValid(folder) != 0; }) < 0)
+        return Drop(request, "the database refused the restore");
+    LogRequest(request, "全部还原回收站文件", KXLOG_CAT_FILEADMIN);
+    // Workstations act on it when the field at 12 names their user: it names the requester.
+    NetPacket copy(request.packet);
+    copy.Header().nReserved = static_cast<uint32_t>(user);
+    request.Sessions().SendToAll(copy);
+}
+
+} // namespace kx
+
+KX_REQUEST_HANDLER(15, kx::HandleRecycleBrowse);
+KX_REQUEST_HANDLER(16, kx::HandleRecycleEmpty);
+KX_REQUEST_HANDLER(17, kx::HandleRecyclePurge);
+KX_REQUEST_HANDLER(18, kx::HandleRecycleRestore);
+KX_REQUEST_HANDLER(19, kx::HandleRecycleRestoreAll);
+KX_REQUEST_HANDLER(23, kx::HandleFileRecord);
+KX_REQUEST_HANDLER(24, kx::HandleCaptureFileAdd);
+KX_REQUEST_HANDLER(25, kx::HandleFileModify);
