@@ -28,7 +28,7 @@ template <class T> bool SameRecord(const T& a, const T& b) {
     return memcmp(&x, &y, sizeof x) == 0;
 }
 
-class TableTest : public ::testing::TestWithParam<int> {
+class PeopleTables : public ::testing::TestWithParam<int> {
 protected:
     void SetUp() override {
         bool skipped = false;
@@ -58,7 +58,7 @@ protected:
     std::string broken;
 };
 
-TEST_P(TableTest, UsersKeepEveryColumnAndThePlainPassword) {
+TEST_P(PeopleTables, UsersKeepEveryColumnAndThePlainPassword) {
     CkxUser u;
     u.m_strLogon = "li'si";
     u.m_strUser = "李四";
@@ -93,7 +93,7 @@ TEST_P(TableTest, UsersKeepEveryColumnAndThePlainPassword) {
     EXPECT_EQ(cat.Count(" SELECT * FROM VUZO_User "), 1);
 }
 
-TEST_P(TableTest, GroupsStoreTheMemberBytesAndLoadTheMembers) {
+TEST_P(PeopleTables, GroupsStoreTheMemberBytesAndLoadTheMembers) {
     CkxUserGroup g;
     g.m_strName = "组一";
     g.m_strNote = "n";
@@ -126,7 +126,7 @@ TEST_P(TableTest, GroupsStoreTheMemberBytesAndLoadTheMembers) {
     EXPECT_EQ(UserGroupTable::LoadAll(db(), list), 0);
 }
 
-TEST_P(TableTest, RolesAndPersonsRoundTrip) {
+TEST_P(PeopleTables, RolesAndPersonsRoundTrip) {
     CkxUserRole r;
     r.m_strName = "编辑";
     r.m_nIsSystem = 0;
@@ -191,7 +191,7 @@ CkxDataTag Tag(int user, int file, const char* name) {
     return t;
 }
 
-TEST_P(TableTest, BookmarksAreReadAndChangedOnlyForTheirOwner) {
+TEST_P(PeopleTables, BookmarksAreReadAndChangedOnlyForTheirOwner) {
     CkxDataTag mine = Tag(5, 10, "mine"), theirs = Tag(6, 10, "theirs");
     ASSERT_EQ(FileTagTable::Insert(db(), mine), 1);
     ASSERT_EQ(FileTagTable::Insert(db(), theirs), 1);
@@ -234,7 +234,7 @@ TEST_P(TableTest, BookmarksAreReadAndChangedOnlyForTheirOwner) {
 
 // Every insert into a table that cannot be written reports 0 and keeps the record's id; every
 // load reports -1 and keeps the list.
-TEST_P(TableTest, RefusedWritesReportFailure) {
+TEST_P(PeopleTables, RefusedWritesReportFailure) {
     kxtest::DbErrorLog quiet;
     struct Case {
         const char* table;
@@ -279,7 +279,7 @@ TEST_P(TableTest, RefusedWritesReportFailure) {
     for (int id : {u.m_nID, g.m_nID, r.m_nID, fr.m_nID, dr.m_nID, p.m_nID, s.m_nID, t.m_nID}) EXPECT_EQ(id, -1);
 }
 
-INSTANTIATE_TEST_SUITE_P(Engines, TableTest, ::testing::Values(kxDbSqlite, kxDbPostgres),
+INSTANTIATE_TEST_SUITE_P(Engines, PeopleTables, ::testing::Values(kxDbSqlite, kxDbPostgres),
                          [](const auto& p) { return kxtest::EngineName(p.param); });
 
 } // namespace

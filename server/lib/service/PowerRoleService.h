@@ -1,0 +1,13 @@
+// Message types 13 and 14: file roles and folder roles, the named power presets kept in
+// VUZO_FileRole / VUZO_FolderRole and in the context object's two role lists. One design,
+// applied to both.
+#pragma once
+
+#include "EntityService.h"
+
+#include "CkxFileRole.h"
+
+namespace kx {
+KxEntitySpec<CkxFileRole> MakeFileRoleSpec();
+KxEntitySpec<CkxFolderRole> MakeFolderRoleSpec();
+} // namespace kx

@@ -1,0 +1,51 @@
+#include "UserRoleService.h"
+
+#include "CkxXXX.h"
+#include "table/UserTables.h"
+
+namespace kx {
+namespace {
+
+// Stores the role only when its new id can be named by an account; otherwise the insert is
+// rolled back and 0 returned.
+int InsertNameableRole(CADODatabase* db, CkxUserRole& rec) {
+    if (!db) return 0;
+    CADOTransaction tx(*db);
+    if (!tx.IsActive()) return 0;
+    CkxUserRole stored = rec;
+    if (UserRoleTable::Insert(*db, stored) <= 0) return 0;
+    if (!CkxUser::IsRoleIDStorable(stored.m_nID)) {
+        ServerWarning("user role <%s> not created: its id %d cannot be named by an account",
+                      stored.m_strName.c_str(), stored.m_nID);
+        return 0;
+    }
+    if (!tx.Commit()) return 0;
+    rec = stored;
+    return 1;
+}
+
+} // namespace
+
+KxEntitySpec<CkxUserRole> MakeUserRoleSpec() {
+    KxEntitySpec<CkxUserRole> spec;
+    spec.type = 7;
+    spec.logCategory = KXLOG_CAT_USERADMIN;
+    spec.noun = "user role";
+    UseMemoryList(spec, [] () -> CkxUserRoleList& { return KX_KXXXX().m_UserRoleList; });
+    spec.insert = InsertNameableRole;
+    spec.update = [](CADODatabase* db, const CkxUserRole& rec) { return db ? UserRoleTable::Update(*db, rec) : 0; };
+    spec.remove = [](CADODatabase* db, int id) { return db ? UserRoleTable::Delete(*db, id) : 0; };
+    spec.logAction = [](int subOp, const CkxUserRole& rec) -> std::string {
+        switch (subOp) {
+        case kSubAdd: return "添加用户角色<" + rec.m_strName + ">";
+        case kSubModify: return "修改用户角色<" + rec.m_strName + ">";
+        case kSubDelete: return "删除用户角色";
+        default: return {};
+        }
+    };
+    return spec;
+}
+
+} // namespace kx
+
+static const bool kUserRoleServiceRegistered = kx::RegisterEntityService(kx::MakeUserRoleSpec());

@@ -1,0 +1,11 @@
+// Message type 7: user roles, kept in VUZO_UserRole and in the context object's role list. An
+// account names its role in one byte, so a role whose new id would pass 255 is not created.
+#pragma once
+
+#include "EntityService.h"
+
+#include "CkxUserRole.h"
+
+namespace kx {
+KxEntitySpec<CkxUserRole> MakeUserRoleSpec();
+} // namespace kx
