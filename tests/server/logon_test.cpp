@@ -51,8 +51,8 @@ TEST(Logon, ResultTableCoversEveryOutcome) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.logon) + " kind " + std::to_string(c.kind));
-        // A fresh client for each case; a successful one leaves its user online, so bob's
-        // successful case runs before the ones that need him offline: those log off first.
+        // A fresh client for each case; a successful log-on is logged off again, so the later
+        // cases find the user offline.
         auto client = server.Connect();
         ASSERT_TRUE(client);
         int id = 12345;
