@@ -254,11 +254,11 @@ void NetConnection::ParseLoop() {
         }
         m_buffer.Consume(static_cast<size_t>(read));
         if (kind == kNetKindWhole) {
-            if (!PushReceived(std::move(whole))) break;
+            if (!PushWaiting(m_received, kReceivedCap, std::move(whole))) break;
         } else if (kind == kNetKindPart) {
             m_nEvicted = m_reassembly.Evicted();
             if (joined < 0) ++m_nDropped;
-            if (joined > 0 && !PushCompleted(std::move(done))) break;
+            if (joined > 0 && !PushWaiting(m_completed, kCompletedCap, std::move(done))) break;
         } else {
             kx::NetLog("dropped a packet of kind %d", kind);
             ++m_nDropped;
@@ -266,20 +266,13 @@ void NetConnection::ParseLoop() {
     }
 }
 
-bool NetConnection::PushReceived(PacketPtr packet) {
+// Hands a packet or message to the dispatch thread, waiting while its queue is full.
+template <class T>
+bool NetConnection::PushWaiting(std::deque<T>& queue, size_t cap, T item) {
     std::unique_lock lock(m_receivedMutex);
-    m_receivedSpace.wait(lock, [&] { return !m_bRunning.load() || m_received.size() < kReceivedCap; });
+    m_receivedSpace.wait(lock, [&] { return !m_bRunning.load() || queue.size() < cap; });
     if (!m_bRunning.load()) return false;
-    m_received.push_back(std::move(packet));
-    m_receivedReady.notify_one();
-    return true;
-}
-
-bool NetConnection::PushCompleted(MessagePtr message) {
-    std::unique_lock lock(m_receivedMutex);
-    m_receivedSpace.wait(lock, [&] { return !m_bRunning.load() || m_completed.size() < kCompletedCap; });
-    if (!m_bRunning.load()) return false;
-    m_completed.push_back(std::move(message));
+    queue.push_back(std::move(item));
     m_receivedReady.notify_one();
     return true;
 }

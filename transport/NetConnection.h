@@ -128,8 +128,8 @@ private:
     int QueueMessage(const NetMessage& message, int flag, int cls, int seriesPos, int seriesIndex);
     int QueuePacketSeries(const NetPacketSeries& series, int flag);
     int QueueMessageSeries(const NetMessageSeries& series, int flag);
-    bool PushReceived(PacketPtr packet);
-    bool PushCompleted(MessagePtr message);
+    template <class T>
+    bool PushWaiting(std::deque<T>& queue, size_t cap, T item);
 
     NetReceiveBuffer m_buffer;
     NetReassembly m_reassembly; // parse thread only (and Reset while stopped)
