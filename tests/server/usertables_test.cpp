@@ -28,14 +28,8 @@ template <class T> bool SameRecord(const T& a, const T& b) {
     return memcmp(&x, &y, sizeof x) == 0;
 }
 
-class PeopleTables : public ::testing::TestWithParam<int> {
+class PeopleTables : public kxtest::CatalogueTest {
 protected:
-    void SetUp() override {
-        bool skipped = false;
-        const std::string why = cat.Open(GetParam(), dir.str(), skipped);
-        if (skipped) GTEST_SKIP() << why;
-        ASSERT_EQ(why, "");
-    }
     std::string Text(const std::string& table, int id, const char* column) {
         CADORecordset rs;
         std::string v = "<no row>";
@@ -51,10 +45,8 @@ protected:
     void Restore() {
         ASSERT_EQ(db().Execute(" ALTER TABLE " + broken + "_off RENAME TO " + broken + " "), 1);
     }
-    CADODatabase& db() { return cat.db; }
+    CADODatabase& db() { return catalogue.db; }
 
-    TempDir dir;
-    kxtest::TestCatalogue cat;
     std::string broken;
 };
 
@@ -87,10 +79,10 @@ TEST_P(PeopleTables, UsersKeepEveryColumnAndThePlainPassword) {
     u.m_nRoleID = 255;
     ASSERT_EQ(UserTable::Update(db(), u), 1);
     EXPECT_EQ(Text("VUZO_User", id, "T_Logon"), "wangwu");
-    EXPECT_EQ(cat.Long("VUZO_User", id, "T_Role"), 255);
+    EXPECT_EQ(catalogue.Long("VUZO_User", id, "T_Role"), 255);
 
     ASSERT_EQ(UserTable::Delete(db(), id), 1);
-    EXPECT_EQ(cat.Count(" SELECT * FROM VUZO_User "), 1);
+    EXPECT_EQ(catalogue.Count(" SELECT * FROM VUZO_User "), 1);
 }
 
 TEST_P(PeopleTables, GroupsStoreTheMemberBytesAndLoadTheMembers) {
@@ -208,14 +200,14 @@ TEST_P(PeopleTables, BookmarksAreReadAndChangedOnlyForTheirOwner) {
     EXPECT_EQ(FileTagTable::Update(db(), steal), 0);
     EXPECT_EQ(Text("VUZO_FileTag", theirs.m_nID, "T_Name"), "theirs");
     EXPECT_EQ(FileTagTable::Delete(db(), theirs.m_nID, 5), 0);
-    EXPECT_EQ(cat.Count(" SELECT * FROM VUZO_FileTag "), 2);
+    EXPECT_EQ(catalogue.Count(" SELECT * FROM VUZO_FileTag "), 2);
 
     mine.m_strName = "renamed";
     EXPECT_EQ(FileTagTable::Update(db(), mine), 1);
     EXPECT_EQ(Text("VUZO_FileTag", mine.m_nID, "T_Name"), "renamed");
     EXPECT_EQ(FileTagTable::Delete(db(), mine.m_nID, 5), 1);
     EXPECT_EQ(FileTagTable::Delete(db(), mine.m_nID, 5), 0); // already gone
-    EXPECT_EQ(cat.Count(" SELECT * FROM VUZO_FileTag "), 1);
+    EXPECT_EQ(catalogue.Count(" SELECT * FROM VUZO_FileTag "), 1);
 
     CkxDataShare s;
     s.m_nUserID = 6;
@@ -274,12 +266,11 @@ TEST_P(PeopleTables, RefusedWritesReportFailure) {
         EXPECT_EQ(c.insert(), 0);
         EXPECT_EQ(c.load(), -1);
         Restore();
-        EXPECT_EQ(cat.Count(std::string(" SELECT * FROM ") + c.table + " WHERE T_ID > 1 "), 0);
+        EXPECT_EQ(catalogue.Count(std::string(" SELECT * FROM ") + c.table + " WHERE T_ID > 1 "), 0);
     }
     for (int id : {u.m_nID, g.m_nID, r.m_nID, fr.m_nID, dr.m_nID, p.m_nID, s.m_nID, t.m_nID}) EXPECT_EQ(id, -1);
 }
 
-INSTANTIATE_TEST_SUITE_P(Engines, PeopleTables, ::testing::Values(kxDbSqlite, kxDbPostgres),
-                         [](const auto& p) { return kxtest::EngineName(p.param); });
+KX_ON_BOTH_ENGINES(PeopleTables);
 
 } // namespace

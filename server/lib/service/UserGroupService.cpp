@@ -71,32 +71,24 @@ void Announce(KxRequest& request, const CkxUserGroup& group) {
     request.Sessions().SendMessageToAll(m);
 }
 
-void Add(KxRequest& request) {
+// Add (a new row and list entry) or modify (the row and entry of the group's id).
+void Write(KxRequest& request, bool adding) {
     CkxUserGroup group;
     std::string_view members;
     if (!request.db || !ReadGroup(request, group, members)) return;
-    if (!UserGroupTable::Insert(*request.db, group, members.data(), static_cast<int>(members.size()))) {
-        Drop(request, "the database refused the new group");
+    const int length = static_cast<int>(members.size());
+    const int stored = adding ? UserGroupTable::Insert(*request.db, group, members.data(), length)
+                              : UserGroupTable::Update(*request.db, group, members.data(), length);
+    if (!stored) {
+        Drop(request, adding ? "the database refused the new group" : "the database refused the change");
         return;
     }
-    Groups().AddTail(group);
-    LogRequest(request, "添加用户分组<" + group.m_strName + ">", KXLOG_CAT_USERADMIN);
-    Announce(request, group);
-}
-
-void Modify(KxRequest& request) {
-    CkxUserGroup group;
-    std::string_view members;
-    if (!request.db || !ReadGroup(request, group, members)) return;
-    if (!UserGroupTable::Update(*request.db, group, members.data(), static_cast<int>(members.size()))) {
-        Drop(request, "the database refused the change");
-        return;
-    }
-    if (Groups().Find(group.m_nID))
+    if (!adding && Groups().Find(group.m_nID))
         Groups().Update(group);
     else
         Groups().AddTail(group);
-    LogRequest(request, "修改用户分组<" + group.m_strName + ">", KXLOG_CAT_USERADMIN);
+    LogRequest(request, (adding ? "添加用户分组<" : "修改用户分组<") + group.m_strName + ">",
+               KXLOG_CAT_USERADMIN);
     Announce(request, group);
 }
 
@@ -121,8 +113,8 @@ void Delete(KxRequest& request) {
 void HandleUserGroupRequest(KxRequest& request) {
     switch (request.SubOp()) {
     case kSubList: List(request); break;
-    case kSubAdd: Add(request); break;
-    case kSubModify: Modify(request); break;
+    case kSubAdd: Write(request, true); break;
+    case kSubModify: Write(request, false); break;
     case kSubDelete: Delete(request); break;
     default: break;
     }

@@ -23,10 +23,7 @@ CADOFieldList Fields(const CkxPerson& p) {
 namespace PersonTable {
 
 int Insert(CADODatabase& db, CkxPerson& person) {
-    const int id = kx::NewRowId(db.Insert(kPerson, Fields(person)));
-    if (id == 0) return 0;
-    person.m_nID = id;
-    return 1;
+    return kx::StoreNewId(person, db.Insert(kPerson, Fields(person)));
 }
 
 int Update(CADODatabase& db, const CkxPerson& person) {

@@ -21,10 +21,7 @@ CADOFieldList Fields(const Role& r) {
 
 template <class Role>
 int InsertRole(CADODatabase& db, const char* table, Role& role) {
-    const int id = kx::NewRowId(db.Insert(table, Fields(role)));
-    if (id == 0) return 0;
-    role.m_nID = id;
-    return 1;
+    return kx::StoreNewId(role, db.Insert(table, Fields(role)));
 }
 
 template <class Role>

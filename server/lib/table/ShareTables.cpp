@@ -28,10 +28,7 @@ CADOFieldList WhereOwned(int id, int ownerId) {
 }
 
 int InsertMark(CADODatabase& db, const char* table, CkxFileMark& mark) {
-    const int id = kx::NewRowId(db.Insert(table, Fields(mark)));
-    if (id == 0) return 0;
-    mark.m_nID = id;
-    return 1;
+    return kx::StoreNewId(mark, db.Insert(table, Fields(mark)));
 }
 
 // Runs a statement that must change exactly the rows it names; the transaction keeps another

@@ -52,9 +52,7 @@ CADOFieldList RoleFields(const CkxUserRole& r) {
 namespace UserTable {
 
 int Insert(CADODatabase& db, CkxUser& user) {
-    const int id = kx::NewRowId(db.Insert(kUser, UserFields(user)));
-    if (id > 0) user.m_nID = id;
-    return id;
+    return kx::StoreNewId(user, db.Insert(kUser, UserFields(user))) ? user.m_nID : 0;
 }
 
 int Update(CADODatabase& db, const CkxUser& user) {
@@ -71,10 +69,7 @@ namespace UserGroupTable {
 
 int Insert(CADODatabase& db, CkxUserGroup& group, const void* members, int length) {
     if (length < 0) return 0;
-    const int id = kx::NewRowId(db.InsertRecord(kGroup, GroupColumns(group, members, length)));
-    if (id == 0) return 0;
-    group.m_nID = id;
-    return 1;
+    return kx::StoreNewId(group, db.InsertRecord(kGroup, GroupColumns(group, members, length)));
 }
 
 int Update(CADODatabase& db, const CkxUserGroup& group, const void* members, int length) {
@@ -91,9 +86,7 @@ int LoadAll(CADODatabase& db, CkxUserGroupList& list) { return kx::LoadUserGroup
 namespace UserRoleTable {
 
 int Insert(CADODatabase& db, CkxUserRole& role) {
-    const int id = kx::NewRowId(db.Insert(kRole, RoleFields(role)));
-    if (id > 0) role.m_nID = id;
-    return id;
+    return kx::StoreNewId(role, db.Insert(kRole, RoleFields(role))) ? role.m_nID : 0;
 }
 
 int Update(CADODatabase& db, const CkxUserRole& role) {
