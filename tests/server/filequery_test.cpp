@@ -61,13 +61,11 @@ const Row kRows[] = {
     {"planet", 501, 13, 8, 5, -1, -1, 1, 0, "", 9},
 };
 
-class FileQueryTest : public ::testing::TestWithParam<int> {
+class FileQueryTest : public kxtest::CatalogueTest {
 protected:
     void SetUp() override {
-        bool skipped = false;
-        const std::string why = catalogue.Open(GetParam(), dir.str(), skipped);
-        if (skipped) GTEST_SKIP() << why;
-        ASSERT_EQ(why, "");
+        CatalogueTest::SetUp();
+        if (IsSkipped() || HasFatalFailure()) return;
         AddFamilies();
         for (const Row& r : kRows) {
             CkxFileImage f;
@@ -104,8 +102,6 @@ protected:
         return t;
     }
 
-    TempDir dir;
-    kxtest::TestCatalogue catalogue;
     CImageFileTable table;
 };
 
@@ -333,7 +329,6 @@ TEST_P(FileQueryTest, OneOperandOnAFixedColumn) {
               "T_WriteTime ");
 }
 
-INSTANTIATE_TEST_SUITE_P(Engines, FileQueryTest, ::testing::Values(kxDbSqlite, kxDbPostgres),
-                         [](const auto& p) { return kxtest::EngineName(p.param); });
+KX_ON_BOTH_ENGINES(FileQueryTest);
 
 } // namespace

@@ -12,15 +12,8 @@
 
 namespace {
 
-class FileTableTest : public ::testing::TestWithParam<int> {
+class FileTableTest : public kxtest::CatalogueTest {
 protected:
-    void SetUp() override {
-        bool skipped = false;
-        const std::string why = catalogue.Open(GetParam(), dir.str(), skipped);
-        if (skipped) GTEST_SKIP() << why;
-        ASSERT_EQ(why, "");
-    }
-
     // Stores a plain file and returns its id.
     int Add(const std::string& title, int folder, int family = 500, int month = 1) {
         CkxFileImage f;
@@ -40,8 +33,6 @@ protected:
         return ids;
     }
 
-    TempDir dir;
-    kxtest::TestCatalogue catalogue;
     CImageFileTable table;
 };
 
@@ -200,8 +191,7 @@ TEST_P(FileTableTest, FailuresAreResultsNotRows) {
     EXPECT_EQ(catalogue.Count(" SELECT * FROM VUZO_FImage "), 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(Engines, FileTableTest, ::testing::Values(kxDbSqlite, kxDbPostgres),
-                         [](const auto& p) { return kxtest::EngineName(p.param); });
+KX_ON_BOTH_ENGINES(FileTableTest);
 
 TEST(FileTableText, StatementsKeepTheirExactText) {
     CImageFileTable t;

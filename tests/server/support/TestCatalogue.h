@@ -6,6 +6,9 @@
 #include "AdoDatabase.h"
 #include "AdoRecordset.h"
 #include "CatalogueMaker.h"
+#include "TempDir.h"
+
+#include <gtest/gtest.h>
 
 #include <unistd.h>
 
@@ -109,5 +112,29 @@ private:
 };
 
 inline std::string EngineName(int kind) { return kind == kxDbSqlite ? "Sqlite" : "Postgres"; }
+
+// A test run once per engine (the parameter), each on a fresh catalogue; skipped on PostgreSQL
+// when no server is configured. A derived SetUp calls this one first and returns when
+// IsSkipped() or HasFatalFailure().
+class CatalogueTest : public ::testing::TestWithParam<int> {
+protected:
+    void SetUp() override {
+        bool skipped = false;
+        const std::string why = catalogue.Open(GetParam(), dir.str(), skipped);
+        if (skipped) GTEST_SKIP() << why;
+        ASSERT_EQ(why, "");
+    }
+    TempDir dir;
+    TestCatalogue catalogue;
+};
+
+} // namespace kxtest
+
+// Runs a CatalogueTest suite on SQLite and on PostgreSQL.
+#define KX_ON_BOTH_ENGINES(Suite)                                                                  \
+    INSTANTIATE_TEST_SUITE_P(Engines, Suite, ::testing::Values(kxDbSqlite, kxDbPostgres),          \
+                             [](const auto& p) { return kxtest::EngineName(p.param); })
+
+namespace kxtest {
 
 } // namespace kxtest

@@ -1,0 +1,197 @@
+#include "FolderService.h"
+
+#include "AdoRecordset.h"
+#include "CkxXXX.h"
+#include "FolderTable.h"
+#include "NetMessage.h"
+#include "NetSeries.h"
+#include "OperationLog.h"
+#include "QuickKeyTable.h"
+#include "RequestIO.h"
+#include "session/CServerSession.h"
+#include "table/CImageFileTable.h"
+
+#include <map>
+#include <set>
+
+namespace kx {
+namespace {
+
+constexpr int kFolderType = 10;
+
+// The node a request's pieces describe: piece 0 the 120-byte record, piece 1 (when present)
+// its rights. False when piece 0 is missing or short.
+bool ReadNode(const NetMessage& message, int index, CkxFSNode& node) {
+    const std::string_view record = message.GetPiece(index);
+    CkxFSNode::_COM com;
+    if (index >= message.GetPieceCount() || !kx::ReadRecord(record.data(), record.size(), com))
+        return false;
+    node.Clear();
+    node.SetComData(com);
+    return true;
+}
+
+void Drop(const KxRequest& request, const char* why) {
+    ServerWarning("folder request (10, %d) from user %d dropped: %s", request.SubOp(),
+                  request.session.GetUserID(), why);
+}
+
+// The folder's record and rights as the two pieces of an announcement or list entry.
+NetMessage FolderMessage(int subOp, uint32_t param, const CkxFSNode& node) {
+    NetMessage m;
+    m.SetCommand(kFolderType, subOp);
+    m.SetParam(param);
+    const CkxFSNode::_COM com = node.GetComData();
+    m.AppendData(&com, sizeof com);
+    CkxBuf power;
+    node.BuildPower(power);
+    m.AppendData(power.GetBuf(), static_cast<size_t>(power.GetLen()));
+    return m;
+}
+
+void List(KxRequest& request) {
+    CkxFSTree tree(1);
+    if (DirTable::LoadAll(*request.db, tree) <= 0) return; // empty or unreadable: no answer
+    NetMessageSeries series(kFolderType, kSubList);
+    for (POSITION p = tree.GetHeadPosition(); p;)
+        series.Add(FolderMessage(kSubList, 0, *tree.GetNext(p)));
+    request.session.SendReplyMessageSeries(series);
+}
+
+void Add(KxRequest& request) {
+    CkxFSNode node;
+    if (!ReadNode(*request.message, 0, node)) return Drop(request, "no 120-byte folder record");
+    const std::string_view power = request.message->GetPiece(1);
+    if (!power.empty())
+        node.PasyPower(reinterpret_cast<const unsigned char*>(power.data()),
+                       static_cast<int>(power.size()));
+    if (!DirTable::Insert(*request.db, node)) return Drop(request, "the database refused the folder");
+    KX_KXXXX().fsAddDir(node);
+    request.Sessions().SendMessageToAll(FolderMessage(kSubAdd, request.message->GetParam(), node));
+    LogRequest(request, "添加目录<" + node.GetName() + ">", KXLOG_CAT_DIRADMIN);
+}
+
+void Modify(KxRequest& request) {
+    CkxFSNode node;
+    if (!ReadNode(*request.message, 0, node)) return Drop(request, "no 120-byte folder record");
+    CkxXXX& context = KX_KXXXX();
+    CkxFSTree& tree = context._kxFSTree();
+    CkxFSNode* held = tree.Find(node.m_nID);
+    if (!held) return Drop(request, "no folder has the id");
+    // Without rights in the request the folder keeps its own.
+    node.SetPower(held->m_Power);
+    const std::string_view power = request.message->GetPiece(1);
+    if (!power.empty())
+        node.PasyPower(reinterpret_cast<const unsigned char*>(power.data()),
+                       static_cast<int>(power.size()));
+
+    // A move: never below itself; the folder and everything below it take the levels of the
+    // new place, in the table too, so a reload still sees every parent before its children.
+    std::map<int, int> levels; // folder id -> new level, for the folders below the moved one
+    const bool moved = node.m_nParentID != held->m_nParentID;
+    if (moved) {
+        if (!tree.CanSetParent(held, node.m_nParentID))
+            return Drop(request, "the folder would become its own ancestor");
+        const CkxFSNode* parent = node.m_nParentID == -1 ? nullptr : tree.Find(node.m_nParentID);
+        if (node.m_nParentID == -1) node.m_nLev = 0;
+        else if (parent) node.m_nLev = parent->m_nLev + 1;
+        const int shift = node.m_nLev - held->m_nLev;
+        CkxFSTree::NodeList below;
+        tree.FindTree(held->m_nID, below);
+        for (const CkxFSNode* n : below)
+            if (n != held) levels[n->m_nID] = n->m_nLev + shift;
+    }
+
+    {
+        CADOTransaction transaction(*request.db);
+        bool ok = transaction.IsActive() && DirTable::Update(*request.db, node);
+        for (const auto& [id, level] : levels)
+            ok = ok && DirTable::UpdateLevel(*request.db, id, level);
+        if (!ok || !transaction.Commit()) return Drop(request, "the database refused the change");
+    }
+    if (moved) tree.UpdateParent(node.m_nID, node.m_nParentID);
+    context.fsUpdateDir(node);
+    request.Sessions().SendMessageToAll(FolderMessage(kSubModify, request.message->GetParam(), node));
+    LogRequest(request, "修改目录<" + node.GetName() + ">", KXLOG_CAT_DIRADMIN);
+}
+
+// The listed folders followed by every folder below them, read from the table's parent ids
+// (the table, not memory, decides what would be left behind). Each folder once.
+bool WithSubtrees(CADODatabase& db, const std::vector<int>& listed, std::vector<int>& out) {
+    CADORecordset rs;
+    if (!db.Query(" SELECT * FROM VUZO_Dir ", rs)) return false;
+    std::multimap<int, int> children; // parent id -> folder id
+    for (; !rs.IsEOF(); rs.MoveNext()) {
+        int32_t id = 0, parent = -1;
+        rs.GetLong("T_ID", id);
+        rs.GetLong("T_ParentID", parent);
+        if (id != parent) children.emplace(parent, id);
+    }
+    std::set<int> seen;
+    out.clear();
+    for (int id : listed)
+        if (seen.insert(id).second) out.push_back(id);
+    for (size_t i = 0; i < out.size(); ++i) {
+        auto [first, last] = children.equal_range(out[i]);
+        for (auto it = first; it != last; ++it)
+            if (seen.insert(it->second).second) out.push_back(it->second);
+    }
+    return true;
+}
+
+void Delete(KxRequest& request) {
+    const NetMessage& message = *request.message;
+    if (message.GetPieceCount() == 0) return;
+    std::vector<int> listed;
+    for (int i = 0; i < message.GetPieceCount(); ++i) {
+        CkxFSNode node;
+        if (ReadNode(message, i, node)) listed.push_back(node.m_nID);
+        else ServerWarning("folder delete from user %d: piece %d is no folder record, skipped",
+                           request.session.GetUserID(), i);
+    }
+    if (listed.empty()) return Drop(request, "no folder record");
+
+    std::vector<int> folders;
+    if (!DeleteFolderData(*request.db, request.session.GetUserID(), listed, 0, folders))
+        return Drop(request, "the database refused the delete");
+    // Each folder's subtree and the quick keys of every deleted folder leave memory.
+    std::vector<CkxFSNode> nodes(folders.size());
+    for (size_t i = 0; i < folders.size(); ++i) nodes[i].m_nID = folders[i];
+    KX_KXXXX().fsDeleteDir(nodes);
+    request.Sessions().SendMessageToAll(message);
+    LogRequest(request, "删除目录", KXLOG_CAT_DIRADMIN, true);
+}
+
+} // namespace
+
+int DeleteFolderData(CADODatabase& db, int userId, const std::vector<int>& folderIds, int purge,
+                     std::vector<int>& deleted) {
+    CImageFileTable files;
+    std::vector<int> all;
+    CADOTransaction transaction(db);
+    if (!transaction.IsActive() || !WithSubtrees(db, folderIds, all)) return 0;
+    for (int id : all) {
+        if (!files.RemoveFolderFiles(db, userId, id, purge) || !QuickKeyTable::DeleteFolder(db, id) ||
+            !DirTable::Delete(db, id))
+            return 0;
+    }
+    if (!transaction.Commit()) return 0;
+    deleted = std::move(all);
+    return 1;
+}
+
+void HandleFolder(KxRequest& request) {
+    if (!request.db) return;
+    const int sub = request.SubOp();
+    if (sub == kSubList) return List(request);
+    if (sub < kSubAdd || sub > kSubDelete) return;
+    // Changes come as multi-part messages; a plain packet carries no folder.
+    if (!request.message) return Drop(request, "not a multi-part message");
+    if (sub == kSubAdd) return Add(request);
+    if (sub == kSubModify) return Modify(request);
+    Delete(request);
+}
+
+} // namespace kx
+
+KX_REQUEST_HANDLER(10, kx::HandleFolder);

@@ -1,0 +1,25 @@
+// The folder service (message type 10): the folder list read from the database, and folder
+// add, modify and delete kept in step between VUZO_Dir and the in-memory folder tree, each change
+// announced to every session. A delete takes the listed folders' whole subtrees: their files go
+// to the requester's recycle bin, their quick keys and rows are deleted, in one transaction.
+#pragma once
+
+#include <vector>
+
+class CADODatabase;
+struct KxRequest;
+
+namespace kx {
+
+// Handles one type-10 request (sub-operations 20 list, 21 add, 22 modify, 23 delete).
+void HandleFolder(KxRequest& request);
+
+// The database side of deleting folders, for the folder service and the file service: each
+// listed folder and every folder below it (by the table's parent ids) loses its files (into the
+// user's recycle bin with no folder, or for good when purging), its quick keys and its row. One
+// transaction: 1 when committed, with the folders deleted in `deleted` (listed ones first);
+// else 0 with nothing changed.
+int DeleteFolderData(CADODatabase& db, int userId, const std::vector<int>& folderIds, int purge,
+                     std::vector<int>& deleted);
+
+} // namespace kx

@@ -1,0 +1,76 @@
+#include "QuickKeyService.h"
+
+#include "CkxXXX.h"
+#include "NetMessage.h"
+#include "QuickKeyTable.h"
+
+namespace kx {
+namespace {
+
+constexpr int kFileKeysType = 12;
+
+CkxFSQuickKeyList& QuickKeys() { return KX_KXXXX().m_QuickKeyList; }
+
+} // namespace
+
+KxEntitySpec<CkxFSQuickKey> MakeQuickKeySpec() {
+    KxEntitySpec<CkxFSQuickKey> spec;
+    spec.type = 11;
+    spec.logCategory = KXLOG_CAT_FILEADMIN;
+    spec.noun = "quick key";
+    UseMemoryList(spec, QuickKeys);
+    spec.insert = [](CADODatabase* db, CkxFSQuickKey& k) { return db ? QuickKeyTable::Insert(*db, k) : 0; };
+    spec.update = [](CADODatabase* db, const CkxFSQuickKey& k) { return db ? QuickKeyTable::Update(*db, k) : 0; };
+    spec.remove = [](CADODatabase* db, int id) { return db ? QuickKeyTable::Delete(*db, id) : 0; };
+    spec.logAction = [](int subOp, const CkxFSQuickKey&) -> std::string {
+        switch (subOp) {
+        case kSubAdd: return "添加快捷键";
+        case kSubModify: return "修改快捷键";
+        case kSubDelete: return "删除快捷键";
+        default: return {};
+        }
+    };
+    return spec;
+}
+
+void HandleFileQuickKeys(KxRequest& request) {
+    if (!request.db || !request.message) return; // the keys travel as a multi-part message
+    const NetMessage& message = *request.message;
+    const int fileId = static_cast<int>(message.GetParam());
+    if (fileId <= 0) {
+        ServerWarning("quick keys of a file from user %d dropped: no file id (%d)",
+                      request.session.GetUserID(), fileId);
+        return;
+    }
+    CkxFSQuickKeyList keys;
+    for (int i = 0; i < message.GetPieceCount(); ++i) {
+        const std::string_view piece = message.GetPiece(i);
+        CkxFSQuickKey::_COM com;
+        if (!kx::ReadRecord(piece.data(), piece.size(), com)) {
+            ServerWarning("quick keys of file %d: piece %d holds no 24-byte key, skipped", fileId, i);
+            continue;
+        }
+        keys.AddTail(CkxFSQuickKey(com));
+    }
+    if (!QuickKeyTable::SaveFileKeys(*request.db, fileId, keys)) {
+        ServerWarning("quick keys of file %d from user %d dropped: the database refused them", fileId,
+                      request.session.GetUserID());
+        return;
+    }
+    QuickKeys().SetFile(fileId, keys);
+
+    NetMessage answer;
+    answer.SetCommand(kFileKeysType, request.SubOp());
+    answer.SetParam(message.GetParam());
+    keys.ForEach([&](const CkxFSQuickKey& k) {
+        const CkxFSQuickKey::_COM com = k.GetComData();
+        answer.AppendData(&com, sizeof com);
+    });
+    request.Sessions().SendMessageToAll(answer);
+    LogRequest(request, "更新快捷键", KXLOG_CAT_FILEADMIN);
+}
+
+} // namespace kx
+
+static const bool kQuickKeyServiceRegistered = kx::RegisterEntityService(kx::MakeQuickKeySpec());
+KX_REQUEST_HANDLER(12, kx::HandleFileQuickKeys);
