@@ -1,0 +1,285 @@
+// File add, modify, delete and the recycle bin over loopback against the real server core, on a
+// real SQLite catalogue and real stored files.
+#include "CkxFileList.h"
+#include "CkxXXX.h"
+#include "FileTestKit.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+using namespace srvtest;
+namespace fs = std::filesystem;
+
+namespace {
+
+int LogLines(TestServer& s, const std::string& text) {
+    return CountRows(s.Db(), "SELECT COUNT(*) FROM VUZO_Log WHERE T_Event LIKE '%" + text + "%'");
+}
+
+} // namespace
+
+TEST(FileAdd, SmallPngGivesRowAndTwoStoredFiles) {
+    TestServer server;
+    ASSERT_TRUE(server.Ok());
+    auto alice = server.LogOn("alice", "alice-pw");
+    ASSERT_TRUE(alice);
+    const std::string png = SmallPng();
+    CkxFileImage f = MakeFile("dot", "png", 77, kReadOpen, png, "micro-bytes");
+    f.m_nID = -5;
+    // Server-owned fields a client might send stale: they must not survive the add.
+    f.m_nCheckouted = 1;
+    f.m_nCheckoutUserID = 77;
+    f.m_nDeleted = 1;
+    f.m_nStorageID = 9;
+    f.m_strSourcePath = "/home/alice/dot.png";
+    ASSERT_TRUE(SendPieces(*alice, 23, 21, {FileData(f)}));
+    ASSERT_TRUE(alice->Quiet(23, -1, 500ms)); // an add from the browser gets no answer
+
+    const int id = CountRows(server.Db(), "SELECT MAX(T_ID) FROM VUZO_FImage");
+    ASSERT_GT(id, 0);
+    auto row = ReadRow(server.Db(), id);
+    ASSERT_TRUE(row);
+    EXPECT_EQ(row->m_strTitle, "dot");
+    EXPECT_EQ(row->m_nWriterID, alice->UserId());
+    EXPECT_EQ(row->m_nEditorID, -1);
+    EXPECT_EQ(row->m_nSize, static_cast<int>(png.size()));
+    EXPECT_EQ(row->m_nStorageID, 0);
+    EXPECT_EQ(row->m_nCheckouted, 0);
+    EXPECT_EQ(row->m_nCheckoutUserID, -1);
+    EXPECT_EQ(row->m_nDeleted, 0);
+    EXPECT_EQ(row->m_strSourcePath, "");
+    EXPECT_EQ(row->m_nEncFormat, CkxFile::GetFormatID("png"));
+    EXPECT_EQ(ReadDisk(WholePath(server, id, "png")), png);
+    EXPECT_EQ(ReadDisk(MicroPath(server, id)), "micro-bytes");
+    EXPECT_EQ(LogLines(server, "添加文件dot.png"), 1);
+}
+
+TEST(FileAdd, CaptureAddAnswersTheLocalIdOnlyWhenStored) {
+    TestServer server;
+    ASSERT_TRUE(server.Ok());
+    auto alice = server.LogOn("alice", "alice-pw");
+    ASSERT_TRUE(alice);
+    CkxFileImage f = MakeFile("cap", "jpg", -1, kReadOpen, RandomBytes(3000, 1), "m");
+    f.m_nID = -7;
+    ASSERT_TRUE(SendPieces(*alice, 24, 21, {FileData(f)}));
+    auto answer = alice->Wait(24, 0);
+    ASSERT_TRUE(answer);
+    EXPECT_EQ(answer->payload, "-7");
+    EXPECT_EQ(CountRows(server.Db(), "SELECT COUNT(*) FROM VUZO_FImage"), 1);
+
+    // No root with room: the station keeps its copy, since no answer comes.
+    CImageStorage& storage = server.Data().GetImageStorage();
+    const uint32_t free = storage.GetCapacity(0);
+    ASSERT_TRUE(storage.Reserve(0, free - 30000));
+    f.m_nID = -8;
+    ASSERT_TRUE(SendPieces(*alice, 24, 21, {FileData(f)}));
+    EXPECT_TRUE(alice->Quiet(24, -1, 500ms));
+    EXPECT_EQ(CountRows(server.Db(), "SELECT COUNT(*) FROM VUZO_FImage"), 1);
+}
+
+TEST(FileModify, WritesEditedFieldsAndKeepsServerOwnedColumns) {
+    TestServer server;
+    ASSERT_TRUE(server.Ok());
+    auto alice = server.LogOn("alice", "alice-pw");
+    auto bob = server.LogOn("bob", "bob-pw");
+    ASSERT_TRUE(alice && bob);
+    CkxFileImage f = MakeFile("old", "jpg", bob->UserId(), kReadOpen, "whole", "m");
+    f.m_nCheckouted = 1;
+    f.m_nCheckoutUserID = bob->UserId();
+    const int id = StoreFile(server, f);
+    ASSERT_GT(id, 0);
+
+    CkxFileImage edit = f; // a stale copy with its own ideas of the server's columns
+    edit.m_strTitle = "新标题";
+    edit.m_strRemark = "备注";
+    edit.m_nLocDirID = 12;
+    edit.m_nAuthorID = 3;
+    edit.m_Power.m_nEveryonePower = 0x4000;
+    edit.m_nStorageID = 7;
+    edit.m_nSize = 1;
+    edit.m_strExName = "exe";
+    edit.m_nCheckouted = 0;
+    edit.m_nCheckoutUserID = -1;
+    edit.m_nDeleted = 1;
+    CkxBuf base, ex, power;
+    edit.BuildBaseAttr(base);
+    edit.BuildExattr(ex);
+    edit.BuildPower(power);
+    ASSERT_TRUE(SendPieces(*alice, 25, 22,
+                           {std::string(base.View()), std::string(ex.View()), std::string(power.View())}));
+
+    for (TestClient* c : {alice.get(), bob.get()}) {
+        auto a = c->Wait(25, 22);
+        ASSERT_TRUE(a);
+        ASSERT_EQ(a->pieces.size(), 3u);
+        CkxFile::_COM com;
+        ASSERT_TRUE(a->As(com));
+        EXPECT_EQ(com.nStorageID, 0);
+        EXPECT_EQ(com.nEditorID, alice->UserId());
+    }
+    auto row = ReadRow(server.Db(), id);
+    ASSERT_TRUE(row);
+    EXPECT_EQ(row->m_strTitle, "新标题");
+    EXPECT_EQ(row->m_strRemark, "备注");
+    EXPECT_EQ(row->m_nLocDirID, 12);
+    EXPECT_EQ(row->m_nAuthorID, 3);
+    EXPECT_EQ(row->m_Power.m_nEveryonePower, 0x4000u);
+    EXPECT_EQ(row->m_nEditorID, alice->UserId());
+    EXPECT_EQ(row->m_nStorageID, 0);
+    EXPECT_EQ(row->m_nSize, 5);
+    EXPECT_EQ(row->m_strExName, "jpg");
+    EXPECT_EQ(row->m_nCheckouted, 1);
+    EXPECT_EQ(row->m_nCheckoutUserID, bob->UserId());
+    EXPECT_EQ(row->m_nDeleted, 0);
+
+    // An unknown id changes nothing and announces nothing.
+    edit.m_nID = id + 100;
+    edit.BuildBaseAttr(base);
+    ASSERT_TRUE(SendPieces(*alice, 25, 22,
+                           {std::string(base.View()), std::string(ex.View()), std::string(power.View())}));
+    EXPECT_TRUE(alice->Quiet(25, -1, 400ms));
+}
+
+TEST(FileDelete, MixedPurgeAndSoftDeleteTakeRootAndNameFromTheRow) {
+    TestServer server;
+    ASSERT_TRUE(server.Ok());
+    auto alice = server.LogOn("alice", "alice-pw");
+    auto bob = server.LogOn("bob", "bob-pw");
+    ASSERT_TRUE(alice && bob);
+    CkxFileImage a = MakeFile("gone", "jpg", alice->UserId(), kReadOpen, "AAAA", "a");
+    CkxFileImage b = MakeFile("binned", "jpg", alice->UserId(), kReadOpen, "BBBB", "b");
+    const int ida = StoreFile(server, a), idb = StoreFile(server, b);
+    // The request's root and extension are wrong on purpose: the row's are the ones that count.
+    ASSERT_TRUE(SendPieces(*alice, 23, 23,
+                           {DeleteRecords({DeleteRecord(ida, 1, 5, -1, "../x"), DeleteRecord(idb, 0, 5)})}));
+    for (TestClient* c : {alice.get(), bob.get()}) {
+        auto ann = c->Wait(23, 23);
+        ASSERT_TRUE(ann);
+        EXPECT_EQ(ann->payload.size(), 2 * sizeof(CkxFile::_COM_DelFile));
+    }
+    EXPECT_FALSE(ReadRow(server.Db(), ida));
+    EXPECT_FALSE(fs::exists(WholePath(server, ida, "jpg")));
+    EXPECT_FALSE(fs::exists(MicroPath(server, ida)));
+    auto row = ReadRow(server.Db(), idb);
+    ASSERT_TRUE(row);
+    EXPECT_EQ(row->m_nDeleted, 1);
+    EXPECT_EQ(row->m_nDeleterID, alice->UserId());
+    EXPECT_EQ(ReadDisk(WholePath(server, idb, "jpg")), "BBBB");
+    EXPECT_EQ(LogLines(server, "完全删除文件\"gone.jpg\""), 1);
+    EXPECT_EQ(LogLines(server, "移动文件\"binned.jpg\"到回收站"), 1);
+}
+
+TEST(RecycleBin, PurgeDeletesStoredDataOnlyWithTheRow) {
+    TestServer server;
+    ASSERT_TRUE(server.Ok());
+    auto alice = server.LogOn("alice", "alice-pw");
+    ASSERT_TRUE(alice);
+    CkxFileImage inBin = MakeFile("bin", "jpg", alice->UserId(), kReadOpen, "X", "x");
+    inBin.m_nDeleted = 1;
+    inBin.m_nDeleterID = alice->UserId();
+    CkxFileImage live = MakeFile("live", "jpg", alice->UserId(), kReadOpen, "L", "l");
+    const int idBin = StoreFile(server, inBin), idLive = StoreFile(server, live);
+
+    ASSERT_TRUE(SendPieces(*alice, 17, 0, {DeleteRecords({DeleteRecord(idBin, 0), DeleteRecord(idLive, 0)})}));
+    auto ann = alice->Wait(17);
+    ASSERT_TRUE(ann);
+    ASSERT_EQ(ann->payload.size(), sizeof(CkxFile::_COM_DelFile)); // only the file that went
+    CkxFile::_COM_DelFile rec;
+    ASSERT_TRUE(ann->As(rec));
+    EXPECT_EQ(static_cast<int>(rec.nID), idBin);
+    EXPECT_FALSE(ReadRow(server.Db(), idBin));
+    EXPECT_FALSE(fs::exists(WholePath(server, idBin, "jpg")));
+    EXPECT_TRUE(ReadRow(server.Db(), idLive));
+    EXPECT_EQ(ReadDisk(WholePath(server, idLive, "jpg")), "L");
+}
+
+TEST(RecycleBin, EmptyTakesOnlyTheRequestersBin) {
+    TestServer server;
+    ASSERT_TRUE(server.Ok());
+    auto alice = server.LogOn("alice", "alice-pw");
+    auto bob = server.LogOn("bob", "bob-pw");
+    ASSERT_TRUE(alice && bob);
+    std::vector<int> mine, theirs;
+    for (int i = 0; i < 3; ++i) {
+        CkxFileImage f = MakeFile("f" + std::to_string(i), "jpg", alice->UserId(), kReadOpen, "W", "m");
+        f.m_nDeleted = 1;
+        f.m_nDeleterID = i < 2 ? alice->UserId() : bob->UserId();
+        (i < 2 ? mine : theirs).push_back(StoreFile(server, f));
+    }
+    ASSERT_TRUE(alice->Send(16, 0));
+    ASSERT_TRUE(alice->Wait(16));
+    EXPECT_TRUE(bob->Quiet(16, -1, 300ms));
+    for (int id : mine) {
+        EXPECT_FALSE(ReadRow(server.Db(), id));
+        EXPECT_FALSE(fs::exists(WholePath(server, id, "jpg")));
+    }
+    EXPECT_TRUE(ReadRow(server.Db(), theirs[0]));
+    EXPECT_TRUE(fs::exists(WholePath(server, theirs[0], "jpg")));
+}
+
+TEST(RecycleBin, RestoreAllPutsFilesOfVanishedFoldersInNoFolder) {
+    TestServer server;
+    ASSERT_TRUE(server.Ok());
+    auto alice = server.LogOn("alice", "alice-pw");
+    auto bob = server.LogOn("bob", "bob-pw");
+    ASSERT_TRUE(alice && bob);
+    constexpr int kKept = 4242, kGone = 999;
+    server.Locked([&] {
+        CkxFSNode node;
+        node.m_nID = kKept;
+        node.m_strName = "kept";
+        return KX_KXXXX().fsAddDir(node);
+    });
+    const struct {
+        int folder;
+        int deleter;
+        int deleted;
+        int wantFolder;
+        int wantDeleted;
+    } cases[] = {
+        {kKept, alice->UserId(), 1, kKept, 0},
+        {kGone, alice->UserId(), 1, -1, 0},
+        {kGone, bob->UserId(), 1, kGone, 1},   // another user's bin stays
+    };
+    std::vector<int> ids;
+    for (const auto& c : cases) {
+        CkxFileImage f = MakeFile("r", "jpg", alice->UserId());
+        f.m_nLocDirID = c.folder;
+        f.m_nDeleted = c.deleted;
+        f.m_nDeleterID = c.deleter;
+        ids.push_back(InsertRow(server.Db(), f));
+    }
+    ASSERT_TRUE(alice->Send(19, 0));
+    for (TestClient* c : {alice.get(), bob.get()}) {
+        auto ann = c->Wait(19);
+        ASSERT_TRUE(ann);
+    }
+    for (size_t i = 0; i < ids.size(); ++i) {
+        auto row = ReadRow(server.Db(), ids[i]);
+        ASSERT_TRUE(row);
+        EXPECT_EQ(row->m_nLocDirID, cases[i].wantFolder) << i;
+        EXPECT_EQ(row->m_nDeleted, cases[i].wantDeleted) << i;
+    }
+    server.Locked([&] { return KX_KXXXX().fsDeleteDir(kKept); });
+}
+
+TEST(RecycleBin, RestoreSomeOnlyFromTheRequestersBin) {
+    TestServer server;
+    ASSERT_TRUE(server.Ok());
+    auto alice = server.LogOn("alice", "alice-pw");
+    ASSERT_TRUE(alice);
+    CkxFileImage binned = MakeFile("b", "jpg", alice->UserId());
+    binned.m_nDeleted = 1;
+    binned.m_nDeleterID = alice->UserId();
+    CkxFileImage live = MakeFile("l", "jpg", alice->UserId());
+    live.m_nLocDirID = -1;
+    const int idBin = InsertRow(server.Db(), binned), idLive = InsertRow(server.Db(), live);
+    ASSERT_TRUE(SendPieces(*alice, 18, 0,
+                           {DeleteRecords({DeleteRecord(idBin, 0, 0, -1), DeleteRecord(idLive, 0, 0, 555)})}));
+    auto ann = alice->Wait(18);
+    ASSERT_TRUE(ann);
+    EXPECT_EQ(ann->payload.size(), sizeof(CkxFile::_COM_DelFile));
+    EXPECT_EQ(ReadRow(server.Db(), idBin)->m_nDeleted, 0);
+    EXPECT_EQ(ReadRow(server.Db(), idLive)->m_nLocDirID, -1); // a live file is not moved
+}
