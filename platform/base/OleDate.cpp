@@ -118,8 +118,10 @@ int COleDateTime::GetMinute() const { return kx::SplitDate(m_dt).minute; }
 int COleDateTime::GetSecond() const { return kx::SplitDate(m_dt).second; }
 int COleDateTime::GetDayOfWeek() const { return kx::SplitDate(m_dt).dayOfWeek; }
 
-std::string COleDateTime::Format(const char* fmt) const {
-    kx::DateParts p = kx::SplitDate(m_dt);
+namespace {
+// The calendar fields of a DATE as a struct tm (local time, DST left to mktime).
+std::tm ToTm(DATE dt) {
+    kx::DateParts p = kx::SplitDate(dt);
     std::tm tm{};
     tm.tm_year = p.year - 1900;
     tm.tm_mon = p.month - 1;
@@ -128,6 +130,13 @@ std::string COleDateTime::Format(const char* fmt) const {
     tm.tm_min = p.minute;
     tm.tm_sec = p.second;
     tm.tm_wday = p.dayOfWeek - 1;
+    tm.tm_isdst = -1;
+    return tm;
+}
+} // namespace
+
+std::string COleDateTime::Format(const char* fmt) const {
+    std::tm tm = ToTm(m_dt);
     char buf[256];
     size_t n = std::strftime(buf, sizeof buf, fmt ? fmt : "", &tm);
     return std::string(buf, n);
@@ -159,14 +168,6 @@ COleDateTime COleDateTime::FromTimeT(std::time_t t) {
 }
 
 std::time_t COleDateTime::ToTimeT() const {
-    kx::DateParts p = kx::SplitDate(m_dt);
-    std::tm tm{};
-    tm.tm_year = p.year - 1900;
-    tm.tm_mon = p.month - 1;
-    tm.tm_mday = p.day;
-    tm.tm_hour = p.hour;
-    tm.tm_min = p.minute;
-    tm.tm_sec = p.second;
-    tm.tm_isdst = -1;
+    std::tm tm = ToTm(m_dt);
     return std::mktime(&tm);
 }
