@@ -47,11 +47,6 @@ std::vector<std::string> Events(CADODatabase& db) {
     return out;
 }
 
-int Count(CADODatabase& db) {
-    CADORecordset rs;
-    return db.Query("SELECT * FROM VUZO_Log", rs) ? rs.GetRecordCount() : -1;
-}
-
 } // namespace
 
 TEST(OperationLog, WritersStoreTheEventCutTo90GbkBytes) {
@@ -171,7 +166,7 @@ TEST(OperationLog, PruneRequestDeletesThroughTheEndOfTheDay) {
         su->Send(3, 20); // answered once the prune has been handled
         EXPECT_TRUE(su->Wait(3, 20));
         EXPECT_EQ(su->Count(50, -1), 0); // a prune is never answered
-        return server.Locked([&] { return Count(db); });
+        return server.Locked([&] { return RowCount(db, "SELECT * FROM VUZO_Log"); });
     };
     EXPECT_EQ(prune(At(2024, 5, 8, 12)), 5);                 // before the oldest day: nothing
     EXPECT_EQ(prune(std::numeric_limits<double>::quiet_NaN()), 5);  // not a number: refused

@@ -6,7 +6,6 @@
 #include "TestServer.h"
 #include "service/EntityService.h"
 #include "service/OperationLog.h"
-#include "session/ServerLog.h"
 
 #include <gtest/gtest.h>
 
@@ -74,27 +73,6 @@ CkxKeywordGroup Read(const Answer& a) {
     return CkxKeywordGroup(com);
 }
 
-int CountRows(CADODatabase& db, const std::string& sql) {
-    CADORecordset rs;
-    if (!db.Query(sql, rs)) return -1;
-    return rs.GetRecordCount();
-}
-
-// Collects the server's warnings while it lives.
-struct Warnings {
-    Warnings() {
-        kx::SetServerLogSink([this](kx::ServerLogLevel level, const std::string& line) {
-            if (level == kx::ServerLogLevel::Warning) lines.push_back(line);
-        });
-    }
-    ~Warnings() { kx::SetServerLogSink(nullptr); }
-    size_t Count() {
-        kx::SetServerLogSink(nullptr); // no more lines after this
-        return lines.size();
-    }
-    std::vector<std::string> lines;
-};
-
 } // namespace
 
 TEST(Session, IgnoredTypesGetNoAnswerAndTheSessionKeepsWorking) {
@@ -136,7 +114,7 @@ TEST(Session, ChangesReachEverySessionWithTheRequestsTypeAndSubOperation) {
         EXPECT_EQ(g.m_nID, id);
     }
     EXPECT_EQ(server.Locked([] { return Groups().GetCount(); }), 1);
-    EXPECT_EQ(CountRows(server.Db(), "SELECT * FROM VUZO_KeywordGroup WHERE T_Name = '风景'"), 1);
+    EXPECT_EQ(RowCount(server.Db(), "SELECT * FROM VUZO_KeywordGroup WHERE T_Name = '风景'"), 1);
 
     bob->SendRecord(kType, 22, Group(id, "山水", "changed"));
     for (TestClient* c : all) {
@@ -155,7 +133,7 @@ TEST(Session, ChangesReachEverySessionWithTheRequestsTypeAndSubOperation) {
         EXPECT_EQ(deleted->payload, std::to_string(id));
     }
     EXPECT_EQ(server.Locked([] { return Groups().GetCount(); }), 0);
-    EXPECT_EQ(CountRows(server.Db(), "SELECT * FROM VUZO_KeywordGroup"), 0);
+    EXPECT_EQ(RowCount(server.Db(), "SELECT * FROM VUZO_KeywordGroup"), 0);
 
     // One log line per change, with the acting user; the delete as a warning.
     CkxLog filter;
@@ -224,7 +202,7 @@ TEST(Session, RefusedRequestsSendNothingAndLeaveMemoryAsItWas) {
     const int id = Read(*added).m_nID;
     ASSERT_TRUE(alice->Wait(kType, 21));
 
-    Warnings warnings;
+    ServerWarnings warnings;
     const KxNameNoteCom rename = Group(id, "renamed");
     alice->Send(kType, 21, &rename, sizeof rename - 1);      // short record
     alice->Send(kType, 22, &rename, 10);                      // short record
@@ -247,7 +225,7 @@ TEST(Session, RefusedRequestsSendNothingAndLeaveMemoryAsItWas) {
         EXPECT_EQ(Groups().Find(id)->m_strName, "kept");
         return 0;
     });
-    EXPECT_EQ(warnings.Count(), 9u);
+    EXPECT_EQ(warnings.Lines().size(), 9u);
 }
 
 TEST(Session, RecipientsGetTheirOwnCopyOrOnlyTheRequesterHears) {
@@ -316,5 +294,5 @@ TEST(Session, ManyClientsChangingAtOnceAllHearEveryChange) {
         EXPECT_TRUE(c->Quiet(kType, 21, 100ms));
     }
     EXPECT_EQ(server.Locked([] { return Groups().GetCount(); }), kStored);
-    EXPECT_EQ(CountRows(server.Db(), "SELECT * FROM VUZO_KeywordGroup"), kStored);
+    EXPECT_EQ(RowCount(server.Db(), "SELECT * FROM VUZO_KeywordGroup"), kStored);
 }

@@ -1,10 +1,12 @@
 #include "TestServer.h"
 
 #include "AdoFieldList.h"
+#include "AdoRecordset.h"
 #include "CatalogueMaker.h"
 #include "CkxXXX.h"
 #include "KxIni.h"
 #include "StorageDrives.h"
+#include "session/ServerLog.h"
 
 #include <gtest/gtest.h>
 
@@ -149,6 +151,27 @@ bool TestServer::WaitForSessions(int n, std::chrono::milliseconds limit) {
         std::this_thread::sleep_for(5ms);
     }
     return true;
+}
+
+int RowCount(CADODatabase& db, const std::string& sql) {
+    CADORecordset rs;
+    if (!db.Query(sql, rs)) return -1;
+    return rs.GetRecordCount();
+}
+
+ServerWarnings::ServerWarnings() {
+    kx::SetServerLogSink([this](kx::ServerLogLevel level, const std::string& line) {
+        if (level != kx::ServerLogLevel::Warning) return;
+        std::lock_guard lock(m_mutex);
+        m_lines.push_back(line);
+    });
+}
+
+ServerWarnings::~ServerWarnings() { kx::SetServerLogSink(nullptr); }
+
+std::vector<std::string> ServerWarnings::Lines() {
+    std::lock_guard lock(m_mutex);
+    return m_lines;
 }
 
 } // namespace srvtest

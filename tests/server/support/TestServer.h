@@ -18,6 +18,7 @@
 #include "session/RequestDispatcher.h"
 
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -74,6 +75,23 @@ private:
     int m_nPort = 0;
     int m_nOperatorRole = -1;
     bool m_bOk = false;
+};
+
+// Rows a statement returns; -1 when it fails.
+int RowCount(CADODatabase& db, const std::string& sql);
+
+// Collects the server's warning lines (dropped requests, refused writes) while it lives.
+class ServerWarnings {
+public:
+    ServerWarnings();
+    ~ServerWarnings();
+    ServerWarnings(const ServerWarnings&) = delete;
+    ServerWarnings& operator=(const ServerWarnings&) = delete;
+    std::vector<std::string> Lines();
+
+private:
+    std::mutex m_mutex;
+    std::vector<std::string> m_lines;
 };
 
 // Puts a handler in place of a type's for one test, and the old one back afterwards.
