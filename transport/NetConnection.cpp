@@ -21,7 +21,7 @@ namespace {
 // to join the thread it runs on.
 thread_local const NetConnection* t_worker = nullptr;
 
-// One recv takes at most this much.
+// One receive takes at most this much (straight into the receive buffer).
 constexpr int kReceiveChunk = 65536;
 
 // At most this many bytes go out in one send (a whole number of packets of one class).

@@ -3,7 +3,8 @@
 //   parse     buffer -> whole packets (kind 2) and joined multi-part messages (kind 3)
 //   dispatch  packets and messages -> OnRequest (flag 1) / OnReply (any other flag)
 //   keep-alive  a 0 byte after about 2 s of silence both ways (the peer's parser skips it)
-//   send      six queues -> socket, one packet at a time, classes 1,2,3,4,5 then 0
+//   send      six queues -> socket, classes 1,2,3,4,5 then 0; each send takes at most 64 KB of
+//             packets from the highest class waiting, so a request overtakes queued bulk traffic
 // Nothing here knows message types; the owner's handlers interpret the packets.
 //
 // How an owner uses it (the server's session, the clients' server links):
