@@ -1,0 +1,190 @@
+// File lists (types 15, 31 to 37) and the whole content of a file (type 30) over loopback
+// against the real server core, with the read-right filter and the 1000-file cap.
+#include "CkxQueryTemplet.h"
+#include "FileTestKit.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <numeric>
+
+using namespace srvtest;
+
+namespace {
+
+std::vector<int> AnswerIds(const std::vector<Answer>& answers) {
+    std::vector<int> ids;
+    for (const auto& a : answers) {
+        auto f = InfoFile(a);
+        ids.push_back(f ? f->GetID() : 0);
+    }
+    return ids;
+}
+
+std::vector<int> Sorted(std::vector<int> v) {
+    std::sort(v.begin(), v.end());
+    return v;
+}
+
+} // namespace
+
+// 1500 files alice may read and 300 she may not, written in shuffled time order: every list
+// answers the first 1000 readable ones in write-time order.
+TEST(FileList, AnswersTheFirstThousandReadableFilesInWriteTimeOrder) {
+    const struct {
+        const char* name;
+        int type;
+        std::string payload;
+    } cases[] = {
+        {"family", 31, "100000001"},
+        {"project", 33, "5"},
+        {"recycle bin", 15, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TestServer server;
+        ASSERT_TRUE(server.Ok());
+        auto alice = server.LogOn("alice", "alice-pw");
+        ASSERT_TRUE(alice);
+        const int bob = server.UserId("bob");
+
+        constexpr int kReadable = 1500, kHidden = 300, kAll = kReadable + kHidden;
+        std::vector<int> order(kAll);
+        std::iota(order.begin(), order.end(), 0);
+        std::shuffle(order.begin(), order.end(), std::mt19937(42));
+        std::vector<std::pair<int, int>> readableByTime; // time slot, id
+        {
+            CADOTransaction tx(server.Db());
+            for (int slot : order) {
+                const bool readable = slot % 6 != 5;
+                CkxFileImage f = MakeFile("f" + std::to_string(slot), "jpg", bob, readable ? kReadOpen : 0);
+                f.m_dtWrite = COleDateTime(45000.0 + slot * 0.001);
+                if (c.type == 15) {
+                    f.m_nDeleted = 1;
+                    f.m_nDeleterID = alice->UserId();
+                }
+                const int id = InsertRow(server.Db(), f);
+                ASSERT_GT(id, 0);
+                if (c.type == 33)
+                    ASSERT_TRUE(server.Db().Execute(
+                        "INSERT INTO VUZO_ProjectFile (T_ProjectID, T_FileID, T_DataFormat) VALUES (5, " +
+                        std::to_string(id) + ", 3)"));
+                if (readable) readableByTime.emplace_back(slot, id);
+            }
+            ASSERT_TRUE(tx.Commit());
+        }
+        ASSERT_EQ(readableByTime.size(), static_cast<size_t>(kReadable));
+        std::sort(readableByTime.begin(), readableByTime.end());
+        std::vector<int> expected;
+        for (int i = 0; i < 1000; ++i) expected.push_back(readableByTime[i].second);
+
+        ASSERT_TRUE(alice->SendText(c.type, 0, c.payload));
+        // The answer's parameter is the request's (0 here); a second request checks it below.
+        auto answers = alice->WaitSeries(c.type, 0, 30s);
+        ASSERT_TRUE(answers);
+        EXPECT_EQ(AnswerIds(*answers), expected);
+        EXPECT_TRUE(alice->Quiet(c.type, -1, 200ms)); // nothing after the 1000th
+    }
+}
+
+TEST(FileList, WholeFileLargerThanOnePartArrivesWhole) {
+    TestServer server;
+    ASSERT_TRUE(server.Ok());
+    auto alice = server.LogOn("alice", "alice-pw");
+    ASSERT_TRUE(alice);
+    const int bob = server.UserId("bob");
+    const std::string bytes = RandomBytes(50000, 3);
+    CkxFileImage open = MakeFile("big", "tif", bob, kReadOpen, bytes, "m");
+    CkxFileImage closed = MakeFile("secret", "tif", bob, 0, "no", "m");
+    const int idOpen = StoreFile(server, open), idClosed = StoreFile(server, closed);
+
+    // The request names the file by id; its root and extension are not trusted.
+    CkxFileImage request = open;
+    request.m_nStorageID = 4;
+    request.m_strExName = "../../etc";
+    NetPacket packet;
+    const CkxFile::_COM com = request.GetComData();
+    packet.InitCommand(30, 0, 1);
+    packet.SetParam(77);
+    packet.SetData(&com, sizeof com);
+    ASSERT_TRUE(alice->SendPacket(packet));
+    auto a = alice->Wait(30, 0, 10s);
+    ASSERT_TRUE(a);
+    ASSERT_EQ(a->pieces.size(), 2u);
+    EXPECT_EQ(a->param, 77u);
+    CkxFile::_COM back;
+    ASSERT_TRUE(a->As(back));
+    EXPECT_EQ(back.nID, idOpen);
+    EXPECT_STREQ(back.szExName, "tif");
+    EXPECT_TRUE(a->pieces[1] == bytes);
+
+    // A file alice may not load, and an id without a row: no answer at all.
+    for (int id : {idClosed, idOpen + 1000}) {
+        CkxFile::_COM other = com;
+        other.nID = id;
+        ASSERT_TRUE(alice->SendRecord(30, 0, other));
+        EXPECT_TRUE(alice->Quiet(30, -1, 300ms)) << id;
+    }
+}
+
+TEST(FileList, KeywordListsAllAndAny) {
+    TestServer server;
+    ASSERT_TRUE(server.Ok());
+    auto alice = server.LogOn("alice", "alice-pw");
+    ASSERT_TRUE(alice);
+    std::vector<int> ids;
+    for (const char* t : {"a", "b", "c"}) {
+        CkxFileImage f = MakeFile(t, "jpg", alice->UserId());
+        ids.push_back(InsertRow(server.Db(), f));
+    }
+    // a: keywords 1 and 2; b: 1; c: 2.
+    const std::pair<int, int> links[] = {{ids[0], 1}, {ids[0], 2}, {ids[1], 1}, {ids[2], 2}};
+    for (auto [file, key] : links)
+        ASSERT_TRUE(server.Db().Execute("INSERT INTO VUZO_KeywordLink (T_FileID, T_KeyID) VALUES (" +
+                                        std::to_string(file) + ", " + std::to_string(key) + ")"));
+    auto idPiece = [](int32_t id) { return std::string(reinterpret_cast<const char*>(&id), 4); };
+    const struct {
+        int type;
+        std::vector<int32_t> keys;
+        std::vector<int> want;
+    } cases[] = {
+        {35, {1, 2}, {ids[0]}},
+        {36, {1, 2}, {ids[0], ids[1], ids[2]}},
+        {36, {2}, {ids[0], ids[2]}},
+        {35, {1, 3}, {}},
+        {36, {}, {}},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> pieces;
+        for (int32_t k : c.keys) pieces.push_back(idPiece(k));
+        ASSERT_TRUE(SendPieces(*alice, c.type, 21, pieces, 9));
+        if (c.want.empty()) {
+            EXPECT_TRUE(alice->Quiet(c.type, -1, 300ms)) << c.type;
+            continue;
+        }
+        auto answers = alice->WaitSeries(c.type, 0);
+        ASSERT_TRUE(answers) << c.type;
+        EXPECT_EQ(Sorted(AnswerIds(*answers)), Sorted(c.want)) << c.type;
+        EXPECT_EQ(answers->front().param, 9u);
+    }
+}
+
+TEST(FileList, TemplateQueryByTitleKeepsTheReadRightFilter) {
+    TestServer server;
+    ASSERT_TRUE(server.Ok());
+    auto alice = server.LogOn("alice", "alice-pw");
+    ASSERT_TRUE(alice);
+    const int bob = server.UserId("bob");
+    CkxFileImage hit = MakeFile("match", "jpg", bob), hidden = MakeFile("match", "jpg", bob, 0),
+                 other = MakeFile("other", "jpg", bob);
+    const int idHit = InsertRow(server.Db(), hit);
+    InsertRow(server.Db(), hidden);
+    InsertRow(server.Db(), other);
+    CkxQueryTemplet::_FIX block = CkxQueryTemplet::DefaultFix();
+    kx::PutText(block.szTitle, "match");
+    ASSERT_TRUE(SendPieces(*alice, 34, 21, {std::string(reinterpret_cast<const char*>(&block), sizeof block)}, 3));
+    auto answers = alice->WaitSeries(34, 0);
+    ASSERT_TRUE(answers);
+    EXPECT_EQ(AnswerIds(*answers), std::vector<int>{idHit});
+    EXPECT_EQ(answers->front().param, 3u);
+}
