@@ -6,6 +6,7 @@
 #include "CkxXXX.h"
 #include "data/CDataManager.h"
 #include "session/ServerLog.h"
+#include "table/TableOps.h"
 
 #include <algorithm>
 #include <set>
@@ -323,9 +324,7 @@ int CFileService::ReadCheckedOut(std::vector<CkxCheckout>& out) {
 namespace {
 
 int UpdateById(CADODatabase& db, const std::string& table, int fileId, const CADOColumnList& columns) {
-    CADOFieldList where;
-    where.AddInt(" T_ID = ", fileId);
-    return db.UpdateRecord(table, where, columns);
+    return db.UpdateRecord(table, kx::WhereId(fileId), columns);
 }
 
 // The row's place and name, which the clients use to name their local copies.

@@ -1,0 +1,70 @@
+// The file service on a real SQLite catalogue and real stored files: what an add reserves and
+// gives back, and that stored data goes only with its row.
+#include "CFileService.h"
+#include "FileTestKit.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+using namespace srvtest;
+namespace fs = std::filesystem;
+
+TEST(FileService, FailedInsertGivesTheReservationBackAndWritesNothing) {
+    TestServer server;
+    ASSERT_TRUE(server.Ok());
+    CImageFileService service(server.Data());
+    CImageStorage& storage = server.Data().GetImageStorage();
+    const std::string whole = RandomBytes(300 * 1024, 5);
+    CkxFileImage f = MakeFile("x", "jpg", 1, kReadOpen, whole, RandomBytes(4096, 6));
+
+    const uint32_t before = storage.GetCapacity(0);
+    ASSERT_TRUE(server.Db().Execute("ALTER TABLE VUZO_FImage RENAME TO VUZO_FImage_away"));
+    EXPECT_EQ(service.AddFile(f), 0);
+    ASSERT_TRUE(server.Db().Execute("ALTER TABLE VUZO_FImage_away RENAME TO VUZO_FImage"));
+    EXPECT_EQ(storage.GetCapacity(0), before);
+    EXPECT_TRUE(fs::is_empty(server.StorageRoot() + "/File/Image/Whole"));
+
+    // The same file stored: its size in KB is taken from the root, and both copies are written.
+    ASSERT_EQ(service.AddFile(f), 1);
+    EXPECT_EQ(storage.GetCapacity(0), before - (300 * 1024 + 4096) / 1024);
+    EXPECT_EQ(ReadDisk(WholePath(server, f.GetID(), "jpg")), whole);
+
+    // No root with room: no row.
+    ASSERT_TRUE(storage.Reserve(0, storage.GetCapacity(0) - 30000));
+    CkxFileImage g = MakeFile("y", "jpg", 1, kReadOpen, "w", "m");
+    EXPECT_EQ(service.AddFile(g), 0);
+    EXPECT_EQ(CountRows(server.Db(), "SELECT COUNT(*) FROM VUZO_FImage"), 1);
+}
+
+TEST(FileService, StoredDataGoesOnlyWithItsRow) {
+    TestServer server;
+    ASSERT_TRUE(server.Ok());
+    CImageFileService service(server.Data());
+    CkxFileImage binned = MakeFile("b", "png", 1, kReadOpen, "BB", "b");
+    binned.m_nDeleted = 1;
+    binned.m_nDeleterID = 2;
+    CkxFileImage live = MakeFile("l", "png", 1, kReadOpen, "LL", "l");
+    const int idBin = StoreFile(server, binned), idLive = StoreFile(server, live);
+
+    // Another user's purge of the bin file, and a purge of a live file: rows and data stay.
+    EXPECT_EQ(service.PurgeRecycledFile(3, idBin), 0);
+    EXPECT_EQ(service.PurgeRecycledFile(2, idLive), 0);
+    EXPECT_EQ(service.PurgeRecycledFile(2, idLive + 50), -1);
+    EXPECT_TRUE(fs::exists(WholePath(server, idBin, "png")));
+    EXPECT_TRUE(fs::exists(WholePath(server, idLive, "png")));
+
+    // The bin's owner empties it: the row and then the data go; the live file stays whole.
+    EXPECT_EQ(service.EmptyRecycleBin(2), 1);
+    EXPECT_FALSE(ReadRow(server.Db(), idBin));
+    EXPECT_FALSE(fs::exists(WholePath(server, idBin, "png")));
+    EXPECT_FALSE(fs::exists(MicroPath(server, idBin)));
+    EXPECT_TRUE(fs::exists(WholePath(server, idLive, "png")));
+
+    // A soft delete keeps the data; a purge by id takes it with the row.
+    EXPECT_EQ(service.DeleteFile(2, idLive, 0), 1);
+    EXPECT_TRUE(fs::exists(WholePath(server, idLive, "png")));
+    EXPECT_EQ(service.DeleteFile(2, idLive, 1), 1);
+    EXPECT_FALSE(fs::exists(WholePath(server, idLive, "png")));
+    EXPECT_EQ(service.DeleteFile(2, idLive, 1), -1);
+}
