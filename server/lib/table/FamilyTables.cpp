@@ -50,10 +50,7 @@ namespace FamilyTable {
 
 int Insert(CADODatabase& db, CkxFamily& family) {
     family.m_dtCreate = COleDateTime::GetCurrentTime();
-    const int id = kx::NewRowId(db.Insert(kFamily, FamilyFields(family)));
-    if (id == 0) return 0;
-    family.m_nID = id;
-    return 1;
+    return kx::StoreNewId(family, db.Insert(kFamily, FamilyFields(family)));
 }
 
 int Update(CADODatabase& db, const CkxFamily& family) {
@@ -100,10 +97,7 @@ int NumberNewConstants(CADODatabase& db, CkxAttr& attr) {
 
 int Insert(CADODatabase& db, CkxAttr& attr) {
     if (!NumberNewConstants(db, attr)) return 0;
-    const int id = kx::NewRowId(db.InsertRecord(kAttr, AttrColumns(attr, false)));
-    if (id == 0) return 0;
-    attr.m_nID = id;
-    return 1;
+    return kx::StoreNewId(attr, db.InsertRecord(kAttr, AttrColumns(attr, false)));
 }
 
 int Update(CADODatabase& db, CkxAttr& attr) {

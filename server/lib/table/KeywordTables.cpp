@@ -43,19 +43,12 @@ CADOColumnList TempletColumns(const CkxKeywordTemplet& t, bool forUpdate) {
     return c;
 }
 
-template <class T> int Stored(T& rec, int builderResult) {
-    const int id = kx::NewRowId(builderResult);
-    if (id == 0) return 0;
-    rec.m_nID = id;
-    return 1;
-}
-
 } // namespace
 
 namespace KeywordTable {
 
 int Insert(CADODatabase& db, CkxKeyword& keyword) {
-    return Stored(keyword, db.Insert(kKeyword, KeywordFields(keyword)));
+    return kx::StoreNewId(keyword, db.Insert(kKeyword, KeywordFields(keyword)));
 }
 
 int Update(CADODatabase& db, const CkxKeyword& keyword) {
@@ -71,7 +64,7 @@ int LoadAll(CADODatabase& db, CkxKeywordList& list) { return kx::LoadKeywords(db
 namespace KeywordGroupTable {
 
 int Insert(CADODatabase& db, CkxKeywordGroup& group) {
-    return Stored(group, db.Insert(kGroup, GroupFields(group)));
+    return kx::StoreNewId(group, db.Insert(kGroup, GroupFields(group)));
 }
 
 int Update(CADODatabase& db, const CkxKeywordGroup& group) {
@@ -87,7 +80,7 @@ int LoadAll(CADODatabase& db, CkxKeywordGroupList& list) { return kx::LoadKeywor
 namespace KeywordTempletTable {
 
 int Insert(CADODatabase& db, CkxKeywordTemplet& templet) {
-    return Stored(templet, db.InsertRecord(kTemplet, TempletColumns(templet, false)));
+    return kx::StoreNewId(templet, db.InsertRecord(kTemplet, TempletColumns(templet, false)));
 }
 
 int Update(CADODatabase& db, const CkxKeywordTemplet& templet) {

@@ -46,19 +46,12 @@ CADOFieldList LinkFields(const CkxProjectData& d) {
     return f;
 }
 
-template <class T> int Stored(T& rec, int builderResult) {
-    const int id = kx::NewRowId(builderResult);
-    if (id == 0) return 0;
-    rec.m_nID = id;
-    return 1;
-}
-
 } // namespace
 
 namespace ProjectTable {
 
 int Insert(CADODatabase& db, CkxProject& project) {
-    return Stored(project, db.InsertRecord(kProject, ProjectColumns(project, false)));
+    return kx::StoreNewId(project, db.InsertRecord(kProject, ProjectColumns(project, false)));
 }
 
 int Update(CADODatabase& db, const CkxProject& project) {
@@ -74,7 +67,7 @@ int LoadAll(CADODatabase& db, CkxProjectList& list) { return kx::LoadProjects(db
 namespace ProjectFileTable {
 
 int Insert(CADODatabase& db, CkxProjectData& link) {
-    return Stored(link, db.Insert(kLink, LinkFields(link)));
+    return kx::StoreNewId(link, db.Insert(kLink, LinkFields(link)));
 }
 
 int Update(CADODatabase& db, const CkxProjectData& link) {

@@ -39,13 +39,6 @@ CADOFieldList WhereOwned(int id, int ownerId) {
     return where;
 }
 
-template <class T> int Stored(T& rec, int builderResult) {
-    const int id = kx::NewRowId(builderResult);
-    if (id == 0) return 0;
-    rec.m_nID = id;
-    return 1;
-}
-
 } // namespace
 
 namespace QueryTempletTable {
@@ -53,7 +46,7 @@ namespace QueryTempletTable {
 int Insert(CADODatabase& db, CkxQueryTemplet& templet, const void* bytes, int len) {
     if (len < 0) return 0;
     templet.m_dtCreate = COleDateTime::GetCurrentTime();
-    return Stored(templet, db.InsertRecord(kQuery, QueryColumns(templet, bytes, len)));
+    return kx::StoreNewId(templet, db.InsertRecord(kQuery, QueryColumns(templet, bytes, len)));
 }
 
 int Update(CADODatabase& db, const CkxQueryTemplet& templet, const void* bytes, int len) {
@@ -92,7 +85,7 @@ namespace FileTempletTable {
 
 int Insert(CADODatabase& db, CkxObjAttrTemplet& templet, const void* bytes, int len) {
     if (len < 0) return 0;
-    return Stored(templet, db.InsertRecord(kFile, FileColumns(templet, bytes, len)));
+    return kx::StoreNewId(templet, db.InsertRecord(kFile, FileColumns(templet, bytes, len)));
 }
 
 int Update(CADODatabase& db, const CkxObjAttrTemplet& templet, const void* bytes, int len) {

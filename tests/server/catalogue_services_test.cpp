@@ -1,0 +1,596 @@
+// Family, attribute, keyword, template, saved-search and project requests over loopback against
+// the real server core with two logged-on workstations: who hears of each change, the ids the
+// database gives, the cascades and whole-set replacements, privacy of saved searches, and that
+// a refused database write sends nothing and leaves memory as it was.
+#include "AdoRecordset.h"
+#include "CkxAttr.h"
+#include "CkxFamilyXXX.h"
+#include "CkxKeyword.h"
+#include "CkxKeywordLink.h"
+#include "CkxKeywordTemplet.h"
+#include "CkxObjAttrTemplet.h"
+#include "CkxProject.h"
+#include "CkxProjectData.h"
+#include "CkxQueryTemplet.h"
+#include "CkxXXX.h"
+#include "NetMessage.h"
+#include "TestCatalogue.h"
+#include "TestServer.h"
+#include "table/FamilyTables.h"
+#include "table/ProjectTables.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <functional>
+#include <set>
+
+using namespace srvtest;
+
+namespace {
+
+int LogLines(CADODatabase& db, const std::string& event, int level) {
+    CADORecordset rs;
+    if (!db.Query(" SELECT * FROM VUZO_Log WHERE T_Event LIKE " + kx::SqlQuote("%" + event + "%") +
+                      " AND T_Lev = " + kx::SqlNumber(level),
+                  rs))
+        return -1;
+    return rs.GetRecordCount();
+}
+
+int Rows(CADODatabase& db, const std::string& sql) {
+    CADORecordset rs;
+    return db.Query(sql, rs) ? rs.GetRecordCount() : -1;
+}
+
+int MaxId(CADODatabase& db, const std::string& table) { return db.GetNewID(table); }
+
+int32_t IntAt(const std::string& bytes, size_t offset) {
+    int32_t v = -999;
+    if (bytes.size() >= offset + 4) std::memcpy(&v, bytes.data() + offset, 4);
+    return v;
+}
+
+template <class Com> std::string Bytes(const Com& com) {
+    return std::string(reinterpret_cast<const char*>(&com), sizeof com);
+}
+
+NetMessage Message(int type, int subOp, const std::vector<std::string>& pieces, uint32_t param = 0) {
+    NetMessage m;
+    m.SetCommand(type, subOp);
+    m.SetParam(param);
+    for (const std::string& p : pieces) m.AppendData(p);
+    return m;
+}
+
+CkxFamily Family(const std::string& name, int parent, int level) {
+    CkxFamily f;
+    f.m_nID = -1;
+    f.m_strName = name;
+    f.m_nParentID = parent;
+    f.m_nLevel = level;
+    f.SetImage();
+    f.m_dtCreate = COleDateTime(2000, 1, 1, 0, 0, 0);
+    return f;
+}
+
+std::string ConstBuf(int count) {
+    CkxConstList list;
+    for (int i = 0; i < count; ++i) {
+        CkxConst c;
+        c.SetAlias("选项" + std::to_string(i));
+        list.AddTail(c);
+    }
+    CkxBuf buf;
+    list.BuildBuf(buf);
+    return std::string(buf.View());
+}
+
+CkxAttr Attr(int familyId) {
+    CkxAttr a;
+    a.m_strName = "尺寸";
+    a.m_nFamilyID = familyId;
+    a.SetImage();
+    a.m_nDataType = KXT_STR;
+    a.m_nEditWay = KXE_COMBO;
+    return a;
+}
+
+CkxProjectData Link(int id, int project, int file) {
+    CkxProjectData d;
+    d.m_nID = id;
+    d.m_nProjectID = project;
+    d.m_nFileID = file;
+    d.m_nCreatorID = 99;
+    d.m_strAlias = "别名";
+    return d;
+}
+
+class CatalogueServices : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(server.Ok());
+        su = server.LogOnAdmin();
+        alice = server.LogOn("alice", "alice-pw");
+        ASSERT_TRUE(su && alice);
+        // The registry lives as long as the process: a new server holds only the built-in
+        // attribute definitions (the stored ones are read from the table when listed).
+        server.Locked([] {
+            std::vector<int> stored;
+            for (int id = 1; id < 1000; ++id)
+                if (KX_FamilyXXX().attr_Find(id)) stored.push_back(id);
+            for (int id : stored) KX_FamilyXXX().attr_Delete(id);
+            return 0;
+        });
+    }
+    CADODatabase& db() { return server.Db(); }
+    int FamilyCount() { return server.Locked([] { return KX_FamilyXXX().family_GetCount(); }); }
+    int AttrCount() { return server.Locked([] { return KX_FamilyXXX().attr_GetCount(); }); }
+
+    // Adds a family through the service; its id from the announcement both sessions heard.
+    int AddFamily(const std::string& name, int parent, int level) {
+        EXPECT_TRUE(su->SendRecord(20, 21, Family(name, parent, level).GetComData()));
+        auto mine = su->Wait(20, 21);
+        auto hers = alice->Wait(20, 21);
+        if (!mine || !hers) {
+            ADD_FAILURE() << "no announcement of " << name;
+            return -1;
+        }
+        EXPECT_EQ(mine->payload, hers->payload);
+        CkxFamily::_COM com{};
+        EXPECT_TRUE(mine->As(com));
+        return com.nID;
+    }
+
+    TestServer server;
+    std::unique_ptr<TestClient> su, alice;
+    kxtest::DbErrorLog quiet; // refused statements are expected in some cases
+};
+
+// One add request per entity: what to send, the table it lands in, where the id sits in the
+// announced record.
+struct AddCase {
+    const char* name;
+    int type;
+    std::function<void(TestClient&)> send;
+    const char* table;
+    size_t idOffset;
+    const char* logText;
+};
+
+std::vector<AddCase> AddCases() {
+    return {
+        {"family", 20, [](TestClient& c) { c.SendRecord(20, 21, Family("风景", KXF_ROOT_IMAGE, 1).GetComData()); },
+         "VUZO_Family", 12, "添加族类<风景>"},
+        {"keyword", 42,
+         [](TestClient& c) {
+             CkxKeyword k;
+             k.m_nGroupID = 1;
+             k.m_strName = "海";
+             c.SendRecord(42, 21, k.GetComData());
+         },
+         "VUZO_Keyword", 0, "添加关键字<海>"},
+        {"keyword group", 44,
+         [](TestClient& c) { c.SendRecord(44, 21, kx::MakeNameNoteCom(-1, "自然", "")); },
+         "VUZO_KeywordGroup", 0, "添加关键字组<自然>"},
+        {"project link", 39, [](TestClient& c) { c.SendRecord(39, 21, Link(-1, 3, 7).GetComData()); },
+         "VUZO_ProjectFile", 0, "关联项目文件<别名>"},
+        {"attribute", 21,
+         [](TestClient& c) { c.SendMessage(Message(21, 21, {Bytes(Attr(5).GetComData()), ConstBuf(2)})); },
+         "VUZO_FamilyAttr", 0, "更新族类属性"},
+        {"keyword template", 45,
+         [](TestClient& c) {
+             CkxKeywordTemplet t;
+             t.m_strName = "常用";
+             t.m_listKeyword = {1, 2};
+             CkxBuf ids;
+             t.PackBuf(ids);
+             c.SendMessage(Message(45, 21, {Bytes(t.GetComData()), std::string(ids.View())}));
+         },
+         "VUZO_KeywordTemplet", 0, "添加关键字模板<常用>"},
+        {"file template", 49,
+         [](TestClient& c) {
+             CkxObjAttrTemplet t;
+             t.m_strName = "照片";
+             t.m_nDataMode = KXD_IMAGE;
+             CkxBuf buf;
+             t.BuildBuf(buf);
+             c.SendMessage(Message(49, 21, {Bytes(t.GetComData()), std::string(buf.View())}));
+         },
+         "VUZO_FileTemplet", 0, "添加文件模板<照片>"},
+        {"project", 38,
+         [](TestClient& c) {
+             CkxProject p;
+             p.m_strName = "画册";
+             p.m_UserList.AddTail(CkxUserX(2, CkxUserX::TYPE_USER));
+             CkxBuf members;
+             p.BuildUserBuf(members);
+             c.SendMessage(Message(38, 21, {Bytes(p.GetComData()), std::string(members.View())}));
+         },
+         "VUZO_Project", 4, "添加项目<画册>"},
+    };
+}
+
+TEST_F(CatalogueServices, AnAddReachesEverySessionWithTheDatabaseId) {
+    for (const AddCase& c : AddCases()) {
+        SCOPED_TRACE(c.name);
+        const int familiesBefore = FamilyCount();
+        c.send(*su);
+        auto mine = su->Wait(c.type, 21);
+        auto hers = alice->Wait(c.type, 21);
+        ASSERT_TRUE(mine && hers);
+        EXPECT_EQ(mine->payload, hers->payload);
+        EXPECT_EQ(mine->pieces, hers->pieces);
+        const int id = IntAt(mine->payload, c.idOffset);
+        EXPECT_GT(id, 0);
+        EXPECT_EQ(id, MaxId(db(), c.table));
+        EXPECT_EQ(LogLines(db(), c.logText, 1), 1);
+        // Only families are kept in the server's memory among the packet entities.
+        EXPECT_EQ(FamilyCount(), familiesBefore + (c.type == 20 ? 1 : 0));
+    }
+    // The project link's creator is the requester, whatever the record said.
+    EXPECT_EQ(Rows(db(), " SELECT * FROM VUZO_ProjectFile WHERE T_CreatorID = " +
+                             std::to_string(server.UserId("su"))),
+              1);
+    // Keywords and groups are not added to the server's own lists.
+    EXPECT_EQ(server.Locked([] { return KX_KXXXX().m_KeywordList.GetCount(); }), 0);
+}
+
+TEST_F(CatalogueServices, ARefusedWriteSendsNothingAndLeavesMemoryAlone) {
+    for (const AddCase& c : AddCases()) {
+        SCOPED_TRACE(c.name);
+        const std::string table = c.table;
+        ASSERT_EQ(db().Execute(" ALTER TABLE " + table + " RENAME TO " + table + "_off "), 1);
+        const int families = FamilyCount(), attrs = AttrCount();
+        c.send(*su);
+        EXPECT_TRUE(su->Quiet(c.type, -1));
+        EXPECT_TRUE(alice->Quiet(c.type, -1));
+        EXPECT_EQ(FamilyCount(), families);
+        EXPECT_EQ(AttrCount(), attrs);
+        ASSERT_EQ(db().Execute(" ALTER TABLE " + table + "_off RENAME TO " + table + " "), 1);
+    }
+    EXPECT_EQ(Rows(db(), " SELECT * FROM VUZO_Log WHERE T_Event LIKE '%添加%' "), 0);
+}
+
+TEST_F(CatalogueServices, FamilyListStartsWithTheRootAndFollowsTheTree) {
+    ASSERT_TRUE(alice->Send(20, 20));
+    auto one = alice->WaitSeries(20, 20);
+    ASSERT_TRUE(one);
+    ASSERT_EQ(one->size(), 1u);
+    EXPECT_EQ((*one)[0].seriesPos, 3);
+    EXPECT_EQ((*one)[0].seriesIndex, 0);
+    CkxFamily::_COM root{};
+    ASSERT_TRUE((*one)[0].As(root));
+    EXPECT_EQ(root.nID, KXF_ROOT_IMAGE);
+
+    const int a = AddFamily("甲", KXF_ROOT_IMAGE, 1);
+    AddFamily("乙", a, 2);
+    ASSERT_TRUE(alice->Send(20, 20));
+    auto three = alice->WaitSeries(20, 20);
+    ASSERT_TRUE(three);
+    ASSERT_EQ(three->size(), 3u);
+    EXPECT_EQ((*three)[0].seriesPos, 0);
+    EXPECT_EQ((*three)[1].seriesPos, 1);
+    EXPECT_EQ((*three)[2].seriesPos, 2);
+
+    // A family cannot become its own ancestor; a root family is not the database's to change.
+    CkxFamily cycle = Family("甲", a, 1);
+    cycle.m_nID = a;
+    cycle.m_nParentID = a + 1;
+    ASSERT_TRUE(su->SendRecord(20, 22, cycle.GetComData()));
+    CkxFamily rootChange = Family("x", -1, 0);
+    rootChange.m_nID = KXF_ROOT_IMAGE;
+    ASSERT_TRUE(su->SendRecord(20, 22, rootChange.GetComData()));
+    ASSERT_TRUE(su->SendText(20, 23, std::to_string(KXF_ROOT_IMAGE)));
+    EXPECT_TRUE(alice->Quiet(20, -1));
+    EXPECT_EQ(FamilyCount(), 3);
+
+    // A plain rename is stored, kept and announced.
+    CkxFamily renamed = Family("甲二", KXF_ROOT_IMAGE, 1);
+    renamed.m_nID = a;
+    ASSERT_TRUE(su->SendRecord(20, 22, renamed.GetComData()));
+    ASSERT_TRUE(alice->Wait(20, 22));
+    EXPECT_EQ(server.Locked([&] { return KX_FamilyXXX().family_GetName(a); }), "甲二");
+    EXPECT_EQ(LogLines(db(), "修改族类<甲二>", 1), 1);
+}
+
+TEST_F(CatalogueServices, DeletingAFamilyTakesItsSubtreeAndTheirAttributes) {
+    const int parent = AddFamily("父", KXF_ROOT_IMAGE, 1);
+    const int c1 = AddFamily("子一", parent, 2);
+    const int c2 = AddFamily("子二", parent, 2);
+    const int other = AddFamily("旁", KXF_ROOT_IMAGE, 1);
+    for (int f : {parent, c1, c2, other}) {
+        ASSERT_TRUE(su->SendMessage(Message(21, 21, {Bytes(Attr(f).GetComData()), ConstBuf(1)})));
+        ASSERT_TRUE(su->Wait(21, 21));
+        ASSERT_TRUE(alice->Wait(21, 21));
+    }
+    const int families = FamilyCount(), attrs = AttrCount();
+
+    ASSERT_TRUE(alice->SendText(20, 23, std::to_string(parent)));
+    auto mine = alice->Wait(20, 23);
+    auto his = su->Wait(20, 23);
+    ASSERT_TRUE(mine && his);
+    EXPECT_EQ(mine->AsInt(), parent);
+    EXPECT_TRUE(su->Quiet(20, 23)); // once
+
+    EXPECT_EQ(Rows(db(), " SELECT * FROM VUZO_Family "), 1);
+    EXPECT_EQ(Rows(db(), " SELECT * FROM VUZO_FamilyAttr "), 1);
+    EXPECT_EQ(FamilyCount(), families - 3);
+    EXPECT_EQ(AttrCount(), attrs - 3);
+    server.Locked([&] {
+        for (int f : {parent, c1, c2}) EXPECT_EQ(KX_FamilyXXX().family_Find(f), nullptr);
+        EXPECT_NE(KX_FamilyXXX().family_Find(other), nullptr);
+        return 0;
+    });
+    EXPECT_EQ(LogLines(db(), "删除族类", 2), 1);
+
+    // An id the tree does not know deletes nothing and is not announced.
+    ASSERT_TRUE(alice->SendText(20, 23, "424242"));
+    EXPECT_TRUE(su->Quiet(20, 23));
+}
+
+TEST_F(CatalogueServices, AttributesGetDistinctConstantIdsAndListFromTheTable) {
+    const int before = AttrCount();
+    ASSERT_TRUE(su->SendMessage(Message(21, 21, {Bytes(Attr(5).GetComData()), ConstBuf(3)})));
+    auto added = alice->Wait(21, 21);
+    ASSERT_TRUE(added);
+    ASSERT_EQ(added->pieces.size(), 2u);
+    CkxConstList consts;
+    ASSERT_EQ(consts.PasyBuf(added->pieces[1].data(), static_cast<int>(added->pieces[1].size())), 3);
+    std::set<int> ids;
+    consts.ForEach([&](const CkxConst& c) { ids.insert(c.m_nID); });
+    EXPECT_EQ(ids.size(), 3u);
+    EXPECT_EQ(ids.count(-1), 0u);
+    EXPECT_EQ(AttrCount(), before + 1);
+    const int id = IntAt(added->payload, 0);
+
+    // Each stored attribute is a reply message of its own, with its constants.
+    ASSERT_TRUE(su->SendMessage(Message(21, 21, {Bytes(Attr(6).GetComData())})));
+    ASSERT_TRUE(su->Wait(21, 21));
+    ASSERT_TRUE(alice->Wait(21, 21));
+    ASSERT_TRUE(alice->Send(21, 20));
+    auto first = alice->Wait(21, 20);
+    auto second = alice->Wait(21, 20);
+    ASSERT_TRUE(first && second);
+    EXPECT_EQ(first->pieces[1], added->pieces[1]);
+    EXPECT_TRUE(second->pieces[1].empty());
+
+    // A constants piece that is not whole records is refused.
+    ASSERT_TRUE(su->SendMessage(Message(21, 21, {Bytes(Attr(5).GetComData()), std::string(100, 'x')})));
+    EXPECT_TRUE(alice->Quiet(21, 21));
+
+    ASSERT_TRUE(alice->SendText(21, 23, std::to_string(id)));
+    ASSERT_TRUE(su->Wait(21, 23));
+    EXPECT_EQ(AttrCount(), before + 1);
+    EXPECT_EQ(LogLines(db(), "更新族类属性", 1), 3);
+}
+
+TEST_F(CatalogueServices, ReplacingAFilesKeywordsChangesTableMemoryAndEverySession) {
+    ASSERT_TRUE(su->SendMessage(Message(43, 22, {Bytes(CkxKeywordLink(7, 1).GetComData())}, 7)));
+    ASSERT_TRUE(alice->Wait(43, 22));
+    // Sub-operations 21, 22 and 23 all set the file's keywords; other values do nothing.
+    const struct {
+        int subOp;
+        bool answered;
+    } cases[] = {{24, false}, {21, true}, {23, true}, {22, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.subOp);
+        ASSERT_TRUE(su->SendMessage(Message(43, c.subOp,
+                                            {Bytes(CkxKeywordLink(7, 3).GetComData()),
+                                             Bytes(CkxKeywordLink(7, 5).GetComData())},
+                                            7)));
+        if (!c.answered) {
+            EXPECT_TRUE(alice->Quiet(43, -1));
+            continue;
+        }
+        auto a = alice->Wait(43, c.subOp);
+        auto s = su->Wait(43, c.subOp);
+        ASSERT_TRUE(a && s);
+        EXPECT_EQ(a->param, 7u);
+        ASSERT_EQ(a->pieces.size(), 2u);
+        EXPECT_EQ(a->pieces[1], Bytes(CkxKeywordLink(7, 5).GetComData()));
+        EXPECT_EQ(Rows(db(), " SELECT * FROM VUZO_KeywordLink WHERE T_FileID = 7 "), 2);
+        EXPECT_EQ(Rows(db(), " SELECT * FROM VUZO_KeywordLink WHERE T_FileID = 7 AND T_KeyID IN (3, 5) "), 2);
+    }
+    std::vector<int> inMemory;
+    server.Locked([&] { return KX_KXXXX().m_KeywordLinkList.GetFileKeyword(7, inMemory); });
+    EXPECT_EQ(inMemory, (std::vector<int>{3, 5}));
+    EXPECT_EQ(LogLines(db(), "绑定关键字", 1), 4);
+
+    // The link list comes from memory as a packet series.
+    ASSERT_TRUE(alice->Send(43, 20));
+    auto list = alice->WaitSeries(43, 20);
+    ASSERT_TRUE(list);
+    EXPECT_EQ(list->size(), 2u);
+
+    // A refused write changes nothing anywhere.
+    ASSERT_EQ(db().Execute(" ALTER TABLE VUZO_KeywordLink RENAME TO VUZO_KeywordLink_off "), 1);
+    ASSERT_TRUE(su->SendMessage(Message(43, 22, {}, 7)));
+    EXPECT_TRUE(alice->Quiet(43, -1));
+    ASSERT_EQ(db().Execute(" ALTER TABLE VUZO_KeywordLink_off RENAME TO VUZO_KeywordLink "), 1);
+    server.Locked([&] { return KX_KXXXX().m_KeywordLinkList.GetFileKeyword(7, inMemory); });
+    EXPECT_EQ(inMemory.size(), 2u);
+
+    // No pieces: the file loses every keyword.
+    ASSERT_TRUE(su->SendMessage(Message(43, 22, {}, 7)));
+    auto cleared = alice->Wait(43, 22);
+    ASSERT_TRUE(cleared);
+    EXPECT_TRUE(cleared->pieces.empty());
+    EXPECT_EQ(Rows(db(), " SELECT * FROM VUZO_KeywordLink "), 0);
+}
+
+TEST_F(CatalogueServices, SavedSearchesArePrivateToTheirUser) {
+    auto bob = server.LogOn("bob", "bob-pw");
+    ASSERT_TRUE(bob);
+    auto add = [](TestClient& c, const std::string& name, int claimedCreator) {
+        CkxQueryTemplet t;
+        t.m_nDataMode = 3;
+        t.m_strName = name;
+        t.m_nCreatorID = claimedCreator;
+        CkxBuf buf;
+        t.BuildQueryBuf(buf);
+        c.SendMessage(Message(22, 21, {Bytes(t.GetComData()), std::string(buf.View())}));
+        auto a = c.Wait(22, 21);
+        CkxQueryTemplet::_COM com{};
+        if (!a || !a->As(com)) return -1;
+        return static_cast<int>(com.nID);
+    };
+    const int bobId = server.UserId("bob");
+    const int a1 = add(*alice, "a1", bobId); // the claimed creator does not count
+    add(*alice, "a2", -1);
+    const int b1 = add(*bob, "b1", bobId);
+    add(*bob, "b2", bobId);
+    ASSERT_GT(a1, 0);
+    ASSERT_GT(b1, 0);
+    EXPECT_TRUE(bob->Quiet(22, 21, 100ms)); // alice's adds reached alice only
+    EXPECT_TRUE(su->Quiet(22, -1, 100ms));
+
+    for (auto* c : {alice.get(), bob.get()}) {
+        ASSERT_TRUE(c->Send(22, 20));
+        auto series = c->WaitSeries(22, 20);
+        ASSERT_TRUE(series);
+        ASSERT_EQ(series->size(), 2u);
+        EXPECT_EQ((*series)[0].seriesPos, 0);
+        EXPECT_EQ((*series)[1].seriesPos, 2);
+        for (const Answer& a : *series) {
+            CkxQueryTemplet::_COM com{};
+            ASSERT_TRUE(a.As(com));
+            EXPECT_EQ(com.nCreatorID, c->UserId());
+        }
+    }
+    ASSERT_TRUE(su->Send(22, 20));
+    EXPECT_TRUE(su->Quiet(22, 20)); // no searches, no answer
+
+    // Bob can neither change nor delete alice's search.
+    CkxQueryTemplet theft;
+    theft.m_nID = a1;
+    theft.m_strName = "mine now";
+    CkxBuf buf;
+    theft.BuildQueryBuf(buf);
+    ASSERT_TRUE(bob->SendMessage(Message(22, 22, {Bytes(theft.GetComData()), std::string(buf.View())})));
+    EXPECT_TRUE(bob->Quiet(22, 22));
+    ASSERT_TRUE(bob->SendText(22, 23, std::to_string(a1)));
+    ASSERT_TRUE(bob->Wait(22, 23));
+    EXPECT_EQ(Rows(db(), " SELECT * FROM VUZO_QueryTemplet WHERE T_Name = 'a1' "), 1);
+
+    ASSERT_TRUE(bob->SendText(22, 23, std::to_string(b1)));
+    ASSERT_TRUE(bob->Wait(22, 23));
+    EXPECT_TRUE(alice->Quiet(22, 23));
+    EXPECT_EQ(Rows(db(), " SELECT * FROM VUZO_QueryTemplet "), 3);
+    EXPECT_EQ(LogLines(db(), "删除查询模板", 2), 2);
+}
+
+TEST_F(CatalogueServices, SettingAFilesProjectsKeepsInsertsAndDeletes) {
+    CkxProjectData kept = Link(-1, 1, 7), dropped = Link(-1, 2, 7), elsewhere = Link(-1, 1, 8);
+    for (CkxProjectData* d : {&kept, &dropped, &elsewhere}) ASSERT_EQ(ProjectFileTable::Insert(db(), *d), 1);
+
+    CkxProjectData changed = kept;
+    changed.m_strAlias = "不会写入";
+    CkxProjectData fresh = Link(0, 3, -5); // a new file's local id: the parameter decides
+    ASSERT_TRUE(alice->SendMessage(
+        Message(41, 22, {Bytes(changed.GetComData()), Bytes(fresh.GetComData())}, 7)));
+    auto a = su->Wait(41, 22);
+    ASSERT_TRUE(a);
+    ASSERT_EQ(a->pieces.size(), 2u);
+    EXPECT_EQ(a->param, 7u);
+    CkxProjectData::_COM back{};
+    std::memcpy(&back, a->pieces[1].data(), sizeof back);
+    EXPECT_GT(back.nID, kept.m_nID);
+    EXPECT_EQ(back.nFileID, 7);
+    EXPECT_EQ(back.nCreatorID, alice->UserId());
+    EXPECT_EQ(a->pieces[0], Bytes(changed.GetComData()));
+
+    CkxProjectDataList all;
+    ASSERT_EQ(ProjectFileTable::LoadAll(db(), all), 3);
+    EXPECT_EQ(all.Find(kept.m_nID)->m_strAlias, "别名"); // stored links are not rewritten
+    EXPECT_EQ(all.Find(dropped.m_nID), nullptr);
+    EXPECT_NE(all.Find(elsewhere.m_nID), nullptr);
+    EXPECT_NE(all.Find(back.nID), nullptr);
+    EXPECT_EQ(LogLines(db(), "更新引用项目", 1), 1);
+
+    // Type 40 removes the named pairs; type 39 delete one pair given as two numbers.
+    ASSERT_TRUE(su->SendMessage(Message(40, 0, {Bytes(kept.GetComData())})));
+    ASSERT_TRUE(alice->Wait(40, 0));
+    const int32_t pair[2] = {1, 8};
+    ASSERT_TRUE(su->Send(39, 23, pair, sizeof pair));
+    ASSERT_TRUE(alice->Wait(39, 23));
+    ASSERT_EQ(ProjectFileTable::LoadAll(db(), all), 1);
+    EXPECT_NE(all.Find(back.nID), nullptr);
+
+    // No pieces: every link of the file goes.
+    ASSERT_TRUE(alice->SendMessage(Message(41, 22, {}, 7)));
+    auto none = su->Wait(41, 22);
+    ASSERT_TRUE(none);
+    EXPECT_TRUE(none->pieces.empty());
+    EXPECT_EQ(ProjectFileTable::LoadAll(db(), all), 0);
+}
+
+TEST_F(CatalogueServices, FamiliesAddedBeforeARestartAreListedAfterIt) {
+    const int top = AddFamily("上", KXF_ROOT_IMAGE, 1);
+    const int below = AddFamily("下", top, 2);
+    ASSERT_GT(below, 0);
+    // A new process starts with the built-in families only, then loads the catalogue.
+    server.Locked([] {
+        std::vector<int> stored;
+        for (POSITION p = KX_FamilyXXX().family_GetHeadPosition(); p;) {
+            const CkxFamily* f = KX_FamilyXXX().family_GetNext(p);
+            if (!CkxFamily::IsRootID(f->m_nID)) stored.push_back(f->m_nID);
+        }
+        for (int id : stored)
+            if (KX_FamilyXXX().family_Find(id)) KX_FamilyXXX().family_Delete(id);
+        return 0;
+    });
+    ASSERT_EQ(FamilyCount(), 1);
+    ASSERT_EQ(server.Locked([&] { return server.Data().LoadAll(); }), 1);
+
+    ASSERT_TRUE(alice->Send(20, 20));
+    auto list = alice->WaitSeries(20, 20);
+    ASSERT_TRUE(list);
+    std::vector<int> ids;
+    for (const Answer& a : *list) {
+        CkxFamily::_COM com{};
+        ASSERT_TRUE(a.As(com));
+        ids.push_back(com.nID);
+    }
+    EXPECT_EQ(ids, (std::vector<int>{KXF_ROOT_IMAGE, top, below}));
+    EXPECT_TRUE(server.Locked([&] { return KX_FamilyXXX().family_IsHasChild(top); }));
+}
+
+TEST_F(CatalogueServices, TemplateAndProjectListsComeFromTheirTables) {
+    // Empty tables answer nothing.
+    for (int type : {38, 39, 42, 44, 45, 49}) {
+        ASSERT_TRUE(alice->Send(type, 20));
+        EXPECT_TRUE(alice->Quiet(type, 20, 100ms)) << type;
+    }
+    for (const AddCase& c : AddCases()) {
+        c.send(*su);
+        ASSERT_TRUE(alice->Wait(c.type, 21)) << c.name;
+    }
+    for (int type : {38, 45, 49}) {
+        ASSERT_TRUE(alice->Send(type, 20));
+        auto series = alice->WaitSeries(type, 20);
+        ASSERT_TRUE(series) << type;
+        ASSERT_EQ(series->size(), 1u);
+        EXPECT_TRUE((*series)[0].isMessage);
+        EXPECT_EQ((*series)[0].pieces.size(), 2u);
+    }
+    for (int type : {39, 42, 44}) {
+        ASSERT_TRUE(alice->Send(type, 20));
+        auto series = alice->WaitSeries(type, 20);
+        ASSERT_TRUE(series) << type;
+        EXPECT_EQ(series->size(), 1u);
+    }
+    // A project's members travel back in its second piece; a delete keeps its links.
+    ASSERT_TRUE(alice->Send(38, 20));
+    auto projects = alice->WaitSeries(38, 20);
+    ASSERT_TRUE(projects);
+    EXPECT_EQ((*projects)[0].pieces[1].size(), sizeof(CkxUserX::_COM));
+    const int project = IntAt((*projects)[0].payload, 4);
+    ASSERT_TRUE(su->SendText(38, 23, std::to_string(project)));
+    ASSERT_TRUE(alice->Wait(38, 23));
+    EXPECT_EQ(Rows(db(), " SELECT * FROM VUZO_Project "), 0);
+    EXPECT_EQ(Rows(db(), " SELECT * FROM VUZO_ProjectFile "), 1);
+    EXPECT_EQ(LogLines(db(), "删除项目", 2), 1);
+}
+
+} // namespace
