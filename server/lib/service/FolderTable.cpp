@@ -2,6 +2,7 @@
 
 #include "AdoDatabase.h"
 #include "data/CatalogueLoaders.h"
+#include "table/TableOps.h"
 
 namespace DirTable {
 namespace {
@@ -26,27 +27,21 @@ void Columns(CADOColumnList& c, const CkxFSNode& node) {
 int Insert(CADODatabase& db, CkxFSNode& node) {
     CADOColumnList columns;
     Columns(columns, node);
-    const int id = db.InsertRecord(kTable, columns);
-    if (id <= 0) return 0;
-    node.m_nID = id;
-    return 1;
+    return kx::StoreNewId(node, db.InsertRecord(kTable, columns));
 }
 
 int Update(CADODatabase& db, const CkxFSNode& node) {
     CADOColumnList columns;
     Columns(columns, node);
-    CADOFieldList where;
-    where.AddInt(" T_ID = ", node.m_nID);
-    return db.UpdateRecord(kTable, where, columns);
+    return db.UpdateRecord(kTable, kx::WhereId(node.m_nID), columns);
 }
 
 int Delete(CADODatabase& db, int folderId) { return db.Delete(kTable, folderId); }
 
 int UpdateLevel(CADODatabase& db, int folderId, int level) {
-    CADOFieldList set, where;
+    CADOFieldList set;
     set.AddInt("T_Lev", level);
-    where.AddInt(" T_ID = ", folderId);
-    return db.Update(kTable, set, where);
+    return db.Update(kTable, set, kx::WhereId(folderId));
 }
 
 int LoadAll(CADODatabase& db, CkxFSTree& tree) { return kx::LoadFolders(db, tree); }

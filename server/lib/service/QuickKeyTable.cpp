@@ -2,6 +2,7 @@
 
 #include "AdoDatabase.h"
 #include "AdoRecordset.h"
+#include "table/TableOps.h"
 
 #include <set>
 #include <vector>
@@ -24,18 +25,13 @@ void Columns(CADOColumnList& c, const CkxFSQuickKey& key) {
 int Insert(CADODatabase& db, CkxFSQuickKey& key) {
     CADOColumnList columns;
     Columns(columns, key);
-    const int id = db.InsertRecord(kTable, columns);
-    if (id <= 0) return 0;
-    key.m_nID = id;
-    return 1;
+    return kx::StoreNewId(key, db.InsertRecord(kTable, columns));
 }
 
 int Update(CADODatabase& db, const CkxFSQuickKey& key) {
     CADOColumnList columns;
     Columns(columns, key);
-    CADOFieldList where;
-    where.AddInt(" T_ID = ", key.m_nID);
-    return db.UpdateRecord(kTable, where, columns);
+    return db.UpdateRecord(kTable, kx::WhereId(key.m_nID), columns);
 }
 
 int Delete(CADODatabase& db, int keyId) { return db.Delete(kTable, keyId); }

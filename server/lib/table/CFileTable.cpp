@@ -6,6 +6,7 @@
 #include "CkxQueryOperand.h"
 #include "CkxXXX.h"
 #include "FileQuery.h"
+#include "TableOps.h"
 
 #include <memory>
 
@@ -115,19 +116,14 @@ int CFileTable::InsertFile(CADODatabase& db, CkxFile& file, const CkxBuf& exattr
                            const CkxBuf& power) {
     CADOColumnList columns;
     FillColumns(columns, file, exattr, power);
-    const int id = db.InsertRecord(GetTableName(), columns);
-    if (id <= 0) return 0; // -1 is the layer's failure, not an id
-    file.m_nID = id;
-    return 1;
+    return kx::StoreNewId(file, db.InsertRecord(GetTableName(), columns));
 }
 
 int CFileTable::UpdateFile(CADODatabase& db, const CkxFile& file, const CkxBuf& exattr,
                            const CkxBuf& power) {
     CADOColumnList columns;
     FillColumns(columns, file, exattr, power);
-    CADOFieldList where;
-    where.AddInt(" T_ID = ", file.m_nID);
-    return db.UpdateRecord(GetTableName(), where, columns);
+    return db.UpdateRecord(GetTableName(), kx::WhereId(file.m_nID), columns);
 }
 
 std::string CFileTable::DeleteFileText(int userId, int fileId, int purge) const {
