@@ -9,7 +9,7 @@
 #include "NetMessage.h"
 #include "QuickKeyTable.h"
 #include "TestCatalogue.h"
-#include "TestServer.h"
+#include "TwoWorkstations.h"
 #include "table/CImageFileTable.h"
 
 #include <gtest/gtest.h>
@@ -63,15 +63,8 @@ int32_t Column(CADODatabase& db, const std::string& table, int id, const char* c
     return v;
 }
 
-class FolderServiceTest : public ::testing::Test {
+class FolderServiceTest : public TwoWorkstations {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(server.Ok());
-        su = server.LogOnAdmin();
-        alice = server.LogOn("alice", "alice-pw");
-        ASSERT_TRUE(su && alice);
-    }
-
     // Adds a folder through the service and returns its id (from the announcement).
     int AddFolder(const std::string& name, int parent, int level) {
         CkxFSNode n = Folder(name, parent, level);
@@ -112,9 +105,6 @@ protected:
     bool InMemory(int folder) {
         return server.Locked([&] { return KX_KXXXX().fsFind(folder) != nullptr; });
     }
-
-    TestServer server;
-    std::unique_ptr<TestClient> su, alice;
 };
 
 TEST_F(FolderServiceTest, AddListAndModify) {

@@ -6,7 +6,7 @@
 #include "NetMessage.h"
 #include "QuickKeyTable.h"
 #include "TestCatalogue.h"
-#include "TestServer.h"
+#include "TwoWorkstations.h"
 
 #include <gtest/gtest.h>
 
@@ -115,14 +115,8 @@ TEST_P(QuickKeyTableTest, FailedReplacementChangesNothing) {
 
 KX_ON_BOTH_ENGINES(QuickKeyTableTest);
 
-class QuickKeyServiceTest : public ::testing::Test {
+class QuickKeyServiceTest : public TwoWorkstations {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(server.Ok());
-        su = server.LogOnAdmin();
-        alice = server.LogOn("alice", "alice-pw");
-        ASSERT_TRUE(su && alice);
-    }
     std::map<int, Stored> Memory() {
         return server.Locked([&] {
             std::map<int, Stored> m;
@@ -141,9 +135,6 @@ protected:
         }
         return m;
     }
-
-    TestServer server;
-    std::unique_ptr<TestClient> su, alice;
 };
 
 TEST_F(QuickKeyServiceTest, SingleKeysAddModifyDeleteAndList) {
