@@ -6,6 +6,7 @@
 #include "CkxXXX.h"
 #include "data/CDataManager.h"
 #include "session/ServerLog.h"
+#include "table/KeywordTables.h"
 #include "table/TableOps.h"
 
 #include <algorithm>
@@ -37,16 +38,10 @@ CImageFileService::CImageFileService(CDataManager& data)
 
 // ---- one file ----
 
-std::unique_ptr<CkxFile> CFileService::FindFile(int fileId, bool withMicro) {
+std::unique_ptr<CkxFile> CFileService::FindFile(int fileId) {
     CkxFileList list;
     if (GetFileTable().SelectFile(m_db, fileId, list) <= 0) return nullptr;
-    std::unique_ptr<CkxFile> file(list.RemoveHead());
-    if (file && withMicro) {
-        CkxBuf micro;
-        if (GetStorage().LoadMicro(file->m_nStorageID, file->GetMicroIDName(), micro))
-            file->UpdateMicro(micro.GetBuf(), micro.GetLen());
-    }
-    return file;
+    return std::unique_ptr<CkxFile>(list.RemoveHead());
 }
 
 int CFileService::AddFile(CkxFile& file) {
@@ -213,17 +208,13 @@ int CFileService::GetFilesById(const std::vector<int32_t>& fileIds, CkxFileList&
 
 int CFileService::GetKeywordFilesAll(const std::vector<int32_t>& keywordIds, CkxFileList& list) {
     if (keywordIds.empty()) return list.GetCount();
-    // Each further keyword narrows the files of the ones before it.
-    std::string sql;
-    for (size_t i = keywordIds.size(); i-- > 0;) {
-        std::string one = " SELECT T_FileID FROM  VUZO_KeywordLink WHERE T_KeyID = " + N(keywordIds[i]);
-        sql = sql.empty() ? one : one + " AND T_FileID IN ( " + sql + " ) ";
-    }
-    std::vector<int32_t> ids;
-    if (ReadIdList(sql, ids) < 0) return list.GetCount();
+    std::vector<int> ids;
+    if (KeywordLinkTable::FilesWithAllKeywords(m_db, std::vector<int>(keywordIds.begin(), keywordIds.end()),
+                                               ids) < 0)
+        return list.GetCount();
     std::sort(ids.begin(), ids.end());
     ids.erase(std::unique(ids.begin(), ids.end()), ids.end());
-    return GetFilesById(ids, list);
+    return GetFilesById(std::vector<int32_t>(ids.begin(), ids.end()), list);
 }
 
 int CFileService::GetKeywordFilesAny(const std::vector<int32_t>& keywordIds, CkxFileList& list) {

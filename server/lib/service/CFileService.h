@@ -38,8 +38,8 @@ public:
     CADODatabase& GetDatabase() { return m_db; }
 
     // ---- one file ----
-    // The stored row of the id (with its thumbnail when asked); null when there is none.
-    std::unique_ptr<CkxFile> FindFile(int fileId, bool withMicro = false);
+    // The stored row of the id; null when there is none.
+    std::unique_ptr<CkxFile> FindFile(int fileId);
 
     // Stores a new file: reserves room on a storage root, inserts the row (the file object gets
     // its new id, root, size and an empty source path) and writes the thumbnail and the whole
