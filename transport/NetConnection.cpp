@@ -129,6 +129,7 @@ void NetConnection::Reset() {
     {
         std::lock_guard lock(m_sendMutex);
         for (auto& queue : m_sendQueues) queue.clear();
+        m_nQueuedBytes = 0;
     }
     {
         std::lock_guard lock(m_receivedMutex);
@@ -360,6 +361,7 @@ void NetConnection::SendLoop() {
             size_t bytes = 0;
             while (!queue.empty() && batch.size() < static_cast<size_t>(kMaxWriteBatch) && bytes < kSendBatchBytes) {
                 bytes += static_cast<size_t>(queue.front()->GetTotalLength());
+                m_nQueuedBytes -= static_cast<uint64_t>(queue.front()->GetTotalLength());
                 batch.push_back(std::move(queue.front()));
                 queue.pop_front();
             }
@@ -377,8 +379,23 @@ void NetConnection::SendLoop() {
 
 bool NetConnection::PushSend(int cls, PacketPtr packet) {
     std::unique_lock lock(m_sendMutex);
-    m_sendSpace.wait(lock, [&] { return !m_bRunning.load() || m_sendQueues[cls].size() < kSendQueueCap; });
-    if (!m_bRunning.load()) return false;
+    const uint64_t size = static_cast<uint64_t>(packet->GetTotalLength());
+    if (m_bNeverWait.load()) {
+        if (!m_bRunning.load()) return false;
+        if (m_nQueuedBytes + size > m_nNoWaitCap.load()) {
+            // The peer has stopped reading. Waiting here would hold up the sender (and every
+            // lock it holds); cutting the socket makes this connection's own threads end it.
+            lock.unlock();
+            kx::NetLog("send queues over %llu bytes: the peer is not reading, cutting it off",
+                       static_cast<unsigned long long>(m_nNoWaitCap.load()));
+            Shutdown();
+            return false;
+        }
+    } else {
+        m_sendSpace.wait(lock, [&] { return !m_bRunning.load() || m_sendQueues[cls].size() < kSendQueueCap; });
+        if (!m_bRunning.load()) return false;
+    }
+    m_nQueuedBytes += size;
     m_sendQueues[cls].push_back(std::move(packet));
     m_sendReady.notify_one();
     return true;

@@ -20,7 +20,11 @@
 //  - A subclass's destructor must call StopAndClose() first: the threads call its handlers.
 //  - Senders return 1 when queued, 0 when refused (payload too long, bad class, connection not
 //    running). Queues are bounded: a sender waits while its queue is full, and stops waiting
-//    (result 0) when the connection stops or fails.
+//    (result 0) when the connection stops or fails. An owner that sends while holding locks
+//    other connections need (the server broadcasting under its catalogue mutex) calls
+//    SetNeverWaitOnSend(true): its senders then never wait, and a peer that lets more than
+//    kNoWaitQueueBytes pile up is cut off (the socket is shut down and OnClose follows on the
+//    connection's own thread) instead of stalling every other session.
 //  - Received input that is not a valid packet or message is dropped, logged and counted
 //    (GetDroppedCount); the connection keeps running.
 #pragma once
@@ -46,6 +50,9 @@ class NetConnection : public NetSocket {
 public:
     // Packets a send queue holds before its senders wait (8 MB of payload per class).
     static constexpr size_t kSendQueueCap = 1024;
+    // Bytes the queues of a never-waiting connection may hold before its peer is cut off: room
+    // for the largest message (256 MB) with another in flight.
+    static constexpr uint64_t kNoWaitQueueBytes = 512ull << 20;
     // Received packets and completed messages waiting for the dispatch thread.
     static constexpr size_t kReceivedCap = 4096;
     static constexpr size_t kCompletedCap = 16;
@@ -88,6 +95,11 @@ public:
 
     // Largest message content accepted from the peer (default 256 MB); set before starting.
     void SetMaxMessageLength(uint64_t n) { m_reassembly.SetMaxMessageLength(n); }
+    // Senders never wait for queue space; see the note at the top.
+    void SetNeverWaitOnSend(bool on, uint64_t maxQueuedBytes = kNoWaitQueueBytes) {
+        m_nNoWaitCap = maxQueuedBytes;
+        m_bNeverWait = on;
+    }
     // Packets and messages dropped as malformed since the start.
     uint64_t GetDroppedCount() const { return m_nDropped.load() + m_nEvicted.load(); }
     // Received packets and messages not yet handed to a handler.
@@ -147,6 +159,9 @@ private:
     std::condition_variable m_sendReady; // the send thread waits for packets
     std::condition_variable m_sendSpace; // senders wait for room
     std::array<std::deque<PacketPtr>, kNetQueueClasses> m_sendQueues;
+    uint64_t m_nQueuedBytes = 0; // bytes in m_sendQueues, under m_sendMutex
+    std::atomic<bool> m_bNeverWait{false};
+    std::atomic<uint64_t> m_nNoWaitCap{kNoWaitQueueBytes};
     // Held while one packet, message or series enters a class's queue, so the packets of one
     // message or series are never interleaved with others of the same class.
     std::array<std::mutex, kNetQueueClasses> m_batchMutex;

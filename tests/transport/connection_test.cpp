@@ -287,3 +287,25 @@ TEST(NetConnection, BothEndsStopCleanlyUnderLoad) {
     EXPECT_FALSE(pair.client.IsRunning());
     kx::SetNetLogEnabled(true);
 }
+
+TEST(NetConnection, ANeverWaitingSenderCutsOffAPeerThatStopsReading) {
+    kx::SetNetLogEnabled(false);
+    RawPeer peer;
+    ASSERT_TRUE(peer.Open(4096)); // the plain socket never reads and has a small window
+    peer.conn.SetNeverWaitOnSend(true, 1 << 20);
+    const std::string payload(8000, 'q');
+    int refused = 0;
+    auto sending = std::async(std::launch::async, [&] {
+        // 4000 packets of 8 KB: far more than the cap and the socket buffers hold.
+        for (int i = 0; i < 4000; ++i)
+            if (peer.conn.SendAddRequest(7, payload.data(), payload.size()) == 0) ++refused;
+    });
+    // The sender never waits for the peer: it finishes at once.
+    ASSERT_EQ(sending.wait_for(10s), std::future_status::ready);
+    sending.wait();
+    EXPECT_GT(refused, 0);
+    // The connection's own threads end it and report the close once.
+    EXPECT_TRUE(peer.conn.WaitForClose(10s));
+    EXPECT_EQ(peer.conn.CloseCount(), 1);
+    kx::SetNetLogEnabled(true);
+}

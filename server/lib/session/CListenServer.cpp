@@ -71,6 +71,9 @@ void CListenServer::OnAccept(int handle) {
         return;
     }
     session->Attach(handle);
+    // Handlers broadcast under the catalogue mutex: a client that stops reading must be cut
+    // off, never make the broadcaster wait.
+    session->SetNeverWaitOnSend(true);
     session->SetOwner(this);
     session->ServerRecord() = m_Server;
     if (!m_Sessions.Add(std::move(session))) kx::ServerWarning("a session's threads did not start");
