@@ -221,7 +221,7 @@ TEST_F(UserServices, EachRequestStoresRemembersLogsAndAnswersAsItShould) {
                  EXPECT_EQ(kx.m_UserList.Find(aliceId)->m_nOnline, 1);
              });
          },
-         1, KXLOG_CAT_USERADMIN, [] { return "<su> 修改用户<alice>"; }},
+         2, KXLOG_CAT_USERADMIN, [] { return "<su> 修改用户<alice>"; }},
         {"user delete", 5, 23, false, sendText(5, idText("erin")), true, deleted(idText("erin")),
          [&] {
              EXPECT_EQ(Text("VUZO_User", id["erin"], "T_Logon"), "<no row>");
@@ -253,7 +253,7 @@ TEST_F(UserServices, EachRequestStoresRemembersLogsAndAnswersAsItShould) {
              EXPECT_EQ(Text("VUZO_UserRole", id["role"], "T_Power"), "512");
              EXPECT_EQ(Locked([&] { return kx.m_UserRoleList.Find(id["role"])->m_strName; }), "审核2");
          },
-         1, KXLOG_CAT_USERADMIN, [] { return "<su> 修改用户角色<审核2>"; }},
+         2, KXLOG_CAT_USERADMIN, [] { return "<su> 修改用户角色<审核2>"; }},
         {"role delete", 7, 23, true, sendText(7, idText("role")), true, deleted(idText("role")),
          [&] {
              EXPECT_EQ(Text("VUZO_UserRole", id["role"], "T_Name"), "<no row>");
@@ -423,7 +423,7 @@ TEST_F(UserServices, EachRequestStoresRemembersLogsAndAnswersAsItShould) {
          1, KXLOG_CAT_FILEADMIN, [] { return "<alice> 修改文件书签<书签2>"; }},
         {"bookmark delete", 47, 23, false, sendText(47, idText("tag")), false, deleted(idText("tag")),
          [&] { EXPECT_EQ(Count(" SELECT * FROM VUZO_FileTag "), 0); },
-         2, KXLOG_CAT_FILEADMIN, [] { return "<alice> 删除文件书签"; }},
+         1, KXLOG_CAT_FILEADMIN, [] { return "<alice> 删除文件书签"; }},
     };
 
     for (const Step& s : steps) {

@@ -28,6 +28,8 @@ KxEntitySpec<CkxDataTag> MakeBookmarkSpec(int userId) {
     spec.remove = [userId](CADODatabase* db, int id) { return db ? FileTagTable::Delete(*db, id, userId) : 0; };
     // The record that comes back names its owner, the requester.
     spec.tailor = [userId](const CClientSession&, CkxDataTag::_COM& com) { com.nUserID = userId; };
+    // Bookmarks are private notes: even their deletion is an ordinary log line.
+    spec.logAsWarning = [](int) { return false; };
     spec.logAction = [](int subOp, const CkxDataTag& rec) -> std::string {
         switch (subOp) {
         case kSubAdd: return "添加文件书签" + rec.m_strName;

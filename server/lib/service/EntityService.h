@@ -63,6 +63,8 @@ struct KxEntitySpec {
     // The action text of the log line ("添加关键字<name>"); empty: no line for that action. For
     // a delete `rec` is the stored record when `find` is set, else a record with only the id.
     std::function<std::string(int subOp, const T& rec)> logAction;
+    // Which sub-operations log at the warning level; empty: deletes do, adds and modifies don't.
+    std::function<bool(int subOp)> logAsWarning;
 
     // Where the change goes: every session (default) or the requester alone.
     bool announceToRequesterOnly = false;
@@ -208,6 +210,7 @@ private:
     void Log(const T& rec, bool warning) {
         if (!m_spec.logAction) return;
         const std::string action = m_spec.logAction(m_req.SubOp(), rec);
+        if (m_spec.logAsWarning) warning = m_spec.logAsWarning(m_req.SubOp());
         if (!action.empty()) LogRequest(m_req, action, m_spec.logCategory, warning);
     }
 

@@ -35,6 +35,8 @@ KxEntitySpec<CkxUserRole> MakeUserRoleSpec() {
     spec.insert = InsertNameableRole;
     spec.update = [](CADODatabase* db, const CkxUserRole& rec) { return db ? UserRoleTable::Update(*db, rec) : 0; };
     spec.remove = [](CADODatabase* db, int id) { return db ? UserRoleTable::Delete(*db, id) : 0; };
+    // Changing or removing an account or a role is a warning; adding one is not.
+    spec.logAsWarning = [](int subOp) { return subOp != 21; };
     spec.logAction = [](int subOp, const CkxUserRole& rec) -> std::string {
         switch (subOp) {
         case kSubAdd: return "添加用户角色<" + rec.m_strName + ">";

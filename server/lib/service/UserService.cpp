@@ -33,6 +33,8 @@ KxEntitySpec<CkxUser> MakeUserSpec() {
     };
     spec.update = [](CADODatabase* db, const CkxUser& rec) { return db ? UserTable::Update(*db, rec) : 0; };
     spec.remove = [](CADODatabase* db, int id) { return db ? UserTable::Delete(*db, id) : 0; };
+    // Changing or removing an account or a role is a warning; adding one is not.
+    spec.logAsWarning = [](int subOp) { return subOp != 21; };
     spec.logAction = [](int subOp, const CkxUser& rec) -> std::string {
         switch (subOp) {
         case kSubAdd: return "添加用户<" + rec.m_strLogon + ">";
