@@ -94,6 +94,9 @@ int CkxProfile::Ini_Read(const std::string& section, const std::string& key, int
         if (!ini.HasKey(section, key)) return def;
         value = ini.GetString(section, key);
     }
+    // An empty value reads as a missing one, as the system's profile-integer reading does: a
+    // setting left blank ("PORT=") keeps its default instead of becoming 0.
+    if (value.empty()) return def;
     const char* p = value.c_str();
     while (*p == ' ' || *p == '\t') ++p;
     bool negative = *p == '-';
@@ -161,7 +164,8 @@ int CkxProfile::Ini_WriteKey(const std::string& section, const std::string& line
     if (section.empty()) return 0;
     std::lock_guard<std::mutex> lock(g_iniMutex);
     kx::IniFile ini(IniFileFor(file));
-    ini.RemoveSection(section);
+    // Empty the section where it stands, so the file's order of sections is kept.
+    for (const std::string& k : ini.Keys(section)) ini.RemoveKey(section, k);
     size_t pos = 0;
     bool any = false;
     while (pos < lines.size()) {

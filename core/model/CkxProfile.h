@@ -54,7 +54,7 @@ public:
         return Ini_Read(section, key, std::string(def ? def : ""), file);
     }
     // The leading number of the value (decimal, or hex after "0x"; 0 when it has none), or the
-    // default when the key is missing.
+    // default when the key is missing or its value is empty.
     int Ini_Read(const std::string& section, const std::string& key, int def,
                  const std::string& file = {}) const;
     // A structure value written by the struct form of Ini_Write: 1 when it holds exactly n bytes
@@ -73,7 +73,7 @@ public:
     int Ini_Write(const std::string& section, const std::string& key, const void* bytes, unsigned n,
                   const std::string& file = {});
     // Replaces the whole section with "key=value" lines, each ending with a NUL (the list ends
-    // with an extra NUL, or at the end of the text).
+    // with an extra NUL, or at the end of the text). The section keeps its place in the file.
     int Ini_WriteKey(const std::string& section, const std::string& lines, const std::string& file = {});
     // Empty out, then append in file order: section names; "key=value" lines; keys.
     int Ini_ReadSect(std::vector<std::string>& out, const std::string& file = {}) const;

@@ -60,7 +60,7 @@ TEST(CkxProfile, ReadsFollowPrivateProfileRules) {
         const char* key;
         int def;
         int value;
-    } ints[] = {{"Port", 0, 8800}, {"Hex", 0, 31}, {"Neg", 0, -12}, {"Text", 5, 0}, {"Empty", 5, 0}, {"Missing", 5, 5}};
+    } ints[] = {{"Port", 0, 8800}, {"Hex", 0, 31}, {"Neg", 0, -12}, {"Text", 5, 0}, {"Empty", 5, 5}, {"Missing", 5, 5}};
     for (const Case& c : ints) EXPECT_EQ(p.Ini_Read("SRV_INFO", c.key, c.def), c.value) << c.key;
 
     // A single value comes through a 1000-byte buffer.
@@ -134,6 +134,12 @@ TEST(CkxProfile, SectionListsAndWholeSectionWrites) {
     EXPECT_EQ(p.Ini_WriteKey("alpha", std::string("\0", 1)), 1);
     EXPECT_EQ(p.Ini_ReadKey("alpha", out), 0);
     EXPECT_EQ(p.Ini_ReadSect(out), 3);
+    // Rewritten sections stay where they were; a new one goes at the end.
+    EXPECT_EQ(out, (Strings{"Zeta", "alpha", "Mid"}));
+    EXPECT_EQ(p.Ini_WriteKey("New", std::string("k=v\0\0", 5)), 1);
+    EXPECT_EQ(p.Ini_ReadSect(out), 4);
+    EXPECT_EQ(out.back(), "New");
+    EXPECT_EQ(p.Ini_Read("New", "k", ""), "v");
 
     // Section names come through a 30,000-byte list: what does not fit is cut off.
     std::string big = d.file("big.ini");
