@@ -72,20 +72,22 @@ int ListLevel(const std::string& dir, What what, bool fullPath, KxStrings& out) 
     return static_cast<int>(out.size());
 }
 
-// Whole tree: each folder is listed before its contents; links are never entered.
-void ListTree(const std::string& dir, What what, bool fullPath, KxStrings& out) {
+// Whole tree: each folder is listed before its contents; links are never entered. False when
+// the folder itself cannot be read (unreadable folders below it are listed without contents).
+bool ListTree(const std::string& dir, What what, bool fullPath, KxStrings& out) {
     std::vector<Entry> entries;
-    if (!ListDir(dir, entries)) return;
+    if (!ListDir(dir, entries)) return false;
     for (const Entry& e : entries) {
         std::string path = Join(dir, e.name);
         if ((e.dir && (what & Dirs)) || (!e.dir && (what & Files)))
             out.push_back(fullPath ? path : e.name);
         if (e.dir) ListTree(path, what, fullPath, out);
     }
+    return true;
 }
 
 int TreeCount(const std::string& dir, What what, bool fullPath, KxStrings& out) {
-    ListTree(dir, what, fullPath, out);
+    if (!ListTree(dir, what, fullPath, out)) return 0;
     return static_cast<int>(out.size());
 }
 
@@ -399,6 +401,9 @@ int CkxwFileSystem::CreateFileA(const std::string& path, const void* bytes, int 
     struct stat old {};
     bool existed = ::stat(path.c_str(), &old) == 0;
     if (existed && S_ISDIR(old.st_mode)) return 0;
+    // A read-only file cannot be opened for writing; replacing it by a rename would get round
+    // that (and round the permission check a root process never meets).
+    if (existed && ((old.st_mode & 0222) == 0 || ::access(path.c_str(), W_OK) != 0)) return 0;
     std::string tmp = path + ".tmp-XXXXXX";
     int fd = ::mkstemp(tmp.data());
     if (fd < 0) return 0;

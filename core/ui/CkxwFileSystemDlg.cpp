@@ -48,11 +48,17 @@ QStringList Run(const DialogSpec& spec) {
     return dlg.selectedFiles();
 }
 
+// The extension of the chosen file, without the dot; empty when its name has none.
+std::string ExtOf(const std::string& path) {
+    std::string name = CkxwFileSystem::GetFileName(path);
+    return name.find('.') == std::string::npos ? std::string() : CkxwFileSystem::GetFileEx(name);
+}
+
 int One(const DialogSpec& spec, std::string& path, std::string* ext) {
     QStringList files = Run(spec);
     if (files.isEmpty()) return 0;
     path = files.first().toStdString();
-    if (ext) *ext = CkxwFileSystem::GetFileEx(CkxwFileSystem::GetFileName(path));
+    if (ext) *ext = ExtOf(path);
     return 1;
 }
 
@@ -95,7 +101,7 @@ int CkxwFileSystem::ShowDlg_OpenFile(KxStrings& paths, std::string& ext) {
     if (files.isEmpty()) return 0;
     paths.clear();
     for (const QString& f : files) paths.push_back(f.toStdString());
-    ext = GetFileEx(GetFileName(paths.front()));
+    ext = ExtOf(paths.front());
     return 1;
 }
 

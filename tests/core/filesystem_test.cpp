@@ -142,9 +142,19 @@ TEST(CkxwFileSystem, WalksListInNameOrderAndNeverEnterLinks) {
     EXPECT_EQ(FS::SearchAllTitleFile(t.root, "a", out), 3);
     EXPECT_EQ(out, (Strings{"a", "a.b.c", "a.txt"}));
 
-    out.clear();
-    EXPECT_EQ(FS::FindChildNode_Path(t.tmp.file("missing"), out), 0);
-    EXPECT_EQ(FS::FindTreeNode_Path(t.tmp.file("missing"), out), 0);
+    // A folder that cannot be read is a failure (0), whatever out held before.
+    struct Walk {
+        int (*fn)(const std::string&, Strings&);
+        const char* name;
+    } walks[] = {{FS::FindChildNode_Path, "FindChildNode_Path"}, {FS::FindTreeNode_Path, "FindTreeNode_Path"},
+                 {FS::FindTreeFile_Name, "FindTreeFile_Name"},   {FS::FindTreeDir_Path, "FindTreeDir_Path"},
+                 {FS::SearchAllFile, "SearchAllFile"}};
+    for (const Walk& w : walks) {
+        out = {"earlier"};
+        EXPECT_EQ(w.fn(t.tmp.file("missing"), out), 0) << w.name;
+        EXPECT_EQ(w.fn(t.root + "/a.txt", out), 0) << w.name; // a file is no folder
+        EXPECT_EQ(out, Strings{"earlier"}) << w.name;
+    }
 }
 
 TEST(CkxwFileSystem, Leaves) {
@@ -223,6 +233,13 @@ TEST(CkxwFileSystem, CreateDirAndWholeFiles) {
     EXPECT_EQ(FS::CreateFileA(d.file("x/y"), "abc", 3), 0); // a folder is not replaced
     EXPECT_EQ(FS::CreateFileA(d.file("nofolder/f"), "abc", 3), 0);
     EXPECT_EQ(Slurp(f), "abc");
+    // A read-only file is not replaced (it could not be opened for writing).
+    std::string ro = d.file("x/ro.bin");
+    ASSERT_EQ(FS::CreateFileA(ro, "locked", 6), 1);
+    ASSERT_EQ(FS::SetFileReadOnly(ro), 1);
+    EXPECT_EQ(FS::CreateFileA(ro, "new", 3), 0);
+    EXPECT_EQ(Slurp(ro), "locked");
+    fs::remove(ro);
     Strings left;
     FS::FindChildFile_Name(d.file("x"), left);
     EXPECT_EQ(left, (Strings{"data.bin", "file"})); // no temporary file left behind

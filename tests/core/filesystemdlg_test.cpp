@@ -58,6 +58,24 @@ TEST(CkxwFileSystemDialogs, OpenPictureGivesPathAndExtension) {
     EXPECT_EQ(filters.back(), QStringLiteral("PNM 文件 (*.pnm)"));
 }
 
+TEST(CkxwFileSystemDialogs, AFileWithoutExtensionGivesAnEmptyExtension) {
+    App();
+    TempDir d;
+    std::ofstream(d.file("README")) << "x";
+    QStringList filters;
+    WhenDialogShows([&](QFileDialog* dlg) {
+        filters = dlg->nameFilters();
+        dlg->setDirectory(QString::fromStdString(d.str()));
+        dlg->selectFile(QString::fromStdString(d.file("README")));
+        static_cast<QDialog*>(dlg)->accept();
+    });
+    std::string path, ext = "stale";
+    ASSERT_EQ(FS::ShowOpenDlg_Single(path, ext), 1);
+    EXPECT_EQ(path, d.file("README"));
+    EXPECT_EQ(ext, "");
+    EXPECT_EQ(filters, QStringList{QStringLiteral("所有文件 (*.*)")});
+}
+
 TEST(CkxwFileSystemDialogs, CancelGivesZeroAndKeepsTheOutputs) {
     App();
     WhenDialogShows([](QFileDialog* dlg) { dlg->reject(); });
