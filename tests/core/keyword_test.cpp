@@ -219,3 +219,93 @@ TEST(CkxKeywordLinkList, SetReplacesOneFilesLinks) {
     EXPECT_EQ(list.GetFileKeyword(1, ids), 0);
     EXPECT_TRUE(ids.empty());
 }
+
+namespace {
+
+// Runs one case on a list of named records with ids 1, 1, 2 (or none): what Delete removes,
+// whether Update finds its record, and what is left.
+template <class List>
+void RunListCase(bool empty, int deleteId, int updateId, int deleted, int updated, int countAfter) {
+    List list;
+    using R = typename List::Record;
+    if (!empty)
+        for (int id : {1, 1, 2}) {
+            R r;
+            r.m_nID = id;
+            r.m_strName = "old";
+            list.AddTail(r);
+        }
+    EXPECT_EQ(list.Delete(deleteId), deleted);
+    R changed;
+    changed.m_nID = updateId;
+    changed.m_strName = "new";
+    EXPECT_EQ(list.Update(changed), updated);
+    EXPECT_EQ(list.GetCount(), countAfter);
+    EXPECT_EQ(list.GetName_(updateId), updated ? "new" : "");
+}
+
+template <class Base>
+struct Named : Base {
+    std::string GetName_(int id) const {
+        const auto* r = Base::Find(id);
+        return r ? r->m_strName : std::string();
+    }
+};
+
+} // namespace
+
+TEST(CkxKeywordLists, DeleteAndUpdateTable) {
+    struct Case {
+        const char* name;
+        bool empty;
+        int deleteId, updateId;
+        int deleted[3]; // keyword, group, template list
+        int updated;
+        int countAfter[3];
+    };
+    const Case cases[] = {
+        {"id held twice", false, 1, 2, {2, 2, 1}, 1, {1, 1, 2}},
+        {"update of an absent id adds nothing", false, 2, 9, {1, 1, 1}, 0, {2, 2, 2}},
+        {"update after deleting", false, 2, 2, {1, 1, 1}, 0, {2, 2, 2}},
+        {"empty list", true, 1, 1, {0, 0, 0}, 0, {0, 0, 0}},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
+        RunListCase<Named<CkxKeywordList>>(k.empty, k.deleteId, k.updateId, k.deleted[0], k.updated, k.countAfter[0]);
+        RunListCase<Named<CkxKeywordGroupList>>(k.empty, k.deleteId, k.updateId, k.deleted[1], k.updated, k.countAfter[1]);
+        RunListCase<Named<CkxKeywordTempletList>>(k.empty, k.deleteId, k.updateId, k.deleted[2], k.updated, k.countAfter[2]);
+    }
+}
+
+TEST(CkxKeywordLinkList, PairOperationsTable) {
+    struct Case {
+        const char* name;
+        std::vector<std::pair<int, int>> links; // (file, keyword), in list order
+        std::pair<int, int> pair;
+        int deleted;     // Delete(pair)
+        int deletedObj;  // then DeleteObj(pair's file)
+        int countAfter;
+    };
+    const Case cases[] = {
+        {"every copy of the pair", {{1, 10}, {2, 10}, {1, 10}, {1, 11}}, {1, 10}, 2, 1, 1},
+        {"absent pair", {{1, 10}}, {1, 11}, 0, 1, 0},
+        {"same keyword on another file stays", {{2, 10}, {3, 10}}, {1, 10}, 0, 0, 2},
+        {"empty list", {}, {1, 10}, 0, 0, 0},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
+        CkxKeywordLinkList list;
+        for (auto [f, w] : k.links) list.AddTail(CkxKeywordLink(f, w));
+        EXPECT_EQ(list.Delete(CkxKeywordLink(k.pair.first, k.pair.second)), k.deleted);
+        EXPECT_EQ(list.Find(CkxKeywordLink(k.pair.first, k.pair.second)), nullptr);
+        EXPECT_EQ(list.DeleteObj(k.pair.first), k.deletedObj);
+        EXPECT_EQ(list.GetCount(), k.countAfter);
+    }
+
+    // The keyword ids of a file come in list order.
+    CkxKeywordLinkList list;
+    for (auto [f, w] : {std::pair{1, 30}, {2, 5}, {1, 10}, {1, 20}}) list.AddTail(CkxKeywordLink(f, w));
+    std::vector<int> ids{99};
+    EXPECT_EQ(list.GetFileKeyword(1, ids), 3);
+    EXPECT_EQ(ids, (std::vector<int>{30, 10, 20}));
+}
