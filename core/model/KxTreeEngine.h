@@ -340,7 +340,20 @@ public:
         }
         std::stable_sort(all.begin(), all.end(),
                          [](const Node* a, const Node* b) { return a->GetLev() < b->GetLev(); });
-        for (Node* n : all) Link(n);
+        // Top-level nodes not yet reached are unchained too, so searching for the chain's end
+        // would find one of them; the end is tracked here instead.
+        Node* lastTop = nullptr;
+        for (Node* n : all) {
+            if (n->GetLev() > 0) {
+                Link(n);
+                continue;
+            }
+            if (lastTop) {
+                lastTop->m_pNext = n;
+                n->m_pPrev = lastTop;
+            }
+            lastTop = n;
+        }
     }
 
 protected:

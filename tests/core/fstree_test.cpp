@@ -162,6 +162,32 @@ TEST(CkxFSTree, UnloadedParentLeavesNodeUnlinked) {
     EXPECT_EQ(loose.Find(1)->m_pNext, loose.Find(2));
 }
 
+TEST(CkxFSTree, BuildTreeChainsTheTopLevelInListOrder) {
+    // Top-level folders interleaved with children that arrive before their parents.
+    CkxFSTree loose(0);
+    loose.Add(Folder(4, "D", 1, 2));
+    loose.Add(Folder(1, "A", 0, -1));
+    loose.Add(Folder(2, "B", 0, -1));
+    loose.Add(Folder(5, "E", 1, 2));
+    loose.Add(Folder(3, "C", 0, -1));
+    loose.BuildTree();
+    // Walk the chain from its head: every top-level folder once, in list order, then the end.
+    const CkxFSNode* head = loose.Find(1);
+    EXPECT_EQ(head->m_pPrev, nullptr);
+    std::vector<int> chain;
+    for (const CkxFSNode* n = head; n && chain.size() < 10; n = n->m_pNext) chain.push_back(n->GetID());
+    EXPECT_EQ(chain, (std::vector<int>{1, 2, 3}));
+    EXPECT_EQ(loose.Find(3)->m_pPrev, loose.Find(2));
+    std::vector<CkxFSNode*> kids;
+    loose.FindChild(2, kids);
+    EXPECT_EQ(Ids(kids), (std::vector<int>{4, 5}));
+    // A folder added after the rebuild joins the end of the chain.
+    loose.SetBuildLink(1);
+    loose.Add(Folder(6, "F", 0, -1));
+    EXPECT_EQ(loose.Find(3)->m_pNext, loose.Find(6));
+    EXPECT_EQ(loose.FindFirstLevLastNode(), loose.Find(6));
+}
+
 TEST_F(FolderTree, CanUseTheName) {
     struct Case {
         int parent, id;
