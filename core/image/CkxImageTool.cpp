@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cctype>
 #include <climits>
+#include <vector>
 
 namespace {
 std::string Lower(std::string s) {
@@ -130,6 +131,152 @@ CkxImageTool::MicroPlace CkxImageTool::MicroGeometry(unsigned width, unsigned he
         p.x = static_cast<int>(S / 2) - p.w / 2;
     }
     return p;
+}
+
+namespace {
+
+// An opaque RGB picture being put together (rows top to bottom, 3 bytes a pixel): the micro
+// image, the scaled image and the framed image are drawn on it without any drawing surface.
+class Canvas {
+public:
+    Canvas(int w, int h, uint32_t bgr) : w_(w), h_(h), px_(static_cast<size_t>(w) * h * 3) {
+        Fill(0, 0, w, h, bgr);
+    }
+
+    // A solid rectangle, clipped to the canvas.
+    void Fill(int x, int y, int cx, int cy, uint32_t bgr) {
+        const int x0 = std::max(x, 0), y0 = std::max(y, 0);
+        const int x1 = std::min(x + cx, w_), y1 = std::min(y + cy, h_);
+        const uint8_t r = bgr & 0xFF, g = (bgr >> 8) & 0xFF, b = (bgr >> 16) & 0xFF;
+        for (int yy = y0; yy < y1; ++yy)
+            for (int xx = x0; xx < x1; ++xx) {
+                uint8_t* p = At(xx, yy);
+                p[0] = r;
+                p[1] = g;
+                p[2] = b;
+            }
+    }
+
+    // The picture with its top-left at (x, y), clipped; a picture with alpha is laid over what
+    // is there. False when its pixels cannot be read.
+    bool Paste(const CxImage& image, int x, int y) {
+        const bool alpha = image.AlphaIsValid();
+        std::vector<uint8_t> src;
+        if (!image.CopyToArray(src, alpha)) return false;
+        const int iw = static_cast<int>(image.GetWidth()), ih = static_cast<int>(image.GetHeight());
+        const int bands = alpha ? 4 : 3;
+        if (src.size() != static_cast<size_t>(iw) * ih * bands) return false;
+        for (int sy = 0; sy < ih; ++sy) {
+            const int yy = y + sy;
+            if (yy < 0 || yy >= h_) continue;
+            for (int sx = 0; sx < iw; ++sx) {
+                const int xx = x + sx;
+                if (xx < 0 || xx >= w_) continue;
+                const uint8_t* s = &src[(static_cast<size_t>(sy) * iw + sx) * bands];
+                uint8_t* d = At(xx, yy);
+                const unsigned a = alpha ? s[3] : 255;
+                for (int k = 0; k < 3; ++k) d[k] = static_cast<uint8_t>((s[k] * a + d[k] * (255 - a) + 127) / 255);
+            }
+        }
+        return true;
+    }
+
+    // The raised-edge rectangle of width cx and height cy at (x, y): top and left edges in one
+    // colour, right and bottom edges in the other (the bottom-right corner belongs to the second).
+    void Draw3dRect(int x, int y, int cx, int cy, uint32_t topLeft, uint32_t bottomRight) {
+        if (cx > 1) Fill(x, y, cx - 1, 1, topLeft);
+        if (cy > 1) Fill(x, y, 1, cy - 1, topLeft);
+        if (cx > 0 && cy > 0) {
+            Fill(x + cx - 1, y, 1, cy, bottomRight);
+            Fill(x, y + cy - 1, cx, 1, bottomRight);
+        }
+    }
+
+    // A one-pixel border around the whole canvas.
+    void Border(uint32_t bgr) {
+        Fill(0, 0, w_, 1, bgr);
+        Fill(0, h_ - 1, w_, 1, bgr);
+        Fill(0, 0, 1, h_, bgr);
+        Fill(w_ - 1, 0, 1, h_, bgr);
+    }
+
+    int Into(CxImage& out) const {
+        return out.CreateFromArray(px_.data(), static_cast<uint32_t>(w_), static_cast<uint32_t>(h_), 24,
+                                   static_cast<uint32_t>(w_) * 3)
+                   ? 1
+                   : 0;
+    }
+
+private:
+    uint8_t* At(int x, int y) { return &px_[(static_cast<size_t>(y) * w_ + x) * 3]; }
+
+    int w_, h_;
+    std::vector<uint8_t> px_;
+};
+
+// The micro image around a picture already scaled to the size MicroGeometry gives.
+int ComposeMicro(const CxImage& scaled, const CkxImageTool::MicroPlace& at, unsigned S, CxImage& out, int frame) {
+    const int side = static_cast<int>(S);
+    Canvas c(side, side, CkxImageTool::BACKGROUND);
+    if (!c.Paste(scaled, at.x, at.y)) return 0;
+    if (frame) c.Draw3dRect(0, 0, side, side - 1, CkxImageTool::FRAME_TOPLEFT, CkxImageTool::FRAME_BOTTOMRIGHT);
+    return c.Into(out);
+}
+
+// Largest side a micro image, a scaled image or a framed square may have.
+constexpr unsigned kMaxCanvasSide = 16384;
+
+} // namespace
+
+int CkxImageTool::BuildMicroImage(CxImage& image, unsigned S, CxImage& out, int frame) {
+    if (!image.IsValid() || S == 0 || S > kMaxCanvasSide) return 0;
+    auto at = MicroGeometry(image.GetWidth(), image.GetHeight(), S);
+    CxImage scaled;
+    if (!image.Resample(at.w, at.h, CxImage::RS_LANCZOS, &scaled)) return 0;
+    return ComposeMicro(scaled, at, S, out, frame);
+}
+
+int CkxImageTool::BuildMicroImage(const unsigned char* bytes, int n, unsigned S, CxImage& out, int frame) {
+    if (!bytes || n <= 0) return 0;
+    return BuildMicroImage(bytes, static_cast<size_t>(n), CXIMAGE_FORMAT_UNKNOWN, S, out, frame);
+}
+
+int CkxImageTool::BuildMicroImage(const unsigned char* bytes, size_t n, uint32_t codec, unsigned S, CxImage& out,
+                                  int frame) {
+    if (!bytes || n == 0 || S == 0 || S > kMaxCanvasSide) return 0;
+    CxImageInfo info;
+    if (!CxImage::ReadInfo(bytes, n, info, codec)) return 0;
+    auto at = MicroGeometry(info.width, info.height, S);
+    CxImage scaled;
+    if (at.w <= 0 || !scaled.DecodeThumbnail(bytes, n, at.w, at.h, info.type)) return 0;
+    return ComposeMicro(scaled, at, S, out, frame);
+}
+
+int CkxImageTool::BuildMicroImage_File(const std::string& path, unsigned S, CxImage& out, int frame) {
+    CkxMemFile file;
+    if (S == 0 || file.ReadFile(path) <= 0) return 0;
+    return BuildMicroImage(file.GetMemPt(), static_cast<size_t>(file.GetMemLen()), CxImage::FormatOfPath(path), S,
+                           out, frame);
+}
+
+int CkxImageTool::ScaleImage(CxImage& image, unsigned w, unsigned h, CxImage& out) {
+    if (!image.IsValid() || w == 0 || h == 0 || w > kMaxCanvasSide || h > kMaxCanvasSide) return 0;
+    CxImage stretched;
+    if (!image.Resample(w, h, CxImage::RS_LANCZOS, &stretched)) return 0;
+    Canvas c(static_cast<int>(w), static_cast<int>(h), BACKGROUND);
+    if (!c.Paste(stretched, 0, 0)) return 0;
+    c.Border(SCALE_FRAME);
+    return c.Into(out);
+}
+
+int CkxImageTool::DrawFrame(CxImage& image, int) {
+    if (!image.IsValid()) return 0;
+    const unsigned side = std::max(image.GetWidth(), image.GetHeight());
+    if (side > kMaxCanvasSide) return 0;
+    Canvas c(static_cast<int>(side), static_cast<int>(side), BACKGROUND);
+    if (!c.Paste(image, 0, 0)) return 0;
+    c.Draw3dRect(0, 0, static_cast<int>(side) - 1, static_cast<int>(side) - 1, FRAME_TOPLEFT, FRAME_BOTTOMRIGHT);
+    return c.Into(image);
 }
 
 namespace {

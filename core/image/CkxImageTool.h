@@ -1,12 +1,13 @@
 // CkxImageTool: the library's image chores. The table of picture formats (the library's own ids,
 // the codec ids, display names and suffixes), micro images (square thumbnails on white, optionally
-// framed), scaling, framing, and encoding pictures to and from byte blocks. QImage stands for a
-// drawable bitmap in the drawing forms (which live with the other Qt code, in core/ui).
+// framed), scaling, framing, and encoding pictures to and from byte blocks. Every CxImage form
+// works without Qt; QImage stands for a drawable bitmap in the bitmap forms (in core/ui).
 #pragma once
 
 #include "KxExport.h"
 #include "PtrList.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -60,13 +61,18 @@ public:
     static MicroPlace MicroGeometry(unsigned width, unsigned height, unsigned S);
 
     // Micro images: an S x S white square with the picture placed as MicroGeometry says and, when
-    // frame is not 0, the three-dimensional frame (0, 0)-(S, S - 1). 1, or 0 for S == 0 or an
-    // image without a picture. The byte forms decode straight to the small size (never the whole
-    // picture); they take any format the layer reads, JPEG being the one micro images travel in.
+    // frame is not 0, the three-dimensional frame (0, 0)-(S, S - 1). 1, or 0 for S == 0 (or
+    // above 16384) or an image without a picture. The byte and file forms decode straight to the
+    // small size (a JPEG shrunk by its loader, never decoded whole); they take any format the
+    // layer reads, JPEG being the one micro images travel in, and codec names a format that
+    // carries no signature (TGA, WBMP). The CxImage forms need no drawing surface; the QImage
+    // forms give the same pixels as a bitmap.
     static int BuildMicroImage(CxImage& image, unsigned S, QImage& out, int frame);
     static int BuildMicroImage(CxImage& image, unsigned S, CxImage& out, int frame);
     static int BuildMicroImage(const unsigned char* bytes, int n, unsigned S, QImage& out, int frame);
     static int BuildMicroImage(const unsigned char* bytes, int n, unsigned S, CxImage& out, int frame);
+    static int BuildMicroImage(const unsigned char* bytes, size_t n, uint32_t codec, unsigned S, CxImage& out,
+                               int frame);
     static int BuildMicroImage_File(const std::string& path, unsigned S, CxImage& out, int frame);
     // Empty out (deleting what it held), then one unframed micro image per input, in order;
     // returns out's count.

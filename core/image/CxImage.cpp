@@ -397,6 +397,8 @@ bool CxImage::ReadInfo(const uint8_t* buffer, size_t size, CxImageInfo& info, ui
     }
 }
 
+uint32_t CxImage::FormatOfPath(const std::string& path) { return HintFromPath(path, CXIMAGE_FORMAT_UNKNOWN); }
+
 bool CxImage::ReadFileInfo(const std::string& path, CxImageInfo& info, uint32_t type) {
     std::vector<uint8_t> bytes;
     return ReadWholeFile(path, bytes) && ReadInfo(bytes.data(), bytes.size(), info, HintFromPath(path, type));

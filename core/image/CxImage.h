@@ -72,6 +72,9 @@ public:
     // Header only: size and format without decoding the pixels.
     static bool ReadInfo(const uint8_t* buffer, size_t size, CxImageInfo& info,
                          uint32_t type = CXIMAGE_FORMAT_UNKNOWN);
+    // The format a path's suffix names for the formats that carry no signature (TGA, WBMP):
+    // what the file forms pass on as the type; 0 for any other suffix.
+    static uint32_t FormatOfPath(const std::string& path);
     static bool ReadFileInfo(const std::string& path, CxImageInfo& info,
                              uint32_t type = CXIMAGE_FORMAT_UNKNOWN);
 

@@ -1,23 +1,15 @@
 #include "CkxFileImage.h"
 
+#include "CkxImageTool.h"
+#include "CkxMemFile.h"
 #include "CkxwFileSystem.h"
 #include "CxImage.h"
 #include "Gbk.h"
 
 #include <algorithm>
 #include <climits>
-#include <sys/stat.h>
-#include <vector>
 
 namespace {
-
-// The size of a file on disk: 0 when its status cannot be read, -1 when it is 2 GiB or more
-// (more than the record's int32 size holds).
-int DiskSize(const std::string& path) {
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0) return 0;
-    return st.st_size > INT_MAX ? -1 : static_cast<int>(st.st_size);
-}
 
 // The extension of the path's last component (empty when it has no dot).
 std::string ExOfName(const std::string& path) {
@@ -51,42 +43,56 @@ std::string CXI_GetFileName(const std::string& path) {
     return cut == std::string::npos ? path : path.substr(cut + 1);
 }
 
-int CkxFileImage::BuildMicro(CxImage& image, CkxBuf& out) {
-    if (!image.IsValid()) return 0;
-    const long w = image.GetWidth(), h = image.GetHeight();
-    const long side = std::min<long>(std::max(w, h), kMicroSide);
-    long tw = side, th = side;
-    if (w >= h) th = std::max<long>(1, h * side / w);
-    else tw = std::max<long>(1, w * side / h);
-    CxImage micro;
-    if (!image.Resample(tw, th, CxImage::RS_LINEAR, &micro)) return 0;
-    std::vector<uint8_t> bytes;
-    if (!micro.Encode(bytes, CXIMAGE_FORMAT_JPG) || bytes.size() > static_cast<size_t>(INT_MAX)) return 0;
-    return out.Fill(bytes.data(), static_cast<int>(bytes.size()));
+unsigned CkxFileImage::MicroSide(unsigned width, unsigned height) {
+    return std::min<unsigned>(std::max(width, height), kMicroSide);
 }
 
-void CkxFileImage::TakeImage(CxImage& image, const CkxBuf& micro, const std::string& path) {
+int CkxFileImage::BuildMicro(CxImage& image, CkxBuf& out) {
+    if (!image.IsValid()) return 0;
+    CxImage micro;
+    if (!CkxImageTool::BuildMicroImage(image, MicroSide(image.GetWidth(), image.GetHeight()), micro, 0)) return 0;
+    return CkxImageTool::MICRO_Encode(micro, out) ? 1 : 0;
+}
+
+int CkxFileImage::BuildMicro(const unsigned char* bytes, size_t n, uint32_t codec, CkxBuf& out, int& width,
+                             int& height) {
+    CxImageInfo info;
+    if (!bytes || n == 0 || !CxImage::ReadInfo(bytes, n, info, codec)) return 0;
+    if (info.width > static_cast<uint32_t>(INT_MAX) || info.height > static_cast<uint32_t>(INT_MAX)) return 0;
+    CxImage micro;
+    if (!CkxImageTool::BuildMicroImage(bytes, n, codec, MicroSide(info.width, info.height), micro, 0) ||
+        !CkxImageTool::MICRO_Encode(micro, out))
+        return 0;
+    width = static_cast<int>(info.width);
+    height = static_cast<int>(info.height);
+    return 1;
+}
+
+void CkxFileImage::TakeImage(int width, int height, const CkxBuf& micro, const std::string& path) {
     UpdateMicro(micro);
     m_nEncFormat = GetFormatID(m_strExName);
     m_strSourcePath = path;
-    m_nWidth = static_cast<int32_t>(image.GetWidth());
-    m_nHeight = static_cast<int32_t>(image.GetHeight());
+    m_nWidth = width;
+    m_nHeight = height;
 }
 
 int CkxFileImage::LoadFileInfo(const std::string& path) {
-    const int size = DiskSize(path);
-    if (size < 0) return 0;
-    CxImage image;
+    // Unreadable files and files of 2 GiB or more (beyond the record's int32 size) end here.
+    CkxMemFile file;
+    if (file.ReadFile(path) <= 0) return 0;
     CkxBuf micro;
-    if (!image.Load(path) || !BuildMicro(image, micro)) return 0;
+    int width = 0, height = 0;
+    if (!BuildMicro(file.GetMemPt(), static_cast<size_t>(file.GetMemLen()), CxImage::FormatOfPath(path), micro,
+                    width, height))
+        return 0;
     m_strExName = ExOfName(path);
     // A photo stays a photo; any other image file is an image when its suffix is an image
     // suffix and a plain file otherwise.
     if (!CheckFileType(m_strExName)) m_nFileType = KXFK_FILE;
     else if (!IsFIPhoto()) m_nFileType = KXFK_IMAGE;
-    TakeImage(image, micro, path);
+    TakeImage(width, height, micro, path);
     m_strTitle = CkxwFileSystem::GetFileTitle(path);
-    m_nSize = size;
+    m_nSize = file.GetMemLen();
     return 1;
 }
 
@@ -96,28 +102,30 @@ int CkxFileImage::LoadFileData(const std::string& path) {
 }
 
 namespace {
-// Reads a stored copy's header and decodes its content; false when either fails.
-bool DecodeEncrypt(const std::string& path, CkxFile::_ENCRYPT_HEAD& head, CxImage& image) {
-    CkxBuf content;
-    if (!CkxFile::ReadEncryptHead(path, head) || !CkxFile::LoadEncryptFile(path, content)) return false;
-    if (!content.IsValid()) return false;
-    const uint32_t type = static_cast<uint32_t>(CXI_CheckImgType(kx::GetText(head.szExName)));
-    return image.Decode(content.GetBuf(), static_cast<size_t>(content.GetLen()), type) && image.IsValid();
+// Reads a stored copy's header and the content behind it; false when either cannot be read or
+// there is no content.
+bool ReadEncrypt(const std::string& path, CkxFile::_ENCRYPT_HEAD& head, CkxBuf& content) {
+    return CkxFile::ReadEncryptHead(path, head) && CkxFile::LoadEncryptFile(path, content) && content.IsValid();
+}
+// The codec number of the stored copy's extension.
+uint32_t CodecOf(const CkxFile::_ENCRYPT_HEAD& head) {
+    return static_cast<uint32_t>(CXI_CheckImgType(kx::GetText(head.szExName)));
 }
 } // namespace
 
 int CkxFileImage::LoadEncryptFileInfo(const std::string& path) {
     _ENCRYPT_HEAD head;
+    CkxBuf content;
     if (!ReadEncryptHead(path, head) || head.nFileType != KXFK_IMAGE) return 0;
-    const int size = DiskSize(path);
-    if (size < 0) return 0;
-    CxImage image;
+    if (!CkxFile::LoadEncryptFile(path, content) || !content.IsValid()) return 0;
     CkxBuf micro;
-    if (!DecodeEncrypt(path, head, image) || !BuildMicro(image, micro)) return 0;
+    int width = 0, height = 0;
+    if (!BuildMicro(content.GetBuf(), static_cast<size_t>(content.GetLen()), CodecOf(head), micro, width, height))
+        return 0;
     m_strTitle = kx::GetText(head.szTitle);
     m_strExName = kx::GetText(head.szExName);
-    TakeImage(image, micro, path);
-    m_nSize = size;
+    TakeImage(width, height, micro, path);
+    m_nSize = content.GetLen() + kEncryptHeadSize; // below 2 GiB: the reader refuses more
     return 1;
 }
 
@@ -128,5 +136,9 @@ int CkxFileImage::LoadEncryptFileData(const std::string& path) {
 
 int CkxFileImage::LoadEncryptFile(const std::string& path, CxImage& image) {
     _ENCRYPT_HEAD head;
-    return DecodeEncrypt(path, head, image) ? 1 : 0;
+    CkxBuf content;
+    if (!ReadEncrypt(path, head, content)) return 0;
+    return image.Decode(content.GetBuf(), static_cast<size_t>(content.GetLen()), CodecOf(head)) && image.IsValid()
+               ? 1
+               : 0;
 }

@@ -6,6 +6,8 @@
 #include "CkxFile.h"
 #include "KxExport.h"
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
 
 class CxImage;
@@ -54,11 +56,19 @@ public:
     // not checked); 1, or 0 when it cannot be read or decoded.
     static int LoadEncryptFile(const std::string& path, CxImage& image);
 
-    // The thumbnail of a decoded picture: JPEG, long side min(max(width, height), 130), in
-    // proportion. 1, or 0 for no picture or a failed encode.
+    // The thumbnail's side for a picture: its long side, at most kMicroSide.
+    static unsigned MicroSide(unsigned width, unsigned height);
+    // The thumbnail of a decoded picture: the image tool's unframed micro image (a white square
+    // of side MicroSide with the picture centred in it), JPEG-encoded. 1, or 0 for no picture or
+    // a failed encode.
     static int BuildMicro(CxImage& image, CkxBuf& out);
+    // The same from an encoded picture, decoded straight to the small size (which also proves
+    // it decodes); width and height get the picture's. codec names a format without signature
+    // (TGA, WBMP), else 0. 1, or 0 (nothing set) when the bytes are no picture.
+    static int BuildMicro(const unsigned char* bytes, size_t n, uint32_t codec, CkxBuf& out, int& width,
+                          int& height);
 
 private:
-    // Fills the fields an image load sets, given the decoded picture.
-    void TakeImage(CxImage& image, const CkxBuf& micro, const std::string& path);
+    // Fills the fields an image load sets, given the picture's size and thumbnail.
+    void TakeImage(int width, int height, const CkxBuf& micro, const std::string& path);
 };

@@ -125,7 +125,9 @@ TEST(CxImage, DamagedInputFailsWithAReason) {
         std::vector<uint8_t> flipped = bytes;
         for (size_t i = flipped.size() / 2; i < flipped.size(); i += 2) flipped[i] ^= 0xA5;
         CxImage t;
-        if (!t.Decode(flipped.data(), flipped.size(), f.type)) EXPECT_STRNE(t.GetLastError(), "");
+        if (!t.Decode(flipped.data(), flipped.size(), f.type)) {
+            EXPECT_STRNE(t.GetLastError(), "");
+        }
     }
     // A header claiming 400 megapixels is refused before anything is allocated for it.
     const std::string bomb = "P6\n20000 20000\n255\n" + std::string(64, '\x7f');

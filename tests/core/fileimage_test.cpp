@@ -1,5 +1,6 @@
 #include "CkxFIPhoto.h"
 #include "CkxFileImage.h"
+#include "CkxImageTool.h"
 #include "CxImage.h"
 #include "TempDir.h"
 
@@ -36,6 +37,32 @@ CxImage Thumbnail(const CkxFile& f) {
         EXPECT_TRUE(micro.Decode(f.GetMemMicroBuf(), static_cast<size_t>(f.GetMemMicroSize())));
     }
     return micro;
+}
+
+// The thumbnail is the image tool's micro image: a white square of side S with the picture
+// (blue 128 everywhere) at `at`. Checked across the middle row and column, one pixel in from
+// each edge of the picture (the thumbnail is a JPEG).
+void ExpectMicro(const CxImage& micro, unsigned S, const CkxImageTool::MicroPlace& at) {
+    ASSERT_EQ(micro.GetWidth(), S);
+    ASSERT_EQ(micro.GetHeight(), S);
+    auto blueAt = [&](int x, int y) { return micro.GetPixelColor(x, static_cast<long>(S) - 1 - y).b; };
+    const int midX = at.x + at.w / 2, midY = at.y + at.h / 2;
+    for (int y = 0; y < static_cast<int>(S); ++y) {
+        if (y == at.y - 1 || y == at.y + at.h) {
+            EXPECT_GT(blueAt(midX, y), 200) << "row " << y;
+        }
+        if (y == at.y + 1 || y == at.y + at.h - 2) {
+            EXPECT_LT(blueAt(midX, y), 180) << "row " << y;
+        }
+    }
+    for (int x = 0; x < static_cast<int>(S); ++x) {
+        if (x == at.x - 1 || x == at.x + at.w) {
+            EXPECT_GT(blueAt(x, midY), 200) << "column " << x;
+        }
+        if (x == at.x + 1 || x == at.x + at.w - 2) {
+            EXPECT_LT(blueAt(x, midY), 180) << "column " << x;
+        }
+    }
 }
 
 } // namespace
@@ -86,9 +113,8 @@ TEST(CkxFileImage, LoadsGeneratedPngAndJpeg) {
         EXPECT_EQ(f.m_nSize, static_cast<int>(std::filesystem::file_size(path)));
         EXPECT_EQ(f.m_strSourcePath, path);
         EXPECT_FALSE(f.IsMemWholeValid());
-        CxImage micro = Thumbnail(f);
-        EXPECT_EQ(std::max(micro.GetWidth(), micro.GetHeight()), 130u);
-        EXPECT_LE(std::min(micro.GetWidth(), micro.GetHeight()), 130u);
+        // 129 x 96 at (0, 17) in a 130 x 130 square.
+        ExpectMicro(Thumbnail(f), 130, {0, 17, 129, 96});
 
         CkxFileImage data;
         ASSERT_EQ(data.LoadFileData(path), 1);
@@ -101,9 +127,21 @@ TEST(CkxFileImage, ThumbnailNeverEnlargesAndKindFollowsTheSuffix) {
     WritePicture(dir.file("small.png"), 100, 60, CXIMAGE_FORMAT_PNG);
     CkxFileImage small;
     ASSERT_EQ(small.LoadFileInfo(dir.file("small.png")), 1);
-    CxImage micro = Thumbnail(small);
-    EXPECT_EQ(micro.GetWidth(), 100u);
-    EXPECT_EQ(micro.GetHeight(), 60u);
+    // Built at the long side 100, not 130: 99 x 59 at (0, 21) in a 100 x 100 square.
+    ExpectMicro(Thumbnail(small), 100, {0, 21, 99, 59});
+    WritePicture(dir.file("tall.png"), 60, 300, CXIMAGE_FORMAT_PNG);
+    CkxFileImage tall;
+    ASSERT_EQ(tall.LoadFileInfo(dir.file("tall.png")), 1);
+    ExpectMicro(Thumbnail(tall), 130, {53, 0, 25, 129});
+    // A TGA file carries no signature: its suffix names the format.
+    if (CxImage::IsReadable(CXIMAGE_FORMAT_TGA) && CxImage::IsWritable(CXIMAGE_FORMAT_TGA)) {
+        WritePicture(dir.file("t.tga"), 100, 60, CXIMAGE_FORMAT_TGA);
+        CkxFileImage tga;
+        ASSERT_EQ(tga.LoadFileInfo(dir.file("t.tga")), 1);
+        EXPECT_EQ(tga.m_nWidth, 100);
+        EXPECT_EQ(tga.m_nEncFormat, 9);
+        ExpectMicro(Thumbnail(tga), 100, {0, 21, 99, 59});
+    }
 
     // A picture the codec recognises by content, behind a suffix outside the image list.
     std::filesystem::copy_file(dir.file("small.png"), dir.file("odd.dat"));
@@ -177,8 +215,7 @@ TEST(CkxFileImage, StoredCopiesOfImages) {
     ASSERT_EQ(back.GetMemWholeSize(), src.GetMemWholeSize());
     EXPECT_TRUE(std::equal(back.GetMemWholeBuf(), back.GetMemWholeBuf() + back.GetMemWholeSize(),
                            src.GetMemWholeBuf()));
-    CxImage micro = Thumbnail(back);
-    EXPECT_EQ(micro.GetWidth(), 130u);
+    ExpectMicro(Thumbnail(back), 130, {0, 17, 129, 96});
 
     CxImage decoded;
     EXPECT_EQ(CkxFileImage::LoadEncryptFile(dir.file("copy.kx"), decoded), 1);
