@@ -13,6 +13,7 @@
 #include <vector>
 
 class CkxBuf;
+class QIcon;
 class QWidget;
 
 using KxStrings = std::vector<std::string>;
@@ -136,6 +137,21 @@ public:
     static constexpr const char* kOpenProgram = "xdg-open";
     static constexpr const char* kOpenWithProgram = "mimeopen";
     static constexpr const char* kTintworkProgram = "Tintwork";
+
+    // ---- File-type icons (Qt; found from the extension alone, the disk is never touched) ----
+    // The icon of files "*.<ext>" (a QIcon holds every size: small and large differ only in the
+    // size the caller draws).
+    static QIcon GetFileSmallIcon(const std::string& ext);
+    static QIcon GetFileLargeIcon(const std::string& ext);
+    // Its index in the process-wide list of file-type icons (one entry per icon, added on first
+    // use, never removed), and the icon at an index (a null icon when out of range).
+    static int GetFileSmallIconIndex(const std::string& ext);
+    static int GetFileLargeIconIndex(const std::string& ext);
+    static QIcon GetSystemIcon(int index);
+    // Take and let go of that list (Attach gives the number of icons in it). The list lives as
+    // long as the process, so indices handed out stay valid.
+    static int AttachWindowsImageList();
+    static void DetachWindowsImageList();
 
     // ---- Dialogs (Qt; 1 when the user confirms, 0 otherwise) ----
     static std::string ShowDirBrowser(const std::string& title, QWidget* owner);

@@ -5,8 +5,10 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QIcon>
 #include <QTimer>
 
+#include <algorithm>
 #include <fstream>
 #include <functional>
 
@@ -18,8 +20,10 @@ QApplication& App() {
     static int argc = 1;
     static char name[] = "core_filesystemdlg_test";
     static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-    return app;
+    // Never destroyed: at exit Qt's own statics (the icon loader among them) may be gone
+    // before a static application object, and its destructor would reach them.
+    static QApplication* app = new QApplication(argc, argv);
+    return *app;
 }
 
 // Acts on the file dialog once it is up (polled, since exec() shows it inside its own loop).
@@ -105,4 +109,25 @@ TEST(CkxwFileSystemDialogs, SaveAddsTheChosenFormatsExtension) {
     EXPECT_EQ(filter, QStringLiteral("默认 (*.*)")); // Qt shows the blanks of a name as one
     EXPECT_EQ(path, d.file("picture.bmp"));
     EXPECT_EQ(ext, "bmp");
+}
+
+TEST(CkxwFileSystemIcons, IconsAndIndicesByExtension) {
+    App();
+    // The icon comes from the name alone: no file of that name needs to exist.
+    for (const char* ext : {"jpg", "txt", "no-such-extension-varnia", ""}) {
+        EXPECT_FALSE(FS::GetFileLargeIcon(ext).isNull()) << ext;
+        EXPECT_FALSE(FS::GetFileSmallIcon(ext).isNull()) << ext;
+    }
+    const int jpg = FS::GetFileLargeIconIndex("jpg");
+    ASSERT_GE(jpg, 0);
+    EXPECT_EQ(FS::GetFileLargeIconIndex("jpg"), jpg);   // one entry per icon
+    EXPECT_EQ(FS::GetFileSmallIconIndex("JPEG"), jpg);  // same type, any case
+    const int txt = FS::GetFileLargeIconIndex("txt");
+    EXPECT_NE(txt, jpg);
+    EXPECT_GT(FS::AttachWindowsImageList(), std::max(jpg, txt));
+    FS::DetachWindowsImageList();
+    EXPECT_FALSE(FS::GetSystemIcon(jpg).isNull());
+    EXPECT_FALSE(FS::GetSystemIcon(txt).isNull());
+    EXPECT_TRUE(FS::GetSystemIcon(-1).isNull());
+    EXPECT_TRUE(FS::GetSystemIcon(100000).isNull());
 }
