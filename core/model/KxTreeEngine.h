@@ -190,10 +190,14 @@ public:
     }
 
     // The first top-level node in list order without a next sibling: the end of the top chain.
+    // A node linked under a parent is a child whatever level it stores (a modify may have
+    // written another one), and nothing below `except` can be the chain `except` joins.
     Node* FindFirstLevLastNode(const Node* except = nullptr) const {
         for (POSITION p = m_list.GetHeadPosition(); p;) {
             Node* n = m_list.GetNext(p);
-            if (n != except && n->GetLev() <= 0 && !n->m_pNext) return n;
+            if (n == except || n->GetLev() > 0 || n->m_pNext || n->m_pParent) continue;
+            if (except && IsBelow(n, except)) continue;
+            return n;
         }
         return nullptr;
     }
@@ -378,11 +382,14 @@ protected:
     }
 
     void Collect(Node* n, NodeList& out, size_t& budget) const {
-        // Iterative depth-first walk; the budget stops it at the node count.
+        // Iterative depth-first walk; the budget stops it at the node count, and no node is
+        // listed twice (a subtree delete frees each listed node once).
         std::vector<Node*> stack{n};
+        std::unordered_set<const Node*> seen;
         while (!stack.empty() && budget) {
             Node* cur = stack.back();
             stack.pop_back();
+            if (!seen.insert(cur).second) continue;
             --budget;
             out.push_back(cur);
             NodeList kids;

@@ -273,6 +273,32 @@ TEST(CkxFSTree, CyclicStoredDataStaysBounded) {
     EXPECT_EQ(tree.GetCount(), 3 - deleted);
 }
 
+TEST(CkxFSTree, AStoredLevelThatDisagreesWithTheLinksNeverLoopsTheTree) {
+    // T and B on top; A under T with C under it. A modify that keeps C's parent but claims
+    // level 0 leaves C linked under A with a top-level number.
+    CkxFSTree tree(1);
+    tree.Add(Folder(1, "T", 0, -1));
+    tree.Add(Folder(2, "A", 1, 1));
+    tree.Add(Folder(3, "C", 2, 2));
+    tree.Add(Folder(4, "B", 0, -1));
+    ASSERT_EQ(tree.UpdateParent(2, 4), 1);
+    ASSERT_EQ(tree.Update(Folder(3, "C", 0, 2)), 1);
+
+    // Moving A to the top must chain it after B, not after its own child.
+    ASSERT_EQ(tree.UpdateParent(2, -1), 1);
+    EXPECT_EQ(tree.Find(4)->m_pNext, tree.Find(2));
+    EXPECT_EQ(tree.Find(2)->m_pPrev, tree.Find(4));
+    std::vector<CkxFSNode*> sub;
+    EXPECT_EQ(tree.FindTree(2, sub), 2);
+    EXPECT_EQ(Ids(sub), (std::vector<int>{2, 3}));
+    // A new top-level folder joins the real end of the top chain.
+    tree.Add(Folder(5, "N", 0, -1));
+    EXPECT_EQ(tree.Find(2)->m_pNext, tree.Find(5));
+    EXPECT_EQ(tree.Find(3)->m_pNext, nullptr);
+    EXPECT_EQ(tree.Delete(2), 2);
+    EXPECT_EQ(tree.GetCount(), 3);
+}
+
 TEST_F(FolderTree, IntactTreeAddsMissingAncestors) {
     tree.Add(Folder(6, "F", 1, 2));
     std::vector<CkxFSNode*> out;
