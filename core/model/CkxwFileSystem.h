@@ -156,8 +156,10 @@ public:
     // ---- Dialogs (Qt; 1 when the user confirms, 0 otherwise) ----
     static std::string ShowDirBrowser(const std::string& title, QWidget* owner);
     static int ShowOpenDlg_Single(std::string& path, std::string& ext);
+    // The multi-selection forms append the chosen paths to the list.
     static int ShowOpenDlg_Multi(KxStrings& paths);
     static int ShowDlg_OpenFile(std::string& path, std::string& ext);
+    // Returns the number of pictures chosen (0 when cancelled); ext is the first one's.
     static int ShowDlg_OpenFile(KxStrings& paths, std::string& ext);
     static int ShowDlg_OpenAccess(std::string& path);
     static int ShowDlg_SaveFile(std::string& path, std::string& ext);

@@ -80,7 +80,6 @@ int CkxwFileSystem::ShowOpenDlg_Multi(KxStrings& paths) {
     s.filter = kFilterAll;
     QStringList files = Run(s);
     if (files.isEmpty()) return 0;
-    paths.clear();
     for (const QString& f : files) paths.push_back(f.toStdString());
     return 1;
 }
@@ -99,10 +98,9 @@ int CkxwFileSystem::ShowDlg_OpenFile(KxStrings& paths, std::string& ext) {
     s.defaultSuffix = QStringLiteral("jpg");
     QStringList files = Run(s);
     if (files.isEmpty()) return 0;
-    paths.clear();
     for (const QString& f : files) paths.push_back(f.toStdString());
-    ext = ExtOf(paths.front());
-    return 1;
+    ext = ExtOf(files.first().toStdString());
+    return static_cast<int>(files.size());
 }
 
 int CkxwFileSystem::ShowDlg_OpenAccess(std::string& path) {

@@ -131,3 +131,27 @@ TEST(CkxwFileSystemIcons, IconsAndIndicesByExtension) {
     EXPECT_TRUE(FS::GetSystemIcon(-1).isNull());
     EXPECT_TRUE(FS::GetSystemIcon(100000).isNull());
 }
+
+TEST(CkxwFileSystemDialogs, SeveralPicturesAreAppendedAndCounted) {
+    App();
+    TempDir d;
+    for (const char* n : {"a.jpg", "b.png"}) std::ofstream(d.file(n)) << "x";
+    QStringList filters;
+    WhenDialogShows([&](QFileDialog* dlg) {
+        filters = dlg->nameFilters();
+        dlg->setDirectory(QString::fromStdString(d.str()));
+        dlg->selectFile(QStringLiteral("\"a.jpg\" \"b.png\""));
+        static_cast<QDialog*>(dlg)->accept();
+    });
+    std::vector<std::string> paths{"earlier"};
+    std::string ext;
+    ASSERT_EQ(FS::ShowDlg_OpenFile(paths, ext), 2);
+    ASSERT_EQ(paths.size(), 3u);
+    EXPECT_EQ(paths[0], "earlier");
+    EXPECT_EQ(paths[1], d.file("a.jpg"));
+    EXPECT_EQ(paths[2], d.file("b.png"));
+    EXPECT_EQ(ext, "jpg");
+    ASSERT_EQ(filters.size(), 14);
+    EXPECT_EQ(filters[1], QStringLiteral("常用格式 (*.jpg *.j2k *.bmp)"));
+    EXPECT_EQ(filters.back(), QStringLiteral("所有文件 (*.*)"));
+}
