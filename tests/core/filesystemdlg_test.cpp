@@ -40,23 +40,39 @@ void WhenDialogShows(std::function<void(QFileDialog*)> act) {
     timer->start();
 }
 
+// What the dialog showed when it came up.
+struct Shown {
+    QString title;
+    QStringList filters;
+};
+
+// Once the dialog is up: notes what it shows, chooses `select` in `dir` and accepts, as the Open
+// or Save button does.
+void ChooseWhenShown(const std::string& dir, const QString& select, Shown& shown) {
+    WhenDialogShows([dir, select, &shown](QFileDialog* dlg) {
+        shown.title = dlg->windowTitle();
+        shown.filters = dlg->nameFilters();
+        dlg->setDirectory(QString::fromStdString(dir));
+        dlg->selectFile(select);
+        static_cast<QDialog*>(dlg)->accept(); // QFileDialog::accept
+    });
+}
+
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+
 } // namespace
 
 TEST(CkxwFileSystemDialogs, OpenPictureGivesPathAndExtension) {
     App();
     TempDir d;
     std::ofstream(d.file("p.JPG")) << "x";
-    QStringList filters;
-    WhenDialogShows([&](QFileDialog* dlg) {
-        filters = dlg->nameFilters();
-        dlg->setDirectory(QString::fromStdString(d.str()));
-        dlg->selectFile(QString::fromStdString(d.file("p.JPG")));
-        static_cast<QDialog*>(dlg)->accept(); // QFileDialog::accept, as the Open button does
-    });
+    Shown shown;
+    ChooseWhenShown(d.str(), Q(d.file("p.JPG")), shown);
     std::string path, ext;
     ASSERT_EQ(FS::ShowDlg_OpenFile(path, ext), 1);
     EXPECT_EQ(path, d.file("p.JPG"));
     EXPECT_EQ(ext, "JPG");
+    const QStringList& filters = shown.filters;
     ASSERT_EQ(filters.size(), 11);
     EXPECT_EQ(filters.front(), QStringLiteral("BMP 文件 (*.bmp)"));
     EXPECT_EQ(filters.back(), QStringLiteral("PNM 文件 (*.pnm)"));
@@ -66,18 +82,13 @@ TEST(CkxwFileSystemDialogs, AFileWithoutExtensionGivesAnEmptyExtension) {
     App();
     TempDir d;
     std::ofstream(d.file("README")) << "x";
-    QStringList filters;
-    WhenDialogShows([&](QFileDialog* dlg) {
-        filters = dlg->nameFilters();
-        dlg->setDirectory(QString::fromStdString(d.str()));
-        dlg->selectFile(QString::fromStdString(d.file("README")));
-        static_cast<QDialog*>(dlg)->accept();
-    });
+    Shown shown;
+    ChooseWhenShown(d.str(), Q(d.file("README")), shown);
     std::string path, ext = "stale";
     ASSERT_EQ(FS::ShowOpenDlg_Single(path, ext), 1);
     EXPECT_EQ(path, d.file("README"));
     EXPECT_EQ(ext, "");
-    EXPECT_EQ(filters, QStringList{QStringLiteral("所有文件 (*.*)")});
+    EXPECT_EQ(shown.filters, QStringList{QStringLiteral("所有文件 (*.*)")});
 }
 
 TEST(CkxwFileSystemDialogs, CancelGivesZeroAndKeepsTheOutputs) {
@@ -95,18 +106,13 @@ TEST(CkxwFileSystemDialogs, CancelGivesZeroAndKeepsTheOutputs) {
 TEST(CkxwFileSystemDialogs, SaveAddsTheChosenFormatsExtension) {
     App();
     TempDir d;
-    QString title, filter;
-    WhenDialogShows([&](QFileDialog* dlg) {
-        title = dlg->windowTitle();
-        filter = dlg->nameFilters().back();
-        dlg->setDirectory(QString::fromStdString(d.str()));
-        dlg->selectFile(QString::fromStdString(d.file("picture")));
-        static_cast<QDialog*>(dlg)->accept(); // QFileDialog::accept, as the Open button does
-    });
+    Shown shown;
+    ChooseWhenShown(d.str(), Q(d.file("picture")), shown);
     std::string path, ext;
     ASSERT_EQ(FS::ShowDlg_SaveFile("保存图像", "picture", path, ext), 1);
-    EXPECT_EQ(title, QStringLiteral("保存图像"));
-    EXPECT_EQ(filter, QStringLiteral("默认 (*.*)")); // Qt shows the blanks of a name as one
+    EXPECT_EQ(shown.title, QStringLiteral("保存图像"));
+    ASSERT_FALSE(shown.filters.isEmpty());
+    EXPECT_EQ(shown.filters.back(), QStringLiteral("默认 (*.*)")); // Qt shows the blanks of a name as one
     EXPECT_EQ(path, d.file("picture.bmp"));
     EXPECT_EQ(ext, "bmp");
 }
@@ -136,13 +142,9 @@ TEST(CkxwFileSystemDialogs, SeveralPicturesAreAppendedAndCounted) {
     App();
     TempDir d;
     for (const char* n : {"a.jpg", "b.png"}) std::ofstream(d.file(n)) << "x";
-    QStringList filters;
-    WhenDialogShows([&](QFileDialog* dlg) {
-        filters = dlg->nameFilters();
-        dlg->setDirectory(QString::fromStdString(d.str()));
-        dlg->selectFile(QStringLiteral("\"a.jpg\" \"b.png\""));
-        static_cast<QDialog*>(dlg)->accept();
-    });
+    Shown shown;
+    ChooseWhenShown(d.str(), QStringLiteral("\"a.jpg\" \"b.png\""), shown);
+    const QStringList& filters = shown.filters;
     std::vector<std::string> paths{"earlier"};
     std::string ext;
     ASSERT_EQ(FS::ShowDlg_OpenFile(paths, ext), 2);
