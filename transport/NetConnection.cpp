@@ -357,7 +357,7 @@ void NetConnection::SendLoop() {
             // Packets of the class with the highest priority, a bounded batch at a time: a
             // packet of a higher class queued meanwhile waits for at most this batch.
             auto& queue = m_sendQueues[c];
-            const bool wasFull = queue.size() >= kSendQueueCap;
+            const size_t before = queue.size();
             size_t bytes = 0;
             while (!queue.empty() && batch.size() < static_cast<size_t>(kMaxWriteBatch) && bytes < kSendBatchBytes) {
                 bytes += static_cast<size_t>(queue.front()->GetTotalLength());
@@ -365,7 +365,9 @@ void NetConnection::SendLoop() {
                 batch.push_back(std::move(queue.front()));
                 queue.pop_front();
             }
-            if (wasFull) m_sendSpace.notify_all();
+            // Senders wait while their queue is full; they are woken once it is half empty, so
+            // that a long message is queued in runs rather than a few packets per wake-up.
+            if (before > kSendQueueCap / 2 && queue.size() <= kSendQueueCap / 2) m_sendSpace.notify_all();
         }
         for (size_t i = 0; i < batch.size(); ++i) out[i] = batch[i].get();
         if (WritePackets(out, static_cast<int>(batch.size())) < 0) {
@@ -457,7 +459,7 @@ int NetConnection::QueueMessage(const NetMessage& message, int flag, int cls, in
     if (!PushSend(cls, std::move(first))) return 0;
     const int parts = message.GetPartCount();
     for (int i = 1; i <= parts; ++i) {
-        auto part = std::make_unique<NetPacket>(kNetKindPart);
+        auto part = NetPacket::NewForPayload(kNetKindPart, message.GetDataPartSize(i));
         message.MakeDataPart(*part, header, id, i);
         if (!PushSend(cls, std::move(part))) return 0;
     }

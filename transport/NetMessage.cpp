@@ -1,8 +1,20 @@
 #include "NetMessage.h"
 
+#include <sys/mman.h>
+
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <new>
+
+void NetAdviseLarge(void* block, size_t n) {
+    constexpr uintptr_t kHuge = 2u << 20;
+    if (n < 2 * kHuge) return;
+    const uintptr_t from = (reinterpret_cast<uintptr_t>(block) + kHuge - 1) & ~(kHuge - 1);
+    const uintptr_t to = (reinterpret_cast<uintptr_t>(block) + n) & ~(kHuge - 1);
+    // Only advice: where huge pages are off or scarce, ordinary pages serve as before.
+    if (to > from) ::madvise(reinterpret_cast<void*>(from), to - from, MADV_HUGEPAGE);
+}
 
 NetMessage::NetMessage() { m_header.Clear(0xFFFF, 255, 255); }
 
@@ -87,10 +99,14 @@ void NetMessage::MakeFirstPart(NetPacket& out, const NetCommandHeader& header, i
     out.SetData(payload, sizeof payload);
 }
 
-void NetMessage::MakeDataPart(NetPacket& out, const NetCommandHeader& header, int transferId, int index) const {
-    const uint64_t length = GetContentLength();
+size_t NetMessage::GetDataPartSize(int index) const {
     const uint64_t offset = static_cast<uint64_t>(index - 1) * kNetPartData;
-    const size_t n = static_cast<size_t>(std::min<uint64_t>(kNetPartData, length - offset));
+    return kNetPartHeader + static_cast<size_t>(std::min<uint64_t>(kNetPartData, GetContentLength() - offset));
+}
+
+void NetMessage::MakeDataPart(NetPacket& out, const NetCommandHeader& header, int transferId, int index) const {
+    const uint64_t offset = static_cast<uint64_t>(index - 1) * kNetPartData;
+    const size_t n = GetDataPartSize(index) - kNetPartHeader;
     out.SetKind(kNetKindPart);
     out.Header() = header;
     uint8_t* payload = out.PreparePayload(kNetPartHeader + n);

@@ -28,6 +28,10 @@ constexpr int kNetMaxParts = 65535;     // the part count travels as a u16
 constexpr uint64_t kNetMaxContent = static_cast<uint64_t>(kNetMaxParts) * kNetPartData;
 constexpr int kNetMaxTransferId = 60000;
 
+// Asks the kernel to back a large block with huge pages: a 100 MB message then costs some
+// fifty page faults instead of twenty-five thousand. Smaller blocks are left alone.
+void NetAdviseLarge(void* block, size_t n);
+
 // Allocates without zeroing: a received block is overwritten part by part anyway.
 template <class T>
 struct NetUninitAllocator : std::allocator<T> {
@@ -36,6 +40,11 @@ struct NetUninitAllocator : std::allocator<T> {
     NetUninitAllocator() = default;
     template <class U>
     NetUninitAllocator(const NetUninitAllocator<U>&) {}
+    T* allocate(size_t n) {
+        T* p = std::allocator<T>::allocate(n);
+        NetAdviseLarge(p, n * sizeof(T));
+        return p;
+    }
     template <class U>
     void construct(U* p) { ::new (static_cast<void*>(p)) U; }
     template <class U, class... A>
@@ -78,6 +87,8 @@ public:
     uint64_t GetContentLength() const;
     // Data parts needed for the content (C); first part not counted.
     int GetPartCount() const;
+    // Payload bytes of data part `index` (1..C): the 6-byte part header and its data.
+    size_t GetDataPartSize(int index) const;
 
     // A received message: its transfer id, first part and series marks (read from the first
     // part's payload). Without a first part the tests are false and the index is -1.

@@ -16,6 +16,16 @@ NetPacket::NetPacket() { std::memset(m_data, 0, sizeof m_data); }
 
 NetPacket::NetPacket(int kind) : NetPacket() { m_frame.nKind = static_cast<uint8_t>(kind); }
 
+NetPacket::NetPacket(int kind, size_t n, Unfilled) : m_nDataLength(static_cast<uint32_t>(n)) {
+    m_frame.nKind = static_cast<uint8_t>(kind);
+    std::memset(m_data + n, 0, sizeof m_data - n);
+}
+
+std::unique_ptr<NetPacket> NetPacket::NewForPayload(int kind, size_t n) {
+    if (n > static_cast<size_t>(kNetMaxPayload)) n = 0;
+    return std::unique_ptr<NetPacket>(new NetPacket(kind, n, Unfilled{}));
+}
+
 NetPacket::NetPacket(const NetPacket& o) : m_frame(o.m_frame), m_cmd(o.m_cmd), m_nDataLength(o.m_nDataLength) {
     std::memcpy(m_data, o.m_data, m_nDataLength);
     std::memset(m_data + m_nDataLength, 0, sizeof m_data - m_nDataLength);

@@ -12,6 +12,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -72,6 +73,10 @@ public:
 
     NetPacket();
     explicit NetPacket(int kind);
+    // A packet of `kind` with a payload of n bytes (at most 8192) that the caller fills at once
+    // through GetData(); only the bytes past them are zeroed. A sender cutting a large message
+    // saves clearing every payload it overwrites anyway.
+    static std::unique_ptr<NetPacket> NewForPayload(int kind, size_t n);
     virtual ~NetPacket() = default;
     NetPacket(const NetPacket& o);
     NetPacket& operator=(const NetPacket& o);
@@ -146,6 +151,8 @@ public:
     uint8_t* PreparePayload(size_t n);
 
 private:
+    struct Unfilled {};
+    NetPacket(int kind, size_t n, Unfilled);
     void ResizePayload(size_t n); // keeps the bytes past the payload length zero
 
     _FRAME m_frame;

@@ -2,10 +2,31 @@
 
 #include "NetLog.h"
 
+#include <sys/mman.h>
+#include <unistd.h>
+
 #include <cstring>
 #include <new>
+#include <system_error>
+
+NetReassembly::Prefault::Prefault(uint8_t* block, size_t n) {
+    const uintptr_t page = static_cast<uintptr_t>(::sysconf(_SC_PAGESIZE));
+    const uintptr_t from = reinterpret_cast<uintptr_t>(block) & ~(page - 1);
+    const uintptr_t to = reinterpret_cast<uintptr_t>(block) + n;
+    try {
+        // Populating writes nothing: the parse thread may copy parts into the same pages
+        // meanwhile. Where the kernel cannot, the pages are faulted in by the copies as before.
+        m_thread = std::thread([from, to] { ::madvise(reinterpret_cast<void*>(from), to - from, MADV_POPULATE_WRITE); });
+    } catch (const std::system_error&) {
+    }
+}
+
+NetReassembly::Prefault::~Prefault() {
+    if (m_thread.joinable()) m_thread.join();
+}
 
 void NetReassembly::Erase(size_t i) {
+    m_entries[i].prefault.reset(); // before erasing moves other blocks over this one
     m_nHeld -= m_entries[i].nLength;
     m_entries.erase(m_entries.begin() + static_cast<std::ptrdiff_t>(i));
 }
@@ -65,6 +86,7 @@ int NetReassembly::StartMessage(const NetCommandHeader& header, const uint8_t* p
         kx::NetLog("dropped message %d: no memory for %u bytes", id, length);
         return -1;
     }
+    if (length >= kPrefaultFrom) entry.prefault = std::make_unique<Prefault>(entry.block.data(), entry.block.size());
     NetMessage& m = *entry.message;
     m.m_nTransferId = id;
     m.m_nSeriesPos = p[4];
@@ -109,6 +131,7 @@ int NetReassembly::AddData(const uint8_t* p, size_t size, std::unique_ptr<NetMes
     e.got[static_cast<size_t>(index)] = true;
     if (++e.nReceived < e.nParts) return 0;
 
+    e.prefault.reset();
     std::unique_ptr<NetMessage> message = std::move(e.message);
     NetBytes block = std::move(e.block);
     Erase(i);

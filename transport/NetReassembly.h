@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <thread>
 #include <vector>
 
 class NetReassembly {
@@ -39,6 +40,21 @@ public:
     uint64_t Evicted() const { return m_nEvicted; }
 
 private:
+    // Faults a large block's pages in on a thread of its own while the parts arrive, so that
+    // the parse thread only copies. The block must outlive it: destroying it waits.
+    class Prefault {
+    public:
+        Prefault(uint8_t* block, size_t n);
+        ~Prefault();
+        Prefault(const Prefault&) = delete;
+        Prefault& operator=(const Prefault&) = delete;
+
+    private:
+        std::thread m_thread;
+    };
+    // Blocks from this size on are faulted in ahead.
+    static constexpr uint64_t kPrefaultFrom = 4u << 20;
+
     struct Entry {
         int nId = 0;
         uint32_t nLength = 0; // content length L
@@ -47,6 +63,7 @@ private:
         std::vector<bool> got; // index 1..C seen
         NetBytes block;
         std::unique_ptr<NetMessage> message;
+        std::unique_ptr<Prefault> prefault; // declared after the block: ends before it is freed
     };
 
     int StartMessage(const NetCommandHeader& header, const uint8_t* p, size_t n);

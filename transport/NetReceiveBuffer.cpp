@@ -10,22 +10,25 @@ bool NetReceiveBuffer::Append(const void* bytes, size_t n) {
     if (n > kCapacity) return false;
     if (n == 0) return true;
     std::unique_lock lock(m_mutex);
-    m_space.wait(lock, [&] { return m_bInterrupted || m_nLength.load(std::memory_order_relaxed) + n <= kCapacity; });
+    m_space.wait(lock, [&] { return m_bInterrupted || TailRoomLocked(n) == n; });
     if (m_bInterrupted) return false;
-    size_t length = m_nLength.load(std::memory_order_relaxed);
-    MakeTailRoomLocked(n);
+    const size_t length = m_nLength.load(std::memory_order_relaxed);
     std::memcpy(m_pData.get() + m_nStart + length, bytes, n);
     m_nLength.store(length + n, std::memory_order_release);
     m_more.notify_all();
     return true;
 }
 
-void NetReceiveBuffer::MakeTailRoomLocked(size_t n) {
+size_t NetReceiveBuffer::TailRoomLocked(size_t want) {
     const size_t length = m_nLength.load(std::memory_order_relaxed);
-    if (m_nStart + length + n > kCapacity) {
+    if (want > kCapacity - length) want = kCapacity - length;
+    size_t tail = kCapacity - m_nStart - length;
+    if (tail < want && !m_bReading && m_nStart > 0) {
         std::memmove(m_pData.get(), m_pData.get() + m_nStart, length);
         m_nStart = 0;
+        tail = kCapacity - length;
     }
+    return tail < want ? tail : want;
 }
 
 void NetReceiveBuffer::DropFrontLocked(size_t n) {
@@ -33,7 +36,10 @@ void NetReceiveBuffer::DropFrontLocked(size_t n) {
     if (n > length) n = length;
     length -= n;
     m_nStart += n;
-    if (length == 0) {
+    if (m_bFilling || m_bReading) {
+        // A fill is writing behind the valid bytes, or a reader holds them: they stay where
+        // they are for now.
+    } else if (length == 0) {
         m_nStart = 0;
     } else if (m_nStart >= kCapacity / 2) {
         std::memmove(m_pData.get(), m_pData.get() + m_nStart, length);
@@ -54,22 +60,30 @@ int NetReceiveBuffer::SyncTo(uint8_t byte) {
     size_t length = m_nLength.load(std::memory_order_relaxed);
     const void* found = std::memchr(first, byte, length);
     if (found == nullptr) {
-        m_nStart = 0;
-        m_nLength.store(0, std::memory_order_release);
-        std::memset(m_pData.get(), 0, kCapacity);
-        m_space.notify_all();
+        ClearLocked();
         return 0;
     }
     DropFrontLocked(static_cast<size_t>(static_cast<const uint8_t*>(found) - first));
     return 1;
 }
 
+void NetReceiveBuffer::ClearLocked() {
+    m_nLength.store(0, std::memory_order_release);
+    if (m_bFilling) {
+        // The bytes being received start the buffer afresh once they are in.
+        m_nStart = m_nFillAt;
+        std::memset(m_pData.get(), 0, m_nFillAt);
+        std::memset(m_pData.get() + m_nFillAt + m_nFillRoom, 0, kCapacity - m_nFillAt - m_nFillRoom);
+    } else {
+        m_nStart = 0;
+        std::memset(m_pData.get(), 0, kCapacity);
+    }
+    m_space.notify_all();
+}
+
 void NetReceiveBuffer::Reset() {
     std::lock_guard lock(m_mutex);
-    m_nStart = 0;
-    m_nLength.store(0, std::memory_order_release);
-    std::memset(m_pData.get(), 0, kCapacity);
-    m_space.notify_all();
+    ClearLocked();
 }
 
 bool NetReceiveBuffer::WaitForMore(size_t have, std::chrono::milliseconds limit) {

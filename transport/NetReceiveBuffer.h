@@ -5,6 +5,7 @@
 //
 // Threading contract: one thread appends; one other thread reads the valid bytes through Peek
 // (under the lock: an append may move them to the front to make room), consumes and syncs.
+// A receive into the buffer (AppendWith) runs outside the lock, beside the reader.
 // Data() is for a caller that knows no append runs at the same time.
 #pragma once
 
@@ -28,21 +29,31 @@ public:
     // appends nothing, when n exceeds the capacity or Interrupt() ends the wait.
     bool Append(const void* bytes, size_t n);
 
-    // Lets fill(dest, room) write up to `room` (at most max) bytes behind the valid ones, under
-    // the lock, waiting while the buffer is full; fill returns how many it wrote (a socket
-    // receive writes straight into the buffer this way). Sets `result` to fill's result and
-    // returns true, or returns false when Interrupt() ended the wait.
+    // Lets fill(dest, room) write up to `room` (at most max) bytes behind the valid ones,
+    // waiting while the buffer is full; fill returns how many it wrote (a socket receive writes
+    // straight into the buffer this way). The fill runs without the lock, beside a reader in
+    // Peek: the bytes it writes to are not valid until it returns. Sets `result` to fill's
+    // result and returns true, or returns false when Interrupt() ended the wait.
     template <class F>
     bool AppendWith(size_t max, F&& fill, long& result) {
-        std::unique_lock lock(m_mutex);
-        m_space.wait(lock, [&] { return m_bInterrupted || m_nLength.load(std::memory_order_relaxed) < kCapacity; });
-        if (m_bInterrupted) return false;
-        const size_t length = m_nLength.load(std::memory_order_relaxed);
-        const size_t room = kCapacity - length < max ? kCapacity - length : max;
-        MakeTailRoomLocked(room);
-        result = fill(m_pData.get() + m_nStart + length, room);
+        uint8_t* dest;
+        size_t room;
+        {
+            std::unique_lock lock(m_mutex);
+            m_space.wait(lock, [&] { return m_bInterrupted || TailRoomLocked(1) > 0; });
+            if (m_bInterrupted) return false;
+            room = TailRoomLocked(max);
+            m_nFillAt = m_nStart + m_nLength.load(std::memory_order_relaxed);
+            m_nFillRoom = room;
+            m_bFilling = true;
+            dest = m_pData.get() + m_nFillAt;
+        }
+        result = fill(dest, room);
+        std::lock_guard lock(m_mutex);
+        m_bFilling = false;
         if (result > 0) {
-            m_nLength.store(length + static_cast<size_t>(result), std::memory_order_release);
+            // Consuming meanwhile advanced the start but never moved the bytes.
+            m_nLength.store(m_nFillAt + static_cast<size_t>(result) - m_nStart, std::memory_order_release);
             m_more.notify_all();
         }
         return true;
@@ -50,11 +61,28 @@ public:
 
     size_t Length() const { return m_nLength.load(std::memory_order_acquire); }
     const uint8_t* Data() const { return m_pData.get() + m_nStart; }
-    // Calls f(data, length) with the valid bytes, under the lock; returns what f returns.
+    // Calls f(data, length) with the valid bytes and returns what f returns. The bytes stay in
+    // place while f runs (an appender that needs them moved waits), but f runs without the
+    // lock, so a receive into the buffer goes on meanwhile. Only the consuming thread calls it.
     template <class F>
     auto Peek(F&& f) const {
-        std::lock_guard lock(m_mutex);
-        return f(static_cast<const uint8_t*>(m_pData.get() + m_nStart), m_nLength.load(std::memory_order_relaxed));
+        const uint8_t* data;
+        size_t length;
+        {
+            std::lock_guard lock(m_mutex);
+            data = m_pData.get() + m_nStart;
+            length = m_nLength.load(std::memory_order_relaxed);
+            m_bReading = true;
+        }
+        struct Done {
+            const NetReceiveBuffer& b;
+            ~Done() {
+                std::lock_guard lock(b.m_mutex);
+                b.m_bReading = false;
+                b.m_space.notify_all();
+            }
+        } done{*this};
+        return f(data, length);
     }
 
     // Drops the first n valid bytes (all of them when n is larger).
@@ -74,8 +102,12 @@ public:
 
 private:
     void DropFrontLocked(size_t n);
-    // Moves the valid bytes to the front when fewer than n bytes are free behind them.
-    void MakeTailRoomLocked(size_t n);
+    // Length 0 and every byte zeroed, except where a fill is writing.
+    void ClearLocked();
+    // Room for up to `want` bytes behind the valid ones, moving them to the front when that
+    // gives more room and no reader holds them (0 when the buffer is full, or when only a move
+    // would give room and a reader holds the bytes).
+    size_t TailRoomLocked(size_t want);
 
     std::unique_ptr<uint8_t[]> m_pData;
     // Offset of the first valid byte. Consuming advances it; the bytes are moved to the front
@@ -84,7 +116,13 @@ private:
     size_t m_nStart = 0;
     std::atomic<size_t> m_nLength{0};
     bool m_bInterrupted = false;
+    mutable bool m_bReading = false; // a Peek callback is reading the valid bytes
+    // An AppendWith fill is writing behind the valid bytes, at m_nFillAt: nothing may move the
+    // valid bytes (or reset the start) until it is done.
+    bool m_bFilling = false;
+    size_t m_nFillAt = 0;
+    size_t m_nFillRoom = 0;
     mutable std::mutex m_mutex;
-    std::condition_variable m_space; // an appender waits here for room
+    mutable std::condition_variable m_space; // an appender waits here for room
     std::condition_variable m_more;  // the consumer waits here for bytes
 };

@@ -6,10 +6,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
+#include <cstring>
 #include <future>
 #include <string>
+#include <thread>
 #include <vector>
 
 using namespace std::chrono_literals;
@@ -185,6 +188,71 @@ TEST(NetReceiveBuffer, AFullBufferMakesTheAppenderWaitUntilConsumedOrInterrupted
     b.Interrupt();
     ASSERT_EQ(aborted.wait_for(10s), std::future_status::ready);
     EXPECT_FALSE(aborted.get());
+}
+
+TEST(NetReceiveBuffer, AReceiveIntoTheBufferRunsBesideTheReaderAndKeepsTheStreamIntact) {
+    // One thread fills the buffer in uneven chunks (as a socket receive does) while another
+    // reads, consumes and syncs; the reader must see exactly the bytes written, in order.
+    NetReceiveBuffer b;
+    const std::string stream = nettest::Pattern(6 * NetReceiveBuffer::kCapacity + 12345, 8);
+    std::thread writer([&] {
+        size_t at = 0, step = 1;
+        while (at < stream.size()) {
+            long n = 0;
+            ASSERT_TRUE(b.AppendWith(70000, [&](uint8_t* dest, size_t room) {
+                const size_t k = std::min({room, stream.size() - at, step});
+                std::memcpy(dest, stream.data() + at, k);
+                return static_cast<long>(k);
+            }, n));
+            at += static_cast<size_t>(n);
+            step = step * 7 % 65521 + 1;
+        }
+    });
+    std::string seen;
+    size_t step = 3;
+    while (seen.size() < stream.size()) {
+        const size_t have = b.Length();
+        if (have == 0) {
+            b.WaitForMore(0, 10ms);
+            continue;
+        }
+        const size_t take = std::min(have, step);
+        b.Peek([&](const uint8_t* data, size_t n) {
+            EXPECT_GE(n, take);
+            seen.append(reinterpret_cast<const char*>(data), take);
+            return 0;
+        });
+        b.Consume(take);
+        step = step * 13 % 9001 + 1;
+    }
+    writer.join();
+    EXPECT_TRUE(seen == stream) << "the bytes read differ from the bytes written";
+    EXPECT_EQ(b.Length(), 0u);
+}
+
+TEST(NetReceiveBuffer, BytesBeingReceivedWhileTheBufferIsClearedStartItAfresh) {
+    NetReceiveBuffer b;
+    ASSERT_TRUE(b.Append("garbage", 7));
+    std::promise<void> filling, go;
+    std::shared_future<void> released = go.get_future().share();
+    auto fill = std::async(std::launch::async, [&] {
+        long n = 0;
+        b.AppendWith(100, [&](uint8_t* dest, size_t) {
+            filling.set_value();
+            released.wait();
+            std::memcpy(dest, "\xAA\x01\x02", 3);
+            return 3L;
+        }, n);
+        return n;
+    });
+    filling.get_future().wait();
+    EXPECT_EQ(b.SyncTo(0xAA), 0) << "no sync byte among the valid bytes";
+    EXPECT_EQ(b.Length(), 0u);
+    go.set_value();
+    EXPECT_EQ(fill.get(), 3);
+    ASSERT_EQ(b.Length(), 3u);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(b.Data()), 3), "\xAA\x01\x02");
+    EXPECT_EQ(b.SyncTo(0xAA), 1);
 }
 
 TEST(NetSocket, ClosedWrapperAndUnresolvableNames) {
