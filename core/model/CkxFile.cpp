@@ -438,8 +438,7 @@ std::string CkxFile::FormatID() const { return std::to_string(static_cast<uint32
 std::string CkxFile::FormatSize() const { return std::to_string(static_cast<uint32_t>(m_nSize)); }
 std::string CkxFile::FormatWriter() const { return KX_KXXXX().fsUser_GetName(m_nWriterID); }
 std::string CkxFile::FormatEditor() const { return KX_KXXXX().fsUser_GetName(m_nEditorID); }
-// GAP: the person's name once the context holds the persons list; until then no text.
-std::string CkxFile::FormatAuthor() const { return std::string(); }
+std::string CkxFile::FormatAuthor() const { return KX_KXXXX().m_PersonList.GetName(m_nAuthorID); }
 std::string CkxFile::FormatFamily() const { return KX_FamilyXXX().family_GetName(m_nFamilyID); }
 std::string CkxFile::FormatLocDir() const { return KX_KXXXX().fsGetDirPath(m_nLocDirID); }
 std::string CkxFile::FormatEncFormat() const {
@@ -497,6 +496,11 @@ std::string CkxFile::CleanExName(const std::string& ex) {
     for (char c : ex)
         if (!IsSeparator(c) && !IsControl(c) && c != '.') out.push_back(c);
     return out;
+}
+
+bool CkxFile::IsCleanName(const std::string& name) {
+    if (name.empty() || name == "." || name.find("..") != std::string::npos) return false;
+    return std::none_of(name.begin(), name.end(), [](char c) { return IsSeparator(c) || IsControl(c); });
 }
 
 // ---- blocks ----

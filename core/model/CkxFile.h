@@ -259,6 +259,9 @@ public:
     // dots at its ends dropped.
     static std::string CleanTitle(const std::string& title);
     static std::string CleanExName(const std::string& ex);
+    // Whether a name may be put in a path as it is: not empty and not ".", one component (no
+    // separator), no "..", no control character. Names built from cleaned parts pass.
+    static bool IsCleanName(const std::string& name);
 
     // ---- state tests and setters ----
     bool IsLocalFile() const { return m_nID < -1; }

@@ -1,6 +1,7 @@
 #include "CkxFileBaseAttr.h"
 
 #include "CkxFamily.h"
+#include "CkxXXX.h"
 
 namespace {
 
@@ -58,6 +59,36 @@ constexpr BaseAttrRow kPhotoBaseAttrs[] = {
     {KXP_MAKESELMASK, "制作类型", "制作类型", KXT_INT, KXE_COMBO, 1},
 };
 
+// One integer constant per record of a list: value and id the record's id, alias its name.
+template <class List, class Name>
+void NamedConsts(const List& records, CkxConstList& out, Name name) {
+    records.ForEach([&](const auto& r) {
+        CkxConst c;
+        c.m_nID = r.GetID();
+        c.m_Value = static_cast<int>(r.GetID());
+        c.SetAlias(name(r));
+        out.AddTail(c);
+    });
+}
+
+// The choices of the drop-downs and trees of the person, user and folder attributes, read from
+// the process's context when a list is wanted, so they follow its lists as they change.
+KxConstProvider ProviderOf(int id) {
+    switch (id) {
+    case KXB_AUTHORID:
+        return [](CkxConstList& out) {
+            NamedConsts(KX_KXXXX().m_PersonList, out, [](const CkxPerson& p) { return p.m_strName; });
+        };
+    case KXB_WRITERID:
+    case KXB_EDITORID:
+        return [](CkxConstList& out) {
+            NamedConsts(KX_KXXXX().m_UserList, out, [](const CkxUser& u) { return u.m_strLogon; });
+        };
+    case KXB_LOCDIRID: return [](CkxConstList& out) { KX_KXXXX().fsGetDirConstList(out); };
+    default: return nullptr;
+    }
+}
+
 template <size_t N>
 int AppendRows(CkxAttrList& list, const BaseAttrRow (&rows)[N], int familyID) {
     int added = 0;
@@ -72,6 +103,7 @@ int AppendRows(CkxAttrList& list, const BaseAttrRow (&rows)[N], int familyID) {
         a.m_nDataType = row.type;
         a.m_nEditWay = row.editWay;
         a.m_nFlag = row.flag;
+        a.SetConstProvider(ProviderOf(row.id));
         if (list.AddTail(a)) ++added;
     }
     return added;

@@ -58,9 +58,10 @@ enum KxPhotoBaseAttrID : int {
 namespace kx {
 
 // Appends the image file's 14 base definitions (data kind image, attribute kind base, family
-// of the image root) in their fixed order; returns how many were appended. The author, writer,
-// editor and folder entries carry no constant provider here: whoever holds the persons, users
-// and folders sets it.
+// of the image root) in their fixed order; returns how many were appended. The author entry's
+// constant provider lists the context's persons (one integer constant per person: id and value
+// the person's id, alias the name), the writer's and editor's the users (alias the log-on name),
+// the folder's the context's folder constants.
 KX_EXPORT int AppendFileBaseAttrs(CkxAttrList& list);
 
 // Appends the photo file's 25 capture definitions (data kind image, attribute kind base,

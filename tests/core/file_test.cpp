@@ -3,6 +3,7 @@
 #include "CkxFileImage.h"
 #include "CkxFileKinds.h"
 #include "CkxFileList.h"
+#include "CkxXXX.h"
 #include "GoldenBytes.h"
 #include "TempDir.h"
 
@@ -352,6 +353,87 @@ TEST(CkxFile, AttributeAccess) {
                                      KXB_LOCDIRID, KXB_REMARK}));
 }
 
+// The people and folder of a file are named from the process's context, and the base
+// definitions of those fields offer the context's persons, users and folders as choices.
+TEST(CkxFile, PeopleAndFolderFromTheContext) {
+    CkxXXX& ctx = KX_KXXXX();
+    CkxPerson painter;
+    painter.m_nID = 31;
+    painter.m_strName = "张三";
+    ctx.m_PersonList.AddTail(painter);
+    CkxUser clerk, editor;
+    clerk.m_nID = 5;
+    clerk.m_strLogon = "clerk";
+    editor.m_nID = 6;
+    editor.m_strLogon = "编辑";
+    ctx.m_UserList.AddTail(clerk);
+    ctx.m_UserList.AddTail(editor);
+    CkxFSNode pics, gone;
+    pics.m_nID = 8;
+    pics.m_strName = "图片";
+    pics.m_nParentID = -1;
+    gone = pics;
+    gone.m_nID = 9;
+    gone.m_nState = CkxFSNode::STATE_DELETE;
+    ASSERT_EQ(ctx.fsAddDir(pics), 1);
+    ASSERT_EQ(ctx.fsAddDir(gone), 1);
+
+    CkxFile f = SampleFile();
+    f.m_nAuthorID = 31;
+    f.m_nWriterID = 5;
+    f.m_nEditorID = 6;
+    f.m_nLocDirID = 8;
+    EXPECT_EQ(f.FormatAuthor(), "张三");
+    EXPECT_EQ(f.GetAttrText(KXB_AUTHORID), "张三");
+    EXPECT_EQ(f.GetAttrText(KXB_WRITERID), "clerk");
+    EXPECT_EQ(f.GetAttrText(KXB_EDITORID), "编辑");
+    EXPECT_EQ(f.GetAttrText(KXB_LOCDIRID), ctx.fsGetDirPath(8));
+    f.m_nAuthorID = 32; // nobody
+    EXPECT_EQ(f.FormatAuthor(), "");
+
+    // Which definitions carry a provider, and what each lists.
+    CkxAttrList base;
+    CkxFile::_GetBaseAttrList(base);
+    std::vector<std::pair<int, std::vector<std::pair<int, std::string>>>> offered;
+    base.ForEach([&](const CkxAttr& a) {
+        CkxConstList consts;
+        if (!a.CallConstProvider(consts)) return;
+        std::vector<std::pair<int, std::string>> items;
+        consts.ForEach([&](const CkxConst& c) {
+            if (a.m_nID != KXB_LOCDIRID) EXPECT_EQ(c.m_Value.GetInt(), c.m_nID);
+            items.emplace_back(c.m_nID, c.GetText());
+        });
+        offered.emplace_back(a.m_nID, items);
+    });
+    using Items = std::vector<std::pair<int, std::string>>;
+    ASSERT_EQ(offered.size(), 4u);
+    EXPECT_EQ(offered[0], (std::pair{int(KXB_AUTHORID), Items{{31, "张三"}}}));
+    EXPECT_EQ(offered[1], (std::pair{int(KXB_WRITERID), Items{{5, "clerk"}, {6, "编辑"}}}));
+    EXPECT_EQ(offered[2], (std::pair{int(KXB_EDITORID), Items{{5, "clerk"}, {6, "编辑"}}}));
+    EXPECT_EQ(offered[3], (std::pair{int(KXB_LOCDIRID), Items{{8, "图片"}}})); // active folders only
+
+    // The choices follow the context: a person added later is offered too.
+    CkxPerson another;
+    another.m_nID = 40;
+    another.m_strName = "李四";
+    ctx.m_PersonList.AddTail(another);
+    const CkxAttr* author = base.Find(KXB_AUTHORID);
+    ASSERT_NE(author, nullptr);
+    CkxConstList now;
+    author->CallConstProvider(now);
+    EXPECT_EQ(now.GetCount(), 2);
+    // The photo file's list starts with the same definitions.
+    CkxAttrList photo;
+    CkxFIPhoto::_GetBaseAttrList(photo);
+    const CkxAttr* photoFolder = photo.Find(KXB_LOCDIRID);
+    ASSERT_NE(photoFolder, nullptr);
+    EXPECT_TRUE(photoFolder->HasConstProvider());
+
+    ctx.m_PersonList.DeleteAll();
+    ctx.m_UserList.DeleteAll();
+    ctx.fsDeleteAll();
+}
+
 TEST(CkxFile, NamesFromPaths) {
     struct Case {
         const char* path;
@@ -423,8 +505,17 @@ TEST(CkxFile, FileNamesAreCleanedBeforeTheyReachTheDisk) {
         } else {
             EXPECT_EQ(r, 1);
             EXPECT_EQ(names, std::vector<std::string>{std::string("sub/") + c.expect});
+            EXPECT_TRUE(CkxFile::IsCleanName(c.expect));
         }
     }
+    // The stored name of the content: the id and the cleaned extension.
+    CkxFile g;
+    g.m_nID = 7;
+    g.m_strExName = "../x/..";
+    EXPECT_EQ(g.GetIDName(), "7.x");
+    EXPECT_TRUE(CkxFile::IsCleanName(g.GetIDName()));
+    for (const char* bad : {"", ".", "..", "../x", "a/b", "a\\b", "x..y", "a\nb", "\x7f"})
+        EXPECT_FALSE(CkxFile::IsCleanName(bad)) << bad;
 }
 
 TEST(CkxFile, CopiesAndDestroy) {

@@ -2,6 +2,7 @@
 // space given back.
 #include "storage/CFileStorage.h"
 #include "storage/CImageStorage.h"
+#include "CkxFile.h"
 #include "KxIni.h"
 #include "TempDir.h"
 
@@ -75,10 +76,10 @@ TEST(FileStorage, NamesNeverLeaveTheirFolder) {
     for (const Case& c : cases) {
         std::string name = CFileStorage::GetWholeName(7, c.suffix);
         EXPECT_EQ(name, c.name) << c.suffix;
-        EXPECT_TRUE(CFileStorage::IsCleanName(name)) << c.suffix;
+        EXPECT_TRUE(CkxFile::IsCleanName(name)) << c.suffix;
     }
     for (const char* bad : {"", ".", "..", "../x", "a/b", "a\\b", "x..y", "a\nb"})
-        EXPECT_FALSE(CFileStorage::IsCleanName(bad)) << bad;
+        EXPECT_FALSE(CkxFile::IsCleanName(bad)) << bad;
 
     OneRoot r;
     CImageStorage s(r.drives);

@@ -1,5 +1,6 @@
 #include "CFileStorage.h"
 
+#include "CkxFile.h"
 #include "CkxwFileSystem.h"
 
 #include <fcntl.h>
@@ -23,32 +24,12 @@ std::string CFileStorage::GetMicroName(uint32_t id) {
     return std::to_string(id);
 }
 
-std::string CFileStorage::CleanSuffix(const std::string& suffix) {
-    std::string out;
-    for (char c : suffix) {
-        unsigned char u = static_cast<unsigned char>(c);
-        if (c == '/' || c == '\\' || c == '.' || u < 0x20 || u == 0x7F) continue;
-        out.push_back(c);
-    }
-    return out;
-}
-
 std::string CFileStorage::GetWholeName(uint32_t id, const std::string& suffix) {
-    return std::to_string(id) + "." + CleanSuffix(suffix);
-}
-
-bool CFileStorage::IsCleanName(const std::string& name) {
-    if (name.empty() || name == "." || name == "..") return false;
-    if (name.find("..") != std::string::npos) return false;
-    for (char c : name) {
-        unsigned char u = static_cast<unsigned char>(c);
-        if (c == '/' || c == '\\' || u < 0x20 || u == 0x7F) return false;
-    }
-    return true;
+    return std::to_string(id) + "." + CkxFile::CleanExName(suffix);
 }
 
 std::string CFileStorage::Path(const std::string& folder, const std::string& name) {
-    if (folder.empty() || !IsCleanName(name)) return {};
+    if (folder.empty() || !CkxFile::IsCleanName(name)) return {};
     return folder + "/" + name;
 }
 

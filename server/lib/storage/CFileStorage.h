@@ -19,14 +19,11 @@ public:
 
     // "%u" of the id: the thumbnail's name.
     static std::string GetMicroName(uint32_t id);
-    // "%u.<suffix>", the suffix cleaned first.
+    // "%u.<suffix>", the suffix cleaned first as a file's extension is (CkxFile::CleanExName).
     static std::string GetWholeName(uint32_t id, const std::string& suffix);
-    // The suffix without separators, dots or control characters.
-    static std::string CleanSuffix(const std::string& suffix);
-    // Whether a stored name may be put in a path: one component, no "..", no control character.
-    static bool IsCleanName(const std::string& name);
 
-    // folder + "/" + name; empty when the root does not exist or the name is not clean.
+    // folder + "/" + name; empty when the root does not exist or the name is not clean
+    // (CkxFile::IsCleanName).
     std::string GetMicroPath(int index, const std::string& name) const;
     std::string GetWholePath(int index, const std::string& name) const;
 
