@@ -1,7 +1,8 @@
 // The real VarniaServer program, as the run command starts it: a catalogue made by the
 // catalogue tool, a storage root and an ini that asks nothing in a temporary VARNIA_HOME, the
 // offscreen platform and a free port. A workstation logs on as "su", the start-up line is in the
-// log table, a second start is refused, and SIGTERM ends the server cleanly.
+// log table, a second start is refused, SIGTERM ends the server cleanly, and a later run starts
+// again on the same data folder.
 #include "AdoDatabase.h"
 #include "AdoRecordset.h"
 #include "TempDir.h"
@@ -106,6 +107,16 @@ int WaitExit(pid_t pid, std::chrono::milliseconds limit) {
     return -1;
 }
 
+// Waits until the program listens on the port; false when it ended or did not within 30 s.
+bool WaitListening(pid_t pid, int port) {
+    for (int i = 0; i < 600; ++i) {
+        if (::waitpid(pid, nullptr, WNOHANG) == pid) return false;
+        if (CanConnect(port)) return true;
+        std::this_thread::sleep_for(50ms);
+    }
+    return false;
+}
+
 TEST(ServerProgram, RunsFromAFreshDataFolderAndStopsOnSigterm) {
     TempDir home;
     const std::string catalogue = home.file("Varnia.db");
@@ -134,13 +145,7 @@ TEST(ServerProgram, RunsFromAFreshDataFolderAndStopsOnSigterm) {
     const std::string log = home.file("server.log");
     const pid_t server = Spawn({VARNIA_SERVER_BIN}, env, log);
     ASSERT_GT(server, 0);
-    bool up = false;
-    for (int i = 0; i < 600 && !up; ++i) {
-        if (::waitpid(server, nullptr, WNOHANG) == server) break;
-        up = CanConnect(port);
-        if (!up) std::this_thread::sleep_for(50ms);
-    }
-    if (!up) {
+    if (!WaitListening(server, port)) {
         WaitExit(server, 1s);
         FAIL() << "the server did not listen:\n" << ReadFile(log);
     }
@@ -174,6 +179,28 @@ TEST(ServerProgram, RunsFromAFreshDataFolderAndStopsOnSigterm) {
     const std::string output = ReadFile(log);
     EXPECT_NE(output.find("running on port " + std::to_string(port)), std::string::npos) << output;
     EXPECT_NE(output.find("VarniaServer: stopped"), std::string::npos) << output;
+
+    // A second run on the same data folder starts on what the first left: the same account,
+    // a second start-up line, and the lock of the first run given back.
+    const std::string log2 = home.file("server2.log");
+    const pid_t rerun = Spawn({VARNIA_SERVER_BIN}, env, log2);
+    ASSERT_GT(rerun, 0);
+    if (!WaitListening(rerun, port)) {
+        WaitExit(rerun, 1s);
+        FAIL() << "the second run did not listen:\n" << ReadFile(log2);
+    }
+    {
+        srvtest::TestClient client;
+        ASSERT_TRUE(client.Open(port));
+        EXPECT_EQ(client.LogOn("su", password, CkxClient::MS_MANAGER), 0);
+        CADODatabase db;
+        ASSERT_EQ(db.OpenAccess(catalogue), 1);
+        CADORecordset rs;
+        ASSERT_EQ(db.Query("SELECT T_ID FROM VUZO_Log WHERE T_Event = '<> 启动服务器'", rs), 1);
+        EXPECT_EQ(rs.GetRecordCount(), 2);
+    }
+    ASSERT_EQ(::kill(rerun, SIGTERM), 0);
+    EXPECT_EQ(WaitExit(rerun, 30s), 0) << ReadFile(log2);
 }
 
 } // namespace

@@ -394,4 +394,46 @@ TEST_F(StartupTest, MainWindowAsksBeforeClosing) {
     ::close(fd);
 }
 
+// The storage command on a running server: the last root deleted in the dialog, OK, and the
+// person agrees to leave; the window closes without the close question. Declining keeps the
+// dialog open, so the window stays.
+TEST_F(StartupTest, StorageCommandWithoutARootLeavesOnlyWhenTheUserAgrees) {
+    const std::string askExit = "不存在有效的存储节点,系统无法正常运行,即将退出!\n\n确定退出系统";
+    MakeReadyHome();
+    kx::PromptRecorder prompts;
+    CMainFrame frame;
+    CVarniaServer server;
+    server.SetHost(&frame);
+    frame.SetServer(&server);
+    server.SetPort(FreePort());
+    frame.show();
+    ASSERT_EQ(server.Start(), 1);
+
+    // No: the dialog stays open; the test then closes it (Cancel).
+    kx::ModalDriver stay;
+    stay.Then<CDlgStorageRootAdmin>([&](CDlgStorageRootAdmin* dlg) {
+        EXPECT_EQ(server.GetDataManager().GetImageStorage().DeleteRoot(0), 1);
+        prompts.Answer(kx::AnswerNo);
+        kx::ClickId(dlg, kx::IDOK);
+        EXPECT_TRUE(dlg->isVisible());
+        static_cast<QDialog*>(dlg)->reject();
+    });
+    EXPECT_FALSE(server.StorageRoots());
+    EXPECT_TRUE(stay.Done());
+    EXPECT_EQ(prompts.Texts(), std::vector<std::string>{askExit});
+    EXPECT_TRUE(frame.isVisible());
+
+    prompts.Clear();
+    kx::ModalDriver leave;
+    leave.Then<CDlgStorageRootAdmin>([&](CDlgStorageRootAdmin* dlg) {
+        prompts.Answer(kx::AnswerYes);
+        kx::ClickId(dlg, kx::IDOK);
+    });
+    EXPECT_FALSE(server.StorageRoots());
+    EXPECT_TRUE(leave.Done());
+    EXPECT_EQ(prompts.Texts(), std::vector<std::string>{askExit});
+    EXPECT_FALSE(frame.isVisible());
+    server.Shutdown();
+}
+
 } // namespace

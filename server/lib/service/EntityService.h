@@ -240,10 +240,7 @@ private:
         m_req.session.SendReply(answer);
     }
 
-    void Refuse(const char* why) {
-        ServerWarning("%s request (%d, %d) from user %d dropped: %s", m_spec.noun.c_str(), m_req.Type(),
-                      m_req.SubOp(), m_req.session.GetUserID(), why);
-    }
+    void Refuse(const char* why) { RefuseRequest(m_spec.noun, m_req, why); }
 
     // A record that carries only the id (for records whose id is their field nID).
     static T IdOnly(int id) {

@@ -184,10 +184,7 @@ private:
         HandleEntityRequest(spec, m_req);
     }
 
-    void Refuse(const char* why) {
-        ServerWarning("%s request (%d, %d) from user %d dropped: %s", m_spec.noun.c_str(), m_req.Type(),
-                      m_req.SubOp(), m_req.session.GetUserID(), why);
-    }
+    void Refuse(const char* why) { RefuseRequest(m_spec.noun, m_req, why); }
 
     const KxRecordMessageSpec<T>& m_spec;
     KxRequest& m_req;

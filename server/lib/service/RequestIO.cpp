@@ -1,6 +1,6 @@
 #include "RequestIO.h"
 
-#include "session/CClientSession.h"
+#include "session/CServerSession.h"
 
 #include <cctype>
 #include <climits>
@@ -46,6 +46,11 @@ NetPacket MakeAnswer(int type, int subOp, const void* bytes, size_t n) {
 int SendListAnswer(CClientSession& session, const NetPacketSeries& series) {
     if (series.GetCount() == 0) return 1;
     return session.SendReplyPacketSeries(series);
+}
+
+void RefuseRequest(const std::string& noun, const KxRequest& request, const char* why) {
+    kx::ServerWarning("%s request (%d, %d) from user %d dropped: %s", noun.c_str(), request.Type(),
+                      request.SubOp(), request.session.GetUserID(), why);
 }
 
 bool AnnounceToAll(const KxRequest& request, const void* bytes, size_t n,

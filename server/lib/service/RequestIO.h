@@ -49,6 +49,10 @@ NetPacket MakeRecordAnswer(int type, int subOp, const Com& com) {
 // series. Returns 1 when sent (or nothing to send), 0 when the connection refused it.
 int SendListAnswer(CClientSession& session, const NetPacketSeries& series);
 
+// The warning line of a request that is dropped: what it was about (`noun`), its type and
+// sub-operation, the session's user and why.
+void RefuseRequest(const std::string& noun, const KxRequest& request, const char* why);
+
 // The request packet with its payload replaced (type and sub-operation kept), sent to every
 // session as a reply. False when the bytes do not fit in a packet.
 bool AnnounceToAll(const KxRequest& request, const void* bytes, size_t n,
