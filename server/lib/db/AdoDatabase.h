@@ -7,6 +7,7 @@
 #include "AdoFieldList.h"
 #include "AdoVariant.h"
 
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -61,7 +62,7 @@ public:
     // Runs a statement that returns no rows; reconnects first when the link is closed.
     // 1 on success (the changed-row count in GetRecordsAffected()), 0 on failure.
     int Execute(const std::string& sql);
-    long GetRecordsAffected() const { return m_affected; }
+    long GetRecordsAffected() const { return m_affected.load(); }
     // Opens a statement into the recordset; reconnects first. 1 when the recordset is open.
     int Query(const std::string& sql, CADORecordset& rs);
     // Runs a script of several statements (the catalogue schema).
@@ -107,7 +108,7 @@ private:
     std::unique_ptr<DbEngine> m_engine;
     std::string m_connection; // remembered connection text
     int m_kind = kxDbNone;
-    long m_affected = 0;
+    std::atomic<long> m_affected{0}; // read by callers without the connection lock
     bool m_inTransaction = false;
     std::string m_lastError;
 };

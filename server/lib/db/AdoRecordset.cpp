@@ -189,6 +189,30 @@ int CADORecordset::ReadBinary(const char* column, CkxBuf& out) const {
     return out.Fill(b.data(), static_cast<int>(b.size()));
 }
 
+int32_t CADORecordset::Long(const char* column) const {
+    int32_t v = 0;
+    GetLong(column, v);
+    return v;
+}
+
+std::string CADORecordset::Text(const char* column) const {
+    std::string v;
+    if (!GetString(column, v)) v.clear();
+    return v;
+}
+
+COleDateTime CADORecordset::Date(const char* column) const {
+    COleDateTime v(0.0);
+    if (!GetDate(column, v)) v = COleDateTime(0.0);
+    return v;
+}
+
+CkxBuf CADORecordset::Bytes(const char* column) const {
+    CkxBuf v;
+    if (!ReadBinary(column, v)) v.Destroy();
+    return v;
+}
+
 int CADORecordset::AddNew() {
     if (!m_open || m_table.empty()) return 0;
     m_pending.clear();

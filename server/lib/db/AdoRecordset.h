@@ -53,6 +53,14 @@ public:
     // The column's bytes into the buffer (empty for null); 0 when it cannot be read.
     int ReadBinary(const char* column, CkxBuf& out) const;
 
+    // The same readers for code that fills a record field by field: the column's value, or the
+    // empty value (0, "", the zero date, no bytes) when there is no row, no such column or a
+    // value of another kind.
+    int32_t Long(const char* column) const;
+    std::string Text(const char* column) const;
+    COleDateTime Date(const char* column) const;
+    CkxBuf Bytes(const char* column) const;
+
     // Writing: AddNew starts a new row, SetEditing marks the current row as changed; PutValue
     // and AppendBinary set columns; Update stores the row (on failure it is dropped and 0
     // returned); after storing a new row the cursor stands on it, with its id.

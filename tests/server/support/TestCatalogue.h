@@ -94,6 +94,15 @@ public:
         return rs.GetRecordCount();
     }
 
+    // One column of the row with that id, raw; a null value when there is no such row or column.
+    CADOVariant Value(const std::string& table, int id, const char* column) {
+        CADORecordset rs;
+        CADOVariant v;
+        if (db.Query(" SELECT * FROM " + table + " WHERE T_ID = " + kx::SqlNumber(id), rs))
+            rs.GetValue(column, v);
+        return v;
+    }
+
     // One integer column of the row with that id; `fallback` when there is none.
     int32_t Long(const std::string& table, int id, const char* column, int32_t fallback = -999) {
         CADORecordset rs;
@@ -105,10 +114,10 @@ public:
     }
 
     CADODatabase db;
-    std::string path, schema, connection;
-
-private:
+    // PostgreSQL only: a second connection to the server outside the test's schema (it made the
+    // schema and drops it; tests use it to act on the catalogue connection from outside).
     CADODatabase admin;
+    std::string path, schema, connection;
 };
 
 inline std::string EngineName(int kind) { return kind == kxDbSqlite ? "Sqlite" : "Postgres"; }
@@ -134,7 +143,3 @@ protected:
 #define KX_ON_BOTH_ENGINES(Suite)                                                                  \
     INSTANTIATE_TEST_SUITE_P(Engines, Suite, ::testing::Values(kxDbSqlite, kxDbPostgres),          \
                              [](const auto& p) { return kxtest::EngineName(p.param); })
-
-namespace kxtest {
-
-} // namespace kxtest
