@@ -255,6 +255,10 @@ int ZoZI_Storage::CreateRoot(int slot, const std::string& driveRoot) {
     }
     if (driveFolder.empty()) return 0;
     std::string folder = Join(driveFolder, GetRootName(slot));
+    // A folder of that name whose Conf names another root belongs to that root: writing this
+    // slot's id over it would take the other root's files away from their rows.
+    const int existing = ReadRootID(folder);
+    if (existing >= 0 && existing < kRootCount && existing != slot) return 0;
     std::error_code ec;
     fs::create_directories(folder, ec);
     if (!fs::is_directory(folder, ec)) return 0;

@@ -87,7 +87,8 @@ public:
     std::string GetRootName(int slot) const;
     // Creates root `slot` on the drive named by its root text ("C:\"): the folder, its Conf with
     // the id, the micro and whole folders; scans again. 0 for a slot outside 0..25, a slot that
-    // already has a root, an unknown drive or a failure on disk.
+    // already has a root, an unknown drive, a folder of that name that is another root's, or a
+    // failure on disk.
     int CreateRoot(int slot, const std::string& driveRoot);
     // Removes the root folder of `slot` with everything under it and empties the slot. Refused
     // (0) unless the path is a folder whose name begins with the root prefix.

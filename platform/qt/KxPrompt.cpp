@@ -2,6 +2,9 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QThread>
+
+#include <cstdio>
 #include <mutex>
 
 namespace kx {
@@ -26,6 +29,19 @@ int Prompt(QWidget* parent, const std::string& text, PromptButtons buttons, Prom
         answerer = g_answerer;
     }
     if (answerer) return answerer(req);
+
+    // A box can only be shown by the GUI thread of a running application. Anywhere else the
+    // text goes to the error output and the answer is the one that changes nothing.
+    QCoreApplication* app = QCoreApplication::instance();
+    if (!app || !qobject_cast<QApplication*>(app) || QThread::currentThread() != app->thread()) {
+        std::fprintf(stderr, "%s\n", text.c_str());
+        switch (buttons) {
+        case PromptOkCancel:
+        case PromptYesNoCancel: return AnswerCancel;
+        case PromptYesNo: return AnswerNo;
+        default: return AnswerOk;
+        }
+    }
 
     QMessageBox box(parent);
     box.setText(QString::fromStdString(text));

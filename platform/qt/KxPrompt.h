@@ -23,7 +23,9 @@ struct PromptRequest {
 
 using PromptAnswerer = std::function<int(const PromptRequest&)>;
 
-// Shows the message (or asks the installed answerer) and returns the answer.
+// Shows the message (or asks the installed answerer) and returns the answer. Outside the GUI
+// thread of a running application no box can be shown: the text is written to the error output
+// and the answer is Cancel (No for yes/no questions, Ok for a plain message).
 int Prompt(QWidget* parent, const std::string& text, PromptButtons buttons = PromptOk,
            PromptIcon icon = PromptInfo, const std::string& caption = {});
 

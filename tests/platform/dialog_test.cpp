@@ -5,10 +5,13 @@
 #include "KxPromptRecorder.h"
 
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <thread>
 
 namespace {
 
@@ -150,6 +153,43 @@ TEST_F(DialogTest, RecorderAnswersInOrderThenByDefaultAndRestoresThePrevious) {
     EXPECT_EQ(kx::Prompt(nullptr, "after"), kx::AnswerCancel);
     EXPECT_EQ(outerSeen, std::vector<std::string>{"after"});
     kx::SetPromptAnswerer(old);
+}
+
+TEST_F(DialogTest, WithoutAnAnswererARealBoxAsksAndOtherThreadsGetTheSafeAnswer) {
+    struct Case {
+        kx::PromptButtons buttons;
+        QMessageBox::StandardButton click;
+        int answer;
+    };
+    const Case cases[] = {
+        {kx::PromptYesNo, QMessageBox::Yes, kx::AnswerYes},
+        {kx::PromptYesNo, QMessageBox::No, kx::AnswerNo},
+        {kx::PromptOkCancel, QMessageBox::Cancel, kx::AnswerCancel},
+        {kx::PromptOk, QMessageBox::Ok, kx::AnswerOk},
+    };
+    for (const Case& c : cases) {
+        QString shown;
+        kx::ModalDriver drive;
+        drive.Then<QMessageBox>([&](QMessageBox* box) {
+            shown = box->text();
+            box->button(c.click)->click();
+        });
+        EXPECT_EQ(kx::Prompt(nullptr, "确定退出?", c.buttons, kx::PromptQuestion), c.answer);
+        EXPECT_EQ(shown, QStringLiteral("确定退出?"));
+        EXPECT_TRUE(drive.Done());
+    }
+
+    // A worker thread never builds a widget: it gets the answer that changes nothing.
+    int yesNo = 0, okCancel = 0, ok = 0;
+    std::thread worker([&] {
+        yesNo = kx::Prompt(nullptr, "from a worker", kx::PromptYesNo);
+        okCancel = kx::Prompt(nullptr, "from a worker", kx::PromptOkCancel);
+        ok = kx::Prompt(nullptr, "from a worker");
+    });
+    worker.join();
+    EXPECT_EQ(yesNo, kx::AnswerNo);
+    EXPECT_EQ(okCancel, kx::AnswerCancel);
+    EXPECT_EQ(ok, kx::AnswerOk);
 }
 
 #include "dialog_test.moc"

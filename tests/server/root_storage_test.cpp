@@ -19,8 +19,9 @@ namespace {
 std::string MakeRoot(const std::string& drive, const std::string& name, int id) {
     std::string folder = drive + "/" + name;
     fs::create_directories(folder);
-    if (id != std::numeric_limits<int>::min())
+    if (id != std::numeric_limits<int>::min()) {
         EXPECT_TRUE(kx::WritePrivateProfileString("BASE", "ID", std::to_string(id), folder + "/Conf"));
+    }
     return folder;
 }
 
@@ -238,6 +239,26 @@ TEST(ZoZIStorage, CreateRootWritesConfAndFoldersAndDeleteRemovesAll) {
     EXPECT_EQ(s.DeleteRoot(3), 0); // nothing left to delete
     EXPECT_EQ(s.DeleteRoot(30), 0);
     EXPECT_TRUE(fs::is_directory(c)); // the drive itself stays
+}
+
+TEST(ZoZIStorage, CreateNeverTakesOverAnotherRootsFolder) {
+    Drives d;
+    std::string c = d.Add('C', 100);
+    // The folder that slot 4 would get already is root 7 (renamed by hand).
+    std::string other = MakeRoot(c, "KX_Storage_4", 7);
+    MakeRoot(c, "KX_Storage_5", std::numeric_limits<int>::min()); // a leftover without Conf
+    ZoZI_Storage s(d.source);
+    s.Prepare("KX");
+    ASSERT_EQ(s.GetRootPath(7), other);
+
+    EXPECT_EQ(s.CreateRoot(4, "C:\\"), 0);
+    EXPECT_EQ(ZoZI_Storage::ReadRootID(other), 7);
+    EXPECT_EQ(s.GetRootPath(7), other);
+    EXPECT_EQ(s.Exists(4), 0);
+    // A folder that is no root yet is taken.
+    EXPECT_EQ(s.CreateRoot(5, "C:\\"), 1);
+    EXPECT_EQ(s.GetRootPath(5), c + "/KX_Storage_5");
+    EXPECT_EQ(s.GetRootPath(7), other);
 }
 
 TEST(ZoZIStorage, DeletingALinkedRootNeverTouchesWhatItPointsAt) {
