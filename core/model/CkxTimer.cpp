@@ -6,16 +6,23 @@
 
 int CkxTimer::Open(long ms) {
     if (ms <= 0) return 0;
-    std::unique_lock lock(m_mutex);
-    if (m_bRunning) return 1;
-    lock.unlock();
+    // Open and Close run one at a time: the worker thread object is started, joined and
+    // replaced only under this lock.
+    std::lock_guard control(m_control);
+    {
+        std::lock_guard lock(m_mutex);
+        if (m_bRunning) return 1;
+    }
     if (m_thread.joinable()) m_thread.join(); // a worker that ended on its own
-    lock.lock();
-    m_nInterval = ms > INT_MAX ? INT_MAX : static_cast<int>(ms);
-    m_bRunning = 1;
+    {
+        std::lock_guard lock(m_mutex);
+        m_nInterval = ms > INT_MAX ? INT_MAX : static_cast<int>(ms);
+        m_bRunning = 1;
+    }
     try {
         m_thread = std::thread(&CkxTimer::Run, this);
     } catch (const std::system_error&) {
+        std::lock_guard lock(m_mutex);
         m_bRunning = 0;
         m_nInterval = 0;
         return 0;
@@ -24,15 +31,15 @@ int CkxTimer::Open(long ms) {
 }
 
 void CkxTimer::Close() {
+    std::lock_guard control(m_control);
     {
         std::lock_guard lock(m_mutex);
         m_nInterval = 0;
         m_bRunning = 0;
     }
     m_wake.notify_all();
-    if (!m_thread.joinable()) return;
-    if (m_thread.get_id() == std::this_thread::get_id()) m_thread.detach(); // closed from its own worker
-    else m_thread.join();
+    // The worker runs nothing but its wait, so it is never the caller here.
+    if (m_thread.joinable()) m_thread.join();
 }
 
 int CkxTimer::IsRunning() const {

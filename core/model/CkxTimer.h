@@ -18,7 +18,8 @@ public:
     // 0 for ms <= 0; 1 when a worker already runs; else stores ms, starts the worker and returns
     // 1, or 0 (not running) when no thread can be started.
     int Open(long ms);
-    // Stops the worker and waits for it to end.
+    // Stops the worker and waits for it to end (its wait is interrupted at once). Open and
+    // Close may be called from several threads.
     void Close();
     int IsRunning() const;
     int GetInterval() const;
@@ -26,6 +27,7 @@ public:
 private:
     void Run();
 
+    std::mutex m_control; // serialises Open and Close
     mutable std::mutex m_mutex;
     std::condition_variable m_wake;
     int m_nInterval = 0;

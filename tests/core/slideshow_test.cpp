@@ -9,6 +9,7 @@
 
 #include <chrono>
 #include <functional>
+#include <thread>
 #include <vector>
 
 TEST(CkxPlayParam, DefaultsAndTimerPeriod) {
@@ -132,6 +133,24 @@ TEST(CkxTimer, CloseEndsTheWorkerAtOnce) {
     EXPECT_FALSE(t.IsRunning());
     EXPECT_EQ(t.GetInterval(), 0);
     ASSERT_EQ(t.Open(5), 1); // and it opens again; the destructor closes it
+}
+
+// Threads opening and closing one timer at once never start two workers or join one twice.
+TEST(CkxTimer, OpenAndCloseFromManyThreads) {
+    CkxTimer t;
+    std::vector<std::thread> threads;
+    for (int i = 0; i < 6; ++i)
+        threads.emplace_back([&t, i] {
+            for (int k = 0; k < 200; ++k) {
+                if ((k + i) % 2) t.Open(1 + k % 3);
+                else t.Close();
+            }
+        });
+    for (auto& th : threads) th.join();
+    t.Close();
+    EXPECT_FALSE(t.IsRunning());
+    EXPECT_EQ(t.Open(2), 1);
+    EXPECT_TRUE(t.IsRunning());
 }
 
 namespace {
