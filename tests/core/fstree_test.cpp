@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <random>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -297,6 +299,46 @@ TEST(CkxFSTree, AStoredLevelThatDisagreesWithTheLinksNeverLoopsTheTree) {
     EXPECT_EQ(tree.Find(3)->m_pNext, nullptr);
     EXPECT_EQ(tree.Delete(2), 2);
     EXPECT_EQ(tree.GetCount(), 3);
+}
+
+// Whatever a peer sends (any level, any parent, moves, deletes), the links stay a forest: every
+// subtree lists each folder once, every parent link is matched by a child chain, and deleting
+// frees each folder exactly once (the sanitizer build checks the last).
+TEST(CkxFSTree, RandomEditsKeepTheLinksAForest) {
+    std::mt19937 rng(20261210);
+    auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+    CkxFSTree tree(1);
+    for (int step = 0; step < 3000; ++step) {
+        const int id = pick(1, 30), parent = pick(0, 4) == 0 ? -1 : pick(1, 30), lev = pick(0, 4);
+        switch (pick(0, 4)) {
+        case 0:
+        case 1:
+            if (!tree.Find(id)) tree.Add(Folder(id, "f", lev, parent));
+            break;
+        case 2: tree.Update(Folder(id, "f", lev, parent)); break;
+        case 3: tree.UpdateParent(id, parent); break;
+        default:
+            if (pick(0, 3) == 0) tree.Delete(id);
+            break;
+        }
+        std::vector<CkxFSNode*> all;
+        tree.FindAll(all);
+        for (CkxFSNode* n : all) {
+            std::vector<CkxFSNode*> sub;
+            tree.FindTree(n->GetID(), sub);
+            ASSERT_EQ(std::set<CkxFSNode*>(sub.begin(), sub.end()).size(), sub.size()) << "step " << step;
+            if (CkxFSNode* p = n->m_pParent) {
+                std::vector<CkxFSNode*> kids;
+                tree.FindChild(p->GetID(), kids);
+                ASSERT_NE(std::find(kids.begin(), kids.end(), n), kids.end()) << "step " << step;
+                ASSERT_EQ(std::find(sub.begin(), sub.end(), p), sub.end()) << "step " << step;
+            }
+        }
+    }
+    while (tree.GetCount() > 0) {
+        POSITION head = tree.GetHeadPosition();
+        ASSERT_GE(tree.Delete(head), 1);
+    }
 }
 
 TEST_F(FolderTree, IntactTreeAddsMissingAncestors) {
