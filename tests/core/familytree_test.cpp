@@ -5,6 +5,8 @@
 
 #include <cstring>
 #include <memory>
+#include <random>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -316,4 +318,39 @@ TEST_F(FamilyTree, UpdateKeepsChildrenAndRemoveHeadDetaches) {
     EXPECT_EQ(tree.t_GetCount(), 0);
     EXPECT_EQ(tree.t_GetMaxLevNo(), 0);
     EXPECT_EQ(tree.t_GetMinLevNo(), -1);
+}
+
+// Whatever arrives (any level, any parent, moves, updates, deletes), the links stay a forest:
+// every subtree lists each family once and no family lies below itself; deletes free each
+// family once (the sanitizer build checks the last).
+TEST(FamilyTreeUnlinked, RandomEditsKeepTheLinksAForest) {
+    std::mt19937 rng(20261210);
+    auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+    CkxFamilyTree tree(true);
+    for (int step = 0; step < 3000; ++step) {
+        const int id = pick(1, 30), parent = pick(0, 4) == 0 ? -1 : pick(1, 30), lev = pick(0, 4);
+        switch (pick(0, 5)) {
+        case 0:
+        case 1:
+            if (!tree.t_Find(id)) tree.t_AddTail(Fam(id, lev, parent, "f"));
+            break;
+        case 2: tree.t_Update(Fam(id, lev, parent, "f")); break;
+        case 3: tree.t_SetParent(id, parent); break;
+        case 4:
+            if (pick(0, 3) == 0) tree.t_Delete(id);
+            break;
+        default:
+            if (pick(0, 10) == 0) delete tree.t_RemoveHead();
+            break;
+        }
+        for (POSITION p = tree.t_GetHeadPosition(); p;) {
+            CkxFamily* f = tree.t_GetNext(p);
+            CkxFamilyPtrs sub, anc;
+            tree.t_FindTree(f->m_pos, sub);
+            ASSERT_EQ(std::set<CkxFamily*>(sub.begin(), sub.end()).size(), sub.size()) << "step " << step;
+            tree.t_FindAncestry(f->m_pos, anc, false);
+            for (CkxFamily* a : anc) ASSERT_EQ(std::count(sub.begin(), sub.end(), a), 0) << "step " << step;
+        }
+    }
+    while (tree.t_GetCount() > 0) ASSERT_EQ(tree.t_Delete(tree.t_GetHeadPosition()), 1);
 }
