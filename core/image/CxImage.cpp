@@ -367,6 +367,8 @@ bool CxImage::Decode(CxFile* file, uint32_t type) {
     if (!file) return Fail("no file to decode");
     int64_t at = file->Tell(), end = file->Size();
     if (at < 0 || end < at) return Fail("cannot read the file");
+    // The same bound as every other read of a picture file: what an int32 length holds.
+    if (end - at > std::numeric_limits<int32_t>::max()) return Fail("picture file too large");
     std::vector<uint8_t> bytes(static_cast<size_t>(end - at));
     if (!bytes.empty() && file->Read(bytes.data(), 1, bytes.size()) != bytes.size())
         return Fail("cannot read the file");

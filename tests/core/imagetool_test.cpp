@@ -116,6 +116,41 @@ TEST(CkxImageTool, MicroImagePlacementAndFrame) {
     for (const auto& c : checks) EXPECT_EQ(Rgb(micro, c.x, c.y), c.c) << c.x << "," << c.y;
 }
 
+// The picture forms need no drawing surface and give the bitmap forms' pixels; a picture
+// with alpha lies on the white ground.
+TEST(CkxImageTool, PictureFormsMatchTheBitmapForms) {
+    std::vector<uint8_t> px(40 * 20 * 4);
+    for (size_t i = 0; i < px.size(); i += 4) {
+        px[i] = 255;
+        px[i + 3] = (i / 4) % 40 < 20 ? 255 : 0; // left half opaque red, right half clear
+    }
+    CxImage half;
+    ASSERT_TRUE(half.CreateFromArray(px.data(), 40, 20, 32, 40 * 4));
+    CxImage micro;
+    ASSERT_EQ(CkxImageTool::BuildMicroImage(half, 41, micro, 1), 1);
+    EXPECT_FALSE(micro.AlphaIsValid());
+    QImage bitmap, fromMicro;
+    ASSERT_EQ(CkxImageTool::BuildMicroImage(half, 41, bitmap, 1), 1);
+    ASSERT_EQ(CkxImageTool::ToBitmap(micro, fromMicro), 1);
+    EXPECT_EQ(bitmap.convertToFormat(QImage::Format_RGB888), fromMicro.convertToFormat(QImage::Format_RGB888));
+    // 40 x 20 at (0, 10): red where opaque, white where clear.
+    EXPECT_EQ(Rgb(bitmap, 5, 15), kRed);
+    EXPECT_EQ(Rgb(bitmap, 30, 15), kWhite);
+    EXPECT_EQ(Rgb(bitmap, 5, 9), kWhite);
+
+    CxImage scaled;
+    QImage scaledBitmap, fromScaled;
+    ASSERT_EQ(CkxImageTool::ScaleImage(half, 8, 6, scaled), 1);
+    ASSERT_EQ(CkxImageTool::ScaleImage(half, 8, 6, scaledBitmap), 1);
+    ASSERT_EQ(CkxImageTool::ToBitmap(scaled, fromScaled), 1);
+    EXPECT_EQ(scaledBitmap.convertToFormat(QImage::Format_RGB888), fromScaled.convertToFormat(QImage::Format_RGB888));
+    EXPECT_GT(qGreen(fromScaled.pixel(6, 3)), 240); // clear: the white ground shows
+    EXPECT_LT(qGreen(fromScaled.pixel(1, 3)), 15);  // opaque red
+
+    // A side beyond any sensible thumbnail is refused, not allocated.
+    EXPECT_EQ(CkxImageTool::BuildMicroImage(half, 100000, micro, 0), 0);
+}
+
 TEST(CkxImageTool, MicroImageSizesNeverCollapse) {
     for (auto [w, h, S] : {std::tuple{1u, 1u, 130u}, {1u, 1000u, 130u}, {1000u, 1u, 130u}, {5u, 3u, 1u}, {5u, 3u, 2u}}) {
         auto at = CkxImageTool::MicroGeometry(w, h, S);
