@@ -14,6 +14,7 @@
 #include "CkxQueryTemplet.h"
 #include "CkxXXX.h"
 #include "NetMessage.h"
+#include "OperationLog.h"
 #include "TestCatalogue.h"
 #include "TestServer.h"
 #include "table/FamilyTables.h"
@@ -23,6 +24,7 @@
 
 #include <cstring>
 #include <functional>
+#include <map>
 #include <set>
 
 using namespace srvtest;
@@ -591,6 +593,213 @@ TEST_F(CatalogueServices, TemplateAndProjectListsComeFromTheirTables) {
     EXPECT_EQ(Rows(db(), " SELECT * FROM VUZO_Project "), 0);
     EXPECT_EQ(Rows(db(), " SELECT * FROM VUZO_ProjectFile "), 1);
     EXPECT_EQ(LogLines(db(), "删除项目", 2), 1);
+}
+
+
+// The last line of the operation log: level, category, text and acting user.
+struct LastLine {
+    int level = 0, category = 0, user = 0;
+    std::string event;
+    int count = 0; // lines in the log
+};
+
+LastLine LastLog(TestServer& server) {
+    return server.Locked([&] {
+        LastLine l;
+        CADORecordset rs;
+        if (!server.Db().Query(" SELECT * FROM VUZO_Log ORDER BY T_ID ", rs)) return l;
+        for (; !rs.IsEOF(); rs.MoveNext()) {
+            ++l.count;
+            rs.GetInt("T_Lev", l.level);
+            rs.GetInt("T_Type", l.category);
+            rs.GetInt("T_DoUser", l.user);
+            rs.GetString("T_Event", l.event);
+        }
+        return l;
+    });
+}
+
+// Every change of this group of services, one after the other: who hears of it, and the one log
+// line it writes with its level, category and text.
+TEST_F(CatalogueServices, EachChangeIsHeardAndLoggedAsItsServiceSays) {
+    std::map<std::string, int> id; // ids the database gave, by name
+    auto idOf = [&](const char* key) { return std::to_string(id[key]); };
+    auto remember = [&](const char* key, size_t offset) {
+        return [&id, key, offset](const Answer& a) { id[key] = IntAt(a.payload, offset); };
+    };
+    auto templet = [](int id, const std::string& name, int creator) {
+        CkxQueryTemplet t;
+        t.m_nID = id;
+        t.m_nDataMode = 3;
+        t.m_strName = name;
+        t.m_nCreatorID = creator;
+        CkxBuf buf;
+        t.BuildQueryBuf(buf);
+        return Message(22, 0, {Bytes(t.GetComData()), std::string(buf.View())});
+    };
+    auto fileTemplet = [](int id, const std::string& name) {
+        CkxObjAttrTemplet t;
+        t.m_nID = id;
+        t.m_strName = name;
+        t.m_nDataMode = KXD_IMAGE;
+        CkxBuf buf;
+        t.BuildBuf(buf);
+        return Message(49, 0, {Bytes(t.GetComData()), std::string(buf.View())});
+    };
+    auto keywordTemplet = [](int id, const std::string& name) {
+        CkxKeywordTemplet t;
+        t.m_nID = id;
+        t.m_strName = name;
+        t.m_listKeyword = {4};
+        CkxBuf ids;
+        t.PackBuf(ids);
+        return Message(45, 0, {Bytes(t.GetComData()), std::string(ids.View())});
+    };
+    auto project = [](int id, const std::string& name) {
+        CkxProject p;
+        p.m_nID = id;
+        p.m_strName = name;
+        return Message(38, 0, {Bytes(p.GetComData()), std::string()});
+    };
+    auto keyword = [](int id, const std::string& name) {
+        CkxKeyword k;
+        k.m_nID = id;
+        k.m_nGroupID = 1;
+        k.m_strName = name;
+        return k.GetComData();
+    };
+    auto attr = [&](int attrId) {
+        CkxAttr a = Attr(id["family"]);
+        a.m_nID = attrId;
+        return Message(21, 0, {Bytes(a.GetComData()), ConstBuf(1)});
+    };
+    auto message = [](NetMessage m, int sub, uint32_t param = 0) {
+        m.SetCommand(m.GetType(), sub);
+        m.SetParam(param);
+        return m;
+    };
+
+    struct Step {
+        const char* name;
+        int type, sub;
+        std::function<void(TestClient&)> send;
+        bool toBoth;  // else the requester alone hears of it
+        std::function<void(const Answer&)> answer;
+        int level, category;
+        std::function<std::string()> action;
+    };
+    const int aliceId = alice->UserId();
+    const std::vector<Step> steps = {
+        {"family add", 20, 21, [](TestClient& c) { c.SendRecord(20, 21, Family("族", KXF_ROOT_IMAGE, 1).GetComData()); },
+         true, remember("family", 12), 1, KXLOG_CAT_SYSADMIN, [] { return "添加族类<族>"; }},
+        {"family modify", 20, 22,
+         [&](TestClient& c) {
+             CkxFamily f = Family("族二", KXF_ROOT_IMAGE, 1);
+             f.m_nID = id["family"];
+             c.SendRecord(20, 22, f.GetComData());
+         },
+         true, nullptr, 1, KXLOG_CAT_SYSADMIN, [] { return "修改族类<族二>"; }},
+        {"attribute add", 21, 21, [&](TestClient& c) { c.SendMessage(message(attr(-1), 21)); }, true,
+         remember("attr", 0), 1, KXLOG_CAT_SYSADMIN, [] { return "更新族类属性"; }},
+        {"attribute modify", 21, 22, [&](TestClient& c) { c.SendMessage(message(attr(id["attr"]), 22)); }, true,
+         nullptr, 1, KXLOG_CAT_SYSADMIN, [] { return "更新族类属性"; }},
+        {"attribute delete", 21, 23, [&](TestClient& c) { c.SendText(21, 23, idOf("attr")); }, true, nullptr, 1,
+         KXLOG_CAT_SYSADMIN, [] { return "更新族类属性"; }},
+        {"family delete", 20, 23, [&](TestClient& c) { c.SendText(20, 23, idOf("family")); }, true, nullptr, 2,
+         KXLOG_CAT_SYSADMIN, [] { return "删除族类"; }},
+
+        {"saved search add", 22, 21, [&](TestClient& c) { c.SendMessage(message(templet(-1, "查", aliceId), 21)); },
+         false, remember("search", 4), 1, KXLOG_CAT_FILEADMIN, [] { return "添加查询模板<查>"; }},
+        {"saved search modify", 22, 22,
+         [&](TestClient& c) { c.SendMessage(message(templet(id["search"], "查二", aliceId), 22)); }, false, nullptr,
+         1, KXLOG_CAT_FILEADMIN, [] { return "修改查询模板<查二>"; }},
+        {"saved search delete", 22, 23, [&](TestClient& c) { c.SendText(22, 23, idOf("search")); }, false, nullptr,
+         2, KXLOG_CAT_FILEADMIN, [] { return "删除查询模板"; }},
+
+        {"file template add", 49, 21, [&](TestClient& c) { c.SendMessage(message(fileTemplet(-1, "样"), 21)); },
+         true, remember("filetemplet", 0), 1, KXLOG_CAT_FILEADMIN, [] { return "添加文件模板<样>"; }},
+        {"file template modify", 49, 22,
+         [&](TestClient& c) { c.SendMessage(message(fileTemplet(id["filetemplet"], "样二"), 22)); }, true,
+         nullptr, 1, KXLOG_CAT_FILEADMIN, [] { return "修改文件模板<样二>"; }},
+        {"file template delete", 49, 23, [&](TestClient& c) { c.SendText(49, 23, idOf("filetemplet")); }, true,
+         nullptr, 2, KXLOG_CAT_FILEADMIN, [] { return "删除文件模板"; }},
+
+        {"keyword add", 42, 21, [&](TestClient& c) { c.SendRecord(42, 21, keyword(-1, "山")); }, true,
+         remember("keyword", 0), 1, KXLOG_CAT_FILEADMIN, [] { return "添加关键字<山>"; }},
+        {"keyword modify", 42, 22, [&](TestClient& c) { c.SendRecord(42, 22, keyword(id["keyword"], "山二")); },
+         true, nullptr, 1, KXLOG_CAT_FILEADMIN, [] { return "修改关键字<山二>"; }},
+        {"keyword delete", 42, 23, [&](TestClient& c) { c.SendText(42, 23, idOf("keyword")); }, true, nullptr, 2,
+         KXLOG_CAT_FILEADMIN, [] { return "删除关键字"; }},
+        {"keyword group add", 44, 21, [](TestClient& c) { c.SendRecord(44, 21, kx::MakeNameNoteCom(-1, "组", "")); },
+         true, remember("kgroup", 0), 1, KXLOG_CAT_FILEADMIN, [] { return "添加关键字组<组>"; }},
+        {"keyword group modify", 44, 22,
+         [&](TestClient& c) { c.SendRecord(44, 22, kx::MakeNameNoteCom(id["kgroup"], "组二", "")); }, true, nullptr,
+         1, KXLOG_CAT_FILEADMIN, [] { return "修改关键字组<组二>"; }},
+        {"keyword group delete", 44, 23, [&](TestClient& c) { c.SendText(44, 23, idOf("kgroup")); }, true, nullptr,
+         2, KXLOG_CAT_FILEADMIN, [] { return "删除关键字组"; }},
+        {"keyword template add", 45, 21, [&](TestClient& c) { c.SendMessage(message(keywordTemplet(-1, "套"), 21)); },
+         true, remember("ktemplet", 0), 1, KXLOG_CAT_FILEADMIN, [] { return "添加关键字模板<套>"; }},
+        {"keyword template modify", 45, 22,
+         [&](TestClient& c) { c.SendMessage(message(keywordTemplet(id["ktemplet"], "套二"), 22)); }, true, nullptr,
+         1, KXLOG_CAT_FILEADMIN, [] { return "修改关键字模板<套二>"; }},
+        {"keyword template delete", 45, 23, [&](TestClient& c) { c.SendText(45, 23, idOf("ktemplet")); }, true,
+         nullptr, 2, KXLOG_CAT_FILEADMIN, [] { return "删除关键字模板"; }},
+        {"keywords of a file", 43, 22,
+         [](TestClient& c) { c.SendMessage(Message(43, 22, {Bytes(CkxKeywordLink(9, 4).GetComData())}, 9)); }, true,
+         nullptr, 1, KXLOG_CAT_FILEADMIN, [] { return "绑定关键字"; }},
+
+        {"project add", 38, 21, [&](TestClient& c) { c.SendMessage(message(project(-1, "册"), 21)); }, true,
+         remember("project", 4), 1, KXLOG_CAT_SYSADMIN, [] { return "添加项目<册>"; }},
+        {"project modify", 38, 22, [&](TestClient& c) { c.SendMessage(message(project(id["project"], "册二"), 22)); },
+         true, nullptr, 1, KXLOG_CAT_SYSADMIN, [] { return "修改项目<册二>"; }},
+        {"project delete", 38, 23, [&](TestClient& c) { c.SendText(38, 23, idOf("project")); }, true, nullptr, 2,
+         KXLOG_CAT_FILEADMIN, [] { return "删除项目"; }},
+        {"project link add", 39, 21, [](TestClient& c) { c.SendRecord(39, 21, Link(-1, 3, 9).GetComData()); }, true,
+         remember("link", 0), 1, KXLOG_CAT_SYSADMIN, [] { return "关联项目文件<别名>"; }},
+        {"project link modify", 39, 22,
+         [&](TestClient& c) {
+             CkxProjectData d = Link(id["link"], 3, 9);
+             d.m_strAlias = "别名二";
+             c.SendRecord(39, 22, d.GetComData());
+         },
+         true, nullptr, 1, KXLOG_CAT_FILEADMIN, [] { return "关联项目文件<别名二>"; }},
+        {"project link delete", 39, 23,
+         [](TestClient& c) {
+             const int32_t pair[2] = {3, 9};
+             c.Send(39, 23, pair, sizeof pair);
+         },
+         true, nullptr, 2, KXLOG_CAT_FILEADMIN, [] { return "断开项目文件"; }},
+        {"projects of a file", 41, 22,
+         [](TestClient& c) { c.SendMessage(Message(41, 22, {Bytes(Link(-1, 4, 9).GetComData())}, 9)); }, true,
+         nullptr, 1, KXLOG_CAT_FILEADMIN, [] { return "更新引用项目"; }},
+        {"project links removed", 40, 0,
+         [](TestClient& c) { c.SendMessage(Message(40, 0, {Bytes(Link(-1, 4, 9).GetComData())})); }, true, nullptr,
+         1, KXLOG_CAT_SYSADMIN, [] { return "断开项目文件"; }},
+    };
+
+    for (const Step& s : steps) {
+        SCOPED_TRACE(s.name);
+        const int before = LastLog(server).count;
+        s.send(*alice);
+        const auto mine = alice->Wait(s.type, s.sub);
+        ASSERT_TRUE(mine) << "no answer to the requester";
+        if (s.answer) s.answer(*mine);
+        if (s.toBoth) {
+            const auto theirs = su->Wait(s.type, s.sub);
+            ASSERT_TRUE(theirs) << "the other session heard nothing";
+            EXPECT_EQ(theirs->payload, mine->payload);
+            EXPECT_EQ(theirs->pieces, mine->pieces);
+        } else {
+            EXPECT_TRUE(su->Quiet(s.type, -1, 150ms)) << "the other session heard of it";
+        }
+        const LastLine line = LastLog(server);
+        ASSERT_EQ(line.count, before + 1);
+        EXPECT_EQ(line.level, s.level);
+        EXPECT_EQ(line.category, s.category);
+        EXPECT_EQ(line.event, "<alice> " + s.action());
+        EXPECT_EQ(line.user, aliceId);
+        EXPECT_TRUE(alice->Quiet(s.type, -1, 0ms) && su->Quiet(s.type, -1, 0ms)) << "more than one answer";
+    }
 }
 
 } // namespace

@@ -1,7 +1,9 @@
 // File lists (types 15, 31 to 37) and the whole content of a file (type 30) over loopback
 // against the real server core, with the read-right filter and the 1000-file cap.
+#include "CFileService.h"
 #include "CkxQueryTemplet.h"
 #include "FileTestKit.h"
+#include "TestCatalogue.h"
 
 #include <gtest/gtest.h>
 
@@ -187,4 +189,47 @@ TEST(FileList, TemplateQueryByTitleKeepsTheReadRightFilter) {
     ASSERT_TRUE(answers);
     EXPECT_EQ(AnswerIds(*answers), std::vector<int>{idHit});
     EXPECT_EQ(answers->front().param, 3u);
+}
+
+// A keyword list that names no keyword reads no table and answers nothing: with the link table
+// taken away, any statement on it would fail and be reported. The same request with an id does
+// reach the table, which shows the check would see it.
+TEST(FileList, KeywordListsWithoutIdsTouchNoTable) {
+    TestServer server;
+    ASSERT_TRUE(server.Ok());
+    auto alice = server.LogOn("alice", "alice-pw");
+    ASSERT_TRUE(alice);
+    ASSERT_TRUE(server.Locked([&] { return server.Db().Execute(" ALTER TABLE VUZO_KeywordLink RENAME TO VUZO_KeywordLink_off "); }));
+    kxtest::DbErrorLog errors;
+    const struct {
+        const char* name;
+        std::function<bool(int type)> send;
+    } requests[] = {
+        {"a message of no pieces", [&](int type) { return SendPieces(*alice, type, 21, {}, 4); }},
+        {"pieces too short for an id", [&](int type) { return SendPieces(*alice, type, 21, {"", "ab"}, 4); }},
+        {"an empty packet", [&](int type) { return alice->Send(type, 21); }},
+    };
+    for (int type : {35, 36}) {
+        for (const auto& r : requests) {
+            SCOPED_TRACE(std::to_string(type) + " " + r.name);
+            ASSERT_TRUE(r.send(type));
+            EXPECT_TRUE(alice->Quiet(type, -1, 300ms));
+            server.Locked([] { return 0; }); // the handler has run
+            EXPECT_TRUE(errors.lines.empty()) << errors.lines.front();
+        }
+    }
+    // The service itself refuses an empty list before any statement.
+    {
+        CImageFileService service(server.Data());
+        CkxFileList list;
+        EXPECT_EQ(server.Locked([&] { return service.GetKeywordFilesAny({}, list); }), 0);
+        EXPECT_EQ(server.Locked([&] { return service.GetKeywordFilesAll({}, list); }), 0);
+        EXPECT_TRUE(errors.lines.empty());
+    }
+    const int32_t one = 1;
+    ASSERT_TRUE(SendPieces(*alice, 36, 21, {std::string(reinterpret_cast<const char*>(&one), 4)}, 4));
+    EXPECT_TRUE(alice->Quiet(36, -1, 300ms));
+    server.Locked([] { return 0; });
+    EXPECT_TRUE(errors.Contains("VUZO_KeywordLink"));
+    ASSERT_TRUE(server.Locked([&] { return server.Db().Execute(" ALTER TABLE VUZO_KeywordLink_off RENAME TO VUZO_KeywordLink "); }));
 }

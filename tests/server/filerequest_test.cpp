@@ -1,5 +1,6 @@
 // File add, modify, delete and the recycle bin over loopback against the real server core, on a
 // real SQLite catalogue and real stored files.
+#include "CkxCheckout.h"
 #include "CkxFileList.h"
 #include "CkxXXX.h"
 #include "FileTestKit.h"
@@ -15,6 +16,29 @@ namespace {
 
 int LogLines(TestServer& s, const std::string& text) {
     return CountRows(s.Db(), "SELECT COUNT(*) FROM VUZO_Log WHERE T_Event LIKE '%" + text + "%'");
+}
+
+// The operation log's lines as "level category event", in order.
+std::vector<std::string> LogTexts(TestServer& s) {
+    std::vector<std::string> out;
+    CADORecordset rs;
+    if (!s.Db().Query(" SELECT * FROM VUZO_Log ORDER BY T_ID ", rs)) return out;
+    for (; !rs.IsEOF(); rs.MoveNext()) {
+        int32_t level = 0, category = 0;
+        std::string event;
+        rs.GetInt("T_Lev", level);
+        rs.GetInt("T_Type", category);
+        rs.GetString("T_Event", event);
+        out.push_back(std::to_string(level) + " " + std::to_string(category) + " " + event);
+    }
+    return out;
+}
+
+CkxCheckout::_COM Checkout(int fileId) {
+    CkxCheckout c;
+    c.m_nFileID = fileId;
+    c.m_strExt = "jpg";
+    return c.GetComData();
 }
 
 } // namespace
@@ -282,4 +306,87 @@ TEST(RecycleBin, RestoreSomeOnlyFromTheRequestersBin) {
     EXPECT_EQ(ann->payload.size(), sizeof(CkxFile::_COM_DelFile));
     EXPECT_EQ(ReadRow(server.Db(), idBin)->m_nDeleted, 0);
     EXPECT_EQ(ReadRow(server.Db(), idLive)->m_nLocDirID, -1); // a live file is not moved
+}
+
+// Every file request in turn: who hears of it, and its one log line with level, category (file
+// administration) and text. Browsing and emptying the recycle bin are warnings, the rest not.
+TEST(FileRequests, EachRequestIsHeardAndLoggedAsItsKindSays) {
+    TestServer server;
+    ASSERT_TRUE(server.Ok());
+    auto alice = server.LogOn("alice", "alice-pw");
+    auto bob = server.LogOn("bob", "bob-pw");
+    ASSERT_TRUE(alice && bob);
+    CkxFileImage a = MakeFile("a", "jpg", alice->UserId(), kReadOpen, "AAAA", "a");
+    CkxFileImage b = MakeFile("b", "jpg", alice->UserId(), kReadOpen, "BBBB", "b");
+    const int ida = StoreFile(server, a), idb = StoreFile(server, b);
+    CkxFileImage c = MakeFile("c", "jpg", -1, kReadOpen, "CCCC", "c");
+    c.m_nID = -9;
+    CkxFileImage renamed = a;
+    renamed.m_nID = ida;
+    renamed.m_strTitle = "a2";
+    CkxBuf base, ex, power;
+    renamed.BuildBaseAttr(base);
+    renamed.BuildExattr(ex);
+    renamed.BuildPower(power);
+    CkxFileImage changedB = MakeFile("b", "jpg", alice->UserId(), kReadOpen, "B2", "b2");
+    changedB.m_nID = idb;
+
+    enum Heard { kNobody, kRequester, kEverybody };
+    const struct Step {
+        const char* name;
+        int type, sub;
+        std::function<bool()> send;
+        Heard heard;
+        const char* line; // "level category event"
+    } steps[] = {
+        {"add", 23, 21, [&] { return SendPieces(*alice, 23, 21, {FileData(c)}); }, kNobody, "1 20 <alice> 添加文件c.jpg"},
+        {"capture add", 24, 0, [&] { return SendPieces(*alice, 24, 21, {FileData(c)}); }, kRequester,
+         "1 20 <alice> 添加文件c.jpg"},
+        {"modify", 25, 22,
+         [&] {
+             return SendPieces(*alice, 25, 22,
+                               {std::string(base.View()), std::string(ex.View()), std::string(power.View())});
+         },
+         kEverybody, "1 20 <alice> 修改文件信息a2.jpg"},
+        {"check out", 27, 0, [&] { return alice->SendRecord(27, 0, Checkout(idb)); }, kEverybody, "1 20 <alice> 签出文件"},
+        {"check in", 28, 0, [&] { return alice->SendRecord(28, 0, Checkout(idb)); }, kEverybody,
+         "1 20 <alice> 签入文件(仅仅签入)"},
+        {"check in with changes", 29, 0, [&] { return SendPieces(*alice, 29, 21, {FileData(changedB)}); }, kEverybody,
+         "1 20 <alice> 签入文件(保存修改)b.jpg"},
+        {"to the recycle bin", 23, 23, [&] { return SendPieces(*alice, 23, 23, {DeleteRecords({DeleteRecord(ida, 0)})}); },
+         kEverybody, "1 20 <alice> 移动文件\"a2.jpg\"到回收站"},
+        {"browse the bin", 15, 0, [&] { return alice->Send(15, 0); }, kRequester, "2 20 <alice> 浏览回收站文件"},
+        {"restore one", 18, 0,
+         [&] { return SendPieces(*alice, 18, 0, {DeleteRecords({DeleteRecord(ida, 0, 0, -1)})}); }, kEverybody,
+         "1 20 <alice> 还原回收站文件\"a2.jpg\""},
+        {"b to the bin", 23, 23, [&] { return SendPieces(*alice, 23, 23, {DeleteRecords({DeleteRecord(idb, 0)})}); },
+         kEverybody, "1 20 <alice> 移动文件\"b.jpg\"到回收站"},
+        {"delete b for good", 17, 0, [&] { return SendPieces(*alice, 17, 0, {DeleteRecords({DeleteRecord(idb, 0)})}); },
+         kEverybody, "1 20 <alice> 删除回收站文件\"b.jpg\""},
+        {"a to the bin again", 23, 23,
+         [&] { return SendPieces(*alice, 23, 23, {DeleteRecords({DeleteRecord(ida, 0)})}); }, kEverybody,
+         "1 20 <alice> 移动文件\"a2.jpg\"到回收站"},
+        {"restore all", 19, 0, [&] { return alice->Send(19, 0); }, kEverybody, "1 20 <alice> 全部还原回收站文件"},
+        {"empty the bin", 16, 0, [&] { return alice->Send(16, 0); }, kRequester, "2 20 <alice> 清空回收站"},
+        {"purge", 23, 23, [&] { return SendPieces(*alice, 23, 23, {DeleteRecords({DeleteRecord(ida, 1)})}); },
+         kEverybody, "1 20 <alice> 完全删除文件\"a2.jpg\""},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.name);
+        const size_t before = LogTexts(server).size();
+        ASSERT_TRUE(step.send());
+        if (step.heard == kNobody) {
+            EXPECT_TRUE(alice->Quiet(step.type, -1, 400ms));
+        } else {
+            ASSERT_TRUE(alice->Wait(step.type, step.sub)) << "no answer to the requester";
+        }
+        if (step.heard == kEverybody)
+            EXPECT_TRUE(bob->Wait(step.type, step.sub)) << "the other session heard nothing";
+        else
+            EXPECT_TRUE(bob->Quiet(step.type, -1, step.heard == kNobody ? 0ms : 150ms)) << "the other session heard";
+        const auto lines = server.Locked([&] { return LogTexts(server); });
+        ASSERT_EQ(lines.size(), before + 1);
+        EXPECT_EQ(lines.back(), step.line);
+        EXPECT_TRUE(alice->Quiet(step.type, -1, 0ms) && bob->Quiet(step.type, -1, 0ms)) << "more than one answer";
+    }
 }

@@ -218,8 +218,13 @@ TEST_F(QuickKeyServiceTest, FileSetIsReplacedAndAnnouncedWithIds) {
     // A plain packet, or a message without a file id, is dropped.
     ASSERT_TRUE(su->SendRecord(12, 22, Key(-1, 4, G).GetComData()));
     ASSERT_EQ(su->SendMessage(FileKeys(0, {Key(-1, 4, G)})), 1);
+    // So is a set with a piece that is no key: G's stored key must not go for it.
+    NetMessage broken = FileKeys(G, {Key(-1, 4, G)});
+    broken.AppendData("short", 5);
+    ASSERT_EQ(su->SendMessage(broken), 1);
     EXPECT_TRUE(alice->Quiet(12, -1));
     EXPECT_EQ(Rows(server.Db()).size(), 1u);
+    EXPECT_EQ(Memory(), Rows(server.Db()));
 }
 
 } // namespace

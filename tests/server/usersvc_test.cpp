@@ -521,6 +521,24 @@ TEST_F(UserServices, ListsAnswerTheRequesterAlone) {
     }
 }
 
+// A group the database holds but memory does not (stored by another program) is deleted and
+// announced like any other; with no name to tell, no log line is written.
+TEST_F(UserServices, GroupDeleteOfAGroupOnlyTheDatabaseKnows) {
+    Execute(" INSERT INTO VUZO_UserGroup (T_Name, T_Remark) VALUES ('外来', '') ");
+    const int id = Locked([&] { return server.Db().GetNewID("VUZO_UserGroup"); });
+    ASSERT_GT(id, 0);
+    ASSERT_EQ(Locked([&] { return KX_KXXXX().m_UserGroupList.Find(id); }), nullptr);
+    const size_t lines = LogLines().size();
+    ASSERT_TRUE(admin->SendText(6, 23, std::to_string(id)));
+    for (TestClient* c : {admin.get(), alice.get()}) {
+        const auto a = c->Wait(6, 23);
+        ASSERT_TRUE(a);
+        EXPECT_EQ(a->AsInt(), id);
+    }
+    EXPECT_EQ(Count(" SELECT * FROM VUZO_UserGroup "), 0);
+    EXPECT_EQ(LogLines().size(), lines);
+}
+
 // What one client may not do to another's bookmark, and what cannot be stored at all: the
 // request is dropped with nothing sent, stored, remembered or logged.
 TEST_F(UserServices, RefusedRequestsLeaveEverythingAsItWas) {

@@ -46,9 +46,12 @@ void HandleFileQuickKeys(KxRequest& request) {
     for (int i = 0; i < message.GetPieceCount(); ++i) {
         const std::string_view piece = message.GetPiece(i);
         CkxFSQuickKey::_COM com;
+        // The pieces are the file's whole set: a key that cannot be read would be deleted, so
+        // the request goes instead.
         if (!kx::ReadRecord(piece.data(), piece.size(), com)) {
-            ServerWarning("quick keys of file %d: piece %d holds no 24-byte key, skipped", fileId, i);
-            continue;
+            ServerWarning("quick keys of file %d from user %d dropped: piece %d holds no 24-byte key",
+                          fileId, request.session.GetUserID(), i);
+            return;
         }
         keys.AddTail(CkxFSQuickKey(com));
     }
