@@ -59,7 +59,9 @@ bool LengthFitsType(int type, int n) {
     return need < 0 || n == need;
 }
 
+// A value from the wire may be any double; one with no calendar form shows as nothing.
 std::string DisplayDate(DATE dt) {
+    if (!CkxQuerySQL::IsWritableDate(dt)) return std::string();
     kx::DateParts p = kx::SplitDate(dt);
     return std::to_string(p.year) + "-" + std::to_string(p.month) + "-" + std::to_string(p.day) + " " +
            std::to_string(p.hour) + ":" + std::to_string(p.minute) + ":" + std::to_string(p.second);

@@ -11,6 +11,7 @@
 #include <cstring>
 #include <functional>
 #include <limits>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -337,4 +338,58 @@ TEST(CkxQuerySQL, OperatorTextsAndFormatters) {
     EXPECT_EQ(CkxQuerySQL::FormatStr(Dt(2001, 2, 3, 4, 5, 6)), "'2001-02-03 04:05:06'");
     EXPECT_EQ(CkxQuerySQL::FormatStr(std::string("a'b''c")), "a''b''''c");
     EXPECT_EQ(CkxQuerySQL::QuoteText("it's"), "'it''s'");
+}
+
+// Damaged operand bytes (random flips, cut tails, random lengths) are read or refused without
+// reading past the buffer, and whatever is read writes SQL whose quotes are balanced: each
+// quoted literal opens and closes, every quote inside it doubled.
+TEST(CkxQueryOperand, DamagedBytesNeverOverreadAndSqlQuotesStayBalanced) {
+    std::mt19937 rng(7);
+    auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+    std::vector<std::string> seeds;
+    for (const auto& r : SqlRows()) {
+        CkxBuf b;
+        r.make().BuildBuf(b);
+        seeds.emplace_back(b.View());
+    }
+    const std::string quoty = Header(1, 31, 3, 17, 9) + std::string("a'b''c'\\", 8) + std::string(1, '\0');
+    seeds.push_back(quoty);
+    for (int i = 0; i < 20000; ++i) {
+        std::string bytes = seeds[static_cast<size_t>(pick(0, static_cast<int>(seeds.size()) - 1))];
+        switch (pick(0, 3)) {
+        case 0: bytes[static_cast<size_t>(pick(0, static_cast<int>(bytes.size()) - 1))] = static_cast<char>(pick(0, 255)); break;
+        case 1: bytes.resize(static_cast<size_t>(pick(0, static_cast<int>(bytes.size())))); break;
+        case 2: {
+            int32_t n = pick(-3, 40);
+            std::memcpy(&bytes[12], &n, 4);
+            break;
+        }
+        default:
+            for (size_t k = 20; k < bytes.size(); ++k)
+                if (pick(0, 3) == 0) bytes[k] = "'%_\\x"[pick(0, 4)];
+            break;
+        }
+        // A heap copy of exactly the bytes, so the sanitizer sees any read past them.
+        std::vector<unsigned char> heap(bytes.begin(), bytes.end());
+        CkxQueryOperand o;
+        int n = o.PasyBuf(heap.empty() ? nullptr : heap.data(), static_cast<int>(heap.size()));
+        if (n == 0) continue;
+        ASSERT_LE(n, static_cast<int>(heap.size()));
+        ASSERT_EQ(n, o.GetLength());
+        o.GetFormatText2();
+        o.CheckOK(CkxValueSp("x"));
+        for (const std::string& sql : {o.FormatSQL_Fix("c"), o.FormatSQL_Link("attrid", "attrvalue")}) {
+            // Outside literals only the columns, operators, numbers and AND/LIKE appear.
+            bool inside = false;
+            for (size_t k = 0; k < sql.size(); ++k) {
+                if (sql[k] != '\'') continue;
+                if (inside && k + 1 < sql.size() && sql[k + 1] == '\'') {
+                    ++k;
+                    continue;
+                }
+                inside = !inside;
+            }
+            ASSERT_FALSE(inside) << sql;
+        }
+    }
 }

@@ -5,6 +5,7 @@
 
 #include <cstring>
 #include <functional>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -233,4 +234,40 @@ TEST(CkxQueryTempletList, CopiesFindsUpdatesAndNames) {
     list.AddTail(b);
     EXPECT_EQ(list.Delete(2), 2);
     EXPECT_EQ(list.GetCount(), 1);
+}
+
+// Damaged template buffers (flipped bytes, cut tails, forged section lengths) are read or
+// refused without reading past the buffer; a refused one leaves the template as it was.
+TEST(CkxQueryTemplet, DamagedBuffersNeverOverread) {
+    std::mt19937 rng(11);
+    auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+    CkxQueryTemplet src;
+    src.m_nDataMode = 3;
+    src.SetFixTitle("海");
+    src.m_OperandList.AddTail(IntOp(12, 3));
+    src.m_OperandList.AddTail(TextOp(4, "sea"));
+    CkxBuf good;
+    ASSERT_GT(src.BuildQueryBuf(good), 0);
+    for (int i = 0; i < 20000; ++i) {
+        std::string bytes(good.View());
+        switch (pick(0, 2)) {
+        case 0: bytes[static_cast<size_t>(pick(0, static_cast<int>(bytes.size()) - 1))] = static_cast<char>(pick(0, 255)); break;
+        case 1: bytes.resize(static_cast<size_t>(pick(1, static_cast<int>(bytes.size())))); break;
+        default: {
+            int32_t n = pick(-2, 400);
+            std::memcpy(&bytes[static_cast<size_t>(4 * pick(0, 3))], &n, 4);
+            break;
+        }
+        }
+        std::vector<unsigned char> heap(bytes.begin(), bytes.end());
+        CkxQueryTemplet t;
+        t.m_nDataMode = pick(0, 1) ? 3 : 1;
+        t.m_OperandList.AddTail(IntOp(99, 1));
+        if (t.PasyQueryBuf(heap.data(), static_cast<int>(heap.size())) == 0) {
+            ASSERT_EQ(t.m_OperandList.GetCount(), 1);
+            ASSERT_EQ(t.m_OperandList.GetHead()->GetAttrID(), 99);
+        }
+        t.IsValid();
+        t.GetFixTitle();
+    }
 }
