@@ -22,10 +22,12 @@ namespace {
 thread_local const NetConnection* t_worker = nullptr;
 
 // One receive takes at most this much (straight into the receive buffer).
-constexpr int kReceiveChunk = 65536;
+constexpr int kReceiveChunk = 256 * 1024;
 
-// At most this many bytes go out in one send (a whole number of packets of one class).
-constexpr size_t kSendBatchBytes = 64 * 1024;
+// At most this many bytes go out in one send (a whole number of packets of one class). Fewer,
+// larger sends carry a long message at close to the socket's own rate; a request still waits
+// for at most one such send, far less than what the kernel's send buffer already holds.
+constexpr size_t kSendBatchBytes = 256 * 1024;
 
 // Send order: classes 1 to 5, then 0.
 constexpr int kSendOrder[kNetQueueClasses] = {1, 2, 3, 4, 5, 0};
@@ -175,17 +177,21 @@ int NetConnection::NextTransferId() {
 
 void NetConnection::ReceiveLoop() {
     t_worker = this;
+    bool more = false; // the last receive filled all the room it had: more is likely waiting
     while (m_bRunning.load()) {
-        if (!WaitReadable(1)) continue;
+        if (!more && !WaitReadable(1)) continue;
         // One receive goes straight into the buffer, waiting there while it is full.
         long n = 0;
+        size_t offered = 0;
         int error = 0;
         if (!m_buffer.AppendWith(kReceiveChunk, [&](uint8_t* dest, size_t room) {
-                const int r = Receive(dest, static_cast<int>(room));
+                offered = room;
+                const int r = Receive(dest, static_cast<int>(room), MSG_DONTWAIT);
                 error = errno;
                 return static_cast<long>(r);
             }, n))
             break; // stopping
+        more = n > 0 && static_cast<size_t>(n) == offered;
         if (n > 0) continue;
         if (n == 0) {
             // The peer ended its stream. Whatever it sent before is still parsed and
@@ -194,7 +200,7 @@ void NetConnection::ReceiveLoop() {
             m_buffer.Interrupt();
             break;
         }
-        if (error == EINTR || error == EAGAIN) continue;
+        if (error == EINTR || error == EAGAIN || error == EWOULDBLOCK) continue;
         Fail("receive error");
         break;
     }
@@ -379,26 +385,30 @@ void NetConnection::SendLoop() {
 
 // ---- senders ----
 
-bool NetConnection::PushSend(int cls, PacketPtr packet) {
+bool NetConnection::PushSend(int cls, PacketPtr* packets, size_t count) {
     std::unique_lock lock(m_sendMutex);
-    const uint64_t size = static_cast<uint64_t>(packet->GetTotalLength());
-    if (m_bNeverWait.load()) {
-        if (!m_bRunning.load()) return false;
-        if (m_nQueuedBytes + size > m_nNoWaitCap.load()) {
-            // The peer has stopped reading. Waiting here would hold up the sender (and every
-            // lock it holds); cutting the socket makes this connection's own threads end it.
-            lock.unlock();
-            kx::NetLog("send queues over %llu bytes: the peer is not reading, cutting it off",
-                       static_cast<unsigned long long>(m_nNoWaitCap.load()));
-            Shutdown();
-            return false;
+    for (size_t i = 0; i < count; ++i) {
+        const uint64_t size = static_cast<uint64_t>(packets[i]->GetTotalLength());
+        if (m_bNeverWait.load()) {
+            if (!m_bRunning.load()) return false;
+            if (m_nQueuedBytes + size > m_nNoWaitCap.load()) {
+                // The peer has stopped reading. Waiting here would hold up the sender (and
+                // every lock it holds); cutting the socket makes this connection's own threads
+                // end it.
+                lock.unlock();
+                kx::NetLog("send queues over %llu bytes: the peer is not reading, cutting it off",
+                           static_cast<unsigned long long>(m_nNoWaitCap.load()));
+                Shutdown();
+                return false;
+            }
+        } else if (m_sendQueues[cls].size() >= kSendQueueCap) {
+            m_sendReady.notify_one(); // what is queued so far can go while this waits
+            m_sendSpace.wait(lock, [&] { return !m_bRunning.load() || m_sendQueues[cls].size() < kSendQueueCap; });
         }
-    } else {
-        m_sendSpace.wait(lock, [&] { return !m_bRunning.load() || m_sendQueues[cls].size() < kSendQueueCap; });
         if (!m_bRunning.load()) return false;
+        m_nQueuedBytes += size;
+        m_sendQueues[cls].push_back(std::move(packets[i]));
     }
-    m_nQueuedBytes += size;
-    m_sendQueues[cls].push_back(std::move(packet));
     m_sendReady.notify_one();
     return true;
 }
@@ -407,7 +417,8 @@ int NetConnection::EnqueuePacket(const NetPacket& packet) {
     const int cls = packet.GetQueueClass();
     if (cls < 0 || cls >= kNetQueueClasses || !m_bRunning.load()) return 0;
     std::lock_guard batch(m_batchMutex[cls]);
-    return PushSend(cls, std::make_unique<NetPacket>(packet)) ? 1 : 0;
+    PacketPtr copy = std::make_unique<NetPacket>(packet);
+    return PushSend(cls, &copy, 1) ? 1 : 0;
 }
 
 int NetConnection::SendPacket(const NetPacket& packet) {
@@ -452,18 +463,25 @@ int NetConnection::QueueMessage(const NetMessage& message, int flag, int cls, in
     header.nClass = static_cast<uint8_t>(cls);
     header.nParam = message.GetParam();
     const int id = NextTransferId();
-    auto first = std::make_unique<NetPacket>(kNetKindPart);
-    message.MakeFirstPart(*first, header, id, seriesPos, seriesIndex);
+    // Parts are cut and queued a run at a time: one lock and one wake-up of the send thread
+    // for many packets.
+    constexpr size_t kRun = 32;
+    PacketPtr run[kRun];
+    size_t used = 0;
+    run[used] = std::make_unique<NetPacket>(kNetKindPart);
+    message.MakeFirstPart(*run[used], header, id, seriesPos, seriesIndex);
     // The first part's header carries the same series marks as its payload.
-    first->SetSeries(seriesPos, seriesIndex);
-    if (!PushSend(cls, std::move(first))) return 0;
+    run[used++]->SetSeries(seriesPos, seriesIndex);
     const int parts = message.GetPartCount();
     for (int i = 1; i <= parts; ++i) {
-        auto part = NetPacket::NewForPayload(kNetKindPart, message.GetDataPartSize(i));
-        message.MakeDataPart(*part, header, id, i);
-        if (!PushSend(cls, std::move(part))) return 0;
+        run[used] = NetPacket::NewForPayload(kNetKindPart, message.GetDataPartSize(i));
+        message.MakeDataPart(*run[used++], header, id, i);
+        if (used == kRun) {
+            if (!PushSend(cls, run, used)) return 0;
+            used = 0;
+        }
     }
-    return 1;
+    return used == 0 || PushSend(cls, run, used) ? 1 : 0;
 }
 
 int NetConnection::SendMessage(const NetMessage& message) {
@@ -489,7 +507,7 @@ int NetConnection::QueuePacketSeries(const NetPacketSeries& series, int flag) {
         auto packet = std::make_unique<NetPacket>(numbered.GetAt(i));
         packet->Header().nFlag = static_cast<uint8_t>(flag);
         packet->SetBulkQueue();
-        if (!PushSend(5, std::move(packet))) return 0;
+        if (!PushSend(5, &packet, 1)) return 0;
     }
     return 1;
 }

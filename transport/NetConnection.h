@@ -3,7 +3,7 @@
 //   parse     buffer -> whole packets (kind 2) and joined multi-part messages (kind 3)
 //   dispatch  packets and messages -> OnRequest (flag 1) / OnReply (any other flag)
 //   keep-alive  a 0 byte after about 2 s of silence both ways (the peer's parser skips it)
-//   send      six queues -> socket, classes 1,2,3,4,5 then 0; each send takes at most 64 KB of
+//   send      six queues -> socket, classes 1,2,3,4,5 then 0; each send takes at most 256 KB of
 //             packets from the highest class waiting, so a request overtakes queued bulk traffic
 // Nothing here knows message types; the owner's handlers interpret the packets.
 //
@@ -134,9 +134,10 @@ private:
     void Reset();
     int NextTransferId();
 
-    // Blocking push into send queue `cls`, with the batch lock of that class held by the
-    // caller. False when the connection stopped.
-    bool PushSend(int cls, PacketPtr packet);
+    // Blocking push of `count` packets, in order, into send queue `cls`, with the batch lock
+    // of that class held by the caller. False when the connection stopped (or, never waiting,
+    // cut its peer off) before all of them were in.
+    bool PushSend(int cls, PacketPtr* packets, size_t count);
     int SendRequest(int type, int subOp, const void* bytes, size_t n);
     int QueueMessage(const NetMessage& message, int flag, int cls, int seriesPos, int seriesIndex);
     int QueuePacketSeries(const NetPacketSeries& series, int flag);

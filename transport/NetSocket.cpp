@@ -171,7 +171,7 @@ int NetSocket::Shutdown() {
     return handle != -1 && ::shutdown(handle, SHUT_RDWR) == 0 ? 1 : 0;
 }
 
-int NetSocket::Receive(void* buffer, int size) {
+int NetSocket::Receive(void* buffer, int size, int flags) {
     int handle = m_hSocket.load();
     if (handle == -1) return -1;
     if (buffer == nullptr || size <= 0) return 0;
@@ -179,7 +179,7 @@ int NetSocket::Receive(void* buffer, int size) {
     {
         std::lock_guard lock(m_receiveMutex);
         do {
-            r = ::recv(handle, buffer, static_cast<size_t>(size), 0);
+            r = ::recv(handle, buffer, static_cast<size_t>(size), flags);
         } while (r < 0 && errno == EINTR);
     }
     m_nReceiveIdle.store(0, std::memory_order_relaxed);

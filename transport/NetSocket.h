@@ -67,8 +67,9 @@ public:
     // Both directions: a thread blocked on the socket returns at once; the descriptor stays open.
     int Shutdown();
 
-    // One recv: -1 on an invalid socket, 0 for a null buffer or size 0, else recv's result.
-    int Receive(void* buffer, int size);
+    // One recv (with recv's `flags`): -1 on an invalid socket, 0 for a null buffer or size 0,
+    // else recv's result.
+    int Receive(void* buffer, int size, int flags = 0);
     // Sends all n bytes: n, 0 for nothing to send (or interrupted before the first byte),
     // -1 on an invalid socket or an error. An error, or an interruption after part of the
     // bytes went out, shuts the socket down: the stream can no longer be trusted.
