@@ -69,7 +69,9 @@ public:
         return m_FSTree.Add(node, image, selectedImage);
     }
     int fsUpdateDir(const CkxFSNode& node) { return m_FSTree.Update(node); }
-    CkxFSNode* fsFind(int folderId) const { return m_FSTree.Find(folderId); }
+    // Null for -1: that is the root, which has no folder record, even if a record that was
+    // never given an id sits in the tree.
+    CkxFSNode* fsFind(int folderId) const { return folderId == -1 ? nullptr : m_FSTree.Find(folderId); }
     int fsIsDirValid(int folderId) const { return fsFind(folderId) ? 1 : 0; }
     int fsIsHasChild(int folderId) const { return m_FSTree.IsHasChild(folderId); }
     int fsFindUnderDir(int folderId, NodeList& out) const { return m_FSTree.FindUnderDir(folderId, out); }

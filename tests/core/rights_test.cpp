@@ -163,6 +163,17 @@ TEST_F(Rights_, ParentCycleInStoredDataEndsTheWalk) {
     EXPECT_EQ(ctx.fsGetDirPower(8, out), 0);
 }
 
+TEST_F(Rights_, ARecordWithoutAnIdIsNotTheRoot) {
+    // A folder record that never got an id (-1) is not the root: owning it gives nothing, and
+    // the root keeps its own answers.
+    AddFolder(-1, 0, -1, Rights(0, 0xFFFF), ALICE);
+    EXPECT_EQ(ctx.fsUserCan_Dir_Read(ALICE, 4), 0);
+    EXPECT_EQ(ctx.licCheckDirPower(-1, ALICE), 0u);
+    EXPECT_EQ(ctx.fsUserCan_Dir_Operate(ALICE, -1), 0);
+    EXPECT_EQ(ctx.fsUserCan_File_Create(ALICE, -1), 0);
+    EXPECT_EQ(ctx.fsIsDirValid(-1), 0);
+}
+
 TEST_F(Rights_, GoverningRightsSet) {
     CkxPowerEx out;
     EXPECT_EQ(ctx.fsGetDirPower(3, out), 1); // Low inherits Mid's own set
