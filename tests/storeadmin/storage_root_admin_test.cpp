@@ -116,10 +116,21 @@ TEST_F(AdminDialogTest, ListsTheTwentySixSlotsWithRootNamesDrivesAndPaths) {
         EXPECT_EQ(Cell(w, 4, 2), "D:");
         EXPECT_EQ(Cell(w, 4, 3), QString::fromStdString(root));
         EXPECT_TRUE(list->isEnabled());
+        // Commands without a selected row do nothing: no drive picker, no question.
+        list->clearSelection();
+        list->setCurrentItem(nullptr);
+        w->OnCommand(CDlgStorageRootAdmin::ID_STORAGE_CREATE);
+        w->OnCommand(CDlgStorageRootAdmin::ID_STORAGE_DELETE);
+        EXPECT_EQ(QApplication::activeModalWidget(), w);
         kx::ClickId(w, kx::IDOK);
     });
+    kx::PromptRecorder prompts(kx::AnswerYes);
     EXPECT_EQ(dlg.DoModal(), kx::IDOK); // root 4 is usable: OK closes without a question
     EXPECT_TRUE(drive.Done());
+    EXPECT_FALSE(drive.TimedOut());
+    EXPECT_EQ(prompts.Count(), 0u);
+    EXPECT_EQ(storage->GetRootPath(4), root);
+    EXPECT_TRUE(fs::exists(root));
 }
 
 TEST_F(AdminDialogTest, CreateFromTheContextMenuOnTheChosenDrive) {
