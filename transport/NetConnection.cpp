@@ -208,40 +208,74 @@ void NetConnection::ReceiveLoop() {
 
 void NetConnection::ParseLoop() {
     t_worker = this;
-    PacketPtr whole; // the next whole packet, allocated outside the buffer's lock
+    // Frames are cut from the buffer a run at a time: whole packets are copied out, parts are
+    // checked and joined straight from the buffer, and the run is consumed in one step.
+    constexpr int kRunFrames = 64;
+    enum class Stop { Run, More, Resync, Bad };
+    std::vector<PacketPtr> wholes;
+    std::vector<MessagePtr> messages;
     while (m_bRunning.load()) {
-        if (!whole) whole = std::make_unique<NetPacket>();
-        size_t length = 0;
-        bool synced = true;
-        int kind = 0;
-        unsigned total = 0;
-        int joined = 0; // the reassembly's verdict on a kind-3 packet
-        MessagePtr done;
-        const int read = m_buffer.Peek([&](const uint8_t* data, size_t n) {
+        size_t length = 0; // valid bytes seen
+        size_t used = 0;   // bytes of the frames handled
+        Stop stop = Stop::Run;
+        unsigned badTotal = 0;
+        uint64_t dropped = 0;
+        m_buffer.Peek([&](const uint8_t* data, size_t n) {
             length = n;
-            if (n > 0 && data[0] != kNetSync) {
-                synced = false;
-                return 0;
+            for (int f = 0; f < kRunFrames; ++f) {
+                const uint8_t* p = data + used;
+                const size_t left = n - used;
+                if (left > 0 && p[0] != kNetSync) {
+                    stop = Stop::Resync;
+                    return;
+                }
+                const int frame = NetPacket::FrameLength(p, left);
+                if (frame == 0) {
+                    stop = Stop::More;
+                    return;
+                }
+                if (frame < 0) {
+                    stop = Stop::Bad;
+                    badTotal = kx::LoadU16(p + 4);
+                    return;
+                }
+                const int kind = p[2];
+                if (kind == kNetKindWhole) {
+                    wholes.push_back(std::make_unique<NetPacket>());
+                    wholes.back()->Read(p, left);
+                } else if (kind == kNetKindPart) {
+                    NetCommandHeader header;
+                    std::memcpy(&header, p + 8, sizeof header);
+                    MessagePtr done;
+                    const int joined =
+                        m_reassembly.Add(header, p + kNetHeaderSize, static_cast<size_t>(frame - kNetHeaderSize), done);
+                    if (joined < 0) ++dropped;
+                    if (joined > 0) messages.push_back(std::move(done));
+                } else {
+                    kx::NetLog("dropped a packet of kind %d", kind);
+                    ++dropped;
+                }
+                used += static_cast<size_t>(frame);
             }
-            const int frame = NetPacket::FrameLength(data, n);
-            if (n >= static_cast<size_t>(kNetHeaderSize)) total = kx::LoadU16(data + 4);
-            if (frame <= 0) return frame;
-            kind = data[2];
-            if (kind == kNetKindWhole) return whole->Read(data, n);
-            if (kind == kNetKindPart) {
-                // Parts are checked and joined straight from the buffer, without a copy.
-                NetCommandHeader header;
-                std::memcpy(&header, data + 8, sizeof header);
-                joined = m_reassembly.Add(header, data + kNetHeaderSize, static_cast<size_t>(frame - kNetHeaderSize), done);
-            }
-            return frame;
         });
-        if (!synced) {
+        if (used > 0) m_buffer.Consume(used);
+        m_nEvicted = m_reassembly.Evicted();
+        m_nDropped += dropped;
+        for (PacketPtr& packet : wholes)
+            if (!PushWaiting(m_received, kReceivedCap, std::move(packet))) return;
+        for (MessagePtr& message : messages)
+            if (!PushWaiting(m_completed, kCompletedCap, std::move(message))) return;
+        wholes.clear();
+        messages.clear();
+        if (stop == Stop::Resync) {
             // Keep-alive probes and anything else before a sync byte are skipped.
             m_buffer.SyncTo(kNetSync);
-            continue;
-        }
-        if (read == 0) { // need more bytes
+        } else if (stop == Stop::Bad) {
+            // Not a packet: drop its sync byte and look for the next one.
+            kx::NetLog("dropped a frame header with total length %u", badTotal);
+            ++m_nDropped;
+            m_buffer.Consume(1);
+        } else if (stop == Stop::More && used == 0) {
             if (m_bPeerClosed.load()) {
                 if (m_buffer.Length() != length) continue;
                 m_bParseDrained = true;
@@ -250,25 +284,6 @@ void NetConnection::ParseLoop() {
                 break;
             }
             m_buffer.WaitForMore(length, 100ms);
-            continue;
-        }
-        if (read < 0) {
-            // Not a packet: drop its sync byte and look for the next one.
-            kx::NetLog("dropped a frame header with total length %u", total);
-            ++m_nDropped;
-            m_buffer.Consume(1);
-            continue;
-        }
-        m_buffer.Consume(static_cast<size_t>(read));
-        if (kind == kNetKindWhole) {
-            if (!PushWaiting(m_received, kReceivedCap, std::move(whole))) break;
-        } else if (kind == kNetKindPart) {
-            m_nEvicted = m_reassembly.Evicted();
-            if (joined < 0) ++m_nDropped;
-            if (joined > 0 && !PushWaiting(m_completed, kCompletedCap, std::move(done))) break;
-        } else {
-            kx::NetLog("dropped a packet of kind %d", kind);
-            ++m_nDropped;
         }
     }
 }

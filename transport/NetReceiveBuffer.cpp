@@ -10,7 +10,7 @@ bool NetReceiveBuffer::Append(const void* bytes, size_t n) {
     if (n > kCapacity) return false;
     if (n == 0) return true;
     std::unique_lock lock(m_mutex);
-    m_space.wait(lock, [&] { return m_bInterrupted || TailRoomLocked(n) == n; });
+    m_space.wait(lock, [&] { return m_bInterrupted || TailRoomLocked(n, n) == n; });
     if (m_bInterrupted) return false;
     const size_t length = m_nLength.load(std::memory_order_relaxed);
     std::memcpy(m_pData.get() + m_nStart + length, bytes, n);
@@ -19,11 +19,14 @@ bool NetReceiveBuffer::Append(const void* bytes, size_t n) {
     return true;
 }
 
-size_t NetReceiveBuffer::TailRoomLocked(size_t want) {
+size_t NetReceiveBuffer::TailRoomLocked(size_t want, size_t need) {
     const size_t length = m_nLength.load(std::memory_order_relaxed);
     if (want > kCapacity - length) want = kCapacity - length;
+    if (need > want) need = want;
     size_t tail = kCapacity - m_nStart - length;
-    if (tail < want && !m_bReading && m_nStart > 0) {
+    // Moving costs as many bytes as are valid: done when the room behind them is too small,
+    // or when it is cheap anyway.
+    if (tail < want && m_nStart > 0 && !m_bReading && (tail < need || length <= kCheapMove)) {
         std::memmove(m_pData.get(), m_pData.get() + m_nStart, length);
         m_nStart = 0;
         tail = kCapacity - length;
@@ -41,7 +44,7 @@ void NetReceiveBuffer::DropFrontLocked(size_t n) {
         // they are for now.
     } else if (length == 0) {
         m_nStart = 0;
-    } else if (m_nStart >= kCapacity / 2) {
+    } else if (m_nStart >= kCapacity / 2 && length <= kCheapMove) {
         std::memmove(m_pData.get(), m_pData.get() + m_nStart, length);
         m_nStart = 0;
     }

@@ -40,9 +40,9 @@ public:
         size_t room;
         {
             std::unique_lock lock(m_mutex);
-            m_space.wait(lock, [&] { return m_bInterrupted || TailRoomLocked(1) > 0; });
+            m_space.wait(lock, [&] { return m_bInterrupted || TailRoomLocked(1, 1) > 0; });
             if (m_bInterrupted) return false;
-            room = TailRoomLocked(max);
+            room = TailRoomLocked(max, kMinFill);
             m_nFillAt = m_nStart + m_nLength.load(std::memory_order_relaxed);
             m_nFillRoom = room;
             m_bFilling = true;
@@ -104,15 +104,20 @@ private:
     void DropFrontLocked(size_t n);
     // Length 0 and every byte zeroed, except where a fill is writing.
     void ClearLocked();
-    // Room for up to `want` bytes behind the valid ones, moving them to the front when that
-    // gives more room and no reader holds them (0 when the buffer is full, or when only a move
-    // would give room and a reader holds the bytes).
-    size_t TailRoomLocked(size_t want);
+    // Room for up to `want` bytes behind the valid ones. The valid bytes are moved to the
+    // front, when no reader holds them, if fewer than `need` bytes are free behind them or
+    // when they are few. 0 when the buffer is full, or when only a move would give room and a
+    // reader holds the bytes.
+    size_t TailRoomLocked(size_t want, size_t need);
+    // A receive takes what is free behind the valid bytes as long as it is at least this much.
+    static constexpr size_t kMinFill = 64 * 1024;
+    // Valid bytes moved to the front whenever there is room to gain.
+    static constexpr size_t kCheapMove = 16 * 1024;
 
     std::unique_ptr<uint8_t[]> m_pData;
     // Offset of the first valid byte. Consuming advances it; the bytes are moved to the front
-    // once it passes half the block, or when an append needs the room, so each byte is moved
-    // about once per half-block consumed instead of once per packet.
+    // when an append needs the room, or earlier while they are few, so a byte is rarely moved
+    // at all instead of once per packet.
     size_t m_nStart = 0;
     std::atomic<size_t> m_nLength{0};
     bool m_bInterrupted = false;
