@@ -560,10 +560,14 @@ TEST_F(CatalogueServices, FamiliesAddedBeforeARestartAreListedAfterIt) {
 
 TEST_F(CatalogueServices, TemplateAndProjectListsComeFromTheirTables) {
     // Empty tables answer nothing.
-    for (int type : {38, 39, 42, 44, 45, 49}) {
+    for (int type : {21, 38, 39, 42, 44, 45, 49}) {
         ASSERT_TRUE(alice->Send(type, 20));
         EXPECT_TRUE(alice->Quiet(type, 20, 100ms)) << type;
     }
+    // Removing no project links does nothing and tells nobody.
+    ASSERT_TRUE(alice->SendMessage(Message(40, 22, {})));
+    EXPECT_TRUE(alice->Quiet(40, -1, 200ms) && su->Quiet(40, -1, 0ms));
+    EXPECT_EQ(LogLines(db(), "断开项目文件", 1), 0);
     for (const AddCase& c : AddCases()) {
         c.send(*su);
         ASSERT_TRUE(alice->Wait(c.type, 21)) << c.name;

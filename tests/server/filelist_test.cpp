@@ -1,13 +1,16 @@
 // File lists (types 15, 31 to 37) and the whole content of a file (type 30) over loopback
 // against the real server core, with the read-right filter and the 1000-file cap.
 #include "CFileService.h"
+#include "CkxQueryOperand.h"
 #include "CkxQueryTemplet.h"
+#include "CkxXXX.h"
 #include "FileTestKit.h"
 #include "TestCatalogue.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 #include <numeric>
 
 using namespace srvtest;
@@ -232,4 +235,83 @@ TEST(FileList, KeywordListsWithoutIdsTouchNoTable) {
     server.Locked([] { return 0; });
     EXPECT_TRUE(errors.Contains("VUZO_KeywordLink"));
     ASSERT_TRUE(server.Locked([&] { return server.Db().Execute(" ALTER TABLE VUZO_KeywordLink_off RENAME TO VUZO_KeywordLink "); }));
+}
+
+// A query's folder and its two flags pick the folders: the folder itself, the folders below it,
+// both, or no folder condition; a folder without sub-folders stands for itself. Files a quick key
+// shows in a picked folder join when they match the rest of the query.
+TEST(FileList, QueryFolderFlagsAndQuickKeys) {
+    TestServer server;
+    ASSERT_TRUE(server.Ok());
+    // Folders: 910 with 911 and 912 below it, 913 below 912; 920 elsewhere.
+    const int folders[][3] = {{910, -1, 0}, {911, 910, 1}, {912, 910, 1}, {913, 912, 2}, {920, -1, 0}};
+    std::map<std::string, int> id;
+    server.Locked([&] {
+        for (const auto& f : folders) {
+            CkxFSNode node;
+            node.m_nID = f[0];
+            node.m_nParentID = f[1];
+            node.m_nLev = f[2];
+            node.m_strName = "d" + std::to_string(f[0]);
+            KX_KXXXX().fsAddDir(node);
+        }
+        // One file in each folder but 912, one in the recycle bin, one more (other title) in 920.
+        const struct {
+            const char* title;
+            int folder;
+            int deleted;
+        } files[] = {{"f910", 910, 0}, {"f911", 911, 0}, {"f913", 913, 0}, {"f920", 920, 0},
+                     {"bin", 912, 1}, {"x920", 920, 0}};
+        for (const auto& f : files) {
+            CkxFileImage file = MakeFile(f.title, "jpg", 1);
+            file.m_nLocDirID = f.folder;
+            file.m_nDeleted = f.deleted;
+            id[f.title] = InsertRow(server.Db(), file);
+        }
+        // Quick keys in 911 show f920, x920 and the binned file.
+        int keyId = 7000;
+        for (const char* shown : {"f920", "x920", "bin"}) {
+            CkxFSQuickKey key(911, id[shown]);
+            key.m_nID = ++keyId;
+            KX_KXXXX().m_QuickKeyList.AddTail(key);
+        }
+        return 0;
+    });
+
+    const struct {
+        const char* name;
+        int folder, self, below;
+        const char* title;
+        std::vector<std::string> want;
+    } cases[] = {
+        {"the folder itself", 910, 1, 0, "", {"f910"}},
+        {"only the folders below", 910, 0, 1, "", {"f911", "f913", "f920", "x920"}},
+        {"folder and below", 910, 1, 1, "", {"f910", "f911", "f913", "f920", "x920"}},
+        {"no folder condition", 910, 0, 0, "", {"f910", "f911", "f913", "f920", "x920"}},
+        {"a leaf stands for itself", 913, 0, 1, "", {"f913"}},
+        {"every folder", -1, 1, 1, "", {"f910", "f911", "f913", "f920", "x920"}},
+        {"a shown file must match the title", 911, 1, 0, "f920", {"f920"}},
+        {"the title holds for the folder's own files", 911, 1, 0, "f911", {"f911"}},
+    };
+    CImageFileService service(server.Data());
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        CkxQueryTemplet::_FIX block = CkxQueryTemplet::DefaultFix();
+        block.nDirID = c.folder;
+        block.bDirSelf = c.self;
+        block.bDirBelow = c.below;
+        kx::PutText(block.szTitle, c.title);
+        CkxFileList list;
+        CkxQueryOperandList none;
+        server.Locked([&] { return service.QueryFiles(block, none, KX_KXXXX(), list); });
+        std::vector<int> got, want;
+        for (POSITION p = list.GetHeadPosition(); p;) got.push_back(list.GetNext(p)->GetID());
+        for (const auto& t : c.want) want.push_back(id[t]);
+        EXPECT_EQ(Sorted(got), Sorted(want));
+    }
+    server.Locked([&] {
+        for (int top : {910, 920}) KX_KXXXX().fsDeleteDir(top);
+        for (int k = 7001; k <= 7003; ++k) KX_KXXXX().m_QuickKeyList.Delete(k);
+        return 0;
+    });
 }

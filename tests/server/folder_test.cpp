@@ -165,6 +165,33 @@ TEST_F(FolderServiceTest, AddListAndModify) {
     EXPECT_EQ(server.Locked([&] { return KX_KXXXX()._kxFSTree().GetCount(); }), 2);
 }
 
+// A database that refuses the add or the modify (its table taken away for the request): no
+// answer, no log line, and the in-memory tree stays as it was.
+TEST_F(FolderServiceTest, RefusedWriteLeavesTreeAndTableAlone) {
+    const int top = AddFolder("顶", -1, 0);
+    ASSERT_GT(top, 0);
+    const int lines = LogLines(server.Db(), "目录", 1);
+    kxtest::DbErrorLog quiet;
+    const struct {
+        const char* name;
+        int sub;
+        CkxFSNode node;
+    } cases[] = {
+        {"add", 21, Folder("新", top, 1)},
+        {"modify", 22, Folder("改名", -1, 0, top)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(server.Locked([&] { return server.Db().Execute(" ALTER TABLE VUZO_Dir RENAME TO VUZO_Dir_off "); }));
+        ASSERT_EQ(su->SendMessage(FolderRequest(c.sub, {c.node})), 1);
+        EXPECT_TRUE(su->Quiet(10, -1, 400ms) && alice->Quiet(10, -1, 0ms));
+        ASSERT_TRUE(server.Locked([&] { return server.Db().Execute(" ALTER TABLE VUZO_Dir_off RENAME TO VUZO_Dir "); }));
+        EXPECT_EQ(server.Locked([&] { return KX_KXXXX()._kxFSTree().GetCount(); }), 1);
+        EXPECT_EQ(server.Locked([&] { return KX_KXXXX().fsGetDirName(top); }), "顶");
+        EXPECT_EQ(LogLines(server.Db(), "目录", 1), lines);
+    }
+}
+
 TEST_F(FolderServiceTest, MoveRelevelsTheSubtreeInTableAndMemory) {
     const int a = AddFolder("a", -1, 0), b = AddFolder("b", -1, 0);
     const int a1 = AddFolder("a1", a, 1), a2 = AddFolder("a2", a1, 2);

@@ -539,6 +539,22 @@ TEST_F(UserServices, GroupDeleteOfAGroupOnlyTheDatabaseKnows) {
     EXPECT_EQ(LogLines().size(), lines);
 }
 
+// Deleting the account of a logged-on user removes the account, tells that user's session too,
+// and leaves the session connected.
+TEST_F(UserServices, DeletingALoggedOnUserLeavesTheSessionConnected) {
+    const int aliceId = alice->UserId();
+    ASSERT_TRUE(admin->SendText(5, 23, std::to_string(aliceId)));
+    for (TestClient* c : {admin.get(), alice.get()}) {
+        const auto a = c->Wait(5, 23);
+        ASSERT_TRUE(a);
+        EXPECT_EQ(a->AsInt(), aliceId);
+    }
+    EXPECT_EQ(Text("VUZO_User", aliceId, "T_Logon"), "<no row>");
+    EXPECT_EQ(Locked([&] { return KX_KXXXX().m_UserList.Find(aliceId); }), nullptr);
+    EXPECT_FALSE(alice->WaitClosed(300ms));
+    EXPECT_TRUE(server.WaitForSessions(2, 1s));
+}
+
 // What one client may not do to another's bookmark, and what cannot be stored at all: the
 // request is dropped with nothing sent, stored, remembered or logged.
 TEST_F(UserServices, RefusedRequestsLeaveEverythingAsItWas) {
