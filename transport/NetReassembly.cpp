@@ -82,11 +82,11 @@ int NetReassembly::StartMessage(const NetCommandHeader& header, const uint8_t* p
         entry.got.assign(static_cast<size_t>(parts) + 1, false);
         entry.block.resize(length);
         entry.message = std::make_unique<NetMessage>();
+        if (length >= kPrefaultFrom) entry.prefault = std::make_unique<Prefault>(entry.block.data(), entry.block.size());
     } catch (const std::bad_alloc&) {
         kx::NetLog("dropped message %d: no memory for %u bytes", id, length);
         return -1;
     }
-    if (length >= kPrefaultFrom) entry.prefault = std::make_unique<Prefault>(entry.block.data(), entry.block.size());
     NetMessage& m = *entry.message;
     m.m_nTransferId = id;
     m.m_nSeriesPos = p[4];

@@ -147,6 +147,9 @@ TEST(NetMessage, MalformedPartsAreDroppedWithoutAHandlerCall) {
         {"piece table beyond the block", part(FirstPartPayload(21, 5, 1)) + part(DataPartPayload(21, 1, std::string("\xFF\x00\x00\x00\x00", 5)))},
         {"first part too short", part(FirstPartPayload(22, 16, 1).substr(0, 12)) + part(DataPartPayload(22, 1, block))},
         {"data part of no message", part(DataPartPayload(23, 1, block))},
+        // Large enough for its block to be faulted in ahead: dropping it must wait for that.
+        {"a bad part of a large message", part(FirstPartPayload(24, 5000000, 625)) + part(DataPartPayload(24, 1, std::string(8000, 'x'))) +
+                                              part(DataPartPayload(24, 1, std::string(8000, 'x')))},
     };
     int sentinel = 0;
     for (const Case& c : cases) {
