@@ -42,9 +42,16 @@ int DaysInMonth(int y, int m) {
 
 } // namespace
 
+// The DATE values of years 100 to 9999, the range the calendar fields can express; anything
+// outside (a damaged record, a huge value from the wire) is treated as no date.
+constexpr double kMinDate = -657434.0;
+constexpr double kMaxDate = 2958466.0;
+
+bool IsDateInRange(DATE dt) { return std::isfinite(dt) && dt >= kMinDate && dt < kMaxDate; }
+
 DateParts SplitDate(DATE dt) {
     DateParts p;
-    if (!std::isfinite(dt)) return p;
+    if (!IsDateInRange(dt)) return p;
     // An OLE DATE below 0 keeps a positive time fraction: -1.25 is 1899-12-29 06:00.
     double whole = std::trunc(dt);
     double frac = std::fabs(dt - whole);
@@ -77,7 +84,7 @@ bool MakeDate(int year, int month, int day, int hour, int minute, int second, DA
 }
 
 std::string DateText(DATE dt) {
-    if (dt == 0) return {};
+    if (dt == 0 || !IsDateInRange(dt)) return {};
     DateParts p = SplitDate(dt);
     char buf[64];
     if (p.hour != 0 || p.minute != 0 || p.second != 0)

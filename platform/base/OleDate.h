@@ -59,14 +59,18 @@ struct DateParts {
     int year = 1899, month = 12, day = 30, hour = 0, minute = 0, second = 0, dayOfWeek = 7;
 };
 
+// True for the DATE values of years 100 to 9999 (finite, representable as calendar fields).
+bool IsDateInRange(DATE dt);
+
 // Splits a DATE into calendar fields, rounding the time to the nearest second (a time that
-// rounds to 24:00:00 moves to the next day).
+// rounds to 24:00:00 moves to the next day). A value out of range gives 1899-12-30 00:00:00.
 DateParts SplitDate(DATE dt);
 
 // Builds a DATE from calendar fields; returns false when a field is out of range.
 bool MakeDate(int year, int month, int day, int hour, int minute, int second, DATE& out);
 
-// The system's display text: empty for 0, "%d-%d-%d" at midnight, else "%d-%d-%d %d:%d:%d".
+// The system's display text: empty for 0 (and for a value out of range), "%d-%d-%d" at
+// midnight, else "%d-%d-%d %d:%d:%d".
 std::string DateText(DATE dt);
 
 // "YYYY-MM-DD HH:MM:SS" (the form of date literals in SQL).

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 using namespace kx;
 
 TEST(OleDate, TextFormTable) {
@@ -60,4 +62,21 @@ TEST(OleDate, FieldsIsoTextAndParse) {
 TEST(OleDate, TimeTRoundTrip) {
     COleDateTime t(2020, 6, 15, 10, 20, 30);
     EXPECT_EQ(COleDateTime::FromTimeT(t.ToTimeT()), t);
+}
+
+TEST(OleDate, ValuesOutsideTheCalendarAreNoDate) {
+    const DATE bad[] = {1e300, -1e300, 3e6, -7e5, std::numeric_limits<double>::quiet_NaN(),
+                        std::numeric_limits<double>::infinity()};
+    for (DATE d : bad) {
+        EXPECT_FALSE(IsDateInRange(d)) << d;
+        EXPECT_EQ(DateText(d), "") << d;
+        EXPECT_EQ(IsoDateText(d), "1899-12-30 00:00:00") << d;
+    }
+    DATE last = 0;
+    ASSERT_TRUE(MakeDate(9999, 12, 31, 23, 59, 59, last));
+    EXPECT_TRUE(IsDateInRange(last));
+    EXPECT_EQ(DateText(last), "9999-12-31 23:59:59");
+    DATE first = 0;
+    ASSERT_TRUE(MakeDate(100, 1, 1, 0, 0, 0, first));
+    EXPECT_EQ(DateText(first), "100-1-1");
 }
