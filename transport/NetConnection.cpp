@@ -132,6 +132,7 @@ void NetConnection::Reset() {
         std::lock_guard lock(m_sendMutex);
         for (auto& queue : m_sendQueues) queue.clear();
         m_nQueuedBytes = 0;
+        m_spare.clear();
     }
     {
         std::lock_guard lock(m_receivedMutex);
@@ -360,12 +361,15 @@ void NetConnection::KeepAliveLoop() {
 
 void NetConnection::SendLoop() {
     t_worker = this;
-    std::vector<PacketPtr> batch;
+    std::vector<PacketPtr> batch, sent;
     const NetPacket* out[kMaxWriteBatch];
     while (m_bRunning.load()) {
-        batch.clear();
         {
             std::unique_lock lock(m_sendMutex);
+            // The packets just written are kept for cutting the next parts.
+            for (PacketPtr& packet : sent)
+                if (m_spare.size() < kSpareCap) m_spare.push_back(std::move(packet));
+            sent.clear(); // frees the rest: a packet is a plain block, freed in no time
             auto pick = [&] {
                 for (int c : kSendOrder)
                     if (!m_sendQueues[c].empty()) return c;
@@ -395,6 +399,7 @@ void NetConnection::SendLoop() {
             Fail("send error");
             break;
         }
+        sent.swap(batch);
     }
 }
 
@@ -426,6 +431,16 @@ bool NetConnection::PushSend(int cls, PacketPtr* packets, size_t count) {
     }
     m_sendReady.notify_one();
     return true;
+}
+
+size_t NetConnection::TakeSpares(PacketPtr* out, size_t n) {
+    std::lock_guard lock(m_sendMutex);
+    size_t k = 0;
+    for (; k < n && !m_spare.empty(); ++k) {
+        out[k] = std::move(m_spare.back());
+        m_spare.pop_back();
+    }
+    return k;
 }
 
 int NetConnection::EnqueuePacket(const NetPacket& packet) {
@@ -482,6 +497,8 @@ int NetConnection::QueueMessage(const NetMessage& message, int flag, int cls, in
     // for many packets.
     constexpr size_t kRun = 32;
     PacketPtr run[kRun];
+    PacketPtr spare[kRun]; // packets already written, cut into again
+    size_t spares = 0;
     size_t used = 0;
     run[used] = std::make_unique<NetPacket>(kNetKindPart);
     message.MakeFirstPart(*run[used], header, id, seriesPos, seriesIndex);
@@ -489,7 +506,8 @@ int NetConnection::QueueMessage(const NetMessage& message, int flag, int cls, in
     run[used++]->SetSeries(seriesPos, seriesIndex);
     const int parts = message.GetPartCount();
     for (int i = 1; i <= parts; ++i) {
-        run[used] = NetPacket::NewForPayload(kNetKindPart, message.GetDataPartSize(i));
+        if (spares == 0) spares = TakeSpares(spare, kRun);
+        run[used] = spares > 0 ? std::move(spare[--spares]) : NetPacket::NewForPayload(kNetKindPart, message.GetDataPartSize(i));
         message.MakeDataPart(*run[used++], header, id, i);
         if (used == kRun) {
             if (!PushSend(cls, run, used)) return 0;

@@ -45,6 +45,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 class NetConnection : public NetSocket {
 public:
@@ -138,6 +139,8 @@ private:
     // of that class held by the caller. False when the connection stopped (or, never waiting,
     // cut its peer off) before all of them were in.
     bool PushSend(int cls, PacketPtr* packets, size_t count);
+    // Moves up to n spare packets into out; how many.
+    size_t TakeSpares(PacketPtr* out, size_t n);
     int SendRequest(int type, int subOp, const void* bytes, size_t n);
     int QueueMessage(const NetMessage& message, int flag, int cls, int seriesPos, int seriesIndex);
     int QueuePacketSeries(const NetPacketSeries& series, int flag);
@@ -161,6 +164,11 @@ private:
     std::condition_variable m_sendSpace; // senders wait for room
     std::array<std::deque<PacketPtr>, kNetQueueClasses> m_sendQueues;
     uint64_t m_nQueuedBytes = 0; // bytes in m_sendQueues, under m_sendMutex
+    // Packets the send thread has written, kept (under m_sendMutex) for cutting further
+    // message parts: a long message then reuses a few hundred packets instead of allocating
+    // and freeing one per part.
+    static constexpr size_t kSpareCap = 256;
+    std::vector<PacketPtr> m_spare;
     std::atomic<bool> m_bNeverWait{false};
     std::atomic<uint64_t> m_nNoWaitCap{kNoWaitQueueBytes};
     // Held while one packet, message or series enters a class's queue, so the packets of one
