@@ -3,10 +3,11 @@
 // valid bytes are always contiguous at Data(); the block never grows: a full buffer makes the
 // appender wait until the parse thread has consumed.
 //
-// Threading contract: one thread appends; one other thread reads the valid bytes through Peek
-// (under the lock: an append may move them to the front to make room), consumes and syncs.
-// A receive into the buffer (AppendWith) runs outside the lock, beside the reader.
-// Data() is for a caller that knows no append runs at the same time.
+// Threading contract: one thread appends; one other thread reads the valid bytes through Peek,
+// consumes and syncs. A receive into the buffer (AppendWith) and a reader in Peek run side by
+// side without the lock: the appender writes only behind the valid bytes and moves them to
+// the front only while no reader holds them. Data() is for a caller that knows no append runs
+// at the same time.
 #pragma once
 
 #include <atomic>
