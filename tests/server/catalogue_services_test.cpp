@@ -254,6 +254,59 @@ TEST_F(CatalogueServices, ARefusedWriteSendsNothingAndLeavesMemoryAlone) {
     EXPECT_EQ(Rows(db(), " SELECT * FROM VUZO_Log WHERE T_Event LIKE '%添加%' "), 0);
 }
 
+// Changes and deletes of what the server keeps in memory (families and attribute definitions)
+// that the database refuses: nothing is sent and memory keeps its state.
+TEST_F(CatalogueServices, ARefusedChangeOrDeleteLeavesMemoryAlone) {
+    const int family = AddFamily("留", KXF_ROOT_IMAGE, 1);
+    const int child = AddFamily("留下", family, 2);
+    ASSERT_TRUE(su->SendMessage(Message(21, 21, {Bytes(Attr(family).GetComData()), ConstBuf(1)})));
+    const auto added = alice->Wait(21, 21);
+    ASSERT_TRUE(added && su->Wait(21, 21));
+    const int attr = IntAt(added->payload, 0);
+    auto memory = [&] {
+        return server.Locked([&] {
+            std::string out;
+            for (POSITION p = KX_FamilyXXX().family_GetHeadPosition(); p;) {
+                const CkxFamily::_COM com = KX_FamilyXXX().family_GetNext(p)->GetComData();
+                out += Bytes(com);
+            }
+            const CkxAttr* a = KX_FamilyXXX().attr_Find(attr);
+            return out + (a ? Bytes(a->GetComData()) : std::string("-"));
+        });
+    };
+    const std::string before = memory();
+    CkxFamily renamed = Family("改", KXF_ROOT_IMAGE, 1);
+    renamed.m_nID = family;
+    CkxAttr changed = Attr(family);
+    changed.m_nID = attr;
+    changed.m_strName = "改";
+    const struct {
+        const char* name;
+        const char* table;
+        int type, sub;
+        std::function<void()> send;
+    } cases[] = {
+        {"family modify", "VUZO_Family", 20, 22, [&] { su->SendRecord(20, 22, renamed.GetComData()); }},
+        {"family delete", "VUZO_Family", 20, 23, [&] { su->SendText(20, 23, std::to_string(family)); }},
+        {"family delete, attributes refused", "VUZO_FamilyAttr", 20, 23,
+         [&] { su->SendText(20, 23, std::to_string(family)); }},
+        {"attribute modify", "VUZO_FamilyAttr", 21, 22,
+         [&] { su->SendMessage(Message(21, 22, {Bytes(changed.GetComData()), ConstBuf(1)})); }},
+        {"attribute delete", "VUZO_FamilyAttr", 21, 23, [&] { su->SendText(21, 23, std::to_string(attr)); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string table = c.table;
+        ASSERT_EQ(server.Locked([&] { return db().Execute(" ALTER TABLE " + table + " RENAME TO " + table + "_off "); }), 1);
+        c.send();
+        EXPECT_TRUE(su->Quiet(c.type, -1, 300ms) && alice->Quiet(c.type, -1, 0ms));
+        ASSERT_EQ(server.Locked([&] { return db().Execute(" ALTER TABLE " + table + "_off RENAME TO " + table + " "); }), 1);
+        EXPECT_EQ(memory(), before);
+    }
+    EXPECT_EQ(Rows(db(), " SELECT * FROM VUZO_Family WHERE T_ID = " + std::to_string(child)), 1);
+    EXPECT_EQ(Rows(db(), " SELECT * FROM VUZO_FamilyAttr "), 1);
+}
+
 TEST_F(CatalogueServices, FamilyListStartsWithTheRootAndFollowsTheTree) {
     ASSERT_TRUE(alice->Send(20, 20));
     auto one = alice->WaitSeries(20, 20);

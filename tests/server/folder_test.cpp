@@ -46,10 +46,11 @@ NetMessage FolderRequest(int subOp, const std::vector<CkxFSNode>& nodes, bool wi
     return m;
 }
 
+// Folder lines of the log (category 10) with the text and level.
 int LogLines(CADODatabase& db, const std::string& event, int level) {
     CADORecordset rs;
     if (!db.Query(" SELECT * FROM VUZO_Log WHERE T_Event LIKE " + kx::SqlQuote("%" + event + "%") +
-                      " AND T_Lev = " + kx::SqlNumber(level),
+                      " AND T_Lev = " + kx::SqlNumber(level) + " AND T_Type = 10",
                   rs))
         return -1;
     return rs.GetRecordCount();
