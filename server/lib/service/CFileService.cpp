@@ -4,6 +4,7 @@
 #include "CkxFileList.h"
 #include "CkxQueryOperand.h"
 #include "CkxXXX.h"
+#include "FolderService.h"
 #include "data/CDataManager.h"
 #include "session/ServerLog.h"
 #include "table/KeywordTables.h"
@@ -150,6 +151,11 @@ int CFileService::RestoreAll(int userId, const std::function<bool(int)>& folderE
         if (!GetFileTable().RestoreFile(m_db, userId, id, folder)) return -1;
     if (!transaction.Commit()) return -1;
     return static_cast<int>(moves.size());
+}
+
+int CFileService::DeleteFolder(int userId, const std::vector<int>& folderIds, int purge,
+                               std::vector<int>& deleted) {
+    return kx::DeleteFolderData(m_db, userId, folderIds, purge, deleted);
 }
 
 // ---- lists ----

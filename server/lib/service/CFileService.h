@@ -66,6 +66,12 @@ public:
     // database failure (nothing restored then).
     int RestoreAll(int userId, const std::function<bool(int folderId)>& folderExists);
 
+    // Deletes the folders and every folder below them: their files go to the user's recycle
+    // bin with no folder (or their rows, when purging; stored data stays either way), then their
+    // quick keys and rows, in one transaction. 1 with the deleted folders in `deleted` (listed
+    // ones first), else 0 with nothing changed.
+    int DeleteFolder(int userId, const std::vector<int>& folderIds, int purge, std::vector<int>& deleted);
+
     // ---- lists: the reader, then every file's thumbnail; the list's count ----
     int GetRecycleBin(int userId, CkxFileList& list);
     int GetFamilyFiles(int familyId, CkxFileList& list);

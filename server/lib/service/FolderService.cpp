@@ -2,6 +2,7 @@
 
 #include "AdoRecordset.h"
 #include "CkxXXX.h"
+#include "FileRequestHandlers.h"
 #include "FolderTable.h"
 #include "NetMessage.h"
 #include "NetSeries.h"
@@ -151,8 +152,10 @@ void Delete(KxRequest& request) {
     }
     if (listed.empty()) return Drop(request, "no folder record");
 
+    auto service = FileServiceOf(request);
+    if (!service) return;
     std::vector<int> folders;
-    if (!DeleteFolderData(*request.db, request.session.GetUserID(), listed, 0, folders))
+    if (!service->DeleteFolder(request.session.GetUserID(), listed, 0, folders))
         return Drop(request, "the database refused the delete");
     // Each folder's subtree and the quick keys of every deleted folder leave memory.
     std::vector<CkxFSNode> nodes(folders.size());
