@@ -295,6 +295,38 @@ TEST_F(FolderServiceTest, DeleteListingFolderAndSubFoldersDeletesEachOnce) {
     EXPECT_EQ(server.Locked([&] { return KX_KXXXX()._kxFSTree().GetCount(); }), 0);
 }
 
+TEST_F(FolderServiceTest, TheServerSetsLevelsAndNeverDeletesTheRoot) {
+    const int top = AddFolder("top", -1, 0);
+    // A client's wrong level is not stored: the level follows the parent.
+    const int sub = AddFolder("sub", top, 7);
+    ASSERT_GT(sub, 0);
+    EXPECT_EQ(Column(server.Db(), "VUZO_Dir", sub, "T_Lev"), 1);
+    // A rename without a move keeps the level, whatever the request says.
+    ASSERT_EQ(su->SendMessage(FolderRequest(22, {Folder("renamed", top, 0, sub)})), 1);
+    ASSERT_TRUE(su->Wait(10, 22));
+    EXPECT_EQ(Column(server.Db(), "VUZO_Dir", sub, "T_Lev"), 1);
+    EXPECT_EQ(server.Locked([&] { return KX_KXXXX().fsFind(sub)->m_nLev; }), 1);
+
+    // A parent nobody holds is refused for an add and for a move.
+    const int rows = server.Locked([&] { return KX_KXXXX()._kxFSTree().GetCount(); });
+    for (int sub_op : {21, 22}) {
+        SCOPED_TRACE(sub_op);
+        CkxFSNode orphan = Folder("orphan", 99999, 1, sub_op == 22 ? sub : -1);
+        ASSERT_EQ(su->SendMessage(FolderRequest(sub_op, {orphan})), 1);
+        EXPECT_TRUE(su->Quiet(10, sub_op, 400ms));
+    }
+    EXPECT_EQ(server.Locked([&] { return KX_KXXXX()._kxFSTree().GetCount(); }), rows);
+    EXPECT_EQ(Column(server.Db(), "VUZO_Dir", sub, "T_ParentID"), top);
+
+    // Deleting folder -1 (the root) is refused: it would take every folder with it.
+    const int file = AddFile(top);
+    ASSERT_EQ(su->SendMessage(FolderRequest(23, {Folder("root", -1, 0, -1)}, false)), 1);
+    EXPECT_TRUE(su->Quiet(10, 23, 400ms));
+    EXPECT_TRUE(InMemory(top));
+    EXPECT_TRUE(InMemory(sub));
+    EXPECT_EQ(Column(server.Db(), "VUZO_FImage", file, "T_Deleted"), 0);
+}
+
 // The database side on both engines: a refused statement leaves every row as it was.
 using FolderDataTest = kxtest::CatalogueTest;
 

@@ -59,9 +59,25 @@ void List(KxRequest& request) {
     request.session.SendReplyMessageSeries(series);
 }
 
+// The level a folder takes under `parent` (0 at the top); false for a parent nobody holds, which
+// would leave the folder out of every tree walk. The level is the server's to set: a wrong one
+// from a client would make a reload meet a child before its parent.
+bool LevelUnder(const CkxFSTree& tree, int parent, int& level) {
+    if (parent == -1) {
+        level = 0;
+        return true;
+    }
+    const CkxFSNode* p = tree.Find(parent);
+    if (!p) return false;
+    level = p->m_nLev + 1;
+    return true;
+}
+
 void Add(KxRequest& request) {
     CkxFSNode node;
     if (!ReadNode(*request.message, 0, node)) return Drop(request, "no 120-byte folder record");
+    if (!LevelUnder(KX_KXXXX()._kxFSTree(), node.m_nParentID, node.m_nLev))
+        return Drop(request, "no folder has the parent id");
     const std::string_view power = request.message->GetPiece(1);
     if (!power.empty())
         node.PasyPower(reinterpret_cast<const unsigned char*>(power.data()),
@@ -90,12 +106,12 @@ void Modify(KxRequest& request) {
     // new place, in the table too, so a reload still sees every parent before its children.
     std::map<int, int> levels; // folder id -> new level, for the folders below the moved one
     const bool moved = node.m_nParentID != held->m_nParentID;
+    node.m_nLev = held->m_nLev; // a folder that stays where it is keeps its level
     if (moved) {
         if (!tree.CanSetParent(held, node.m_nParentID))
             return Drop(request, "the folder would become its own ancestor");
-        const CkxFSNode* parent = node.m_nParentID == -1 ? nullptr : tree.Find(node.m_nParentID);
-        if (node.m_nParentID == -1) node.m_nLev = 0;
-        else if (parent) node.m_nLev = parent->m_nLev + 1;
+        if (!LevelUnder(tree, node.m_nParentID, node.m_nLev))
+            return Drop(request, "no folder has the parent id");
         const int shift = node.m_nLev - held->m_nLev;
         CkxFSTree::NodeList below;
         tree.FindTree(held->m_nID, below);
@@ -146,8 +162,9 @@ void Delete(KxRequest& request) {
     std::vector<int> listed;
     for (int i = 0; i < message.GetPieceCount(); ++i) {
         CkxFSNode node;
-        if (ReadNode(message, i, node)) listed.push_back(node.m_nID);
-        else ServerWarning("folder delete from user %d: piece %d is no folder record, skipped",
+        // Folder -1 is the root: "everything below it" would be the whole catalogue.
+        if (ReadNode(message, i, node) && node.m_nID >= 0) listed.push_back(node.m_nID);
+        else ServerWarning("folder delete from user %d: piece %d is no folder record (or the root), skipped",
                            request.session.GetUserID(), i);
     }
     if (listed.empty()) return Drop(request, "no folder record");
