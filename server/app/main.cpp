@@ -71,7 +71,8 @@ int main(int argc, char** argv) {
     CTerminalHost terminal(stderr, server.GetConfig().GetIniPath());
     server.SetHost(headless ? static_cast<CServerHost*>(&terminal) : &frame);
     frame.SetServer(&server);
-    frame.show();
+    // Without a display the window would show nowhere: the terminal is the server's face.
+    if (!headless) frame.show();
 
     QSocketNotifier stopNotifier(g_signalPipe[0], QSocketNotifier::Read);
     QObject::connect(&stopNotifier, &QSocketNotifier::activated, &app, [&frame] {

@@ -90,6 +90,20 @@ TEST(Session, IgnoredTypesGetNoAnswerAndTheSessionKeepsWorking) {
     EXPECT_FALSE(client->IsClosed());
 }
 
+// Every type the protocol serves has its handler in the linked server (a service left out by
+// the linker would silently drop its requests); the types it does not serve take none.
+TEST(Session, EveryServedTypeHasAHandlerAndNoOtherTypeTakesOne) {
+    CRequestDispatcher& table = CRequestDispatcher::Table();
+    for (int type = 1; type <= 52; ++type) {
+        const bool served = type != 2 && type != 8 && type != 9 && type != 46;
+        EXPECT_EQ(CRequestDispatcher::IsServedType(type), served) << type;
+        EXPECT_EQ(table.HasHandler(type), served) << type;
+    }
+    for (int type : {0, 2, 8, 9, 46, 53, 60, -1})
+        EXPECT_FALSE(table.Register(type, [](KxRequest&) {})) << type;
+    EXPECT_FALSE(table.Register(3, [](KxRequest&) {})); // a second handler is refused
+}
+
 TEST(Session, ChangesReachEverySessionWithTheRequestsTypeAndSubOperation) {
     TestServer server;
     ASSERT_TRUE(server.Ok());

@@ -9,6 +9,7 @@
 #include "session/ServerLog.h"
 
 #include <filesystem>
+#include <string_view>
 
 namespace {
 
@@ -21,10 +22,14 @@ bool IsCatalogueFile(const std::string& path) {
     return !path.empty() && std::filesystem::is_regular_file(path, ec);
 }
 
+// The message with the path in place of its "%s" (the path is not a format).
 std::string Format(const char* format, const std::string& arg) {
-    std::string out(format);
-    const size_t at = out.find("%s");
-    if (at != std::string::npos) out.replace(at, 2, arg);
+    const std::string_view f(format);
+    const size_t at = f.find("%s");
+    if (at == std::string_view::npos) return std::string(f);
+    std::string out(f.substr(0, at));
+    out += arg;
+    out += f.substr(at + 2);
     return out;
 }
 
