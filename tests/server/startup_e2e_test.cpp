@@ -117,6 +117,25 @@ bool WaitListening(pid_t pid, int port) {
     return false;
 }
 
+// Starts the server program and waits until it listens: its pid, or -1 when it did not listen
+// (it is ended then).
+pid_t StartListening(const std::vector<std::string>& env, const std::string& log, int port) {
+    const pid_t pid = Spawn({VARNIA_SERVER_BIN}, env, log);
+    if (pid <= 0) return -1;
+    if (WaitListening(pid, port)) return pid;
+    WaitExit(pid, 1s);
+    return -1;
+}
+
+// The start-up lines in the catalogue's operation log; -1 when it cannot be read.
+int StartLines(const std::string& catalogue) {
+    CADODatabase db;
+    CADORecordset rs;
+    if (!db.OpenAccess(catalogue) || !db.Query("SELECT T_ID FROM VUZO_Log WHERE T_Event = '<> 启动服务器'", rs))
+        return -1;
+    return rs.GetRecordCount();
+}
+
 TEST(ServerProgram, RunsFromAFreshDataFolderAndStopsOnSigterm) {
     TempDir home;
     const std::string catalogue = home.file("Varnia.db");
@@ -143,12 +162,8 @@ TEST(ServerProgram, RunsFromAFreshDataFolderAndStopsOnSigterm) {
         "VARNIA_HOME=" + home.str(), "VARNIA_PORT=" + std::to_string(port),
         "QT_QPA_PLATFORM=offscreen", "XDG_RUNTIME_DIR=" + home.str(), "DISPLAY=", "WAYLAND_DISPLAY="};
     const std::string log = home.file("server.log");
-    const pid_t server = Spawn({VARNIA_SERVER_BIN}, env, log);
-    ASSERT_GT(server, 0);
-    if (!WaitListening(server, port)) {
-        WaitExit(server, 1s);
-        FAIL() << "the server did not listen:\n" << ReadFile(log);
-    }
+    const pid_t server = StartListening(env, log, port);
+    ASSERT_GT(server, 0) << "the server did not listen:\n" << ReadFile(log);
 
     {
         srvtest::TestClient client;
@@ -156,12 +171,7 @@ TEST(ServerProgram, RunsFromAFreshDataFolderAndStopsOnSigterm) {
         int userId = -1;
         EXPECT_EQ(client.LogOn("su", password, CkxClient::MS_STUDIO, &userId), 0);
         EXPECT_GT(userId, 0);
-
-        CADODatabase db;
-        ASSERT_EQ(db.OpenAccess(catalogue), 1);
-        CADORecordset rs;
-        ASSERT_EQ(db.Query("SELECT T_Event, T_DoUser FROM VUZO_Log WHERE T_Event = '<> 启动服务器'", rs), 1);
-        EXPECT_EQ(rs.GetRecordCount(), 1);
+        EXPECT_EQ(StartLines(catalogue), 1);
 
         // A second start on the same data folder is refused and leaves the first running.
         const std::string second = home.file("second.log");
@@ -183,21 +193,13 @@ TEST(ServerProgram, RunsFromAFreshDataFolderAndStopsOnSigterm) {
     // A second run on the same data folder starts on what the first left: the same account,
     // a second start-up line, and the lock of the first run given back.
     const std::string log2 = home.file("server2.log");
-    const pid_t rerun = Spawn({VARNIA_SERVER_BIN}, env, log2);
-    ASSERT_GT(rerun, 0);
-    if (!WaitListening(rerun, port)) {
-        WaitExit(rerun, 1s);
-        FAIL() << "the second run did not listen:\n" << ReadFile(log2);
-    }
+    const pid_t rerun = StartListening(env, log2, port);
+    ASSERT_GT(rerun, 0) << "the second run did not listen:\n" << ReadFile(log2);
     {
         srvtest::TestClient client;
         ASSERT_TRUE(client.Open(port));
         EXPECT_EQ(client.LogOn("su", password, CkxClient::MS_MANAGER), 0);
-        CADODatabase db;
-        ASSERT_EQ(db.OpenAccess(catalogue), 1);
-        CADORecordset rs;
-        ASSERT_EQ(db.Query("SELECT T_ID FROM VUZO_Log WHERE T_Event = '<> 启动服务器'", rs), 1);
-        EXPECT_EQ(rs.GetRecordCount(), 2);
+        EXPECT_EQ(StartLines(catalogue), 2);
     }
     ASSERT_EQ(::kill(rerun, SIGTERM), 0);
     EXPECT_EQ(WaitExit(rerun, 30s), 0) << ReadFile(log2);

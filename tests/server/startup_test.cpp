@@ -96,6 +96,19 @@ std::string Missing(const std::string& path) {
     return std::string("ACCESS 数据库文件(") + path + ") 不存在  ";
 }
 
+// The server with its main window as the host of its dialogs, shown, on a free port.
+struct WindowedServer {
+    WindowedServer() {
+        server.SetHost(&frame);
+        frame.SetServer(&server);
+        server.SetPort(port);
+        frame.show();
+    }
+    CMainFrame frame;
+    CVarniaServer server;
+    const int port = FreePort();
+};
+
 class StartupTest : public ::testing::Test {
 public:
     void SetUp() override {
@@ -362,16 +375,12 @@ TEST_F(StartupTest, StorageDialogAtStartMakesARoot) {
 TEST_F(StartupTest, MainWindowAsksBeforeClosing) {
     MakeReadyHome();
     kx::PromptRecorder prompts;
-    CMainFrame frame;
-    CVarniaServer server;
-    server.SetHost(&frame);
-    frame.SetServer(&server);
-    const int port = FreePort();
-    server.SetPort(port);
-    frame.show();
+    WindowedServer w;
+    CMainFrame& frame = w.frame;
+    CVarniaServer& server = w.server;
     ASSERT_EQ(server.Start(), 1);
     EXPECT_EQ(frame.windowTitle(), QString("Varnia Server"));
-    const int fd = ConnectTo(port);
+    const int fd = ConnectTo(w.port);
     for (int i = 0; i < 200 && server.GetClientCount() == 0; ++i) std::this_thread::sleep_for(10ms);
 
     prompts.Answer(kx::AnswerNo);
@@ -401,12 +410,9 @@ TEST_F(StartupTest, StorageCommandWithoutARootLeavesOnlyWhenTheUserAgrees) {
     const std::string askExit = "不存在有效的存储节点,系统无法正常运行,即将退出!\n\n确定退出系统";
     MakeReadyHome();
     kx::PromptRecorder prompts;
-    CMainFrame frame;
-    CVarniaServer server;
-    server.SetHost(&frame);
-    frame.SetServer(&server);
-    server.SetPort(FreePort());
-    frame.show();
+    WindowedServer w;
+    CMainFrame& frame = w.frame;
+    CVarniaServer& server = w.server;
     ASSERT_EQ(server.Start(), 1);
 
     // No: the dialog stays open; the test then closes it (Cancel).

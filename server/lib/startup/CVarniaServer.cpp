@@ -9,6 +9,7 @@
 #include "session/ServerLog.h"
 
 #include <filesystem>
+#include <mutex>
 #include <string_view>
 
 namespace {
@@ -87,19 +88,22 @@ int CVarniaServer::Start() {
         if (!storage.HasUsableRoot()) return Fail(kx::kMsgNoStorage);
     }
 
-    // 6. Listen on every local address.
+    // 6. Listen on every local address. Every new session takes a copy of the server record,
+    // so it is in place before the first connection can be accepted.
     m_listener = std::make_unique<CServerListener>(&m_data);
+    m_listener->m_Server = context.m_Server;
     const int port = m_nPort > 0 ? m_nPort : kx::ServicePort();
     if (!m_listener->Start(port, std::string())) return Fail(kx::kMsgListenFailed);
 
-    // 7. Every new session takes a copy of this record.
-    m_listener->m_Server = context.m_Server;
-
-    // 8. The server thread ends the sessions of users who left.
+    // 7. The server thread ends the sessions of users who left.
     if (!m_listener->StartServerThread()) return Fail(kx::kMsgListenFailed);
 
-    // 9. The start-up line of the operation log.
-    WriteLog(&m_data.GetDatabase(), -1, "", kx::kLogServerStarted, KXLOG_CAT_OTHER);
+    // 8. The start-up line of the operation log. Sessions may already be running handlers on
+    // the one connection: the line is written under the catalogue mutex like theirs.
+    {
+        std::lock_guard lock(m_listener->CatalogueMutex());
+        WriteLog(&m_data.GetDatabase(), -1, "", kx::kLogServerStarted, KXLOG_CAT_OTHER);
+    }
     kx::ServerInfo("listening on port %d", m_listener->GetPort());
     m_bRunning = true;
     return 1;
