@@ -149,6 +149,18 @@ TEST_F(LoadTest, EveryTableReachesItsList) {
     EXPECT_NE(families.family_Find(KXF_ROOT_IMAGE), nullptr);
 }
 
+// A role number that cannot travel in the user record's one byte would name another role (300
+// would become 44): such an account stays out of memory and cannot log on.
+TEST_F(LoadTest, AnAccountWithARoleOutsideOneByteIsNotLoaded) {
+    Sql("INSERT INTO VUZO_User (T_Logon,T_User,T_Password,T_State,T_Role) VALUES ('bad','b','x',1,300)");
+    Sql("INSERT INTO VUZO_User (T_Logon,T_User,T_Password,T_State,T_Role) VALUES ('good','g','x',1,255)");
+    auto m = Manager();
+    ASSERT_EQ(m->Open(kxDbSqlite), 1) << m->GetLastError();
+    EXPECT_EQ(context.usIsValid("bad"), 0);
+    EXPECT_EQ(context.usIsValid("good"), 1);
+    EXPECT_EQ(context.m_UserList.GetCount(), 2); // "su" and good
+}
+
 // A second load (the next start) replaces what the first put in memory, and brings families
 // added in between.
 TEST_F(LoadTest, LoadingAgainReplacesAndKeepsLaterFamilies) {

@@ -4,35 +4,18 @@
 #include "AdoRecordset.h"
 #include "CkxFamilyXXX.h"
 #include "CkxXXX.h"
+#include "ServerLog.h"
 
+#include <optional>
 #include <vector>
 
 namespace kx {
 namespace {
 
-int32_t Int(const CADORecordset& rs, const char* column) {
-    int32_t v = 0;
-    rs.GetLong(column, v);
-    return v;
-}
-
-std::string Text(const CADORecordset& rs, const char* column) {
-    std::string v;
-    rs.GetString(column, v);
-    return v;
-}
-
-COleDateTime Date(const CADORecordset& rs, const char* column) {
-    COleDateTime v;
-    rs.GetDate(column, v);
-    return v;
-}
-
-CkxBuf Bytes(const CADORecordset& rs, const char* column) {
-    CkxBuf v;
-    rs.ReadBinary(column, v);
-    return v;
-}
+int32_t Int(const CADORecordset& rs, const char* column) { return rs.Long(column); }
+std::string Text(const CADORecordset& rs, const char* column) { return rs.Text(column); }
+COleDateTime Date(const CADORecordset& rs, const char* column) { return rs.Date(column); }
+CkxBuf Bytes(const CADORecordset& rs, const char* column) { return rs.Bytes(column); }
 
 // Opens the statement and hands every row to `row`; -1 when it cannot be opened, else the
 // rows visited.
@@ -45,9 +28,18 @@ template <class F> int EachRow(CADODatabase& db, const char* sql, F&& row) {
 }
 
 // Reads the rows into a temporary list first, so a failed statement leaves `list` untouched.
+// `make` gives a record, or an empty optional for a row that must not be loaded.
 template <class List, class F> int LoadList(CADODatabase& db, const char* sql, List& list, F&& make) {
     List fresh;
-    if (EachRow(db, sql, [&](const CADORecordset& rs) { fresh.AddTail(make(rs)); }) < 0) return -1;
+    auto add = [&](const CADORecordset& rs) {
+        auto r = make(rs);
+        if constexpr (requires { r.has_value(); }) {
+            if (r) fresh.AddTail(*r);
+        } else {
+            fresh.AddTail(r);
+        }
+    };
+    if (EachRow(db, sql, add) < 0) return -1;
     list.DeleteAll();
     while (auto* r = fresh.RemoveHead()) list.AddTail(r);
     return list.GetCount();
@@ -98,14 +90,20 @@ int LoadFolders(CADODatabase& db, CkxFSTree& tree) {
 }
 
 int LoadUsers(CADODatabase& db, CkxUserList& list) {
-    return LoadList(db, " SELECT * FROM VUZO_User ", list, [](const CADORecordset& rs) {
+    return LoadList(db, " SELECT * FROM VUZO_User ", list, [](const CADORecordset& rs) -> std::optional<CkxUser> {
         CkxUser u;
         u.m_nID = Int(rs, "T_ID");
+        // The role travels in one byte: a stored role outside 0-255 would name another role
+        // with other powers, so such an account is not loaded (it cannot log on).
+        if (!u.SetRoleID(Int(rs, "T_Role"))) {
+            ServerWarning("user %d has role %d, which no account can carry; not loaded", u.m_nID,
+                          Int(rs, "T_Role"));
+            return std::nullopt;
+        }
         u.m_strLogon = Text(rs, "T_Logon");
         u.m_strUser = Text(rs, "T_User");
         u.m_strPassword = Text(rs, "T_Password");
         u.m_nState = static_cast<uint8_t>(Int(rs, "T_State"));
-        u.m_nRoleID = static_cast<uint8_t>(Int(rs, "T_Role"));
         u.m_strDept = Text(rs, "T_Dept");
         u.m_strJob = Text(rs, "T_Job");
         u.m_strTel = Text(rs, "T_Tel");
