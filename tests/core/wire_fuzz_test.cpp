@@ -1,0 +1,395 @@
+// Damaged bytes fed to every reader of wire records, list buffers, file bodies and stored
+// copies: each reader refuses them or reads what the bytes say, never past their end.
+// Seeds, counts and sizes are fixed so a failure repeats exactly.
+#include "CkxAttr.h"
+#include "CkxAttrValue.h"
+#include "CkxCheckout.h"
+#include "CkxClient.h"
+#include "CkxConst.h"
+#include "CkxContainer.h"
+#include "CkxDataShare.h"
+#include "CkxDataTag.h"
+#include "CkxFIPhoto.h"
+#include "CkxFSFileLoc.h"
+#include "CkxFSNode.h"
+#include "CkxFSQuickKey.h"
+#include "CkxFamily.h"
+#include "CkxFile.h"
+#include "CkxFileImage.h"
+#include "CkxFileKinds.h"
+#include "CkxFileMark.h"
+#include "CkxFileOpeState.h"
+#include "CkxFileRole.h"
+#include "CkxHostInfo.h"
+#include "CkxKeyword.h"
+#include "CkxKeywordGroup.h"
+#include "CkxKeywordLink.h"
+#include "CkxKeywordTemplet.h"
+#include "CkxLog.h"
+#include "CkxObjAttrTemplet.h"
+#include "CkxPerson.h"
+#include "CkxPower.h"
+#include "CkxProject.h"
+#include "CkxProjectData.h"
+#include "CkxQueryOperand.h"
+#include "CkxQueryTemplet.h"
+#include "CkxServer.h"
+#include "CkxUser.h"
+#include "CkxUserGroup.h"
+#include "CkxUserLicence.h"
+#include "CkxUserRole.h"
+#include "CkxUserX.h"
+#include "CkxValue.h"
+#include "Record.h"
+#include "TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Bytes = std::vector<unsigned char>;
+
+constexpr int kRounds = 300;
+
+// One damaged copy of a valid block: bytes flipped, the block cut or extended, a 32-bit word
+// replaced by a huge, negative or boundary count, or the whole block replaced by noise.
+Bytes Mutate(const Bytes& in, std::mt19937& rng) {
+    Bytes b = in;
+    auto pick = [&](size_t n) { return n == 0 ? size_t{0} : static_cast<size_t>(rng() % n); };
+    const int ops = 1 + static_cast<int>(rng() % 4);
+    for (int k = 0; k < ops; ++k) {
+        switch (rng() % 7) {
+        case 0: // flip a few bytes
+            for (int i = 0; i < 4 && !b.empty(); ++i) b[pick(b.size())] ^= static_cast<unsigned char>(1 + rng() % 255);
+            break;
+        case 1: // cut
+            b.resize(pick(b.size() + 1));
+            break;
+        case 2: { // a count or length word
+            static const int32_t words[] = {-1, 0x7fffffff, static_cast<int32_t>(0x80000000), 0x40000000,
+                                            0x3fffffff, 1 << 20, 65535, 1, 0, 2, 5, 288};
+            if (b.size() >= 4) {
+                int32_t w = words[rng() % (sizeof words / sizeof words[0])];
+                std::memcpy(&b[pick(b.size() - 3) & ~size_t{3}], &w, 4);
+            }
+            break;
+        }
+        case 3: // extend with noise
+            for (int i = 0, n = static_cast<int>(rng() % 64); i < n; ++i) b.push_back(static_cast<unsigned char>(rng()));
+            break;
+        case 4: // a run of 0xFF (no NUL in text fields, NaN dates)
+            if (!b.empty()) {
+                size_t at = pick(b.size());
+                size_t n = std::min(b.size() - at, static_cast<size_t>(1 + rng() % 300));
+                std::memset(&b[at], 0xff, n);
+            }
+            break;
+        case 5: // an odd double (NaN, infinity, huge) somewhere
+            if (b.size() >= 8) {
+                static const double ds[] = {std::numeric_limits<double>::quiet_NaN(),
+                                            std::numeric_limits<double>::infinity(),
+                                            -std::numeric_limits<double>::infinity(), 1e300, -1e300, 2958466.0,
+                                            -657435.0, 1e18};
+                double d = ds[rng() % (sizeof ds / sizeof ds[0])];
+                std::memcpy(&b[pick(b.size() - 7)], &d, 8);
+            }
+            break;
+        default: // noise of a random length
+            b.resize(pick(in.size() + 64));
+            for (auto& c : b) c = static_cast<unsigned char>(rng());
+            break;
+        }
+    }
+    return b;
+}
+
+// Exact-size heap copy, so a read past the end is seen by the address checker.
+std::unique_ptr<unsigned char[]> Exact(const Bytes& b) {
+    std::unique_ptr<unsigned char[]> p(new unsigned char[b.size() ? b.size() : 1]);
+    if (!b.empty()) std::memcpy(p.get(), b.data(), b.size());
+    return p;
+}
+
+template <class T>
+Bytes RecordBytes(const T& r) {
+    const auto* p = reinterpret_cast<const unsigned char*>(&r);
+    return Bytes(p, p + sizeof r);
+}
+
+Bytes BufBytes(const CkxBuf& buf) {
+    const auto* p = static_cast<const unsigned char*>(static_cast<const void*>(buf.GetBuf()));
+    return Bytes(p, p + buf.GetLen());
+}
+
+// Runs read over kRounds damaged copies of seed (and the seed itself).
+void FuzzBytes(const Bytes& seed, uint32_t rngSeed, const std::function<void(const unsigned char*, int)>& read) {
+    std::mt19937 rng(rngSeed);
+    {
+        auto p = Exact(seed);
+        read(p.get(), static_cast<int>(seed.size()));
+    }
+    for (int i = 0; i < kRounds; ++i) {
+        Bytes b = Mutate(seed, rng);
+        auto p = Exact(b);
+        read(p.get(), static_cast<int>(b.size()));
+    }
+}
+
+// A record read through kx::ReadRecord into the entity, then written back out.
+template <class T>
+void FuzzRecord(const T& proto, uint32_t rngSeed) {
+    using Com = typename T::_COM;
+    FuzzBytes(RecordBytes(proto.GetComData()), rngSeed, [](const unsigned char* p, int n) {
+        Com c;
+        bool ok = kx::ReadRecord(p, static_cast<size_t>(n), c);
+        EXPECT_EQ(ok, static_cast<size_t>(n) >= sizeof(Com));
+        if (!ok) return;
+        T t;
+        t.SetComData(c);
+        Com back = t.GetComData();
+        (void)back;
+    });
+}
+
+CkxFile SampleFile() {
+    CkxFile f;
+    f.m_nID = 7;
+    f.m_nFamilyID = 2;
+    f.m_strTitle = "sea view";
+    f.m_strExName = "jpg";
+    f.m_strRemark = "remark";
+    f.m_dtAuth = COleDateTime(2020, 5, 6, 7, 8, 9);
+    f.m_ExAttrValueList.AddTail(CkxAttrValue(7, 101));
+    f.m_ExAttrValueList.AddTail(CkxAttrValue(7, 102));
+    const unsigned char micro[] = {1, 2, 3, 4, 5};
+    f.UpdateMicro(micro, 5);
+    const unsigned char whole[] = {9, 8, 7, 6, 5, 4, 3};
+    f.UpdateWhole(whole, 7);
+    return f;
+}
+
+} // namespace
+
+TEST(WireFuzz, EveryEntityRecordReadsOrRefuses) {
+    uint32_t s = 1;
+    FuzzRecord(CkxAttr(), s++);
+    FuzzRecord(CkxAttrValue(3, 4), s++);
+    FuzzRecord(CkxCheckout(), s++);
+    FuzzRecord(CkxClient(), s++);
+    FuzzRecord(CkxConst(), s++);
+    FuzzRecord(CkxDataShare(), s++);
+    FuzzRecord(CkxDataTag(), s++);
+    FuzzRecord(CkxFIPhoto(), s++);
+    FuzzRecord(CkxFSFileLoc(), s++);
+    FuzzRecord(CkxFSNode(), s++);
+    FuzzRecord(CkxFSQuickKey(), s++);
+    FuzzRecord(CkxFamily(), s++);
+    FuzzRecord(SampleFile(), s++);
+    FuzzRecord(CkxFileImage(), s++);
+    FuzzRecord(CkxFileText(), s++);
+    FuzzRecord(CkxFileMark(), s++);
+    FuzzRecord(CkxFileRole(), s++);
+    FuzzRecord(CkxFolderRole(), s++);
+    FuzzRecord(CkxHostInfo(), s++);
+    FuzzRecord(CkxKeyword(), s++);
+    FuzzRecord(CkxKeywordGroup(), s++);
+    FuzzRecord(CkxKeywordLink(), s++);
+    FuzzRecord(CkxKeywordTemplet(), s++);
+    FuzzRecord(CkxLog(), s++);
+    FuzzRecord(CkxObjAttrTemplet(), s++);
+    FuzzRecord(CkxPerson(), s++);
+    FuzzRecord(CkxProject(), s++);
+    FuzzRecord(CkxProjectData(), s++);
+    FuzzRecord(CkxQueryTemplet(), s++);
+    FuzzRecord(CkxServer(), s++);
+    FuzzRecord(CkxUser(), s++);
+    FuzzRecord(CkxUserGroup(), s++);
+    FuzzRecord(CkxUserLicence(), s++);
+    FuzzRecord(CkxUserRole(), s++);
+    FuzzRecord(CkxUserX(), s++);
+    FuzzRecord(CkxValueSp(std::string("text")), s++);
+}
+
+TEST(WireFuzz, ListBuffersReadWholeRecordsOnly) {
+    {
+        CkxAttrValueList l;
+        l.AddTail(CkxAttrValue(1, 2));
+        l.AddTail(CkxAttrValue(1, 3));
+        CkxBuf b;
+        l.BuildBuf(b);
+        FuzzBytes(BufBytes(b), 101, [](const unsigned char* p, int n) {
+            CkxAttrValueList r;
+            int got = r.PasyBuf(p, n);
+            EXPECT_LE(got, n / static_cast<int>(sizeof(CkxAttrValue::_COM)));
+        });
+    }
+    {
+        CkxConstList l;
+        CkxConst c;
+        l.AddTail(c);
+        l.AddTail(c);
+        CkxBuf b;
+        l.BuildBuf(b);
+        FuzzBytes(BufBytes(b), 102, [](const unsigned char* p, int n) {
+            CkxConstList r;
+            EXPECT_LE(r.PasyBuf(p, n), n / static_cast<int>(sizeof(CkxConst::_COM)));
+            CkxAttr a;
+            a.PasyBuf(p, n);
+        });
+    }
+    {
+        CkxPower pw;
+        pw.m_LicenceList.AddTail(CkxUserLicence());
+        CkxBuf b;
+        pw.BuildBuf(b);
+        FuzzBytes(BufBytes(b), 103, [](const unsigned char* p, int n) {
+            CkxPower r;
+            r.PasyBuf(p, n);
+            CkxUserLicenceList l;
+            EXPECT_LE(l.PasyBuf(p, n), n / static_cast<int>(sizeof(CkxUserLicence::_COM)));
+            CkxFSNode node;
+            node.PasyPower(p, n);
+        });
+    }
+    {
+        CkxUserGroup g;
+        g.m_UserList = {1, 2, 3};
+        CkxBuf b;
+        g.BuildQueryBuf(b);
+        FuzzBytes(BufBytes(b), 104, [](const unsigned char* p, int n) {
+            CkxUserGroup r;
+            if (r.PasyQueryBuf(p, n)) EXPECT_LE(static_cast<int>(r.m_UserList.size()) * 8, n);
+        });
+    }
+    {
+        CkxUserXList l;
+        l.AddTail(CkxUserX());
+        CkxBuf b;
+        l.BuildBuf(b);
+        FuzzBytes(BufBytes(b), 105, [](const unsigned char* p, int n) {
+            CkxUserXList r;
+            r.PasyBuf(p, n);
+            CkxProject pr;
+            pr.PasyUserBuf(p, n);
+            CkxKeywordTemplet kt;
+            kt.PasyBuf(p, n);
+        });
+    }
+}
+
+TEST(WireFuzz, ContainerChecksCountsAndLengths) {
+    CkxContainer c;
+    c.AddSect("abc", 3);
+    c.AddSect("", 0);
+    c.AddSect("defgh", 5);
+    CkxBuf b;
+    c.BuildBuf(b);
+    FuzzBytes(BufBytes(b), 201, [](const unsigned char* p, int n) {
+        CkxContainer r;
+        int got = r.PasyBuf(p, n);
+        if (got <= 0) return;
+        int64_t sum = 4 + 4 * static_cast<int64_t>(got);
+        for (int i = 0; i < r.GetCount(); ++i) sum += r.GetSect(i)->Len();
+        EXPECT_LE(sum, n);
+    });
+}
+
+TEST(WireFuzz, FileBodiesAndCreateFile) {
+    CkxFile f = SampleFile();
+    CkxBuf info, data, attr;
+    ASSERT_GT(f.BuildFileInfo(info), 0);
+    ASSERT_GT(f.BuildFileData(data), 0);
+    ASSERT_GT(f.BuildFileAttr(attr), 0);
+    auto readAll = [](const unsigned char* p, int n) {
+        CkxBuf buf;
+        if (n > 0) buf.Fill(p, n);
+        CkxFile a, b, c;
+        a.PasyFileInfo(buf);
+        b.PasyFileData(buf);
+        c.PasyFileAttr(buf);
+        CkxFIPhoto ph;
+        ph.PasyFileData(buf);
+        std::unique_ptr<CkxFile> made(CkxFile::_CreateFile(p, n));
+        CkxContainer con;
+        if (con.PasyBuf(p, n) > 0) {
+            std::unique_ptr<CkxFile> m2(CkxFile::_CreateFile(con));
+            if (m2) m2->PasyFileData(con);
+        }
+        CkxObjAttrTemplet t;
+        t.m_nDataMode = KXD_IMAGE;
+        t.PasyBuf(p, n);
+    };
+    FuzzBytes(BufBytes(info), 301, readAll);
+    FuzzBytes(BufBytes(data), 302, readAll);
+    FuzzBytes(BufBytes(attr), 303, readAll);
+}
+
+TEST(WireFuzz, QueryOperandsAndTemplates) {
+    CkxQueryTemplet t;
+    t.m_nDataMode = CkxQueryTemplet::kKindWithFix;
+    t.ResetFix();
+    t.m_OperandList.AddTail(CkxQueryOperand(5, CkxQuerySQL::OS_EQUAL, CkxValueSp(3)));
+    t.m_OperandList.AddTail(CkxQueryOperand(6, CkxQuerySQL::OS_FROMTO, CkxValueSp(1.5f), CkxValueSp(2.5f)));
+    t.m_OperandList.AddTail(CkxQueryOperand(7, CkxQuerySQL::OS_INCLUDE, CkxValueSp(std::string("x'y"))));
+    CkxBuf b;
+    ASSERT_GT(t.BuildQueryBuf(b), 0);
+    auto readAll = [](const unsigned char* p, int n) {
+        for (int mode : {0, 1, 2, CkxQueryTemplet::kKindWithFix}) {
+            CkxQueryTemplet r;
+            r.m_nDataMode = mode;
+            r.PasyQueryBuf(p, n);
+            r.IsValid();
+        }
+        CkxQueryOperand o;
+        int got = o.PasyBuf(p, n);
+        EXPECT_LE(got, n);
+    };
+    FuzzBytes(BufBytes(b), 401, readAll);
+    CkxBuf one;
+    t.m_OperandList.GetHead()->BuildBuf(one);
+    FuzzBytes(BufBytes(one), 402, readAll);
+}
+
+TEST(WireFuzz, StoredCopyHeaders) {
+    TempDir dir;
+    CkxFile f = SampleFile();
+    const std::string good = dir.file("good.kx");
+    ASSERT_EQ(f.SaveEncryptFile(good), 1);
+    std::ifstream in(good, std::ios::binary);
+    Bytes seed((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ASSERT_GE(seed.size(), static_cast<size_t>(CkxFile::kEncryptHeadSize));
+    std::mt19937 rng(501);
+    const std::string path = dir.file("damaged.kx");
+    for (int i = 0; i < 60; ++i) {
+        Bytes b = Mutate(seed, rng);
+        {
+            std::ofstream out(path, std::ios::binary | std::ios::trunc);
+            out.write(reinterpret_cast<const char*>(b.data()), static_cast<std::streamsize>(b.size()));
+        }
+        CkxFile::_ENCRYPT_HEAD h;
+        bool ok = CkxFile::ReadEncryptHead(path, h);
+        EXPECT_EQ(ok, b.size() >= static_cast<size_t>(CkxFile::kEncryptHeadSize));
+        CkxBuf content;
+        if (CkxFile::LoadEncryptFile(path, content))
+            EXPECT_EQ(static_cast<size_t>(content.GetLen()), b.size() - CkxFile::kEncryptHeadSize);
+        CkxFile plain;
+        plain.LoadEncryptFileMemWhole(path);
+        plain.LoadEncryptFileInfo(path);
+        CkxFileText text;
+        text.LoadEncryptFileInfo(path);
+        text.LoadEncryptFileData(path);
+        if (i < 20) {
+            CkxFileImage img;
+            img.LoadEncryptFileInfo(path);
+            img.LoadEncryptFileData(path);
+        }
+    }
+}
