@@ -101,7 +101,10 @@ TEST(FileList, WholeFileLargerThanOnePartArrivesWhole) {
     const std::string bytes = RandomBytes(50000, 3);
     CkxFileImage open = MakeFile("big", "tif", bob, kReadOpen, bytes, "m");
     CkxFileImage closed = MakeFile("secret", "tif", bob, 0, "no", "m");
+    // Open without read: the file is in no list of hers, so its content is not hers either.
+    CkxFileImage unreadable = MakeFile("hidden", "tif", bob, KXP_FILE_OPEN, "no", "m");
     const int idOpen = StoreFile(server, open), idClosed = StoreFile(server, closed);
+    const int idUnreadable = StoreFile(server, unreadable);
 
     // The request names the file by id; its root and extension are not trusted.
     CkxFileImage request = open;
@@ -123,8 +126,9 @@ TEST(FileList, WholeFileLargerThanOnePartArrivesWhole) {
     EXPECT_STREQ(back.szExName, "tif");
     EXPECT_TRUE(a->pieces[1] == bytes);
 
-    // A file alice may not load, and an id without a row: no answer at all.
-    for (int id : {idClosed, idOpen + 1000}) {
+    // A file alice may not load, one she may open but not read, and an id without a row: no
+    // answer at all.
+    for (int id : {idClosed, idUnreadable, idOpen + 1000}) {
         CkxFile::_COM other = com;
         other.nID = id;
         ASSERT_TRUE(alice->SendRecord(30, 0, other));

@@ -68,3 +68,52 @@ TEST(FileService, StoredDataGoesOnlyWithItsRow) {
     EXPECT_FALSE(fs::exists(WholePath(server, idLive, "png")));
     EXPECT_EQ(service.DeleteFile(2, idLive, 1), -1);
 }
+
+// Content that cannot be written (the root's folder for whole files is not a folder, which
+// stops root as well as anyone else): an add leaves no row, no thumbnail and no reservation;
+// a check-in with new content leaves the row checked out and the old content in place.
+TEST(FileService, ContentThatCannotBeWrittenIsNeverReportedAsStored) {
+    TestServer server;
+    ASSERT_TRUE(server.Ok());
+    CImageFileService service(server.Data());
+    CImageStorage& storage = server.Data().GetImageStorage();
+    const std::string wholeDir = server.StorageRoot() + "/File/Image/Whole";
+    auto blockWholeFolder = [&] {
+        fs::rename(wholeDir, wholeDir + "_away");
+        std::ofstream(wholeDir) << "not a folder";
+    };
+    auto unblockWholeFolder = [&] {
+        fs::remove(wholeDir);
+        fs::rename(wholeDir + "_away", wholeDir);
+    };
+
+    CkxFileImage kept = MakeFile("kept", "jpg", 2, kReadOpen, "old-whole", "old-micro");
+    kept.m_nCheckouted = 1;
+    kept.m_nCheckoutUserID = 2;
+    const int keptId = StoreFile(server, kept);
+    const uint32_t before = storage.GetCapacity(0);
+
+    blockWholeFolder();
+    CkxFileImage f = MakeFile("x", "jpg", 1, kReadOpen, RandomBytes(40 * 1024, 8), "micro");
+    EXPECT_EQ(service.AddFile(f), 0);
+    EXPECT_EQ(CountRows(server.Db(), "SELECT COUNT(*) FROM VUZO_FImage"), 1);
+    EXPECT_EQ(storage.GetCapacity(0), before);
+
+    CkxFileImage changed = MakeFile("kept", "jpg", 2, kReadOpen, "new-whole", "new-micro");
+    changed.m_nID = keptId;
+    EXPECT_EQ(service.CheckInChanged(changed, 2, COleDateTime::GetCurrentTime()), 0);
+    unblockWholeFolder();
+
+    for (const auto& entry : fs::directory_iterator(server.StorageRoot() + "/File/Image/Micro"))
+        EXPECT_EQ(entry.path().filename().string(), std::to_string(keptId));
+    auto row = ReadRow(server.Db(), keptId);
+    ASSERT_TRUE(row);
+    EXPECT_EQ(row->m_nCheckouted, 1);
+    EXPECT_EQ(row->m_nSize, static_cast<int>(std::string("old-whole").size()));
+    EXPECT_EQ(ReadDisk(WholePath(server, keptId, "jpg")), "old-whole");
+    EXPECT_EQ(ReadDisk(MicroPath(server, keptId)), "old-micro");
+
+    // With the folder back the same check-in goes through.
+    EXPECT_EQ(service.CheckInChanged(changed, 2, COleDateTime::GetCurrentTime()), 1);
+    EXPECT_EQ(ReadDisk(WholePath(server, keptId, "jpg")), "new-whole");
+}

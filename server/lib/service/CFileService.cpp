@@ -11,6 +11,7 @@
 #include "table/TableOps.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <set>
 
 namespace {
@@ -68,7 +69,17 @@ int CFileService::AddFile(CkxFile& file) {
         return 0;
     }
     storage.WriteMicro(root, file.GetMicroIDName(), file.GetMemMicroBuf(), microLen);
-    storage.WriteWhole(root, file.GetIDName(), file.GetMemWholeBuf(), wholeLen);
+    if (wholeLen > 0 && !storage.WriteWhole(root, file.GetIDName(), file.GetMemWholeBuf(), wholeLen)) {
+        // A row without its content would be reported as stored while the sender (a capture
+        // station deletes its copy on that answer) loses the only copy: take the row back out.
+        kx::ServerWarning("file \"%s\" not stored: its content could not be written to root %d",
+                          file.GetFileName().c_str(), root);
+        std::error_code ec;
+        std::filesystem::remove(storage.GetMicroPath(root, file.GetMicroIDName()), ec);
+        GetFileTable().DeleteFile(m_db, 0, file.GetID(), 1);
+        storage.AddCapacity(root, kb);
+        return 0;
+    }
     return 1;
 }
 
@@ -372,13 +383,18 @@ int CFileService::CheckInChanged(CkxFile& file, int editorId, const COleDateTime
     columns.AddColumn("T_CheckinTime", now);
     columns.AddColumn("T_Width", file.m_nWidth);
     columns.AddColumn("T_Height", file.m_nHeight);
-    if (!UpdateById(m_db, GetFileTable().GetTableName(), row->GetID(), columns)) return 0;
-
     // The stored copies are replaced on the row's own root under the row's names (each write
-    // goes through a temporary file, so a failed write leaves the old copy).
+    // goes through a temporary file, so a failed write leaves the old copy). The content goes
+    // first: when it cannot be written the check-in fails and the row still says checked out,
+    // so the workstation keeps its changed copy instead of being told it was saved.
     CFileStorage& storage = GetStorage();
+    if (wholeLen > 0 &&
+        !storage.WriteWhole(row->m_nStorageID, row->GetIDName(), file.GetMemWholeBuf(), wholeLen)) {
+        kx::ServerWarning("check-in of file %d refused: its content could not be written", row->GetID());
+        return 0;
+    }
     storage.WriteMicro(row->m_nStorageID, row->GetMicroIDName(), file.GetMemMicroBuf(), microLen);
-    storage.WriteWhole(row->m_nStorageID, row->GetIDName(), file.GetMemWholeBuf(), wholeLen);
+    if (!UpdateById(m_db, GetFileTable().GetTableName(), row->GetID(), columns)) return 0;
 
     row->m_nSize = wholeLen;
     row->m_nEditorID = editorId;

@@ -108,8 +108,12 @@ void HandleWholeFile(KxRequest& request) {
     std::unique_ptr<CkxFile> file = service->FindFile(com.nID);
     if (!file) return Drop(request, "no file has the id");
     const int user = request.session.GetUserID();
-    if (!KX_KXXXX().fsUserCan_File_Load(user, file->m_nWriterID, file->GetPower()))
-        return Drop(request, "the user may not load the file");
+    // The content goes only to a user who may both see the file (the read right every list
+    // filters by) and open it.
+    const CkxXXX& context = KX_KXXXX();
+    if (!context.fsUserCan_File_Read(user, file->m_nWriterID, file->GetPower()) ||
+        !context.fsUserCan_File_Load(user, file->m_nWriterID, file->GetPower()))
+        return Drop(request, "the user may not read and open the file");
     if (!service->GetWholeData(*file)) return Drop(request, "the stored file cannot be read");
 
     NetMessage answer;
