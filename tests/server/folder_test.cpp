@@ -164,6 +164,24 @@ TEST_F(FolderServiceTest, AddListAndModify) {
     ASSERT_TRUE(su->SendRecord(10, 21, plain));
     EXPECT_TRUE(su->Quiet(10, -1));
     EXPECT_EQ(server.Locked([&] { return KX_KXXXX()._kxFSTree().GetCount(); }), 2);
+
+    // A rights piece too short to be rights refuses the add or modify: the folder is neither
+    // stored with rights nobody sent nor changed.
+    const uint32_t everyoneBefore = server.Locked([&] { return KX_KXXXX().fsFind(top)->m_Power.m_nEveryonePower; });
+    for (const auto& [subOp, node] : {std::pair{21, Folder("短", -1, 0)}, std::pair{22, Folder("短", -1, 0, top)}}) {
+        NetMessage m;
+        m.SetCommand(10, subOp);
+        const CkxFSNode::_COM com = node.GetComData();
+        m.AppendData(&com, sizeof com);
+        m.AppendData(std::string_view("\x01\x00\x00", 3));
+        ASSERT_EQ(su->SendMessage(m), 1);
+        EXPECT_TRUE(su->Quiet(10, -1)) << subOp;
+        EXPECT_TRUE(alice->Quiet(10, -1, 0ms)) << subOp;
+    }
+    EXPECT_EQ(server.Locked([&] { return KX_KXXXX()._kxFSTree().GetCount(); }), 2);
+    EXPECT_EQ(server.Locked([&] { return KX_KXXXX().fsGetDirName(top); }), "新名字");
+    EXPECT_EQ(server.Locked([&] { return KX_KXXXX().fsFind(top)->m_Power.m_nEveryonePower; }), everyoneBefore);
+    EXPECT_EQ(LogLines(server.Db(), "短", 1), 0);
 }
 
 // A database that refuses the add or the modify (its table taken away for the request): no

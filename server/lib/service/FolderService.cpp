@@ -32,6 +32,18 @@ bool ReadNode(const NetMessage& message, int index, CkxFSNode& node) {
     return true;
 }
 
+// Piece 1, when present, replaces the node's rights; false when it is there but no rights
+// buffer (the request is then refused rather than stored with rights nobody sent).
+bool ReadRights(const NetMessage& message, CkxFSNode& node) {
+    const std::string_view power = message.GetPiece(1);
+    if (power.empty()) return true;
+    CkxFSNode read = node;
+    if (!read.PasyPower(reinterpret_cast<const unsigned char*>(power.data()), static_cast<int>(power.size())))
+        return false;
+    node.SetPower(read.m_Power);
+    return true;
+}
+
 void Drop(const KxRequest& request, const char* why) {
     ServerWarning("folder request (10, %d) from user %d dropped: %s", request.SubOp(),
                   request.session.GetUserID(), why);
@@ -78,10 +90,7 @@ void Add(KxRequest& request) {
     if (!ReadNode(*request.message, 0, node)) return Drop(request, "no 120-byte folder record");
     if (!LevelUnder(KX_KXXXX()._kxFSTree(), node.m_nParentID, node.m_nLev))
         return Drop(request, "no folder has the parent id");
-    const std::string_view power = request.message->GetPiece(1);
-    if (!power.empty())
-        node.PasyPower(reinterpret_cast<const unsigned char*>(power.data()),
-                       static_cast<int>(power.size()));
+    if (!ReadRights(*request.message, node)) return Drop(request, "its rights piece cannot be read");
     if (!DirTable::Insert(*request.db, node)) return Drop(request, "the database refused the folder");
     KX_KXXXX().fsAddDir(node);
     request.Sessions().SendMessageToAll(FolderMessage(kSubAdd, request.message->GetParam(), node));
@@ -97,10 +106,7 @@ void Modify(KxRequest& request) {
     if (!held) return Drop(request, "no folder has the id");
     // Without rights in the request the folder keeps its own.
     node.SetPower(held->m_Power);
-    const std::string_view power = request.message->GetPiece(1);
-    if (!power.empty())
-        node.PasyPower(reinterpret_cast<const unsigned char*>(power.data()),
-                       static_cast<int>(power.size()));
+    if (!ReadRights(*request.message, node)) return Drop(request, "its rights piece cannot be read");
 
     // A move: never below itself; the folder and everything below it take the levels of the
     // new place, in the table too, so a reload still sees every parent before its children.
