@@ -14,6 +14,7 @@
 
 #include <functional>
 #include <map>
+#include <optional>
 
 using namespace srvtest;
 
@@ -196,8 +197,13 @@ TEST_F(UserServices, EachRequestStoresRemembersLogsAndAnswersAsItShould) {
          },
          [&] {
              EXPECT_EQ(Text("VUZO_User", id["erin"], "T_Password"), "e'pw");
-             const CkxUser* u = Locked([&] { return kx.m_UserList.Find(id["erin"]); });
-             ASSERT_NE(u, nullptr);
+             // A copy taken under the lock: the handlers may change the entry afterwards.
+             const std::optional<CkxUser> u = Locked([&]() -> std::optional<CkxUser> {
+                 const CkxUser* found = kx.m_UserList.Find(id["erin"]);
+                 if (!found) return std::nullopt;
+                 return *found;
+             });
+             ASSERT_TRUE(u.has_value());
              EXPECT_EQ(u->m_strPassword, "e'pw");
              EXPECT_EQ(u->m_nOnline, 0);
          },
