@@ -100,6 +100,21 @@ TEST(FileAdd, CaptureAddAnswersTheLocalIdOnlyWhenStored) {
     ASSERT_TRUE(SendPieces(*alice, 24, 21, {FileData(f)}));
     EXPECT_TRUE(alice->Quiet(24, -1, 500ms));
     EXPECT_EQ(CountRows(server.Db(), "SELECT COUNT(*) FROM VUZO_FImage"), 1);
+
+    // Room, but the content cannot be written (the root's folder for whole files is not a
+    // folder): no answer, no row, the reservation back, and no add line in the log.
+    storage.AddCapacity(0, free - 30000);
+    const std::string wholeDir = server.StorageRoot() + "/File/Image/Whole";
+    fs::rename(wholeDir, wholeDir + "_away");
+    std::ofstream(wholeDir) << "not a folder";
+    f.m_nID = -9;
+    ASSERT_TRUE(SendPieces(*alice, 24, 21, {FileData(f)}));
+    EXPECT_TRUE(alice->Quiet(24, -1, 500ms));
+    fs::remove(wholeDir);
+    fs::rename(wholeDir + "_away", wholeDir);
+    EXPECT_EQ(CountRows(server.Db(), "SELECT COUNT(*) FROM VUZO_FImage"), 1);
+    EXPECT_EQ(storage.GetCapacity(0), free);
+    EXPECT_EQ(LogLines(server, "添加文件cap.jpg"), 1); // the one stored add
 }
 
 TEST(FileModify, WritesEditedFieldsAndKeepsServerOwnedColumns) {

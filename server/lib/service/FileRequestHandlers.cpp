@@ -41,11 +41,12 @@ void PrepareNewFile(CkxFile& file, int userId, const COleDateTime& now) {
     file.m_strSourcePath.clear();
 }
 
-// Adds the file of an add request; 1 when stored.
+// Adds the file of an add request; 1 when stored (and only then logged).
 int AddFromRequest(KxRequest& request, CImageFileService& service, CkxFile& file) {
     PrepareNewFile(file, UserOf(request), COleDateTime::GetCurrentTime());
     const int stored = service.AddFile(file);
-    LogRequest(request, "添加文件" + file.GetFileName(), KXLOG_CAT_FILEADMIN);
+    // The log tells what happened: a file that was not stored has no add line.
+    if (stored) LogRequest(request, "添加文件" + file.GetFileName(), KXLOG_CAT_FILEADMIN);
     return stored;
 }
 
