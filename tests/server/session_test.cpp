@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <set>
 #include <thread>
 
@@ -53,14 +54,26 @@ KxEntitySpec<CkxKeywordGroup> GroupSpec() {
     return spec;
 }
 
-// The pattern as the handler of type 44 for one test, on an empty list.
+// The pattern as the handler of type 44 for one test, on an empty list. The list is emptied
+// under the catalogue mutex: the server's sessions may be running a handler on it.
 struct GroupService {
-    explicit GroupService(KxEntitySpec<CkxKeywordGroup> spec = GroupSpec())
-        : handler(kType, [spec](KxRequest& r) { kx::HandleEntityRequest(spec, r); }) {
-        Groups().DeleteAll();
+    explicit GroupService(TestServer& server, KxEntitySpec<CkxKeywordGroup> spec = GroupSpec())
+        : server(server) {
+        Clear();
+        handler.emplace(kType, [spec](KxRequest& r) { kx::HandleEntityRequest(spec, r); });
     }
-    ~GroupService() { Groups().DeleteAll(); }
-    ScopedHandler handler;
+    ~GroupService() {
+        handler.reset(); // no new request reaches the list after it is emptied
+        Clear();
+    }
+    void Clear() {
+        server.Locked([] {
+            Groups().DeleteAll();
+            return 0;
+        });
+    }
+    TestServer& server;
+    std::optional<ScopedHandler> handler;
 };
 
 KxNameNoteCom Group(int id, const std::string& name, const std::string& note = "") {
@@ -107,7 +120,7 @@ TEST(Session, EveryServedTypeHasAHandlerAndNoOtherTypeTakesOne) {
 TEST(Session, ChangesReachEverySessionWithTheRequestsTypeAndSubOperation) {
     TestServer server;
     ASSERT_TRUE(server.Ok());
-    GroupService service;
+    GroupService service(server);
     auto alice = server.LogOn("alice", "alice-pw");
     auto bob = server.LogOn("bob", "bob-pw");
     auto idle = server.Connect(); // registered but not logged on: hears changes too
@@ -167,7 +180,7 @@ TEST(Session, ChangesReachEverySessionWithTheRequestsTypeAndSubOperation) {
 TEST(Session, ListAnswerIsAPacketSeriesAndAnEmptyListSendsNothing) {
     TestServer server;
     ASSERT_TRUE(server.Ok());
-    GroupService service;
+    GroupService service(server);
     auto alice = server.LogOn("alice", "alice-pw");
     ASSERT_TRUE(alice);
 
@@ -206,7 +219,7 @@ TEST(Session, ListAnswerIsAPacketSeriesAndAnEmptyListSendsNothing) {
 TEST(Session, RefusedRequestsSendNothingAndLeaveMemoryAsItWas) {
     TestServer server;
     ASSERT_TRUE(server.Ok());
-    GroupService service;
+    GroupService service(server);
     auto alice = server.LogOn("alice", "alice-pw");
     auto bob = server.LogOn("bob", "bob-pw");
     ASSERT_TRUE(alice && bob);
@@ -253,7 +266,7 @@ TEST(Session, RecipientsGetTheirOwnCopyOrOnlyTheRequesterHears) {
     auto bob = server.LogOn("bob", "bob-pw");
     ASSERT_TRUE(alice && bob);
     {
-        GroupService service(spec);
+        GroupService service(server, spec);
         alice->SendRecord(kType, 21, Group(-1, "mine", "secret"));
         for (TestClient* c : {alice.get(), bob.get()}) {
             const auto added = c->Wait(kType, 21);
@@ -268,7 +281,7 @@ TEST(Session, RecipientsGetTheirOwnCopyOrOnlyTheRequesterHears) {
     spec.tailor = nullptr;
     spec.announceToRequesterOnly = true;
     {
-        GroupService service(spec);
+        GroupService service(server, spec);
         bob->SendRecord(kType, 21, Group(-1, "private"));
         EXPECT_TRUE(bob->Wait(kType, 21));
         EXPECT_TRUE(alice->Quiet(kType, 21));
@@ -278,7 +291,7 @@ TEST(Session, RecipientsGetTheirOwnCopyOrOnlyTheRequesterHears) {
 TEST(Session, ManyClientsChangingAtOnceAllHearEveryChange) {
     TestServer server;
     ASSERT_TRUE(server.Ok());
-    GroupService service;
+    GroupService service(server);
     constexpr int kClients = 4, kAdds = 25;
     std::vector<std::unique_ptr<TestClient>> clients;
     clients.push_back(server.LogOn("alice", "alice-pw"));
