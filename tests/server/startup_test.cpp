@@ -33,6 +33,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <mutex>
 #include <thread>
 
 namespace fs = std::filesystem;
@@ -245,8 +246,12 @@ TEST_F(StartupTest, StartsListensLogsAndStopsInOrder) {
     // The description from the ini reaches the record every session copies.
     EXPECT_EQ(server.GetListener()->m_Server.m_strName, "图库一号");
     EXPECT_EQ(server.GetListener()->m_Server.m_strDept, "Archive");
-    EXPECT_EQ(KX_KXXXX().GetDatabaseType(), KX_DB_SQLITE);
-    EXPECT_EQ(KX_KXXXX().usIsValid("su"), 1);
+    {
+        // The server is listening: its memory is read under the catalogue mutex.
+        std::lock_guard lock(server.GetListener()->CatalogueMutex());
+        EXPECT_EQ(KX_KXXXX().GetDatabaseType(), KX_DB_SQLITE);
+        EXPECT_EQ(KX_KXXXX().usIsValid("su"), 1);
+    }
 
     CADORecordset rs;
     ASSERT_EQ(server.GetDataManager().GetDatabase().Query(
