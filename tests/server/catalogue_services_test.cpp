@@ -578,6 +578,24 @@ TEST_F(CatalogueServices, SettingAFilesProjectsKeepsInsertsAndDeletes) {
     ASSERT_TRUE(none);
     EXPECT_TRUE(none->pieces.empty());
     EXPECT_EQ(ProjectFileTable::LoadAll(db(), all), 0);
+
+    // A stale copy naming another file's link: that link stays with its file, and what every
+    // session hears is a link of this file that the table holds, created by the requester.
+    CkxProjectData foreign = Link(-1, 4, 9);
+    ASSERT_EQ(ProjectFileTable::Insert(db(), foreign), 1);
+    ASSERT_TRUE(alice->SendMessage(Message(41, 22, {Bytes(Link(foreign.m_nID, 5, 7).GetComData())}, 7)));
+    auto again = su->Wait(41, 22);
+    ASSERT_TRUE(again);
+    ASSERT_EQ(again->pieces.size(), 1u);
+    CkxProjectData::_COM heard{};
+    std::memcpy(&heard, again->pieces[0].data(), sizeof heard);
+    EXPECT_NE(heard.nID, foreign.m_nID);
+    EXPECT_EQ(heard.nFileID, 7);
+    EXPECT_EQ(heard.nCreatorID, alice->UserId());
+    ASSERT_EQ(ProjectFileTable::LoadAll(db(), all), 2);
+    EXPECT_EQ(all.Find(foreign.m_nID)->m_nFileID, 9);
+    ASSERT_NE(all.Find(heard.nID), nullptr);
+    EXPECT_EQ(all.Find(heard.nID)->m_nProjectID, 5);
 }
 
 TEST_F(CatalogueServices, FamiliesAddedBeforeARestartAreListedAfterIt) {

@@ -433,6 +433,27 @@ TEST_P(CatalogueTables, SavingAFilesProjectLinksKeepsInsertsAndDeletes) {
     CkxProjectDataList none;
     ASSERT_EQ(ProjectFileTable::SaveFileLinks(db(), 8, none), 1);
     EXPECT_EQ(ProjectFileTable::LoadAll(db(), all), 0);
+
+    // Listed ids that are no link of this file (another file's, one removed meanwhile) are
+    // stored anew for this file: the other file's link is untouched, and every link of the
+    // list that comes back is in the table.
+    CkxProjectData foreign = Link(-1, 1, 8);
+    ASSERT_EQ(ProjectFileTable::Insert(db(), foreign), 1);
+    CkxProjectDataList stale;
+    stale.AddTail(Link(foreign.m_nID, 5, 7));
+    stale.AddTail(Link(foreign.m_nID + 100, 6, 7));
+    ASSERT_EQ(ProjectFileTable::SaveFileLinks(db(), 7, stale, 42), 1);
+    ASSERT_EQ(ProjectFileTable::LoadAll(db(), all), 3);
+    EXPECT_EQ(all.Find(foreign.m_nID)->m_nFileID, 8);
+    EXPECT_EQ(all.Find(foreign.m_nID)->m_nProjectID, 1);
+    stale.ForEach([&](const CkxProjectData& d) {
+        EXPECT_NE(d.m_nID, foreign.m_nID);
+        const CkxProjectData* row = all.Find(d.m_nID);
+        ASSERT_NE(row, nullptr);
+        EXPECT_EQ(row->m_nFileID, 7);
+        EXPECT_EQ(row->m_nProjectID, d.m_nProjectID);
+        EXPECT_EQ(row->m_nCreatorID, 42);
+    });
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, CatalogueTables, ::testing::Values(kxDbSqlite, kxDbPostgres),

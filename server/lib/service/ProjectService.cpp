@@ -141,7 +141,7 @@ void HandleFileProjectsRequest(KxRequest& request) {
         CkxProjectData* d = links.GetNext(p);
         if (!d->IsValid()) d->m_nFileID = fileId; // a new link of this file, whatever it said
     }
-    if (!ProjectFileTable::SaveFileLinks(*request.db, fileId, links)) {
+    if (!ProjectFileTable::SaveFileLinks(*request.db, fileId, links, request.session.GetUserID())) {
         ServerWarning("project links of file %d from user %d dropped: the database refused them", fileId,
                       request.session.GetUserID());
         return;

@@ -7,6 +7,8 @@
 #include "CkxProjectData.h"
 #include "TableOps.h"
 
+#include <set>
+
 namespace {
 
 constexpr const char* kProject = "VUZO_Project";
@@ -100,12 +102,31 @@ int DeleteFileExcept(CADODatabase& db, int fileId, const CkxProjectDataList& lin
     return db.Execute(sql + " ");
 }
 
-int SaveFileLinks(CADODatabase& db, int fileId, CkxProjectDataList& links) {
+int SaveFileLinks(CADODatabase& db, int fileId, CkxProjectDataList& links, int newLinkCreator) {
     CADOTransaction tx(db);
-    if (!tx.IsActive() || !DeleteFileExcept(db, fileId, links)) return 0;
+    if (!tx.IsActive()) return 0;
+    std::set<int> stored;
+    {
+        CADORecordset rs;
+        if (!db.Query(" SELECT T_ID FROM VUZO_ProjectFile WHERE T_FileID = " + kx::SqlNumber(fileId) + " ", rs))
+            return 0;
+        for (; !rs.IsEOF(); rs.MoveNext()) {
+            int32_t id = 0;
+            if (rs.GetLong("T_ID", id)) stored.insert(id);
+        }
+    }
     for (POSITION p = links.GetHeadPosition(); p;) {
         CkxProjectData* d = links.GetNext(p);
-        if (d->m_nID < 1 && !Insert(db, *d)) return 0;
+        if (d->m_nID < 1 || stored.count(d->m_nID)) continue;
+        d->m_nID = -1;
+        d->m_nFileID = fileId;
+    }
+    if (!DeleteFileExcept(db, fileId, links)) return 0;
+    for (POSITION p = links.GetHeadPosition(); p;) {
+        CkxProjectData* d = links.GetNext(p);
+        if (d->m_nID >= 1) continue;
+        if (newLinkCreator > 0) d->m_nCreatorID = newLinkCreator;
+        if (!Insert(db, *d)) return 0;
     }
     return tx.Commit();
 }

@@ -31,8 +31,11 @@ int DeleteLinks(CADODatabase& db, const CkxProjectDataList& links);
 int DeleteFileExcept(CADODatabase& db, int fileId, const CkxProjectDataList& links);
 // Makes the list the file's complete set of links, in one transaction: the file's other links
 // go, links not yet stored (id below 1) are inserted and get their ids, stored ones stay as
-// they are. 1, or 0 with the table as it was (ids given inside the failed transaction are
-// still in the list: the caller works on a copy).
-int SaveFileLinks(CADODatabase& db, int fileId, CkxProjectDataList& links);
+// they are. A listed id that is no stored link of this file (another file's link, or one
+// removed meanwhile) is stored anew for this file, so the list that comes back is what the
+// table holds. Links stored anew take `newLinkCreator` as creator when it is above 0.
+// 1, or 0 with the table as it was (ids given inside the failed transaction are still in the
+// list: the caller works on a copy).
+int SaveFileLinks(CADODatabase& db, int fileId, CkxProjectDataList& links, int newLinkCreator = 0);
 int LoadAll(CADODatabase& db, CkxProjectDataList& list);
 } // namespace ProjectFileTable
