@@ -12,6 +12,7 @@
 #include "session/CServerSession.h"
 
 #include <cstdlib>
+#include <algorithm>
 #include <cstring>
 
 namespace kx {
@@ -26,7 +27,8 @@ void Drop(const KxRequest& request, const char* why) {
 // The payload as text read the way atoi reads it (no digits: 0).
 int PayloadNumber(const KxRequest& request) {
     const std::string_view bytes = request.Payload();
-    const std::string text(bytes.data(), strnlen(bytes.data(), bytes.size()));
+    // An empty payload has no buffer at all (strnlen must not see a null pointer).
+    const std::string text(bytes.begin(), std::find(bytes.begin(), bytes.end(), '\0'));
     return std::atoi(text.c_str());
 }
 

@@ -1,0 +1,186 @@
+// A logged-on workstation sends damaged requests of every message type and sub-operation, as
+// packets and as multi-part messages; the server drops or refuses them and keeps serving:
+// afterwards a fresh workstation logs on and lists the users, and the catalogue still opens.
+// The byte source is seeded, the request count fixed.
+#include "AdoDatabase.h"
+#include "CkxContainer.h"
+#include "CkxFamily.h"
+#include "CkxFile.h"
+#include "CkxUser.h"
+#include "Record.h"
+#include "TestServer.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <random>
+#include <string>
+#include <vector>
+
+using namespace srvtest;
+
+namespace {
+
+template <class Com>
+std::string Bytes(const Com& com) {
+    return std::string(reinterpret_cast<const char*>(&com), sizeof com);
+}
+
+// Valid blocks the damaged payloads start from: records, a framed container, id texts.
+std::vector<std::string> Seeds() {
+    std::vector<std::string> s;
+    CkxUser u;
+    u.m_strLogon = "mallory";
+    s.push_back(Bytes(u.GetComData()));
+    CkxFile f;
+    f.m_strTitle = "t";
+    s.push_back(Bytes(f.GetComData()));
+    CkxFamily fam;
+    s.push_back(Bytes(fam.GetComData()));
+    CkxContainer c;
+    c.AddSect("abcd", 4);
+    c.AddSect(Bytes(f.GetComData()));
+    CkxBuf b;
+    c.BuildBuf(b);
+    s.push_back(std::string(b.View()));
+    s.push_back("-1");
+    s.push_back("999999");
+    s.push_back("2147483648");
+    return s;
+}
+
+class Payloads {
+public:
+    explicit Payloads(uint32_t seed) : m_rng(seed), m_seeds(Seeds()) {}
+
+    std::string Next() {
+        switch (m_rng() % 6) {
+        case 0: return std::string();
+        case 1: return Noise(1 + m_rng() % 8);
+        case 2: return Noise(m_rng() % 600);
+        case 3: return Noise(6000 + m_rng() % 4000); // larger than many records and packets
+        default: return Damaged(m_seeds[m_rng() % m_seeds.size()]);
+        }
+    }
+
+    std::vector<std::string> Pieces() {
+        std::vector<std::string> p;
+        const int n = static_cast<int>(m_rng() % 7);
+        for (int i = 0; i < n; ++i) p.push_back(m_rng() % 8 == 0 ? Noise(9000 + m_rng() % 20000) : Next());
+        return p;
+    }
+
+    uint32_t Word() { return m_rng(); }
+
+private:
+    std::string Noise(size_t n) {
+        std::string s(n, '\0');
+        for (auto& ch : s) ch = static_cast<char>(m_rng());
+        return s;
+    }
+    std::string Damaged(std::string s) {
+        for (int k = 0, ops = 1 + static_cast<int>(m_rng() % 3); k < ops; ++k) {
+            switch (m_rng() % 4) {
+            case 0:
+                if (!s.empty()) s[m_rng() % s.size()] ^= static_cast<char>(1 + m_rng() % 255);
+                break;
+            case 1: s.resize(m_rng() % (s.size() + 1)); break;
+            case 2:
+                if (s.size() >= 4) {
+                    static const int32_t words[] = {-1, 0x7fffffff, static_cast<int32_t>(0x80000000), 1 << 30, 255, 0};
+                    int32_t w = words[m_rng() % 6];
+                    std::memcpy(&s[(m_rng() % (s.size() - 3)) & ~size_t{3}], &w, 4);
+                }
+                break;
+            default:
+                if (!s.empty()) std::memset(&s[m_rng() % s.size()], 0xff, 1);
+                break;
+            }
+        }
+        return s;
+    }
+
+    std::mt19937 m_rng;
+    std::vector<std::string> m_seeds;
+};
+
+// Sends every type 0..60 with sub-operations 10, 11, 20..23 and two random ones: an empty
+// packet, two damaged packets and two multi-part messages of random pieces each (the host
+// report, which samples the processor for a second, gets the empty packet only). A session the
+// server ended is logged on again. Returns how many requests went out.
+int SendDamagedRequests(TestServer& server, const std::string& logon, const std::string& password,
+                        uint32_t seed) {
+    constexpr int kHostInfoType = 4;
+    auto logOn = [&] { return server.LogOn(logon, password); };
+    std::unique_ptr<TestClient> client = logOn();
+    if (!client) return 0;
+    Payloads gen(seed);
+    int sent = 0;
+    for (int type = 0; type <= 60; ++type) {
+        std::vector<int> ops = {10, 11, 20, 21, 22, 23};
+        ops.push_back(static_cast<int>(gen.Word() % 256));
+        ops.push_back(static_cast<int>(gen.Word() % 256));
+        for (int subOp : ops) {
+            const int rounds = type == kHostInfoType ? 1 : 5;
+            for (int round = 0; round < rounds; ++round) {
+                if (client->IsClosed()) {
+                    // A log-off or a refused request may have ended the session.
+                    client = logOn();
+                    if (!client) return sent;
+                }
+                if (round == 0) {
+                    // No payload at all: the request carries no buffer.
+                    client->Send(type, subOp);
+                } else if (round < 3) {
+                    const std::string p = gen.Next();
+                    client->Send(type, subOp, p.data(), p.size());
+                } else {
+                    NetMessage m;
+                    m.SetCommand(type, subOp);
+                    m.SetParam(gen.Word());
+                    for (const std::string& piece : gen.Pieces()) m.AppendData(piece);
+                    client->SendMessage(m);
+                }
+                ++sent;
+            }
+        }
+        // Let the server catch up on this type before the next one, and drop what came back.
+        client->Send(3, 20);
+        client->Wait(3, 20, 10s);
+        client->Pending();
+    }
+    return sent;
+}
+
+} // namespace
+
+TEST(FuzzRequests, DamagedRequestsOfEveryTypeLeaveTheServerServing) {
+    TestServer server;
+    ASSERT_TRUE(server.Ok());
+    ServerWarnings quiet; // the server's warning lines for dropped requests are expected here
+
+    const auto started = std::chrono::steady_clock::now();
+    // An operator (most administration requests are refused before their bytes are read), then
+    // the administrator, whose requests reach every reader.
+    int sent = SendDamagedRequests(server, "alice", "alice-pw", 20261210);
+    sent += SendDamagedRequests(server, "su", TestServer::kAdminPassword, 1210);
+    const auto took = std::chrono::steady_clock::now() - started;
+    EXPECT_LT(took, 50s);
+    EXPECT_GE(sent, 4000);
+    std::printf("%d requests in %lld ms\n", sent,
+                static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(took).count()));
+
+    // Still serving: a fresh administrator logs on and lists every user.
+    auto admin = server.LogOnAdmin();
+    ASSERT_TRUE(admin);
+    admin->Send(5, 20);
+    const auto users = admin->WaitSeries(5, 20);
+    ASSERT_TRUE(users);
+    EXPECT_GE(users->size(), 5u);
+
+    // The catalogue file still opens and reads.
+    CADODatabase db;
+    ASSERT_EQ(db.OpenAccess(server.CataloguePath()), 1);
+    EXPECT_GE(RowCount(db, "SELECT * FROM VUZO_User"), 5);
+}
