@@ -343,6 +343,20 @@ TEST_F(FolderServiceTest, TheServerSetsLevelsAndNeverDeletesTheRoot) {
     EXPECT_TRUE(InMemory(top));
     EXPECT_TRUE(InMemory(sub));
     EXPECT_EQ(Column(server.Db(), "VUZO_FImage", file, "T_Deleted"), 0);
+
+    // Beside a real folder the root piece is skipped, and nobody hears it: a workstation
+    // applying it would drop its whole tree.
+    ASSERT_EQ(su->SendMessage(FolderRequest(23, {Folder("root", -1, 0, -1), Folder("top", -1, 0, top)}, false)), 1);
+    for (TestClient* c : {su.get(), alice.get()}) {
+        auto heard = c->Wait(10, 23);
+        ASSERT_TRUE(heard);
+        ASSERT_EQ(heard->pieces.size(), 1u);
+        CkxFSNode::_COM com{};
+        ASSERT_TRUE(heard->As(com));
+        EXPECT_EQ(com.nID, top);
+    }
+    EXPECT_FALSE(InMemory(top));
+    EXPECT_FALSE(InMemory(sub));
 }
 
 // The database side on both engines: a refused statement leaves every row as it was.

@@ -166,11 +166,18 @@ void Delete(KxRequest& request) {
     const NetMessage& message = *request.message;
     if (message.GetPieceCount() == 0) return;
     std::vector<int> listed;
+    // What every session hears: the pieces that named a folder to delete, nothing skipped (a
+    // client applying a skipped root piece would drop its whole tree).
+    NetMessage announce;
+    announce.SetCommand(kFolderType, kSubDelete);
+    announce.SetParam(message.GetParam());
     for (int i = 0; i < message.GetPieceCount(); ++i) {
         CkxFSNode node;
         // Folder -1 is the root: "everything below it" would be the whole catalogue.
-        if (ReadNode(message, i, node) && node.m_nID >= 0) listed.push_back(node.m_nID);
-        else ServerWarning("folder delete from user %d: piece %d is no folder record (or the root), skipped",
+        if (ReadNode(message, i, node) && node.m_nID >= 0) {
+            listed.push_back(node.m_nID);
+            announce.AppendData(message.GetPiece(i));
+        } else ServerWarning("folder delete from user %d: piece %d is no folder record (or the root), skipped",
                            request.session.GetUserID(), i);
     }
     if (listed.empty()) return Drop(request, "no folder record");
@@ -184,7 +191,7 @@ void Delete(KxRequest& request) {
     std::vector<CkxFSNode> nodes(folders.size());
     for (size_t i = 0; i < folders.size(); ++i) nodes[i].m_nID = folders[i];
     KX_KXXXX().fsDeleteDir(nodes);
-    request.Sessions().SendMessageToAll(message);
+    request.Sessions().SendMessageToAll(announce);
     LogRequest(request, "删除目录", KXLOG_CAT_DIRADMIN, true);
 }
 
