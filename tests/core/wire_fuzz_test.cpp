@@ -51,13 +51,14 @@
 #include <memory>
 #include <random>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 namespace {
 
 using Bytes = std::vector<unsigned char>;
 
-constexpr int kRounds = 300;
+constexpr int kRounds = 1500;
 
 // One damaged copy of a valid block: bytes flipped, the block cut or extended, a 32-bit word
 // replaced by a huge, negative or boundary count, or the whole block replaced by noise.
@@ -156,6 +157,11 @@ void FuzzRecord(const T& proto, uint32_t rngSeed) {
         t.SetComData(c);
         Com back = t.GetComData();
         (void)back;
+        if constexpr (std::is_base_of_v<CkxFile, T>) {
+            // Every attribute of a file read from damaged bytes shows as text.
+            for (int id = -2; id < 80; ++id) t.GetAttrText(id);
+        }
+        if constexpr (std::is_same_v<T, CkxValueSp> || std::is_same_v<T, CkxAttrValue>) t.GetText();
     });
 }
 
@@ -351,6 +357,19 @@ TEST(WireFuzz, QueryOperandsAndTemplates) {
         CkxQueryOperand o;
         int got = o.PasyBuf(p, n);
         EXPECT_LE(got, n);
+        if (got > 0) {
+            // What was read is shown and turned into SQL without reading past the value.
+            o.GetValue1().GetText();
+            o.GetValue2().GetText();
+            o.Get_Str();
+            o.GetFormatText();
+            o.GetFormatText2();
+            o.FormatSQL_Fix("T_Title");
+            o.FormatSQL_Link("attrid", "attrvalue");
+            CkxQueryOperandList l;
+            l.AddTail(o);
+            l.FormatSQL();
+        }
     };
     FuzzBytes(BufBytes(b), 401, readAll);
     CkxBuf one;
