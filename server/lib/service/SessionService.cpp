@@ -42,6 +42,9 @@ void HandleLogon(KxRequest& request) {
             if (client.Is_MS_Manager() && !kx.usHasPower_SystemAdmin(user->GetID()))
                 result = CV_USER_LOGIN_CLIENT;
         }
+        // A connection that failed while this request waited is already queued for removal
+        // without a log-off: marking its user online now would never be undone.
+        if (result == CV_USER_LOGIN_OK && session.IsEnding()) return;
         if (result == CV_USER_LOGIN_OK) {
             kx.m_UserList.SetOnline(userId);
             session.SetUserName(client.m_strLogon);

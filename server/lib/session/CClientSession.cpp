@@ -20,11 +20,16 @@ void CClientSession::OnClose() {
     if (!BeginEnding()) return; // already logged off: queued once
     CListenServer* owner = GetOwner();
     if (!owner) return;
-    const int user = GetUserID();
-    const bool loggedOn = IsLoggedOn();
-    if (loggedOn) {
+    int user = -1;
+    bool loggedOn = false;
+    {
+        // Read under the catalogue mutex: a log-on handler may be running on the dispatch
+        // thread. Either it has finished (its user is marked offline here) or it sees the
+        // session ending and marks nobody online.
         std::lock_guard lock(owner->CatalogueMutex());
-        if (KX_KXXXX().m_UserList.Find(user)) KX_KXXXX().m_UserList.SetOffline(user);
+        user = GetUserID();
+        loggedOn = IsLoggedOn();
+        if (loggedOn && KX_KXXXX().m_UserList.Find(user)) KX_KXXXX().m_UserList.SetOffline(user);
     }
     // A session that never logged on is removed too, without a notice.
     owner->EndQueue().Push({GetSerial(), user, loggedOn});
