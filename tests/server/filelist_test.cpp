@@ -105,6 +105,11 @@ TEST(FileList, WholeFileLargerThanOnePartArrivesWhole) {
     CkxFileImage unreadable = MakeFile("hidden", "tif", bob, KXP_FILE_OPEN, "no", "m");
     const int idOpen = StoreFile(server, open), idClosed = StoreFile(server, closed);
     const int idUnreadable = StoreFile(server, unreadable);
+    // In bob's recycle bin: out of alice's reach, though she may read and open it.
+    CkxFileImage binned = MakeFile("binned", "tif", bob, kReadOpen, "bin", "m");
+    binned.m_nDeleted = 1;
+    binned.m_nDeleterID = bob;
+    const int idBinned = StoreFile(server, binned);
 
     // The request names the file by id; its root and extension are not trusted.
     CkxFileImage request = open;
@@ -126,9 +131,9 @@ TEST(FileList, WholeFileLargerThanOnePartArrivesWhole) {
     EXPECT_STREQ(back.szExName, "tif");
     EXPECT_TRUE(a->pieces[1] == bytes);
 
-    // A file alice may not load, one she may open but not read, and an id without a row: no
-    // answer at all.
-    for (int id : {idClosed, idUnreadable, idOpen + 1000}) {
+    // A file alice may not load, one she may open but not read, one in bob's recycle bin, and
+    // an id without a row: no answer at all.
+    for (int id : {idClosed, idUnreadable, idBinned, idOpen + 1000}) {
         CkxFile::_COM other = com;
         other.nID = id;
         ASSERT_TRUE(alice->SendRecord(30, 0, other));

@@ -110,6 +110,9 @@ void HandleWholeFile(KxRequest& request) {
     std::unique_ptr<CkxFile> file = service->FindFile(com.nID);
     if (!file) return Drop(request, "no file has the id");
     const int user = request.session.GetUserID();
+    // A file in a recycle bin is out of every list but its deleter's bin: only that user gets it.
+    if (file->IsDeleted() && file->m_nDeleterID != user)
+        return Drop(request, "the file is in another user's recycle bin");
     // The content goes only to a user who may both see the file (the read right every list
     // filters by) and open it.
     const CkxXXX& context = KX_KXXXX();
