@@ -5,7 +5,20 @@
 #include "AdoDatabase.h"
 #include "CkxContainer.h"
 #include "CkxFamily.h"
+#include "CkxAttr.h"
+#include "CkxAttrValue.h"
+#include "CkxFSNode.h"
 #include "CkxFile.h"
+#include "CkxFileMark.h"
+#include "CkxKeyword.h"
+#include "CkxKeywordGroup.h"
+#include "CkxObjAttrTemplet.h"
+#include "CkxPower.h"
+#include "CkxProject.h"
+#include "CkxQueryTemplet.h"
+#include "CkxUserGroup.h"
+#include "CkxUserLicence.h"
+#include "CkxUserRole.h"
 #include "CkxUser.h"
 #include "Record.h"
 #include "TestServer.h"
@@ -44,6 +57,34 @@ std::vector<std::string> Seeds() {
     CkxBuf b;
     c.BuildBuf(b);
     s.push_back(std::string(b.View()));
+    for (const std::string& r : {Bytes(CkxAttr().GetComData()), Bytes(CkxKeyword().GetComData()),
+                                 Bytes(CkxKeywordGroup().GetComData()), Bytes(CkxUserGroup().GetComData()),
+                                 Bytes(CkxUserRole().GetComData()), Bytes(CkxProject().GetComData()),
+                                 Bytes(CkxQueryTemplet().GetComData()), Bytes(CkxObjAttrTemplet().GetComData()),
+                                 Bytes(CkxFSNode().GetComData()), Bytes(CkxFileMark().GetComData()),
+                                 Bytes(CkxAttrValue(1, 2).GetComData()), Bytes(CkxUserLicence().GetComData())})
+        s.push_back(r);
+    // List buffers: rights, member lists, a query with its fixed block and an operand.
+    CkxPower power;
+    power.m_LicenceList.AddTail(CkxUserLicence());
+    CkxBuf pb;
+    power.BuildBuf(pb);
+    s.push_back(std::string(pb.View()));
+    CkxUserGroup g;
+    g.m_UserList = {1, 2};
+    CkxBuf gb;
+    g.BuildQueryBuf(gb);
+    s.push_back(std::string(gb.View()));
+    CkxQueryTemplet q;
+    q.m_nDataMode = CkxQueryTemplet::kKindWithFix;
+    q.ResetFix();
+    q.m_OperandList.AddTail(CkxQueryOperand(5, CkxQuerySQL::OS_INCLUDE, CkxValueSp(std::string("x"))));
+    CkxBuf qb;
+    q.BuildQueryBuf(qb);
+    s.push_back(std::string(qb.View()));
+    CkxBuf fb;
+    f.BuildFileData(fb);
+    s.push_back(std::string(fb.View()));
     s.push_back("-1");
     s.push_back("999999");
     s.push_back("2147483648");
@@ -67,7 +108,9 @@ public:
     std::vector<std::string> Pieces() {
         std::vector<std::string> p;
         const int n = static_cast<int>(m_rng() % 7);
-        for (int i = 0; i < n; ++i) p.push_back(m_rng() % 8 == 0 ? Noise(9000 + m_rng() % 20000) : Next());
+        for (int i = 0; i < n; ++i)
+            p.push_back(m_rng() % 8 == 0 ? Noise(9000 + m_rng() % 20000)
+                        : m_rng() % 2 ? Damaged(m_seeds[m_rng() % m_seeds.size()]) : Next());
         return p;
     }
 
