@@ -20,10 +20,16 @@
 #include "CkxUserLicence.h"
 #include "CkxUserRole.h"
 #include "CkxUser.h"
+#include "NetMessage.h"
+#include "NetPacket.h"
 #include "Record.h"
 #include "TestServer.h"
 
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstring>
@@ -226,4 +232,140 @@ TEST(FuzzRequests, DamagedRequestsOfEveryTypeLeaveTheServerServing) {
     CADODatabase db;
     ASSERT_EQ(db.OpenAccess(server.CataloguePath()), 1);
     EXPECT_GE(RowCount(db, "SELECT * FROM VUZO_User"), 5);
+}
+
+namespace {
+
+// A plain loopback socket that writes whatever bytes it is given, frames or not.
+class RawSocket {
+public:
+    explicit RawSocket(int port) {
+        m_fd = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_port = htons(static_cast<uint16_t>(port));
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        if (m_fd >= 0 && ::connect(m_fd, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0) {
+            ::close(m_fd);
+            m_fd = -1;
+        }
+    }
+    ~RawSocket() {
+        if (m_fd >= 0) ::close(m_fd);
+    }
+    bool Ok() const { return m_fd >= 0; }
+    // False once the server has closed the connection.
+    bool Write(const std::string& bytes) {
+        size_t done = 0;
+        while (done < bytes.size()) {
+            ssize_t n = ::send(m_fd, bytes.data() + done, bytes.size() - done, MSG_NOSIGNAL);
+            if (n <= 0) return false;
+            done += static_cast<size_t>(n);
+        }
+        return true;
+    }
+
+private:
+    int m_fd = -1;
+};
+
+std::string Frame(NetPacket& p) {
+    std::string out(kNetMaxPacket, '\0');
+    out.resize(static_cast<size_t>(p.Write(reinterpret_cast<uint8_t*>(out.data()))));
+    return out;
+}
+
+} // namespace
+
+// Frames damaged below the request layer: noise, cut frames, wrong lengths and kinds, message
+// parts whose first part promises huge contents or part counts, parts of unknown transfers.
+TEST(FuzzRequests, DamagedFramesLeaveTheServerServing) {
+    TestServer server;
+    ASSERT_TRUE(server.Ok());
+    ServerWarnings quiet;
+    std::mt19937 rng(424242);
+    auto noise = [&](size_t n) {
+        std::string s(n, '\0');
+        for (auto& c : s) c = static_cast<char>(rng());
+        return s;
+    };
+
+    CkxClient logOn;
+    logOn.m_nType = CkxClient::MS_STUDIO;
+    logOn.m_strLogon = "alice";
+    logOn.m_strPassword = "alice-pw";
+    NetPacket logOnPacket;
+    logOnPacket.InitCommand(1, 10, 1);
+    logOnPacket.SetRequestQueue();
+    const CkxClient::_COM logOnRecord = logOn.GetComData();
+    logOnPacket.SetData(&logOnRecord, sizeof logOnRecord);
+    const std::string logOnFrame = Frame(logOnPacket);
+
+    int connections = 0;
+    for (int conn = 0; conn < 12; ++conn) {
+        RawSocket s(server.Port());
+        ASSERT_TRUE(s.Ok());
+        ++connections;
+        if (conn % 2 == 0) s.Write(logOnFrame);
+        for (int i = 0; i < 150; ++i) {
+            std::string bytes;
+            NetPacket p;
+            p.InitCommand(static_cast<int>(rng() % 61), static_cast<int>(rng() % 256), 1);
+            p.SetRequestQueue();
+            p.SetParam(rng());
+            switch (rng() % 6) {
+            case 0: bytes = noise(rng() % 400); break;
+            case 1: { // a whole frame, then damaged header bytes
+                std::string payload = noise(rng() % 300);
+                p.SetData(payload.data(), payload.size());
+                bytes = Frame(p);
+                for (int k = 0; k < 3; ++k) bytes[rng() % std::min<size_t>(bytes.size(), 28)] = static_cast<char>(rng());
+                bytes[0] = static_cast<char>(kNetSync);
+                break;
+            }
+            case 2: { // a frame cut short, followed by the next frame
+                std::string payload = noise(rng() % 300);
+                p.SetData(payload.data(), payload.size());
+                bytes = Frame(p);
+                bytes.resize(rng() % bytes.size());
+                break;
+            }
+            default: { // message parts: a first part with random promises, data parts
+                p.SetKind(kNetKindPart);
+                uint8_t first[kNetFirstPartSize] = {};
+                const uint16_t transfer = static_cast<uint16_t>(rng() % 4 == 0 ? rng() : 1 + rng() % 3);
+                static const uint32_t lengths[] = {0, 1, 5, 8000, 8001, 0x7fffffff, 0xffffffff, 524280000u};
+                static const uint16_t parts[] = {0, 1, 2, 65535, 3};
+                const uint32_t length = lengths[rng() % 8];
+                const uint16_t count = parts[rng() % 5];
+                std::memcpy(first, &transfer, 2);
+                first[4] = static_cast<uint8_t>(rng() % 5);
+                std::memcpy(first + 8, &length, 4);
+                std::memcpy(first + 12, &count, 2);
+                if (rng() % 3 == 0) p.SetData(first, sizeof first);
+                else {
+                    // A data part: transfer, index, data length (sometimes a lie), data.
+                    std::string d = noise(6 + rng() % 600);
+                    const uint16_t index = static_cast<uint16_t>(rng() % 4);
+                    const uint16_t dlen = static_cast<uint16_t>(rng() % 2 ? d.size() - 6 : rng());
+                    std::memcpy(d.data(), &transfer, 2);
+                    std::memcpy(d.data() + 2, &index, 2);
+                    std::memcpy(d.data() + 4, &dlen, 2);
+                    p.SetData(d.data(), d.size());
+                }
+                bytes = Frame(p);
+                break;
+            }
+            }
+            if (!s.Write(bytes)) break; // the server ended this connection
+        }
+    }
+    EXPECT_EQ(connections, 12);
+
+    auto admin = server.LogOnAdmin();
+    ASSERT_TRUE(admin);
+    admin->Send(5, 20);
+    const auto users = admin->WaitSeries(5, 20);
+    ASSERT_TRUE(users);
+    EXPECT_GE(users->size(), 5u);
 }
