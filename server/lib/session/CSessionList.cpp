@@ -56,10 +56,15 @@ void CSessionList::RemoveAll() {
     RemoveIf([](const CClientSession&) { return true; });
 }
 
+// Changes of the catalogue go only to sessions that have logged on: a connection that has not
+// may ask for nothing but the log-on, and must not overhear records either.
+bool CSessionList::Hears(const CClientSession& s) { return s.IsLoggedOn(); }
+
 int CSessionList::SendToAll(const NetPacket& packet, const Tailor& tailor) {
     std::lock_guard lock(m_mutex);
     int sent = 0;
     for (auto& s : m_sessions) {
+        if (!Hears(*s)) continue;
         if (tailor) {
             NetPacket copy(packet);
             tailor(*s, copy);
@@ -74,7 +79,8 @@ int CSessionList::SendToAll(const NetPacket& packet, const Tailor& tailor) {
 int CSessionList::SendMessageToAll(const NetMessage& message) {
     std::lock_guard lock(m_mutex);
     int sent = 0;
-    for (auto& s : m_sessions) sent += s->SendReplyMessage(message);
+    for (auto& s : m_sessions)
+        if (Hears(*s)) sent += s->SendReplyMessage(message);
     return sent;
 }
 
@@ -85,7 +91,7 @@ int CSessionList::AnnounceUser(const CClientSession& from, int userId) {
     std::lock_guard lock(m_mutex);
     int sent = 0;
     for (auto& s : m_sessions)
-        if (s.get() != &from) sent += s->SendReply(notice);
+        if (s.get() != &from && Hears(*s)) sent += s->SendReply(notice);
     return sent;
 }
 

@@ -37,12 +37,12 @@ public:
     // Every session (at exit).
     void RemoveAll();
 
-    // A copy to every session as a reply (flag 0, class 3), the sender's own included.
-    // Returns how many sessions took it.
+    // A copy to every logged-on session as a reply (flag 0, class 3), the sender's own
+    // included. Returns how many sessions took it.
     int SendToAll(const NetPacket& packet, const Tailor& tailor = {});
-    // A multi-part message to every session as a reply message.
+    // A multi-part message to every logged-on session as a reply message.
     int SendMessageToAll(const NetMessage& message);
-    // (1, 30) with the user id as decimal text, to every session except `from`.
+    // (1, 30) with the user id as decimal text, to every logged-on session except `from`.
     int AnnounceUser(const CClientSession& from, int userId);
 
     int GetCount() const;
@@ -53,6 +53,8 @@ public:
     void ForEach(const std::function<void(CClientSession&)>& visit) const;
 
 private:
+    // Whether a session hears announcements (it has logged on).
+    static bool Hears(const CClientSession& s);
     // Stops, closes and deletes sessions already taken out of the list.
     static void Dispose(std::vector<std::unique_ptr<CClientSession>>& taken);
     int RemoveIf(const std::function<bool(const CClientSession&)>& match);
