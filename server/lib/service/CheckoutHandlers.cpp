@@ -32,8 +32,8 @@ void ChangeCheckout(KxRequest& request, bool checkOut) {
     const int result = checkOut ? service->CheckOut(record, now) : service->CheckIn(record, now);
     if (result != 1) return Drop(request, WhyNot(result));
     const CkxCheckout::_COM updated = record.GetComData();
-    AnnounceToAll(request, &updated, sizeof updated);
     LogRequest(request, checkOut ? "签出文件" : "签入文件(仅仅签入)", KXLOG_CAT_FILEADMIN);
+    AnnounceToAll(request, &updated, sizeof updated);
 }
 
 } // namespace
@@ -71,8 +71,8 @@ void HandleCheckInChanged(KxRequest& request) {
     record.m_strExt = file->m_strExName;
     record.m_nUserID = user;
     const CkxCheckout::_COM com = record.GetComData();
-    request.Sessions().SendToAll(MakeRecordAnswer(29, 0, com));
     LogRequest(request, "签入文件(保存修改)" + file->GetFileName(), KXLOG_CAT_FILEADMIN);
+    request.Sessions().SendToAll(MakeRecordAnswer(29, 0, com));
 }
 
 } // namespace kx

@@ -181,8 +181,8 @@ void HandleFileModify(KxRequest& request) {
     announce.AppendData(baseBuf.GetBuf(), static_cast<size_t>(baseBuf.GetLen()));
     announce.AppendData(exBuf.GetBuf(), static_cast<size_t>(exBuf.GetLen()));
     announce.AppendData(powerBuf.GetBuf(), static_cast<size_t>(powerBuf.GetLen()));
-    request.Sessions().SendMessageToAll(announce);
     LogRequest(request, "修改文件信息" + file.GetFileName(), KXLOG_CAT_FILEADMIN);
+    request.Sessions().SendMessageToAll(announce);
 }
 
 void HandleRecycleBrowse(KxRequest& request) {
@@ -200,8 +200,8 @@ void HandleRecycleEmpty(KxRequest& request) {
     if (!service) return;
     if (!service->EmptyRecycleBin(UserOf(request))) return Drop(request, "the database refused the delete");
     NetPacket back(request.packet);
-    request.session.SendReply(back);
     LogRequest(request, "清空回收站", KXLOG_CAT_FILEADMIN, true);
+    request.session.SendReply(back);
 }
 
 void HandleRecyclePurge(KxRequest& request) {

@@ -93,8 +93,8 @@ void Add(KxRequest& request) {
     if (!ReadRights(*request.message, node)) return Drop(request, "its rights piece cannot be read");
     if (!DirTable::Insert(*request.db, node)) return Drop(request, "the database refused the folder");
     KX_KXXXX().fsAddDir(node);
-    request.Sessions().SendMessageToAll(FolderMessage(kSubAdd, request.message->GetParam(), node));
     LogRequest(request, "添加目录<" + node.GetName() + ">", KXLOG_CAT_DIRADMIN);
+    request.Sessions().SendMessageToAll(FolderMessage(kSubAdd, request.message->GetParam(), node));
 }
 
 void Modify(KxRequest& request) {
@@ -134,8 +134,8 @@ void Modify(KxRequest& request) {
     }
     if (moved) tree.UpdateParent(node.m_nID, node.m_nParentID);
     context.fsUpdateDir(node);
-    request.Sessions().SendMessageToAll(FolderMessage(kSubModify, request.message->GetParam(), node));
     LogRequest(request, "修改目录<" + node.GetName() + ">", KXLOG_CAT_DIRADMIN);
+    request.Sessions().SendMessageToAll(FolderMessage(kSubModify, request.message->GetParam(), node));
 }
 
 // The listed folders followed by every folder below them, read from the table's parent ids
@@ -191,8 +191,8 @@ void Delete(KxRequest& request) {
     std::vector<CkxFSNode> nodes(folders.size());
     for (size_t i = 0; i < folders.size(); ++i) nodes[i].m_nID = folders[i];
     KX_KXXXX().fsDeleteDir(nodes);
-    request.Sessions().SendMessageToAll(announce);
     LogRequest(request, "删除目录", KXLOG_CAT_DIRADMIN, true);
+    request.Sessions().SendMessageToAll(announce);
 }
 
 } // namespace

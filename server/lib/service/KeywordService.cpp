@@ -116,8 +116,8 @@ void SetFileLinks(KxRequest& request) {
         const CkxKeywordLink::_COM com = l.GetComData();
         answer.AppendData(&com, sizeof com);
     });
-    request.Sessions().SendMessageToAll(answer);
     LogRequest(request, "绑定关键字", KXLOG_CAT_FILEADMIN);
+    request.Sessions().SendMessageToAll(answer);
 }
 
 } // namespace

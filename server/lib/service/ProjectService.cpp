@@ -153,8 +153,8 @@ void HandleFileProjectsRequest(KxRequest& request) {
         const CkxProjectData::_COM com = d.GetComData();
         answer.AppendData(&com, sizeof com);
     });
-    request.Sessions().SendMessageToAll(answer);
     LogRequest(request, "更新引用项目", KXLOG_CAT_FILEADMIN);
+    request.Sessions().SendMessageToAll(answer);
 }
 
 } // namespace kx

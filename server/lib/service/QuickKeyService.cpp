@@ -69,8 +69,8 @@ void HandleFileQuickKeys(KxRequest& request) {
         const CkxFSQuickKey::_COM com = k.GetComData();
         answer.AppendData(&com, sizeof com);
     });
-    request.Sessions().SendMessageToAll(answer);
     LogRequest(request, "更新快捷键", KXLOG_CAT_FILEADMIN);
+    request.Sessions().SendMessageToAll(answer);
 }
 
 } // namespace kx
