@@ -3,11 +3,11 @@
 // vipsthumbnail program on the same file. Prints both medians and their ratio, and the time an
 // image file object takes to load the same file (name, size and its thumbnail).
 //   core_micro_bench [runs]
-#include "CkxBuf.h"
-#include "CkxFileImage.h"
-#include "CkxImageTool.h"
-#include "CkxMemFile.h"
-#include "CxImage.h"
+#include "model/CkxBuf.h"
+#include "model/CkxFileImage.h"
+#include "image/CkxImageTool.h"
+#include "model/CkxMemFile.h"
+#include "image/CxImage.h"
 
 #include <algorithm>
 #include <chrono>

@@ -6,13 +6,13 @@
 //   2. a family of 100,000 rows is listed (type 31, 1000 files answered) and timed against the
 //      bare SELECT of the same rows.
 // Usage: server_fileupload_bench [files] [rows]   (defaults 200 and 100000)
-#include "AdoRecordset.h"
-#include "CatalogueMaker.h"
-#include "CkxClient.h"
-#include "CkxFileImage.h"
-#include "KxIni.h"
-#include "NetConnection.h"
-#include "StorageDrives.h"
+#include "db/AdoRecordset.h"
+#include "db/CatalogueMaker.h"
+#include "model/CkxClient.h"
+#include "model/CkxFileImage.h"
+#include "base/KxIni.h"
+#include "transport/NetConnection.h"
+#include "storeadmin/StorageDrives.h"
 #include "data/CDataManager.h"
 #include "session/CListenServer.h"
 #include "table/CImageFileTable.h"

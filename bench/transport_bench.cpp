@@ -1,9 +1,9 @@
 // Throughput and latency of the framed transport over loopback, against the same bytes through
 // a plain TCP socket pair. Prints its figures; run by hand on a quiet machine, several times:
 //   transport_bench [megabytes=100] [rounds=5] [round-trips=2000]
-#include "NetConnection.h"
-#include "NetListener.h"
-#include "NetLog.h"
+#include "transport/NetConnection.h"
+#include "transport/NetListener.h"
+#include "transport/NetLog.h"
 
 #include <netinet/in.h>
 #include <netinet/tcp.h>

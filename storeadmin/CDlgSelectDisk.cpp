@@ -1,6 +1,6 @@
-#include "CDlgSelectDisk.h"
+#include "storeadmin/CDlgSelectDisk.h"
 
-#include "KxPrompt.h"
+#include "qt/KxPrompt.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>

@@ -2,9 +2,9 @@
 // free megabytes and gives back the root text of the chosen one.
 #pragma once
 
-#include "KxDialog.h"
-#include "KxExport.h"
-#include "StorageDrives.h"
+#include "qt/KxDialog.h"
+#include "model/KxExport.h"
+#include "storeadmin/StorageDrives.h"
 
 #include <string>
 #include <vector>

@@ -1,8 +1,8 @@
-#include "CDlgStorageRootAdmin.h"
+#include "storeadmin/CDlgStorageRootAdmin.h"
 
-#include "CDlgSelectDisk.h"
-#include "KxPrompt.h"
-#include "ZoZI_Storage.h"
+#include "storeadmin/CDlgSelectDisk.h"
+#include "qt/KxPrompt.h"
+#include "storeadmin/ZoZI_Storage.h"
 
 #include <QAction>
 #include <QCursor>

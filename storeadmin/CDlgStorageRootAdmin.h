@@ -3,8 +3,8 @@
 // unless the user agrees to leave.
 #pragma once
 
-#include "KxDialog.h"
-#include "KxExport.h"
+#include "qt/KxDialog.h"
+#include "model/KxExport.h"
 
 class QMenu;
 class QPoint;

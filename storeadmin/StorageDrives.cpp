@@ -1,8 +1,8 @@
-#include "StorageDrives.h"
+#include "storeadmin/StorageDrives.h"
 
-#include "CkxHostInfo.h"
-#include "Gbk.h"
-#include "KxDrives.h"
+#include "model/CkxHostInfo.h"
+#include "base/Gbk.h"
+#include "base/KxDrives.h"
 
 #include <cctype>
 #include <filesystem>

@@ -3,7 +3,7 @@
 // the storage its machine's drive map, tests give temporary folders with chosen sizes.
 #pragma once
 
-#include "KxExport.h"
+#include "model/KxExport.h"
 
 #include <cstdint>
 #include <map>

@@ -1,7 +1,7 @@
-#include "ZoZI_Storage.h"
+#include "storeadmin/ZoZI_Storage.h"
 
-#include "CkxwFileSystem.h"
-#include "KxIni.h"
+#include "model/CkxwFileSystem.h"
+#include "base/KxIni.h"
 
 #include <algorithm>
 #include <atomic>

@@ -4,8 +4,8 @@
 // the next file; the administration dialog creates and deletes roots through it.
 #pragma once
 
-#include "KxExport.h"
-#include "StorageDrives.h"
+#include "model/KxExport.h"
+#include "storeadmin/StorageDrives.h"
 
 #include <cstdint>
 #include <memory>

@@ -1,6 +1,6 @@
-#include "NetConnection.h"
+#include "transport/NetConnection.h"
 
-#include "NetLog.h"
+#include "transport/NetLog.h"
 
 #include <netinet/in.h>
 #include <netinet/tcp.h>

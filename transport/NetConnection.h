@@ -29,12 +29,12 @@
 //    (GetDroppedCount); the connection keeps running.
 #pragma once
 
-#include "NetMessage.h"
-#include "NetPacket.h"
-#include "NetReassembly.h"
-#include "NetReceiveBuffer.h"
-#include "NetSeries.h"
-#include "NetSocket.h"
+#include "transport/NetMessage.h"
+#include "transport/NetPacket.h"
+#include "transport/NetReassembly.h"
+#include "transport/NetReceiveBuffer.h"
+#include "transport/NetSeries.h"
+#include "transport/NetSocket.h"
 
 #include <array>
 #include <atomic>

@@ -1,6 +1,6 @@
-#include "NetListener.h"
+#include "transport/NetListener.h"
 
-#include "NetLog.h"
+#include "transport/NetLog.h"
 
 #include <poll.h>
 #include <unistd.h>

@@ -8,7 +8,7 @@
 // subclass's destructor must call CloseAndStop() first.
 #pragma once
 
-#include "NetSocket.h"
+#include "transport/NetSocket.h"
 
 #include <atomic>
 #include <mutex>

@@ -1,4 +1,4 @@
-#include "NetLog.h"
+#include "transport/NetLog.h"
 
 #include <atomic>
 #include <cstdarg>

@@ -1,4 +1,4 @@
-#include "NetMessage.h"
+#include "transport/NetMessage.h"
 
 #include <sys/mman.h>
 

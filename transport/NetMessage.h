@@ -10,7 +10,7 @@
 // Data-part payload: u16 transfer id | u16 index | u16 data length | data.
 #pragma once
 
-#include "NetPacket.h"
+#include "transport/NetPacket.h"
 
 #include <cstddef>
 #include <cstdint>

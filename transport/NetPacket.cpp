@@ -1,4 +1,4 @@
-#include "NetPacket.h"
+#include "transport/NetPacket.h"
 
 #include <climits>
 #include <cstdio>

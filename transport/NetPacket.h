@@ -8,7 +8,7 @@
 // Payload setters refuse more than 8192 bytes; readers never look past the payload length.
 #pragma once
 
-#include "Record.h"
+#include "base/Record.h"
 
 #include <cstddef>
 #include <cstdint>

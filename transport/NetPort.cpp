@@ -1,4 +1,4 @@
-#include "NetPort.h"
+#include "transport/NetPort.h"
 
 #include <cerrno>
 #include <cstdlib>

@@ -1,6 +1,6 @@
-#include "NetReassembly.h"
+#include "transport/NetReassembly.h"
 
-#include "NetLog.h"
+#include "transport/NetLog.h"
 
 #include <sys/mman.h>
 #include <unistd.h>

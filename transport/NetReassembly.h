@@ -5,7 +5,7 @@
 // A bad part drops the whole message (logged); the connection carries on.
 #pragma once
 
-#include "NetMessage.h"
+#include "transport/NetMessage.h"
 
 #include <cstdint>
 #include <memory>

@@ -1,4 +1,4 @@
-#include "NetReceiveBuffer.h"
+#include "transport/NetReceiveBuffer.h"
 
 #include <cstring>
 

@@ -1,4 +1,4 @@
-#include "NetSeries.h"
+#include "transport/NetSeries.h"
 
 #include <utility>
 

@@ -5,8 +5,8 @@
 // thread and then handed to a NetConnection sender.
 #pragma once
 
-#include "NetMessage.h"
-#include "NetPacket.h"
+#include "transport/NetMessage.h"
+#include "transport/NetPacket.h"
 
 #include <cstddef>
 #include <cstdint>

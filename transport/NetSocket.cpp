@@ -1,6 +1,6 @@
-#include "NetSocket.h"
+#include "transport/NetSocket.h"
 
-#include "NetPacket.h"
+#include "transport/NetPacket.h"
 
 #include <arpa/inet.h>
 #include <netdb.h>

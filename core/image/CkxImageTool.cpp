@@ -1,8 +1,8 @@
-#include "CkxImageTool.h"
+#include "image/CkxImageTool.h"
 
-#include "CkxBuf.h"
-#include "CkxMemFile.h"
-#include "CxImage.h"
+#include "model/CkxBuf.h"
+#include "model/CkxMemFile.h"
+#include "image/CxImage.h"
 
 #include <algorithm>
 #include <cctype>

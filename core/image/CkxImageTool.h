@@ -4,8 +4,8 @@
 // works without Qt; QImage stands for a drawable bitmap in the bitmap forms (in core/ui).
 #pragma once
 
-#include "KxExport.h"
-#include "PtrList.h"
+#include "model/KxExport.h"
+#include "base/PtrList.h"
 
 #include <cstddef>
 #include <cstdint>

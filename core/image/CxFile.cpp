@@ -1,4 +1,4 @@
-#include "CxFile.h"
+#include "image/CxFile.h"
 
 #include <algorithm>
 #include <cstring>

@@ -2,7 +2,7 @@
 // CxMemFile a block in memory (growable, or someone else's fixed block), CxIOFile a disk file.
 #pragma once
 
-#include "KxExport.h"
+#include "model/KxExport.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,8 +1,8 @@
-#include "CxImage.h"
+#include "image/CxImage.h"
 
-#include "CkxMemFile.h"
-#include "CxFile.h"
-#include "KxVips.h"
+#include "model/CkxMemFile.h"
+#include "image/CxFile.h"
+#include "image/KxVips.h"
 
 #include <algorithm>
 #include <cstdlib>

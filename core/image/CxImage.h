@@ -4,7 +4,7 @@
 // Results are bools; a failed call leaves a readable reason in GetLastError().
 #pragma once
 
-#include "KxExport.h"
+#include "model/KxExport.h"
 
 #include <cstddef>
 #include <cstdint>

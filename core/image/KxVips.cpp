@@ -1,4 +1,4 @@
-#include "KxVips.h"
+#include "image/KxVips.h"
 
 #include <mutex>
 

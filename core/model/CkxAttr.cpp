@@ -1,6 +1,6 @@
-#include "CkxAttr.h"
+#include "model/CkxAttr.h"
 
-#include "Gbk.h"
+#include "base/Gbk.h"
 
 #include <new>
 

@@ -3,12 +3,12 @@
 // the guarded list of definitions that the family registry keeps.
 #pragma once
 
-#include "CkxBuf.h"
-#include "CkxConst.h"
-#include "CkxData.h"
-#include "CkxLockedList.h"
-#include "KxExport.h"
-#include "Record.h"
+#include "model/CkxBuf.h"
+#include "model/CkxConst.h"
+#include "model/CkxData.h"
+#include "model/CkxLockedList.h"
+#include "model/KxExport.h"
+#include "base/Record.h"
 
 #include <cstdint>
 #include <functional>

@@ -1,4 +1,4 @@
-#include "CkxAttrValue.h"
+#include "model/CkxAttrValue.h"
 
 #include <cstring>
 

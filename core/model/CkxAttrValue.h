@@ -3,11 +3,11 @@
 // that travels as a list buffer of records back to back (a file's extended values, for one).
 #pragma once
 
-#include "CkxBuf.h"
-#include "CkxValue.h"
-#include "KxExport.h"
-#include "Record.h"
-#include "RecordList.h"
+#include "model/CkxBuf.h"
+#include "model/CkxValue.h"
+#include "model/KxExport.h"
+#include "base/Record.h"
+#include "base/RecordList.h"
 
 #include <cstddef>
 #include <cstdint>

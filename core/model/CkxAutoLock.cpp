@@ -1,4 +1,4 @@
-#include "CkxAutoLock.h"
+#include "model/CkxAutoLock.h"
 
 #include <chrono>
 #include <thread>

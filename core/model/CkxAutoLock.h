@@ -3,7 +3,7 @@
 // CkxAutoLock holds one for a scope (a null pointer makes it do nothing).
 #pragma once
 
-#include "KxExport.h"
+#include "model/KxExport.h"
 
 #include <atomic>
 

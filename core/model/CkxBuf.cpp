@@ -1,4 +1,4 @@
-#include "CkxBuf.h"
+#include "model/CkxBuf.h"
 
 #include <cstring>
 #include <new>

@@ -2,7 +2,7 @@
 // body. Empty means no block and length 0.
 #pragma once
 
-#include "KxExport.h"
+#include "model/KxExport.h"
 
 #include <string>
 #include <string_view>

@@ -1,6 +1,6 @@
-#include "CkxCheckout.h"
+#include "model/CkxCheckout.h"
 
-#include "Gbk.h"
+#include "base/Gbk.h"
 
 #include <new>
 

@@ -3,11 +3,11 @@
 // threads and therefore guarded by its own lock in every member.
 #pragma once
 
-#include "CkxAutoLock.h"
-#include "KxExport.h"
-#include "OleDate.h"
-#include "Record.h"
-#include "RecordList.h"
+#include "model/CkxAutoLock.h"
+#include "model/KxExport.h"
+#include "base/OleDate.h"
+#include "base/Record.h"
+#include "base/RecordList.h"
 
 #include <cstdint>
 #include <string>

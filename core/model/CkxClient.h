@@ -2,9 +2,9 @@
 // editor), log-on name, password and a third text carried unchanged.
 #pragma once
 
-#include "Gbk.h"
-#include "KxExport.h"
-#include "Record.h"
+#include "base/Gbk.h"
+#include "model/KxExport.h"
+#include "base/Record.h"
 
 #include <cstdint>
 #include <string>

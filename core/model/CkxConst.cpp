@@ -1,6 +1,6 @@
-#include "CkxConst.h"
+#include "model/CkxConst.h"
 
-#include "Gbk.h"
+#include "base/Gbk.h"
 
 #include <cstring>
 #include <new>

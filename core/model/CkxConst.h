@@ -3,11 +3,11 @@
 // list buffer of records back to back.
 #pragma once
 
-#include "CkxBuf.h"
-#include "CkxLockedList.h"
-#include "CkxValue.h"
-#include "KxExport.h"
-#include "Record.h"
+#include "model/CkxBuf.h"
+#include "model/CkxLockedList.h"
+#include "model/CkxValue.h"
+#include "model/KxExport.h"
+#include "base/Record.h"
 
 #include <cstdint>
 #include <string>

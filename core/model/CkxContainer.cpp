@@ -1,6 +1,6 @@
-#include "CkxContainer.h"
+#include "model/CkxContainer.h"
 
-#include "Record.h"
+#include "base/Record.h"
 
 #include <cstring>
 #include <limits>

@@ -2,8 +2,8 @@
 // then the sections back to back. Files, query templates and attribute templates travel so.
 #pragma once
 
-#include "CkxBuf.h"
-#include "KxExport.h"
+#include "model/CkxBuf.h"
+#include "model/KxExport.h"
 
 #include <cstdint>
 #include <string>

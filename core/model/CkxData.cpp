@@ -1,4 +1,4 @@
-#include "CkxData.h"
+#include "model/CkxData.h"
 
 std::string KX_DataKindName(int kind) {
     switch (kind) {

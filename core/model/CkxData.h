@@ -3,7 +3,7 @@
 // and CkxDataMode (the data-kind number with its name).
 #pragma once
 
-#include "KxExport.h"
+#include "model/KxExport.h"
 
 #include <cstdint>
 #include <string>

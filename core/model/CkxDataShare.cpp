@@ -1,4 +1,4 @@
-#include "CkxDataShare.h"
+#include "model/CkxDataShare.h"
 
 int CkxDataShareList::GetUserCreate(int userId, std::vector<CkxDataShare*>& out) const {
     for (POSITION p = GetHeadPosition(); p;) {

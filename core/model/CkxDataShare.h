@@ -2,7 +2,7 @@
 // a program holds (the process-wide one is the context object's share list).
 #pragma once
 
-#include "CkxFileMark.h"
+#include "model/CkxFileMark.h"
 
 #include <vector>
 

@@ -1,7 +1,7 @@
 // CkxDataTag: a user's own bookmark on a file, and CkxDataTagList, the bookmarks a program holds.
 #pragma once
 
-#include "CkxFileMark.h"
+#include "model/CkxFileMark.h"
 
 class KX_EXPORT CkxDataTag : public CkxFileMark {
 public:

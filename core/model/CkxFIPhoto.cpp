@@ -1,6 +1,6 @@
-#include "CkxFIPhoto.h"
+#include "model/CkxFIPhoto.h"
 
-#include "Gbk.h"
+#include "base/Gbk.h"
 
 CkxFIPhoto::_COM CkxFIPhoto::GetComData() const {
     _COM c = kx::ZeroRecord<_COM>();

@@ -3,9 +3,9 @@
 // with their own attribute ids and a 912-byte record: the file record, then those fields.
 #pragma once
 
-#include "CkxFileBaseAttr.h"
-#include "CkxFileImage.h"
-#include "KxExport.h"
+#include "model/CkxFileBaseAttr.h"
+#include "model/CkxFileImage.h"
+#include "model/KxExport.h"
 
 class KX_EXPORT CkxFIPhoto : public CkxFileImage {
 public:

@@ -2,8 +2,8 @@
 // keyword link's code writes and reads.
 #pragma once
 
-#include "CkxKeywordLink.h"
-#include "KxExport.h"
+#include "model/CkxKeywordLink.h"
+#include "model/KxExport.h"
 
 #include <cstdint>
 

@@ -1,4 +1,4 @@
-#include "CkxFSNode.h"
+#include "model/CkxFSNode.h"
 
 void CkxFSNode::Clear() {
     m_nID = -1;

@@ -2,12 +2,12 @@
 // rights set, plus the links and display data the tree keeps in it (never sent).
 #pragma once
 
-#include "CkxBuf.h"
-#include "CkxPower.h"
-#include "Gbk.h"
-#include "KxExport.h"
-#include "KxTreeEngine.h"
-#include "Record.h"
+#include "model/CkxBuf.h"
+#include "model/CkxPower.h"
+#include "base/Gbk.h"
+#include "model/KxExport.h"
+#include "model/KxTreeEngine.h"
+#include "base/Record.h"
 
 #include <cstdint>
 #include <string>

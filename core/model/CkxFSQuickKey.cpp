@@ -1,6 +1,6 @@
-#include "CkxFSQuickKey.h"
+#include "model/CkxFSQuickKey.h"
 
-#include "KxDeleteIf.h"
+#include "model/KxDeleteIf.h"
 
 CkxFSQuickKey::_COM CkxFSQuickKey::GetComData() const {
     _COM c = kx::ZeroRecord<_COM>();

@@ -2,10 +2,10 @@
 // answers by folder and by file, and replaces a file's whole set at once.
 #pragma once
 
-#include "CkxData.h"
-#include "KxExport.h"
-#include "Record.h"
-#include "RecordList.h"
+#include "model/CkxData.h"
+#include "model/KxExport.h"
+#include "base/Record.h"
+#include "base/RecordList.h"
 
 #include <cstdint>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "CkxFSTree.h"
+#include "model/CkxFSTree.h"
 
 namespace {
 int Ids(const std::vector<CkxFSNode*>& nodes, std::vector<int>& out) {

@@ -3,9 +3,9 @@
 // is the root ("目录管理"), which is not in the list. A folder never becomes its own ancestor.
 #pragma once
 
-#include "CkxFSNode.h"
-#include "KxExport.h"
-#include "KxTreeEngine.h"
+#include "model/CkxFSNode.h"
+#include "model/KxExport.h"
+#include "model/KxTreeEngine.h"
 
 #include <string>
 #include <vector>

@@ -1,6 +1,6 @@
-#include "CkxFamily.h"
+#include "model/CkxFamily.h"
 
-#include "Gbk.h"
+#include "base/Gbk.h"
 
 void CkxFamily::Clear() {
     SetImage();

@@ -3,11 +3,11 @@
 // by CkxFamilyTree; copying a family copies its own fields only, never its place in a tree.
 #pragma once
 
-#include "CkxData.h"
-#include "KxExport.h"
-#include "OleDate.h"
-#include "PtrList.h"
-#include "Record.h"
+#include "model/CkxData.h"
+#include "model/KxExport.h"
+#include "base/OleDate.h"
+#include "base/PtrList.h"
+#include "base/Record.h"
 
 #include <cstdint>
 #include <string>

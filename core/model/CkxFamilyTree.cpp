@@ -1,6 +1,6 @@
-#include "CkxFamilyTree.h"
+#include "model/CkxFamilyTree.h"
 
-#include "CkxAttr.h"
+#include "model/CkxAttr.h"
 
 #include <algorithm>
 #include <new>

@@ -5,9 +5,9 @@
 // Not guarded: one thread at a time (see CkxFamilyXXX).
 #pragma once
 
-#include "CkxFamily.h"
-#include "KxExport.h"
-#include "PtrList.h"
+#include "model/CkxFamily.h"
+#include "model/KxExport.h"
+#include "base/PtrList.h"
 
 #include <vector>
 

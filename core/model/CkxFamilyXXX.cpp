@@ -1,6 +1,6 @@
-#include "CkxFamilyXXX.h"
+#include "model/CkxFamilyXXX.h"
 
-#include "CkxFileBaseAttr.h"
+#include "model/CkxFileBaseAttr.h"
 
 CkxFamilyXXX::CkxFamilyXXX() : CkxFamilyTree(true) { InitBaseFamily(); }
 

@@ -9,10 +9,10 @@
 // valid until that thread changes the registry.
 #pragma once
 
-#include "CkxAttr.h"
-#include "CkxAttrValue.h"
-#include "CkxFamilyTree.h"
-#include "KxExport.h"
+#include "model/CkxAttr.h"
+#include "model/CkxAttrValue.h"
+#include "model/CkxFamilyTree.h"
+#include "model/KxExport.h"
 
 #include <string>
 #include <vector>

@@ -1,13 +1,13 @@
-#include "CkxFile.h"
+#include "model/CkxFile.h"
 
-#include "CkxFIPhoto.h"
-#include "CkxFamilyXXX.h"
-#include "CkxFileImage.h"
-#include "CkxFileKinds.h"
-#include "CkxImageTool.h"
-#include "CkxXXX.h"
-#include "CkxwFileSystem.h"
-#include "Gbk.h"
+#include "model/CkxFIPhoto.h"
+#include "model/CkxFamilyXXX.h"
+#include "model/CkxFileImage.h"
+#include "model/CkxFileKinds.h"
+#include "image/CkxImageTool.h"
+#include "model/CkxXXX.h"
+#include "model/CkxwFileSystem.h"
+#include "base/Gbk.h"
 
 #include <algorithm>
 #include <cctype>

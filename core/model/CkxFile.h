@@ -4,17 +4,17 @@
 // and the multi-section body a file travels in. The kind classes (CkxFileImage ...) build on it.
 #pragma once
 
-#include "CkxAttr.h"
-#include "CkxAttrValue.h"
-#include "CkxBuf.h"
-#include "CkxContainer.h"
-#include "CkxData.h"
-#include "CkxFileBaseAttr.h"
-#include "CkxMemFile.h"
-#include "CkxPower.h"
-#include "KxExport.h"
-#include "OleDate.h"
-#include "Record.h"
+#include "model/CkxAttr.h"
+#include "model/CkxAttrValue.h"
+#include "model/CkxBuf.h"
+#include "model/CkxContainer.h"
+#include "model/CkxData.h"
+#include "model/CkxFileBaseAttr.h"
+#include "model/CkxMemFile.h"
+#include "model/CkxPower.h"
+#include "model/KxExport.h"
+#include "base/OleDate.h"
+#include "base/Record.h"
 
 #include <cstdint>
 #include <string>

@@ -1,7 +1,7 @@
-#include "CkxFileBaseAttr.h"
+#include "model/CkxFileBaseAttr.h"
 
-#include "CkxFamily.h"
-#include "CkxXXX.h"
+#include "model/CkxFamily.h"
+#include "model/CkxXXX.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 // fields like family attributes. The family registry starts from this list.
 #pragma once
 
-#include "CkxAttr.h"
-#include "KxExport.h"
+#include "model/CkxAttr.h"
+#include "model/KxExport.h"
 
 enum KxFileBaseAttrID : int {
     KXB_ID = 0x2000065,

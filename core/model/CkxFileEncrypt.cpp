@@ -1,8 +1,8 @@
 // Stored copies of a file: the 288-byte header, then the content unchanged.
-#include "CkxFile.h"
+#include "model/CkxFile.h"
 
-#include "CkxwFileSystem.h"
-#include "Gbk.h"
+#include "model/CkxwFileSystem.h"
+#include "base/Gbk.h"
 
 #include <cerrno>
 #include <climits>

@@ -1,10 +1,10 @@
-#include "CkxFileImage.h"
+#include "model/CkxFileImage.h"
 
-#include "CkxImageTool.h"
-#include "CkxMemFile.h"
-#include "CkxwFileSystem.h"
-#include "CxImage.h"
-#include "Gbk.h"
+#include "image/CkxImageTool.h"
+#include "model/CkxMemFile.h"
+#include "model/CkxwFileSystem.h"
+#include "image/CxImage.h"
+#include "base/Gbk.h"
 
 #include <algorithm>
 #include <climits>

@@ -3,8 +3,8 @@
 // that travels in the file body. The CXI_* functions map file names to codec format numbers.
 #pragma once
 
-#include "CkxFile.h"
-#include "KxExport.h"
+#include "model/CkxFile.h"
+#include "model/KxExport.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -2,8 +2,8 @@
 // binary. Each only sets its file kind and keeps its class when cloned.
 #pragma once
 
-#include "CkxFile.h"
-#include "KxExport.h"
+#include "model/CkxFile.h"
+#include "model/KxExport.h"
 
 #define KX_PLAIN_FILE_KIND(Class, kind)                                                            \
     class KX_EXPORT Class : public CkxFile {                                                       \

@@ -1,4 +1,4 @@
-#include "CkxFileList.h"
+#include "model/CkxFileList.h"
 
 int CkxFileList::Add(CkxFile* file, bool owned) {
     if (!file) return 0;

@@ -3,9 +3,9 @@
 // iterates over several calls holds Lock() ... Unlock() around it.
 #pragma once
 
-#include "CkxFile.h"
-#include "CkxOwnerPtrList.h"
-#include "KxExport.h"
+#include "model/CkxFile.h"
+#include "model/CkxOwnerPtrList.h"
+#include "model/KxExport.h"
 
 #include <string>
 

@@ -1,6 +1,6 @@
-#include "CkxFileMark.h"
+#include "model/CkxFileMark.h"
 
-#include "Gbk.h"
+#include "base/Gbk.h"
 
 CkxFileMark::_COM CkxFileMark::GetComData() const {
     _COM com = kx::ZeroRecord<_COM>();

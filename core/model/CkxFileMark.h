@@ -3,10 +3,10 @@
 // CkxFileMarkList: their record list, deleting every match by id or by file.
 #pragma once
 
-#include "KxDeleteIf.h"
-#include "KxExport.h"
-#include "Record.h"
-#include "RecordList.h"
+#include "model/KxDeleteIf.h"
+#include "model/KxExport.h"
+#include "base/Record.h"
+#include "base/RecordList.h"
 
 #include <cstdint>
 #include <string>

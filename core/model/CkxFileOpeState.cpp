@@ -1,4 +1,4 @@
-#include "CkxFileOpeState.h"
+#include "model/CkxFileOpeState.h"
 
 int CkxFileOpeStateList::AddTail(const std::string& first, int firstNumber, int secondNumber) {
     CkxFileOpeState s;

@@ -4,9 +4,9 @@
 // CkxFileOpeStateList is the unguarded list of them.
 #pragma once
 
-#include "KxExport.h"
-#include "PtrList.h"
-#include "RecordList.h"
+#include "model/KxExport.h"
+#include "base/PtrList.h"
+#include "base/RecordList.h"
 
 #include <cstdint>
 #include <string>

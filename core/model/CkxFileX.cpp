@@ -1,4 +1,4 @@
-#include "CkxFileX.h"
+#include "model/CkxFileX.h"
 
 #include <memory>
 #include <new>

@@ -4,11 +4,11 @@
 // CkxFileXX pairs a number with a list of files it does not own.
 #pragma once
 
-#include "CkxFile.h"
-#include "CkxFileList.h"
-#include "CkxOwnerPtrList.h"
-#include "KxExport.h"
-#include "OleDate.h"
+#include "model/CkxFile.h"
+#include "model/CkxFileList.h"
+#include "model/CkxOwnerPtrList.h"
+#include "model/KxExport.h"
+#include "base/OleDate.h"
 
 #include <string>
 

@@ -2,9 +2,9 @@
 // block, and the empty bases Ckx, CkxDef and CkxCodeFormat.
 #pragma once
 
-#include "Gbk.h"
-#include "KxExport.h"
-#include "OleDate.h"
+#include "base/Gbk.h"
+#include "model/KxExport.h"
+#include "base/OleDate.h"
 
 #include <cstring>
 #include <string>

@@ -1,9 +1,9 @@
-#include "CkxHostInfo.h"
+#include "model/CkxHostInfo.h"
 
-#include "Gbk.h"
-#include "KxDrives.h"
-#include "KxProc.h"
-#include "OleDate.h"
+#include "base/Gbk.h"
+#include "base/KxDrives.h"
+#include "base/KxProc.h"
+#include "base/OleDate.h"
 
 #include <cctype>
 #include <chrono>

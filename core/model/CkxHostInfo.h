@@ -4,8 +4,8 @@
 // uses the drive queries to pick and check roots. Drives come from kx::CurrentDriveSource().
 #pragma once
 
-#include "KxExport.h"
-#include "Record.h"
+#include "model/KxExport.h"
+#include "base/Record.h"
 
 #include <cstdint>
 

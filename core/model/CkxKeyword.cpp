@@ -1,6 +1,6 @@
-#include "CkxKeyword.h"
+#include "model/CkxKeyword.h"
 
-#include "Gbk.h"
+#include "base/Gbk.h"
 
 CkxKeyword::_COM CkxKeyword::GetComData() const {
     _COM com = kx::ZeroRecord<_COM>();

@@ -2,10 +2,10 @@
 // the keywords a program holds.
 #pragma once
 
-#include "CkxKeywordGroup.h"
-#include "KxExport.h"
-#include "Record.h"
-#include "RecordList.h"
+#include "model/CkxKeywordGroup.h"
+#include "model/KxExport.h"
+#include "base/Record.h"
+#include "base/RecordList.h"
 
 #include <cstdint>
 #include <string>

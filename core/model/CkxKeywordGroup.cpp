@@ -1,6 +1,6 @@
-#include "CkxKeywordGroup.h"
+#include "model/CkxKeywordGroup.h"
 
-#include "Gbk.h"
+#include "base/Gbk.h"
 
 namespace kx {
 

@@ -2,9 +2,9 @@
 // (id, name, note) is also the record of keyword templates and user groups: KxNameNoteCom.
 #pragma once
 
-#include "KxExport.h"
-#include "Record.h"
-#include "RecordList.h"
+#include "model/KxExport.h"
+#include "base/Record.h"
+#include "base/RecordList.h"
 
 #include <cstdint>
 #include <string>

@@ -1,6 +1,6 @@
-#include "CkxKeywordLink.h"
+#include "model/CkxKeywordLink.h"
 
-#include "KxDeleteIf.h"
+#include "model/KxDeleteIf.h"
 
 CkxKeywordLink* CkxKeywordLinkList::Find(const CkxKeywordLink& link) const {
     for (POSITION p = GetHeadPosition(); p;) {

@@ -2,9 +2,9 @@
 // CkxKeywordLinkList, the links a program holds or that travel with one file.
 #pragma once
 
-#include "KxExport.h"
-#include "Record.h"
-#include "RecordList.h"
+#include "model/KxExport.h"
+#include "base/Record.h"
+#include "base/RecordList.h"
 
 #include <cstdint>
 #include <vector>

@@ -1,6 +1,6 @@
-#include "CkxKeywordTemplet.h"
+#include "model/CkxKeywordTemplet.h"
 
-#include "Record.h"
+#include "base/Record.h"
 
 int CkxKeywordTemplet::PackBuf(CkxBuf& buf) const {
     if (m_listKeyword.empty()) return 0;

@@ -3,10 +3,10 @@
 // buffer (int32 ids back to back, no count). CkxKeywordTempletList: the templates a program holds.
 #pragma once
 
-#include "CkxBuf.h"
-#include "CkxKeywordGroup.h"
-#include "KxExport.h"
-#include "RecordList.h"
+#include "model/CkxBuf.h"
+#include "model/CkxKeywordGroup.h"
+#include "model/KxExport.h"
+#include "base/RecordList.h"
 
 #include <cstdint>
 #include <string>

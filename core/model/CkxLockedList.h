@@ -4,8 +4,8 @@
 // GetNext) takes no flag itself; a caller that iterates holds Lock() ... Unlock() around it.
 #pragma once
 
-#include "CkxAutoLock.h"
-#include "RecordList.h"
+#include "model/CkxAutoLock.h"
+#include "base/RecordList.h"
 
 #include <memory>
 #include <new>

@@ -1,6 +1,6 @@
-#include "CkxLog.h"
+#include "model/CkxLog.h"
 
-#include "Gbk.h"
+#include "base/Gbk.h"
 
 std::string CkxLog::GetLevStr() const {
     switch (m_nLev) {

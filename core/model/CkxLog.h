@@ -2,10 +2,10 @@
 // also the query for log entries. CkxLogList: a list of log values (the console's answers).
 #pragma once
 
-#include "KxExport.h"
-#include "OleDate.h"
-#include "Record.h"
-#include "RecordList.h"
+#include "model/KxExport.h"
+#include "base/OleDate.h"
+#include "base/Record.h"
+#include "base/RecordList.h"
 
 #include <cstdint>
 #include <string>

@@ -1,4 +1,4 @@
-#include "CkxMemFile.h"
+#include "model/CkxMemFile.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -2,7 +2,7 @@
 // else's block that is never freed here), read from and written to disk files whole.
 #pragma once
 
-#include "KxExport.h"
+#include "model/KxExport.h"
 
 #include <string>
 

@@ -1,6 +1,6 @@
-#include "CkxNode.h"
+#include "model/CkxNode.h"
 
-#include "CkxData.h"
+#include "model/CkxData.h"
 
 void CkxNode::Clear() {
     m_nID = -1;

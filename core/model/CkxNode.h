@@ -3,10 +3,10 @@
 // tree CkxTree of such nodes, and CkxTreeTool's searches over a plain list of nodes.
 #pragma once
 
-#include "Gbk.h"
-#include "KxExport.h"
-#include "KxTreeEngine.h"
-#include "Record.h"
+#include "base/Gbk.h"
+#include "model/KxExport.h"
+#include "model/KxTreeEngine.h"
+#include "base/Record.h"
 
 #include <cstdint>
 #include <string>

@@ -1,6 +1,6 @@
-#include "CkxObjAttrTemplet.h"
+#include "model/CkxObjAttrTemplet.h"
 
-#include "Gbk.h"
+#include "base/Gbk.h"
 
 CkxObjAttrTemplet::_COM CkxObjAttrTemplet::GetComData() const {
     _COM c = kx::ZeroRecord<_COM>();

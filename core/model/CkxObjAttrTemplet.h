@@ -4,12 +4,12 @@
 // unguarded list of templates and CkxObjAttrValue, one value of one attribute of one object.
 #pragma once
 
-#include "CkxBuf.h"
-#include "CkxFileImage.h"
-#include "CkxValue.h"
-#include "KxExport.h"
-#include "Record.h"
-#include "RecordList.h"
+#include "model/CkxBuf.h"
+#include "model/CkxFileImage.h"
+#include "model/CkxValue.h"
+#include "model/KxExport.h"
+#include "base/Record.h"
+#include "base/RecordList.h"
 
 #include <cstdint>
 #include <string>

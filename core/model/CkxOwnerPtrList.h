@@ -3,8 +3,8 @@
 // share it. Members named *Locked expect the caller to hold the busy flag.
 #pragma once
 
-#include "CkxAutoLock.h"
-#include "PtrList.h"
+#include "model/CkxAutoLock.h"
+#include "base/PtrList.h"
 
 #include <new>
 

@@ -1,4 +1,4 @@
-#include "CkxPerson.h"
+#include "model/CkxPerson.h"
 
 CkxPerson::_COM CkxPerson::GetComData() const {
     _COM c = kx::ZeroRecord<_COM>();

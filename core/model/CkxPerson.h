@@ -2,10 +2,10 @@
 // a profession and a note, with their list.
 #pragma once
 
-#include "Gbk.h"
-#include "KxExport.h"
-#include "Record.h"
-#include "RecordList.h"
+#include "base/Gbk.h"
+#include "model/KxExport.h"
+#include "base/Record.h"
+#include "base/RecordList.h"
 
 #include <cstdint>
 #include <string>

@@ -1,4 +1,4 @@
-#include "CkxPlayCtrl.h"
+#include "model/CkxPlayCtrl.h"
 
 #include <algorithm>
 #include <climits>

@@ -3,8 +3,8 @@
 // and the window's commands both move it, so every member takes its lock.
 #pragma once
 
-#include "CkxPlayParam.h"
-#include "KxExport.h"
+#include "model/CkxPlayParam.h"
+#include "model/KxExport.h"
 
 #include <mutex>
 

@@ -1,4 +1,4 @@
-#include "CkxPlayParam.h"
+#include "model/CkxPlayParam.h"
 
 #include <algorithm>
 #include <climits>

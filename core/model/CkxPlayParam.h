@@ -2,7 +2,7 @@
 // The context object keeps one set for the process; the show's controller takes a copy.
 #pragma once
 
-#include "KxExport.h"
+#include "model/KxExport.h"
 
 class KX_EXPORT CkxPlayParam {
 public:

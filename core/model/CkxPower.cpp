@@ -1,6 +1,6 @@
-#include "CkxPower.h"
+#include "model/CkxPower.h"
 
-#include "Record.h"
+#include "base/Record.h"
 
 namespace {
 constexpr int kHead = 8; // inherit flag and default power

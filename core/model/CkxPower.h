@@ -3,9 +3,9 @@
 // A rights set travels as the rights buffer: int32 inherit, uint32 default power, 20-byte grants.
 #pragma once
 
-#include "CkxBuf.h"
-#include "CkxUserLicence.h"
-#include "KxExport.h"
+#include "model/CkxBuf.h"
+#include "model/CkxUserLicence.h"
+#include "model/KxExport.h"
 
 #include <cstdint>
 

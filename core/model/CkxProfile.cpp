@@ -1,9 +1,9 @@
-#include "CkxProfile.h"
+#include "model/CkxProfile.h"
 
-#include "CkxwFileSystem.h"
-#include "Gbk.h"
-#include "KxIni.h"
-#include "KxRegistry.h"
+#include "model/CkxwFileSystem.h"
+#include "base/Gbk.h"
+#include "base/KxIni.h"
+#include "base/KxRegistry.h"
 
 #include <cctype>
 #include <cstdio>

@@ -4,7 +4,7 @@
 // throws: reads fall back to the caller's default, writes report 0.
 #pragma once
 
-#include "KxExport.h"
+#include "model/KxExport.h"
 
 #include <cstdint>
 #include <string>

@@ -1,4 +1,4 @@
-#include "CkxProject.h"
+#include "model/CkxProject.h"
 
 CkxProject::_COM CkxProject::GetComData() const {
     _COM c = kx::ZeroRecord<_COM>();

@@ -3,13 +3,13 @@
 // helpers over plain lists of projects.
 #pragma once
 
-#include "CkxBuf.h"
-#include "CkxNode.h"
-#include "CkxUserX.h"
-#include "KxExport.h"
-#include "OleDate.h"
-#include "Record.h"
-#include "RecordList.h"
+#include "model/CkxBuf.h"
+#include "model/CkxNode.h"
+#include "model/CkxUserX.h"
+#include "model/KxExport.h"
+#include "base/OleDate.h"
+#include "base/Record.h"
+#include "base/RecordList.h"
 
 #include <cstdint>
 #include <string>

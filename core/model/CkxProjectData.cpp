@@ -1,6 +1,6 @@
-#include "CkxProjectData.h"
+#include "model/CkxProjectData.h"
 
-#include "KxDeleteIf.h"
+#include "model/KxDeleteIf.h"
 
 CkxProjectData::CkxProjectData() {
     m_nDataKind = KXD_IMAGE;

@@ -2,12 +2,12 @@
 // file's alias within the project and a remark; with the link list and its pair lookups.
 #pragma once
 
-#include "CkxData.h"
-#include "Gbk.h"
-#include "KxExport.h"
-#include "OleDate.h"
-#include "Record.h"
-#include "RecordList.h"
+#include "model/CkxData.h"
+#include "base/Gbk.h"
+#include "model/KxExport.h"
+#include "base/OleDate.h"
+#include "base/Record.h"
+#include "base/RecordList.h"
 
 #include <cstdint>
 #include <string>

@@ -1,6 +1,6 @@
-#include "CkxQueryOperand.h"
+#include "model/CkxQueryOperand.h"
 
-#include "Gbk.h"
+#include "base/Gbk.h"
 
 #include <cmath>
 #include <cstring>

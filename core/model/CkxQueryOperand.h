@@ -4,13 +4,13 @@
 // conditions of one search.
 #pragma once
 
-#include "CkxBuf.h"
-#include "CkxQuerySQL.h"
-#include "CkxValue.h"
-#include "KxExport.h"
-#include "OleDate.h"
-#include "Record.h"
-#include "RecordList.h"
+#include "model/CkxBuf.h"
+#include "model/CkxQuerySQL.h"
+#include "model/CkxValue.h"
+#include "model/KxExport.h"
+#include "base/OleDate.h"
+#include "base/Record.h"
+#include "base/RecordList.h"
 
 #include <cstdint>
 #include <string>

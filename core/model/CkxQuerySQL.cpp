@@ -1,4 +1,4 @@
-#include "CkxQuerySQL.h"
+#include "model/CkxQuerySQL.h"
 
 #include <charconv>
 #include <cmath>

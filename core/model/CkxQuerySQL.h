@@ -3,8 +3,8 @@
 // a decimal comma), texts have their single quotes doubled, and dates are quoted ISO text.
 #pragma once
 
-#include "KxExport.h"
-#include "OleDate.h"
+#include "model/KxExport.h"
+#include "base/OleDate.h"
 
 #include <string>
 #include <string_view>

@@ -1,7 +1,7 @@
-#include "CkxQueryTemplet.h"
+#include "model/CkxQueryTemplet.h"
 
-#include "CkxContainer.h"
-#include "Gbk.h"
+#include "model/CkxContainer.h"
+#include "base/Gbk.h"
 
 #include <cstring>
 

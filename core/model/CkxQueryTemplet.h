@@ -3,12 +3,12 @@
 // as the template buffer (a section container). CkxQueryTempletList: the templates a program holds.
 #pragma once
 
-#include "CkxBuf.h"
-#include "CkxQueryOperand.h"
-#include "KxExport.h"
-#include "OleDate.h"
-#include "Record.h"
-#include "RecordList.h"
+#include "model/CkxBuf.h"
+#include "model/CkxQueryOperand.h"
+#include "model/KxExport.h"
+#include "base/OleDate.h"
+#include "base/Record.h"
+#include "base/RecordList.h"
 
 #include <cstdint>
 #include <string>

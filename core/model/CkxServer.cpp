@@ -1,6 +1,6 @@
-#include "CkxServer.h"
+#include "model/CkxServer.h"
 
-#include "Gbk.h"
+#include "base/Gbk.h"
 
 CkxServer::_COM CkxServer::GetComData() const {
     _COM c = kx::ZeroRecord<_COM>();

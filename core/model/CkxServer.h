@@ -3,8 +3,8 @@
 // further numbers are carried unchanged; the library gives them no meaning.
 #pragma once
 
-#include "KxExport.h"
-#include "Record.h"
+#include "model/KxExport.h"
+#include "base/Record.h"
 
 #include <cstdint>
 #include <string>

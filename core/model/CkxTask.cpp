@@ -1,6 +1,6 @@
-#include "CkxTask.h"
+#include "model/CkxTask.h"
 
-#include "KxDeleteIf.h"
+#include "model/KxDeleteIf.h"
 
 void CkxTask::affair_Add(unsigned long id) {
     CkxTaskAffair a;

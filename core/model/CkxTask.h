@@ -3,8 +3,8 @@
 // CkxTaskList: the queue; it owns its tasks and destroys the ones it deletes.
 #pragma once
 
-#include "KxExport.h"
-#include "RecordList.h"
+#include "model/KxExport.h"
+#include "base/RecordList.h"
 
 #include <cstdint>
 #include <list>

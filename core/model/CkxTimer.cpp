@@ -1,4 +1,4 @@
-#include "CkxTimer.h"
+#include "model/CkxTimer.h"
 
 #include <chrono>
 #include <climits>

@@ -2,7 +2,7 @@
 // until Close; Close wakes it at once and joins it, so no thread outlives the timer.
 #pragma once
 
-#include "KxExport.h"
+#include "model/KxExport.h"
 
 #include <condition_variable>
 #include <mutex>

@@ -1,4 +1,4 @@
-#include "CkxUser.h"
+#include "model/CkxUser.h"
 
 void CkxUser::Clear() {
     m_nID = -1;

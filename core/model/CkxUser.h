@@ -2,10 +2,10 @@
 // its log-on check. The role id travels in one byte, so an account can only name roles 0-255.
 #pragma once
 
-#include "Gbk.h"
-#include "KxExport.h"
-#include "Record.h"
-#include "RecordList.h"
+#include "base/Gbk.h"
+#include "model/KxExport.h"
+#include "base/Record.h"
+#include "base/RecordList.h"
 
 #include <cstdint>
 #include <string>

@@ -1,6 +1,6 @@
-#include "CkxUserGroup.h"
+#include "model/CkxUserGroup.h"
 
-#include "CkxContainer.h"
+#include "model/CkxContainer.h"
 
 #include <algorithm>
 

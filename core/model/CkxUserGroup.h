@@ -2,11 +2,11 @@
 // 104-byte group record as a section container with one 4-byte user id per section.
 #pragma once
 
-#include "CkxBuf.h"
-#include "Gbk.h"
-#include "KxExport.h"
-#include "Record.h"
-#include "RecordList.h"
+#include "model/CkxBuf.h"
+#include "base/Gbk.h"
+#include "model/KxExport.h"
+#include "base/Record.h"
+#include "base/RecordList.h"
 
 #include <cstdint>
 #include <string>

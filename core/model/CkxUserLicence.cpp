@@ -1,4 +1,4 @@
-#include "CkxUserLicence.h"
+#include "model/CkxUserLicence.h"
 
 #include <cstring>
 

@@ -3,10 +3,10 @@
 // the first.
 #pragma once
 
-#include "CkxBuf.h"
-#include "KxExport.h"
-#include "PtrList.h"
-#include "Record.h"
+#include "model/CkxBuf.h"
+#include "model/KxExport.h"
+#include "base/PtrList.h"
+#include "base/Record.h"
 
 #include <cstdint>
 #include <vector>

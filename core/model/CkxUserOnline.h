@@ -1,7 +1,7 @@
 // The ids of the users that are logged on, in log-on order; a user may stand twice.
 #pragma once
 
-#include "KxExport.h"
+#include "model/KxExport.h"
 
 #include <algorithm>
 #include <vector>

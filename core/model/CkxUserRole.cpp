@@ -1,4 +1,4 @@
-#include "CkxUserRole.h"
+#include "model/CkxUserRole.h"
 
 CkxUserRole::_COM CkxUserRole::GetComData() const {
     _COM c = kx::ZeroRecord<_COM>();

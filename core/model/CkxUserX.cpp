@@ -1,4 +1,4 @@
-#include "CkxUserX.h"
+#include "model/CkxUserX.h"
 
 #include <cstring>
 

@@ -2,10 +2,10 @@
 // with the 12-byte-per-entry buffer.
 #pragma once
 
-#include "CkxBuf.h"
-#include "KxExport.h"
-#include "Record.h"
-#include "RecordList.h"
+#include "model/CkxBuf.h"
+#include "model/KxExport.h"
+#include "base/Record.h"
+#include "base/RecordList.h"
 
 #include <cstdint>
 #include <vector>

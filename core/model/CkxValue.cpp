@@ -1,6 +1,6 @@
-#include "CkxValue.h"
+#include "model/CkxValue.h"
 
-#include "Gbk.h"
+#include "base/Gbk.h"
 
 #include <cstdio>
 #include <cstring>

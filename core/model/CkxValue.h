@@ -3,9 +3,9 @@
 // 288-byte wire image). Value kinds: 0 none, 1 integer, 2 float, 4 date, 8 text.
 #pragma once
 
-#include "KxExport.h"
-#include "OleDate.h"
-#include "Record.h"
+#include "model/KxExport.h"
+#include "base/OleDate.h"
+#include "base/Record.h"
 
 #include <cstdint>
 #include <string>

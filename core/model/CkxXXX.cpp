@@ -1,6 +1,6 @@
-#include "CkxXXX.h"
+#include "model/CkxXXX.h"
 
-#include "CkxFamilyXXX.h"
+#include "model/CkxFamilyXXX.h"
 
 CkxXXX::CkxXXX() = default;
 CkxXXX::~CkxXXX() = default;

@@ -2,7 +2,7 @@
 // from the folder tree, the accounts, roles and groups, and the rights sets. Nothing here
 // changes the lists. Folder look-ups go through the tree's id index, and every walk up the tree
 // is bounded by the folder count, so stored data with a parent cycle never hangs a check.
-#include "CkxXXX.h"
+#include "model/CkxXXX.h"
 
 #include <algorithm>
 

@@ -1,8 +1,8 @@
-#include "CkxwFileSystem.h"
+#include "model/CkxwFileSystem.h"
 
-#include "CkxBuf.h"
-#include "KxLaunch.h"
-#include "KxProc.h"
+#include "model/CkxBuf.h"
+#include "base/KxLaunch.h"
+#include "base/KxProc.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -5,8 +5,8 @@
 // listed as a file and removal removes the link, never what it points to).
 #pragma once
 
-#include "KxExport.h"
-#include "OleDate.h"
+#include "model/KxExport.h"
+#include "base/OleDate.h"
 
 #include <cstdint>
 #include <string>

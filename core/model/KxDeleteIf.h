@@ -2,7 +2,7 @@
 // walk behind the "delete every record of this file / this linker" operations of the lists.
 #pragma once
 
-#include "RecordList.h"
+#include "base/RecordList.h"
 
 namespace kx {
 

@@ -4,7 +4,7 @@
 // bounded by the node count, and no node can be linked below itself, so bad data never hangs.
 #pragma once
 
-#include "PtrList.h"
+#include "base/PtrList.h"
 
 #include <algorithm>
 #include <cstddef>

@@ -1,9 +1,9 @@
 // The bitmap half of CkxImageTool: the exchange between pictures and QImage, and the QImage
 // forms of micro images and scaling, which draw through the picture forms and hand the result
 // over as a bitmap (so both give the same pixels). No screen is needed.
-#include "CkxImageTool.h"
+#include "image/CkxImageTool.h"
 
-#include "CxImage.h"
+#include "image/CxImage.h"
 
 #include <QImage>
 

@@ -1,4 +1,4 @@
-#include "CkxPlaySpec.h"
+#include "ui/CkxPlaySpec.h"
 
 #include <QPainter>
 

@@ -4,7 +4,7 @@
 // the transition's state is cleared for the next run.
 #pragma once
 
-#include "KxExport.h"
+#include "model/KxExport.h"
 
 #include <QImage>
 #include <QRect>

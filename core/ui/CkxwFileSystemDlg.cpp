@@ -1,6 +1,6 @@
 // The file and folder dialogs of CkxwFileSystem, built on QFileDialog. The filters keep the
 // system's "desc|pattern|" texts and are converted for Qt in one place (ToQtFilter).
-#include "CkxwFileSystem.h"
+#include "model/CkxwFileSystem.h"
 
 #include <QApplication>
 #include <QFileDialog>

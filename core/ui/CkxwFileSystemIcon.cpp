@@ -1,6 +1,6 @@
 // The file-type icons of CkxwFileSystem: the desktop's icon for a file name's MIME type, looked up
 // by name alone, and the one process-wide list that icon indices point into.
-#include "CkxwFileSystem.h"
+#include "model/CkxwFileSystem.h"
 
 #include <QFileIconProvider>
 #include <QIcon>

@@ -1,6 +1,6 @@
-#include "CkxwIPC.h"
+#include "ui/CkxwIPC.h"
 
-#include "CxImage.h"
+#include "image/CxImage.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

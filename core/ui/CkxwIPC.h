@@ -3,7 +3,7 @@
 // application object; without one, or from another thread, nothing is copied and 0 is returned.
 #pragma once
 
-#include "KxExport.h"
+#include "model/KxExport.h"
 
 class CxImage;
 class QImage;

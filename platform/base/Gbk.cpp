@@ -1,4 +1,4 @@
-#include "Gbk.h"
+#include "base/Gbk.h"
 
 #include <cerrno>
 #include <cstring>

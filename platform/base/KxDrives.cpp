@@ -1,7 +1,7 @@
-#include "KxDrives.h"
+#include "base/KxDrives.h"
 
-#include "KxIni.h"
-#include "KxProc.h"
+#include "base/KxIni.h"
+#include "base/KxProc.h"
 
 #include <climits>
 #include <cstdlib>

@@ -1,4 +1,4 @@
-#include "KxIni.h"
+#include "base/KxIni.h"
 
 #include <algorithm>
 #include <cctype>

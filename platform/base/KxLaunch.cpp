@@ -1,4 +1,4 @@
-#include "KxLaunch.h"
+#include "base/KxLaunch.h"
 
 #include <cerrno>
 #include <spawn.h>

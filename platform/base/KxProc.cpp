@@ -1,4 +1,4 @@
-#include "KxProc.h"
+#include "base/KxProc.h"
 
 #include <cctype>
 #include <cerrno>

@@ -1,7 +1,7 @@
-#include "KxRegistry.h"
+#include "base/KxRegistry.h"
 
-#include "KxIni.h"
-#include "KxProc.h"
+#include "base/KxIni.h"
+#include "base/KxProc.h"
 
 #include <cctype>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "OleDate.h"
+#include "base/OleDate.h"
 
 #include <chrono>
 #include <cmath>

@@ -3,7 +3,7 @@
 // id or every such record, as the entity's list chooses.
 #pragma once
 
-#include "PtrList.h"
+#include "base/PtrList.h"
 
 #include <new>
 

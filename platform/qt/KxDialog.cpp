@@ -1,4 +1,4 @@
-#include "KxDialog.h"
+#include "qt/KxDialog.h"
 
 #include <QPushButton>
 

@@ -1,4 +1,4 @@
-#include "KxModalDriver.h"
+#include "qt/KxModalDriver.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -1,4 +1,4 @@
-#include "KxPrompt.h"
+#include "qt/KxPrompt.h"
 
 #include <QApplication>
 #include <QMessageBox>

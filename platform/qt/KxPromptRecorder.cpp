@@ -1,4 +1,4 @@
-#include "KxPromptRecorder.h"
+#include "qt/KxPromptRecorder.h"
 
 namespace kx {
 

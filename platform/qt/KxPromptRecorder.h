@@ -3,7 +3,7 @@
 // when destroyed.
 #pragma once
 
-#include "KxPrompt.h"
+#include "qt/KxPrompt.h"
 
 #include <deque>
 #include <mutex>

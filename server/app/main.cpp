@@ -1,11 +1,11 @@
 // VarniaServer: the catalogue server. Without a display it runs on the offscreen platform,
 // writes what it would have asked to the terminal and stops on SIGINT or SIGTERM.
-#include "CMainFrame.h"
-#include "CServerHost.h"
-#include "CSingleInstance.h"
-#include "CVarniaServer.h"
-#include "KxPrompt.h"
-#include "KxProc.h"
+#include "startup/CMainFrame.h"
+#include "startup/CServerHost.h"
+#include "startup/CSingleInstance.h"
+#include "startup/CVarniaServer.h"
+#include "qt/KxPrompt.h"
+#include "base/KxProc.h"
 
 #include <QApplication>
 #include <QSocketNotifier>

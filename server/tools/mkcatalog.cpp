@@ -1,7 +1,7 @@
 // varnia-mkcatalog: creates a new, empty catalogue (a SQLite file or the tables of a
 // PostgreSQL database) with the administrator role and the account "su".
-#include "AdoDatabase.h"
-#include "CatalogueMaker.h"
+#include "db/AdoDatabase.h"
+#include "db/CatalogueMaker.h"
 
 #include <cstdio>
 #include <cstring>

@@ -1,6 +1,6 @@
-#include "CkxAttr.h"
-#include "CkxAttrValue.h"
-#include "CkxConst.h"
+#include "model/CkxAttr.h"
+#include "model/CkxAttrValue.h"
+#include "model/CkxConst.h"
 
 #include <gtest/gtest.h>
 

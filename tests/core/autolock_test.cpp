@@ -1,5 +1,5 @@
-#include "CkxAutoLock.h"
-#include "CkxData.h"
+#include "model/CkxAutoLock.h"
+#include "model/CkxData.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "CkxCheckout.h"
-#include "GoldenBytes.h"
+#include "model/CkxCheckout.h"
+#include "core/support/GoldenBytes.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "CkxwIPC.h"
-#include "CxImage.h"
+#include "ui/CkxwIPC.h"
+#include "image/CxImage.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -1,4 +1,4 @@
-#include "CkxContainer.h"
+#include "model/CkxContainer.h"
 
 #include <gtest/gtest.h>
 

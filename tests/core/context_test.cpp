@@ -1,5 +1,5 @@
-#include "CkxFamilyXXX.h"
-#include "CkxXXX.h"
+#include "model/CkxFamilyXXX.h"
+#include "model/CkxXXX.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "CxFile.h"
-#include "CxImage.h"
-#include "TempDir.h"
+#include "image/CxFile.h"
+#include "image/CxImage.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 

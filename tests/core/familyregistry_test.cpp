@@ -1,5 +1,5 @@
-#include "CkxFamilyXXX.h"
-#include "CkxFileBaseAttr.h"
+#include "model/CkxFamilyXXX.h"
+#include "model/CkxFileBaseAttr.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "CkxAttr.h"
-#include "CkxFamilyTree.h"
+#include "model/CkxAttr.h"
+#include "model/CkxFamilyTree.h"
 
 #include <gtest/gtest.h>
 

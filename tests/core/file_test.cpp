@@ -1,11 +1,11 @@
-#include "CkxFIPhoto.h"
-#include "CkxFile.h"
-#include "CkxFileImage.h"
-#include "CkxFileKinds.h"
-#include "CkxFileList.h"
-#include "CkxXXX.h"
-#include "GoldenBytes.h"
-#include "TempDir.h"
+#include "model/CkxFIPhoto.h"
+#include "model/CkxFile.h"
+#include "model/CkxFileImage.h"
+#include "model/CkxFileKinds.h"
+#include "model/CkxFileList.h"
+#include "model/CkxXXX.h"
+#include "core/support/GoldenBytes.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "CkxFile.h"
-#include "GoldenBytes.h"
-#include "TempDir.h"
+#include "model/CkxFile.h"
+#include "core/support/GoldenBytes.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 

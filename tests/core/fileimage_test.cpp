@@ -1,8 +1,8 @@
-#include "CkxFIPhoto.h"
-#include "CkxFileImage.h"
-#include "CkxImageTool.h"
-#include "CxImage.h"
-#include "TempDir.h"
+#include "model/CkxFIPhoto.h"
+#include "model/CkxFileImage.h"
+#include "image/CkxImageTool.h"
+#include "image/CxImage.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "CkxDataShare.h"
-#include "CkxDataTag.h"
-#include "GoldenBytes.h"
+#include "model/CkxDataShare.h"
+#include "model/CkxDataTag.h"
+#include "core/support/GoldenBytes.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "CkxBuf.h"
-#include "CkxwFileSystem.h"
-#include "TempDir.h"
+#include "model/CkxBuf.h"
+#include "model/CkxwFileSystem.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 

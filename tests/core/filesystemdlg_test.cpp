@@ -1,5 +1,5 @@
-#include "CkxwFileSystem.h"
-#include "TempDir.h"
+#include "model/CkxwFileSystem.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 

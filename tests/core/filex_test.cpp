@@ -1,7 +1,7 @@
-#include "CkxFIPhoto.h"
-#include "CkxFileImage.h"
-#include "CkxFileKinds.h"
-#include "CkxFileX.h"
+#include "model/CkxFIPhoto.h"
+#include "model/CkxFileImage.h"
+#include "model/CkxFileKinds.h"
+#include "model/CkxFileX.h"
 
 #include <gtest/gtest.h>
 

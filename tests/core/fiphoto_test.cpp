@@ -1,6 +1,6 @@
-#include "CkxFIPhoto.h"
-#include "CkxFileX.h"
-#include "GoldenBytes.h"
+#include "model/CkxFIPhoto.h"
+#include "model/CkxFileX.h"
+#include "core/support/GoldenBytes.h"
 
 #include <gtest/gtest.h>
 

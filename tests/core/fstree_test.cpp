@@ -1,7 +1,7 @@
-#include "CkxFSTree.h"
-#include "CkxNode.h"
-#include "Gbk.h"
-#include "WireText.h"
+#include "model/CkxFSTree.h"
+#include "model/CkxNode.h"
+#include "base/Gbk.h"
+#include "core/support/WireText.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "CkxHostInfo.h"
-#include "Gbk.h"
-#include "KxDrives.h"
-#include "TempDir.h"
+#include "model/CkxHostInfo.h"
+#include "base/Gbk.h"
+#include "base/KxDrives.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 

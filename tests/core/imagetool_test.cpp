@@ -1,8 +1,8 @@
-#include "CkxBuf.h"
-#include "CkxImageTool.h"
-#include "CkxMemFile.h"
-#include "CxImage.h"
-#include "TempDir.h"
+#include "model/CkxBuf.h"
+#include "image/CkxImageTool.h"
+#include "model/CkxMemFile.h"
+#include "image/CxImage.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "CkxKeyword.h"
-#include "CkxKeywordGroup.h"
-#include "CkxKeywordLink.h"
-#include "CkxKeywordTemplet.h"
-#include "GoldenBytes.h"
+#include "model/CkxKeyword.h"
+#include "model/CkxKeywordGroup.h"
+#include "model/CkxKeywordLink.h"
+#include "model/CkxKeywordTemplet.h"
+#include "core/support/GoldenBytes.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "CkxLog.h"
-#include "GoldenBytes.h"
+#include "model/CkxLog.h"
+#include "core/support/GoldenBytes.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "CkxMemFile.h"
-#include "TempDir.h"
+#include "model/CkxMemFile.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "CkxFileOpeState.h"
-#include "CkxObjAttrTemplet.h"
-#include "GoldenBytes.h"
+#include "model/CkxFileOpeState.h"
+#include "model/CkxObjAttrTemplet.h"
+#include "core/support/GoldenBytes.h"
 
 #include <gtest/gtest.h>
 

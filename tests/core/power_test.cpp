@@ -1,8 +1,8 @@
-#include "CkxFileRole.h"
-#include "CkxPower.h"
-#include "CkxUserLicence.h"
+#include "model/CkxFileRole.h"
+#include "model/CkxPower.h"
+#include "model/CkxUserLicence.h"
 
-#include "WireText.h"
+#include "core/support/WireText.h"
 
 #include <gtest/gtest.h>
 

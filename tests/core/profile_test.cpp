@@ -1,7 +1,7 @@
-#include "CkxProfile.h"
-#include "CkxwFileSystem.h"
-#include "KxProc.h"
-#include "TempDir.h"
+#include "model/CkxProfile.h"
+#include "model/CkxwFileSystem.h"
+#include "base/KxProc.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 

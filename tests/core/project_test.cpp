@@ -1,8 +1,8 @@
-#include "CkxPerson.h"
-#include "CkxProject.h"
-#include "CkxProjectData.h"
+#include "model/CkxPerson.h"
+#include "model/CkxProject.h"
+#include "model/CkxProjectData.h"
 
-#include "WireText.h"
+#include "core/support/WireText.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "CkxQueryOperand.h"
-#include "CkxQuerySQL.h"
-#include "CkxXXX.h"
-#include "TempDir.h"
+#include "model/CkxQueryOperand.h"
+#include "model/CkxQuerySQL.h"
+#include "model/CkxXXX.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 

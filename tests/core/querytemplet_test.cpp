@@ -1,5 +1,5 @@
-#include "CkxContainer.h"
-#include "CkxQueryTemplet.h"
+#include "model/CkxContainer.h"
+#include "model/CkxQueryTemplet.h"
 
 #include <gtest/gtest.h>
 

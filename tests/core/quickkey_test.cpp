@@ -1,7 +1,7 @@
-#include "CkxFSFileLoc.h"
-#include "CkxFSQuickKey.h"
+#include "model/CkxFSFileLoc.h"
+#include "model/CkxFSQuickKey.h"
 
-#include "WireText.h"
+#include "core/support/WireText.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // Rights evaluation over one catalogue: three folder levels, groups and users with different
 // roles. Each behaviour is a table of (user, folder or file, expected) rows.
-#include "CkxXXX.h"
+#include "model/CkxXXX.h"
 
 #include <gtest/gtest.h>
 

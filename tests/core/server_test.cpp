@@ -1,5 +1,5 @@
-#include "CkxServer.h"
-#include "Gbk.h"
+#include "model/CkxServer.h"
+#include "base/Gbk.h"
 
 #include <gtest/gtest.h>
 

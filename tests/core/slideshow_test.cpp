@@ -1,7 +1,7 @@
-#include "CkxPlayCtrl.h"
-#include "CkxPlayParam.h"
-#include "CkxPlaySpec.h"
-#include "CkxTimer.h"
+#include "model/CkxPlayCtrl.h"
+#include "model/CkxPlayParam.h"
+#include "ui/CkxPlaySpec.h"
+#include "model/CkxTimer.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "CkxTask.h"
+#include "model/CkxTask.h"
 
 #include <gtest/gtest.h>
 

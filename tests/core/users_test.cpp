@@ -1,12 +1,12 @@
-#include "CkxClient.h"
-#include "CkxContainer.h"
-#include "CkxUser.h"
-#include "CkxUserGroup.h"
-#include "CkxUserOnline.h"
-#include "CkxUserRole.h"
-#include "CkxUserX.h"
+#include "model/CkxClient.h"
+#include "model/CkxContainer.h"
+#include "model/CkxUser.h"
+#include "model/CkxUserGroup.h"
+#include "model/CkxUserOnline.h"
+#include "model/CkxUserRole.h"
+#include "model/CkxUserX.h"
 
-#include "WireText.h"
+#include "core/support/WireText.h"
 
 #include <gtest/gtest.h>
 

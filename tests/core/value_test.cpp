@@ -1,6 +1,6 @@
-#include "CkxBuf.h"
-#include "CkxFixed.h"
-#include "CkxValue.h"
+#include "model/CkxBuf.h"
+#include "model/CkxFixed.h"
+#include "model/CkxValue.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // The dialog layer: modal runs with IDOK/IDCANCEL, controls found by id, a dialog that refuses to
 // close, nested modal runs driven from a test, and the recording prompt answerer.
-#include "KxDialog.h"
-#include "KxModalDriver.h"
-#include "KxPromptRecorder.h"
+#include "qt/KxDialog.h"
+#include "qt/KxModalDriver.h"
+#include "qt/KxPromptRecorder.h"
 
 #include <QLineEdit>
 #include <QMessageBox>

@@ -1,7 +1,7 @@
-#include "KxDrives.h"
-#include "KxIni.h"
-#include "KxProc.h"
-#include "TempDir.h"
+#include "base/KxDrives.h"
+#include "base/KxIni.h"
+#include "base/KxProc.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "KxIni.h"
-#include "TempDir.h"
+#include "base/KxIni.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "KxLaunch.h"
-#include "TempDir.h"
+#include "base/KxLaunch.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "OleDate.h"
+#include "base/OleDate.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "KxProc.h"
-#include "TempDir.h"
+#include "base/KxProc.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "RecordList.h"
+#include "base/RecordList.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "KxIni.h"
-#include "KxRegistry.h"
-#include "TempDir.h"
+#include "base/KxIni.h"
+#include "base/KxRegistry.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 

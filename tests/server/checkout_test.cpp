@@ -1,6 +1,6 @@
 // Checkout and check-in (types 26 to 29) over loopback against the real server core.
-#include "CkxCheckout.h"
-#include "FileTestKit.h"
+#include "model/CkxCheckout.h"
+#include "server/support/FileTestKit.h"
 
 #include <gtest/gtest.h>
 

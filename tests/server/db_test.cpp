@@ -1,10 +1,10 @@
 // The catalogue connection on a real SQLite file and on the real PostgreSQL server
 // (VARNIA_TEST_PG): the same cases run on both, each on a fresh catalogue.
-#include "AdoDatabase.h"
-#include "AdoRecordset.h"
-#include "CatalogueMaker.h"
-#include "TempDir.h"
-#include "TestCatalogue.h"
+#include "db/AdoDatabase.h"
+#include "db/AdoRecordset.h"
+#include "db/CatalogueMaker.h"
+#include "support/TempDir.h"
+#include "server/support/TestCatalogue.h"
 
 #include <gtest/gtest.h>
 

@@ -2,9 +2,9 @@
 // space given back.
 #include "storage/CFileStorage.h"
 #include "storage/CImageStorage.h"
-#include "CkxFile.h"
-#include "KxIni.h"
-#include "TempDir.h"
+#include "model/CkxFile.h"
+#include "base/KxIni.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 

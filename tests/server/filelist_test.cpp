@@ -1,11 +1,11 @@
 // File lists (types 15, 31 to 37) and the whole content of a file (type 30) over loopback
 // against the real server core, with the read-right filter and the 1000-file cap.
-#include "CFileService.h"
-#include "CkxQueryOperand.h"
-#include "CkxQueryTemplet.h"
-#include "CkxXXX.h"
-#include "FileTestKit.h"
-#include "TestCatalogue.h"
+#include "service/CFileService.h"
+#include "model/CkxQueryOperand.h"
+#include "model/CkxQueryTemplet.h"
+#include "model/CkxXXX.h"
+#include "server/support/FileTestKit.h"
+#include "server/support/TestCatalogue.h"
 
 #include <gtest/gtest.h>
 

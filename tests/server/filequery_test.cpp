@@ -2,14 +2,14 @@
 // a small family tree and four folders, and a table of query blocks and operands with the files
 // each must find.
 #include "table/CImageFileTable.h"
-#include "CkxFamilyXXX.h"
-#include "CkxFileList.h"
-#include "CkxQueryOperand.h"
-#include "CkxXXX.h"
-#include "Gbk.h"
+#include "model/CkxFamilyXXX.h"
+#include "model/CkxFileList.h"
+#include "model/CkxQueryOperand.h"
+#include "model/CkxXXX.h"
+#include "base/Gbk.h"
 #include "table/FileQuery.h"
-#include "TempDir.h"
-#include "TestCatalogue.h"
+#include "support/TempDir.h"
+#include "server/support/TestCatalogue.h"
 
 #include <gtest/gtest.h>
 

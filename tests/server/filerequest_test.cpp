@@ -1,9 +1,9 @@
 // File add, modify, delete and the recycle bin over loopback against the real server core, on a
 // real SQLite catalogue and real stored files.
-#include "CkxCheckout.h"
-#include "CkxFileList.h"
-#include "CkxXXX.h"
-#include "FileTestKit.h"
+#include "model/CkxCheckout.h"
+#include "model/CkxFileList.h"
+#include "model/CkxXXX.h"
+#include "server/support/FileTestKit.h"
 
 #include <gtest/gtest.h>
 

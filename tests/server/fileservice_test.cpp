@@ -1,7 +1,7 @@
 // The file service on a real SQLite catalogue and real stored files: what an add reserves and
 // gives back, and that stored data goes only with its row.
-#include "CFileService.h"
-#include "FileTestKit.h"
+#include "service/CFileService.h"
+#include "server/support/FileTestKit.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // The file table on a real catalogue (SQLite file and PostgreSQL): a file row round trip, the
 // recycle bin, folder removal, the list readers, and the exact statement texts.
 #include "table/CImageFileTable.h"
-#include "CkxFileList.h"
-#include "TempDir.h"
-#include "TestCatalogue.h"
+#include "model/CkxFileList.h"
+#include "support/TempDir.h"
+#include "server/support/TestCatalogue.h"
 
 #include <gtest/gtest.h>
 

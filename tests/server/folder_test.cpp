@@ -1,15 +1,15 @@
 // The folder service (type 10) over loopback against the real server core and its SQLite
 // catalogue, with two logged-on workstations; and the database side of a folder delete on both
 // engines. Each step checks the stored rows, the in-memory tree, the log and who heard what.
-#include "AdoRecordset.h"
-#include "CkxFileList.h"
-#include "CkxXXX.h"
-#include "FolderService.h"
-#include "FolderTable.h"
-#include "NetMessage.h"
-#include "QuickKeyTable.h"
-#include "TestCatalogue.h"
-#include "TwoWorkstations.h"
+#include "db/AdoRecordset.h"
+#include "model/CkxFileList.h"
+#include "model/CkxXXX.h"
+#include "service/FolderService.h"
+#include "service/FolderTable.h"
+#include "transport/NetMessage.h"
+#include "service/QuickKeyTable.h"
+#include "server/support/TestCatalogue.h"
+#include "server/support/TwoWorkstations.h"
 #include "table/CImageFileTable.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // Log on, log off and the online users (message type 1) over loopback against the real server
 // core, with the catalogue's seeded accounts.
-#include "CkxXXX.h"
-#include "TestServer.h"
+#include "model/CkxXXX.h"
+#include "server/support/TestServer.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // The operation log: the writers' event text and cut, the filtered query, the prune up to the
 // end of a day, and the console's requests 50 and 51 over loopback.
-#include "AdoRecordset.h"
-#include "Gbk.h"
-#include "TestServer.h"
+#include "db/AdoRecordset.h"
+#include "base/Gbk.h"
+#include "server/support/TestServer.h"
 #include "service/OperationLog.h"
 
 #include <gtest/gtest.h>

@@ -1,12 +1,12 @@
 // The quick-key services over loopback (type 11 single keys, type 12 a file's whole set) against
 // the real server core, and the whole-set replacement in the table on both engines: a file's
 // replacement only ever touches that file's keys.
-#include "AdoRecordset.h"
-#include "CkxXXX.h"
-#include "NetMessage.h"
-#include "QuickKeyTable.h"
-#include "TestCatalogue.h"
-#include "TwoWorkstations.h"
+#include "db/AdoRecordset.h"
+#include "model/CkxXXX.h"
+#include "transport/NetMessage.h"
+#include "service/QuickKeyTable.h"
+#include "server/support/TestCatalogue.h"
+#include "server/support/TwoWorkstations.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // Storage roots: the scan over the drives, capacities, reserve and choose, create and delete.
-#include "KxDrives.h"
-#include "KxIni.h"
-#include "TempDir.h"
-#include "ZoZI_Storage.h"
+#include "base/KxDrives.h"
+#include "base/KxIni.h"
+#include "support/TempDir.h"
+#include "storeadmin/ZoZI_Storage.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
 // Messages 3 and 4 over loopback: the session's copy of the server record, and a fresh host
 // snapshot per request that is sampled without holding up the other sessions.
-#include "CkxHostInfo.h"
-#include "CkxServer.h"
-#include "Gbk.h"
-#include "KxDrives.h"
-#include "TestServer.h"
+#include "model/CkxHostInfo.h"
+#include "model/CkxServer.h"
+#include "base/Gbk.h"
+#include "base/KxDrives.h"
+#include "server/support/TestServer.h"
 
 #include <gtest/gtest.h>
 

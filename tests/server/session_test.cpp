@@ -1,9 +1,9 @@
 // Request dispatch and the shared list/add/modify/delete pattern over loopback: ignored types,
 // announcements to every session, list answers as packet series, refused requests that send
 // nothing and leave memory alone, and many clients changing the catalogue at once.
-#include "AdoRecordset.h"
-#include "CkxKeywordGroup.h"
-#include "TestServer.h"
+#include "db/AdoRecordset.h"
+#include "model/CkxKeywordGroup.h"
+#include "server/support/TestServer.h"
 #include "service/EntityService.h"
 #include "service/OperationLog.h"
 

@@ -3,10 +3,10 @@
 // offscreen platform and a free port. A workstation logs on as "su", the start-up line is in the
 // log table, a second start is refused, SIGTERM ends the server cleanly, and a later run starts
 // again on the same data folder.
-#include "AdoDatabase.h"
-#include "AdoRecordset.h"
-#include "TempDir.h"
-#include "TestClient.h"
+#include "db/AdoDatabase.h"
+#include "db/AdoRecordset.h"
+#include "support/TempDir.h"
+#include "server/support/TestClient.h"
 
 #include <arpa/inet.h>
 #include <fcntl.h>

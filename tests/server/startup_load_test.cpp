@@ -1,13 +1,13 @@
 // The data manager's open and load on a real catalogue file: every table lands in its list, in
 // the fixed step order; folders and families arrive parents first whatever their ids; a table
 // that cannot be read ends the load (except folders); a second load replaces, never doubles.
-#include "AdoDatabase.h"
-#include "CDataManager.h"
-#include "CatalogueLoaders.h"
-#include "CatalogueMaker.h"
-#include "CkxFamilyXXX.h"
-#include "CkxXXX.h"
-#include "TempDir.h"
+#include "db/AdoDatabase.h"
+#include "data/CDataManager.h"
+#include "data/CatalogueLoaders.h"
+#include "db/CatalogueMaker.h"
+#include "model/CkxFamilyXXX.h"
+#include "model/CkxXXX.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 

@@ -3,12 +3,12 @@
 // "su" (user-administration power) and "alice" (no administration power). Each step of the
 // table checks the stored row, the in-memory list, the one log line and who heard what; a
 // database that refuses the write leaves everything as it was and sends nothing.
-#include "CkxXXX.h"
-#include "NetMessage.h"
-#include "AdoRecordset.h"
-#include "OperationLog.h"
-#include "TestCatalogue.h"
-#include "TestServer.h"
+#include "model/CkxXXX.h"
+#include "transport/NetMessage.h"
+#include "db/AdoRecordset.h"
+#include "service/OperationLog.h"
+#include "server/support/TestCatalogue.h"
+#include "server/support/TestServer.h"
 
 #include <gtest/gtest.h>
 

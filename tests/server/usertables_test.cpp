@@ -1,18 +1,18 @@
 // Table operations of accounts, groups, roles, file and folder roles, persons, shares and
 // bookmarks on a real SQLite file and on the real PostgreSQL server: what each write stores,
 // what the loads read back, and that a refused write stores nothing and reports 0.
-#include "CkxDataShare.h"
-#include "CkxDataTag.h"
-#include "CkxFileRole.h"
-#include "CkxPerson.h"
-#include "CkxUser.h"
-#include "CkxUserGroup.h"
-#include "CkxUserRole.h"
+#include "model/CkxDataShare.h"
+#include "model/CkxDataTag.h"
+#include "model/CkxFileRole.h"
+#include "model/CkxPerson.h"
+#include "model/CkxUser.h"
+#include "model/CkxUserGroup.h"
+#include "model/CkxUserRole.h"
 #include "table/PersonTable.h"
 #include "table/RoleTables.h"
 #include "table/ShareTables.h"
-#include "TempDir.h"
-#include "TestCatalogue.h"
+#include "support/TempDir.h"
+#include "server/support/TestCatalogue.h"
 #include "table/UserTables.h"
 
 #include <gtest/gtest.h>

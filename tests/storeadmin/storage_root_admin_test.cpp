@@ -1,13 +1,13 @@
 // The storage-root dialog on temporary folders as drives: listing, create through the context
 // menu and the drive picker, create by double click, delete with its question, the OK rule and
 // the read-only mode.
-#include "CDlgSelectDisk.h"
-#include "CDlgStorageRootAdmin.h"
-#include "KxIni.h"
-#include "KxModalDriver.h"
-#include "KxPromptRecorder.h"
-#include "TempDir.h"
-#include "ZoZI_Storage.h"
+#include "storeadmin/CDlgSelectDisk.h"
+#include "storeadmin/CDlgStorageRootAdmin.h"
+#include "base/KxIni.h"
+#include "qt/KxModalDriver.h"
+#include "qt/KxPromptRecorder.h"
+#include "support/TempDir.h"
+#include "storeadmin/ZoZI_Storage.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>

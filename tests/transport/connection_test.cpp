@@ -1,6 +1,6 @@
-#include "NetConnection.h"
-#include "NetLog.h"
-#include "NetTestPeer.h"
+#include "transport/NetConnection.h"
+#include "transport/NetLog.h"
+#include "transport/support/NetTestPeer.h"
 
 #include <gtest/gtest.h>
 

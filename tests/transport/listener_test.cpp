@@ -1,5 +1,5 @@
-#include "NetListener.h"
-#include "NetTestPeer.h"
+#include "transport/NetListener.h"
+#include "transport/support/NetTestPeer.h"
 
 #include <gtest/gtest.h>
 

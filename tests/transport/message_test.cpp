@@ -1,8 +1,8 @@
-#include "NetConnection.h"
-#include "NetLog.h"
-#include "NetMessage.h"
-#include "NetSeries.h"
-#include "NetTestPeer.h"
+#include "transport/NetConnection.h"
+#include "transport/NetLog.h"
+#include "transport/NetMessage.h"
+#include "transport/NetSeries.h"
+#include "transport/support/NetTestPeer.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "NetPacket.h"
-#include "NetPort.h"
-#include "NetReceiveBuffer.h"
-#include "NetSocket.h"
-#include "NetTestPeer.h"
+#include "transport/NetPacket.h"
+#include "transport/NetPort.h"
+#include "transport/NetReceiveBuffer.h"
+#include "transport/NetSocket.h"
+#include "transport/support/NetTestPeer.h"
 
 #include <gtest/gtest.h>
 

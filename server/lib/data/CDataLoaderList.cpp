@@ -1,4 +1,4 @@
-#include "CDataLoaderList.h"
+#include "data/CDataLoaderList.h"
 
 #include <algorithm>
 

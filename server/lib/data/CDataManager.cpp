@@ -1,8 +1,8 @@
-#include "CDataManager.h"
+#include "data/CDataManager.h"
 
-#include "CatalogueLoaders.h"
-#include "CkxFamilyXXX.h"
-#include "CkxXXX.h"
+#include "data/CatalogueLoaders.h"
+#include "model/CkxFamilyXXX.h"
+#include "model/CkxXXX.h"
 
 CDataManager::CDataManager() : CDataManager(KX_KXXXX(), KX_FamilyXXX(), KX_FileShareList()) {}
 

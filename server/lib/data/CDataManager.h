@@ -4,8 +4,8 @@
 // (services add steps there), and closes the connection at exit.
 #pragma once
 
-#include "AdoDatabase.h"
-#include "CDataLoaderList.h"
+#include "db/AdoDatabase.h"
+#include "data/CDataLoaderList.h"
 #include "storage/CImageStorage.h"
 
 #include <memory>

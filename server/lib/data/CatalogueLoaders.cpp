@@ -1,10 +1,10 @@
-#include "CatalogueLoaders.h"
+#include "data/CatalogueLoaders.h"
 
-#include "AdoDatabase.h"
-#include "AdoRecordset.h"
-#include "CkxFamilyXXX.h"
-#include "CkxXXX.h"
-#include "ServerLog.h"
+#include "db/AdoDatabase.h"
+#include "db/AdoRecordset.h"
+#include "model/CkxFamilyXXX.h"
+#include "model/CkxXXX.h"
+#include "session/ServerLog.h"
 
 #include <optional>
 #include <vector>

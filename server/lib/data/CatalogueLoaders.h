@@ -3,7 +3,7 @@
 // the number of entries read, or -1 (list untouched) when the table cannot be read.
 #pragma once
 
-#include "CDataLoaderList.h"
+#include "data/CDataLoaderList.h"
 
 class CADODatabase;
 class CkxDataShareList;
@@ -21,7 +21,7 @@ class CkxUserList;
 class CkxUserRoleList;
 class CkxXXX;
 
-#include "CkxFileRole.h"
+#include "model/CkxFileRole.h"
 
 namespace kx {
 

@@ -1,7 +1,7 @@
-#include "AdoDatabase.h"
+#include "db/AdoDatabase.h"
 
-#include "AdoRecordset.h"
-#include "DbEngine.h"
+#include "db/AdoRecordset.h"
+#include "db/DbEngine.h"
 
 #include <cstdio>
 #include <cstdlib>

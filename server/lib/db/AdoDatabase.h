@@ -4,8 +4,8 @@
 // logged), never thrown and never shown: the start-up dialogs show GetLastError() themselves.
 #pragma once
 
-#include "AdoFieldList.h"
-#include "AdoVariant.h"
+#include "db/AdoFieldList.h"
+#include "db/AdoVariant.h"
 
 #include <atomic>
 #include <functional>

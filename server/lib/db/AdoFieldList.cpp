@@ -1,4 +1,4 @@
-#include "AdoFieldList.h"
+#include "db/AdoFieldList.h"
 
 
 namespace kx {

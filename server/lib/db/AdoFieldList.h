@@ -3,7 +3,7 @@
 // literals); CADOColumnList carries typed values, binary blocks included, that are bound.
 #pragma once
 
-#include "AdoVariant.h"
+#include "db/AdoVariant.h"
 
 #include <cstdint>
 #include <string>

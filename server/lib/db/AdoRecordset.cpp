@@ -1,7 +1,7 @@
-#include "AdoRecordset.h"
+#include "db/AdoRecordset.h"
 
-#include "AdoDatabase.h"
-#include "DbEngine.h"
+#include "db/AdoDatabase.h"
+#include "db/DbEngine.h"
 
 #include <cctype>
 #include <charconv>

@@ -3,8 +3,8 @@
 // AddNew/SetEditing, PutValue and Update write back to the table with bound values.
 #pragma once
 
-#include "AdoVariant.h"
-#include "CkxBuf.h"
+#include "db/AdoVariant.h"
+#include "model/CkxBuf.h"
 
 #include <cstdint>
 #include <string>

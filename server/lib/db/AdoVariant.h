@@ -2,7 +2,7 @@
 // floating-point number, a text (UTF-8), a date-time (DATE) or a byte block.
 #pragma once
 
-#include "OleDate.h"
+#include "base/OleDate.h"
 
 #include <cstdint>
 #include <string>

@@ -1,8 +1,8 @@
-#include "CatalogueMaker.h"
+#include "db/CatalogueMaker.h"
 
-#include "AdoDatabase.h"
-#include "CatalogueSchema.h"
-#include "Gbk.h"
+#include "db/AdoDatabase.h"
+#include "generated/CatalogueSchema.h"
+#include "base/Gbk.h"
 
 #include <sqlite3.h>
 

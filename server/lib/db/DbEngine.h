@@ -2,7 +2,7 @@
 // connection object serialises every call; an engine is never used by two threads at once.
 #pragma once
 
-#include "AdoVariant.h"
+#include "db/AdoVariant.h"
 
 #include <memory>
 #include <string>

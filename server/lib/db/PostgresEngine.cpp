@@ -1,6 +1,6 @@
 // The PostgreSQL engine: one libpq session in UTF-8 with standard string literals and ISO
 // dates; statements run with their parameters bound, results read as text and typed here.
-#include "DbEngine.h"
+#include "db/DbEngine.h"
 
 #include <libpq-fe.h>
 #include <poll.h>

@@ -1,6 +1,6 @@
 // The SQLite engine: a catalogue file opened read-write (never created here), statements
 // prepared one at a time with their parameters bound.
-#include "DbEngine.h"
+#include "db/DbEngine.h"
 
 #include <sqlite3.h>
 

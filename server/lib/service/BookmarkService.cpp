@@ -1,4 +1,4 @@
-#include "BookmarkService.h"
+#include "service/BookmarkService.h"
 
 #include "table/ShareTables.h"
 

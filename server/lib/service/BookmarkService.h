@@ -4,9 +4,9 @@
 // it. The server's bookmark list is only filled at start-up.
 #pragma once
 
-#include "EntityService.h"
+#include "service/EntityService.h"
 
-#include "CkxDataTag.h"
+#include "model/CkxDataTag.h"
 
 namespace kx {
 // The service as seen by the session of `userId`.

@@ -6,10 +6,10 @@
 // connection and image storage.
 #pragma once
 
-#include "AdoDatabase.h"
-#include "CkxCheckout.h"
-#include "CkxFile.h"
-#include "CkxQueryTemplet.h"
+#include "db/AdoDatabase.h"
+#include "model/CkxCheckout.h"
+#include "model/CkxFile.h"
+#include "model/CkxQueryTemplet.h"
 #include "storage/CFileStorage.h"
 #include "table/CImageFileTable.h"
 

@@ -1,11 +1,11 @@
 // The checkout requests: the checked-out list (26), check out (27), check in (28) and check in
 // with the changed file (29). Each change is announced to every session; an unknown file id
 // or a refused write announces nothing.
-#include "CFileService.h"
-#include "CkxCheckout.h"
-#include "FileRequestHandlers.h"
-#include "OperationLog.h"
-#include "RequestIO.h"
+#include "service/CFileService.h"
+#include "model/CkxCheckout.h"
+#include "service/FileRequestHandlers.h"
+#include "service/OperationLog.h"
+#include "service/RequestIO.h"
 #include "session/CServerSession.h"
 
 namespace kx {

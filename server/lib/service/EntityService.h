@@ -18,9 +18,9 @@
 //              warning and leaves memory as it was.
 #pragma once
 
-#include "AdoDatabase.h"
-#include "OperationLog.h"
-#include "RequestIO.h"
+#include "db/AdoDatabase.h"
+#include "service/OperationLog.h"
+#include "service/RequestIO.h"
 #include "session/CServerSession.h"
 
 #include <cstdint>

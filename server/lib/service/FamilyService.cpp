@@ -1,8 +1,8 @@
-#include "FamilyService.h"
+#include "service/FamilyService.h"
 
-#include "CkxFamilyXXX.h"
-#include "CkxXXX.h"
-#include "RecordMessageService.h"
+#include "model/CkxFamilyXXX.h"
+#include "model/CkxXXX.h"
+#include "service/RecordMessageService.h"
 #include "table/FamilyTables.h"
 
 namespace kx {

@@ -5,8 +5,8 @@
 // parameter and the broadcast of the records a request applied.
 #pragma once
 
-#include "CFileService.h"
-#include "CkxFile.h"
+#include "service/CFileService.h"
+#include "model/CkxFile.h"
 #include "session/RequestDispatcher.h"
 
 #include <cstdint>

@@ -1,7 +1,7 @@
-#include "FileTempletService.h"
+#include "service/FileTempletService.h"
 
-#include "CkxObjAttrTemplet.h"
-#include "RecordMessageService.h"
+#include "model/CkxObjAttrTemplet.h"
+#include "service/RecordMessageService.h"
 #include "table/TempletTables.h"
 
 namespace kx {

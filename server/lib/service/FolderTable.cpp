@@ -1,6 +1,6 @@
-#include "FolderTable.h"
+#include "service/FolderTable.h"
 
-#include "AdoDatabase.h"
+#include "db/AdoDatabase.h"
 #include "data/CatalogueLoaders.h"
 #include "table/TableOps.h"
 

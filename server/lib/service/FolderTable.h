@@ -2,7 +2,7 @@
 // are read back into a tree by kx::LoadFolders (the start-up load and the folder list).
 #pragma once
 
-#include "CkxFSNode.h"
+#include "model/CkxFSNode.h"
 
 class CADODatabase;
 class CkxFSTree;

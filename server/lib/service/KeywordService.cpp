@@ -1,11 +1,11 @@
-#include "KeywordService.h"
+#include "service/KeywordService.h"
 
-#include "CkxKeyword.h"
-#include "CkxKeywordGroup.h"
-#include "CkxKeywordLink.h"
-#include "CkxKeywordTemplet.h"
-#include "CkxXXX.h"
-#include "RecordMessageService.h"
+#include "model/CkxKeyword.h"
+#include "model/CkxKeywordGroup.h"
+#include "model/CkxKeywordLink.h"
+#include "model/CkxKeywordTemplet.h"
+#include "model/CkxXXX.h"
+#include "service/RecordMessageService.h"
 #include "table/KeywordTables.h"
 
 namespace kx {

@@ -1,9 +1,9 @@
-#include "OperationLog.h"
+#include "service/OperationLog.h"
 
-#include "AdoDatabase.h"
-#include "AdoRecordset.h"
-#include "Gbk.h"
-#include "RequestIO.h"
+#include "db/AdoDatabase.h"
+#include "db/AdoRecordset.h"
+#include "base/Gbk.h"
+#include "service/RequestIO.h"
 #include "session/CServerSession.h"
 
 #include <cmath>

@@ -2,8 +2,8 @@
 // and the filtered query, and the console's requests for them (types 50 and 51).
 #pragma once
 
-#include "CkxLog.h"
-#include "OleDate.h"
+#include "model/CkxLog.h"
+#include "base/OleDate.h"
 
 #include <cstdint>
 #include <string>

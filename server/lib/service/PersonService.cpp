@@ -1,6 +1,6 @@
-#include "PersonService.h"
+#include "service/PersonService.h"
 
-#include "CkxXXX.h"
+#include "model/CkxXXX.h"
 #include "table/PersonTable.h"
 
 namespace kx {

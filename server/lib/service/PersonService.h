@@ -2,9 +2,9 @@
 // person list.
 #pragma once
 
-#include "EntityService.h"
+#include "service/EntityService.h"
 
-#include "CkxPerson.h"
+#include "model/CkxPerson.h"
 
 namespace kx {
 KxEntitySpec<CkxPerson> MakePersonSpec();

@@ -1,6 +1,6 @@
-#include "PowerRoleService.h"
+#include "service/PowerRoleService.h"
 
-#include "CkxXXX.h"
+#include "model/CkxXXX.h"
 #include "table/RoleTables.h"
 
 namespace kx {

@@ -3,9 +3,9 @@
 // applied to both.
 #pragma once
 
-#include "EntityService.h"
+#include "service/EntityService.h"
 
-#include "CkxFileRole.h"
+#include "model/CkxFileRole.h"
 
 namespace kx {
 KxEntitySpec<CkxFileRole> MakeFileRoleSpec();

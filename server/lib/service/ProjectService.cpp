@@ -1,8 +1,8 @@
-#include "ProjectService.h"
+#include "service/ProjectService.h"
 
-#include "CkxProject.h"
-#include "CkxProjectData.h"
-#include "RecordMessageService.h"
+#include "model/CkxProject.h"
+#include "model/CkxProjectData.h"
+#include "service/RecordMessageService.h"
 #include "table/ProjectTables.h"
 
 namespace kx {

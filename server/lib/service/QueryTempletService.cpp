@@ -1,7 +1,7 @@
-#include "QueryTempletService.h"
+#include "service/QueryTempletService.h"
 
-#include "CkxQueryTemplet.h"
-#include "RecordMessageService.h"
+#include "model/CkxQueryTemplet.h"
+#include "service/RecordMessageService.h"
 #include "table/TempletTables.h"
 
 namespace kx {

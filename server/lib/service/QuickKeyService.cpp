@@ -1,8 +1,8 @@
-#include "QuickKeyService.h"
+#include "service/QuickKeyService.h"
 
-#include "CkxXXX.h"
-#include "NetMessage.h"
-#include "QuickKeyTable.h"
+#include "model/CkxXXX.h"
+#include "transport/NetMessage.h"
+#include "service/QuickKeyTable.h"
 
 namespace kx {
 namespace {

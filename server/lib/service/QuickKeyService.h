@@ -3,8 +3,8 @@
 // stored set, with the new ids, to every session.
 #pragma once
 
-#include "EntityService.h"
-#include "CkxFSQuickKey.h"
+#include "service/EntityService.h"
+#include "model/CkxFSQuickKey.h"
 
 namespace kx {
 

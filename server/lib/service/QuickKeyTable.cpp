@@ -1,7 +1,7 @@
-#include "QuickKeyTable.h"
+#include "service/QuickKeyTable.h"
 
-#include "AdoDatabase.h"
-#include "AdoRecordset.h"
+#include "db/AdoDatabase.h"
+#include "db/AdoRecordset.h"
 #include "table/TableOps.h"
 
 #include <set>

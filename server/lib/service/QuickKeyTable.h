@@ -2,7 +2,7 @@
 // removed with the folder, and the whole set of one file's keys replaced in one transaction.
 #pragma once
 
-#include "CkxFSQuickKey.h"
+#include "model/CkxFSQuickKey.h"
 
 class CADODatabase;
 

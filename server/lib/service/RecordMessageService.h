@@ -12,9 +12,9 @@
 // or whose buffer does not read, is dropped with a warning; so is a failed write.
 #pragma once
 
-#include "EntityService.h"
-#include "NetMessage.h"
-#include "NetSeries.h"
+#include "service/EntityService.h"
+#include "transport/NetMessage.h"
+#include "transport/NetSeries.h"
 
 #include <string>
 #include <string_view>

@@ -1,4 +1,4 @@
-#include "RequestIO.h"
+#include "service/RequestIO.h"
 
 #include "session/CServerSession.h"
 

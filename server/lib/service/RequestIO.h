@@ -4,9 +4,9 @@
 // last); announcements go to every session as replies.
 #pragma once
 
-#include "NetPacket.h"
-#include "NetSeries.h"
-#include "Record.h"
+#include "transport/NetPacket.h"
+#include "transport/NetSeries.h"
+#include "base/Record.h"
 #include "session/CSessionList.h"
 #include "session/RequestDispatcher.h"
 #include "session/ServerLog.h"

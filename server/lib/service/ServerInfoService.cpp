@@ -1,8 +1,8 @@
-#include "ServerInfoService.h"
+#include "service/ServerInfoService.h"
 
-#include "CkxHostInfo.h"
-#include "CkxServer.h"
-#include "RequestIO.h"
+#include "model/CkxHostInfo.h"
+#include "model/CkxServer.h"
+#include "service/RequestIO.h"
 #include "session/CServerSession.h"
 
 void HandleServerRecord(KxRequest& request) {

@@ -1,8 +1,8 @@
-#include "SessionService.h"
+#include "service/SessionService.h"
 
-#include "CkxClient.h"
-#include "CkxXXX.h"
-#include "RequestIO.h"
+#include "model/CkxClient.h"
+#include "model/CkxXXX.h"
+#include "service/RequestIO.h"
 #include "session/CListenServer.h"
 #include "session/CServerSession.h"
 

@@ -1,4 +1,4 @@
-#include "ShareService.h"
+#include "service/ShareService.h"
 
 #include "table/ShareTables.h"
 

@@ -2,9 +2,9 @@
 // every change goes to every session; the server's share list is only filled at start-up.
 #pragma once
 
-#include "EntityService.h"
+#include "service/EntityService.h"
 
-#include "CkxDataShare.h"
+#include "model/CkxDataShare.h"
 
 namespace kx {
 KxEntitySpec<CkxDataShare> MakeShareSpec();

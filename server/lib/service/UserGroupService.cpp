@@ -1,10 +1,10 @@
-#include "UserGroupService.h"
+#include "service/UserGroupService.h"
 
-#include "CkxXXX.h"
-#include "NetMessage.h"
-#include "NetSeries.h"
-#include "OperationLog.h"
-#include "RequestIO.h"
+#include "model/CkxXXX.h"
+#include "transport/NetMessage.h"
+#include "transport/NetSeries.h"
+#include "service/OperationLog.h"
+#include "service/RequestIO.h"
 #include "session/CServerSession.h"
 #include "table/UserTables.h"
 

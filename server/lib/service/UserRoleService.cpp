@@ -1,6 +1,6 @@
-#include "UserRoleService.h"
+#include "service/UserRoleService.h"
 
-#include "CkxXXX.h"
+#include "model/CkxXXX.h"
 #include "table/UserTables.h"
 
 namespace kx {

@@ -2,9 +2,9 @@
 // account names its role in one byte, so a role whose new id would pass 255 is not created.
 #pragma once
 
-#include "EntityService.h"
+#include "service/EntityService.h"
 
-#include "CkxUserRole.h"
+#include "model/CkxUserRole.h"
 
 namespace kx {
 KxEntitySpec<CkxUserRole> MakeUserRoleSpec();

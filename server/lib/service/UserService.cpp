@@ -1,6 +1,6 @@
-#include "UserService.h"
+#include "service/UserService.h"
 
-#include "CkxXXX.h"
+#include "model/CkxXXX.h"
 #include "table/UserTables.h"
 
 #include <cstring>

@@ -2,9 +2,9 @@
 // Other users' passwords reach only sessions whose user holds the user-administration power.
 #pragma once
 
-#include "EntityService.h"
+#include "service/EntityService.h"
 
-#include "CkxUser.h"
+#include "model/CkxUser.h"
 
 namespace kx {
 KxEntitySpec<CkxUser> MakeUserSpec();

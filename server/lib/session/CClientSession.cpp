@@ -1,7 +1,7 @@
-#include "CClientSession.h"
+#include "session/CClientSession.h"
 
-#include "CListenServer.h"
-#include "CkxXXX.h"
+#include "session/CListenServer.h"
+#include "model/CkxXXX.h"
 
 namespace {
 std::atomic<uint64_t> g_nextSerial{1};

@@ -3,8 +3,8 @@
 // the program's data manager.
 #pragma once
 
-#include "CkxServer.h"
-#include "NetConnection.h"
+#include "model/CkxServer.h"
+#include "transport/NetConnection.h"
 
 #include <atomic>
 #include <cstdint>

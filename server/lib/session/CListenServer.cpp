@@ -1,8 +1,8 @@
-#include "CListenServer.h"
+#include "session/CListenServer.h"
 
-#include "CServerSession.h"
-#include "CkxXXX.h"
-#include "ServerLog.h"
+#include "session/CServerSession.h"
+#include "model/CkxXXX.h"
+#include "session/ServerLog.h"
 
 #include <unistd.h>
 

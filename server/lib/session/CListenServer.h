@@ -5,10 +5,10 @@
 // CServerSession objects bound to the program's data manager.
 #pragma once
 
-#include "CEndSessionQueue.h"
-#include "CSessionList.h"
-#include "CkxServer.h"
-#include "NetListener.h"
+#include "session/CEndSessionQueue.h"
+#include "session/CSessionList.h"
+#include "model/CkxServer.h"
+#include "transport/NetListener.h"
 
 #include <atomic>
 #include <mutex>

@@ -1,6 +1,6 @@
-#include "CServerSession.h"
+#include "session/CServerSession.h"
 
-#include "RequestDispatcher.h"
+#include "session/RequestDispatcher.h"
 
 CServerSession::~CServerSession() { StopAndClose(); }
 

@@ -3,7 +3,7 @@
 // mutex; handlers reach the database and stored files through the data manager.
 #pragma once
 
-#include "CClientSession.h"
+#include "session/CClientSession.h"
 
 class CServerSession : public CClientSession {
 public:

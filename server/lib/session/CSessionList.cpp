@@ -1,7 +1,7 @@
-#include "CSessionList.h"
+#include "session/CSessionList.h"
 
-#include "NetMessage.h"
-#include "NetPacket.h"
+#include "transport/NetMessage.h"
+#include "transport/NetPacket.h"
 
 #include <algorithm>
 #include <string>

@@ -6,7 +6,7 @@
 // thread instead.
 #pragma once
 
-#include "CClientSession.h"
+#include "session/CClientSession.h"
 
 #include <functional>
 #include <memory>

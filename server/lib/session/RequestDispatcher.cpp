@@ -1,11 +1,11 @@
-#include "RequestDispatcher.h"
+#include "session/RequestDispatcher.h"
 
 #include "data/CDataManager.h"
-#include "CListenServer.h"
-#include "CServerSession.h"
-#include "NetMessage.h"
-#include "NetPacket.h"
-#include "ServerLog.h"
+#include "session/CListenServer.h"
+#include "session/CServerSession.h"
+#include "transport/NetMessage.h"
+#include "transport/NetPacket.h"
+#include "session/ServerLog.h"
 
 #include <mutex>
 

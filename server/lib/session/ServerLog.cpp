@@ -1,4 +1,4 @@
-#include "ServerLog.h"
+#include "session/ServerLog.h"
 
 #include <cstdarg>
 #include <cstdio>

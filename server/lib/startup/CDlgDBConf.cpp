@@ -1,4 +1,4 @@
-#include "CDlgDBConf.h"
+#include "startup/CDlgDBConf.h"
 
 #include <QCheckBox>
 #include <QFileDialog>

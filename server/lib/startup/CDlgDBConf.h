@@ -2,8 +2,8 @@
 // catalogue in the data folder, and the catalogue file's path otherwise.
 #pragma once
 
-#include "CServerConfig.h"
-#include "KxDialog.h"
+#include "startup/CServerConfig.h"
+#include "qt/KxDialog.h"
 
 class QCheckBox;
 class QLineEdit;

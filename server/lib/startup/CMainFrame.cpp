@@ -1,7 +1,7 @@
-#include "CMainFrame.h"
+#include "startup/CMainFrame.h"
 
-#include "CVarniaServer.h"
-#include "KxPrompt.h"
+#include "startup/CVarniaServer.h"
+#include "qt/KxPrompt.h"
 
 #include <QAction>
 #include <QCloseEvent>

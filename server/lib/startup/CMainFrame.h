@@ -2,7 +2,7 @@
 // and storage-root commands, and asks before the server is closed.
 #pragma once
 
-#include "CServerHost.h"
+#include "startup/CServerHost.h"
 
 #include <QMainWindow>
 

@@ -1,6 +1,6 @@
-#include "CServerConfig.h"
+#include "startup/CServerConfig.h"
 
-#include "CkxServer.h"
+#include "model/CkxServer.h"
 
 #include <filesystem>
 

@@ -3,8 +3,8 @@
 // DB_CONF) and the drive map the storage roots are found on (section DRIVES).
 #pragma once
 
-#include "KxDrives.h"
-#include "KxIni.h"
+#include "base/KxDrives.h"
+#include "base/KxIni.h"
 
 #include <string>
 

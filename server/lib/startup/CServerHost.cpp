@@ -1,9 +1,9 @@
-#include "CServerHost.h"
+#include "startup/CServerHost.h"
 
-#include "CDlgDBConf.h"
-#include "CDlgStorageRootAdmin.h"
-#include "KxPrompt.h"
-#include "ZoZI_Storage.h"
+#include "startup/CDlgDBConf.h"
+#include "storeadmin/CDlgStorageRootAdmin.h"
+#include "qt/KxPrompt.h"
+#include "storeadmin/ZoZI_Storage.h"
 
 #include <QWidget>
 

@@ -3,7 +3,7 @@
 // nobody can answer: it writes what it would have asked to the terminal and declines.
 #pragma once
 
-#include "CServerConfig.h"
+#include "startup/CServerConfig.h"
 
 #include <cstdio>
 #include <string>

@@ -1,4 +1,4 @@
-#include "CSingleInstance.h"
+#include "startup/CSingleInstance.h"
 
 #include <fcntl.h>
 #include <sys/file.h>

@@ -1,10 +1,10 @@
-#include "CVarniaServer.h"
+#include "startup/CVarniaServer.h"
 
 #include "session/CListenServer.h"
-#include "CkxXXX.h"
-#include "KxDialog.h"
-#include "KxPrompt.h"
-#include "NetPort.h"
+#include "model/CkxXXX.h"
+#include "qt/KxDialog.h"
+#include "qt/KxPrompt.h"
+#include "transport/NetPort.h"
 #include "service/OperationLog.h"
 #include "session/ServerLog.h"
 

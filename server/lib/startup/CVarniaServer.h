@@ -5,9 +5,9 @@
 // too, and Shutdown() ends everything in order.
 #pragma once
 
-#include "CDataManager.h"
-#include "CServerConfig.h"
-#include "CServerHost.h"
+#include "data/CDataManager.h"
+#include "startup/CServerConfig.h"
+#include "startup/CServerHost.h"
 
 #include <memory>
 #include <string>

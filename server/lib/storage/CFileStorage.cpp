@@ -1,7 +1,7 @@
-#include "CFileStorage.h"
+#include "storage/CFileStorage.h"
 
-#include "CkxFile.h"
-#include "CkxwFileSystem.h"
+#include "model/CkxFile.h"
+#include "model/CkxwFileSystem.h"
 
 #include <fcntl.h>
 #include <unistd.h>

@@ -4,8 +4,8 @@
 // space back to the root.
 #pragma once
 
-#include "CkxBuf.h"
-#include "ZoZI_Storage.h"
+#include "model/CkxBuf.h"
+#include "storeadmin/ZoZI_Storage.h"
 
 #include <cstdint>
 #include <string>

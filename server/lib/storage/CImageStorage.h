@@ -1,7 +1,7 @@
 // The storage that every file request uses: stored files of images lie under File/Image.
 #pragma once
 
-#include "CFileStorage.h"
+#include "storage/CFileStorage.h"
 
 class CImageStorage : public CFileStorage {
 public:

@@ -1,12 +1,12 @@
-#include "CFileTable.h"
+#include "table/CFileTable.h"
 
-#include "AdoRecordset.h"
-#include "CkxFamilyXXX.h"
-#include "CkxFileList.h"
-#include "CkxQueryOperand.h"
-#include "CkxXXX.h"
-#include "FileQuery.h"
-#include "TableOps.h"
+#include "db/AdoRecordset.h"
+#include "model/CkxFamilyXXX.h"
+#include "model/CkxFileList.h"
+#include "model/CkxQueryOperand.h"
+#include "model/CkxXXX.h"
+#include "table/FileQuery.h"
+#include "table/TableOps.h"
 
 #include <memory>
 

@@ -4,9 +4,9 @@
 // the derived table; the server uses CImageFileTable ("VUZO_FImage") for every file.
 #pragma once
 
-#include "AdoDatabase.h"
-#include "CkxFile.h"
-#include "CkxQueryTemplet.h"
+#include "db/AdoDatabase.h"
+#include "model/CkxFile.h"
+#include "model/CkxQueryTemplet.h"
 
 #include <cstdint>
 #include <string>

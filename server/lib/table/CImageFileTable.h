@@ -2,8 +2,8 @@
 // are read into image file objects.
 #pragma once
 
-#include "CFileTable.h"
-#include "CkxFileImage.h"
+#include "table/CFileTable.h"
+#include "model/CkxFileImage.h"
 
 class CImageFileTable : public CFileTable {
 public:

@@ -1,11 +1,11 @@
-#include "FamilyTables.h"
+#include "table/FamilyTables.h"
 
-#include "AdoDatabase.h"
-#include "AdoRecordset.h"
-#include "CatalogueLoaders.h"
-#include "CkxAttr.h"
-#include "CkxFamily.h"
-#include "TableOps.h"
+#include "db/AdoDatabase.h"
+#include "db/AdoRecordset.h"
+#include "data/CatalogueLoaders.h"
+#include "model/CkxAttr.h"
+#include "model/CkxFamily.h"
+#include "table/TableOps.h"
 
 #include <set>
 

@@ -1,10 +1,10 @@
-#include "FileQuery.h"
+#include "table/FileQuery.h"
 
-#include "AdoDatabase.h"
-#include "CkxFamilyXXX.h"
-#include "CkxFile.h"
-#include "CkxQueryOperand.h"
-#include "Gbk.h"
+#include "db/AdoDatabase.h"
+#include "model/CkxFamilyXXX.h"
+#include "model/CkxFile.h"
+#include "model/CkxQueryOperand.h"
+#include "base/Gbk.h"
 
 #include <cmath>
 #include <cstring>

@@ -3,7 +3,7 @@
 // tests query operands against the files a SELECT returned. CFileTable runs the statements.
 #pragma once
 
-#include "CkxQueryTemplet.h"
+#include "model/CkxQueryTemplet.h"
 
 #include <cstdint>
 #include <string>

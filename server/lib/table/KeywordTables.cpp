@@ -1,13 +1,13 @@
-#include "KeywordTables.h"
+#include "table/KeywordTables.h"
 
-#include "AdoDatabase.h"
-#include "AdoRecordset.h"
-#include "CatalogueLoaders.h"
-#include "CkxKeyword.h"
-#include "CkxKeywordGroup.h"
-#include "CkxKeywordLink.h"
-#include "CkxKeywordTemplet.h"
-#include "TableOps.h"
+#include "db/AdoDatabase.h"
+#include "db/AdoRecordset.h"
+#include "data/CatalogueLoaders.h"
+#include "model/CkxKeyword.h"
+#include "model/CkxKeywordGroup.h"
+#include "model/CkxKeywordLink.h"
+#include "model/CkxKeywordTemplet.h"
+#include "table/TableOps.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
-#include "PersonTable.h"
+#include "table/PersonTable.h"
 
-#include "AdoDatabase.h"
-#include "CatalogueLoaders.h"
-#include "CkxPerson.h"
-#include "TableOps.h"
+#include "db/AdoDatabase.h"
+#include "data/CatalogueLoaders.h"
+#include "model/CkxPerson.h"
+#include "table/TableOps.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
-#include "ProjectTables.h"
+#include "table/ProjectTables.h"
 
-#include "AdoDatabase.h"
-#include "AdoRecordset.h"
-#include "CatalogueLoaders.h"
-#include "CkxProject.h"
-#include "CkxProjectData.h"
-#include "TableOps.h"
+#include "db/AdoDatabase.h"
+#include "db/AdoRecordset.h"
+#include "data/CatalogueLoaders.h"
+#include "model/CkxProject.h"
+#include "model/CkxProjectData.h"
+#include "table/TableOps.h"
 
 #include <set>
 

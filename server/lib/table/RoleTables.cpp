@@ -1,8 +1,8 @@
-#include "RoleTables.h"
+#include "table/RoleTables.h"
 
-#include "AdoDatabase.h"
-#include "CatalogueLoaders.h"
-#include "TableOps.h"
+#include "db/AdoDatabase.h"
+#include "data/CatalogueLoaders.h"
+#include "table/TableOps.h"
 
 namespace {
 

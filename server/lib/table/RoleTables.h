@@ -3,7 +3,7 @@
 // the count read or -1 when the table cannot be read (the list then stays as it was).
 #pragma once
 
-#include "CkxFileRole.h"
+#include "model/CkxFileRole.h"
 
 class CADODatabase;
 

@@ -1,11 +1,11 @@
-#include "ShareTables.h"
+#include "table/ShareTables.h"
 
-#include "AdoDatabase.h"
-#include "AdoRecordset.h"
-#include "CatalogueLoaders.h"
-#include "CkxDataShare.h"
-#include "CkxDataTag.h"
-#include "TableOps.h"
+#include "db/AdoDatabase.h"
+#include "db/AdoRecordset.h"
+#include "data/CatalogueLoaders.h"
+#include "model/CkxDataShare.h"
+#include "model/CkxDataTag.h"
+#include "table/TableOps.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // insert builder's result as a new id (put into the record that was stored).
 #pragma once
 
-#include "AdoFieldList.h"
+#include "db/AdoFieldList.h"
 
 namespace kx {
 

@@ -1,10 +1,10 @@
-#include "TempletTables.h"
+#include "table/TempletTables.h"
 
-#include "AdoDatabase.h"
-#include "AdoRecordset.h"
-#include "CkxObjAttrTemplet.h"
-#include "CkxQueryTemplet.h"
-#include "TableOps.h"
+#include "db/AdoDatabase.h"
+#include "db/AdoRecordset.h"
+#include "model/CkxObjAttrTemplet.h"
+#include "model/CkxQueryTemplet.h"
+#include "table/TableOps.h"
 
 namespace {
 

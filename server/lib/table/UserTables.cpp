@@ -1,11 +1,11 @@
-#include "UserTables.h"
+#include "table/UserTables.h"
 
-#include "AdoDatabase.h"
-#include "CatalogueLoaders.h"
-#include "CkxUser.h"
-#include "CkxUserGroup.h"
-#include "CkxUserRole.h"
-#include "TableOps.h"
+#include "db/AdoDatabase.h"
+#include "data/CatalogueLoaders.h"
+#include "model/CkxUser.h"
+#include "model/CkxUserGroup.h"
+#include "model/CkxUserRole.h"
+#include "table/TableOps.h"
 
 namespace {
 

@@ -3,12 +3,12 @@
 // the file bodies of list answers read back.
 #pragma once
 
-#include "AdoRecordset.h"
-#include "CkxContainer.h"
-#include "CkxFileImage.h"
-#include "CkxFileList.h"
-#include "NetMessage.h"
-#include "TestServer.h"
+#include "db/AdoRecordset.h"
+#include "model/CkxContainer.h"
+#include "model/CkxFileImage.h"
+#include "model/CkxFileList.h"
+#include "transport/NetMessage.h"
+#include "server/support/TestServer.h"
 #include "storage/CImageStorage.h"
 #include "table/CImageFileTable.h"
 

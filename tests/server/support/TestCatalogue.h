@@ -3,10 +3,10 @@
 // (dropped again at the end). Also a collector for the database layer's failure lines.
 #pragma once
 
-#include "AdoDatabase.h"
-#include "AdoRecordset.h"
-#include "CatalogueMaker.h"
-#include "TempDir.h"
+#include "db/AdoDatabase.h"
+#include "db/AdoRecordset.h"
+#include "db/CatalogueMaker.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "TestClient.h"
+#include "server/support/TestClient.h"
 
-#include "NetMessage.h"
+#include "transport/NetMessage.h"
 
 namespace srvtest {
 

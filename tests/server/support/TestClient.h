@@ -3,8 +3,8 @@
 // it expects (with a time limit) or check that none came.
 #pragma once
 
-#include "CkxClient.h"
-#include "NetConnection.h"
+#include "model/CkxClient.h"
+#include "transport/NetConnection.h"
 
 #include <chrono>
 #include <atomic>

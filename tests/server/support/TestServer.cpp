@@ -1,11 +1,11 @@
-#include "TestServer.h"
+#include "server/support/TestServer.h"
 
-#include "AdoFieldList.h"
-#include "AdoRecordset.h"
-#include "CatalogueMaker.h"
-#include "CkxXXX.h"
-#include "KxIni.h"
-#include "StorageDrives.h"
+#include "db/AdoFieldList.h"
+#include "db/AdoRecordset.h"
+#include "db/CatalogueMaker.h"
+#include "model/CkxXXX.h"
+#include "base/KxIni.h"
+#include "storeadmin/StorageDrives.h"
 #include "session/ServerLog.h"
 
 #include <gtest/gtest.h>

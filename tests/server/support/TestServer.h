@@ -10,9 +10,9 @@
 //   dave  / "dave-pw"       invalid  "操作员"
 #pragma once
 
-#include "AdoDatabase.h"
-#include "TempDir.h"
-#include "TestClient.h"
+#include "db/AdoDatabase.h"
+#include "support/TempDir.h"
+#include "server/support/TestClient.h"
 #include "data/CDataManager.h"
 #include "session/CListenServer.h"
 #include "session/RequestDispatcher.h"

@@ -2,7 +2,7 @@
 // "alice" (no administration power), for service tests that check who hears of a change.
 #pragma once
 
-#include "TestServer.h"
+#include "server/support/TestServer.h"
 
 #include <gtest/gtest.h>
 

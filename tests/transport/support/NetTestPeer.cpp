@@ -1,4 +1,4 @@
-#include "NetTestPeer.h"
+#include "transport/support/NetTestPeer.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>

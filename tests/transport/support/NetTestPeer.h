@@ -3,8 +3,8 @@
 // hand-built frames (built here, not by the code under test).
 #pragma once
 
-#include "NetConnection.h"
-#include "NetListener.h"
+#include "transport/NetConnection.h"
+#include "transport/NetListener.h"
 
 #include <chrono>
 #include <condition_variable>
