@@ -91,6 +91,8 @@ TEST(ColourSpace, FunctionsGiveTheirExactResults)
         {"Hsl240ToColor takes H, S, L", [] { return ColorToText(Hsl240ToColor(80, 240, 120)); }, "(0,255,0)"},
         {"SwapRedBlue clears the top byte", [] { return std::to_string(SwapRedBlue(0xFF123456u)); }, std::to_string(0x563412u).c_str()},
         {"packed CMYK of black is black", [] { return ColorToText(CmykPackedToColor(PackCmyk(0, 0, 0, 255))); }, "(0,0,0)"},
+        {"CMYK of an RGB-order blue", [] { return Text(RgbOrderToCmyk(0x0000FF)); }, "(255,255,0,0)"},
+        {"CMY of an RGB-order red", [] { return RgbText(RgbOrderCmyC(0xFF0000), RgbOrderCmyM(0xFF0000), RgbOrderCmyY(0xFF0000)); }, "(0,255,255)"},
         {"CmykToColor of cyan", [] { return ColorToText(CmykToColor(255, 0, 0, 0)); }, "(0,255,255)"},
         {"xyY", [] { return Text(XyzToXyy(1, 2, 1)); }, "(2,0.25,0.5,0)"},
         {"Lab comparison, c2 lighter", [] { return std::to_string(CompareLabL(0x000000, 0xFFFFFF)); }, "1"},

@@ -164,6 +164,9 @@ void RgbOrderInvert(uint32_t rgb, uint8_t& cyan, uint8_t& magenta, uint8_t& yell
 }
 
 ColorTriple RgbOrderToCmy(uint32_t rgb) { return ColorToCmy(SwapRedBlue(rgb)); }
+int RgbOrderCmyC(uint32_t rgb) { return ColorCmyC(SwapRedBlue(rgb)); }
+int RgbOrderCmyM(uint32_t rgb) { return ColorCmyM(SwapRedBlue(rgb)); }
+int RgbOrderCmyY(uint32_t rgb) { return ColorCmyY(SwapRedBlue(rgb)); }
 
 ColorValue CmyToColor(int c, int m, int y)
 {
@@ -208,6 +211,10 @@ void RgbOrderToCmyk(uint32_t rgb, uint8_t& cyan, uint8_t& magenta, uint8_t& yell
 
 ColorQuad RgbOrderToCmyk(uint32_t rgb) { return ColorToCmyk(SwapRedBlue(rgb)); }
 ColorQuadF RgbOrderToCmykF(uint32_t rgb) { return ColorToCmykF(SwapRedBlue(rgb)); }
+int RgbOrderCmykC(uint32_t rgb) { return ColorCmykC(SwapRedBlue(rgb)); }
+int RgbOrderCmykM(uint32_t rgb) { return ColorCmykM(SwapRedBlue(rgb)); }
+int RgbOrderCmykY(uint32_t rgb) { return ColorCmykY(SwapRedBlue(rgb)); }
+int RgbOrderCmykK(uint32_t rgb) { return ColorCmykK(SwapRedBlue(rgb)); }
 
 ColorValue CmykToColor(int c, int m, int y, int k)
 {
