@@ -64,10 +64,22 @@ unsigned char* CkxMemFile::AttachMem(unsigned char* bytes, int n) {
 }
 
 unsigned char* CkxMemFile::CopyMem(const void* bytes, int n) {
+    if (!bytes || n <= 0) {
+        Destroy();
+        return nullptr;
+    }
+    // The source may be this object's own block (UpdateWhole(GetMemWholeBuf(), n)): copy it out
+    // before the old block is freed.
+    unsigned char* fresh = new (std::nothrow) unsigned char[n];
+    if (!fresh) {
+        Destroy();
+        return nullptr;
+    }
+    std::memcpy(fresh, bytes, n);
     Destroy();
-    if (!bytes || n <= 0) return nullptr;
-    if (!CreateMem(n)) return nullptr;
-    std::memcpy(m_pMem, bytes, n);
+    m_pMem = fresh;
+    m_nLen = n;
+    m_nMode = Owned;
     return m_pMem;
 }
 

@@ -74,3 +74,12 @@ TEST(CkxMemFile, ReadOnlyFileReadsAndFailedWriteKeepsOldFile) {
     for (auto& e : std::filesystem::directory_iterator(dir.path())) (void)e, ++entries;
     EXPECT_EQ(entries, 1);
 }
+
+TEST(CkxMemFile, CopyFromItsOwnBlockKeepsTheBytes) {
+    CkxMemFile m;
+    ASSERT_NE(m.CopyMem("abcdef", 6), nullptr);
+    // A copy of the object's own block (or a part of it) reads it before the old block goes.
+    ASSERT_NE(m.CopyMem(m.GetMemPt() + 2, 3), nullptr);
+    ASSERT_EQ(m.GetMemLen(), 3);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(m.GetMemPt()), 3), "cde");
+}
