@@ -4,6 +4,7 @@
 #include "print/CPrintHost.h"
 #include "print/CPrintTable.h"
 
+#include <QFontMetricsF>
 #include <QPaintDevice>
 #include <QPainter>
 
@@ -67,9 +68,15 @@ void CPrintPreview::OpenPreview(int resourceId) {
 QFont CPrintPreview::MakeFont(const QPaintDevice* device, int height, const QString& face, bool bold) {
     InstallFaceSubstitutes();
     QFont font(face);
-    const int dpi = device ? device->logicalDpiY() : 96;
-    font.setPixelSize(std::max(1, static_cast<int>(std::lround(height * dpi / 2540.0))));
     font.setBold(bold);
+    const int dpi = device ? device->logicalDpiY() : 96;
+    const double pixels = height * dpi / 2540.0;
+    font.setPixelSize(std::max(1, static_cast<int>(std::lround(pixels))));
+    // The height is the whole character cell (ascent and descent), as report fonts are sized;
+    // a pixel size names only the em, so it is scaled until the cell fits.
+    const double cell = device ? QFontMetricsF(font, device).height() : QFontMetricsF(font).height();
+    if (cell > 0 && cell > pixels)
+        font.setPixelSize(std::max(1, static_cast<int>(pixels * font.pixelSize() / cell)));
     return font;
 }
 
