@@ -464,7 +464,7 @@ TEST_F(PrintTest, ReportPreviewShowsTwoPagesAndGivesTheMainWindowBack) {
     EXPECT_EQ(host.GetMainWnd(), frame);
     ASSERT_NE(frame->GetPreview(), nullptr);
     EXPECT_EQ(frame->GetPreview()->pageCount(), 2);
-    frame->GetPreview()->setViewMode(QPrintPreviewWidget::FacingPagesView);
+    frame->GetPreview()->setViewMode(QPrintPreviewWidget::AllPagesView);
     frame->GetPreview()->fitInView();
     SaveShot(frame, QStringLiteral("print_report_two_pages"));
     ClosePreview(frame);
