@@ -8,6 +8,8 @@
 #include <QPaintDevice>
 #include <QPainter>
 
+#include <algorithm>
+#include <climits>
 #include <cmath>
 #include <mutex>
 
@@ -16,7 +18,7 @@ int PrintPageCount(int n, int f, int k) {
     if (n < f) return 1;
     if (k < 1) k = 1; // every item still gets a page
     const int64_t rest = static_cast<int64_t>(n) - f;
-    return static_cast<int>(1 + (rest + k - 1) / k);
+    return static_cast<int>(std::min<int64_t>(1 + (rest + k - 1) / k, INT_MAX));
 }
 
 const uint32_t CPrintPreview::kBrushColours[kBrushCount] = {PrintRgb(139, 139, 139), PrintRgb(0, 77, 153),

@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QPen>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -240,7 +241,8 @@ void CPrintTable::MergeStyled(const std::vector<CPrintRangeFill>& fills) {
 int CPrintTable::WriteLine(const CPrintRect& r, const std::string& text, int height, int align, int margin) {
     if (!m_pDC || height <= 0) return 0;
     const int v = (r.Height() - height) / 2;
-    const int64_t dx = align == 2 ? (r.Width() - TextWidth(text, height)) / 2 : margin;
+    // A text far wider than its range starts far to the left; kept within the int range.
+    const int64_t dx = std::max<int64_t>(align == 2 ? (r.Width() - TextWidth(text, height)) / 2 : margin, -(1 << 28));
     const CPrintRect moved{static_cast<int>(r.left + dx), r.top - v, static_cast<int>(r.right + dx), r.bottom - v};
     DrawTextVCentred(*m_pDC, moved, text);
     return 1;
@@ -301,7 +303,7 @@ int CPrintTable::TextInCell(int row, int column, const std::string& text, int he
     const CPrintRect& r = cell->m_rect;
     const int64_t estimate = TextWidth(text, height);
     const int inset = std::abs(r.Height() - height) / 2;
-    const int64_t x = align == 2 ? r.left + std::llabs(r.Width() - estimate) / 2 : r.left + 15;
+    const int64_t x = align == 2 ? r.left + std::min<int64_t>(std::llabs(r.Width() - estimate) / 2, 1 << 28) : r.left + 15;
     TextOutAt(*m_pDC, static_cast<int>(x), r.top - inset, text);
     return 1;
 }
