@@ -1,0 +1,5 @@
+#include "print/CPrintHost.h"
+
+#include <QGuiApplication>
+
+QString CPrintHost::GetAppTitle() const { return QGuiApplication::applicationDisplayName(); }
