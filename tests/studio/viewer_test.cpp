@@ -299,7 +299,7 @@ TEST_F(ViewerTest, FileWithoutPictureLeavesTheBackground) {
             EXPECT_TRUE(AllPixels(shot, Qt::black));
         }
     }
-    v->Clear();
+    v->RestoreView();
     EXPECT_EQ(v->GetShowState(), CxImageViewer::SHOW_EMPTY);
     EXPECT_FALSE(HBar(*v));
     EXPECT_TRUE(AllPixels(Grab(*v), Qt::black));

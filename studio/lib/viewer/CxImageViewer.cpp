@@ -185,7 +185,7 @@ void CxImageViewer::ResetEffect() {
     viewport()->update();
 }
 
-void CxImageViewer::Clear() {
+void CxImageViewer::RestoreView() {
     AssertGuiThread();
     m_File.Destroy();
     DropDecoded();

@@ -66,7 +66,7 @@ public:
     void ResetEffect();
     int IsTransitionIdle() const { return m_bTransition ? 0 : 1; }
     // Forgets the file and shows the plain background.
-    void Clear();
+    void RestoreView();
     // The notice that the user may not read the file.
     void ShowNoRightNotice();
 
