@@ -56,8 +56,6 @@ CxImageViewer::CxImageViewer(QWidget* parent) : QAbstractScrollArea(parent) {
     m_iconNotice = QPixmap(QStringLiteral(":/studio/233-notice.png"));
     const QPixmap drag(QStringLiteral(":/studio/132-drag.png"));
     m_cursorDrag = drag.isNull() ? QCursor(Qt::SizeAllCursor) : QCursor(drag, drag.width() / 2, drag.height() / 2);
-
-    m_timer.start(TRANSITION_PERIOD_MS, Qt::PreciseTimer, this);
 }
 
 CxImageViewer::~CxImageViewer() = default;
@@ -105,6 +103,8 @@ void CxImageViewer::ShowFile(const CkxFile* file, int transition) {
         Render();
         m_bDirty = false;
         m_bTransition = 1;
+        // The timer runs only while a transition does.
+        m_timer.start(TRANSITION_PERIOD_MS, Qt::PreciseTimer, this);
     } else {
         m_bDirty = true;
         viewport()->repaint();
@@ -175,6 +175,7 @@ void CxImageViewer::Refresh() {
 
 void CxImageViewer::StopTransition() {
     m_bTransition = 0;
+    m_timer.stop();
     m_PlaySpec.Reset();
     m_bDirty = true;
 }
@@ -472,6 +473,9 @@ void CxImageViewer::TransitionTick() {
         ps.spFrameDone(m_imgScreen, m_imgOffscreen, client);
         break;
     }
-    if (!more) m_bTransition = 0;
+    if (!more) {
+        m_bTransition = 0;
+        m_timer.stop();
+    }
     viewport()->update();
 }
