@@ -4,7 +4,6 @@
 #include "qt/KxPrompt.h"
 
 #include <QEvent>
-#include <QTimer>
 #include <QValidator>
 
 namespace kx {
@@ -49,8 +48,7 @@ public:
 
         if (edit_->digitsOnly_ && !AllDigits(inserted)) return Invalid;
         if (!HasGbkForm(inserted.toStdString())) {
-            // Told after the refusal is done, so the box never opens inside the edit's change.
-            QTimer::singleShot(0, edit_, [e = edit_] { Prompt(e, kNoGbkForm, PromptOk, PromptWarning); });
+            Prompt(edit_, kNoGbkForm, PromptOk, PromptWarning);
             return Invalid;
         }
         if (edit_->limitBytes_ <= 0) return Acceptable;

@@ -8,6 +8,7 @@
 #include "qt/KxPromptRecorder.h"
 #include "support/TempDir.h"
 #include "support/gui/MenuSteps.h"
+#include "support/gui/Screenshot.h"
 #include "storeadmin/ZoZI_Storage.h"
 
 #include <QApplication>
@@ -151,11 +152,13 @@ TEST_F(AdminDialogTest, CreateFromTheContextMenuOnTheChosenDrive) {
             EXPECT_EQ(prompts.LastText(), "没有选择目录");
             EXPECT_EQ(prompts.Requests().back().icon, kx::PromptError);
             SelectDrive(w, "C:\\");
+            guitest::Screenshot(w, "CDlgSelectDisk-drive-chosen");
             kx::ClickId(w, kx::IDOK);
         })
         .Then<CDlgStorageRootAdmin>([&](CDlgStorageRootAdmin* w) {
             EXPECT_EQ(Cell(w, 3, 2), "C:");
             EXPECT_EQ(Cell(w, 3, 3), QString::fromStdString(root));
+            guitest::Screenshot(w, "CDlgStorageRootAdmin-root-created");
             kx::ClickId(w, kx::IDOK);
         });
     EXPECT_EQ(dlg.DoModal(), kx::IDOK);
