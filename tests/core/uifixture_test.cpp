@@ -15,7 +15,10 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <gtest/gtest-spi.h>
+
 #include <algorithm>
+#include <cstdlib>
 
 using guitest::SmallCatalogue;
 
@@ -129,6 +132,16 @@ TEST_F(UiFixture, APictureIsWrittenAndReadsBackAtTheWidgetsSize) {
     ASSERT_FALSE(back.isNull());
     EXPECT_EQ(back.size(), dlg.size());
     EXPECT_EQ(dlg.list->GetItemCount(), 5);
+}
+
+TEST_F(UiFixture, APictureThatCannotBeWrittenFailsTheTest) {
+    static UserListDialog* dlg;
+    UserListDialog owner;
+    dlg = &owner;
+    const std::string old = guitest::ScreenshotDir();
+    setenv("VARNIA_SCREENSHOTS", "/proc/no-such-folder", 1);
+    EXPECT_NONFATAL_FAILURE(guitest::Screenshot(dlg, "never-written"), "never-written");
+    setenv("VARNIA_SCREENSHOTS", old.c_str(), 1);
 }
 
 TEST(Bitmaps, TheCompiledInStripsLoadWithTransparentGaps) {

@@ -1,5 +1,7 @@
 #include "support/gui/SmallCatalogue.h"
 
+#include "support/gui/CatalogueRights.h"
+
 #include "model/CkxFamilyXXX.h"
 #include "model/CkxFileBaseAttr.h"
 #include "model/CkxXXX.h"
@@ -12,22 +14,6 @@ namespace guitest {
 namespace {
 
 using S = SmallCatalogue;
-
-CkxUserLicence Grant(int grantee, bool group, uint32_t power) {
-    CkxUserLicence l;
-    l.m_nAlieneeID = grantee;
-    l.m_nPower = power;
-    if (group) l.SetGroup(); else l.SetUser();
-    return l;
-}
-
-CkxPower Rights(int inherit, uint32_t everyone, std::vector<CkxUserLicence> grants = {}) {
-    CkxPower p;
-    p.m_nInherit = inherit;
-    p.m_nEveryonePower = everyone;
-    for (auto& g : grants) p.m_LicenceList.AddTail(g);
-    return p;
-}
 
 void AddRole(CkxXXX& ctx, int id, const char* name, int power) {
     CkxUserRole r;
@@ -69,6 +55,23 @@ void AddFolder(CkxXXX& ctx, int id, const char* name, int lev, int parent, const
     n.m_nState = static_cast<uint8_t>(state);
     n.SetPower(rights);
     ctx.fsAddDir(n, 2, 3);
+}
+
+void AddProject(CkxXXX& ctx, int id, const char* name, int state, int creator,
+                const COleDateTime& created, int member, int memberType) {
+    CkxProject p;
+    p.m_nID = id;
+    p.m_strName = name;
+    p.m_nParentID = -1;
+    p.m_nState = static_cast<uint8_t>(state);
+    p.m_nCreatorID = creator;
+    p.m_dtCreate = created;
+    CkxUserX x;
+    x.m_nID = member;
+    x.m_nType = static_cast<uint8_t>(memberType);
+    x.Enable(1);
+    p.m_UserList.AddTail(x);
+    ctx.m_ProjectList.AddTail(p);
 }
 
 template <class Role, class List>
@@ -192,32 +195,10 @@ void SmallCatalogue::Fill() {
         ctx.m_PersonList.AddTail(p);
     }
 
-    CkxProject album;
-    album.m_nID = PROJECT_ALBUM;
-    album.m_strName = "春季画册";
-    album.m_nParentID = -1;
-    album.m_nState = CkxProject::STATE_PROCESS;
-    album.m_nCreatorID = ALICE;
-    album.m_dtCreate = COleDateTime(2024, 3, 1, 9, 0, 0);
-    CkxUserX bob;
-    bob.m_nID = BOB;
-    bob.m_nType = CkxUserX::TYPE_USER;
-    bob.Enable(1);
-    album.m_UserList.AddTail(bob);
-    ctx.m_ProjectList.AddTail(album);
-    CkxProject report;
-    report.m_nID = PROJECT_REPORT;
-    report.m_strName = "年报";
-    report.m_nParentID = -1;
-    report.m_nState = CkxProject::STATE_START;
-    report.m_nCreatorID = CAROL;
-    report.m_dtCreate = COleDateTime(2024, 1, 15, 14, 30, 0);
-    CkxUserX edit;
-    edit.m_nID = GROUP_EDIT;
-    edit.m_nType = CkxUserX::TYPE_GROUP;
-    edit.Enable(1);
-    report.m_UserList.AddTail(edit);
-    ctx.m_ProjectList.AddTail(report);
+    AddProject(ctx, PROJECT_ALBUM, "春季画册", CkxProject::STATE_PROCESS, ALICE,
+               COleDateTime(2024, 3, 1, 9, 0, 0), BOB, CkxUserX::TYPE_USER);
+    AddProject(ctx, PROJECT_REPORT, "年报", CkxProject::STATE_START, CAROL,
+               COleDateTime(2024, 1, 15, 14, 30, 0), GROUP_EDIT, CkxUserX::TYPE_GROUP);
     int linkId = 1;
     for (const auto& [project, file] : std::vector<std::pair<int, int>>{
              {PROJECT_ALBUM, FILE_A}, {PROJECT_ALBUM, FILE_B}, {PROJECT_REPORT, FILE_A}}) {
