@@ -1,5 +1,7 @@
 #include "qt/KxImageList.h"
 
+#include <QPainter>
+
 namespace kx {
 
 void ImageList::Create(int cx, int cy) {
@@ -9,8 +11,15 @@ void ImageList::Create(int cx, int cy) {
 
 int ImageList::Add(const QImage& image) {
     QImage copy = image.convertToFormat(QImage::Format_ARGB32);
-    if (copy.size() != size_)
-        copy = copy.scaled(size_, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    if (copy.size() != size_) {
+        // Scaled to fit and centred on a transparent cell, so every image has the list's size.
+        const QImage scaled = copy.scaled(size_, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+        copy = QImage(size_, QImage::Format_ARGB32);
+        copy.fill(Qt::transparent);
+        QPainter painter(&copy);
+        painter.drawImage((size_.width() - scaled.width()) / 2, (size_.height() - scaled.height()) / 2,
+                          scaled);
+    }
     images_.push_back(copy);
     return GetImageCount() - 1;
 }

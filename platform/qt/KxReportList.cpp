@@ -31,7 +31,7 @@ QTreeWidgetItem* ReportList::Row(int row) const {
     return row >= 0 && row < topLevelItemCount() ? topLevelItem(row) : nullptr;
 }
 
-int ReportList::Align(int format) const {
+Qt::Alignment ReportList::Align(int format) const {
     switch (format) {
     case LVCFMT_RIGHT: return Qt::AlignRight | Qt::AlignVCenter;
     case LVCFMT_CENTER: return Qt::AlignHCenter | Qt::AlignVCenter;
@@ -47,12 +47,12 @@ int ReportList::InsertColumn(int column, const QString& title, int format, int w
     setColumnCount(count + 1);
     for (int c = count; c > column; --c) {
         head->setText(c, head->text(c - 1));
-        head->setTextAlignment(c, head->textAlignment(c - 1));
+        head->setTextAlignment(c, Qt::Alignment(head->textAlignment(c - 1)));
         setColumnWidth(c, columnWidth(c - 1));
         for (int r = 0; r < topLevelItemCount(); ++r) {
             QTreeWidgetItem* item = topLevelItem(r);
             item->setText(c, item->text(c - 1));
-            item->setTextAlignment(c, item->textAlignment(c - 1));
+            item->setTextAlignment(c, Qt::Alignment(item->textAlignment(c - 1)));
         }
     }
     head->setText(column, title);
@@ -79,7 +79,7 @@ bool ReportList::DeleteColumn(int column) {
     QTreeWidgetItem* head = headerItem();
     for (int c = column; c + 1 < count; ++c) {
         head->setText(c, head->text(c + 1));
-        head->setTextAlignment(c, head->textAlignment(c + 1));
+        head->setTextAlignment(c, Qt::Alignment(head->textAlignment(c + 1)));
         setColumnWidth(c, columnWidth(c + 1));
         for (int r = 0; r < topLevelItemCount(); ++r) {
             QTreeWidgetItem* item = topLevelItem(r);
@@ -96,7 +96,7 @@ int ReportList::InsertItem(int row, const QString& text) {
     item->setText(0, text);
     item->setFlags(item->flags() & ~Qt::ItemIsUserCheckable);
     for (int c = 0; c < columnCount(); ++c)
-        item->setTextAlignment(c, headerItem()->textAlignment(c));
+        item->setTextAlignment(c, Qt::Alignment(headerItem()->textAlignment(c)));
     item->setData(0, kDataRole, QVariant::fromValue<qlonglong>(0));
     if (checkBoxes_) {
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);

@@ -85,7 +85,7 @@ public:
     int ColumnAt(int x) const;
 
 Q_SIGNALS:
-    // A row's text, check or data changed (column -1 for data and checks).
+    // A cell's text, the row's check or its data changed (checks and data are held in column 0).
     void ItemChanged(int row, int column);
     void ItemClicked(int row, int column);
     void ItemDoubleClicked(int row, int column);
@@ -99,7 +99,7 @@ protected:
 
 private:
     QTreeWidgetItem* Row(int row) const;
-    int Align(int format) const;
+    Qt::Alignment Align(int format) const;
 
     bool checkBoxes_ = false;
     bool infoTip_ = false;

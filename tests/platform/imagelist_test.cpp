@@ -1,7 +1,6 @@
 // Image lists and bitmap strips: a strip is cut into 16-pixel cells and pure red comes out
 // transparent, while every other colour (near-red included) stays as drawn.
 #include "qt/KxImageList.h"
-#include "qt/KxModalDriver.h"
 
 #include <QImage>
 
@@ -26,6 +25,8 @@ TEST(ImageList, AStripIsCutIntoCellsWithPureRedTransparent) {
     // Add scales to the list's size; RemoveAll empties; Create starts again at a new size.
     EXPECT_EQ(list.Add(QImage(32, 32, QImage::Format_ARGB32)), 3);
     EXPECT_EQ(list.Image(3).size(), QSize(16, 16));
+    EXPECT_EQ(list.Add(QImage(40, 20, QImage::Format_ARGB32)), 4); // not square: still 16 x 16
+    EXPECT_EQ(list.Image(4).size(), QSize(16, 16));
     list.RemoveAll();
     EXPECT_EQ(list.GetImageCount(), 0);
     list.Create(32, 32);

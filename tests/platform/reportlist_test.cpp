@@ -28,7 +28,7 @@ protected:
         }
         list.resize(300, 200);
         list.show();
-        QTest::qWaitForWindowExposed(&list);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&list));
     }
     std::unique_ptr<kx::ReportList> owner;
 };
