@@ -10,6 +10,7 @@
 #include "model/CkxFile.h"
 #include "qt/KxModalDriver.h"
 #include "support/TempDir.h"
+#include "support/gui/Screenshot.h"
 
 #include <gtest/gtest.h>
 
@@ -32,20 +33,6 @@
 #include <vector>
 
 namespace {
-
-// Shows and lays out the widget, grabs it and writes <name>.png into $VARNIA_SCREENSHOTS (or
-// the current folder).
-void SaveShot(QWidget* w, const QString& name) {
-    ASSERT_NE(w, nullptr);
-    w->show();
-    w->adjustSize();
-    QApplication::processEvents();
-    const QString dir = qEnvironmentVariableIsSet("VARNIA_SCREENSHOTS") ? qEnvironmentVariable("VARNIA_SCREENSHOTS")
-                                                                         : QDir::currentPath();
-    QDir().mkpath(dir);
-    const QString path = QDir(dir).filePath(name + ".png");
-    ASSERT_TRUE(w->grab().save(path, "PNG")) << path.toStdString();
-}
 
 const QColor kRed(200, 0, 0);
 
@@ -247,7 +234,7 @@ TEST_F(PrintTest, PreviewStandsInForTheMainWindowUntilItCloses) {
     ASSERT_NE(frame->GetPreview(), nullptr);
     EXPECT_EQ(frame->GetPreview()->pageCount(), 1);
     EXPECT_EQ(printer.pageLayout().orientation(), QPageLayout::Landscape);
-    SaveShot(frame, QStringLiteral("print_preview_landscape"));
+    guitest::Screenshot(frame, "CPrintFrame-preview-landscape");
 
     // A second file only brings the open preview forward; the page shown stays the one printed.
     EXPECT_EQ(job.SetFile(CPrintJob::kPreviewResource, PictureFile(300, 900)), 1);
@@ -497,7 +484,7 @@ TEST_F(PrintTest, ReportPreviewShowsTwoPagesAndGivesTheMainWindowBack) {
     EXPECT_EQ(frame->GetPreview()->pageCount(), 2);
     frame->GetPreview()->setViewMode(QPrintPreviewWidget::AllPagesView);
     frame->GetPreview()->fitInView();
-    SaveShot(frame, QStringLiteral("print_report_two_pages"));
+    guitest::Screenshot(frame, "CPrintFrame-report-two-pages");
     ClosePreview(frame);
     EXPECT_TRUE(main.isVisible());
     EXPECT_EQ(host.GetMainWnd(), &main);

@@ -6,6 +6,7 @@
 #include "image/CxImage.h"
 #include "qt/KxModalDriver.h"
 #include "support/TempDir.h"
+#include "support/gui/Screenshot.h"
 
 #include <gtest/gtest.h>
 
@@ -22,20 +23,6 @@
 #include <vector>
 
 namespace {
-
-// Writes <name>.png of the widget into $VARNIA_SCREENSHOTS (else the current folder).
-void SaveShot(QWidget* w, const QString& name) {
-    if (!w->isVisible()) {
-        w->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(w));
-    }
-    QCoreApplication::processEvents();
-    const QString dir = qEnvironmentVariableIsSet("VARNIA_SCREENSHOTS") ? qEnvironmentVariable("VARNIA_SCREENSHOTS")
-                                                                         : QDir::currentPath();
-    QDir().mkpath(dir);
-    const QString path = QDir(dir).filePath(name + ".png");
-    ASSERT_TRUE(w->grab().save(path, "PNG")) << path.toStdString();
-}
 
 using Paint = std::function<QColor(int x, int y)>;
 
@@ -178,7 +165,7 @@ TEST_F(ViewerTest, FittedPictureScreenshot) {
     }));
     v->ShowFile(&f, 0);
     EXPECT_EQ(v->GetDisplayRect(), QRect(0, 30, 320, 180));
-    SaveShot(v.get(), "CxImageViewer-fit");
+    guitest::Screenshot(v.get(), "CxImageViewer-fit");
 }
 
 TEST_F(ViewerTest, ZoomStepsStartFromTheUserScale) {
@@ -339,7 +326,7 @@ TEST_F(ViewerTest, NoticeDrawsItsLineInTheInverseOfTheBackground) {
         const QColor icon = shot.pixelColor(81, 76);
         EXPECT_GT(icon.red(), 150);
         EXPECT_LT(icon.green(), 100);
-        if (c.shot) SaveShot(v.get(), c.shot);
+        if (c.shot) guitest::Screenshot(v.get(), c.shot);
     }
 }
 
@@ -439,7 +426,7 @@ TEST_F(ViewerTest, TransitionHalfWayScreenshot) {
     const int steps = PlayerSteps(CkxPlaySpec::TYPE_BLOCK, QRect(0, 0, 320, 240), v->GetDisplayRect());
     for (int i = 0; i < steps / 2 + steps / 4; ++i) v->TransitionTick();
     EXPECT_FALSE(v->IsTransitionIdle());
-    SaveShot(v.get(), "CxImageViewer-transition-half");
+    guitest::Screenshot(v.get(), "CxImageViewer-transition-half");
 }
 
 TEST_F(ViewerTest, ResetEffectAndResizeEndATransitionWithTheWholePicture) {
