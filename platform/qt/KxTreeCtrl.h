@@ -15,6 +15,8 @@
 // An item handle: opaque, compared and stored, never dereferenced.
 struct _TREEITEM;
 using HTREEITEM = _TREEITEM*;
+Q_DECLARE_OPAQUE_POINTER(HTREEITEM)
+Q_DECLARE_METATYPE(HTREEITEM)
 
 // Insertion places. TVI_ROOT as a parent means the top level; it is not null (callers that
 // refuse only a null parent accept it) and never the handle of an item.
