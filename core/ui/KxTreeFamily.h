@@ -291,9 +291,6 @@ public:
         if (HTREEITEM root = GetRootItem()) Expand(root, TVE_EXPAND);
     }
 
-    // The image list the control was created with (empty; the owner attaches its own images).
-    kx::ImageList& GetOwnImageList() { return m_ImageList; }
-
 protected:
     // ---- Building blocks for the member classes ----
 
@@ -499,6 +496,8 @@ protected:
     std::size_t Bound() const { return static_cast<std::size_t>(m_copies.GetCount()) + 1; }
 
     KxPtrList<Copy> m_copies;
+    // Created empty with the control: the images behind the indices are the owner's, attached
+    // with SetImageList.
     kx::ImageList m_ImageList;
 
 private:

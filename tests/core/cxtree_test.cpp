@@ -1,6 +1,7 @@
 // The window-less folder model: hunt order of descendants (ids and childless nodes), ancestors
 // and paths with their "none" values, first-copy-only update and delete, and copies whose
 // parent ids loop ending as "ancestor not held" instead of hanging.
+#include "core/support/FolderRecords.h"
 #include "ui/CxTree.h"
 
 #include <gtest/gtest.h>
@@ -9,15 +10,6 @@
 #include <vector>
 
 namespace {
-
-CkxFSNode Folder(int id, const char* name, int lev, int parent) {
-    CkxFSNode n;
-    n.m_nID = id;
-    n.m_strName = name;
-    n.m_nLev = lev;
-    n.m_nParentID = parent;
-    return n;
-}
 
 std::vector<int> Ids(const CxTree::NodeArray& nodes) {
     std::vector<int> ids;

@@ -4,6 +4,7 @@
 // Then the control's own calls (check boxes, positions, item data) and the view's (AddRoot,
 // linked AddNode, FindNode, GetFirstLevItem), bad source lists, and a picture of the control
 // with check boxes over the small catalogue's folders.
+#include "core/support/FolderRecords.h"
 #include "support/gui/Screenshot.h"
 #include "support/gui/SmallCatalogue.h"
 
@@ -27,15 +28,6 @@
 namespace {
 
 enum { A = 1, B = 2, C = 3, D = 4, E = 5 };
-
-CkxFSNode Folder(int id, const char* name, int lev, int parent) {
-    CkxFSNode n;
-    n.m_nID = id;
-    n.m_strName = name;
-    n.m_nLev = lev;
-    n.m_nParentID = parent;
-    return n;
-}
 
 // A linked source list as the context's folder tree gives it (images 2/3 on every folder).
 struct Source {
