@@ -9,6 +9,8 @@
 #include "model/CkxMemFile.h"
 #include "image/CxImage.h"
 
+#include "BenchPhoto.h"
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -19,36 +21,13 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using bench::Clock;
+using bench::Median;
+using bench::Ms;
 
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
-double Ms(Clock::time_point a, Clock::time_point b) {
-    return std::chrono::duration<double, std::milli>(b - a).count();
-}
-
-// A 6000 x 4000 photo-like picture: smooth gradients with fine texture, so the JPEG has the
-// size and entropy of a real one.
 bool MakeJpeg(const std::string& path) {
-    const uint32_t w = 6000, h = 4000;
-    std::vector<uint8_t> px(static_cast<size_t>(w) * h * 3);
-    uint32_t seed = 12345;
-    for (uint32_t y = 0; y < h; ++y)
-        for (uint32_t x = 0; x < w; ++x) {
-            seed = seed * 1664525u + 1013904223u;
-            const int noise = static_cast<int>(seed >> 28) - 8;
-            uint8_t* p = &px[(static_cast<size_t>(y) * w + x) * 3];
-            p[0] = static_cast<uint8_t>(std::clamp(static_cast<int>(x * 255 / w) + noise, 0, 255));
-            p[1] = static_cast<uint8_t>(std::clamp(static_cast<int>(y * 255 / h) + noise, 0, 255));
-            p[2] = static_cast<uint8_t>(std::clamp(static_cast<int>(((x / 50 + y / 50) % 2) * 120 + 60) + noise, 0, 255));
-        }
     CxImage img;
-    if (!img.CreateFromArray(px.data(), w, h, 24, w * 3)) return false;
-    img.SetJpegQuality(90);
-    return img.Save(path, CXIMAGE_FORMAT_JPG);
+    return bench::MakePhoto(img) && img.Save(path, CXIMAGE_FORMAT_JPG);
 }
 
 } // namespace
@@ -81,15 +60,9 @@ int main(int argc, char** argv) {
         }
         ours.push_back(Ms(t0, t1));
 
-        const std::string cmd = "vipsthumbnail '" + src + "' -s 130 -o '" + (dir / "tn_%s.jpg").string() + "'";
-        t0 = Clock::now();
-        const int rc = std::system(cmd.c_str());
-        t1 = Clock::now();
-        if (rc != 0) {
-            std::fprintf(stderr, "vipsthumbnail failed (%d)\n", rc);
-            return 1;
-        }
-        theirs.push_back(Ms(t0, t1));
+        const double vips = bench::TimeVipsThumbnail(src, "130", dir.string());
+        if (vips < 0) return 1;
+        theirs.push_back(vips);
 
         t0 = Clock::now();
         CkxFileImage f;
