@@ -27,7 +27,7 @@ CDlgOperatorGroupSelect::CDlgOperatorGroupSelect(QWidget* parent) : kx::Dialog(p
     lists->addWidget(members_, 3);
     layout->addLayout(lists);
     kx::AddOkCancel(this, layout);
-    connect(groups_, &QListWidget::currentRowChanged, this, [this](int) { OnSelchangeLISTGroup(); });
+    connect(groups_, &QListWidget::itemSelectionChanged, this, [this] { OnSelchangeLISTGroup(); });
     resize(440, 280);
 }
 
@@ -38,8 +38,8 @@ void CDlgOperatorGroupSelect::AddOperator(const CkxUser& user) {
 }
 
 int CDlgOperatorGroupSelect::SelectedGroupID() const {
-    QListWidgetItem* item = groups_->currentItem();
-    return item && item->isSelected() ? item->data(Qt::UserRole).toInt() : -1;
+    const QList<QListWidgetItem*> selected = groups_->selectedItems();
+    return selected.isEmpty() ? -1 : selected.first()->data(Qt::UserRole).toInt();
 }
 
 void CDlgOperatorGroupSelect::OnSelchangeLISTGroup() {
