@@ -10,19 +10,10 @@ CDlgGetPerson::CDlgGetPerson(QWidget* parent) : kx::Dialog(parent) {
     setWindowTitle(QStringLiteral("选择人员"));
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(new QLabel(QStringLiteral("人员列表"), this));
-    list_ = new kx::ReportList(this);
-    SetDlgItemId(list_, IDC_LIST_PERSON);
-    list_->SetFullRowSelect(true);
-    list_->SetInfoTip(true);
-    list_->InsertColumn(0, QStringLiteral("名称"), kx::LVCFMT_LEFT, 100);
-    list_->InsertColumn(1, QStringLiteral("类型"), kx::LVCFMT_LEFT, 60);
-    list_->InsertColumn(2, QStringLiteral("头衔"), kx::LVCFMT_LEFT, 60);
-    list_->InsertColumn(3, QStringLiteral("备注"), kx::LVCFMT_LEFT, 200);
+    list_ = kx::MakeReportList(this, IDC_LIST_PERSON, {{"名称", 100}, {"类型", 60}, {"头衔", 60}, {"备注", 200}},
+                               true);
     layout->addWidget(list_);
     kx::AddOkCancel(this, layout);
-    connect(list_, &kx::ReportList::ItemDoubleClicked, this, [this](int row, int) {
-        if (row >= 0) accept();
-    });
     resize(460, 300);
 }
 

@@ -18,12 +18,7 @@ CDlgOperatorGroupSelect::CDlgOperatorGroupSelect(QWidget* parent) : kx::Dialog(p
     SetDlgItemId(groups_, IDC_LIST_GROUP);
     left->addWidget(groups_);
     lists->addLayout(left, 2);
-    members_ = new kx::ReportList(this);
-    SetDlgItemId(members_, IDC_LIST_MEMBER);
-    members_->SetFullRowSelect(true);
-    members_->SetInfoTip(true);
-    members_->InsertColumn(0, QStringLiteral("登录名"), kx::LVCFMT_LEFT, 120);
-    members_->InsertColumn(1, QStringLiteral("姓名"), kx::LVCFMT_LEFT, 120);
+    members_ = kx::MakeReportList(this, IDC_LIST_MEMBER, {{"登录名", 120}, {"姓名", 120}});
     lists->addWidget(members_, 3);
     layout->addLayout(lists);
     kx::AddOkCancel(this, layout);

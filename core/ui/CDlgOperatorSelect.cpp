@@ -8,18 +8,9 @@
 CDlgOperatorSelect::CDlgOperatorSelect(QWidget* parent) : kx::Dialog(parent) {
     setWindowTitle(QStringLiteral("选择操作员"));
     auto* layout = new QVBoxLayout(this);
-    list_ = new kx::ReportList(this);
-    SetDlgItemId(list_, IDC_LIST_OPERATOR);
-    list_->SetFullRowSelect(true);
-    list_->SetInfoTip(true);
-    list_->InsertColumn(0, QStringLiteral("姓名"), kx::LVCFMT_LEFT, 100);
-    list_->InsertColumn(1, QStringLiteral("角色"), kx::LVCFMT_LEFT, 60);
-    list_->InsertColumn(2, QStringLiteral("部门"), kx::LVCFMT_LEFT, 80);
+    list_ = kx::MakeReportList(this, IDC_LIST_OPERATOR, {{"姓名", 100}, {"角色", 60}, {"部门", 80}}, true);
     layout->addWidget(list_);
     kx::AddOkCancel(this, layout);
-    connect(list_, &kx::ReportList::ItemDoubleClicked, this, [this](int row, int) {
-        if (row >= 0) accept();
-    });
     resize(300, 280);
 }
 

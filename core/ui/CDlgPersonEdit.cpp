@@ -4,9 +4,10 @@
 #include "qt/KxEdit.h"
 
 #include <QFormLayout>
-#include <algorithm>
 #include <QGroupBox>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 constexpr int kRelationCount = 7; // codes 0 to 6

@@ -2,6 +2,7 @@
 
 #include "base/Gbk.h"
 #include "qt/KxEdit.h"
+#include "qt/KxReportList.h"
 
 #include <QBoxLayout>
 #include <QPushButton>
@@ -38,6 +39,22 @@ QPushButton* AddOkCancel(Dialog* dlg, QBoxLayout* layout) {
     row->addWidget(dlg->AddButton(QStringLiteral("取  消"), IDCANCEL));
     layout->addLayout(row);
     return ok;
+}
+
+ReportList* MakeReportList(Dialog* dlg, int id, std::initializer_list<ListColumn> columns,
+                           bool okOnDoubleClick) {
+    auto* list = new ReportList(dlg);
+    Dialog::SetDlgItemId(list, id);
+    list->SetFullRowSelect(true);
+    list->SetInfoTip(true);
+    for (const ListColumn& c : columns)
+        list->InsertColumn(list->GetColumnCount(), QString::fromUtf8(c.title), LVCFMT_LEFT, c.width);
+    if (okOnDoubleClick) {
+        QObject::connect(list, &ReportList::ItemDoubleClicked, dlg, [dlg](int row, int) {
+            if (row >= 0) static_cast<QDialog*>(dlg)->accept(); // the dialog's OK path
+        });
+    }
+    return list;
 }
 
 void SetOkTextByNewFlag(Dialog* dlg, int newFlag) {

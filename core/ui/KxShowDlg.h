@@ -17,6 +17,7 @@
 
 #include <QString>
 
+#include <initializer_list>
 #include <string>
 
 class QBoxLayout;
@@ -25,6 +26,7 @@ class QHBoxLayout;
 namespace kx {
 
 class Edit;
+class ReportList;
 
 // Name and note edits stop at this many GBK bytes as typed (the person dialog: kPersonTypedLimit).
 inline constexpr int kTypedTextLimit = 45;
@@ -124,6 +126,17 @@ KX_EXPORT Edit* MakeEdit(Dialog* dlg, int id, int limitBytes = kTypedTextLimit);
 // The OK (IDOK, "确  定") and Cancel (IDCANCEL, "取  消") buttons, right-aligned in a row added
 // to `layout`; returns the OK button.
 KX_EXPORT QPushButton* AddOkCancel(Dialog* dlg, QBoxLayout* layout);
+
+// A column of a dialog's report list: title and width (left-aligned).
+struct ListColumn {
+    const char* title;
+    int width;
+};
+
+// A report list with the id, full-row selection, info tips and the columns. With `okOnDoubleClick`
+// a double click on a row does what OK does.
+KX_EXPORT ReportList* MakeReportList(Dialog* dlg, int id, std::initializer_list<ListColumn> columns,
+                                     bool okOnDoubleClick = false);
 
 // Gives the OK button "创  建" (new flag nonzero) or "修  改".
 KX_EXPORT void SetOkTextByNewFlag(Dialog* dlg, int newFlag);
