@@ -198,14 +198,18 @@ TEST_F(SessionFramesTest, SeriesEndAtIndexZero) {
         logs.AddBytes(&com, sizeof com);
     }
     ASSERT_EQ(peer.SendReplyPacketSeries(logs), 1);
+    // The transport hands whole packets over before completed messages, so the two lists may
+    // arrive in either order.
+    ASSERT_TRUE(PumpUntil([&] {
+        return window.Count({kMsgUserGroup, kNoticeReload, 0}) == 1 && window.Count({kMsgLogQuery, kNoticeReload, 0}) == 1;
+    }));
     Sync();
     std::vector<int> ids;
     c.m_UserGroupList.ForEach([&](const CkxUserGroup& g) { ids.push_back(g.m_nID); });
     EXPECT_EQ(ids, (std::vector<int>{4, 5, 6}));
     EXPECT_EQ(c.m_UserGroupList.Find(5)->m_UserList, std::vector<int32_t>{50});
     EXPECT_EQ(KX_LogList().GetCount(), 2);
-    EXPECT_EQ(window.notices,
-              (std::vector<Notice>{{kMsgUserGroup, kNoticeReload, 0}, {kMsgLogQuery, kNoticeReload, 0}}));
+    EXPECT_EQ(window.notices.size(), 2u);
 }
 
 TEST_F(SessionFramesTest, IgnoredAndMalformedInputChangesNothing) {

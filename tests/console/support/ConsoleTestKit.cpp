@@ -114,8 +114,9 @@ void ResetContext() {
     KX_LogList().DeleteAll();
 }
 
+ConsoleTest::ConsoleTest() { kx::EnsureApplication(); }
+
 void ConsoleTest::SetUp() {
-    kx::EnsureApplication();
     ResetContext();
 }
 

@@ -18,6 +18,7 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -68,6 +69,9 @@ struct Notice {
     int id = 0;
     bool operator==(const Notice&) const = default;
 };
+inline void PrintTo(const Notice& n, std::ostream* os) {
+    *os << "(" << n.channel << ", " << n.notice << ", " << n.id << ")";
+}
 
 // A window standing in for the console's panes: registers for message types on a link and
 // records every notice in order.
@@ -93,9 +97,11 @@ int LogOn(ConsoleLink& link, int port, const std::string& logon, const std::stri
 // Empties the context object's lists the session fills, and its current user.
 void ResetContext();
 
-// Each test starts on an empty context with the application object made.
+// Each test starts on an empty context with the application object made (before the fixture's
+// windows).
 class ConsoleTest : public ::testing::Test {
 protected:
+    ConsoleTest();
     void SetUp() override;
     void TearDown() override;
 };
