@@ -70,11 +70,7 @@ protected:
         ASSERT_TRUE(peer.WaitForCount(1));
     }
     int SendLogon() {
-        CkxClient client;
-        client.Set_MS_Manager();
-        client.m_strLogon = "su";
-        client.m_strPassword = "pw";
-        return link.SendLogonRequest(listener.GetPort(), "127.0.0.1", client);
+        return link.SendLogonRequest(listener.GetPort(), "127.0.0.1", ConsoleClient("su", "pw"));
     }
     // Logged on as user 7.
     void OpenLoggedOn() {

@@ -113,10 +113,7 @@ TEST_F(SessionLogonTest, OneLogonAtATimeAndOneLogoff) {
     ConsoleLink link;
     RecordingWindow dialog;
     dialog.Watch(link, {});
-    CkxClient client;
-    client.Set_MS_Manager();
-    client.m_strLogon = "su";
-    client.m_strPassword = kSuPassword;
+    const CkxClient client = ConsoleClient("su", kSuPassword);
     ASSERT_EQ(link.SendLogonRequest(server.Port(), "127.0.0.1", client), 1);
     // A second press while the answer is awaited sends nothing.
     EXPECT_EQ(link.SendLogonRequest(server.Port(), "127.0.0.1", client), 0);
@@ -215,11 +212,7 @@ TEST_F(SessionLogonTest, LogonWithoutAPortUsesTheServicePort) {
     ConsoleLink link;
     RecordingWindow dialog;
     dialog.Watch(link, {});
-    CkxClient client;
-    client.Set_MS_Manager();
-    client.m_strLogon = "su";
-    client.m_strPassword = kSuPassword;
-    const int sent = link.SendLogonRequest("127.0.0.1", client);
+    const int sent = link.SendLogonRequest("127.0.0.1", ConsoleClient("su", kSuPassword));
     ::unsetenv("VARNIA_PORT");
     ASSERT_EQ(sent, 1);
     ASSERT_TRUE(PumpUntil([&] { return dialog.CountOf(0) == 1; }));

@@ -66,6 +66,14 @@ int Canonical(int subOp) {
     }
 }
 
+// An add or modify request whose payload is the record's wire form.
+template <class T>
+int SendRecordRequest(NetConnection& link, int type, int subOp, const T& rec) {
+    const auto com = rec.GetComData();
+    return subOp == kSubAdd ? link.SendAddRequest(type, &com, sizeof com)
+                            : link.SendUpdateRequest(type, &com, sizeof com);
+}
+
 CkxUserList& Users() { return KX_KXXXX().m_UserList; }
 CkxUserRoleList& UserRoles() { return KX_KXXXX().m_UserRoleList; }
 CkxFileRoleList& FileRoles() { return KX_KXXXX().m_FileRoleList; }
@@ -214,13 +222,11 @@ int ConsoleLink::SendUserListRequest() {
 }
 
 int ConsoleLink::SendUserAddRequest(const CkxUser& user) {
-    const CkxUser::_COM com = user.GetComData();
-    return SendAddRequest(kMsgUser, &com, sizeof com);
+    return SendRecordRequest(*this, kMsgUser, kSubAdd, user);
 }
 
 int ConsoleLink::SendUserUpdateRequest(const CkxUser& user) {
-    const CkxUser::_COM com = user.GetComData();
-    return SendUpdateRequest(kMsgUser, &com, sizeof com);
+    return SendRecordRequest(*this, kMsgUser, kSubModify, user);
 }
 
 int ConsoleLink::SendUserDeleteRequest(int id) { return SendDeleteRequest(kMsgUser, id); }
@@ -246,13 +252,11 @@ int ConsoleLink::SendGroupDeleteRequest(int id) { return SendDeleteRequest(kMsgU
 int ConsoleLink::SendUserRoleListRequest() { return SendListRequest(kMsgUserRole); }
 
 int ConsoleLink::SendUserRoleAddRequest(const CkxUserRole& role) {
-    const CkxUserRole::_COM com = role.GetComData();
-    return SendAddRequest(kMsgUserRole, &com, sizeof com);
+    return SendRecordRequest(*this, kMsgUserRole, kSubAdd, role);
 }
 
 int ConsoleLink::SendUserRoleUpdateRequest(const CkxUserRole& role) {
-    const CkxUserRole::_COM com = role.GetComData();
-    return SendUpdateRequest(kMsgUserRole, &com, sizeof com);
+    return SendRecordRequest(*this, kMsgUserRole, kSubModify, role);
 }
 
 int ConsoleLink::SendUserRoleDeleteRequest(int id) { return SendDeleteRequest(kMsgUserRole, id); }
@@ -264,13 +268,11 @@ int ConsoleLink::SendFileRoleListRequest() {
 }
 
 int ConsoleLink::SendFileRoleAddRequest(const CkxFileRole& role) {
-    const KxPowerRoleCom com = role.GetComData();
-    return SendAddRequest(kMsgFileRole, &com, sizeof com);
+    return SendRecordRequest(*this, kMsgFileRole, kSubAdd, role);
 }
 
 int ConsoleLink::SendFileRoleUpdateRequest(const CkxFileRole& role) {
-    const KxPowerRoleCom com = role.GetComData();
-    return SendUpdateRequest(kMsgFileRole, &com, sizeof com);
+    return SendRecordRequest(*this, kMsgFileRole, kSubModify, role);
 }
 
 int ConsoleLink::SendFileRoleDeleteRequest(int id) { return SendDeleteRequest(kMsgFileRole, id); }
@@ -282,13 +284,11 @@ int ConsoleLink::SendFolderRoleListRequest() {
 }
 
 int ConsoleLink::SendFolderRoleAddRequest(const CkxFolderRole& role) {
-    const KxPowerRoleCom com = role.GetComData();
-    return SendAddRequest(kMsgFolderRole, &com, sizeof com);
+    return SendRecordRequest(*this, kMsgFolderRole, kSubAdd, role);
 }
 
 int ConsoleLink::SendFolderRoleUpdateRequest(const CkxFolderRole& role) {
-    const KxPowerRoleCom com = role.GetComData();
-    return SendUpdateRequest(kMsgFolderRole, &com, sizeof com);
+    return SendRecordRequest(*this, kMsgFolderRole, kSubModify, role);
 }
 
 int ConsoleLink::SendFolderRoleDeleteRequest(int id) { return SendDeleteRequest(kMsgFolderRole, id); }

@@ -85,16 +85,20 @@ void RecordingWindow::closeEvent(QCloseEvent* event) {
     QWidget::closeEvent(event);
 }
 
+CkxClient ConsoleClient(const std::string& logon, const std::string& password) {
+    CkxClient client;
+    client.Set_MS_Manager();
+    client.m_strLogon = logon;
+    client.m_strPassword = password;
+    return client;
+}
+
 int LogOn(ConsoleLink& link, int port, const std::string& logon, const std::string& password,
           const std::string& address) {
     RecordingWindow dialog;
     int answers = 0;
     link.ObserveLogon(&dialog, [&answers] { ++answers; });
-    CkxClient client;
-    client.Set_MS_Manager();
-    client.m_strLogon = logon;
-    client.m_strPassword = password;
-    if (!link.SendLogonRequest(port, address, client)) return -100;
+    if (!link.SendLogonRequest(port, address, ConsoleClient(logon, password))) return -100;
     if (!PumpUntil([&] { return answers > 0; })) return -101;
     return link.GetLogonResult();
 }

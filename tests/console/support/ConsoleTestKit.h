@@ -89,6 +89,9 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 };
 
+// The console's client record (client kind 3) for a log-on.
+CkxClient ConsoleClient(const std::string& logon, const std::string& password);
+
 // A log-on through the session: sends it and runs the GUI thread until the answer was applied.
 // The result, or -100 when the request was refused and -101 when no answer came.
 int LogOn(ConsoleLink& link, int port, const std::string& logon, const std::string& password,

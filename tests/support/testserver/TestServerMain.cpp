@@ -22,6 +22,7 @@
 #include "db/AdoFieldList.h"
 #include "model/CkxUser.h"
 #include "model/CkxXXX.h"
+#include "table/UserTables.h"
 
 #include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
@@ -94,26 +95,25 @@ bool ParseOptions(int argc, char** argv, Options& o, std::string& why) {
     return true;
 }
 
-int AddRole(CADODatabase& db, const std::string& name, int power) {
-    CADOFieldList role;
-    role.AddText("T_Name", name);
-    role.AddInt("T_IsSystem", 0);
-    role.AddInt("T_Type", 1);
-    role.AddInt("T_Power", power);
-    role.AddText("T_Remark", "");
-    return db.Insert("VUZO_UserRole", role);
+// An account or role stored through the server's own table code and put into its memory.
+bool AddRole(CADODatabase& db, const std::string& name, int power, int& id) {
+    CkxUserRole role;
+    role.m_strName = name;
+    role.SetTypeOperator();
+    role.m_nPower = power;
+    if (UserRoleTable::Insert(db, role) <= 0) return false;
+    id = role.m_nID;
+    return KX_KXXXX().m_UserRoleList.AddTail(role) == 1;
 }
 
-int AddUser(CADODatabase& db, const std::string& logon, const std::string& password, int state, int role) {
-    CADOFieldList user;
-    user.AddText("T_Logon", logon);
-    user.AddText("T_User", logon);
-    user.AddText("T_Password", password);
-    user.AddInt("T_State", state);
-    user.AddInt("T_Role", role);
-    for (const char* col : {"T_Dept", "T_Job", "T_Tel", "T_Mobile", "T_EMail", "T_Remark"})
-        user.AddText(col, "");
-    return db.Insert("VUZO_User", user);
+bool AddUser(CADODatabase& db, const std::string& logon, const std::string& password, int state, int role) {
+    CkxUser user;
+    user.m_strLogon = logon;
+    user.m_strUser = logon;
+    user.m_strPassword = password;
+    user.m_nState = static_cast<uint8_t>(state);
+    if (!user.SetRoleID(role) || UserTable::Insert(db, user) <= 0) return false;
+    return KX_KXXXX().m_UserList.AddUser(user) == 1;
 }
 
 int AddLogLine(CADODatabase& db, const COleDateTime& time, const std::string& event, int userId) {
@@ -127,16 +127,17 @@ int AddLogLine(CADODatabase& db, const COleDateTime& time, const std::string& ev
     return db.Insert("VUZO_Log", log);
 }
 
-// What the options add to the catalogue, written to its database and then loaded again into
-// the server's memory, before any client connects.
+// What the options add to the catalogue, in its database and the server's memory, before any
+// client connects.
 bool Seed(srvtest::TestServer& server, const Options& o, int suId, std::string& why) {
     return server.Locked([&] {
         CADODatabase& db = server.Db();
         if (o.console) {
-            const int role = AddRole(db, "系统管理", 0x1F06);
-            if (role <= 0 || AddUser(db, "sysop", "sysop-pw", CkxUser::STATE_ACT, role) <= 0 ||
-                AddUser(db, "sysop-paused", "paused-pw", CkxUser::STATE_PAUSE, role) <= 0 ||
-                AddUser(db, "sysop-off", "off-pw", CkxUser::STATE_INV, role) <= 0) {
+            int role = -1;
+            if (!AddRole(db, "系统管理", 0x1F06, role) ||
+                !AddUser(db, "sysop", "sysop-pw", CkxUser::STATE_ACT, role) ||
+                !AddUser(db, "sysop-paused", "paused-pw", CkxUser::STATE_PAUSE, role) ||
+                !AddUser(db, "sysop-off", "off-pw", CkxUser::STATE_INV, role)) {
                 why = "seeding the console accounts: " + db.GetLastError();
                 return false;
             }
@@ -149,10 +150,6 @@ bool Seed(srvtest::TestServer& server, const Options& o, int suId, std::string& 
                     return false;
                 }
             }
-        }
-        if (!server.Data().LoadAll()) {
-            why = "reloading the catalogue: " + server.Data().GetLastError();
-            return false;
         }
         return true;
     });
