@@ -281,5 +281,25 @@ TEST_F(SessionFramesTest, OnlinePushes) {
     EXPECT_FALSE(online.IsValid(8));
 }
 
+TEST_F(SessionFramesTest, SeveralWindowsShareATypeAndLeaveWithTheirWindows) {
+    OpenLoggedOn();
+    auto full = std::make_unique<RecordingWindow>();
+    RecordingWindow list;
+    full->Watch(link, {kMsgFileRole});
+    list.Watch(link, {kMsgFileRole});
+    CkxFileRole role;
+    role.m_nID = 4;
+    role.m_strName = "readers";
+    Send(kMsgFileRole, kSubAdd, Record(role));
+    Sync();
+    EXPECT_EQ(full->Count({kMsgFileRole, kNoticeAdded, 4}), 1);
+    EXPECT_EQ(list.Count({kMsgFileRole, kNoticeAdded, 4}), 1);
+    full.reset(); // the window closes: its registration goes with it
+    Send(kMsgFileRole, kSubDeleted, "4");
+    Sync();
+    EXPECT_EQ(list.Count({kMsgFileRole, kNoticeRemoved, 4}), 1);
+    EXPECT_EQ(KX_KXXXX().m_FileRoleList.GetCount(), 0);
+}
+
 } // namespace
 } // namespace keepertest
