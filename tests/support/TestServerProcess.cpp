@@ -18,7 +18,7 @@ extern char** environ;
 TestServerProcess::~TestServerProcess() { Stop(); }
 
 bool TestServerProcess::Start(const std::string& program, const std::vector<std::string>& options,
-                              std::chrono::milliseconds limit) {
+                              const std::string& tmpDir, std::chrono::milliseconds limit) {
     Stop();
     m_ids.clear();
     m_nPort = 0;
@@ -41,13 +41,20 @@ bool TestServerProcess::Start(const std::string& program, const std::vector<std:
     std::vector<char*> argv;
     for (std::string& a : args) argv.push_back(a.data());
     argv.push_back(nullptr);
+    std::vector<std::string> env;
+    for (char** e = environ; *e; ++e)
+        if (tmpDir.empty() || std::strncmp(*e, "TMPDIR=", 7) != 0) env.emplace_back(*e);
+    if (!tmpDir.empty()) env.push_back("TMPDIR=" + tmpDir);
+    std::vector<char*> envp;
+    for (std::string& e : env) envp.push_back(e.data());
+    envp.push_back(nullptr);
 
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, in[0], STDIN_FILENO);
     posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
     pid_t pid = -1;
-    const int rc = ::posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
+    const int rc = ::posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
     ::close(in[0]);
     ::close(out[1]);

@@ -19,8 +19,10 @@ public:
 
     // Runs `program` with the options and waits (up to the limit) for its "ready" line. False,
     // with the reason in Error(), when it cannot start, prints an error or says nothing in time.
+    // A non-empty tmpDir becomes the program's TMPDIR, so what a killed program leaves behind
+    // lies in a folder the caller removes.
     bool Start(const std::string& program, const std::vector<std::string>& options = {},
-               std::chrono::milliseconds limit = std::chrono::seconds(60));
+               const std::string& tmpDir = "", std::chrono::milliseconds limit = std::chrono::seconds(60));
 
     int Port() const { return m_nPort; }
     // A seeded id the program printed ("user.su", "role.sysadmin", ...); -1 when it printed none.

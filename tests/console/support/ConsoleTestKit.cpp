@@ -40,7 +40,7 @@ ConsoleServer::ConsoleServer(const std::string& address, int port) : m_address(a
                                         "2021-03-09:2", "--drive", "C=" + m_driveC, "--drive",
                                         "E=" + m_driveE};
     options.insert(options.end(), {"--address", address, "--port", std::to_string(port)});
-    m_bOk = m_process.Start(VARNIA_TESTSERVER_BIN, options);
+    m_bOk = m_process.Start(VARNIA_TESTSERVER_BIN, options, m_dir.str());
     if (!m_bOk) ADD_FAILURE() << m_process.Error();
 }
 
