@@ -99,6 +99,8 @@ COleDateTime FromQDateTime(const QDateTime& d) {
 
 CkxListCtrlEdit::CkxListCtrlEdit(QWidget* parent) : kx::ReportList(parent) {
     setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // A column may be made as narrow as its owner wants (a hidden helper column is a few pixels).
+    header()->setMinimumSectionSize(0);
     CreateInsideCtrl();
     SetFullRowSelect(true);
     // Records follow the rows however they are removed, and an editor never outlives its row.
@@ -114,6 +116,8 @@ CkxListCtrlEdit::CkxListCtrlEdit(QWidget* parent) : kx::ReportList(parent) {
 }
 
 CkxListCtrlEdit::~CkxListCtrlEdit() {
+    // The base empties its model after this object is gone: nothing of that may come back here.
+    disconnect(model(), nullptr, this, nullptr);
     DestroyInsideCtrl();
 }
 
@@ -947,16 +951,24 @@ void CkxListCtrlEdit::CommitTree() {
 }
 
 void CkxListCtrlEdit::CommitIP() {
-    int b0 = 0, b1 = 0, b2 = 0, b3 = 0;
-    m_ip->GetAddress(b0, b1, b2, b3);
-    char text[32];
-    std::snprintf(text, sizeof text, "%d.%d.%d.%d", b0, b1, b2, b3);
     const int row = m_nRow;
     const int column = m_nCol;
+    std::string text;
+    if (!m_ip->IsBlank()) {
+        int b0 = 0, b1 = 0, b2 = 0, b3 = 0;
+        m_ip->GetAddress(b0, b1, b2, b3);
+        char buf[32];
+        std::snprintf(buf, sizeof buf, "%d.%d.%d.%d", b0, b1, b2, b3);
+        text = buf;
+    } else if (GetItemText(row, column).isEmpty()) {
+        // Nothing was there and nothing was typed: passing through a cell changes nothing.
+        HideEditor();
+        return;
+    }
     _cell* cell = GetCurSelCell();
     if (cell) {
         // Stored as the cell's value, so the grids' readers see what was typed.
-        cell->value = std::string(text);
+        cell->value = text;
         cell->nEdited = 1;
     }
     HideEditor();
