@@ -588,8 +588,20 @@ int CkxListCtrlEdit::CheckHitLastCell() const {
 // Opening an editor
 
 void CkxListCtrlEdit::mousePressEvent(QMouseEvent* event) {
+    Press(event, false);
+}
+
+void CkxListCtrlEdit::mouseDoubleClickEvent(QMouseEvent* event) {
+    Press(event, true);
+}
+
+void CkxListCtrlEdit::Press(QMouseEvent* event, bool doubleClick) {
+    auto base = [&] {
+        if (doubleClick) kx::ReportList::mouseDoubleClickEvent(event);
+        else kx::ReportList::mousePressEvent(event);
+    };
     if (event->button() != Qt::LeftButton) {
-        kx::ReportList::mousePressEvent(event);
+        base();
         return;
     }
     QPointer<CkxListCtrlEdit> self(this);
@@ -597,21 +609,7 @@ void CkxListCtrlEdit::mousePressEvent(QMouseEvent* event) {
     // An editor that lost the focus to this press is written to its own cell before anything
     // else moves: the press position decides whether it stays open.
     FlushFocusLoss();
-    kx::ReportList::mousePressEvent(event);
-    if (!self) return;
-    OpenAt(*m_press);
-    if (self) m_press.reset();
-}
-
-void CkxListCtrlEdit::mouseDoubleClickEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton) {
-        kx::ReportList::mouseDoubleClickEvent(event);
-        return;
-    }
-    QPointer<CkxListCtrlEdit> self(this);
-    m_press = event->position().toPoint();
-    FlushFocusLoss();
-    kx::ReportList::mouseDoubleClickEvent(event);
+    base();
     if (!self) return;
     OpenAt(*m_press);
     if (self) m_press.reset();

@@ -196,6 +196,8 @@ private:
     void Notify(unsigned message, int column);
 
     _cell* BindKind(int row, int column, int ctrlType, const int* valueType);
+    // A left press or double click: the list's own handling, then the clicked cell's editor.
+    void Press(QMouseEvent* event, bool doubleClick);
     void OpenAt(const QPoint& point);
     void PrepareCell();
     // Places and shows the current cell's editor; `fresh` after loading (the edit box's text

@@ -238,6 +238,9 @@ TEST_F(ListEditTest, ASecondClickOnTheCellBeingEditedKeepsItOpen) {
     EXPECT_EQ(EditorAs<QLineEdit>(CkxListCtrlEdit::IDC_LCE_EDIT)->text(), "77");
     EXPECT_TRUE(Editor(CkxListCtrlEdit::IDC_LCE_EDIT)->hasFocus());
     EXPECT_FALSE(g->IsEdited());
+    QTest::mouseDClick(g->viewport(), Qt::LeftButton, {}, Centre(R_EDIT, C_VALUE));
+    EXPECT_EQ(EditorAs<QLineEdit>(CkxListCtrlEdit::IDC_LCE_EDIT)->text(), "77");
+    EXPECT_FALSE(g->IsEdited());
     Away();
     EXPECT_EQ(g->GetCellValue_Int(R_EDIT, C_VALUE), 77);
 
