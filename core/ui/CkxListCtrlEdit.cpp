@@ -322,26 +322,16 @@ int CkxListCtrlEdit::LC_IsEnableEdit(int row, int column) const {
     return cell ? cell->nEnable : 0;
 }
 
-int CkxListCtrlEdit::IsCellCtrl_Edit(int row, int column) const {
+int CkxListCtrlEdit::HasKind(int row, int column, int ctrlType) const {
     const _cell* cell = LC_Find(row, column);
-    return cell && cell->nCtrlType == CTRL_EDIT;
+    return cell && cell->nCtrlType == ctrlType;
 }
-int CkxListCtrlEdit::IsCellCtrl_CobText(int row, int column) const {
-    const _cell* cell = LC_Find(row, column);
-    return cell && cell->nCtrlType == CTRL_COMBO;
-}
-int CkxListCtrlEdit::IsCellCtrl_IP(int row, int column) const {
-    const _cell* cell = LC_Find(row, column);
-    return cell && cell->nCtrlType == CTRL_IP;
-}
-int CkxListCtrlEdit::IsCellCtrl_Dt(int row, int column) const {
-    const _cell* cell = LC_Find(row, column);
-    return cell && cell->nCtrlType == CTRL_DATE;
-}
-int CkxListCtrlEdit::IsCellCtrl_Chk(int row, int column) const {
-    const _cell* cell = LC_Find(row, column);
-    return cell && cell->nCtrlType == CTRL_CHECK;
-}
+
+int CkxListCtrlEdit::IsCellCtrl_Edit(int row, int column) const { return HasKind(row, column, CTRL_EDIT); }
+int CkxListCtrlEdit::IsCellCtrl_CobText(int row, int column) const { return HasKind(row, column, CTRL_COMBO); }
+int CkxListCtrlEdit::IsCellCtrl_IP(int row, int column) const { return HasKind(row, column, CTRL_IP); }
+int CkxListCtrlEdit::IsCellCtrl_Dt(int row, int column) const { return HasKind(row, column, CTRL_DATE); }
+int CkxListCtrlEdit::IsCellCtrl_Chk(int row, int column) const { return HasKind(row, column, CTRL_CHECK); }
 
 // ---------------------------------------------------------------------------------------------
 // Values

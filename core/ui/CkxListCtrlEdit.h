@@ -196,6 +196,7 @@ private:
     void Notify(unsigned message, int column);
 
     _cell* BindKind(int row, int column, int ctrlType, const int* valueType);
+    int HasKind(int row, int column, int ctrlType) const;
     // A left press or double click: the list's own handling, then the clicked cell's editor.
     void Press(QMouseEvent* event, bool doubleClick);
     void OpenAt(const QPoint& point);
