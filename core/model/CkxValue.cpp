@@ -2,6 +2,7 @@
 
 #include "base/Gbk.h"
 
+#include <charconv>
 #include <cstdio>
 #include <cstring>
 #include <new>
@@ -145,7 +146,13 @@ std::string CkxValueSp::GetText() const {
     char buf[64];
     switch (m_nKind) {
     case KXV_INT: std::snprintf(buf, sizeof buf, "%d", m_nInt); return buf;
-    case KXV_FLOAT: std::snprintf(buf, sizeof buf, "%0.4f", static_cast<double>(m_fFloat)); return buf;
+    case KXV_FLOAT: {
+        // "%0.4f" with a point whatever the process locale (a GUI program runs in the user's
+        // locale, where printf may write a comma).
+        auto [end, error] = std::to_chars(buf, buf + sizeof buf, static_cast<double>(m_fFloat),
+                                          std::chars_format::fixed, 4);
+        return error == std::errc() ? std::string(buf, end) : std::string();
+    }
     case KXV_DATE: return kx::DateText(m_dtDate);
     case KXV_STR: return m_strText;
     default: return {};
