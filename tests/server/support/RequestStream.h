@@ -73,7 +73,7 @@ public:
                 m.SetCommand(type, subOp);
                 const std::string_view param = in.Chunk();
                 uint32_t p = 0;
-                std::memcpy(&p, param.data(), std::min(param.size(), sizeof p));
+                if (!param.empty()) std::memcpy(&p, param.data(), std::min(param.size(), sizeof p));
                 m.SetParam(p);
                 for (int i = 0, n = (shape >> 1) % 8; i < n; ++i) m.AppendData(in.Chunk());
                 m_client->SendMessage(m);
