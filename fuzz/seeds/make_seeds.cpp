@@ -2,6 +2,7 @@
 // Every seed is written by the product's own writers from the same sample records the unit
 // tests build (records, list buffers, file bodies and copies, frames and message parts, INI and
 // registry files), so the corpora are made again from the sources at any time.
+#include "core/support/SampleRecords.h"
 #include "base/KxIni.h"
 #include "base/KxRegistry.h"
 #include "model/CkxAttr.h"
@@ -73,33 +74,6 @@ void Chunk(std::string& out, std::string_view bytes) {
     out += static_cast<char>(bytes.size() & 0xff);
     out += static_cast<char>(bytes.size() >> 8);
     out += bytes;
-}
-
-CkxFile SampleFile() {
-    CkxFile f;
-    f.m_nID = 7;
-    f.m_nFamilyID = 2;
-    f.m_strTitle = "sea view";
-    f.m_strExName = "jpg";
-    f.m_strRemark = "remark";
-    f.m_dtAuth = COleDateTime(2020, 5, 6, 7, 8, 9);
-    f.m_ExAttrValueList.AddTail(CkxAttrValue(7, 101));
-    f.m_ExAttrValueList.AddTail(CkxAttrValue(7, 102));
-    const unsigned char micro[] = {1, 2, 3, 4, 5};
-    f.UpdateMicro(micro, 5);
-    const unsigned char whole[] = {9, 8, 7, 6, 5, 4, 3};
-    f.UpdateWhole(whole, 7);
-    return f;
-}
-
-CkxQueryTemplet SampleQuery() {
-    CkxQueryTemplet t;
-    t.m_nDataMode = CkxQueryTemplet::kKindWithFix;
-    t.ResetFix();
-    t.m_OperandList.AddTail(CkxQueryOperand(5, CkxQuerySQL::OS_EQUAL, CkxValueSp(3)));
-    t.m_OperandList.AddTail(CkxQueryOperand(6, CkxQuerySQL::OS_FROMTO, CkxValueSp(1.5f), CkxValueSp(2.5f)));
-    t.m_OperandList.AddTail(CkxQueryOperand(7, CkxQuerySQL::OS_INCLUDE, CkxValueSp(std::string("x'y"))));
-    return t;
 }
 
 std::string PowerBuf() {
