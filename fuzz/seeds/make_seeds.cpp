@@ -109,12 +109,8 @@ void CoreSeeds() {
     CkxBuf templetBuf;
     templet.BuildBuf(templetBuf);
 
-    CkxContainer c;
-    c.AddSect("abc", 3);
-    c.AddSect("", 0);
-    c.AddSect("defgh", 5);
     CkxBuf cb;
-    c.BuildBuf(cb);
+    SampleContainer().BuildBuf(cb);
     Seed("core_container", "three-sections", Buf(cb));
     for (const auto& [name, b] : {std::pair{"file-info", &info}, {"file-data", &data}, {"file-attr", &attr}, {"photo-data", &photoData}}) {
         Seed("core_container", name, Buf(*b));

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "model/CkxAttrValue.h"
+#include "model/CkxContainer.h"
 #include "model/CkxFile.h"
 #include "model/CkxQueryOperand.h"
 #include "model/CkxQueryTemplet.h"
@@ -37,4 +38,13 @@ inline CkxQueryTemplet SampleQuery() {
     t.m_OperandList.AddTail(CkxQueryOperand(6, CkxQuerySQL::OS_FROMTO, CkxValueSp(1.5f), CkxValueSp(2.5f)));
     t.m_OperandList.AddTail(CkxQueryOperand(7, CkxQuerySQL::OS_INCLUDE, CkxValueSp(std::string("x'y"))));
     return t;
+}
+
+// A container of three sections, the middle one empty.
+inline CkxContainer SampleContainer() {
+    CkxContainer c;
+    c.AddSect("abc", 3);
+    c.AddSect("", 0);
+    c.AddSect("defgh", 5);
+    return c;
 }
