@@ -1,6 +1,7 @@
 #include "transport/NetConnection.h"
 
 #include "transport/NetLog.h"
+#include "transport/NetParseStep.h"
 
 #include <netinet/in.h>
 #include <netinet/tcp.h>
@@ -209,82 +210,27 @@ void NetConnection::ReceiveLoop() {
 
 void NetConnection::ParseLoop() {
     t_worker = this;
-    // Frames are cut from the buffer a run at a time: whole packets are copied out, parts are
-    // checked and joined straight from the buffer, and the run is consumed in one step.
-    constexpr int kRunFrames = 64;
-    enum class Stop { Run, More, Resync, Bad };
     std::vector<PacketPtr> wholes;
     std::vector<MessagePtr> messages;
     while (m_bRunning.load()) {
-        size_t length = 0; // valid bytes seen
-        size_t used = 0;   // bytes of the frames handled
-        Stop stop = Stop::Run;
-        unsigned badTotal = 0;
-        uint64_t dropped = 0;
-        m_buffer.Peek([&](const uint8_t* data, size_t n) {
-            length = n;
-            for (int f = 0; f < kRunFrames; ++f) {
-                const uint8_t* p = data + used;
-                const size_t left = n - used;
-                if (left > 0 && p[0] != kNetSync) {
-                    stop = Stop::Resync;
-                    return;
-                }
-                const int frame = NetPacket::FrameLength(p, left);
-                if (frame == 0) {
-                    stop = Stop::More;
-                    return;
-                }
-                if (frame < 0) {
-                    stop = Stop::Bad;
-                    badTotal = kx::LoadU16(p + 4);
-                    return;
-                }
-                const int kind = p[2];
-                if (kind == kNetKindWhole) {
-                    wholes.push_back(std::make_unique<NetPacket>());
-                    wholes.back()->Read(p, left);
-                } else if (kind == kNetKindPart) {
-                    NetCommandHeader header;
-                    std::memcpy(&header, p + 8, sizeof header);
-                    MessagePtr done;
-                    const int joined =
-                        m_reassembly.Add(header, p + kNetHeaderSize, static_cast<size_t>(frame - kNetHeaderSize), done);
-                    if (joined < 0) ++dropped;
-                    if (joined > 0) messages.push_back(std::move(done));
-                } else {
-                    kx::NetLog("dropped a packet of kind %d", kind);
-                    ++dropped;
-                }
-                used += static_cast<size_t>(frame);
-            }
-        });
-        if (used > 0) m_buffer.Consume(used);
+        const NetParseResult step = NetParseStep(m_buffer, m_reassembly, wholes, messages);
         m_nEvicted = m_reassembly.Evicted();
-        m_nDropped += dropped;
+        m_nDropped += step.dropped;
         for (PacketPtr& packet : wholes)
             if (!PushWaiting(m_received, kReceivedCap, std::move(packet))) return;
         for (MessagePtr& message : messages)
             if (!PushWaiting(m_completed, kCompletedCap, std::move(message))) return;
         wholes.clear();
         messages.clear();
-        if (stop == Stop::Resync) {
-            // Keep-alive probes and anything else before a sync byte are skipped.
-            m_buffer.SyncTo(kNetSync);
-        } else if (stop == Stop::Bad) {
-            // Not a packet: drop its sync byte and look for the next one.
-            kx::NetLog("dropped a frame header with total length %u", badTotal);
-            ++m_nDropped;
-            m_buffer.Consume(1);
-        } else if (stop == Stop::More && used == 0) {
+        if (step.stop == NetParseStop::More && step.used == 0) {
             if (m_bPeerClosed.load()) {
-                if (m_buffer.Length() != length) continue;
+                if (m_buffer.Length() != step.seen) continue;
                 m_bParseDrained = true;
                 std::lock_guard lock(m_receivedMutex);
                 m_receivedReady.notify_all();
                 break;
             }
-            m_buffer.WaitForMore(length, 100ms);
+            m_buffer.WaitForMore(step.seen, 100ms);
         }
     }
 }

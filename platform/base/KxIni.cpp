@@ -51,7 +51,8 @@ void IniFile::FromText(const std::string& text) {
     std::string raw;
     std::vector<Line>* target = &preamble_;
     while (std::getline(in, raw)) {
-        if (!raw.empty() && raw.back() == '\r') raw.pop_back();
+        // Every carriage return at the end goes, or a line would lose one more at each save.
+        while (!raw.empty() && raw.back() == '\r') raw.pop_back();
         std::string t = Trim(raw);
         if (t.size() >= 2 && t.front() == '[' && t.find(']') != std::string::npos) {
             sections_.push_back(Section{Trim(t.substr(1, t.find(']') - 1)), {}});

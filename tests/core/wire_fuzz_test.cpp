@@ -41,6 +41,8 @@
 #include "model/CkxUserX.h"
 #include "model/CkxValue.h"
 #include "base/Record.h"
+#include "core/support/ByteReaders.h"
+#include "core/support/SampleRecords.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -165,23 +167,6 @@ void FuzzRecord(const T& proto, uint32_t rngSeed) {
     });
 }
 
-CkxFile SampleFile() {
-    CkxFile f;
-    f.m_nID = 7;
-    f.m_nFamilyID = 2;
-    f.m_strTitle = "sea view";
-    f.m_strExName = "jpg";
-    f.m_strRemark = "remark";
-    f.m_dtAuth = COleDateTime(2020, 5, 6, 7, 8, 9);
-    f.m_ExAttrValueList.AddTail(CkxAttrValue(7, 101));
-    f.m_ExAttrValueList.AddTail(CkxAttrValue(7, 102));
-    const unsigned char micro[] = {1, 2, 3, 4, 5};
-    f.UpdateMicro(micro, 5);
-    const unsigned char whole[] = {9, 8, 7, 6, 5, 4, 3};
-    f.UpdateWhole(whole, 7);
-    return f;
-}
-
 } // namespace
 
 TEST(WireFuzz, EveryEntityRecordReadsOrRefuses) {
@@ -224,6 +209,15 @@ TEST(WireFuzz, EveryEntityRecordReadsOrRefuses) {
     FuzzRecord(CkxValueSp(std::string("text")), s++);
 }
 
+namespace {
+
+// Each reader of bytes over damaged copies of the bytes its writer makes.
+void FuzzReader(const Bytes& seed, uint32_t rngSeed, void (*read)(const uint8_t*, size_t)) {
+    FuzzBytes(seed, rngSeed, [read](const unsigned char* p, int n) { read(p, static_cast<size_t>(n)); });
+}
+
+} // namespace
+
 TEST(WireFuzz, ListBuffersReadWholeRecordsOnly) {
     {
         CkxAttrValueList l;
@@ -231,11 +225,7 @@ TEST(WireFuzz, ListBuffersReadWholeRecordsOnly) {
         l.AddTail(CkxAttrValue(1, 3));
         CkxBuf b;
         l.BuildBuf(b);
-        FuzzBytes(BufBytes(b), 101, [](const unsigned char* p, int n) {
-            CkxAttrValueList r;
-            int got = r.PasyBuf(p, n);
-            EXPECT_LE(got, n / static_cast<int>(sizeof(CkxAttrValue::_COM)));
-        });
+        FuzzReader(BufBytes(b), 101, bytereaders::ReadLists);
     }
     {
         CkxConstList l;
@@ -244,68 +234,35 @@ TEST(WireFuzz, ListBuffersReadWholeRecordsOnly) {
         l.AddTail(c);
         CkxBuf b;
         l.BuildBuf(b);
-        FuzzBytes(BufBytes(b), 102, [](const unsigned char* p, int n) {
-            CkxConstList r;
-            EXPECT_LE(r.PasyBuf(p, n), n / static_cast<int>(sizeof(CkxConst::_COM)));
-            CkxAttr a;
-            a.PasyBuf(p, n);
-        });
+        FuzzReader(BufBytes(b), 102, bytereaders::ReadLists);
     }
     {
         CkxPower pw;
         pw.m_LicenceList.AddTail(CkxUserLicence());
         CkxBuf b;
         pw.BuildBuf(b);
-        FuzzBytes(BufBytes(b), 103, [](const unsigned char* p, int n) {
-            CkxPower r;
-            r.PasyBuf(p, n);
-            CkxUserLicenceList l;
-            EXPECT_LE(l.PasyBuf(p, n), n / static_cast<int>(sizeof(CkxUserLicence::_COM)));
-            CkxFSNode node;
-            node.PasyPower(p, n);
-        });
+        FuzzReader(BufBytes(b), 103, bytereaders::ReadRightsAndMembers);
     }
     {
         CkxUserGroup g;
         g.m_UserList = {1, 2, 3};
         CkxBuf b;
         g.BuildQueryBuf(b);
-        FuzzBytes(BufBytes(b), 104, [](const unsigned char* p, int n) {
-            CkxUserGroup r;
-            if (r.PasyQueryBuf(p, n)) EXPECT_LE(static_cast<int>(r.m_UserList.size()) * 8, n);
-        });
+        FuzzReader(BufBytes(b), 104, bytereaders::ReadRightsAndMembers);
     }
     {
         CkxUserXList l;
         l.AddTail(CkxUserX());
         CkxBuf b;
         l.BuildBuf(b);
-        FuzzBytes(BufBytes(b), 105, [](const unsigned char* p, int n) {
-            CkxUserXList r;
-            r.PasyBuf(p, n);
-            CkxProject pr;
-            pr.PasyUserBuf(p, n);
-            CkxKeywordTemplet kt;
-            kt.PasyBuf(p, n);
-        });
+        FuzzReader(BufBytes(b), 105, bytereaders::ReadRightsAndMembers);
     }
 }
 
 TEST(WireFuzz, ContainerChecksCountsAndLengths) {
-    CkxContainer c;
-    c.AddSect("abc", 3);
-    c.AddSect("", 0);
-    c.AddSect("defgh", 5);
     CkxBuf b;
-    c.BuildBuf(b);
-    FuzzBytes(BufBytes(b), 201, [](const unsigned char* p, int n) {
-        CkxContainer r;
-        int got = r.PasyBuf(p, n);
-        if (got <= 0) return;
-        int64_t sum = 4 + 4 * static_cast<int64_t>(got);
-        for (int i = 0; i < r.GetCount(); ++i) sum += r.GetSect(i)->Len();
-        EXPECT_LE(sum, n);
-    });
+    SampleContainer().BuildBuf(b);
+    FuzzReader(BufBytes(b), 201, bytereaders::ReadContainer);
 }
 
 TEST(WireFuzz, FileBodiesAndCreateFile) {
@@ -314,67 +271,23 @@ TEST(WireFuzz, FileBodiesAndCreateFile) {
     ASSERT_GT(f.BuildFileInfo(info), 0);
     ASSERT_GT(f.BuildFileData(data), 0);
     ASSERT_GT(f.BuildFileAttr(attr), 0);
-    auto readAll = [](const unsigned char* p, int n) {
-        CkxBuf buf;
-        if (n > 0) buf.Fill(p, n);
-        CkxFile a, b, c;
-        a.PasyFileInfo(buf);
-        b.PasyFileData(buf);
-        c.PasyFileAttr(buf);
-        CkxFIPhoto ph;
-        ph.PasyFileData(buf);
-        std::unique_ptr<CkxFile> made(CkxFile::_CreateFile(p, n));
-        CkxContainer con;
-        if (con.PasyBuf(p, n) > 0) {
-            std::unique_ptr<CkxFile> m2(CkxFile::_CreateFile(con));
-            if (m2) m2->PasyFileData(con);
-        }
-        CkxObjAttrTemplet t;
-        t.m_nDataMode = KXD_IMAGE;
-        t.PasyBuf(p, n);
+    auto readAll = [](const uint8_t* p, size_t n) {
+        bytereaders::ReadFileBodies(p, n);
+        bytereaders::ReadContainer(p, n);
     };
-    FuzzBytes(BufBytes(info), 301, readAll);
-    FuzzBytes(BufBytes(data), 302, readAll);
-    FuzzBytes(BufBytes(attr), 303, readAll);
+    FuzzReader(BufBytes(info), 301, readAll);
+    FuzzReader(BufBytes(data), 302, readAll);
+    FuzzReader(BufBytes(attr), 303, readAll);
 }
 
 TEST(WireFuzz, QueryOperandsAndTemplates) {
-    CkxQueryTemplet t;
-    t.m_nDataMode = CkxQueryTemplet::kKindWithFix;
-    t.ResetFix();
-    t.m_OperandList.AddTail(CkxQueryOperand(5, CkxQuerySQL::OS_EQUAL, CkxValueSp(3)));
-    t.m_OperandList.AddTail(CkxQueryOperand(6, CkxQuerySQL::OS_FROMTO, CkxValueSp(1.5f), CkxValueSp(2.5f)));
-    t.m_OperandList.AddTail(CkxQueryOperand(7, CkxQuerySQL::OS_INCLUDE, CkxValueSp(std::string("x'y"))));
+    const CkxQueryTemplet t = SampleQuery();
     CkxBuf b;
     ASSERT_GT(t.BuildQueryBuf(b), 0);
-    auto readAll = [](const unsigned char* p, int n) {
-        for (int mode : {0, 1, 2, CkxQueryTemplet::kKindWithFix}) {
-            CkxQueryTemplet r;
-            r.m_nDataMode = mode;
-            r.PasyQueryBuf(p, n);
-            r.IsValid();
-        }
-        CkxQueryOperand o;
-        int got = o.PasyBuf(p, n);
-        EXPECT_LE(got, n);
-        if (got > 0) {
-            // What was read is shown and turned into SQL without reading past the value.
-            o.GetValue1().GetText();
-            o.GetValue2().GetText();
-            o.Get_Str();
-            o.GetFormatText();
-            o.GetFormatText2();
-            o.FormatSQL_Fix("T_Title");
-            o.FormatSQL_Link("attrid", "attrvalue");
-            CkxQueryOperandList l;
-            l.AddTail(o);
-            l.FormatSQL();
-        }
-    };
-    FuzzBytes(BufBytes(b), 401, readAll);
+    FuzzReader(BufBytes(b), 401, bytereaders::ReadQuery);
     CkxBuf one;
     t.m_OperandList.GetHead()->BuildBuf(one);
-    FuzzBytes(BufBytes(one), 402, readAll);
+    FuzzReader(BufBytes(one), 402, bytereaders::ReadQuery);
 }
 
 TEST(WireFuzz, StoredCopyHeaders) {
@@ -388,27 +301,7 @@ TEST(WireFuzz, StoredCopyHeaders) {
     std::mt19937 rng(501);
     const std::string path = dir.file("damaged.kx");
     for (int i = 0; i < 60; ++i) {
-        Bytes b = Mutate(seed, rng);
-        {
-            std::ofstream out(path, std::ios::binary | std::ios::trunc);
-            out.write(reinterpret_cast<const char*>(b.data()), static_cast<std::streamsize>(b.size()));
-        }
-        CkxFile::_ENCRYPT_HEAD h;
-        bool ok = CkxFile::ReadEncryptHead(path, h);
-        EXPECT_EQ(ok, b.size() >= static_cast<size_t>(CkxFile::kEncryptHeadSize));
-        CkxBuf content;
-        if (CkxFile::LoadEncryptFile(path, content))
-            EXPECT_EQ(static_cast<size_t>(content.GetLen()), b.size() - CkxFile::kEncryptHeadSize);
-        CkxFile plain;
-        plain.LoadEncryptFileMemWhole(path);
-        plain.LoadEncryptFileInfo(path);
-        CkxFileText text;
-        text.LoadEncryptFileInfo(path);
-        text.LoadEncryptFileData(path);
-        if (i < 20) {
-            CkxFileImage img;
-            img.LoadEncryptFileInfo(path);
-            img.LoadEncryptFileData(path);
-        }
+        const Bytes b = Mutate(seed, rng);
+        bytereaders::ReadStoredCopy(b.data(), b.size(), path);
     }
 }

@@ -1,0 +1,10 @@
+// List buffers of whole records.
+#include "core/support/ByteReaders.h"
+
+#include <cstddef>
+#include <cstdint>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    bytereaders::ReadLists(data, size);
+    return 0;
+}
