@@ -235,21 +235,22 @@ void NetConnection::ParseLoop() {
                     stop = Stop::More;
                     return;
                 }
+                // Decided either way, FrameLength saw a whole header.
+                NetPacket::_HEADER head;
+                kx::ReadRecord(p, left, head);
                 if (frame < 0) {
                     stop = Stop::Bad;
-                    badTotal = kx::LoadU16(p + 4);
+                    badTotal = head.frame.nTotal;
                     return;
                 }
-                const int kind = p[2];
+                const int kind = head.frame.nKind;
                 if (kind == kNetKindWhole) {
                     wholes.push_back(std::make_unique<NetPacket>());
                     wholes.back()->Read(p, left);
                 } else if (kind == kNetKindPart) {
-                    NetCommandHeader header;
-                    std::memcpy(&header, p + 8, sizeof header);
                     MessagePtr done;
                     const int joined =
-                        m_reassembly.Add(header, p + kNetHeaderSize, static_cast<size_t>(frame - kNetHeaderSize), done);
+                        m_reassembly.Add(head.cmd, p + kNetHeaderSize, static_cast<size_t>(frame - kNetHeaderSize), done);
                     if (joined < 0) ++dropped;
                     if (joined > 0) messages.push_back(std::move(done));
                 } else {
