@@ -54,7 +54,7 @@ std::string SafeWriteResult::Message() const {
 }
 
 SafeWriteResult WriteFileSafely(const std::string& path, std::string_view bytes) {
-    return WriteFileSafely(path, {bytes});
+    return WriteFileSafely(path, std::initializer_list<std::string_view>{bytes});
 }
 
 SafeWriteResult WriteFileSafely(const std::string& path,

@@ -1,4 +1,5 @@
 #include "base/KxSafeWrite.h"
+#include "support/FileBytes.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -16,13 +17,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string Slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
 
 std::set<std::string> Names(const TempDir& dir) {
     std::set<std::string> out;
@@ -44,17 +38,17 @@ TEST(SafeWrite, CreatesAndReplacesWholeKeepingPermissions) {
     auto r = kx::WriteFileSafely(f, std::string("0123456789"));
     ASSERT_TRUE(r.ok()) << r.Message();
     EXPECT_EQ(r.Message(), "");
-    EXPECT_EQ(Slurp(f), "0123456789");
+    EXPECT_EQ(FileBytes(f), "0123456789");
     EXPECT_EQ(Mode(f), 0644u);
 
     // A shorter content leaves no old tail; a replaced file keeps its permission bits.
     ASSERT_EQ(::chmod(f.c_str(), 0600), 0);
     ASSERT_TRUE(kx::WriteFileSafely(f, {std::string_view("head", 4), std::string_view("\0b", 2)}));
-    EXPECT_EQ(Slurp(f), std::string("head\0b", 6));
+    EXPECT_EQ(FileBytes(f), std::string("head\0b", 6));
     EXPECT_EQ(Mode(f), 0600u);
 
     ASSERT_TRUE(kx::WriteFileSafely(f, std::string_view()));
-    EXPECT_EQ(Slurp(f), "");
+    EXPECT_EQ(FileBytes(f), "");
     EXPECT_EQ(Names(dir), std::set<std::string>{"a.bin"});
 }
 
@@ -90,7 +84,7 @@ TEST(SafeWrite, FailureKeepsTheOldFileAndLeavesNoTemporary) {
     }
     EXPECT_TRUE(fs::is_directory(folder));
     EXPECT_TRUE(fs::is_empty(folder));
-    EXPECT_EQ(Slurp(locked), "locked");
+    EXPECT_EQ(FileBytes(locked), "locked");
     EXPECT_EQ(Names(dir), before);
 
     // A write that fails part way (the file-size limit stands in for a full disk).
@@ -106,7 +100,7 @@ TEST(SafeWrite, FailureKeepsTheOldFileAndLeavesNoTemporary) {
     EXPECT_FALSE(r.ok());
     EXPECT_EQ(r.error, EFBIG) << r.Message();
     EXPECT_STREQ(r.step, "write");
-    EXPECT_EQ(Slurp(old), "old content");
+    EXPECT_EQ(FileBytes(old), "old content");
     EXPECT_EQ(Names(dir), before);
 
     // A folder the program may not write in (root writes anywhere, so only checked for others).
@@ -115,7 +109,7 @@ TEST(SafeWrite, FailureKeepsTheOldFileAndLeavesNoTemporary) {
         auto denied = kx::WriteFileSafely(old, std::string("new"));
         ::chmod(dir.str().c_str(), 0755);
         EXPECT_EQ(denied.error, EACCES) << denied.Message();
-        EXPECT_EQ(Slurp(old), "old content");
+        EXPECT_EQ(FileBytes(old), "old content");
         EXPECT_EQ(Names(dir), before);
     }
 }
