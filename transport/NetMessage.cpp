@@ -86,17 +86,16 @@ void NetMessage::CopyContent(uint64_t offset, size_t n, uint8_t* dest) const {
 
 void NetMessage::MakeFirstPart(NetPacket& out, const NetCommandHeader& header, int transferId, int seriesPos,
                                int seriesIndex) const {
-    uint8_t payload[kNetFirstPartSize] = {};
-    kx::StoreU16(payload, static_cast<uint16_t>(transferId));
-    kx::StoreU16(payload + 2, 0);
-    payload[4] = static_cast<uint8_t>(seriesPos);
-    kx::StoreU16(payload + 6, static_cast<uint16_t>(seriesIndex));
-    kx::StoreU32(payload + 8, static_cast<uint32_t>(GetContentLength()));
-    kx::StoreU16(payload + 12, static_cast<uint16_t>(GetPartCount()));
-    kx::StoreU32(payload + 16, m_nParam);
+    NetTransferHeader first = kx::ZeroRecord<NetTransferHeader>();
+    first.nTransferId = static_cast<uint16_t>(transferId);
+    first.nSeriesPos = static_cast<uint8_t>(seriesPos);
+    first.nSeriesIndex = static_cast<uint16_t>(seriesIndex);
+    first.nLength = static_cast<uint32_t>(GetContentLength());
+    first.nParts = static_cast<uint16_t>(GetPartCount());
+    first.nParam = m_nParam;
     out.SetKind(kNetKindPart);
     out.Header() = header;
-    out.SetData(payload, sizeof payload);
+    out.SetData(&first, sizeof first);
 }
 
 size_t NetMessage::GetDataPartSize(int index) const {
@@ -110,10 +109,12 @@ void NetMessage::MakeDataPart(NetPacket& out, const NetCommandHeader& header, in
     out.SetKind(kNetKindPart);
     out.Header() = header;
     uint8_t* payload = out.PreparePayload(kNetPartHeader + n);
-    kx::StoreU16(payload, static_cast<uint16_t>(transferId));
-    kx::StoreU16(payload + 2, static_cast<uint16_t>(index));
-    kx::StoreU16(payload + 4, static_cast<uint16_t>(n));
-    CopyContent(offset, n, payload + kNetPartHeader);
+    NetPartHeader part = kx::ZeroRecord<NetPartHeader>();
+    part.nTransferId = static_cast<uint16_t>(transferId);
+    part.nIndex = static_cast<uint16_t>(index);
+    part.nLength = static_cast<uint16_t>(n);
+    std::memcpy(payload, &part, sizeof part);
+    CopyContent(offset, n, payload + sizeof part);
 }
 
 bool NetMessage::TakeContent(NetBytes&& block) {

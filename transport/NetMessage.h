@@ -5,9 +5,8 @@
 // parts 1..C of 8000 bytes each (the last one shorter). The receiving connection checks every
 // part, joins them and hands the message, with its pieces, to OnRequest / OnReply.
 //
-// First-part payload (20 bytes): u16 transfer id | u16 index 0 | u8 series position | u8 0 |
-// u16 series index | u32 content length L | u16 part count C | u16 0 | u32 parameter.
-// Data-part payload: u16 transfer id | u16 index | u16 data length | data.
+// The first part's payload is a NetTransferHeader; a data part's payload is a NetPartHeader
+// followed by its data.
 #pragma once
 
 #include "transport/NetPacket.h"
@@ -20,9 +19,49 @@
 #include <utility>
 #include <vector>
 
+#pragma pack(push, 1)
+// The front that every part's payload opens with: which transfer, which part (0 the first).
+struct NetPartKey {
+    uint16_t nTransferId;
+    uint16_t nIndex;
+};
+// The first part's payload (index 0): what the receiver needs to set the transfer up.
+struct NetTransferHeader {
+    uint16_t nTransferId;
+    uint16_t nIndex;       // 0
+    uint8_t nSeriesPos;    // the message's place in a message series
+    uint8_t nGap1;
+    uint16_t nSeriesIndex; // counts down to 0 on the series' last message
+    uint32_t nLength;      // content length L
+    uint16_t nParts;       // data parts C
+    uint16_t nGap2;
+    uint32_t nParam;
+};
+// The front of a data part's payload (index 1..C), followed by nLength data bytes.
+struct NetPartHeader {
+    uint16_t nTransferId;
+    uint16_t nIndex;
+    uint16_t nLength;
+};
+#pragma pack(pop)
+KX_RECORD_SIZE(NetPartKey, 4);
+KX_FIELD_AT(NetPartKey, nIndex, 2);
+KX_RECORD_SIZE(NetTransferHeader, 20);
+KX_FIELD_AT(NetTransferHeader, nTransferId, 0);
+KX_FIELD_AT(NetTransferHeader, nIndex, 2);
+KX_FIELD_AT(NetTransferHeader, nSeriesPos, 4);
+KX_FIELD_AT(NetTransferHeader, nSeriesIndex, 6);
+KX_FIELD_AT(NetTransferHeader, nLength, 8);
+KX_FIELD_AT(NetTransferHeader, nParts, 12);
+KX_FIELD_AT(NetTransferHeader, nParam, 16);
+KX_RECORD_SIZE(NetPartHeader, 6);
+KX_FIELD_AT(NetPartHeader, nTransferId, 0);
+KX_FIELD_AT(NetPartHeader, nIndex, 2);
+KX_FIELD_AT(NetPartHeader, nLength, 4);
+
 constexpr int kNetPartData = 8000;      // data bytes in every part but the last
-constexpr int kNetPartHeader = 6;       // transfer id, index, data length
-constexpr int kNetFirstPartSize = 20;
+constexpr int kNetPartHeader = sizeof(NetPartHeader);
+constexpr int kNetFirstPartSize = sizeof(NetTransferHeader);
 constexpr int kNetMaxPieces = 255;
 constexpr int kNetMaxParts = 65535;     // the part count travels as a u16
 constexpr uint64_t kNetMaxContent = static_cast<uint64_t>(kNetMaxParts) * kNetPartData;

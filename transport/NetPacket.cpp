@@ -118,14 +118,12 @@ int NetPacket::GetDataInt64(uint32_t& high, uint32_t& low) const {
 }
 
 void NetPacket::WriteHeader(uint8_t* dest) const {
-    _FRAME frame = m_frame;
-    frame.nGap = 0;
-    frame.nTotal = static_cast<uint16_t>(GetTotalLength());
-    std::memcpy(dest, &frame, sizeof frame);
-    NetCommandHeader cmd = m_cmd;
-    cmd.nGap1 = 0;
-    std::memset(cmd.nGap2, 0, sizeof cmd.nGap2);
-    std::memcpy(dest + sizeof frame, &cmd, sizeof cmd);
+    _HEADER h{m_frame, m_cmd};
+    h.frame.nGap = 0;
+    h.frame.nTotal = static_cast<uint16_t>(GetTotalLength());
+    h.cmd.nGap1 = 0;
+    std::memset(h.cmd.nGap2, 0, sizeof h.cmd.nGap2);
+    std::memcpy(dest, &h, sizeof h);
 }
 
 int NetPacket::Write(uint8_t* dest) {
@@ -136,10 +134,11 @@ int NetPacket::Write(uint8_t* dest) {
 }
 
 int NetPacket::FrameLength(const uint8_t* bytes, size_t len) {
-    if (len < static_cast<size_t>(kNetHeaderSize)) return 0;
-    if (bytes[0] != kNetSync) return -1;
+    _FRAME frame;
+    if (len < static_cast<size_t>(kNetHeaderSize) || !kx::ReadRecord(bytes, len, frame)) return 0;
+    if (frame.nSync != kNetSync) return -1;
     // Checked before anything is copied: a length outside 28..8220 describes no packet.
-    const uint16_t total = kx::LoadU16(bytes + 4);
+    const uint16_t total = frame.nTotal;
     if (total < kNetHeaderSize || total > kNetMaxPacket) return -1;
     return len < total ? 0 : total;
 }
@@ -147,8 +146,10 @@ int NetPacket::FrameLength(const uint8_t* bytes, size_t len) {
 int NetPacket::Read(const uint8_t* bytes, size_t len) {
     const int total = FrameLength(bytes, len);
     if (total <= 0) return total;
-    std::memcpy(&m_frame, bytes, sizeof m_frame);
-    std::memcpy(&m_cmd, bytes + sizeof m_frame, sizeof m_cmd);
+    _HEADER h;
+    kx::ReadRecord(bytes, len, h); // FrameLength saw the whole header
+    m_frame = h.frame;
+    m_cmd = h.cmd;
     const size_t n = static_cast<size_t>(total - kNetHeaderSize);
     ResizePayload(n);
     std::memcpy(m_data, bytes + kNetHeaderSize, n);

@@ -69,6 +69,11 @@ public:
         uint8_t nReserved2 = 0;
         uint8_t nReserved3 = 0;
     };
+    // The whole header as it travels: the frame part, then the command part.
+    struct _HEADER {
+        _FRAME frame;
+        NetCommandHeader cmd;
+    };
 #pragma pack(pop)
 
     NetPacket();
@@ -162,5 +167,9 @@ private:
 };
 
 KX_RECORD_SIZE(NetPacket::_FRAME, 8);
+KX_FIELD_AT(NetPacket::_FRAME, nSync, 0);
 KX_FIELD_AT(NetPacket::_FRAME, nKind, 2);
 KX_FIELD_AT(NetPacket::_FRAME, nTotal, 4);
+KX_RECORD_SIZE(NetPacket::_HEADER, 28);
+KX_FIELD_AT(NetPacket::_HEADER, cmd, 8);
+static_assert(sizeof(NetPacket::_HEADER) == kNetHeaderSize);

@@ -2,7 +2,6 @@
 
 #include "transport/NetLog.h"
 
-#include <cstring>
 
 NetParseResult NetParseStep(NetReceiveBuffer& buffer, NetReassembly& reassembly,
                             std::vector<std::unique_ptr<NetPacket>>& wholes,
@@ -24,21 +23,22 @@ NetParseResult NetParseStep(NetReceiveBuffer& buffer, NetReassembly& reassembly,
                 r.stop = NetParseStop::More;
                 return;
             }
+            // Decided either way, FrameLength saw a whole header.
+            NetPacket::_HEADER head;
+            kx::ReadRecord(p, left, head);
             if (frame < 0) {
                 r.stop = NetParseStop::Bad;
-                badTotal = kx::LoadU16(p + 4);
+                badTotal = head.frame.nTotal;
                 return;
             }
-            const int kind = p[2];
+            const int kind = head.frame.nKind;
             if (kind == kNetKindWhole) {
                 wholes.push_back(std::make_unique<NetPacket>());
                 wholes.back()->Read(p, left);
             } else if (kind == kNetKindPart) {
-                NetCommandHeader header;
-                std::memcpy(&header, p + 8, sizeof header);
                 std::unique_ptr<NetMessage> done;
                 const int joined =
-                    reassembly.Add(header, p + kNetHeaderSize, static_cast<size_t>(frame - kNetHeaderSize), done);
+                    reassembly.Add(head.cmd, p + kNetHeaderSize, static_cast<size_t>(frame - kNetHeaderSize), done);
                 if (joined < 0) ++r.dropped;
                 if (joined > 0) messages.push_back(std::move(done));
             } else {

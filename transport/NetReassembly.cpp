@@ -33,16 +33,17 @@ void NetReassembly::Erase(size_t i) {
 
 int NetReassembly::Add(const NetCommandHeader& header, const uint8_t* payload, size_t n,
                        std::unique_ptr<NetMessage>& done) {
-    if (n < 4) {
+    NetPartKey key;
+    if (!kx::ReadRecord(payload, n, key)) {
         kx::NetLog("dropped a message part of %zu bytes", n);
         return -1;
     }
-    const int index = kx::LoadU16(payload + 2);
-    return index == 0 ? StartMessage(header, payload, n) : AddData(payload, n, done);
+    return key.nIndex == 0 ? StartMessage(header, key, payload, n) : AddData(key, payload, n, done);
 }
 
-int NetReassembly::StartMessage(const NetCommandHeader& header, const uint8_t* p, size_t n) {
-    const int id = kx::LoadU16(p);
+int NetReassembly::StartMessage(const NetCommandHeader& header, const NetPartKey& key, const uint8_t* p,
+                                size_t n) {
+    const int id = key.nTransferId;
     // A message whose transfer id comes round again never completed: it is dropped.
     for (size_t i = 0; i < m_entries.size(); ++i)
         if (m_entries[i].nId == id) {
@@ -51,12 +52,13 @@ int NetReassembly::StartMessage(const NetCommandHeader& header, const uint8_t* p
             ++m_nEvicted;
             break;
         }
-    if (n < static_cast<size_t>(kNetFirstPartSize)) {
+    NetTransferHeader first;
+    if (!kx::ReadRecord(p, n, first)) {
         kx::NetLog("dropped message %d: first part of %zu bytes", id, n);
         return -1;
     }
-    const uint32_t length = kx::LoadU32(p + 8);
-    const int parts = kx::LoadU16(p + 12);
+    const uint32_t length = first.nLength;
+    const int parts = first.nParts;
     // L must need exactly C parts: more than 8000 (C - 1) and at most 8000 C.
     if (length == 0 || parts == 0 || length > static_cast<uint64_t>(parts) * kNetPartData ||
         length <= static_cast<uint64_t>(parts - 1) * kNetPartData) {
@@ -89,9 +91,9 @@ int NetReassembly::StartMessage(const NetCommandHeader& header, const uint8_t* p
     }
     NetMessage& m = *entry.message;
     m.m_nTransferId = id;
-    m.m_nSeriesPos = p[4];
-    m.m_nSeriesIndex = kx::LoadU16(p + 6);
-    m.m_nParam = kx::LoadU32(p + 16);
+    m.m_nSeriesPos = first.nSeriesPos;
+    m.m_nSeriesIndex = first.nSeriesIndex;
+    m.m_nParam = first.nParam;
     m.m_header = header;
     m.m_first.emplace(kNetKindPart);
     m.m_first->Header() = header;
@@ -101,9 +103,9 @@ int NetReassembly::StartMessage(const NetCommandHeader& header, const uint8_t* p
     return 0;
 }
 
-int NetReassembly::AddData(const uint8_t* p, size_t size, std::unique_ptr<NetMessage>& done) {
-    const int id = kx::LoadU16(p);
-    const int index = kx::LoadU16(p + 2);
+int NetReassembly::AddData(const NetPartKey& key, const uint8_t* p, size_t size, std::unique_ptr<NetMessage>& done) {
+    const int id = key.nTransferId;
+    const int index = key.nIndex;
     size_t i = 0;
     while (i < m_entries.size() && m_entries[i].nId != id) ++i;
     if (i == m_entries.size()) {
@@ -119,15 +121,16 @@ int NetReassembly::AddData(const uint8_t* p, size_t size, std::unique_ptr<NetMes
         Erase(i);
         return -1;
     };
-    if (size < static_cast<size_t>(kNetPartHeader)) return drop("is too short");
+    NetPartHeader part;
+    if (!kx::ReadRecord(p, size, part)) return drop("is too short");
     if (index < 1 || index > e.nParts) return drop("is out of range");
     if (e.got[static_cast<size_t>(index)]) return drop("came twice");
-    const size_t n = kx::LoadU16(p + 4);
-    if (n > size - kNetPartHeader) return drop("claims more data than it carries");
+    const size_t n = part.nLength;
+    if (n > size - sizeof part) return drop("claims more data than it carries");
     const uint64_t offset = static_cast<uint64_t>(index - 1) * kNetPartData;
     const uint64_t expected = index < e.nParts ? kNetPartData : e.nLength - offset;
     if (n != expected) return drop("has the wrong data length");
-    std::memcpy(e.block.data() + offset, p + kNetPartHeader, n);
+    std::memcpy(e.block.data() + offset, p + sizeof part, n);
     e.got[static_cast<size_t>(index)] = true;
     if (++e.nReceived < e.nParts) return 0;
 

@@ -66,8 +66,8 @@ private:
         std::unique_ptr<Prefault> prefault; // declared after the block: ends before it is freed
     };
 
-    int StartMessage(const NetCommandHeader& header, const uint8_t* p, size_t n);
-    int AddData(const uint8_t* p, size_t n, std::unique_ptr<NetMessage>& done);
+    int StartMessage(const NetCommandHeader& header, const NetPartKey& key, const uint8_t* p, size_t n);
+    int AddData(const NetPartKey& key, const uint8_t* p, size_t n, std::unique_ptr<NetMessage>& done);
     void Erase(size_t i);
 
     std::vector<Entry> m_entries; // oldest first

@@ -45,12 +45,12 @@ enum KxProgStct : int32_t {
 // Steps of fetching a file's whole content.
 enum KxWholeState : uint8_t { KXW_INVALID = 0, KXW_REQUEST = 1, KXW_GETTING = 2, KXW_VALID = 3 };
 
-// Carries no data; a base for per-program file controllers.
 namespace kx {
 // The text with ASCII letters lower-cased (suffix comparisons).
 KX_EXPORT std::string AsciiLower(std::string s);
 } // namespace kx
 
+// Carries no data; a base for per-program file controllers.
 class KX_EXPORT CkxFileCtrl {
 public:
     virtual ~CkxFileCtrl() = default;

@@ -1,14 +1,13 @@
 // Stored copies of a file: the 288-byte header, then the content unchanged.
 #include "model/CkxFile.h"
 
-#include "model/CkxwFileSystem.h"
 #include "base/Gbk.h"
+#include "base/KxSafeWrite.h"
 
 #include <cerrno>
 #include <climits>
 #include <cstring>
 #include <fcntl.h>
-#include <new>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -74,17 +73,12 @@ int CkxFile::SaveEncryptFile(const std::string& path, const CkxFile& file, const
     // The whole copy must stay below 2 GiB, the largest file the readers accept.
     if (!bytes || len <= 0 || len > INT_MAX - kEncryptHeadSize) return 0;
     _ENCRYPT_HEAD head = file.GetEncryptHead();
-    std::string copy;
-    try {
-        copy.reserve(static_cast<size_t>(kEncryptHeadSize) + static_cast<size_t>(len));
-    } catch (const std::bad_alloc&) {
-        return 0;
-    }
-    copy.append(reinterpret_cast<const char*>(&head), sizeof head);
-    copy.append(static_cast<const char*>(bytes), static_cast<size_t>(len));
-    // Written to a temporary file beside the target and renamed over it: a failure never
-    // leaves a half-written copy.
-    return CkxwFileSystem::CreateFileA(path, copy.data(), static_cast<int>(copy.size()));
+    // Header and content go to disk as they are, without first copying them into one block.
+    return kx::WriteFileSafely(path, {std::string_view(reinterpret_cast<const char*>(&head), sizeof head),
+                                      std::string_view(static_cast<const char*>(bytes),
+                                                       static_cast<size_t>(len))})
+               ? 1
+               : 0;
 }
 
 bool CkxFile::ReadEncryptHead(const std::string& path, _ENCRYPT_HEAD& head) {

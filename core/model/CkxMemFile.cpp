@@ -1,5 +1,7 @@
 #include "model/CkxMemFile.h"
 
+#include "base/KxSafeWrite.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -21,19 +23,6 @@ struct Fd {
     Fd(const Fd&) = delete;
     Fd& operator=(const Fd&) = delete;
 };
-
-bool WriteAll(int fd, const unsigned char* p, size_t n) {
-    while (n > 0) {
-        ssize_t w = ::write(fd, p, n);
-        if (w < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        p += w;
-        n -= static_cast<size_t>(w);
-    }
-    return true;
-}
 
 } // namespace
 
@@ -126,19 +115,12 @@ int CkxMemFile::ReadFile(const std::string& path, int offset) {
 
 int CkxMemFile::WriteFile(const std::string& path, int offset) const {
     if (!IsValid() || offset < 0) return 0;
-    std::string tmp = path + ".tmp-XXXXXX";
-    int fd = ::mkstemp(tmp.data());
-    if (fd < 0) return 0;
-    bool ok = true;
-    {
-        Fd f(fd);
-        ::fchmod(fd, 0644);
-        if (offset > 0 && ::ftruncate(fd, offset) != 0) ok = false;
-        if (ok && ::lseek(fd, offset, SEEK_SET) < 0) ok = false;
-        ok = ok && WriteAll(fd, m_pMem, static_cast<size_t>(m_nLen));
-        ok = ok && ::fsync(fd) == 0;
+    std::string zeros;
+    try {
+        zeros.assign(static_cast<size_t>(offset), '\0');
+    } catch (const std::bad_alloc&) {
+        return 0;
     }
-    if (ok && std::rename(tmp.c_str(), path.c_str()) == 0) return 1;
-    ::unlink(tmp.c_str());
-    return 0;
+    const std::string_view block(reinterpret_cast<const char*>(m_pMem), static_cast<size_t>(m_nLen));
+    return kx::WriteFileSafely(path, {zeros, block}) ? 1 : 0;
 }

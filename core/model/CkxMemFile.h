@@ -31,9 +31,8 @@ public:
     // count; 0 when it cannot be read, the memory file then empty. The file is opened read-only.
     int ReadFile(const std::string& path);
     int ReadFile(const std::string& path, int offset);
-    // Writes the block to the file (at offset, zeros before it); 1 or 0. The bytes go to a
-    // temporary file in the same folder that is renamed over the target, so a failure never
-    // leaves a truncated file behind.
+    // Writes the block to the file (at offset, zeros before it) through kx::WriteFileSafely;
+    // 1 or 0. A failure never leaves a truncated file behind.
     int WriteFile(const std::string& path) const { return WriteFile(path, 0); }
     int WriteFile(const std::string& path, int offset) const;
 

@@ -44,8 +44,8 @@ class CkxFamilyXXX;
 
 // Database kinds: where the catalogue lives and therefore how SQL text is written.
 enum KxDatabaseKind : int32_t {
-    KX_DB_POSTGRESQL = 1, // the catalogue server (the default)
-    KX_DB_SQLITE = 2,     // the embedded catalogue file
+    KX_DB_POSTGRESQL = 1, // a catalogue on a PostgreSQL server
+    KX_DB_SQLITE = 2,     // the catalogue file: the embedded default a new installation uses
 };
 
 // No lock of its own: the server holds its catalogue mutex around every request handler and
@@ -253,6 +253,7 @@ private:
 
     std::atomic<int32_t> m_nLocalFileID{-2};
     int32_t m_nCurUserID = -1;
+    // The server sets the kind of the catalogue it opened; until then SQL is written for kind 1.
     int32_t m_nDatabaseType = KX_DB_POSTGRESQL;
 };
 

@@ -3,6 +3,7 @@
 #include "model/CkxBuf.h"
 #include "base/KxLaunch.h"
 #include "base/KxProc.h"
+#include "base/KxSafeWrite.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -113,18 +114,6 @@ COleDateTime TimeOf(const std::string& path, int which) {
     else if (which == 2)
         ts = sx.stx_atime;
     return COleDateTime::FromTimeT(static_cast<std::time_t>(ts.tv_sec));
-}
-
-bool WriteAll(int fd, const void* bytes, size_t n) {
-    const char* p = static_cast<const char*>(bytes);
-    while (n > 0) {
-        ssize_t w = ::write(fd, p, n);
-        if (w < 0 && errno == EINTR) continue;
-        if (w <= 0) return false;
-        p += w;
-        n -= static_cast<size_t>(w);
-    }
-    return true;
 }
 
 } // namespace
@@ -398,21 +387,10 @@ int CkxwFileSystem::CreateDir(const std::string& path) {
 
 int CkxwFileSystem::CreateFileA(const std::string& path, const void* bytes, int n) {
     if (path.empty() || bytes == nullptr || n <= 0) return 0;
-    struct stat old {};
-    bool existed = ::stat(path.c_str(), &old) == 0;
-    if (existed && S_ISDIR(old.st_mode)) return 0;
-    // A read-only file cannot be opened for writing; replacing it by a rename would get round
-    // that (and round the permission check a root process never meets).
-    if (existed && ((old.st_mode & 0222) == 0 || ::access(path.c_str(), W_OK) != 0)) return 0;
-    std::string tmp = path + ".tmp-XXXXXX";
-    int fd = ::mkstemp(tmp.data());
-    if (fd < 0) return 0;
-    bool ok = WriteAll(fd, bytes, static_cast<size_t>(n));
-    ok = ::fchmod(fd, existed ? (old.st_mode & 07777) : 0644) == 0 && ok;
-    ok = ::close(fd) == 0 && ok;
-    if (ok && std::rename(tmp.c_str(), path.c_str()) == 0) return 1;
-    ::unlink(tmp.c_str());
-    return 0;
+    return kx::WriteFileSafely(path, std::string_view(static_cast<const char*>(bytes),
+                                                      static_cast<size_t>(n)))
+               ? 1
+               : 0;
 }
 
 int CkxwFileSystem::ReadFile(const std::string& path, unsigned char** bytes, int& n) {

@@ -97,7 +97,7 @@ public:
     // Creates every missing folder of the path; 1 when the path is a folder afterwards.
     static int CreateDir(const std::string& path);
     // Replaces the file's content with the n bytes (a shorter content leaves no old tail),
-    // through a temporary file renamed over it. 0 for null bytes, n <= 0, a read-only file or a
+    // through kx::WriteFileSafely. 0 for null bytes, n <= 0, a folder, a read-only file or a
     // failed write.
     static int CreateFileA(const std::string& path, const void* bytes, int n);
     // Reads the whole file into a new block (owner: the caller, delete[]) or the buffer.

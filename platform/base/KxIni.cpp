@@ -1,16 +1,15 @@
 #include "base/KxIni.h"
 
+#include "base/KxSafeWrite.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace kx {
 namespace {
@@ -88,28 +87,7 @@ bool IniFile::Save(const std::string& path) const {
     std::error_code ec;
     std::filesystem::path p(path);
     if (p.has_parent_path()) std::filesystem::create_directories(p.parent_path(), ec);
-    std::string tmp = path + ".tmp-XXXXXX";
-    int fd = ::mkstemp(tmp.data());
-    if (fd < 0) return false;
-    std::string text = ToText();
-    const char* data = text.data();
-    size_t left = text.size();
-    bool ok = true;
-    while (left > 0) {
-        ssize_t w = ::write(fd, data, left);
-        if (w < 0 && errno == EINTR) continue;
-        if (w <= 0) {
-            ok = false;
-            break;
-        }
-        data += w;
-        left -= static_cast<size_t>(w);
-    }
-    ::fchmod(fd, 0644);
-    ok = ::close(fd) == 0 && ok;
-    if (ok && std::rename(tmp.c_str(), path.c_str()) == 0) return true;
-    ::unlink(tmp.c_str());
-    return false;
+    return WriteFileSafely(path, ToText()).ok();
 }
 
 IniFile::Section* IniFile::FindSection(const std::string& name) {

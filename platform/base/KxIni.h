@@ -17,8 +17,8 @@ public:
     // Reads the file; a missing file gives an empty ini (returns false then) with the path kept
     // for Save().
     bool Load(std::string path);
-    // Writes to the loaded path (or to `path`) through a temporary file renamed over it, creating
-    // missing folders; false when it cannot be written.
+    // Writes to the loaded path (or to `path`) through kx::WriteFileSafely, creating missing
+    // folders; false when it cannot be written (a read-only file is not replaced).
     bool Save() const;
     bool Save(const std::string& path) const;
     const std::string& Path() const { return path_; }

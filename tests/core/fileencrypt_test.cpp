@@ -1,5 +1,6 @@
 #include "model/CkxFile.h"
 #include "core/support/GoldenBytes.h"
+#include "support/FileBytes.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -10,11 +11,6 @@
 #include <string>
 
 namespace {
-
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 void WriteAll(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
@@ -50,7 +46,7 @@ TEST(CkxFileEncrypt, HeaderGoldenBytesAndRoundTrip) {
                              .Raw(276, "jpg")
                              .Str() +
                          "CONTENT";
-    EXPECT_EQ(ReadAll(dir.file("a.kx")), expect);
+    EXPECT_EQ(FileBytes(dir.file("a.kx")), expect);
     EXPECT_EQ(FileCount(dir), 1); // no temporary file left behind
 
     CkxBuf buf;
@@ -68,7 +64,7 @@ TEST(CkxFileEncrypt, HeaderGoldenBytesAndRoundTrip) {
     CkxFile other;
     other.m_strTitle = std::string(255, 't'); // the longest title that fits
     ASSERT_EQ(CkxFile::SaveEncryptFile(dir.file("a.kx"), other, "xy", 2), 1);
-    std::string bytes = ReadAll(dir.file("a.kx"));
+    std::string bytes = FileBytes(dir.file("a.kx"));
     ASSERT_EQ(bytes.size(), 290u);
     EXPECT_EQ(bytes.substr(20, 256), std::string(255, 't') + '\0');
     EXPECT_EQ(bytes.substr(288), "xy");

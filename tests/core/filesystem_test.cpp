@@ -1,5 +1,6 @@
 #include "model/CkxBuf.h"
 #include "model/CkxwFileSystem.h"
+#include "support/FileBytes.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -21,13 +22,6 @@ using FS = CkxwFileSystem;
 using Strings = std::vector<std::string>;
 
 namespace {
-
-std::string Slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
 
 void Touch(const std::string& path, const std::string& text = "x") { std::ofstream(path) << text; }
 
@@ -227,18 +221,18 @@ TEST(CkxwFileSystem, CreateDirAndWholeFiles) {
     std::string f = d.file("x/data.bin");
     EXPECT_EQ(FS::CreateFileA(f, "0123456789", 10), 1);
     EXPECT_EQ(FS::CreateFileA(f, "abc", 3), 1);
-    EXPECT_EQ(Slurp(f), "abc"); // no old tail survives a shorter content
+    EXPECT_EQ(FileBytes(f), "abc"); // no old tail survives a shorter content
     EXPECT_EQ(FS::CreateFileA(f, nullptr, 3), 0);
     EXPECT_EQ(FS::CreateFileA(f, "abc", 0), 0);
     EXPECT_EQ(FS::CreateFileA(d.file("x/y"), "abc", 3), 0); // a folder is not replaced
     EXPECT_EQ(FS::CreateFileA(d.file("nofolder/f"), "abc", 3), 0);
-    EXPECT_EQ(Slurp(f), "abc");
+    EXPECT_EQ(FileBytes(f), "abc");
     // A read-only file is not replaced (it could not be opened for writing).
     std::string ro = d.file("x/ro.bin");
     ASSERT_EQ(FS::CreateFileA(ro, "locked", 6), 1);
     ASSERT_EQ(FS::SetFileReadOnly(ro), 1);
     EXPECT_EQ(FS::CreateFileA(ro, "new", 3), 0);
-    EXPECT_EQ(Slurp(ro), "locked");
+    EXPECT_EQ(FileBytes(ro), "locked");
     fs::remove(ro);
     Strings left;
     FS::FindChildFile_Name(d.file("x"), left);
@@ -315,7 +309,7 @@ protected:
     std::string Args(const std::string& name) {
         std::string out = bin.file(name + ".out");
         for (int i = 0; i < 500 && !fs::exists(out); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        std::string text = Slurp(out);
+        std::string text = FileBytes(out);
         fs::remove(out);
         return text.substr(text.find('\n') + 1);
     }

@@ -1,4 +1,5 @@
 #include "model/CkxMemFile.h"
+#include "support/FileBytes.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -6,13 +7,6 @@
 #include <filesystem>
 #include <fstream>
 #include <sys/stat.h>
-
-namespace {
-std::string Slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-} // namespace
 
 TEST(CkxMemFile, ModesAndOwnership) {
     CkxMemFile m;
@@ -42,9 +36,9 @@ TEST(CkxMemFile, ReadAndWriteFiles) {
 
     ASSERT_NE(m.CopyMem("hello world", 11), nullptr);
     EXPECT_EQ(m.WriteFile(dir.file("a.bin")), 1);
-    EXPECT_EQ(Slurp(dir.file("a.bin")), "hello world");
+    EXPECT_EQ(FileBytes(dir.file("a.bin")), "hello world");
     EXPECT_EQ(m.WriteFile(dir.file("b.bin"), 4), 1);
-    EXPECT_EQ(Slurp(dir.file("b.bin")), std::string(4, '\0') + "hello world");
+    EXPECT_EQ(FileBytes(dir.file("b.bin")), std::string(4, '\0') + "hello world");
 
     CkxMemFile r;
     EXPECT_EQ(r.ReadFile(dir.file("a.bin")), 11);
@@ -68,7 +62,7 @@ TEST(CkxMemFile, ReadOnlyFileReadsAndFailedWriteKeepsOldFile) {
     CkxMemFile m;
     m.CopyMem("new", 3);
     EXPECT_EQ(m.WriteFile(dir.file("no-such-folder/x.bin")), 0);
-    EXPECT_EQ(Slurp(path), "original");
+    EXPECT_EQ(FileBytes(path), "original");
     // No temporary file is left behind by the failure.
     int entries = 0;
     for (auto& e : std::filesystem::directory_iterator(dir.path())) (void)e, ++entries;

@@ -1,6 +1,7 @@
 #include "model/CkxProfile.h"
 #include "model/CkxwFileSystem.h"
 #include "base/KxProc.h"
+#include "support/FileBytes.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -11,12 +12,6 @@
 #include <sstream>
 
 namespace {
-std::string Slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
 using Strings = std::vector<std::string>;
 } // namespace
 
@@ -75,7 +70,7 @@ TEST(CkxProfile, WritesKeepTheFileAndGoThroughARename) {
     CkxProfile p;
     EXPECT_EQ(p.Ini_Write("db_conf", "DB_TYPE", 1, f), 1);
     EXPECT_EQ(p.Ini_Write("SRV_INFO", "SRV_DEPT", "图像部", f), 1);
-    EXPECT_EQ(Slurp(f), "; keep me\n[DB_CONF]\nDB_TYPE=1\n[SRV_INFO]\nSRV_NAME=x\nSRV_DEPT=图像部\n");
+    EXPECT_EQ(FileBytes(f), "; keep me\n[DB_CONF]\nDB_TYPE=1\n[SRV_INFO]\nSRV_NAME=x\nSRV_DEPT=图像部\n");
     // No temporary file is left beside it.
     int files = 0;
     for (auto& e : std::filesystem::directory_iterator(d.path())) files += e.is_regular_file();

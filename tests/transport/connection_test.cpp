@@ -205,7 +205,8 @@ TEST(NetConnection, WholePacketsAreHandledBeforeACompletedMessage) {
     ASSERT_EQ(pair.client.SendMessage(message), 1);
     ASSERT_EQ(pair.client.SendPacket(Packet(3, "")), 1);
     ASSERT_EQ(pair.client.SendPacket(Packet(4, "")), 1);
-    for (int i = 0; i < 1000 && pair.server.GetWaitingCount() < 3; ++i) std::this_thread::sleep_for(10ms);
+    // All four may be waiting before the dispatcher takes the first: wait for it to be held.
+    for (int i = 0; i < 1000 && pair.server.GetWaitingCount() != 3; ++i) std::this_thread::sleep_for(10ms);
     ASSERT_EQ(pair.server.GetWaitingCount(), 3u);
     release.set_value();
     ASSERT_TRUE(pair.server.WaitForCount(4));

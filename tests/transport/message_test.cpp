@@ -62,6 +62,57 @@ TEST(NetMessage, PackingAndCuttingFollowTheWireLayout) {
     EXPECT_EQ(NetMessage().GetPartCount(), 1) << "no piece is still one count byte";
 }
 
+// The part headers byte by byte, as the records lay them out and as MakeFirstPart / MakeDataPart
+// send them: a changed field order or width shows here before a peer sees it.
+TEST(NetMessage, GoldenBytesOfThePartHeaders) {
+    auto bytes = [](std::initializer_list<int> values) {
+        std::string s;
+        for (int v : values) s.push_back(static_cast<char>(v));
+        return s;
+    };
+    auto payload = [](const NetPacket& p) {
+        return std::string(reinterpret_cast<const char*>(p.GetData()), static_cast<size_t>(p.GetDataLength()));
+    };
+    const std::string first = bytes({0x01, 0x02, 0, 0, 2, 0, 0x03, 0x04, // id, index 0, pos, index
+                                     0x05, 0x06, 0x07, 0x08, 0x09, 0x0A, 0, 0, 0x0B, 0x0C, 0x0D, 0x0E});
+    NetTransferHeader t = kx::ZeroRecord<NetTransferHeader>();
+    t.nTransferId = 0x0201;
+    t.nSeriesPos = kSeriesLast;
+    t.nSeriesIndex = 0x0403;
+    t.nLength = 0x08070605;
+    t.nParts = 0x0A09;
+    t.nParam = 0x0E0D0C0B;
+    EXPECT_EQ(kx::RecordBytes(t), first);
+    NetTransferHeader back;
+    ASSERT_TRUE(kx::ReadRecord(first.data(), first.size(), back));
+    EXPECT_EQ(back.nLength, 0x08070605u);
+    EXPECT_EQ(back.nParam, 0x0E0D0C0Bu);
+    EXPECT_FALSE(kx::ReadRecord(first.data(), first.size() - 1, back));
+
+    const std::string part = bytes({0x01, 0x02, 0x03, 0x04, 0x05, 0x06});
+    NetPartHeader h = kx::ZeroRecord<NetPartHeader>();
+    h.nTransferId = 0x0201;
+    h.nIndex = 0x0403;
+    h.nLength = 0x0605;
+    EXPECT_EQ(kx::RecordBytes(h), part);
+    NetPartKey key;
+    ASSERT_TRUE(kx::ReadRecord(part.data(), part.size(), key));
+    EXPECT_EQ(key.nTransferId, 0x0201);
+    EXPECT_EQ(key.nIndex, 0x0403);
+
+    // A 8003-byte content: two data parts, the second of 3 bytes.
+    NetMessage m = MessageOf(1, {std::string(7998, 'a')}, 0x44332211);
+    ASSERT_EQ(m.GetContentLength(), 8003u);
+    NetCommandHeader header;
+    header.Clear(1, 21, 1);
+    NetPacket p0, p2;
+    m.MakeFirstPart(p0, header, 0x0102, kSeriesMiddle, 5);
+    m.MakeDataPart(p2, header, 0x0102, 2);
+    EXPECT_EQ(payload(p0), bytes({0x02, 0x01, 0, 0, 1, 0, 5, 0, 0x43, 0x1F, 0, 0, 2, 0, 0, 0,
+                                  0x11, 0x22, 0x33, 0x44}));
+    EXPECT_EQ(payload(p2), bytes({0x02, 0x01, 2, 0, 3, 0, 'a', 'a', 'a'}));
+}
+
 TEST(NetMessage, TheSenderRefusesWhatTheReceiverCouldNotTake) {
     NetMessage m;
     for (int i = 0; i < 255; ++i) ASSERT_EQ(m.AppendData("p", 1), 1);

@@ -2,13 +2,8 @@
 
 #include "model/CkxFile.h"
 #include "model/CkxwFileSystem.h"
+#include "base/KxSafeWrite.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <atomic>
-#include <cerrno>
-#include <cstdio>
 #include <filesystem>
 #include <limits>
 
@@ -59,30 +54,11 @@ int CFileStorage::LoadWhole(int index, const std::string& name, CkxBuf& out) con
 
 int CFileStorage::Write(const std::string& path, const void* bytes, int len) {
     if (path.empty() || !bytes || len <= 0) return 0;
-    // Write beside the target and rename over it, so a failed write never leaves a cut file.
-    static std::atomic<unsigned> counter{0};
-    std::string temp = path + ".tmp" + std::to_string(::getpid()) + "_" +
-                       std::to_string(counter.fetch_add(1));
-    int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) return 0;
-    const char* p = static_cast<const char*>(bytes);
-    size_t left = static_cast<size_t>(len);
-    bool ok = true;
-    while (left > 0) {
-        ssize_t n = ::write(fd, p, left);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            ok = false;
-            break;
-        }
-        p += n;
-        left -= static_cast<size_t>(n);
-    }
-    if (ok && ::fsync(fd) != 0) ok = false;
-    if (::close(fd) != 0) ok = false;
-    if (ok && std::rename(temp.c_str(), path.c_str()) != 0) ok = false;
-    if (!ok) ::unlink(temp.c_str());
-    return ok ? 1 : 0;
+    // A failed write never leaves a cut file or a temporary one behind.
+    return kx::WriteFileSafely(path, std::string_view(static_cast<const char*>(bytes),
+                                                      static_cast<size_t>(len)))
+               ? 1
+               : 0;
 }
 
 int CFileStorage::WriteMicro(int index, const std::string& name, const void* bytes,

@@ -1,6 +1,6 @@
 // Stored files on the storage roots: every catalogue file has a thumbnail ("micro", named by its
 // id) and its whole content (named by id and suffix) under a root. Turns (root, name) into disk
-// paths, loads, writes (through a temporary file and a rename) and deletes them, giving freed
+// paths, loads, writes (through kx::WriteFileSafely) and deletes them, giving freed
 // space back to the root.
 #pragma once
 

@@ -1,0 +1,105 @@
+#include "base/KxSafeWrite.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace kx {
+namespace {
+
+SafeWriteResult Failed(const std::string& path, const char* step, int error) {
+    SafeWriteResult r;
+    r.error = error != 0 ? error : EIO;
+    r.step = step;
+    r.path = path;
+    return r;
+}
+
+bool WriteAll(int fd, std::string_view bytes) {
+    const char* p = bytes.data();
+    size_t left = bytes.size();
+    while (left > 0) {
+        ssize_t n = ::write(fd, p, left);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            if (n == 0) errno = EIO;
+            return false;
+        }
+        p += n;
+        left -= static_cast<size_t>(n);
+    }
+    return true;
+}
+
+// Flushes the folder's entry list, so that the rename itself survives a crash. File systems
+// that cannot flush a folder (EINVAL) keep their entries safe by other means.
+int SyncFolder(const std::string& folder) {
+    int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return errno;
+    int error = 0;
+    if (::fsync(fd) != 0 && errno != EINVAL) error = errno;
+    ::close(fd);
+    return error;
+}
+
+} // namespace
+
+std::string SafeWriteResult::Message() const {
+    if (ok()) return {};
+    return std::string("cannot ") + step + " " + path + ": " + std::strerror(error);
+}
+
+SafeWriteResult WriteFileSafely(const std::string& path, std::string_view bytes) {
+    return WriteFileSafely(path, std::initializer_list<std::string_view>{bytes});
+}
+
+SafeWriteResult WriteFileSafely(const std::string& path,
+                                std::initializer_list<std::string_view> parts) {
+    if (path.empty() || path.back() == '/') return Failed(path, "write", EINVAL);
+
+    mode_t mode = 0644;
+    struct stat old {};
+    if (::stat(path.c_str(), &old) == 0) {
+        if (S_ISDIR(old.st_mode)) return Failed(path, "replace the folder", EISDIR);
+        // Root passes access() on any file; a file with no write bit is read-only all the same.
+        if ((old.st_mode & 0222) == 0 || ::access(path.c_str(), W_OK) != 0)
+            return Failed(path, "replace the read-only file", EACCES);
+        mode = old.st_mode & 07777;
+    } else if (errno != ENOENT) {
+        return Failed(path, "check", errno);
+    }
+
+    const size_t slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+    // The temporary name starts like the target's (cut so that the suffix still fits a name).
+    const std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
+    std::string temp = folder + "/" + base.substr(0, 200) + ".tmp-XXXXXX";
+    int fd = ::mkostemp(temp.data(), O_CLOEXEC);
+    if (fd < 0) return Failed(path, "create a temporary file for", errno);
+
+    const char* step = nullptr;
+    int error = 0;
+    for (std::string_view part : parts) {
+        if (!WriteAll(fd, part)) {
+            step = "write";
+            error = errno;
+            break;
+        }
+    }
+    if (!step && ::fchmod(fd, mode) != 0) step = "set the permissions of", error = errno;
+    if (!step && ::fsync(fd) != 0) step = "flush", error = errno;
+    if (::close(fd) != 0 && !step) step = "close", error = errno;
+    if (!step && std::rename(temp.c_str(), path.c_str()) != 0) step = "rename over", error = errno;
+    if (step) {
+        ::unlink(temp.c_str());
+        return Failed(path, step, error);
+    }
+    if (int e = SyncFolder(folder)) return Failed(path, "flush the folder of", e);
+    return {0, "", path};
+}
+
+} // namespace kx
