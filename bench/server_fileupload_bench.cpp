@@ -14,6 +14,7 @@
 #include "transport/NetConnection.h"
 #include "storeadmin/StorageDrives.h"
 #include "data/CDataManager.h"
+#include "service/RequestTable.h"
 #include "session/CListenServer.h"
 #include "table/CImageFileTable.h"
 
@@ -116,11 +117,11 @@ int main(int argc, char** argv) {
         if (!data.GetImageStorage().Prepare("KX")) return 1;
         data.GetImageStorage().CreateRootFolders(0);
         data.SetConnection("", catalogue, "", "");
-        if (!data.Open(kxDbSqlite)) {
+        if (!data.Open(KX_DB_SQLITE)) {
             std::fprintf(stderr, "open: %s\n", data.GetLastError().c_str());
             return 1;
         }
-        CServerListener server(&data);
+        CServerListener server(&data, kx::RequestTable());
         if (!server.Start(0, "127.0.0.1") || !server.StartServerThread()) return 1;
 
         BenchClient client;
@@ -186,7 +187,7 @@ int main(int argc, char** argv) {
 
         // ---- 2. a 1000-file list from 100,000 rows against the bare query ----
         {
-            std::lock_guard lock(server.CatalogueMutex());
+            std::lock_guard lock(data.CatalogueMutex());
             CADODatabase& db = data.GetDatabase();
             CImageFileTable table;
             CADOTransaction tx(db);
@@ -223,7 +224,7 @@ int main(int argc, char** argv) {
         long seen = 0;
         CImageFileTable table;
         for (int run = 0; run < kRuns; ++run) {
-            std::lock_guard lock(server.CatalogueMutex());
+            std::lock_guard lock(data.CatalogueMutex());
             const auto t = Clock::now();
             CADORecordset rs;
             data.GetDatabase().Query(table.ReadFamilyFilesText(100000002), rs);

@@ -2,6 +2,7 @@
 // PostgreSQL database) with the administrator role and the account "su".
 #include "db/AdoDatabase.h"
 #include "db/CatalogueMaker.h"
+#include "log/ServerLog.h"
 
 #include <cstdio>
 #include <cstring>
@@ -42,7 +43,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     if (!havePassword) password = kx::GenerateAdminPassword();
-    CADODatabase::SetErrorReporter([](const std::string&) {}); // errors are printed below
+    kx::SetServerLogSink([](kx::ServerLogLevel, const std::string&) {}); // errors are printed below
 
     std::string error;
     int ok = 0;

@@ -31,23 +31,23 @@ KxEntitySpec<CkxKeywordGroup> GroupSpec() {
     spec.logCategory = KXLOG_CAT_FILEADMIN;
     spec.noun = "group";
     kx::UseMemoryList(spec, [] () -> CkxKeywordGroupList& { return Groups(); });
-    spec.insert = [](CADODatabase* db, CkxKeywordGroup& rec) {
+    spec.insert = [](CADODatabase& db, CkxKeywordGroup& rec) {
         CADOFieldList f;
         f.AddText("T_Name", rec.m_strName);
         f.AddText("T_Remark", rec.m_strNote);
-        const int id = db->Insert("VUZO_KeywordGroup", f);
+        const int id = db.Insert("VUZO_KeywordGroup", f);
         if (id <= 0) return 0;
         rec.m_nID = id;
         return 1;
     };
-    spec.update = [](CADODatabase* db, const CkxKeywordGroup& rec) {
+    spec.update = [](CADODatabase& db, const CkxKeywordGroup& rec) {
         CADOFieldList set, where;
         set.AddText("T_Name", rec.m_strName);
         set.AddText("T_Remark", rec.m_strNote);
         where.AddInt("T_ID = ", rec.m_nID);
-        return db->Update("VUZO_KeywordGroup", set, where);
+        return db.Update("VUZO_KeywordGroup", set, where);
     };
-    spec.remove = [](CADODatabase* db, int id) { return db->Delete("VUZO_KeywordGroup", id); };
+    spec.remove = [](CADODatabase& db, int id) { return db.Delete("VUZO_KeywordGroup", id); };
     spec.logAction = [](int subOp, const CkxKeywordGroup& rec) -> std::string {
         return subOp == kx::kSubDelete ? "删除组<" + rec.m_strName + ">" : "保存组<" + rec.m_strName + ">";
     };
@@ -106,15 +106,21 @@ TEST(Session, IgnoredTypesGetNoAnswerAndTheSessionKeepsWorking) {
 // Every type the protocol serves has its handler in the linked server (a service left out by
 // the linker would silently drop its requests); the types it does not serve take none.
 TEST(Session, EveryServedTypeHasAHandlerAndNoOtherTypeTakesOne) {
-    CRequestDispatcher& table = CRequestDispatcher::Table();
-    for (int type = 1; type <= 52; ++type) {
-        const bool served = type != 2 && type != 8 && type != 9 && type != 46;
-        EXPECT_EQ(CRequestDispatcher::IsServedType(type), served) << type;
+    CRequestDispatcher& table = kx::RequestTable();
+    const auto rows = kx::RequestRows();
+    ASSERT_EQ(rows.size(), 52u);
+    for (int type = kx::kMsgTypeFirst; type <= kx::kMsgTypeLast; ++type) {
+        const bool served = type != kx::kMsgUnused2 && type != kx::kMsgUnused8 &&
+                            type != kx::kMsgUnused9 && type != kx::kMsgUnused46;
+        EXPECT_EQ(rows[type - 1].type, type); // one row per type, in type order
+        EXPECT_EQ(rows[type - 1].handler != nullptr, served) << type;
         EXPECT_EQ(table.HasHandler(type), served) << type;
     }
-    for (int type : {0, 2, 8, 9, 46, 53, 60, -1})
-        EXPECT_FALSE(table.Register(type, [](KxRequest&) {})) << type;
-    EXPECT_FALSE(table.Register(3, [](KxRequest&) {})); // a second handler is refused
+    // A type the table does not serve cannot be given a handler, not even by a test.
+    for (int type : {0, 2, 8, 9, 46, 53, 60, -1}) {
+        EXPECT_FALSE(table.Swap(type, {[](KxRequest&) {}}).handler) << type;
+        EXPECT_FALSE(table.HasHandler(type)) << type;
+    }
 }
 
 TEST(Session, ChangesReachEverySessionWithTheRequestsTypeAndSubOperation) {

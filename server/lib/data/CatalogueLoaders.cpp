@@ -4,7 +4,7 @@
 #include "db/AdoRecordset.h"
 #include "model/CkxFamilyXXX.h"
 #include "model/CkxXXX.h"
-#include "session/ServerLog.h"
+#include "log/ServerLog.h"
 
 #include <optional>
 #include <vector>

@@ -6,7 +6,7 @@
 #include "model/CkxXXX.h"
 #include "service/FolderService.h"
 #include "data/CDataManager.h"
-#include "session/ServerLog.h"
+#include "log/ServerLog.h"
 #include "table/KeywordTables.h"
 #include "table/TableOps.h"
 

@@ -102,7 +102,7 @@ void HandleLogDelete(KxRequest& request) {
         kx::ServerWarning("log prune refused: the date is not a usable date");
         return;
     }
-    DeleteLogBefore(request.db, COleDateTime(date));
+    DeleteLogBefore(&request.db, COleDateTime(date));
 }
 
 void HandleLogQuery(KxRequest& request) {
@@ -113,9 +113,9 @@ void HandleLogQuery(KxRequest& request) {
     if (!kx::IsUsableDate(com.dtTime)) filter.m_dtTime = COleDateTime();
     if (!kx::IsUsableDate(com.dtEnd)) filter.m_dtEnd = COleDateTime();
     CkxLogList lines;
-    if (QueryLog(request.db, filter, lines) <= 0) return;
+    if (QueryLog(&request.db, filter, lines) <= 0) return;
     // One record per packet, so any number of lines arrives whole.
-    NetPacketSeries series(51, 0, 0);
+    NetPacketSeries series(kx::kMsgLogQuery, kx::kSubNone, 0);
     for (POSITION p = lines.GetHeadPosition(); p;) {
         const CkxLog::_COM line = lines.GetNext(p).GetComData();
         series.AddBytes(&line, sizeof line);
@@ -123,15 +123,12 @@ void HandleLogQuery(KxRequest& request) {
     kx::SendListAnswer(request.session, series);
 }
 
-KX_REQUEST_HANDLER(50, HandleLogDelete);
-KX_REQUEST_HANDLER(51, HandleLogQuery);
-
 namespace kx {
 
 int LogRequest(const KxRequest& request, const std::string& action, uint8_t category, bool warning) {
     const CServerSession& s = request.session;
-    return warning ? WriteLogWarning(request.db, s.GetUserID(), s.GetUserName(), action, category)
-                   : WriteLog(request.db, s.GetUserID(), s.GetUserName(), action, category);
+    return warning ? WriteLogWarning(&request.db, s.GetUserID(), s.GetUserName(), action, category)
+                   : WriteLog(&request.db, s.GetUserID(), s.GetUserName(), action, category);
 }
 
 bool IsUsableDate(double date) {
