@@ -10,6 +10,7 @@
 #include "db/CatalogueMaker.h"
 #include "model/CkxClient.h"
 #include "model/CkxFileImage.h"
+#include "protocol/KxMessage.h"
 #include "base/KxIni.h"
 #include "transport/NetConnection.h"
 #include "storeadmin/StorageDrives.h"
@@ -131,11 +132,11 @@ int main(int argc, char** argv) {
         logon.m_strPassword = "bench-pw";
         const CkxClient::_COM logonCom = logon.GetComData();
         NetPacket p;
-        p.InitCommand(1, 10, 1);
+        p.InitCommand(kx::kMsgSession, kx::kSubLogon, 1);
         p.SetRequestQueue();
         p.SetData(&logonCom, sizeof logonCom);
         if (client.Connect(server.GetPort(), "127.0.0.1") != 1 || !client.SendPacket(p) ||
-            !client.WaitFor(1, 1, std::chrono::seconds(10))) {
+            !client.WaitFor(kx::kMsgSession, 1, std::chrono::seconds(10))) {
             std::fprintf(stderr, "log-on failed\n");
             return 1;
         }
@@ -164,11 +165,11 @@ int main(int argc, char** argv) {
         const auto upStart = Clock::now();
         for (const auto& body : bodies) {
             NetMessage m;
-            m.SetCommand(24, 21);
+            m.SetCommand(kx::kMsgCaptureFile, kx::kSubAdd);
             m.AppendData(body);
             client.SendMessage(m);
         }
-        const bool all = client.WaitFor(24, files, std::chrono::seconds(600));
+        const bool all = client.WaitFor(kx::kMsgCaptureFile, files, std::chrono::seconds(600));
         const double up = Seconds(upStart);
 
         const auto copyStart = Clock::now();
@@ -212,12 +213,12 @@ int main(int argc, char** argv) {
         for (int run = 0; run < kRuns; ++run) {
             client.Reset(31);
             NetPacket req;
-            req.InitCommand(31, 0, 1);
+            req.InitCommand(kx::kMsgFamilyFiles, kx::kSubNone, 1);
             req.SetRequestQueue();
             req.SetText("100000002");
             const auto t = Clock::now();
             client.SendPacket(req);
-            if (!client.WaitFor(31, 1000, std::chrono::seconds(120))) status = 3;
+            if (!client.WaitFor(kx::kMsgFamilyFiles, 1000, std::chrono::seconds(120))) status = 3;
             listTotal += Seconds(t);
         }
         double sqlTotal = 0;

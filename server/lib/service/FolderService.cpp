@@ -3,11 +3,11 @@
 #include "db/AdoRecordset.h"
 #include "model/CkxXXX.h"
 #include "service/FileRequestHandlers.h"
-#include "service/FolderTable.h"
+#include "table/FolderTable.h"
 #include "transport/NetMessage.h"
 #include "transport/NetSeries.h"
 #include "service/OperationLog.h"
-#include "service/QuickKeyTable.h"
+#include "table/QuickKeyTable.h"
 #include "service/RequestIO.h"
 #include "session/CServerSession.h"
 #include "table/CImageFileTable.h"
@@ -131,30 +131,6 @@ void Modify(KxRequest& request) {
     request.Sessions().SendMessageToAll(FolderMessage(kSubModify, request.message->GetParam(), node));
 }
 
-// The listed folders followed by every folder below them, read from the table's parent ids
-// (the table, not memory, decides what would be left behind). Each folder once.
-bool WithSubtrees(CADODatabase& db, const std::vector<int>& listed, std::vector<int>& out) {
-    CADORecordset rs;
-    if (!db.Query(" SELECT * FROM VUZO_Dir ", rs)) return false;
-    std::multimap<int, int> children; // parent id -> folder id
-    for (; !rs.IsEOF(); rs.MoveNext()) {
-        int32_t id = 0, parent = -1;
-        rs.GetLong("T_ID", id);
-        rs.GetLong("T_ParentID", parent);
-        if (id != parent) children.emplace(parent, id);
-    }
-    std::set<int> seen;
-    out.clear();
-    for (int id : listed)
-        if (seen.insert(id).second) out.push_back(id);
-    for (size_t i = 0; i < out.size(); ++i) {
-        auto [first, last] = children.equal_range(out[i]);
-        for (auto it = first; it != last; ++it)
-            if (seen.insert(it->second).second) out.push_back(it->second);
-    }
-    return true;
-}
-
 void Delete(KxRequest& request) {
     const NetMessage& message = *request.message;
     if (message.GetPieceCount() == 0) return;
@@ -194,7 +170,7 @@ int DeleteFolderData(CADODatabase& db, int userId, const std::vector<int>& folde
     CImageFileTable files;
     std::vector<int> all;
     CADOTransaction transaction(db);
-    if (!transaction.IsActive() || !WithSubtrees(db, folderIds, all)) return 0;
+    if (!transaction.IsActive() || !DirTable::WithSubtrees(db, folderIds, all)) return 0;
     for (int id : all) {
         if (!files.RemoveFolderFiles(db, userId, id, purge) || !QuickKeyTable::DeleteFolder(db, id) ||
             !DirTable::Delete(db, id))

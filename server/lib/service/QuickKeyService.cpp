@@ -2,7 +2,7 @@
 
 #include "model/CkxXXX.h"
 #include "transport/NetMessage.h"
-#include "service/QuickKeyTable.h"
+#include "table/QuickKeyTable.h"
 
 namespace kx {
 namespace {

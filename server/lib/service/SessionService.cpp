@@ -40,7 +40,7 @@ void HandleLogon(KxRequest& request) {
         } else {
             result = kx.m_UserList.CheckCanLogin(client.m_strLogon, client.m_strPassword);
             if (client.Is_MS_Manager() && !kx.usHasPower_SystemAdmin(user->GetID()))
-                result = CV_USER_LOGIN_CLIENT;
+                result = kx::kLogonNoRight; // a console without the system-administration right
         }
         // A connection that failed while this request waited is already queued for removal
         // without a log-off: marking its user online now would never be undone.

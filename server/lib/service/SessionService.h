@@ -5,8 +5,6 @@
 
 struct KxRequest;
 
-// Log-on results beyond the account check: a console without the system-administration right.
-enum { CV_USER_LOGIN_CLIENT = 2 };
 
 void HandleSessionRequest(KxRequest& request);
 void HandleLogon(KxRequest& request);

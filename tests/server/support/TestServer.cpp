@@ -155,12 +155,6 @@ bool TestServer::WaitForSessions(int n, std::chrono::milliseconds limit) {
     return true;
 }
 
-int RowCount(CADODatabase& db, const std::string& sql) {
-    CADORecordset rs;
-    if (!db.Query(sql, rs)) return -1;
-    return rs.GetRecordCount();
-}
-
 ServerWarnings::ServerWarnings() {
     m_previous = kx::SetServerLogSink([this](kx::ServerLogLevel level, const std::string& line) {
         if (level != kx::ServerLogLevel::Warning) return;

@@ -13,6 +13,7 @@
 #include "db/AdoDatabase.h"
 #include "support/TempDir.h"
 #include "server/support/TestClient.h"
+#include "server/support/TestVocabulary.h"
 #include "data/CDataManager.h"
 #include "session/CListenServer.h"
 #include "service/RequestTable.h"
@@ -78,9 +79,6 @@ private:
     int m_nOperatorRole = -1;
     bool m_bOk = false;
 };
-
-// Rows a statement returns; -1 when it fails.
-int RowCount(CADODatabase& db, const std::string& sql);
 
 // Collects the server's warning lines (dropped requests, refused writes) while it lives.
 class ServerWarnings {
