@@ -10,10 +10,12 @@
 #include "db/CatalogueMaker.h"
 #include "model/CkxClient.h"
 #include "model/CkxFileImage.h"
+#include "protocol/KxMessage.h"
 #include "base/KxIni.h"
 #include "transport/NetConnection.h"
 #include "storeadmin/StorageDrives.h"
 #include "data/CDataManager.h"
+#include "service/RequestTable.h"
 #include "session/CListenServer.h"
 #include "table/CImageFileTable.h"
 
@@ -116,11 +118,11 @@ int main(int argc, char** argv) {
         if (!data.GetImageStorage().Prepare("KX")) return 1;
         data.GetImageStorage().CreateRootFolders(0);
         data.SetConnection("", catalogue, "", "");
-        if (!data.Open(kxDbSqlite)) {
+        if (!data.Open(KX_DB_SQLITE)) {
             std::fprintf(stderr, "open: %s\n", data.GetLastError().c_str());
             return 1;
         }
-        CServerListener server(&data);
+        CServerListener server(&data, kx::RequestTable());
         if (!server.Start(0, "127.0.0.1") || !server.StartServerThread()) return 1;
 
         BenchClient client;
@@ -130,11 +132,11 @@ int main(int argc, char** argv) {
         logon.m_strPassword = "bench-pw";
         const CkxClient::_COM logonCom = logon.GetComData();
         NetPacket p;
-        p.InitCommand(1, 10, 1);
+        p.InitCommand(kx::kMsgSession, kx::kSubLogon, 1);
         p.SetRequestQueue();
         p.SetData(&logonCom, sizeof logonCom);
         if (client.Connect(server.GetPort(), "127.0.0.1") != 1 || !client.SendPacket(p) ||
-            !client.WaitFor(1, 1, std::chrono::seconds(10))) {
+            !client.WaitFor(kx::kMsgSession, 1, std::chrono::seconds(10))) {
             std::fprintf(stderr, "log-on failed\n");
             return 1;
         }
@@ -163,11 +165,11 @@ int main(int argc, char** argv) {
         const auto upStart = Clock::now();
         for (const auto& body : bodies) {
             NetMessage m;
-            m.SetCommand(24, 21);
+            m.SetCommand(kx::kMsgCaptureFile, kx::kSubAdd);
             m.AppendData(body);
             client.SendMessage(m);
         }
-        const bool all = client.WaitFor(24, files, std::chrono::seconds(600));
+        const bool all = client.WaitFor(kx::kMsgCaptureFile, files, std::chrono::seconds(600));
         const double up = Seconds(upStart);
 
         const auto copyStart = Clock::now();
@@ -186,7 +188,7 @@ int main(int argc, char** argv) {
 
         // ---- 2. a 1000-file list from 100,000 rows against the bare query ----
         {
-            std::lock_guard lock(server.CatalogueMutex());
+            std::lock_guard lock(data.CatalogueMutex());
             CADODatabase& db = data.GetDatabase();
             CImageFileTable table;
             CADOTransaction tx(db);
@@ -211,19 +213,19 @@ int main(int argc, char** argv) {
         for (int run = 0; run < kRuns; ++run) {
             client.Reset(31);
             NetPacket req;
-            req.InitCommand(31, 0, 1);
+            req.InitCommand(kx::kMsgFamilyFiles, kx::kSubNone, 1);
             req.SetRequestQueue();
             req.SetText("100000002");
             const auto t = Clock::now();
             client.SendPacket(req);
-            if (!client.WaitFor(31, 1000, std::chrono::seconds(120))) status = 3;
+            if (!client.WaitFor(kx::kMsgFamilyFiles, 1000, std::chrono::seconds(120))) status = 3;
             listTotal += Seconds(t);
         }
         double sqlTotal = 0;
         long seen = 0;
         CImageFileTable table;
         for (int run = 0; run < kRuns; ++run) {
-            std::lock_guard lock(server.CatalogueMutex());
+            std::lock_guard lock(data.CatalogueMutex());
             const auto t = Clock::now();
             CADORecordset rs;
             data.GetDatabase().Query(table.ReadFamilyFilesText(100000002), rs);

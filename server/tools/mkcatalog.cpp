@@ -3,6 +3,7 @@
 // root of a new data folder.
 #include "db/AdoDatabase.h"
 #include "db/CatalogueMaker.h"
+#include "log/ServerLog.h"
 #include "startup/CVarniaServer.h"
 #include "storage/CImageStorage.h"
 #include "storeadmin/StorageDrives.h"
@@ -81,7 +82,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     if (!havePassword) password = kx::GenerateAdminPassword();
-    CADODatabase::SetErrorReporter([](const std::string&) {}); // errors are printed below
+    kx::SetServerLogSink([](kx::ServerLogLevel, const std::string&) {}); // errors are printed below
 
     std::string error;
     int ok = 0;

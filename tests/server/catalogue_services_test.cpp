@@ -17,6 +17,7 @@
 #include "service/OperationLog.h"
 #include "server/support/TestCatalogue.h"
 #include "server/support/TestServer.h"
+#include "server/support/TwoWorkstations.h"
 #include "table/FamilyTables.h"
 #include "table/ProjectTables.h"
 
@@ -31,30 +32,12 @@ using namespace srvtest;
 
 namespace {
 
-int LogLines(CADODatabase& db, const std::string& event, int level) {
-    CADORecordset rs;
-    if (!db.Query(" SELECT * FROM VUZO_Log WHERE T_Event LIKE " + kx::SqlQuote("%" + event + "%") +
-                      " AND T_Lev = " + kx::SqlNumber(level),
-                  rs))
-        return -1;
-    return rs.GetRecordCount();
-}
-
-int Rows(CADODatabase& db, const std::string& sql) {
-    CADORecordset rs;
-    return db.Query(sql, rs) ? rs.GetRecordCount() : -1;
-}
-
 int MaxId(CADODatabase& db, const std::string& table) { return db.GetNewID(table); }
 
 int32_t IntAt(const std::string& bytes, size_t offset) {
     int32_t v = -999;
     if (bytes.size() >= offset + 4) std::memcpy(&v, bytes.data() + offset, 4);
     return v;
-}
-
-template <class Com> std::string Bytes(const Com& com) {
-    return std::string(reinterpret_cast<const char*>(&com), sizeof com);
 }
 
 NetMessage Message(int type, int subOp, const std::vector<std::string>& pieces, uint32_t param = 0) {
@@ -108,13 +91,11 @@ CkxProjectData Link(int id, int project, int file) {
     return d;
 }
 
-class CatalogueServices : public ::testing::Test {
+class CatalogueServices : public TwoWorkstations {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(server.Ok());
-        su = server.LogOnAdmin();
-        alice = server.LogOn("alice", "alice-pw");
-        ASSERT_TRUE(su && alice);
+        TwoWorkstations::SetUp();
+        if (HasFatalFailure()) return;
         // The registry lives as long as the process: a new server holds only the built-in
         // attribute definitions (the stored ones are read from the table when listed).
         server.Locked([] {
@@ -131,9 +112,9 @@ protected:
 
     // Adds a family through the service; its id from the announcement both sessions heard.
     int AddFamily(const std::string& name, int parent, int level) {
-        EXPECT_TRUE(su->SendRecord(20, 21, Family(name, parent, level).GetComData()));
-        auto mine = su->Wait(20, 21);
-        auto hers = alice->Wait(20, 21);
+        EXPECT_TRUE(su->SendRecord(kx::kMsgFamily, kx::kSubAdd, Family(name, parent, level).GetComData()));
+        auto mine = su->Wait(kx::kMsgFamily, kx::kSubAdd);
+        auto hers = alice->Wait(kx::kMsgFamily, kx::kSubAdd);
         if (!mine || !hers) {
             ADD_FAILURE() << "no announcement of " << name;
             return -1;
@@ -144,8 +125,6 @@ protected:
         return com.nID;
     }
 
-    TestServer server;
-    std::unique_ptr<TestClient> su, alice;
     kxtest::DbErrorLog quiet; // refused statements are expected in some cases
 };
 
@@ -162,52 +141,52 @@ struct AddCase {
 
 std::vector<AddCase> AddCases() {
     return {
-        {"family", 20, [](TestClient& c) { c.SendRecord(20, 21, Family("风景", KXF_ROOT_IMAGE, 1).GetComData()); },
+        {"family", kx::kMsgFamily, [](TestClient& c) { c.SendRecord(kx::kMsgFamily, kx::kSubAdd, Family("风景", KXF_ROOT_IMAGE, 1).GetComData()); },
          "VUZO_Family", 12, "添加族类<风景>"},
-        {"keyword", 42,
+        {"keyword", kx::kMsgKeyword,
          [](TestClient& c) {
              CkxKeyword k;
              k.m_nGroupID = 1;
              k.m_strName = "海";
-             c.SendRecord(42, 21, k.GetComData());
+             c.SendRecord(kx::kMsgKeyword, kx::kSubAdd, k.GetComData());
          },
          "VUZO_Keyword", 0, "添加关键字<海>"},
-        {"keyword group", 44,
-         [](TestClient& c) { c.SendRecord(44, 21, kx::MakeNameNoteCom(-1, "自然", "")); },
+        {"keyword group", kx::kMsgKeywordGroup,
+         [](TestClient& c) { c.SendRecord(kx::kMsgKeywordGroup, kx::kSubAdd, kx::MakeNameNoteCom(-1, "自然", "")); },
          "VUZO_KeywordGroup", 0, "添加关键字组<自然>"},
-        {"project link", 39, [](TestClient& c) { c.SendRecord(39, 21, Link(-1, 3, 7).GetComData()); },
+        {"project link", kx::kMsgProjectLink, [](TestClient& c) { c.SendRecord(kx::kMsgProjectLink, kx::kSubAdd, Link(-1, 3, 7).GetComData()); },
          "VUZO_ProjectFile", 0, "关联项目文件<别名>"},
-        {"attribute", 21,
-         [](TestClient& c) { c.SendMessage(Message(21, 21, {Bytes(Attr(5).GetComData()), ConstBuf(2)})); },
+        {"attribute", kx::kMsgFamilyAttr,
+         [](TestClient& c) { c.SendMessage(Message(kx::kMsgFamilyAttr, kx::kSubAdd, {Bytes(Attr(5).GetComData()), ConstBuf(2)})); },
          "VUZO_FamilyAttr", 0, "更新族类属性"},
-        {"keyword template", 45,
+        {"keyword template", kx::kMsgKeywordTemplet,
          [](TestClient& c) {
              CkxKeywordTemplet t;
              t.m_strName = "常用";
              t.m_listKeyword = {1, 2};
              CkxBuf ids;
              t.PackBuf(ids);
-             c.SendMessage(Message(45, 21, {Bytes(t.GetComData()), std::string(ids.View())}));
+             c.SendMessage(Message(kx::kMsgKeywordTemplet, kx::kSubAdd, {Bytes(t.GetComData()), std::string(ids.View())}));
          },
          "VUZO_KeywordTemplet", 0, "添加关键字模板<常用>"},
-        {"file template", 49,
+        {"file template", kx::kMsgFileTemplet,
          [](TestClient& c) {
              CkxObjAttrTemplet t;
              t.m_strName = "照片";
              t.m_nDataMode = KXD_IMAGE;
              CkxBuf buf;
              t.BuildBuf(buf);
-             c.SendMessage(Message(49, 21, {Bytes(t.GetComData()), std::string(buf.View())}));
+             c.SendMessage(Message(kx::kMsgFileTemplet, kx::kSubAdd, {Bytes(t.GetComData()), std::string(buf.View())}));
          },
          "VUZO_FileTemplet", 0, "添加文件模板<照片>"},
-        {"project", 38,
+        {"project", kx::kMsgProject,
          [](TestClient& c) {
              CkxProject p;
              p.m_strName = "画册";
              p.m_UserList.AddTail(CkxUserX(2, CkxUserX::TYPE_USER));
              CkxBuf members;
              p.BuildUserBuf(members);
-             c.SendMessage(Message(38, 21, {Bytes(p.GetComData()), std::string(members.View())}));
+             c.SendMessage(Message(kx::kMsgProject, kx::kSubAdd, {Bytes(p.GetComData()), std::string(members.View())}));
          },
          "VUZO_Project", 4, "添加项目<画册>"},
     };
@@ -218,8 +197,8 @@ TEST_F(CatalogueServices, AnAddReachesEverySessionWithTheDatabaseId) {
         SCOPED_TRACE(c.name);
         const int familiesBefore = FamilyCount();
         c.send(*su);
-        auto mine = su->Wait(c.type, 21);
-        auto hers = alice->Wait(c.type, 21);
+        auto mine = su->Wait(c.type, kx::kSubAdd);
+        auto hers = alice->Wait(c.type, kx::kSubAdd);
         ASSERT_TRUE(mine && hers);
         EXPECT_EQ(mine->payload, hers->payload);
         EXPECT_EQ(mine->pieces, hers->pieces);
@@ -228,10 +207,10 @@ TEST_F(CatalogueServices, AnAddReachesEverySessionWithTheDatabaseId) {
         EXPECT_EQ(id, MaxId(db(), c.table));
         EXPECT_EQ(LogLines(db(), c.logText, 1), 1);
         // Only families are kept in the server's memory among the packet entities.
-        EXPECT_EQ(FamilyCount(), familiesBefore + (c.type == 20 ? 1 : 0));
+        EXPECT_EQ(FamilyCount(), familiesBefore + (c.type == kx::kMsgFamily ? 1 : 0));
     }
     // The project link's creator is the requester, whatever the record said.
-    EXPECT_EQ(Rows(db(), " SELECT * FROM VUZO_ProjectFile WHERE T_CreatorID = " +
+    EXPECT_EQ(RowCount(db(), " SELECT * FROM VUZO_ProjectFile WHERE T_CreatorID = " +
                              std::to_string(server.UserId("su"))),
               1);
     // Keywords and groups are not added to the server's own lists.
@@ -251,7 +230,7 @@ TEST_F(CatalogueServices, ARefusedWriteSendsNothingAndLeavesMemoryAlone) {
         EXPECT_EQ(AttrCount(), attrs);
         ASSERT_EQ(db().Execute(" ALTER TABLE " + table + "_off RENAME TO " + table + " "), 1);
     }
-    EXPECT_EQ(Rows(db(), " SELECT * FROM VUZO_Log WHERE T_Event LIKE '%添加%' "), 0);
+    EXPECT_EQ(RowCount(db(), " SELECT * FROM VUZO_Log WHERE T_Event LIKE '%添加%' "), 0);
 }
 
 // Changes and deletes of what the server keeps in memory (families and attribute definitions)
@@ -259,9 +238,9 @@ TEST_F(CatalogueServices, ARefusedWriteSendsNothingAndLeavesMemoryAlone) {
 TEST_F(CatalogueServices, ARefusedChangeOrDeleteLeavesMemoryAlone) {
     const int family = AddFamily("留", KXF_ROOT_IMAGE, 1);
     const int child = AddFamily("留下", family, 2);
-    ASSERT_TRUE(su->SendMessage(Message(21, 21, {Bytes(Attr(family).GetComData()), ConstBuf(1)})));
-    const auto added = alice->Wait(21, 21);
-    ASSERT_TRUE(added && su->Wait(21, 21));
+    ASSERT_TRUE(su->SendMessage(Message(kx::kMsgFamilyAttr, kx::kSubAdd, {Bytes(Attr(family).GetComData()), ConstBuf(1)})));
+    const auto added = alice->Wait(kx::kMsgFamilyAttr, kx::kSubAdd);
+    ASSERT_TRUE(added && su->Wait(kx::kMsgFamilyAttr, kx::kSubAdd));
     const int attr = IntAt(added->payload, 0);
     auto memory = [&] {
         return server.Locked([&] {
@@ -286,13 +265,13 @@ TEST_F(CatalogueServices, ARefusedChangeOrDeleteLeavesMemoryAlone) {
         int type, sub;
         std::function<void()> send;
     } cases[] = {
-        {"family modify", "VUZO_Family", 20, 22, [&] { su->SendRecord(20, 22, renamed.GetComData()); }},
-        {"family delete", "VUZO_Family", 20, 23, [&] { su->SendText(20, 23, std::to_string(family)); }},
-        {"family delete, attributes refused", "VUZO_FamilyAttr", 20, 23,
-         [&] { su->SendText(20, 23, std::to_string(family)); }},
-        {"attribute modify", "VUZO_FamilyAttr", 21, 22,
-         [&] { su->SendMessage(Message(21, 22, {Bytes(changed.GetComData()), ConstBuf(1)})); }},
-        {"attribute delete", "VUZO_FamilyAttr", 21, 23, [&] { su->SendText(21, 23, std::to_string(attr)); }},
+        {"family modify", "VUZO_Family", kx::kMsgFamily, kx::kSubModify, [&] { su->SendRecord(kx::kMsgFamily, kx::kSubModify, renamed.GetComData()); }},
+        {"family delete", "VUZO_Family", kx::kMsgFamily, kx::kSubDelete, [&] { su->SendText(kx::kMsgFamily, kx::kSubDelete, std::to_string(family)); }},
+        {"family delete, attributes refused", "VUZO_FamilyAttr", kx::kMsgFamily, kx::kSubDelete,
+         [&] { su->SendText(kx::kMsgFamily, kx::kSubDelete, std::to_string(family)); }},
+        {"attribute modify", "VUZO_FamilyAttr", kx::kMsgFamilyAttr, kx::kSubModify,
+         [&] { su->SendMessage(Message(kx::kMsgFamilyAttr, kx::kSubModify, {Bytes(changed.GetComData()), ConstBuf(1)})); }},
+        {"attribute delete", "VUZO_FamilyAttr", kx::kMsgFamilyAttr, kx::kSubDelete, [&] { su->SendText(kx::kMsgFamilyAttr, kx::kSubDelete, std::to_string(attr)); }},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -303,13 +282,13 @@ TEST_F(CatalogueServices, ARefusedChangeOrDeleteLeavesMemoryAlone) {
         ASSERT_EQ(server.Locked([&] { return db().Execute(" ALTER TABLE " + table + "_off RENAME TO " + table + " "); }), 1);
         EXPECT_EQ(memory(), before);
     }
-    EXPECT_EQ(Rows(db(), " SELECT * FROM VUZO_Family WHERE T_ID = " + std::to_string(child)), 1);
-    EXPECT_EQ(Rows(db(), " SELECT * FROM VUZO_FamilyAttr "), 1);
+    EXPECT_EQ(RowCount(db(), " SELECT * FROM VUZO_Family WHERE T_ID = " + std::to_string(child)), 1);
+    EXPECT_EQ(RowCount(db(), " SELECT * FROM VUZO_FamilyAttr "), 1);
 }
 
 TEST_F(CatalogueServices, FamilyListStartsWithTheRootAndFollowsTheTree) {
-    ASSERT_TRUE(alice->Send(20, 20));
-    auto one = alice->WaitSeries(20, 20);
+    ASSERT_TRUE(alice->Send(kx::kMsgFamily, kx::kSubList));
+    auto one = alice->WaitSeries(kx::kMsgFamily, kx::kSubList);
     ASSERT_TRUE(one);
     ASSERT_EQ(one->size(), 1u);
     EXPECT_EQ((*one)[0].seriesPos, 3);
@@ -320,8 +299,8 @@ TEST_F(CatalogueServices, FamilyListStartsWithTheRootAndFollowsTheTree) {
 
     const int a = AddFamily("甲", KXF_ROOT_IMAGE, 1);
     AddFamily("乙", a, 2);
-    ASSERT_TRUE(alice->Send(20, 20));
-    auto three = alice->WaitSeries(20, 20);
+    ASSERT_TRUE(alice->Send(kx::kMsgFamily, kx::kSubList));
+    auto three = alice->WaitSeries(kx::kMsgFamily, kx::kSubList);
     ASSERT_TRUE(three);
     ASSERT_EQ(three->size(), 3u);
     EXPECT_EQ((*three)[0].seriesPos, 0);
@@ -332,19 +311,19 @@ TEST_F(CatalogueServices, FamilyListStartsWithTheRootAndFollowsTheTree) {
     CkxFamily cycle = Family("甲", a, 1);
     cycle.m_nID = a;
     cycle.m_nParentID = a + 1;
-    ASSERT_TRUE(su->SendRecord(20, 22, cycle.GetComData()));
+    ASSERT_TRUE(su->SendRecord(kx::kMsgFamily, kx::kSubModify, cycle.GetComData()));
     CkxFamily rootChange = Family("x", -1, 0);
     rootChange.m_nID = KXF_ROOT_IMAGE;
-    ASSERT_TRUE(su->SendRecord(20, 22, rootChange.GetComData()));
-    ASSERT_TRUE(su->SendText(20, 23, std::to_string(KXF_ROOT_IMAGE)));
-    EXPECT_TRUE(alice->Quiet(20, -1));
+    ASSERT_TRUE(su->SendRecord(kx::kMsgFamily, kx::kSubModify, rootChange.GetComData()));
+    ASSERT_TRUE(su->SendText(kx::kMsgFamily, kx::kSubDelete, std::to_string(KXF_ROOT_IMAGE)));
+    EXPECT_TRUE(alice->Quiet(kx::kMsgFamily, -1));
     EXPECT_EQ(FamilyCount(), 3);
 
     // A plain rename is stored, kept and announced.
     CkxFamily renamed = Family("甲二", KXF_ROOT_IMAGE, 1);
     renamed.m_nID = a;
-    ASSERT_TRUE(su->SendRecord(20, 22, renamed.GetComData()));
-    ASSERT_TRUE(alice->Wait(20, 22));
+    ASSERT_TRUE(su->SendRecord(kx::kMsgFamily, kx::kSubModify, renamed.GetComData()));
+    ASSERT_TRUE(alice->Wait(kx::kMsgFamily, kx::kSubModify));
     EXPECT_EQ(server.Locked([&] { return KX_FamilyXXX().family_GetName(a); }), "甲二");
     EXPECT_EQ(LogLines(db(), "修改族类<甲二>", 1), 1);
 }
@@ -355,21 +334,21 @@ TEST_F(CatalogueServices, DeletingAFamilyTakesItsSubtreeAndTheirAttributes) {
     const int c2 = AddFamily("子二", parent, 2);
     const int other = AddFamily("旁", KXF_ROOT_IMAGE, 1);
     for (int f : {parent, c1, c2, other}) {
-        ASSERT_TRUE(su->SendMessage(Message(21, 21, {Bytes(Attr(f).GetComData()), ConstBuf(1)})));
-        ASSERT_TRUE(su->Wait(21, 21));
-        ASSERT_TRUE(alice->Wait(21, 21));
+        ASSERT_TRUE(su->SendMessage(Message(kx::kMsgFamilyAttr, kx::kSubAdd, {Bytes(Attr(f).GetComData()), ConstBuf(1)})));
+        ASSERT_TRUE(su->Wait(kx::kMsgFamilyAttr, kx::kSubAdd));
+        ASSERT_TRUE(alice->Wait(kx::kMsgFamilyAttr, kx::kSubAdd));
     }
     const int families = FamilyCount(), attrs = AttrCount();
 
-    ASSERT_TRUE(alice->SendText(20, 23, std::to_string(parent)));
-    auto mine = alice->Wait(20, 23);
-    auto his = su->Wait(20, 23);
+    ASSERT_TRUE(alice->SendText(kx::kMsgFamily, kx::kSubDelete, std::to_string(parent)));
+    auto mine = alice->Wait(kx::kMsgFamily, kx::kSubDelete);
+    auto his = su->Wait(kx::kMsgFamily, kx::kSubDelete);
     ASSERT_TRUE(mine && his);
     EXPECT_EQ(mine->AsInt(), parent);
-    EXPECT_TRUE(su->Quiet(20, 23)); // once
+    EXPECT_TRUE(su->Quiet(kx::kMsgFamily, kx::kSubDelete)); // once
 
-    EXPECT_EQ(Rows(db(), " SELECT * FROM VUZO_Family "), 1);
-    EXPECT_EQ(Rows(db(), " SELECT * FROM VUZO_FamilyAttr "), 1);
+    EXPECT_EQ(RowCount(db(), " SELECT * FROM VUZO_Family "), 1);
+    EXPECT_EQ(RowCount(db(), " SELECT * FROM VUZO_FamilyAttr "), 1);
     EXPECT_EQ(FamilyCount(), families - 3);
     EXPECT_EQ(AttrCount(), attrs - 3);
     server.Locked([&] {
@@ -380,14 +359,14 @@ TEST_F(CatalogueServices, DeletingAFamilyTakesItsSubtreeAndTheirAttributes) {
     EXPECT_EQ(LogLines(db(), "删除族类", 2), 1);
 
     // An id the tree does not know deletes nothing and is not announced.
-    ASSERT_TRUE(alice->SendText(20, 23, "424242"));
-    EXPECT_TRUE(su->Quiet(20, 23));
+    ASSERT_TRUE(alice->SendText(kx::kMsgFamily, kx::kSubDelete, "424242"));
+    EXPECT_TRUE(su->Quiet(kx::kMsgFamily, kx::kSubDelete));
 }
 
 TEST_F(CatalogueServices, AttributesGetDistinctConstantIdsAndListFromTheTable) {
     const int before = AttrCount();
-    ASSERT_TRUE(su->SendMessage(Message(21, 21, {Bytes(Attr(5).GetComData()), ConstBuf(3)})));
-    auto added = alice->Wait(21, 21);
+    ASSERT_TRUE(su->SendMessage(Message(kx::kMsgFamilyAttr, kx::kSubAdd, {Bytes(Attr(5).GetComData()), ConstBuf(3)})));
+    auto added = alice->Wait(kx::kMsgFamilyAttr, kx::kSubAdd);
     ASSERT_TRUE(added);
     ASSERT_EQ(added->pieces.size(), 2u);
     CkxConstList consts;
@@ -400,29 +379,29 @@ TEST_F(CatalogueServices, AttributesGetDistinctConstantIdsAndListFromTheTable) {
     const int id = IntAt(added->payload, 0);
 
     // Each stored attribute is a reply message of its own, with its constants.
-    ASSERT_TRUE(su->SendMessage(Message(21, 21, {Bytes(Attr(6).GetComData())})));
-    ASSERT_TRUE(su->Wait(21, 21));
-    ASSERT_TRUE(alice->Wait(21, 21));
-    ASSERT_TRUE(alice->Send(21, 20));
-    auto first = alice->Wait(21, 20);
-    auto second = alice->Wait(21, 20);
+    ASSERT_TRUE(su->SendMessage(Message(kx::kMsgFamilyAttr, kx::kSubAdd, {Bytes(Attr(6).GetComData())})));
+    ASSERT_TRUE(su->Wait(kx::kMsgFamilyAttr, kx::kSubAdd));
+    ASSERT_TRUE(alice->Wait(kx::kMsgFamilyAttr, kx::kSubAdd));
+    ASSERT_TRUE(alice->Send(kx::kMsgFamilyAttr, kx::kSubList));
+    auto first = alice->Wait(kx::kMsgFamilyAttr, kx::kSubList);
+    auto second = alice->Wait(kx::kMsgFamilyAttr, kx::kSubList);
     ASSERT_TRUE(first && second);
     EXPECT_EQ(first->pieces[1], added->pieces[1]);
     EXPECT_TRUE(second->pieces[1].empty());
 
     // A constants piece that is not whole records is refused.
-    ASSERT_TRUE(su->SendMessage(Message(21, 21, {Bytes(Attr(5).GetComData()), std::string(100, 'x')})));
-    EXPECT_TRUE(alice->Quiet(21, 21));
+    ASSERT_TRUE(su->SendMessage(Message(kx::kMsgFamilyAttr, kx::kSubAdd, {Bytes(Attr(5).GetComData()), std::string(100, 'x')})));
+    EXPECT_TRUE(alice->Quiet(kx::kMsgFamilyAttr, kx::kSubAdd));
 
-    ASSERT_TRUE(alice->SendText(21, 23, std::to_string(id)));
-    ASSERT_TRUE(su->Wait(21, 23));
+    ASSERT_TRUE(alice->SendText(kx::kMsgFamilyAttr, kx::kSubDelete, std::to_string(id)));
+    ASSERT_TRUE(su->Wait(kx::kMsgFamilyAttr, kx::kSubDelete));
     EXPECT_EQ(AttrCount(), before + 1);
     EXPECT_EQ(LogLines(db(), "更新族类属性", 1), 3);
 }
 
 TEST_F(CatalogueServices, ReplacingAFilesKeywordsChangesTableMemoryAndEverySession) {
-    ASSERT_TRUE(su->SendMessage(Message(43, 22, {Bytes(CkxKeywordLink(7, 1).GetComData())}, 7)));
-    ASSERT_TRUE(alice->Wait(43, 22));
+    ASSERT_TRUE(su->SendMessage(Message(kx::kMsgKeywordLink, kx::kSubModify, {Bytes(CkxKeywordLink(7, 1).GetComData())}, 7)));
+    ASSERT_TRUE(alice->Wait(kx::kMsgKeywordLink, kx::kSubModify));
     // Sub-operations 21, 22 and 23 all set the file's keywords; other values do nothing.
     const struct {
         int subOp;
@@ -430,22 +409,22 @@ TEST_F(CatalogueServices, ReplacingAFilesKeywordsChangesTableMemoryAndEverySessi
     } cases[] = {{24, false}, {21, true}, {23, true}, {22, true}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.subOp);
-        ASSERT_TRUE(su->SendMessage(Message(43, c.subOp,
+        ASSERT_TRUE(su->SendMessage(Message(kx::kMsgKeywordLink, c.subOp,
                                             {Bytes(CkxKeywordLink(7, 3).GetComData()),
                                              Bytes(CkxKeywordLink(7, 5).GetComData())},
                                             7)));
         if (!c.answered) {
-            EXPECT_TRUE(alice->Quiet(43, -1));
+            EXPECT_TRUE(alice->Quiet(kx::kMsgKeywordLink, -1));
             continue;
         }
-        auto a = alice->Wait(43, c.subOp);
-        auto s = su->Wait(43, c.subOp);
+        auto a = alice->Wait(kx::kMsgKeywordLink, c.subOp);
+        auto s = su->Wait(kx::kMsgKeywordLink, c.subOp);
         ASSERT_TRUE(a && s);
         EXPECT_EQ(a->param, 7u);
         ASSERT_EQ(a->pieces.size(), 2u);
         EXPECT_EQ(a->pieces[1], Bytes(CkxKeywordLink(7, 5).GetComData()));
-        EXPECT_EQ(Rows(db(), " SELECT * FROM VUZO_KeywordLink WHERE T_FileID = 7 "), 2);
-        EXPECT_EQ(Rows(db(), " SELECT * FROM VUZO_KeywordLink WHERE T_FileID = 7 AND T_KeyID IN (3, 5) "), 2);
+        EXPECT_EQ(RowCount(db(), " SELECT * FROM VUZO_KeywordLink WHERE T_FileID = 7 "), 2);
+        EXPECT_EQ(RowCount(db(), " SELECT * FROM VUZO_KeywordLink WHERE T_FileID = 7 AND T_KeyID IN (3, 5) "), 2);
     }
     std::vector<int> inMemory;
     server.Locked([&] { return KX_KXXXX().m_KeywordLinkList.GetFileKeyword(7, inMemory); });
@@ -453,25 +432,25 @@ TEST_F(CatalogueServices, ReplacingAFilesKeywordsChangesTableMemoryAndEverySessi
     EXPECT_EQ(LogLines(db(), "绑定关键字", 1), 4);
 
     // The link list comes from memory as a packet series.
-    ASSERT_TRUE(alice->Send(43, 20));
-    auto list = alice->WaitSeries(43, 20);
+    ASSERT_TRUE(alice->Send(kx::kMsgKeywordLink, kx::kSubList));
+    auto list = alice->WaitSeries(kx::kMsgKeywordLink, kx::kSubList);
     ASSERT_TRUE(list);
     EXPECT_EQ(list->size(), 2u);
 
     // A refused write changes nothing anywhere.
     ASSERT_EQ(db().Execute(" ALTER TABLE VUZO_KeywordLink RENAME TO VUZO_KeywordLink_off "), 1);
-    ASSERT_TRUE(su->SendMessage(Message(43, 22, {}, 7)));
-    EXPECT_TRUE(alice->Quiet(43, -1));
+    ASSERT_TRUE(su->SendMessage(Message(kx::kMsgKeywordLink, kx::kSubModify, {}, 7)));
+    EXPECT_TRUE(alice->Quiet(kx::kMsgKeywordLink, -1));
     ASSERT_EQ(db().Execute(" ALTER TABLE VUZO_KeywordLink_off RENAME TO VUZO_KeywordLink "), 1);
     server.Locked([&] { return KX_KXXXX().m_KeywordLinkList.GetFileKeyword(7, inMemory); });
     EXPECT_EQ(inMemory.size(), 2u);
 
     // No pieces: the file loses every keyword.
-    ASSERT_TRUE(su->SendMessage(Message(43, 22, {}, 7)));
-    auto cleared = alice->Wait(43, 22);
+    ASSERT_TRUE(su->SendMessage(Message(kx::kMsgKeywordLink, kx::kSubModify, {}, 7)));
+    auto cleared = alice->Wait(kx::kMsgKeywordLink, kx::kSubModify);
     ASSERT_TRUE(cleared);
     EXPECT_TRUE(cleared->pieces.empty());
-    EXPECT_EQ(Rows(db(), " SELECT * FROM VUZO_KeywordLink "), 0);
+    EXPECT_EQ(RowCount(db(), " SELECT * FROM VUZO_KeywordLink "), 0);
 }
 
 TEST_F(CatalogueServices, SavedSearchesArePrivateToTheirUser) {
@@ -484,8 +463,8 @@ TEST_F(CatalogueServices, SavedSearchesArePrivateToTheirUser) {
         t.m_nCreatorID = claimedCreator;
         CkxBuf buf;
         t.BuildQueryBuf(buf);
-        c.SendMessage(Message(22, 21, {Bytes(t.GetComData()), std::string(buf.View())}));
-        auto a = c.Wait(22, 21);
+        c.SendMessage(Message(kx::kMsgQueryTemplet, kx::kSubAdd, {Bytes(t.GetComData()), std::string(buf.View())}));
+        auto a = c.Wait(kx::kMsgQueryTemplet, kx::kSubAdd);
         CkxQueryTemplet::_COM com{};
         if (!a || !a->As(com)) return -1;
         return static_cast<int>(com.nID);
@@ -497,12 +476,12 @@ TEST_F(CatalogueServices, SavedSearchesArePrivateToTheirUser) {
     add(*bob, "b2", bobId);
     ASSERT_GT(a1, 0);
     ASSERT_GT(b1, 0);
-    EXPECT_TRUE(bob->Quiet(22, 21, 100ms)); // alice's adds reached alice only
-    EXPECT_TRUE(su->Quiet(22, -1, 100ms));
+    EXPECT_TRUE(bob->Quiet(kx::kMsgQueryTemplet, kx::kSubAdd, 100ms)); // alice's adds reached alice only
+    EXPECT_TRUE(su->Quiet(kx::kMsgQueryTemplet, -1, 100ms));
 
     for (auto* c : {alice.get(), bob.get()}) {
-        ASSERT_TRUE(c->Send(22, 20));
-        auto series = c->WaitSeries(22, 20);
+        ASSERT_TRUE(c->Send(kx::kMsgQueryTemplet, kx::kSubList));
+        auto series = c->WaitSeries(kx::kMsgQueryTemplet, kx::kSubList);
         ASSERT_TRUE(series);
         ASSERT_EQ(series->size(), 2u);
         EXPECT_EQ((*series)[0].seriesPos, 0);
@@ -513,8 +492,8 @@ TEST_F(CatalogueServices, SavedSearchesArePrivateToTheirUser) {
             EXPECT_EQ(com.nCreatorID, c->UserId());
         }
     }
-    ASSERT_TRUE(su->Send(22, 20));
-    EXPECT_TRUE(su->Quiet(22, 20)); // no searches, no answer
+    ASSERT_TRUE(su->Send(kx::kMsgQueryTemplet, kx::kSubList));
+    EXPECT_TRUE(su->Quiet(kx::kMsgQueryTemplet, kx::kSubList)); // no searches, no answer
 
     // Bob can neither change nor delete alice's search.
     CkxQueryTemplet theft;
@@ -522,16 +501,16 @@ TEST_F(CatalogueServices, SavedSearchesArePrivateToTheirUser) {
     theft.m_strName = "mine now";
     CkxBuf buf;
     theft.BuildQueryBuf(buf);
-    ASSERT_TRUE(bob->SendMessage(Message(22, 22, {Bytes(theft.GetComData()), std::string(buf.View())})));
-    EXPECT_TRUE(bob->Quiet(22, 22));
-    ASSERT_TRUE(bob->SendText(22, 23, std::to_string(a1)));
-    ASSERT_TRUE(bob->Wait(22, 23));
-    EXPECT_EQ(Rows(db(), " SELECT * FROM VUZO_QueryTemplet WHERE T_Name = 'a1' "), 1);
+    ASSERT_TRUE(bob->SendMessage(Message(kx::kMsgQueryTemplet, kx::kSubModify, {Bytes(theft.GetComData()), std::string(buf.View())})));
+    EXPECT_TRUE(bob->Quiet(kx::kMsgQueryTemplet, kx::kSubModify));
+    ASSERT_TRUE(bob->SendText(kx::kMsgQueryTemplet, kx::kSubDelete, std::to_string(a1)));
+    ASSERT_TRUE(bob->Wait(kx::kMsgQueryTemplet, kx::kSubDelete));
+    EXPECT_EQ(RowCount(db(), " SELECT * FROM VUZO_QueryTemplet WHERE T_Name = 'a1' "), 1);
 
-    ASSERT_TRUE(bob->SendText(22, 23, std::to_string(b1)));
-    ASSERT_TRUE(bob->Wait(22, 23));
-    EXPECT_TRUE(alice->Quiet(22, 23));
-    EXPECT_EQ(Rows(db(), " SELECT * FROM VUZO_QueryTemplet "), 3);
+    ASSERT_TRUE(bob->SendText(kx::kMsgQueryTemplet, kx::kSubDelete, std::to_string(b1)));
+    ASSERT_TRUE(bob->Wait(kx::kMsgQueryTemplet, kx::kSubDelete));
+    EXPECT_TRUE(alice->Quiet(kx::kMsgQueryTemplet, kx::kSubDelete));
+    EXPECT_EQ(RowCount(db(), " SELECT * FROM VUZO_QueryTemplet "), 3);
     EXPECT_EQ(LogLines(db(), "删除查询模板", 2), 2);
 }
 
@@ -543,8 +522,8 @@ TEST_F(CatalogueServices, SettingAFilesProjectsKeepsInsertsAndDeletes) {
     changed.m_strAlias = "不会写入";
     CkxProjectData fresh = Link(0, 3, -5); // a new file's local id: the parameter decides
     ASSERT_TRUE(alice->SendMessage(
-        Message(41, 22, {Bytes(changed.GetComData()), Bytes(fresh.GetComData())}, 7)));
-    auto a = su->Wait(41, 22);
+        Message(kx::kMsgFileProjects, kx::kSubModify, {Bytes(changed.GetComData()), Bytes(fresh.GetComData())}, 7)));
+    auto a = su->Wait(kx::kMsgFileProjects, kx::kSubModify);
     ASSERT_TRUE(a);
     ASSERT_EQ(a->pieces.size(), 2u);
     EXPECT_EQ(a->param, 7u);
@@ -564,17 +543,17 @@ TEST_F(CatalogueServices, SettingAFilesProjectsKeepsInsertsAndDeletes) {
     EXPECT_EQ(LogLines(db(), "更新引用项目", 1), 1);
 
     // Type 40 removes the named pairs; type 39 delete one pair given as two numbers.
-    ASSERT_TRUE(su->SendMessage(Message(40, 0, {Bytes(kept.GetComData())})));
-    ASSERT_TRUE(alice->Wait(40, 0));
+    ASSERT_TRUE(su->SendMessage(Message(kx::kMsgProjectUnlink, kx::kSubNone, {Bytes(kept.GetComData())})));
+    ASSERT_TRUE(alice->Wait(kx::kMsgProjectUnlink, kx::kSubNone));
     const int32_t pair[2] = {1, 8};
-    ASSERT_TRUE(su->Send(39, 23, pair, sizeof pair));
-    ASSERT_TRUE(alice->Wait(39, 23));
+    ASSERT_TRUE(su->Send(kx::kMsgProjectLink, kx::kSubDelete, pair, sizeof pair));
+    ASSERT_TRUE(alice->Wait(kx::kMsgProjectLink, kx::kSubDelete));
     ASSERT_EQ(ProjectFileTable::LoadAll(db(), all), 1);
     EXPECT_NE(all.Find(back.nID), nullptr);
 
     // No pieces: every link of the file goes.
-    ASSERT_TRUE(alice->SendMessage(Message(41, 22, {}, 7)));
-    auto none = su->Wait(41, 22);
+    ASSERT_TRUE(alice->SendMessage(Message(kx::kMsgFileProjects, kx::kSubModify, {}, 7)));
+    auto none = su->Wait(kx::kMsgFileProjects, kx::kSubModify);
     ASSERT_TRUE(none);
     EXPECT_TRUE(none->pieces.empty());
     EXPECT_EQ(ProjectFileTable::LoadAll(db(), all), 0);
@@ -583,8 +562,8 @@ TEST_F(CatalogueServices, SettingAFilesProjectsKeepsInsertsAndDeletes) {
     // session hears is a link of this file that the table holds, created by the requester.
     CkxProjectData foreign = Link(-1, 4, 9);
     ASSERT_EQ(ProjectFileTable::Insert(db(), foreign), 1);
-    ASSERT_TRUE(alice->SendMessage(Message(41, 22, {Bytes(Link(foreign.m_nID, 5, 7).GetComData())}, 7)));
-    auto again = su->Wait(41, 22);
+    ASSERT_TRUE(alice->SendMessage(Message(kx::kMsgFileProjects, kx::kSubModify, {Bytes(Link(foreign.m_nID, 5, 7).GetComData())}, 7)));
+    auto again = su->Wait(kx::kMsgFileProjects, kx::kSubModify);
     ASSERT_TRUE(again);
     ASSERT_EQ(again->pieces.size(), 1u);
     CkxProjectData::_COM heard{};
@@ -616,8 +595,8 @@ TEST_F(CatalogueServices, FamiliesAddedBeforeARestartAreListedAfterIt) {
     ASSERT_EQ(FamilyCount(), 1);
     ASSERT_EQ(server.Locked([&] { return server.Data().LoadAll(); }), 1);
 
-    ASSERT_TRUE(alice->Send(20, 20));
-    auto list = alice->WaitSeries(20, 20);
+    ASSERT_TRUE(alice->Send(kx::kMsgFamily, kx::kSubList));
+    auto list = alice->WaitSeries(kx::kMsgFamily, kx::kSubList);
     ASSERT_TRUE(list);
     std::vector<int> ids;
     for (const Answer& a : *list) {
@@ -631,42 +610,42 @@ TEST_F(CatalogueServices, FamiliesAddedBeforeARestartAreListedAfterIt) {
 
 TEST_F(CatalogueServices, TemplateAndProjectListsComeFromTheirTables) {
     // Empty tables answer nothing.
-    for (int type : {21, 38, 39, 42, 44, 45, 49}) {
-        ASSERT_TRUE(alice->Send(type, 20));
-        EXPECT_TRUE(alice->Quiet(type, 20, 100ms)) << type;
+    for (int type : {kx::kMsgFamilyAttr, kx::kMsgProject, kx::kMsgProjectLink, kx::kMsgKeyword, kx::kMsgKeywordGroup, kx::kMsgKeywordTemplet, kx::kMsgFileTemplet}) {
+        ASSERT_TRUE(alice->Send(type, kx::kSubList));
+        EXPECT_TRUE(alice->Quiet(type, kx::kSubList, 100ms)) << type;
     }
     // Removing no project links does nothing and tells nobody.
-    ASSERT_TRUE(alice->SendMessage(Message(40, 22, {})));
-    EXPECT_TRUE(alice->Quiet(40, -1, 200ms) && su->Quiet(40, -1, 0ms));
+    ASSERT_TRUE(alice->SendMessage(Message(kx::kMsgProjectUnlink, kx::kSubModify, {})));
+    EXPECT_TRUE(alice->Quiet(kx::kMsgProjectUnlink, -1, 200ms) && su->Quiet(kx::kMsgProjectUnlink, -1, 0ms));
     EXPECT_EQ(LogLines(db(), "断开项目文件", 1), 0);
     for (const AddCase& c : AddCases()) {
         c.send(*su);
-        ASSERT_TRUE(alice->Wait(c.type, 21)) << c.name;
+        ASSERT_TRUE(alice->Wait(c.type, kx::kSubAdd)) << c.name;
     }
-    for (int type : {38, 45, 49}) {
-        ASSERT_TRUE(alice->Send(type, 20));
-        auto series = alice->WaitSeries(type, 20);
+    for (int type : {kx::kMsgProject, kx::kMsgKeywordTemplet, kx::kMsgFileTemplet}) {
+        ASSERT_TRUE(alice->Send(type, kx::kSubList));
+        auto series = alice->WaitSeries(type, kx::kSubList);
         ASSERT_TRUE(series) << type;
         ASSERT_EQ(series->size(), 1u);
         EXPECT_TRUE((*series)[0].isMessage);
         EXPECT_EQ((*series)[0].pieces.size(), 2u);
     }
-    for (int type : {39, 42, 44}) {
-        ASSERT_TRUE(alice->Send(type, 20));
-        auto series = alice->WaitSeries(type, 20);
+    for (int type : {kx::kMsgProjectLink, kx::kMsgKeyword, kx::kMsgKeywordGroup}) {
+        ASSERT_TRUE(alice->Send(type, kx::kSubList));
+        auto series = alice->WaitSeries(type, kx::kSubList);
         ASSERT_TRUE(series) << type;
         EXPECT_EQ(series->size(), 1u);
     }
     // A project's members travel back in its second piece; a delete keeps its links.
-    ASSERT_TRUE(alice->Send(38, 20));
-    auto projects = alice->WaitSeries(38, 20);
+    ASSERT_TRUE(alice->Send(kx::kMsgProject, kx::kSubList));
+    auto projects = alice->WaitSeries(kx::kMsgProject, kx::kSubList);
     ASSERT_TRUE(projects);
     EXPECT_EQ((*projects)[0].pieces[1].size(), sizeof(CkxUserX::_COM));
     const int project = IntAt((*projects)[0].payload, 4);
-    ASSERT_TRUE(su->SendText(38, 23, std::to_string(project)));
-    ASSERT_TRUE(alice->Wait(38, 23));
-    EXPECT_EQ(Rows(db(), " SELECT * FROM VUZO_Project "), 0);
-    EXPECT_EQ(Rows(db(), " SELECT * FROM VUZO_ProjectFile "), 1);
+    ASSERT_TRUE(su->SendText(kx::kMsgProject, kx::kSubDelete, std::to_string(project)));
+    ASSERT_TRUE(alice->Wait(kx::kMsgProject, kx::kSubDelete));
+    EXPECT_EQ(RowCount(db(), " SELECT * FROM VUZO_Project "), 0);
+    EXPECT_EQ(RowCount(db(), " SELECT * FROM VUZO_ProjectFile "), 1);
     EXPECT_EQ(LogLines(db(), "删除项目", 2), 1);
 }
 
@@ -710,7 +689,7 @@ TEST_F(CatalogueServices, EachChangeIsHeardAndLoggedAsItsServiceSays) {
         t.m_nCreatorID = creator;
         CkxBuf buf;
         t.BuildQueryBuf(buf);
-        return Message(22, 0, {Bytes(t.GetComData()), std::string(buf.View())});
+        return Message(kx::kMsgQueryTemplet, kx::kSubNone, {Bytes(t.GetComData()), std::string(buf.View())});
     };
     auto fileTemplet = [](int id, const std::string& name) {
         CkxObjAttrTemplet t;
@@ -719,7 +698,7 @@ TEST_F(CatalogueServices, EachChangeIsHeardAndLoggedAsItsServiceSays) {
         t.m_nDataMode = KXD_IMAGE;
         CkxBuf buf;
         t.BuildBuf(buf);
-        return Message(49, 0, {Bytes(t.GetComData()), std::string(buf.View())});
+        return Message(kx::kMsgFileTemplet, kx::kSubNone, {Bytes(t.GetComData()), std::string(buf.View())});
     };
     auto keywordTemplet = [](int id, const std::string& name) {
         CkxKeywordTemplet t;
@@ -728,13 +707,13 @@ TEST_F(CatalogueServices, EachChangeIsHeardAndLoggedAsItsServiceSays) {
         t.m_listKeyword = {4};
         CkxBuf ids;
         t.PackBuf(ids);
-        return Message(45, 0, {Bytes(t.GetComData()), std::string(ids.View())});
+        return Message(kx::kMsgKeywordTemplet, kx::kSubNone, {Bytes(t.GetComData()), std::string(ids.View())});
     };
     auto project = [](int id, const std::string& name) {
         CkxProject p;
         p.m_nID = id;
         p.m_strName = name;
-        return Message(38, 0, {Bytes(p.GetComData()), std::string()});
+        return Message(kx::kMsgProject, kx::kSubNone, {Bytes(p.GetComData()), std::string()});
     };
     auto keyword = [](int id, const std::string& name) {
         CkxKeyword k;
@@ -746,7 +725,7 @@ TEST_F(CatalogueServices, EachChangeIsHeardAndLoggedAsItsServiceSays) {
     auto attr = [&](int attrId) {
         CkxAttr a = Attr(id["family"]);
         a.m_nID = attrId;
-        return Message(21, 0, {Bytes(a.GetComData()), ConstBuf(1)});
+        return Message(kx::kMsgFamilyAttr, kx::kSubNone, {Bytes(a.GetComData()), ConstBuf(1)});
     };
     auto message = [](NetMessage m, int sub, uint32_t param = 0) {
         m.SetCommand(m.GetType(), sub);
@@ -765,90 +744,90 @@ TEST_F(CatalogueServices, EachChangeIsHeardAndLoggedAsItsServiceSays) {
     };
     const int aliceId = alice->UserId();
     const std::vector<Step> steps = {
-        {"family add", 20, 21, [](TestClient& c) { c.SendRecord(20, 21, Family("族", KXF_ROOT_IMAGE, 1).GetComData()); },
+        {"family add", kx::kMsgFamily, kx::kSubAdd, [](TestClient& c) { c.SendRecord(kx::kMsgFamily, kx::kSubAdd, Family("族", KXF_ROOT_IMAGE, 1).GetComData()); },
          true, remember("family", 12), 1, KXLOG_CAT_SYSADMIN, [] { return "添加族类<族>"; }},
-        {"family modify", 20, 22,
+        {"family modify", kx::kMsgFamily, kx::kSubModify,
          [&](TestClient& c) {
              CkxFamily f = Family("族二", KXF_ROOT_IMAGE, 1);
              f.m_nID = id["family"];
-             c.SendRecord(20, 22, f.GetComData());
+             c.SendRecord(kx::kMsgFamily, kx::kSubModify, f.GetComData());
          },
          true, nullptr, 1, KXLOG_CAT_SYSADMIN, [] { return "修改族类<族二>"; }},
-        {"attribute add", 21, 21, [&](TestClient& c) { c.SendMessage(message(attr(-1), 21)); }, true,
+        {"attribute add", kx::kMsgFamilyAttr, kx::kSubAdd, [&](TestClient& c) { c.SendMessage(message(attr(-1), kx::kSubAdd)); }, true,
          remember("attr", 0), 1, KXLOG_CAT_SYSADMIN, [] { return "更新族类属性"; }},
-        {"attribute modify", 21, 22, [&](TestClient& c) { c.SendMessage(message(attr(id["attr"]), 22)); }, true,
+        {"attribute modify", kx::kMsgFamilyAttr, kx::kSubModify, [&](TestClient& c) { c.SendMessage(message(attr(id["attr"]), kx::kSubModify)); }, true,
          nullptr, 1, KXLOG_CAT_SYSADMIN, [] { return "更新族类属性"; }},
-        {"attribute delete", 21, 23, [&](TestClient& c) { c.SendText(21, 23, idOf("attr")); }, true, nullptr, 1,
+        {"attribute delete", kx::kMsgFamilyAttr, kx::kSubDelete, [&](TestClient& c) { c.SendText(kx::kMsgFamilyAttr, kx::kSubDelete, idOf("attr")); }, true, nullptr, 1,
          KXLOG_CAT_SYSADMIN, [] { return "更新族类属性"; }},
-        {"family delete", 20, 23, [&](TestClient& c) { c.SendText(20, 23, idOf("family")); }, true, nullptr, 2,
+        {"family delete", kx::kMsgFamily, kx::kSubDelete, [&](TestClient& c) { c.SendText(kx::kMsgFamily, kx::kSubDelete, idOf("family")); }, true, nullptr, 2,
          KXLOG_CAT_SYSADMIN, [] { return "删除族类"; }},
 
-        {"saved search add", 22, 21, [&](TestClient& c) { c.SendMessage(message(templet(-1, "查", aliceId), 21)); },
+        {"saved search add", kx::kMsgQueryTemplet, kx::kSubAdd, [&](TestClient& c) { c.SendMessage(message(templet(-1, "查", aliceId), kx::kSubAdd)); },
          false, remember("search", 4), 1, KXLOG_CAT_FILEADMIN, [] { return "添加查询模板<查>"; }},
-        {"saved search modify", 22, 22,
-         [&](TestClient& c) { c.SendMessage(message(templet(id["search"], "查二", aliceId), 22)); }, false, nullptr,
+        {"saved search modify", kx::kMsgQueryTemplet, kx::kSubModify,
+         [&](TestClient& c) { c.SendMessage(message(templet(id["search"], "查二", aliceId), kx::kSubModify)); }, false, nullptr,
          1, KXLOG_CAT_FILEADMIN, [] { return "修改查询模板<查二>"; }},
-        {"saved search delete", 22, 23, [&](TestClient& c) { c.SendText(22, 23, idOf("search")); }, false, nullptr,
+        {"saved search delete", kx::kMsgQueryTemplet, kx::kSubDelete, [&](TestClient& c) { c.SendText(kx::kMsgQueryTemplet, kx::kSubDelete, idOf("search")); }, false, nullptr,
          2, KXLOG_CAT_FILEADMIN, [] { return "删除查询模板"; }},
 
-        {"file template add", 49, 21, [&](TestClient& c) { c.SendMessage(message(fileTemplet(-1, "样"), 21)); },
+        {"file template add", kx::kMsgFileTemplet, kx::kSubAdd, [&](TestClient& c) { c.SendMessage(message(fileTemplet(-1, "样"), kx::kSubAdd)); },
          true, remember("filetemplet", 0), 1, KXLOG_CAT_FILEADMIN, [] { return "添加文件模板<样>"; }},
-        {"file template modify", 49, 22,
-         [&](TestClient& c) { c.SendMessage(message(fileTemplet(id["filetemplet"], "样二"), 22)); }, true,
+        {"file template modify", kx::kMsgFileTemplet, kx::kSubModify,
+         [&](TestClient& c) { c.SendMessage(message(fileTemplet(id["filetemplet"], "样二"), kx::kSubModify)); }, true,
          nullptr, 1, KXLOG_CAT_FILEADMIN, [] { return "修改文件模板<样二>"; }},
-        {"file template delete", 49, 23, [&](TestClient& c) { c.SendText(49, 23, idOf("filetemplet")); }, true,
+        {"file template delete", kx::kMsgFileTemplet, kx::kSubDelete, [&](TestClient& c) { c.SendText(kx::kMsgFileTemplet, kx::kSubDelete, idOf("filetemplet")); }, true,
          nullptr, 2, KXLOG_CAT_FILEADMIN, [] { return "删除文件模板"; }},
 
-        {"keyword add", 42, 21, [&](TestClient& c) { c.SendRecord(42, 21, keyword(-1, "山")); }, true,
+        {"keyword add", kx::kMsgKeyword, kx::kSubAdd, [&](TestClient& c) { c.SendRecord(kx::kMsgKeyword, kx::kSubAdd, keyword(-1, "山")); }, true,
          remember("keyword", 0), 1, KXLOG_CAT_FILEADMIN, [] { return "添加关键字<山>"; }},
-        {"keyword modify", 42, 22, [&](TestClient& c) { c.SendRecord(42, 22, keyword(id["keyword"], "山二")); },
+        {"keyword modify", kx::kMsgKeyword, kx::kSubModify, [&](TestClient& c) { c.SendRecord(kx::kMsgKeyword, kx::kSubModify, keyword(id["keyword"], "山二")); },
          true, nullptr, 1, KXLOG_CAT_FILEADMIN, [] { return "修改关键字<山二>"; }},
-        {"keyword delete", 42, 23, [&](TestClient& c) { c.SendText(42, 23, idOf("keyword")); }, true, nullptr, 2,
+        {"keyword delete", kx::kMsgKeyword, kx::kSubDelete, [&](TestClient& c) { c.SendText(kx::kMsgKeyword, kx::kSubDelete, idOf("keyword")); }, true, nullptr, 2,
          KXLOG_CAT_FILEADMIN, [] { return "删除关键字"; }},
-        {"keyword group add", 44, 21, [](TestClient& c) { c.SendRecord(44, 21, kx::MakeNameNoteCom(-1, "组", "")); },
+        {"keyword group add", kx::kMsgKeywordGroup, kx::kSubAdd, [](TestClient& c) { c.SendRecord(kx::kMsgKeywordGroup, kx::kSubAdd, kx::MakeNameNoteCom(-1, "组", "")); },
          true, remember("kgroup", 0), 1, KXLOG_CAT_FILEADMIN, [] { return "添加关键字组<组>"; }},
-        {"keyword group modify", 44, 22,
-         [&](TestClient& c) { c.SendRecord(44, 22, kx::MakeNameNoteCom(id["kgroup"], "组二", "")); }, true, nullptr,
+        {"keyword group modify", kx::kMsgKeywordGroup, kx::kSubModify,
+         [&](TestClient& c) { c.SendRecord(kx::kMsgKeywordGroup, kx::kSubModify, kx::MakeNameNoteCom(id["kgroup"], "组二", "")); }, true, nullptr,
          1, KXLOG_CAT_FILEADMIN, [] { return "修改关键字组<组二>"; }},
-        {"keyword group delete", 44, 23, [&](TestClient& c) { c.SendText(44, 23, idOf("kgroup")); }, true, nullptr,
+        {"keyword group delete", kx::kMsgKeywordGroup, kx::kSubDelete, [&](TestClient& c) { c.SendText(kx::kMsgKeywordGroup, kx::kSubDelete, idOf("kgroup")); }, true, nullptr,
          2, KXLOG_CAT_FILEADMIN, [] { return "删除关键字组"; }},
-        {"keyword template add", 45, 21, [&](TestClient& c) { c.SendMessage(message(keywordTemplet(-1, "套"), 21)); },
+        {"keyword template add", kx::kMsgKeywordTemplet, kx::kSubAdd, [&](TestClient& c) { c.SendMessage(message(keywordTemplet(-1, "套"), kx::kSubAdd)); },
          true, remember("ktemplet", 0), 1, KXLOG_CAT_FILEADMIN, [] { return "添加关键字模板<套>"; }},
-        {"keyword template modify", 45, 22,
-         [&](TestClient& c) { c.SendMessage(message(keywordTemplet(id["ktemplet"], "套二"), 22)); }, true, nullptr,
+        {"keyword template modify", kx::kMsgKeywordTemplet, kx::kSubModify,
+         [&](TestClient& c) { c.SendMessage(message(keywordTemplet(id["ktemplet"], "套二"), kx::kSubModify)); }, true, nullptr,
          1, KXLOG_CAT_FILEADMIN, [] { return "修改关键字模板<套二>"; }},
-        {"keyword template delete", 45, 23, [&](TestClient& c) { c.SendText(45, 23, idOf("ktemplet")); }, true,
+        {"keyword template delete", kx::kMsgKeywordTemplet, kx::kSubDelete, [&](TestClient& c) { c.SendText(kx::kMsgKeywordTemplet, kx::kSubDelete, idOf("ktemplet")); }, true,
          nullptr, 2, KXLOG_CAT_FILEADMIN, [] { return "删除关键字模板"; }},
-        {"keywords of a file", 43, 22,
-         [](TestClient& c) { c.SendMessage(Message(43, 22, {Bytes(CkxKeywordLink(9, 4).GetComData())}, 9)); }, true,
+        {"keywords of a file", kx::kMsgKeywordLink, kx::kSubModify,
+         [](TestClient& c) { c.SendMessage(Message(kx::kMsgKeywordLink, kx::kSubModify, {Bytes(CkxKeywordLink(9, 4).GetComData())}, 9)); }, true,
          nullptr, 1, KXLOG_CAT_FILEADMIN, [] { return "绑定关键字"; }},
 
-        {"project add", 38, 21, [&](TestClient& c) { c.SendMessage(message(project(-1, "册"), 21)); }, true,
+        {"project add", kx::kMsgProject, kx::kSubAdd, [&](TestClient& c) { c.SendMessage(message(project(-1, "册"), kx::kSubAdd)); }, true,
          remember("project", 4), 1, KXLOG_CAT_SYSADMIN, [] { return "添加项目<册>"; }},
-        {"project modify", 38, 22, [&](TestClient& c) { c.SendMessage(message(project(id["project"], "册二"), 22)); },
+        {"project modify", kx::kMsgProject, kx::kSubModify, [&](TestClient& c) { c.SendMessage(message(project(id["project"], "册二"), kx::kSubModify)); },
          true, nullptr, 1, KXLOG_CAT_SYSADMIN, [] { return "修改项目<册二>"; }},
-        {"project delete", 38, 23, [&](TestClient& c) { c.SendText(38, 23, idOf("project")); }, true, nullptr, 2,
+        {"project delete", kx::kMsgProject, kx::kSubDelete, [&](TestClient& c) { c.SendText(kx::kMsgProject, kx::kSubDelete, idOf("project")); }, true, nullptr, 2,
          KXLOG_CAT_FILEADMIN, [] { return "删除项目"; }},
-        {"project link add", 39, 21, [](TestClient& c) { c.SendRecord(39, 21, Link(-1, 3, 9).GetComData()); }, true,
+        {"project link add", kx::kMsgProjectLink, kx::kSubAdd, [](TestClient& c) { c.SendRecord(kx::kMsgProjectLink, kx::kSubAdd, Link(-1, 3, 9).GetComData()); }, true,
          remember("link", 0), 1, KXLOG_CAT_SYSADMIN, [] { return "关联项目文件<别名>"; }},
-        {"project link modify", 39, 22,
+        {"project link modify", kx::kMsgProjectLink, kx::kSubModify,
          [&](TestClient& c) {
              CkxProjectData d = Link(id["link"], 3, 9);
              d.m_strAlias = "别名二";
-             c.SendRecord(39, 22, d.GetComData());
+             c.SendRecord(kx::kMsgProjectLink, kx::kSubModify, d.GetComData());
          },
          true, nullptr, 1, KXLOG_CAT_FILEADMIN, [] { return "关联项目文件<别名二>"; }},
-        {"project link delete", 39, 23,
+        {"project link delete", kx::kMsgProjectLink, kx::kSubDelete,
          [](TestClient& c) {
              const int32_t pair[2] = {3, 9};
-             c.Send(39, 23, pair, sizeof pair);
+             c.Send(kx::kMsgProjectLink, kx::kSubDelete, pair, sizeof pair);
          },
          true, nullptr, 2, KXLOG_CAT_FILEADMIN, [] { return "断开项目文件"; }},
-        {"projects of a file", 41, 22,
-         [](TestClient& c) { c.SendMessage(Message(41, 22, {Bytes(Link(-1, 4, 9).GetComData())}, 9)); }, true,
+        {"projects of a file", kx::kMsgFileProjects, kx::kSubModify,
+         [](TestClient& c) { c.SendMessage(Message(kx::kMsgFileProjects, kx::kSubModify, {Bytes(Link(-1, 4, 9).GetComData())}, 9)); }, true,
          nullptr, 1, KXLOG_CAT_FILEADMIN, [] { return "更新引用项目"; }},
-        {"project links removed", 40, 0,
-         [](TestClient& c) { c.SendMessage(Message(40, 0, {Bytes(Link(-1, 4, 9).GetComData())})); }, true, nullptr,
+        {"project links removed", kx::kMsgProjectUnlink, kx::kSubNone,
+         [](TestClient& c) { c.SendMessage(Message(kx::kMsgProjectUnlink, kx::kSubNone, {Bytes(Link(-1, 4, 9).GetComData())})); }, true, nullptr,
          1, KXLOG_CAT_SYSADMIN, [] { return "断开项目文件"; }},
     };
 

@@ -44,7 +44,7 @@ protected:
     // the middle of a multi-row change is refused.
     void RefuseInsert(const std::string& table, const std::string& column, int value) {
         const std::string v = std::to_string(value);
-        if (GetParam() == kxDbSqlite) {
+        if (GetParam() == KX_DB_SQLITE) {
             ASSERT_EQ(db().Execute("CREATE TRIGGER refuse BEFORE INSERT ON " + table + " WHEN NEW." + column +
                                    " = " + v + " BEGIN SELECT RAISE(ABORT, 'refused'); END"),
                       1);
@@ -456,7 +456,7 @@ TEST_P(CatalogueTables, SavingAFilesProjectLinksKeepsInsertsAndDeletes) {
     });
 }
 
-INSTANTIATE_TEST_SUITE_P(Engines, CatalogueTables, ::testing::Values(kxDbSqlite, kxDbPostgres),
+INSTANTIATE_TEST_SUITE_P(Engines, CatalogueTables, ::testing::Values(KX_DB_SQLITE, KX_DB_POSTGRESQL),
                          [](const auto& p) { return kxtest::EngineName(p.param); });
 
 } // namespace

@@ -41,12 +41,12 @@ TEST(Checkout, SecondCheckoutLeavesTheSecondHolderAndCheckinKeepsCheckoutTime) {
     CkxFileImage f = MakeFile("pic", "png", alice->UserId());
     const int id = InsertRow(server.Db(), f);
 
-    ASSERT_TRUE(alice->SendRecord(27, 0, CheckoutRecord(id, KXCO_OPEN_DEF, 99)));
-    ASSERT_TRUE(alice->Wait(27));
-    ASSERT_TRUE(bob->Wait(27));
-    ASSERT_TRUE(bob->SendRecord(27, 0, CheckoutRecord(id, KXCO_OPEN_DEF)));
+    ASSERT_TRUE(alice->SendRecord(kx::kMsgCheckOut, kx::kSubNone, CheckoutRecord(id, KXCO_OPEN_DEF, 99)));
+    ASSERT_TRUE(alice->Wait(kx::kMsgCheckOut));
+    ASSERT_TRUE(bob->Wait(kx::kMsgCheckOut));
+    ASSERT_TRUE(bob->SendRecord(kx::kMsgCheckOut, kx::kSubNone, CheckoutRecord(id, KXCO_OPEN_DEF)));
     for (TestClient* c : {alice.get(), bob.get()}) {
-        auto a = c->Wait(27);
+        auto a = c->Wait(kx::kMsgCheckOut);
         ASSERT_TRUE(a);
         CkxCheckout::_COM com;
         ASSERT_TRUE(a->As(com));
@@ -63,8 +63,8 @@ TEST(Checkout, SecondCheckoutLeavesTheSecondHolderAndCheckinKeepsCheckoutTime) {
     const double checkedOut = row->m_dtCheckout.m_dt;
 
     // The checked-out list names the holder.
-    ASSERT_TRUE(alice->Send(26, 20));
-    auto list = alice->WaitSeries(26, 0);
+    ASSERT_TRUE(alice->Send(kx::kMsgCheckoutList, kx::kSubList));
+    auto list = alice->WaitSeries(kx::kMsgCheckoutList, kx::kSubNone);
     ASSERT_TRUE(list);
     ASSERT_EQ(list->size(), 1u);
     CkxCheckout::_COM listed;
@@ -72,16 +72,16 @@ TEST(Checkout, SecondCheckoutLeavesTheSecondHolderAndCheckinKeepsCheckoutTime) {
     EXPECT_EQ(listed.nFileID, id);
     EXPECT_EQ(listed.nUserID, bob->UserId());
 
-    ASSERT_TRUE(alice->SendRecord(28, 0, CheckoutRecord(id, KXCI_ONLY)));
-    ASSERT_TRUE(bob->Wait(28));
+    ASSERT_TRUE(alice->SendRecord(kx::kMsgCheckIn, kx::kSubNone, CheckoutRecord(id, KXCI_ONLY)));
+    ASSERT_TRUE(bob->Wait(kx::kMsgCheckIn));
     row = ReadRow(server.Db(), id);
     EXPECT_EQ(row->m_nCheckouted, 0);
     EXPECT_EQ(row->m_nCheckoutUserID, -1);
     EXPECT_EQ(row->m_dtCheckout.m_dt, checkedOut);
     EXPECT_GT(CheckinTime(server, id), 0.0);
 
-    ASSERT_TRUE(alice->Send(26, 20));
-    EXPECT_TRUE(alice->Quiet(26, -1, 300ms)); // nothing checked out: no list
+    ASSERT_TRUE(alice->Send(kx::kMsgCheckoutList, kx::kSubList));
+    EXPECT_TRUE(alice->Quiet(kx::kMsgCheckoutList, -1, 300ms)); // nothing checked out: no list
 }
 
 TEST(Checkout, UnknownIdsAnnounceNothing) {
@@ -91,9 +91,9 @@ TEST(Checkout, UnknownIdsAnnounceNothing) {
     ASSERT_TRUE(alice);
     CkxFileImage f = MakeFile("pic", "jpg", alice->UserId(), kReadOpen, "W", "m");
     f.m_nID = 4711;
-    for (int type : {27, 28}) ASSERT_TRUE(alice->SendRecord(type, 0, CheckoutRecord(4711, 0)));
-    ASSERT_TRUE(SendPieces(*alice, 29, 21, {FileData(f)}));
-    for (int type : {27, 28, 29}) EXPECT_TRUE(alice->Quiet(type, -1, 300ms)) << type;
+    for (int type : {kx::kMsgCheckOut, kx::kMsgCheckIn}) ASSERT_TRUE(alice->SendRecord(type, kx::kSubNone, CheckoutRecord(4711, 0)));
+    ASSERT_TRUE(SendPieces(*alice, kx::kMsgCheckInChanged, kx::kSubAdd, {FileData(f)}));
+    for (int type : {kx::kMsgCheckOut, kx::kMsgCheckIn, kx::kMsgCheckInChanged}) EXPECT_TRUE(alice->Quiet(type, -1, 300ms)) << type;
 }
 
 TEST(Checkout, CheckinWithContentReplacesSizeAndStoredBytesOnTheRowsRoot) {
@@ -113,9 +113,9 @@ TEST(Checkout, CheckinWithContentReplacesSizeAndStoredBytesOnTheRowsRoot) {
     changed.m_nStorageID = 3; // the row's root is the one written
     changed.m_nWidth = 640;
     changed.m_nHeight = 480;
-    ASSERT_TRUE(SendPieces(*alice, 29, 21, {FileData(changed)}));
+    ASSERT_TRUE(SendPieces(*alice, kx::kMsgCheckInChanged, kx::kSubAdd, {FileData(changed)}));
     for (TestClient* c : {alice.get(), bob.get()}) {
-        auto a = c->Wait(29, 0);
+        auto a = c->Wait(kx::kMsgCheckInChanged, kx::kSubNone);
         ASSERT_TRUE(a);
         CkxCheckout::_COM com;
         ASSERT_TRUE(a->As(com));

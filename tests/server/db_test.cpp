@@ -403,7 +403,7 @@ TEST_P(CatalogueTest, ReconnectsSilentlyAfterClose) {
 }
 
 TEST_P(CatalogueTest, DroppedServerLinkIsReopenedBeforeTheNextStatement) {
-    if (GetParam() != kxDbPostgres) GTEST_SKIP() << "a file has no link to drop";
+    if (GetParam() != KX_DB_POSTGRESQL) GTEST_SKIP() << "a file has no link to drop";
     CADORecordset rs;
     ASSERT_EQ(db.Query("SELECT pg_backend_pid() AS pid", rs), 1);
     int32_t pid = 0;
@@ -561,14 +561,14 @@ TEST(Connection, KindAndRememberedTextBeforeTheFirstOpen) {
     ASSERT_EQ(kx::CreateSqliteCatalogue(path, "pw", error), 1) << error;
 
     CADODatabase db;
-    EXPECT_EQ(db.GetDatabaseKind(), kxDbNone);
+    EXPECT_EQ(db.GetDatabaseKind(), kDbKindNone);
     EXPECT_EQ(db.GetNewID("VUZO_User"), 0); // no connection has been opened
     EXPECT_EQ(db.IsOpen(), 0);
     EXPECT_EQ(db.Execute(" DELETE FROM VUZO_Log "), 0); // nothing to reconnect with
     EXPECT_EQ(db.Connect("", "", ""), 0);
     // The kind and text set before an open are what the first statement connects with.
-    db.SetDatabaseKind(kxDbSqlite, CADODatabase::SqliteConnectionString(path));
-    EXPECT_EQ(db.GetDatabaseKind(), kxDbSqlite);
+    db.SetDatabaseKind(KX_DB_SQLITE, CADODatabase::SqliteConnectionString(path));
+    EXPECT_EQ(db.GetDatabaseKind(), KX_DB_SQLITE);
     EXPECT_EQ(db.IsOpen(), 0);
     CADORecordset rs;
     ASSERT_EQ(db.Query(" SELECT * FROM VUZO_User ", rs), 1);

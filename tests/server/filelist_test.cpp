@@ -41,9 +41,9 @@ TEST(FileList, AnswersTheFirstThousandReadableFilesInWriteTimeOrder) {
         int type;
         std::string payload;
     } cases[] = {
-        {"family", 31, "100000001"},
-        {"project", 33, "5"},
-        {"recycle bin", 15, ""},
+        {"family", kx::kMsgFamilyFiles, "100000001"},
+        {"project", kx::kMsgProjectFiles, "5"},
+        {"recycle bin", kx::kMsgRecycleList, ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -64,13 +64,13 @@ TEST(FileList, AnswersTheFirstThousandReadableFilesInWriteTimeOrder) {
                 const bool readable = slot % 6 != 5;
                 CkxFileImage f = MakeFile("f" + std::to_string(slot), "jpg", bob, readable ? kReadOpen : 0);
                 f.m_dtWrite = COleDateTime(45000.0 + slot * 0.001);
-                if (c.type == 15) {
+                if (c.type == kx::kMsgRecycleList) {
                     f.m_nDeleted = 1;
                     f.m_nDeleterID = alice->UserId();
                 }
                 const int id = InsertRow(server.Db(), f);
                 ASSERT_GT(id, 0);
-                if (c.type == 33)
+                if (c.type == kx::kMsgProjectFiles)
                     ASSERT_TRUE(server.Db().Execute(
                         "INSERT INTO VUZO_ProjectFile (T_ProjectID, T_FileID, T_DataFormat) VALUES (5, " +
                         std::to_string(id) + ", 3)"));
@@ -83,9 +83,9 @@ TEST(FileList, AnswersTheFirstThousandReadableFilesInWriteTimeOrder) {
         std::vector<int> expected;
         for (int i = 0; i < 1000; ++i) expected.push_back(readableByTime[i].second);
 
-        ASSERT_TRUE(alice->SendText(c.type, 0, c.payload));
+        ASSERT_TRUE(alice->SendText(c.type, kx::kSubNone, c.payload));
         // The answer's parameter is the request's (0 here); a second request checks it below.
-        auto answers = alice->WaitSeries(c.type, 0, 30s);
+        auto answers = alice->WaitSeries(c.type, kx::kSubNone, 30s);
         ASSERT_TRUE(answers);
         EXPECT_EQ(AnswerIds(*answers), expected);
         EXPECT_TRUE(alice->Quiet(c.type, -1, 200ms)); // nothing after the 1000th
@@ -117,11 +117,11 @@ TEST(FileList, WholeFileLargerThanOnePartArrivesWhole) {
     request.m_strExName = "../../etc";
     NetPacket packet;
     const CkxFile::_COM com = request.GetComData();
-    packet.InitCommand(30, 0, 1);
+    packet.InitCommand(kx::kMsgWholeFile, kx::kSubNone, 1);
     packet.SetParam(77);
     packet.SetData(&com, sizeof com);
     ASSERT_TRUE(alice->SendPacket(packet));
-    auto a = alice->Wait(30, 0, 10s);
+    auto a = alice->Wait(kx::kMsgWholeFile, kx::kSubNone, 10s);
     ASSERT_TRUE(a);
     ASSERT_EQ(a->pieces.size(), 2u);
     EXPECT_EQ(a->param, 77u);
@@ -136,8 +136,8 @@ TEST(FileList, WholeFileLargerThanOnePartArrivesWhole) {
     for (int id : {idClosed, idUnreadable, idBinned, idOpen + 1000}) {
         CkxFile::_COM other = com;
         other.nID = id;
-        ASSERT_TRUE(alice->SendRecord(30, 0, other));
-        EXPECT_TRUE(alice->Quiet(30, -1, 300ms)) << id;
+        ASSERT_TRUE(alice->SendRecord(kx::kMsgWholeFile, kx::kSubNone, other));
+        EXPECT_TRUE(alice->Quiet(kx::kMsgWholeFile, -1, 300ms)) << id;
     }
 }
 
@@ -162,21 +162,21 @@ TEST(FileList, KeywordListsAllAndAny) {
         std::vector<int32_t> keys;
         std::vector<int> want;
     } cases[] = {
-        {35, {1, 2}, {ids[0]}},
-        {36, {1, 2}, {ids[0], ids[1], ids[2]}},
-        {36, {2}, {ids[0], ids[2]}},
-        {35, {1, 3}, {}},
-        {36, {}, {}},
+        {kx::kMsgKeywordFilesAll, {1, 2}, {ids[0]}},
+        {kx::kMsgKeywordFilesAny, {1, 2}, {ids[0], ids[1], ids[2]}},
+        {kx::kMsgKeywordFilesAny, {2}, {ids[0], ids[2]}},
+        {kx::kMsgKeywordFilesAll, {1, 3}, {}},
+        {kx::kMsgKeywordFilesAny, {}, {}},
     };
     for (const auto& c : cases) {
         std::vector<std::string> pieces;
         for (int32_t k : c.keys) pieces.push_back(idPiece(k));
-        ASSERT_TRUE(SendPieces(*alice, c.type, 21, pieces, 9));
+        ASSERT_TRUE(SendPieces(*alice, c.type, kx::kSubAdd, pieces, 9));
         if (c.want.empty()) {
             EXPECT_TRUE(alice->Quiet(c.type, -1, 300ms)) << c.type;
             continue;
         }
-        auto answers = alice->WaitSeries(c.type, 0);
+        auto answers = alice->WaitSeries(c.type, kx::kSubNone);
         ASSERT_TRUE(answers) << c.type;
         EXPECT_EQ(Sorted(AnswerIds(*answers)), Sorted(c.want)) << c.type;
         EXPECT_EQ(answers->front().param, 9u);
@@ -196,8 +196,8 @@ TEST(FileList, TemplateQueryByTitleKeepsTheReadRightFilter) {
     InsertRow(server.Db(), other);
     CkxQueryTemplet::_FIX block = CkxQueryTemplet::DefaultFix();
     kx::PutText(block.szTitle, "match");
-    ASSERT_TRUE(SendPieces(*alice, 34, 21, {std::string(reinterpret_cast<const char*>(&block), sizeof block)}, 3));
-    auto answers = alice->WaitSeries(34, 0);
+    ASSERT_TRUE(SendPieces(*alice, kx::kMsgQueryFiles, kx::kSubAdd, {std::string(reinterpret_cast<const char*>(&block), sizeof block)}, 3));
+    auto answers = alice->WaitSeries(kx::kMsgQueryFiles, kx::kSubNone);
     ASSERT_TRUE(answers);
     EXPECT_EQ(AnswerIds(*answers), std::vector<int>{idHit});
     EXPECT_EQ(answers->front().param, 3u);
@@ -217,11 +217,11 @@ TEST(FileList, KeywordListsWithoutIdsTouchNoTable) {
         const char* name;
         std::function<bool(int type)> send;
     } requests[] = {
-        {"a message of no pieces", [&](int type) { return SendPieces(*alice, type, 21, {}, 4); }},
-        {"pieces too short for an id", [&](int type) { return SendPieces(*alice, type, 21, {"", "ab"}, 4); }},
-        {"an empty packet", [&](int type) { return alice->Send(type, 21); }},
+        {"a message of no pieces", [&](int type) { return SendPieces(*alice, type, kx::kSubAdd, {}, 4); }},
+        {"pieces too short for an id", [&](int type) { return SendPieces(*alice, type, kx::kSubAdd, {"", "ab"}, 4); }},
+        {"an empty packet", [&](int type) { return alice->Send(type, kx::kSubAdd); }},
     };
-    for (int type : {35, 36}) {
+    for (int type : {kx::kMsgKeywordFilesAll, kx::kMsgKeywordFilesAny}) {
         for (const auto& r : requests) {
             SCOPED_TRACE(std::to_string(type) + " " + r.name);
             ASSERT_TRUE(r.send(type));
@@ -239,8 +239,8 @@ TEST(FileList, KeywordListsWithoutIdsTouchNoTable) {
         EXPECT_TRUE(errors.lines.empty());
     }
     const int32_t one = 1;
-    ASSERT_TRUE(SendPieces(*alice, 36, 21, {std::string(reinterpret_cast<const char*>(&one), 4)}, 4));
-    EXPECT_TRUE(alice->Quiet(36, -1, 300ms));
+    ASSERT_TRUE(SendPieces(*alice, kx::kMsgKeywordFilesAny, kx::kSubAdd, {std::string(reinterpret_cast<const char*>(&one), 4)}, 4));
+    EXPECT_TRUE(alice->Quiet(kx::kMsgKeywordFilesAny, -1, 300ms));
     server.Locked([] { return 0; });
     EXPECT_TRUE(errors.Contains("VUZO_KeywordLink"));
     ASSERT_TRUE(server.Locked([&] { return server.Db().Execute(" ALTER TABLE VUZO_KeywordLink_off RENAME TO VUZO_KeywordLink "); }));

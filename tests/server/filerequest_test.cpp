@@ -4,6 +4,7 @@
 #include "model/CkxFileList.h"
 #include "model/CkxXXX.h"
 #include "server/support/FileTestKit.h"
+#include "server/support/TwoWorkstations.h"
 
 #include <gtest/gtest.h>
 
@@ -13,10 +14,6 @@ using namespace srvtest;
 namespace fs = std::filesystem;
 
 namespace {
-
-int LogLines(TestServer& s, const std::string& text) {
-    return CountRows(s.Db(), "SELECT COUNT(*) FROM VUZO_Log WHERE T_Event LIKE '%" + text + "%'");
-}
 
 // The operation log's lines as "level category event", in order.
 std::vector<std::string> LogTexts(TestServer& s) {
@@ -43,11 +40,25 @@ CkxCheckout::_COM Checkout(int fileId) {
 
 } // namespace
 
-TEST(FileAdd, SmallPngGivesRowAndTwoStoredFiles) {
-    TestServer server;
-    ASSERT_TRUE(server.Ok());
-    auto alice = server.LogOn("alice", "alice-pw");
-    ASSERT_TRUE(alice);
+// The loopback server with the two workstations and a third, "bob" (an operator like alice), for
+// the cases that check who hears of a change.
+class FileWorkstations : public TwoWorkstations {
+protected:
+    void SetUp() override {
+        TwoWorkstations::SetUp();
+        if (HasFatalFailure()) return;
+        bob = server.LogOn("bob", "bob-pw");
+        ASSERT_TRUE(bob);
+    }
+    std::unique_ptr<TestClient> bob;
+};
+class FileAdd : public FileWorkstations {};
+class FileDelete : public FileWorkstations {};
+class FileModify : public FileWorkstations {};
+class FileRequests : public FileWorkstations {};
+class RecycleBin : public FileWorkstations {};
+
+TEST_F(FileAdd, SmallPngGivesRowAndTwoStoredFiles) {
     const std::string png = SmallPng();
     CkxFileImage f = MakeFile("dot", "png", 77, kReadOpen, png, "micro-bytes");
     f.m_nID = -5;
@@ -57,10 +68,10 @@ TEST(FileAdd, SmallPngGivesRowAndTwoStoredFiles) {
     f.m_nDeleted = 1;
     f.m_nStorageID = 9;
     f.m_strSourcePath = "/home/alice/dot.png";
-    ASSERT_TRUE(SendPieces(*alice, 23, 21, {FileData(f)}));
-    ASSERT_TRUE(alice->Quiet(23, -1, 500ms)); // an add from the browser gets no answer
+    ASSERT_TRUE(SendPieces(*alice, kx::kMsgFile, kx::kSubAdd, {FileData(f)}));
+    ASSERT_TRUE(alice->Quiet(kx::kMsgFile, -1, 500ms)); // an add from the browser gets no answer
 
-    const int id = CountRows(server.Db(), "SELECT MAX(T_ID) FROM VUZO_FImage");
+    const int id = QueryInt(server.Db(), "SELECT MAX(T_ID) FROM VUZO_FImage");
     ASSERT_GT(id, 0);
     auto row = ReadRow(server.Db(), id);
     ASSERT_TRUE(row);
@@ -76,30 +87,26 @@ TEST(FileAdd, SmallPngGivesRowAndTwoStoredFiles) {
     EXPECT_EQ(row->m_nEncFormat, CkxFile::GetFormatID("png"));
     EXPECT_EQ(ReadDisk(WholePath(server, id, "png")), png);
     EXPECT_EQ(ReadDisk(MicroPath(server, id)), "micro-bytes");
-    EXPECT_EQ(LogLines(server, "添加文件dot.png"), 1);
+    EXPECT_EQ(LogLines(server.Db(), "添加文件dot.png"), 1);
 }
 
-TEST(FileAdd, CaptureAddAnswersTheLocalIdOnlyWhenStored) {
-    TestServer server;
-    ASSERT_TRUE(server.Ok());
-    auto alice = server.LogOn("alice", "alice-pw");
-    ASSERT_TRUE(alice);
+TEST_F(FileAdd, CaptureAddAnswersTheLocalIdOnlyWhenStored) {
     CkxFileImage f = MakeFile("cap", "jpg", -1, kReadOpen, RandomBytes(3000, 1), "m");
     f.m_nID = -7;
-    ASSERT_TRUE(SendPieces(*alice, 24, 21, {FileData(f)}));
-    auto answer = alice->Wait(24, 0);
+    ASSERT_TRUE(SendPieces(*alice, kx::kMsgCaptureFile, kx::kSubAdd, {FileData(f)}));
+    auto answer = alice->Wait(kx::kMsgCaptureFile, kx::kSubNone);
     ASSERT_TRUE(answer);
     EXPECT_EQ(answer->payload, "-7");
-    EXPECT_EQ(CountRows(server.Db(), "SELECT COUNT(*) FROM VUZO_FImage"), 1);
+    EXPECT_EQ(QueryInt(server.Db(), "SELECT COUNT(*) FROM VUZO_FImage"), 1);
 
     // No root with room: the station keeps its copy, since no answer comes.
     CImageStorage& storage = server.Data().GetImageStorage();
     const uint32_t free = storage.GetCapacity(0);
     ASSERT_TRUE(storage.Reserve(0, free - 30000));
     f.m_nID = -8;
-    ASSERT_TRUE(SendPieces(*alice, 24, 21, {FileData(f)}));
-    EXPECT_TRUE(alice->Quiet(24, -1, 500ms));
-    EXPECT_EQ(CountRows(server.Db(), "SELECT COUNT(*) FROM VUZO_FImage"), 1);
+    ASSERT_TRUE(SendPieces(*alice, kx::kMsgCaptureFile, kx::kSubAdd, {FileData(f)}));
+    EXPECT_TRUE(alice->Quiet(kx::kMsgCaptureFile, -1, 500ms));
+    EXPECT_EQ(QueryInt(server.Db(), "SELECT COUNT(*) FROM VUZO_FImage"), 1);
 
     // Room, but the content cannot be written (the root's folder for whole files is not a
     // folder): no answer, no row, the reservation back, and no add line in the log.
@@ -108,21 +115,16 @@ TEST(FileAdd, CaptureAddAnswersTheLocalIdOnlyWhenStored) {
     fs::rename(wholeDir, wholeDir + "_away");
     std::ofstream(wholeDir) << "not a folder";
     f.m_nID = -9;
-    ASSERT_TRUE(SendPieces(*alice, 24, 21, {FileData(f)}));
-    EXPECT_TRUE(alice->Quiet(24, -1, 500ms));
+    ASSERT_TRUE(SendPieces(*alice, kx::kMsgCaptureFile, kx::kSubAdd, {FileData(f)}));
+    EXPECT_TRUE(alice->Quiet(kx::kMsgCaptureFile, -1, 500ms));
     fs::remove(wholeDir);
     fs::rename(wholeDir + "_away", wholeDir);
-    EXPECT_EQ(CountRows(server.Db(), "SELECT COUNT(*) FROM VUZO_FImage"), 1);
+    EXPECT_EQ(QueryInt(server.Db(), "SELECT COUNT(*) FROM VUZO_FImage"), 1);
     EXPECT_EQ(storage.GetCapacity(0), free);
-    EXPECT_EQ(LogLines(server, "添加文件cap.jpg"), 1); // the one stored add
+    EXPECT_EQ(LogLines(server.Db(), "添加文件cap.jpg"), 1); // the one stored add
 }
 
-TEST(FileModify, WritesEditedFieldsAndKeepsServerOwnedColumns) {
-    TestServer server;
-    ASSERT_TRUE(server.Ok());
-    auto alice = server.LogOn("alice", "alice-pw");
-    auto bob = server.LogOn("bob", "bob-pw");
-    ASSERT_TRUE(alice && bob);
+TEST_F(FileModify, WritesEditedFieldsAndKeepsServerOwnedColumns) {
     CkxFileImage f = MakeFile("old", "jpg", bob->UserId(), kReadOpen, "whole", "m");
     f.m_nCheckouted = 1;
     f.m_nCheckoutUserID = bob->UserId();
@@ -145,11 +147,11 @@ TEST(FileModify, WritesEditedFieldsAndKeepsServerOwnedColumns) {
     edit.BuildBaseAttr(base);
     edit.BuildExattr(ex);
     edit.BuildPower(power);
-    ASSERT_TRUE(SendPieces(*alice, 25, 22,
+    ASSERT_TRUE(SendPieces(*alice, kx::kMsgFileModify, kx::kSubModify,
                            {std::string(base.View()), std::string(ex.View()), std::string(power.View())}));
 
     for (TestClient* c : {alice.get(), bob.get()}) {
-        auto a = c->Wait(25, 22);
+        auto a = c->Wait(kx::kMsgFileModify, kx::kSubModify);
         ASSERT_TRUE(a);
         ASSERT_EQ(a->pieces.size(), 3u);
         CkxFile::_COM com;
@@ -175,25 +177,20 @@ TEST(FileModify, WritesEditedFieldsAndKeepsServerOwnedColumns) {
     // An unknown id changes nothing and announces nothing.
     edit.m_nID = id + 100;
     edit.BuildBaseAttr(base);
-    ASSERT_TRUE(SendPieces(*alice, 25, 22,
+    ASSERT_TRUE(SendPieces(*alice, kx::kMsgFileModify, kx::kSubModify,
                            {std::string(base.View()), std::string(ex.View()), std::string(power.View())}));
-    EXPECT_TRUE(alice->Quiet(25, -1, 400ms));
+    EXPECT_TRUE(alice->Quiet(kx::kMsgFileModify, -1, 400ms));
 }
 
-TEST(FileDelete, MixedPurgeAndSoftDeleteTakeRootAndNameFromTheRow) {
-    TestServer server;
-    ASSERT_TRUE(server.Ok());
-    auto alice = server.LogOn("alice", "alice-pw");
-    auto bob = server.LogOn("bob", "bob-pw");
-    ASSERT_TRUE(alice && bob);
+TEST_F(FileDelete, MixedPurgeAndSoftDeleteTakeRootAndNameFromTheRow) {
     CkxFileImage a = MakeFile("gone", "jpg", alice->UserId(), kReadOpen, "AAAA", "a");
     CkxFileImage b = MakeFile("binned", "jpg", alice->UserId(), kReadOpen, "BBBB", "b");
     const int ida = StoreFile(server, a), idb = StoreFile(server, b);
     // The request's root and extension are wrong on purpose: the row's are the ones that count.
-    ASSERT_TRUE(SendPieces(*alice, 23, 23,
+    ASSERT_TRUE(SendPieces(*alice, kx::kMsgFile, kx::kSubDelete,
                            {DeleteRecords({DeleteRecord(ida, 1, 5, -1, "../x"), DeleteRecord(idb, 0, 5)})}));
     for (TestClient* c : {alice.get(), bob.get()}) {
-        auto ann = c->Wait(23, 23);
+        auto ann = c->Wait(kx::kMsgFile, kx::kSubDelete);
         ASSERT_TRUE(ann);
         EXPECT_EQ(ann->payload.size(), 2 * sizeof(CkxFile::_COM_DelFile));
     }
@@ -205,23 +202,19 @@ TEST(FileDelete, MixedPurgeAndSoftDeleteTakeRootAndNameFromTheRow) {
     EXPECT_EQ(row->m_nDeleted, 1);
     EXPECT_EQ(row->m_nDeleterID, alice->UserId());
     EXPECT_EQ(ReadDisk(WholePath(server, idb, "jpg")), "BBBB");
-    EXPECT_EQ(LogLines(server, "完全删除文件\"gone.jpg\""), 1);
-    EXPECT_EQ(LogLines(server, "移动文件\"binned.jpg\"到回收站"), 1);
+    EXPECT_EQ(LogLines(server.Db(), "完全删除文件\"gone.jpg\""), 1);
+    EXPECT_EQ(LogLines(server.Db(), "移动文件\"binned.jpg\"到回收站"), 1);
 }
 
-TEST(RecycleBin, PurgeDeletesStoredDataOnlyWithTheRow) {
-    TestServer server;
-    ASSERT_TRUE(server.Ok());
-    auto alice = server.LogOn("alice", "alice-pw");
-    ASSERT_TRUE(alice);
+TEST_F(RecycleBin, PurgeDeletesStoredDataOnlyWithTheRow) {
     CkxFileImage inBin = MakeFile("bin", "jpg", alice->UserId(), kReadOpen, "X", "x");
     inBin.m_nDeleted = 1;
     inBin.m_nDeleterID = alice->UserId();
     CkxFileImage live = MakeFile("live", "jpg", alice->UserId(), kReadOpen, "L", "l");
     const int idBin = StoreFile(server, inBin), idLive = StoreFile(server, live);
 
-    ASSERT_TRUE(SendPieces(*alice, 17, 0, {DeleteRecords({DeleteRecord(idBin, 0), DeleteRecord(idLive, 0)})}));
-    auto ann = alice->Wait(17);
+    ASSERT_TRUE(SendPieces(*alice, kx::kMsgRecyclePurge, kx::kSubNone, {DeleteRecords({DeleteRecord(idBin, 0), DeleteRecord(idLive, 0)})}));
+    auto ann = alice->Wait(kx::kMsgRecyclePurge);
     ASSERT_TRUE(ann);
     ASSERT_EQ(ann->payload.size(), sizeof(CkxFile::_COM_DelFile)); // only the file that went
     CkxFile::_COM_DelFile rec;
@@ -233,12 +226,7 @@ TEST(RecycleBin, PurgeDeletesStoredDataOnlyWithTheRow) {
     EXPECT_EQ(ReadDisk(WholePath(server, idLive, "jpg")), "L");
 }
 
-TEST(RecycleBin, EmptyTakesOnlyTheRequestersBin) {
-    TestServer server;
-    ASSERT_TRUE(server.Ok());
-    auto alice = server.LogOn("alice", "alice-pw");
-    auto bob = server.LogOn("bob", "bob-pw");
-    ASSERT_TRUE(alice && bob);
+TEST_F(RecycleBin, EmptyTakesOnlyTheRequestersBin) {
     std::vector<int> mine, theirs;
     for (int i = 0; i < 3; ++i) {
         CkxFileImage f = MakeFile("f" + std::to_string(i), "jpg", alice->UserId(), kReadOpen, "W", "m");
@@ -246,9 +234,9 @@ TEST(RecycleBin, EmptyTakesOnlyTheRequestersBin) {
         f.m_nDeleterID = i < 2 ? alice->UserId() : bob->UserId();
         (i < 2 ? mine : theirs).push_back(StoreFile(server, f));
     }
-    ASSERT_TRUE(alice->Send(16, 0));
-    ASSERT_TRUE(alice->Wait(16));
-    EXPECT_TRUE(bob->Quiet(16, -1, 300ms));
+    ASSERT_TRUE(alice->Send(kx::kMsgRecycleEmpty, kx::kSubNone));
+    ASSERT_TRUE(alice->Wait(kx::kMsgRecycleEmpty));
+    EXPECT_TRUE(bob->Quiet(kx::kMsgRecycleEmpty, -1, 300ms));
     for (int id : mine) {
         EXPECT_FALSE(ReadRow(server.Db(), id));
         EXPECT_FALSE(fs::exists(WholePath(server, id, "jpg")));
@@ -257,12 +245,7 @@ TEST(RecycleBin, EmptyTakesOnlyTheRequestersBin) {
     EXPECT_TRUE(fs::exists(WholePath(server, theirs[0], "jpg")));
 }
 
-TEST(RecycleBin, RestoreAllPutsFilesOfVanishedFoldersInNoFolder) {
-    TestServer server;
-    ASSERT_TRUE(server.Ok());
-    auto alice = server.LogOn("alice", "alice-pw");
-    auto bob = server.LogOn("bob", "bob-pw");
-    ASSERT_TRUE(alice && bob);
+TEST_F(RecycleBin, RestoreAllPutsFilesOfVanishedFoldersInNoFolder) {
     constexpr int kKept = 4242, kGone = 999;
     server.Locked([&] {
         CkxFSNode node;
@@ -289,9 +272,9 @@ TEST(RecycleBin, RestoreAllPutsFilesOfVanishedFoldersInNoFolder) {
         f.m_nDeleterID = c.deleter;
         ids.push_back(InsertRow(server.Db(), f));
     }
-    ASSERT_TRUE(alice->Send(19, 0));
+    ASSERT_TRUE(alice->Send(kx::kMsgRecycleRestoreAll, kx::kSubNone));
     for (TestClient* c : {alice.get(), bob.get()}) {
-        auto ann = c->Wait(19);
+        auto ann = c->Wait(kx::kMsgRecycleRestoreAll);
         ASSERT_TRUE(ann);
     }
     for (size_t i = 0; i < ids.size(); ++i) {
@@ -303,20 +286,16 @@ TEST(RecycleBin, RestoreAllPutsFilesOfVanishedFoldersInNoFolder) {
     server.Locked([&] { return KX_KXXXX().fsDeleteDir(kKept); });
 }
 
-TEST(RecycleBin, RestoreSomeOnlyFromTheRequestersBin) {
-    TestServer server;
-    ASSERT_TRUE(server.Ok());
-    auto alice = server.LogOn("alice", "alice-pw");
-    ASSERT_TRUE(alice);
+TEST_F(RecycleBin, RestoreSomeOnlyFromTheRequestersBin) {
     CkxFileImage binned = MakeFile("b", "jpg", alice->UserId());
     binned.m_nDeleted = 1;
     binned.m_nDeleterID = alice->UserId();
     CkxFileImage live = MakeFile("l", "jpg", alice->UserId());
     live.m_nLocDirID = -1;
     const int idBin = InsertRow(server.Db(), binned), idLive = InsertRow(server.Db(), live);
-    ASSERT_TRUE(SendPieces(*alice, 18, 0,
+    ASSERT_TRUE(SendPieces(*alice, kx::kMsgRecycleRestore, kx::kSubNone,
                            {DeleteRecords({DeleteRecord(idBin, 0, 0, -1), DeleteRecord(idLive, 0, 0, 555)})}));
-    auto ann = alice->Wait(18);
+    auto ann = alice->Wait(kx::kMsgRecycleRestore);
     ASSERT_TRUE(ann);
     EXPECT_EQ(ann->payload.size(), sizeof(CkxFile::_COM_DelFile));
     EXPECT_EQ(ReadRow(server.Db(), idBin)->m_nDeleted, 0);
@@ -325,12 +304,7 @@ TEST(RecycleBin, RestoreSomeOnlyFromTheRequestersBin) {
 
 // Every file request in turn: who hears of it, and its one log line with level, category (file
 // administration) and text. Browsing and emptying the recycle bin are warnings, the rest not.
-TEST(FileRequests, EachRequestIsHeardAndLoggedAsItsKindSays) {
-    TestServer server;
-    ASSERT_TRUE(server.Ok());
-    auto alice = server.LogOn("alice", "alice-pw");
-    auto bob = server.LogOn("bob", "bob-pw");
-    ASSERT_TRUE(alice && bob);
+TEST_F(FileRequests, EachRequestIsHeardAndLoggedAsItsKindSays) {
     CkxFileImage a = MakeFile("a", "jpg", alice->UserId(), kReadOpen, "AAAA", "a");
     CkxFileImage b = MakeFile("b", "jpg", alice->UserId(), kReadOpen, "BBBB", "b");
     const int ida = StoreFile(server, a), idb = StoreFile(server, b);
@@ -354,36 +328,36 @@ TEST(FileRequests, EachRequestIsHeardAndLoggedAsItsKindSays) {
         Heard heard;
         const char* line; // "level category event"
     } steps[] = {
-        {"add", 23, 21, [&] { return SendPieces(*alice, 23, 21, {FileData(c)}); }, kNobody, "1 20 <alice> 添加文件c.jpg"},
-        {"capture add", 24, 0, [&] { return SendPieces(*alice, 24, 21, {FileData(c)}); }, kRequester,
+        {"add", kx::kMsgFile, kx::kSubAdd, [&] { return SendPieces(*alice, kx::kMsgFile, kx::kSubAdd, {FileData(c)}); }, kNobody, "1 20 <alice> 添加文件c.jpg"},
+        {"capture add", kx::kMsgCaptureFile, kx::kSubNone, [&] { return SendPieces(*alice, kx::kMsgCaptureFile, kx::kSubAdd, {FileData(c)}); }, kRequester,
          "1 20 <alice> 添加文件c.jpg"},
-        {"modify", 25, 22,
+        {"modify", kx::kMsgFileModify, kx::kSubModify,
          [&] {
-             return SendPieces(*alice, 25, 22,
+             return SendPieces(*alice, kx::kMsgFileModify, kx::kSubModify,
                                {std::string(base.View()), std::string(ex.View()), std::string(power.View())});
          },
          kEverybody, "1 20 <alice> 修改文件信息a2.jpg"},
-        {"check out", 27, 0, [&] { return alice->SendRecord(27, 0, Checkout(idb)); }, kEverybody, "1 20 <alice> 签出文件"},
-        {"check in", 28, 0, [&] { return alice->SendRecord(28, 0, Checkout(idb)); }, kEverybody,
+        {"check out", kx::kMsgCheckOut, kx::kSubNone, [&] { return alice->SendRecord(kx::kMsgCheckOut, kx::kSubNone, Checkout(idb)); }, kEverybody, "1 20 <alice> 签出文件"},
+        {"check in", kx::kMsgCheckIn, kx::kSubNone, [&] { return alice->SendRecord(kx::kMsgCheckIn, kx::kSubNone, Checkout(idb)); }, kEverybody,
          "1 20 <alice> 签入文件(仅仅签入)"},
-        {"check in with changes", 29, 0, [&] { return SendPieces(*alice, 29, 21, {FileData(changedB)}); }, kEverybody,
+        {"check in with changes", kx::kMsgCheckInChanged, kx::kSubNone, [&] { return SendPieces(*alice, kx::kMsgCheckInChanged, kx::kSubAdd, {FileData(changedB)}); }, kEverybody,
          "1 20 <alice> 签入文件(保存修改)b.jpg"},
-        {"to the recycle bin", 23, 23, [&] { return SendPieces(*alice, 23, 23, {DeleteRecords({DeleteRecord(ida, 0)})}); },
+        {"to the recycle bin", kx::kMsgFile, kx::kSubDelete, [&] { return SendPieces(*alice, kx::kMsgFile, kx::kSubDelete, {DeleteRecords({DeleteRecord(ida, 0)})}); },
          kEverybody, "1 20 <alice> 移动文件\"a2.jpg\"到回收站"},
-        {"browse the bin", 15, 0, [&] { return alice->Send(15, 0); }, kRequester, "2 20 <alice> 浏览回收站文件"},
-        {"restore one", 18, 0,
-         [&] { return SendPieces(*alice, 18, 0, {DeleteRecords({DeleteRecord(ida, 0, 0, -1)})}); }, kEverybody,
+        {"browse the bin", kx::kMsgRecycleList, kx::kSubNone, [&] { return alice->Send(kx::kMsgRecycleList, kx::kSubNone); }, kRequester, "2 20 <alice> 浏览回收站文件"},
+        {"restore one", kx::kMsgRecycleRestore, kx::kSubNone,
+         [&] { return SendPieces(*alice, kx::kMsgRecycleRestore, kx::kSubNone, {DeleteRecords({DeleteRecord(ida, 0, 0, -1)})}); }, kEverybody,
          "1 20 <alice> 还原回收站文件\"a2.jpg\""},
-        {"b to the bin", 23, 23, [&] { return SendPieces(*alice, 23, 23, {DeleteRecords({DeleteRecord(idb, 0)})}); },
+        {"b to the bin", kx::kMsgFile, kx::kSubDelete, [&] { return SendPieces(*alice, kx::kMsgFile, kx::kSubDelete, {DeleteRecords({DeleteRecord(idb, 0)})}); },
          kEverybody, "1 20 <alice> 移动文件\"b.jpg\"到回收站"},
-        {"delete b for good", 17, 0, [&] { return SendPieces(*alice, 17, 0, {DeleteRecords({DeleteRecord(idb, 0)})}); },
+        {"delete b for good", kx::kMsgRecyclePurge, kx::kSubNone, [&] { return SendPieces(*alice, kx::kMsgRecyclePurge, kx::kSubNone, {DeleteRecords({DeleteRecord(idb, 0)})}); },
          kEverybody, "1 20 <alice> 删除回收站文件\"b.jpg\""},
-        {"a to the bin again", 23, 23,
-         [&] { return SendPieces(*alice, 23, 23, {DeleteRecords({DeleteRecord(ida, 0)})}); }, kEverybody,
+        {"a to the bin again", kx::kMsgFile, kx::kSubDelete,
+         [&] { return SendPieces(*alice, kx::kMsgFile, kx::kSubDelete, {DeleteRecords({DeleteRecord(ida, 0)})}); }, kEverybody,
          "1 20 <alice> 移动文件\"a2.jpg\"到回收站"},
-        {"restore all", 19, 0, [&] { return alice->Send(19, 0); }, kEverybody, "1 20 <alice> 全部还原回收站文件"},
-        {"empty the bin", 16, 0, [&] { return alice->Send(16, 0); }, kRequester, "2 20 <alice> 清空回收站"},
-        {"purge", 23, 23, [&] { return SendPieces(*alice, 23, 23, {DeleteRecords({DeleteRecord(ida, 1)})}); },
+        {"restore all", kx::kMsgRecycleRestoreAll, kx::kSubNone, [&] { return alice->Send(kx::kMsgRecycleRestoreAll, kx::kSubNone); }, kEverybody, "1 20 <alice> 全部还原回收站文件"},
+        {"empty the bin", kx::kMsgRecycleEmpty, kx::kSubNone, [&] { return alice->Send(kx::kMsgRecycleEmpty, kx::kSubNone); }, kRequester, "2 20 <alice> 清空回收站"},
+        {"purge", kx::kMsgFile, kx::kSubDelete, [&] { return SendPieces(*alice, kx::kMsgFile, kx::kSubDelete, {DeleteRecords({DeleteRecord(ida, 1)})}); },
          kEverybody, "1 20 <alice> 完全删除文件\"a2.jpg\""},
     };
     for (const Step& step : steps) {

@@ -34,7 +34,7 @@ TEST(FileService, FailedInsertGivesTheReservationBackAndWritesNothing) {
     ASSERT_TRUE(storage.Reserve(0, storage.GetCapacity(0) - 30000));
     CkxFileImage g = MakeFile("y", "jpg", 1, kReadOpen, "w", "m");
     EXPECT_EQ(service.AddFile(g), 0);
-    EXPECT_EQ(CountRows(server.Db(), "SELECT COUNT(*) FROM VUZO_FImage"), 1);
+    EXPECT_EQ(QueryInt(server.Db(), "SELECT COUNT(*) FROM VUZO_FImage"), 1);
 }
 
 TEST(FileService, StoredDataGoesOnlyWithItsRow) {
@@ -96,7 +96,7 @@ TEST(FileService, ContentThatCannotBeWrittenIsNeverReportedAsStored) {
     blockWholeFolder();
     CkxFileImage f = MakeFile("x", "jpg", 1, kReadOpen, RandomBytes(40 * 1024, 8), "micro");
     EXPECT_EQ(service.AddFile(f), 0);
-    EXPECT_EQ(CountRows(server.Db(), "SELECT COUNT(*) FROM VUZO_FImage"), 1);
+    EXPECT_EQ(QueryInt(server.Db(), "SELECT COUNT(*) FROM VUZO_FImage"), 1);
     EXPECT_EQ(storage.GetCapacity(0), before);
 
     CkxFileImage changed = MakeFile("kept", "jpg", 2, kReadOpen, "new-whole", "new-micro");

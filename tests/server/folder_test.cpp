@@ -2,12 +2,13 @@
 // catalogue, with two logged-on workstations; and the database side of a folder delete on both
 // engines. Each step checks the stored rows, the in-memory tree, the log and who heard what.
 #include "db/AdoRecordset.h"
+#include "service/OperationLog.h"
 #include "model/CkxFileList.h"
 #include "model/CkxXXX.h"
 #include "service/FolderService.h"
-#include "service/FolderTable.h"
+#include "table/FolderTable.h"
 #include "transport/NetMessage.h"
-#include "service/QuickKeyTable.h"
+#include "table/QuickKeyTable.h"
 #include "server/support/TestCatalogue.h"
 #include "server/support/TwoWorkstations.h"
 #include "table/CImageFileTable.h"
@@ -33,7 +34,7 @@ CkxFSNode Folder(const std::string& name, int parent, int level, int id = -1) {
 
 NetMessage FolderRequest(int subOp, const std::vector<CkxFSNode>& nodes, bool withRights = true) {
     NetMessage m;
-    m.SetCommand(10, subOp);
+    m.SetCommand(kx::kMsgFolder, subOp);
     for (const CkxFSNode& n : nodes) {
         const CkxFSNode::_COM com = n.GetComData();
         m.AppendData(&com, sizeof com);
@@ -44,16 +45,6 @@ NetMessage FolderRequest(int subOp, const std::vector<CkxFSNode>& nodes, bool wi
         }
     }
     return m;
-}
-
-// Folder lines of the log (category 10) with the text and level.
-int LogLines(CADODatabase& db, const std::string& event, int level) {
-    CADORecordset rs;
-    if (!db.Query(" SELECT * FROM VUZO_Log WHERE T_Event LIKE " + kx::SqlQuote("%" + event + "%") +
-                      " AND T_Lev = " + kx::SqlNumber(level) + " AND T_Type = 10",
-                  rs))
-        return -1;
-    return rs.GetRecordCount();
 }
 
 int32_t Column(CADODatabase& db, const std::string& table, int id, const char* column) {
@@ -71,9 +62,9 @@ protected:
         CkxFSNode n = Folder(name, parent, level);
         n.m_Power.m_nInherit = 0;
         n.m_Power.m_nEveryonePower = 0x3C;
-        EXPECT_EQ(su->SendMessage(FolderRequest(21, {n})), 1);
-        auto mine = su->Wait(10, 21);
-        auto hers = alice->Wait(10, 21);
+        EXPECT_EQ(su->SendMessage(FolderRequest(kx::kSubAdd, {n})), 1);
+        auto mine = su->Wait(kx::kMsgFolder, kx::kSubAdd);
+        auto hers = alice->Wait(kx::kMsgFolder, kx::kSubAdd);
         if (!mine || !hers) {
             ADD_FAILURE() << "no announcement of " << name;
             return -1;
@@ -110,19 +101,19 @@ protected:
 
 TEST_F(FolderServiceTest, AddListAndModify) {
     // An empty table answers a list with nothing at all.
-    ASSERT_TRUE(su->Send(10, 20));
-    EXPECT_TRUE(su->Quiet(10, 20));
+    ASSERT_TRUE(su->Send(kx::kMsgFolder, kx::kSubList));
+    EXPECT_TRUE(su->Quiet(kx::kMsgFolder, kx::kSubList));
 
     const int top = AddFolder("图片", -1, 0);
     ASSERT_GT(top, 0);
     const int sub = AddFolder("O'Brien 的照片", top, 1);
     ASSERT_GT(sub, 0);
     EXPECT_TRUE(InMemory(top) && InMemory(sub));
-    EXPECT_EQ(LogLines(server.Db(), "添加目录<O'Brien 的照片>", 1), 1);
+    EXPECT_EQ(LogLines(server.Db(), "添加目录<O'Brien 的照片>", 1, KXLOG_CAT_DIRADMIN), 1);
 
     // The list comes from the table: two messages of record and rights, parents first.
-    ASSERT_TRUE(su->Send(10, 20));
-    auto list = su->WaitSeries(10, 20);
+    ASSERT_TRUE(su->Send(kx::kMsgFolder, kx::kSubList));
+    auto list = su->WaitSeries(kx::kMsgFolder, kx::kSubList);
     ASSERT_TRUE(list);
     ASSERT_EQ(list->size(), 2u);
     std::vector<int> ids;
@@ -139,30 +130,30 @@ TEST_F(FolderServiceTest, AddListAndModify) {
         EXPECT_EQ(n.m_Power.m_nInherit, 0);
     }
     EXPECT_EQ(ids, (std::vector<int>{top, sub}));
-    EXPECT_TRUE(alice->Quiet(10, 20)); // the list goes to the requester alone
+    EXPECT_TRUE(alice->Quiet(kx::kMsgFolder, kx::kSubList)); // the list goes to the requester alone
 
     // A rename reaches everybody and the table.
     CkxFSNode renamed = Folder("新名字", -1, 0, top);
-    ASSERT_EQ(alice->SendMessage(FolderRequest(22, {renamed})), 1);
-    ASSERT_TRUE(su->Wait(10, 22));
-    ASSERT_TRUE(alice->Wait(10, 22));
+    ASSERT_EQ(alice->SendMessage(FolderRequest(kx::kSubModify, {renamed})), 1);
+    ASSERT_TRUE(su->Wait(kx::kMsgFolder, kx::kSubModify));
+    ASSERT_TRUE(alice->Wait(kx::kMsgFolder, kx::kSubModify));
     EXPECT_EQ(server.Locked([&] { return KX_KXXXX().fsGetDirName(top); }), "新名字");
-    EXPECT_EQ(LogLines(server.Db(), "修改目录<新名字>", 1), 1);
+    EXPECT_EQ(LogLines(server.Db(), "修改目录<新名字>", 1, KXLOG_CAT_DIRADMIN), 1);
 
     // Making a folder its own ancestor is refused: nothing stored, nothing heard.
     CkxFSNode cycle = Folder("图片", sub, 2, top);
-    ASSERT_EQ(su->SendMessage(FolderRequest(22, {cycle})), 1);
+    ASSERT_EQ(su->SendMessage(FolderRequest(kx::kSubModify, {cycle})), 1);
     CkxFSNode self = Folder("图片", top, 1, top);
-    ASSERT_EQ(su->SendMessage(FolderRequest(22, {self})), 1);
-    EXPECT_TRUE(su->Quiet(10, 22));
+    ASSERT_EQ(su->SendMessage(FolderRequest(kx::kSubModify, {self})), 1);
+    EXPECT_TRUE(su->Quiet(kx::kMsgFolder, kx::kSubModify));
     EXPECT_EQ(Column(server.Db(), "VUZO_Dir", top, "T_ParentID"), -1);
     EXPECT_EQ(server.Locked([&] { return KX_KXXXX().fsFind(top)->m_nParentID; }), -1);
 
     // A modify of an unknown folder, and changes sent as plain packets, are dropped too.
-    ASSERT_EQ(su->SendMessage(FolderRequest(22, {Folder("x", -1, 0, 9999)})), 1);
+    ASSERT_EQ(su->SendMessage(FolderRequest(kx::kSubModify, {Folder("x", -1, 0, 9999)})), 1);
     const CkxFSNode::_COM plain = Folder("plain", -1, 0).GetComData();
-    ASSERT_TRUE(su->SendRecord(10, 21, plain));
-    EXPECT_TRUE(su->Quiet(10, -1));
+    ASSERT_TRUE(su->SendRecord(kx::kMsgFolder, kx::kSubAdd, plain));
+    EXPECT_TRUE(su->Quiet(kx::kMsgFolder, -1));
     EXPECT_EQ(server.Locked([&] { return KX_KXXXX()._kxFSTree().GetCount(); }), 2);
 
     // A rights piece too short to be rights refuses the add or modify: the folder is neither
@@ -170,18 +161,18 @@ TEST_F(FolderServiceTest, AddListAndModify) {
     const uint32_t everyoneBefore = server.Locked([&] { return KX_KXXXX().fsFind(top)->m_Power.m_nEveryonePower; });
     for (const auto& [subOp, node] : {std::pair{21, Folder("短", -1, 0)}, std::pair{22, Folder("短", -1, 0, top)}}) {
         NetMessage m;
-        m.SetCommand(10, subOp);
+        m.SetCommand(kx::kMsgFolder, subOp);
         const CkxFSNode::_COM com = node.GetComData();
         m.AppendData(&com, sizeof com);
         m.AppendData(std::string_view("\x01\x00\x00", 3));
         ASSERT_EQ(su->SendMessage(m), 1);
-        EXPECT_TRUE(su->Quiet(10, -1)) << subOp;
-        EXPECT_TRUE(alice->Quiet(10, -1, 0ms)) << subOp;
+        EXPECT_TRUE(su->Quiet(kx::kMsgFolder, -1)) << subOp;
+        EXPECT_TRUE(alice->Quiet(kx::kMsgFolder, -1, 0ms)) << subOp;
     }
     EXPECT_EQ(server.Locked([&] { return KX_KXXXX()._kxFSTree().GetCount(); }), 2);
     EXPECT_EQ(server.Locked([&] { return KX_KXXXX().fsGetDirName(top); }), "新名字");
     EXPECT_EQ(server.Locked([&] { return KX_KXXXX().fsFind(top)->m_Power.m_nEveryonePower; }), everyoneBefore);
-    EXPECT_EQ(LogLines(server.Db(), "短", 1), 0);
+    EXPECT_EQ(LogLines(server.Db(), "短", 1, KXLOG_CAT_DIRADMIN), 0);
 }
 
 // A database that refuses the add or the modify (its table taken away for the request): no
@@ -189,25 +180,25 @@ TEST_F(FolderServiceTest, AddListAndModify) {
 TEST_F(FolderServiceTest, RefusedWriteLeavesTreeAndTableAlone) {
     const int top = AddFolder("顶", -1, 0);
     ASSERT_GT(top, 0);
-    const int lines = LogLines(server.Db(), "目录", 1);
+    const int lines = LogLines(server.Db(), "目录", 1, KXLOG_CAT_DIRADMIN);
     kxtest::DbErrorLog quiet;
     const struct {
         const char* name;
         int sub;
         CkxFSNode node;
     } cases[] = {
-        {"add", 21, Folder("新", top, 1)},
-        {"modify", 22, Folder("改名", -1, 0, top)},
+        {"add", kx::kSubAdd, Folder("新", top, 1)},
+        {"modify", kx::kSubModify, Folder("改名", -1, 0, top)},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         ASSERT_TRUE(server.Locked([&] { return server.Db().Execute(" ALTER TABLE VUZO_Dir RENAME TO VUZO_Dir_off "); }));
         ASSERT_EQ(su->SendMessage(FolderRequest(c.sub, {c.node})), 1);
-        EXPECT_TRUE(su->Quiet(10, -1, 400ms) && alice->Quiet(10, -1, 0ms));
+        EXPECT_TRUE(su->Quiet(kx::kMsgFolder, -1, 400ms) && alice->Quiet(kx::kMsgFolder, -1, 0ms));
         ASSERT_TRUE(server.Locked([&] { return server.Db().Execute(" ALTER TABLE VUZO_Dir_off RENAME TO VUZO_Dir "); }));
         EXPECT_EQ(server.Locked([&] { return KX_KXXXX()._kxFSTree().GetCount(); }), 1);
         EXPECT_EQ(server.Locked([&] { return KX_KXXXX().fsGetDirName(top); }), "顶");
-        EXPECT_EQ(LogLines(server.Db(), "目录", 1), lines);
+        EXPECT_EQ(LogLines(server.Db(), "目录", 1, KXLOG_CAT_DIRADMIN), lines);
     }
 }
 
@@ -216,12 +207,12 @@ TEST_F(FolderServiceTest, MoveRelevelsTheSubtreeInTableAndMemory) {
     const int a1 = AddFolder("a1", a, 1), a2 = AddFolder("a2", a1, 2);
     ASSERT_GT(a2, 0);
     // b moves under a2: b becomes level 3.
-    ASSERT_EQ(su->SendMessage(FolderRequest(22, {Folder("b", a2, 0, b)})), 1);
-    ASSERT_TRUE(su->Wait(10, 22));
+    ASSERT_EQ(su->SendMessage(FolderRequest(kx::kSubModify, {Folder("b", a2, 0, b)})), 1);
+    ASSERT_TRUE(su->Wait(kx::kMsgFolder, kx::kSubModify));
     EXPECT_EQ(Column(server.Db(), "VUZO_Dir", b, "T_Lev"), 3);
     // a1 (with a2 and b below it) moves to the top: levels 0, 1, 2.
-    ASSERT_EQ(su->SendMessage(FolderRequest(22, {Folder("a1", -1, 1, a1)})), 1);
-    ASSERT_TRUE(su->Wait(10, 22));
+    ASSERT_EQ(su->SendMessage(FolderRequest(kx::kSubModify, {Folder("a1", -1, 1, a1)})), 1);
+    ASSERT_TRUE(su->Wait(kx::kMsgFolder, kx::kSubModify));
     EXPECT_EQ(Column(server.Db(), "VUZO_Dir", a1, "T_Lev"), 0);
     EXPECT_EQ(Column(server.Db(), "VUZO_Dir", a2, "T_Lev"), 1);
     EXPECT_EQ(Column(server.Db(), "VUZO_Dir", b, "T_Lev"), 2);
@@ -255,10 +246,10 @@ TEST_F(FolderServiceTest, DeleteTakesTheWholeSubtree) {
     const int otherKey = AddKey(other, files[0]);
 
     // The workstation lists only the top folder: the server still takes everything below it.
-    ASSERT_EQ(su->SendMessage(FolderRequest(23, {Folder("top", -1, 0, top)}, false)), 1);
-    auto mine = su->Wait(10, 23);
+    ASSERT_EQ(su->SendMessage(FolderRequest(kx::kSubDelete, {Folder("top", -1, 0, top)}, false)), 1);
+    auto mine = su->Wait(kx::kMsgFolder, kx::kSubDelete);
     ASSERT_TRUE(mine);
-    ASSERT_TRUE(alice->Wait(10, 23));
+    ASSERT_TRUE(alice->Wait(kx::kMsgFolder, kx::kSubDelete));
     EXPECT_EQ(mine->pieces.size(), 1u);
 
     const int suId = server.UserId("su");
@@ -282,13 +273,13 @@ TEST_F(FolderServiceTest, DeleteTakesTheWholeSubtree) {
         EXPECT_EQ(left_, std::set<int>{otherKey});
         return 0;
     });
-    EXPECT_EQ(LogLines(server.Db(), "删除目录", 2), 1);
+    EXPECT_EQ(LogLines(server.Db(), "删除目录", 2, KXLOG_CAT_DIRADMIN), 1);
 
     // A delete with no pieces changes nothing and sends nothing.
     NetMessage empty;
-    empty.SetCommand(10, 23);
+    empty.SetCommand(kx::kMsgFolder, kx::kSubDelete);
     ASSERT_EQ(su->SendMessage(empty), 1);
-    EXPECT_TRUE(su->Quiet(10, 23));
+    EXPECT_TRUE(su->Quiet(kx::kMsgFolder, kx::kSubDelete));
     EXPECT_TRUE(InMemory(other));
 }
 
@@ -297,11 +288,11 @@ TEST_F(FolderServiceTest, DeleteListingFolderAndSubFoldersDeletesEachOnce) {
     const int s1 = AddFolder("s1", top, 1), s2 = AddFolder("s2", top, 1);
     const int f1 = AddFile(top), f2 = AddFile(s1), f3 = AddFile(s2);
     AddKey(s1, f1);
-    ASSERT_EQ(su->SendMessage(FolderRequest(23, {Folder("top", -1, 0, top), Folder("s1", top, 1, s1),
+    ASSERT_EQ(su->SendMessage(FolderRequest(kx::kSubDelete, {Folder("top", -1, 0, top), Folder("s1", top, 1, s1),
                                                  Folder("s2", top, 1, s2)},
                                             false)),
               1);
-    auto mine = su->Wait(10, 23);
+    auto mine = su->Wait(kx::kMsgFolder, kx::kSubDelete);
     ASSERT_TRUE(mine);
     EXPECT_EQ(mine->pieces.size(), 3u);
     CImageFileTable files;
@@ -320,35 +311,35 @@ TEST_F(FolderServiceTest, TheServerSetsLevelsAndNeverDeletesTheRoot) {
     ASSERT_GT(sub, 0);
     EXPECT_EQ(Column(server.Db(), "VUZO_Dir", sub, "T_Lev"), 1);
     // A rename without a move keeps the level, whatever the request says.
-    ASSERT_EQ(su->SendMessage(FolderRequest(22, {Folder("renamed", top, 0, sub)})), 1);
-    ASSERT_TRUE(su->Wait(10, 22));
+    ASSERT_EQ(su->SendMessage(FolderRequest(kx::kSubModify, {Folder("renamed", top, 0, sub)})), 1);
+    ASSERT_TRUE(su->Wait(kx::kMsgFolder, kx::kSubModify));
     EXPECT_EQ(Column(server.Db(), "VUZO_Dir", sub, "T_Lev"), 1);
     EXPECT_EQ(server.Locked([&] { return KX_KXXXX().fsFind(sub)->m_nLev; }), 1);
 
     // A parent nobody holds is refused for an add and for a move.
     const int rows = server.Locked([&] { return KX_KXXXX()._kxFSTree().GetCount(); });
-    for (int sub_op : {21, 22}) {
+    for (int sub_op : {kx::kSubAdd, kx::kSubModify}) {
         SCOPED_TRACE(sub_op);
         CkxFSNode orphan = Folder("orphan", 99999, 1, sub_op == 22 ? sub : -1);
         ASSERT_EQ(su->SendMessage(FolderRequest(sub_op, {orphan})), 1);
-        EXPECT_TRUE(su->Quiet(10, sub_op, 400ms));
+        EXPECT_TRUE(su->Quiet(kx::kMsgFolder, sub_op, 400ms));
     }
     EXPECT_EQ(server.Locked([&] { return KX_KXXXX()._kxFSTree().GetCount(); }), rows);
     EXPECT_EQ(Column(server.Db(), "VUZO_Dir", sub, "T_ParentID"), top);
 
     // Deleting folder -1 (the root) is refused: it would take every folder with it.
     const int file = AddFile(top);
-    ASSERT_EQ(su->SendMessage(FolderRequest(23, {Folder("root", -1, 0, -1)}, false)), 1);
-    EXPECT_TRUE(su->Quiet(10, 23, 400ms));
+    ASSERT_EQ(su->SendMessage(FolderRequest(kx::kSubDelete, {Folder("root", -1, 0, -1)}, false)), 1);
+    EXPECT_TRUE(su->Quiet(kx::kMsgFolder, kx::kSubDelete, 400ms));
     EXPECT_TRUE(InMemory(top));
     EXPECT_TRUE(InMemory(sub));
     EXPECT_EQ(Column(server.Db(), "VUZO_FImage", file, "T_Deleted"), 0);
 
     // Beside a real folder the root piece is skipped, and nobody hears it: a workstation
     // applying it would drop its whole tree.
-    ASSERT_EQ(su->SendMessage(FolderRequest(23, {Folder("root", -1, 0, -1), Folder("top", -1, 0, top)}, false)), 1);
+    ASSERT_EQ(su->SendMessage(FolderRequest(kx::kSubDelete, {Folder("root", -1, 0, -1), Folder("top", -1, 0, top)}, false)), 1);
     for (TestClient* c : {su.get(), alice.get()}) {
-        auto heard = c->Wait(10, 23);
+        auto heard = c->Wait(kx::kMsgFolder, kx::kSubDelete);
         ASSERT_TRUE(heard);
         ASSERT_EQ(heard->pieces.size(), 1u);
         CkxFSNode::_COM com{};

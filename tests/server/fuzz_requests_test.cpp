@@ -41,11 +41,6 @@ using namespace srvtest;
 
 namespace {
 
-template <class Com>
-std::string Bytes(const Com& com) {
-    return std::string(reinterpret_cast<const char*>(&com), sizeof com);
-}
-
 // Valid blocks the damaged payloads start from: records, a framed container, id texts.
 std::vector<std::string> Seeds() {
     std::vector<std::string> s;
@@ -160,7 +155,7 @@ private:
 // server ended is logged on again. Returns how many requests went out.
 int SendDamagedRequests(TestServer& server, const std::string& logon, const std::string& password,
                         uint32_t seed) {
-    constexpr int kHostInfoType = 4;
+    constexpr int kHostInfoType = kx::kMsgHostInfo;
     auto logOn = [&] { return server.LogOn(logon, password); };
     std::unique_ptr<TestClient> client = logOn();
     if (!client) return 0;
@@ -195,8 +190,8 @@ int SendDamagedRequests(TestServer& server, const std::string& logon, const std:
             }
         }
         // Let the server catch up on this type before the next one, and drop what came back.
-        client->Send(3, 20);
-        client->Wait(3, 20, 10s);
+        client->Send(kx::kMsgServerRecord, kx::kSubList);
+        client->Wait(kx::kMsgServerRecord, kx::kSubList, 10s);
         client->Pending();
     }
     return sent;
@@ -223,8 +218,8 @@ TEST(FuzzRequests, DamagedRequestsOfEveryTypeLeaveTheServerServing) {
     // Still serving: a fresh administrator logs on and lists every user.
     auto admin = server.LogOnAdmin();
     ASSERT_TRUE(admin);
-    admin->Send(5, 20);
-    const auto users = admin->WaitSeries(5, 20);
+    admin->Send(kx::kMsgUser, kx::kSubList);
+    const auto users = admin->WaitSeries(kx::kMsgUser, kx::kSubList);
     ASSERT_TRUE(users);
     EXPECT_GE(users->size(), 5u);
 
@@ -295,7 +290,7 @@ TEST(FuzzRequests, DamagedFramesLeaveTheServerServing) {
     logOn.m_strLogon = "alice";
     logOn.m_strPassword = "alice-pw";
     NetPacket logOnPacket;
-    logOnPacket.InitCommand(1, 10, 1);
+    logOnPacket.InitCommand(kx::kMsgSession, kx::kSubLogon, 1);
     logOnPacket.SetRequestQueue();
     const CkxClient::_COM logOnRecord = logOn.GetComData();
     logOnPacket.SetData(&logOnRecord, sizeof logOnRecord);
@@ -364,8 +359,8 @@ TEST(FuzzRequests, DamagedFramesLeaveTheServerServing) {
 
     auto admin = server.LogOnAdmin();
     ASSERT_TRUE(admin);
-    admin->Send(5, 20);
-    const auto users = admin->WaitSeries(5, 20);
+    admin->Send(kx::kMsgUser, kx::kSubList);
+    const auto users = admin->WaitSeries(kx::kMsgUser, kx::kSubList);
     ASSERT_TRUE(users);
     EXPECT_GE(users->size(), 5u);
 }

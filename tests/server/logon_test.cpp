@@ -60,15 +60,15 @@ TEST(Logon, ResultTableCoversEveryOutcome) {
         EXPECT_EQ(id, c.userId == -2 ? server.UserId(c.logon) : c.userId);
         if (c.result == 0) {
             EXPECT_TRUE(IsOnline(server, id));
-            client->SendText(1, 11, std::to_string(id));
+            client->SendText(kx::kMsgSession, kx::kSubLogoff, std::to_string(id));
             EXPECT_TRUE(client->WaitClosed());
             EXPECT_TRUE(WaitOnline(server, id, false));
         }
     }
     // The first session of alice kept its user and still works.
     EXPECT_TRUE(IsOnline(server, first->UserId()));
-    first->Send(3, 20);
-    EXPECT_TRUE(first->Wait(3, 20));
+    first->Send(kx::kMsgServerRecord, kx::kSubList);
+    EXPECT_TRUE(first->Wait(kx::kMsgServerRecord, kx::kSubList));
 }
 
 TEST(Logon, FailedAttemptMayBeRetriedAndOnlyLogOnIsServedBefore) {
@@ -77,16 +77,16 @@ TEST(Logon, FailedAttemptMayBeRetriedAndOnlyLogOnIsServedBefore) {
     auto client = server.Connect();
     ASSERT_TRUE(client);
     // Before a log-on every other request is dropped.
-    client->Send(3, 20);
-    client->Send(1, 20);
-    EXPECT_TRUE(client->Quiet(3, -1));
-    EXPECT_EQ(client->Count(1, 20), 0);
+    client->Send(kx::kMsgServerRecord, kx::kSubList);
+    client->Send(kx::kMsgSession, kx::kSubOnlineUsers);
+    EXPECT_TRUE(client->Quiet(kx::kMsgServerRecord, -1));
+    EXPECT_EQ(client->Count(kx::kMsgSession, kx::kSubOnlineUsers), 0);
 
     EXPECT_EQ(client->LogOn("alice", "wrong"), 6);
     EXPECT_EQ(client->LogOn("nobody", "x"), 3);
     EXPECT_EQ(client->LogOn("alice", "alice-pw"), 0);
-    client->Send(3, 20);
-    EXPECT_TRUE(client->Wait(3, 20));
+    client->Send(kx::kMsgServerRecord, kx::kSubList);
+    EXPECT_TRUE(client->Wait(kx::kMsgServerRecord, kx::kSubList));
 
     // A second log-on on the same session is refused; the first user stays.
     int id = 0;
@@ -103,8 +103,8 @@ TEST(Logon, ShortLogOnRecordIsDropped) {
     CkxClient::_COM com = CkxClient().GetComData();
     kx::PutText(com.szLogon, "alice");
     kx::PutText(com.szPassword, "alice-pw");
-    client->Send(1, 10, &com, sizeof com - 1);
-    EXPECT_TRUE(client->Quiet(1, 10));
+    client->Send(kx::kMsgSession, kx::kSubLogon, &com, sizeof com - 1);
+    EXPECT_TRUE(client->Quiet(kx::kMsgSession, kx::kSubLogon));
     EXPECT_FALSE(IsOnline(server, server.UserId("alice")));
     EXPECT_EQ(client->LogOn("alice", "alice-pw"), 0); // the session keeps working
 }
@@ -121,18 +121,18 @@ TEST(Logon, OthersHearOnceThatAUserCameOnline) {
     ASSERT_TRUE(bob);
     const int bobId = server.UserId("bob");
     for (TestClient* c : {watcher.get()}) {
-        const auto notice = c->Wait(1, 30);
+        const auto notice = c->Wait(kx::kMsgSession, kx::kSubUserOnline);
         ASSERT_TRUE(notice);
         EXPECT_EQ(notice->flag, 0);
         EXPECT_EQ(notice->payload, std::to_string(bobId));
-        EXPECT_TRUE(c->Quiet(1, 30)); // exactly one
+        EXPECT_TRUE(c->Quiet(kx::kMsgSession, kx::kSubUserOnline)); // exactly one
     }
-    EXPECT_TRUE(idle->Quiet(1, 30));
-    EXPECT_TRUE(bob->Quiet(1, 30)); // the new session hears nothing of itself
+    EXPECT_TRUE(idle->Quiet(kx::kMsgSession, kx::kSubUserOnline));
+    EXPECT_TRUE(bob->Quiet(kx::kMsgSession, kx::kSubUserOnline)); // the new session hears nothing of itself
     // A failed log-on is announced to nobody.
     auto failed = server.Connect();
     EXPECT_EQ(failed->LogOn("carol", "carol-pw"), 4);
-    EXPECT_TRUE(watcher->Quiet(1, 30));
+    EXPECT_TRUE(watcher->Quiet(kx::kMsgSession, kx::kSubUserOnline));
 }
 
 TEST(Logon, LogOffEndsTheRequestersOwnUserWhateverIdItNames) {
@@ -142,15 +142,15 @@ TEST(Logon, LogOffEndsTheRequestersOwnUserWhateverIdItNames) {
     auto bob = server.LogOn("bob", "bob-pw");
     auto su = server.LogOnAdmin();
     ASSERT_TRUE(alice && bob && su);
-    ASSERT_TRUE(alice->Wait(1, 30) && alice->Wait(1, 30));
-    ASSERT_TRUE(bob->Wait(1, 30));
+    ASSERT_TRUE(alice->Wait(kx::kMsgSession, kx::kSubUserOnline) && alice->Wait(kx::kMsgSession, kx::kSubUserOnline));
+    ASSERT_TRUE(bob->Wait(kx::kMsgSession, kx::kSubUserOnline));
     const int aliceId = server.UserId("alice"), bobId = server.UserId("bob");
 
     // alice asks to log bob off: alice herself ends.
-    alice->SendText(1, 11, std::to_string(bobId));
+    alice->SendText(kx::kMsgSession, kx::kSubLogoff, std::to_string(bobId));
     EXPECT_TRUE(alice->WaitClosed());
     for (TestClient* c : {bob.get(), su.get()}) {
-        const auto gone = c->Wait(1, 11);
+        const auto gone = c->Wait(kx::kMsgSession, kx::kSubLogoff);
         ASSERT_TRUE(gone);
         EXPECT_EQ(gone->payload, std::to_string(aliceId));
         EXPECT_EQ(gone->flag, 0);
@@ -159,8 +159,8 @@ TEST(Logon, LogOffEndsTheRequestersOwnUserWhateverIdItNames) {
     EXPECT_TRUE(WaitOnline(server, aliceId, false));
     EXPECT_TRUE(IsOnline(server, bobId));
     // bob still works; alice may log on again from a new connection.
-    bob->Send(3, 20);
-    EXPECT_TRUE(bob->Wait(3, 20));
+    bob->Send(kx::kMsgServerRecord, kx::kSubList);
+    EXPECT_TRUE(bob->Wait(kx::kMsgServerRecord, kx::kSubList));
     auto again = server.LogOn("alice", "alice-pw");
     EXPECT_TRUE(again);
 }
@@ -177,19 +177,19 @@ TEST(Logon, DroppedConnectionTellsEveryOtherSession) {
 
     bob->StopAndClose();
     for (TestClient* c : {alice.get()}) {
-        const auto gone = c->Wait(1, 11);
+        const auto gone = c->Wait(kx::kMsgSession, kx::kSubLogoff);
         ASSERT_TRUE(gone);
         EXPECT_EQ(gone->payload, std::to_string(bobId));
-        EXPECT_TRUE(c->Quiet(1, 11)); // once
+        EXPECT_TRUE(c->Quiet(kx::kMsgSession, kx::kSubLogoff)); // once
     }
-    EXPECT_TRUE(idle->Quiet(1, 11)); // a session that never logged on overhears nothing
+    EXPECT_TRUE(idle->Quiet(kx::kMsgSession, kx::kSubLogoff)); // a session that never logged on overhears nothing
     EXPECT_TRUE(server.WaitForSessions(2));
     EXPECT_TRUE(WaitOnline(server, bobId, false));
 
     // A session that never logged on is removed too, and nobody hears of it.
     idle->StopAndClose();
     EXPECT_TRUE(server.WaitForSessions(1));
-    EXPECT_TRUE(alice->Quiet(1, 11));
+    EXPECT_TRUE(alice->Quiet(kx::kMsgSession, kx::kSubLogoff));
 }
 
 TEST(Logon, OnlineUsersListEverySessionInRegistryOrder) {
@@ -203,8 +203,8 @@ TEST(Logon, OnlineUsersListEverySessionInRegistryOrder) {
     EXPECT_EQ(unknown->LogOn("nobody", "x"), 3);
     ASSERT_TRUE(server.WaitForSessions(3));
 
-    alice->Send(1, 20);
-    const auto list = alice->WaitSeries(1, 20);
+    alice->Send(kx::kMsgSession, kx::kSubOnlineUsers);
+    const auto list = alice->WaitSeries(kx::kMsgSession, kx::kSubOnlineUsers);
     ASSERT_TRUE(list);
     ASSERT_EQ(list->size(), 3u);
     EXPECT_EQ((*list)[0].AsInt(), server.UserId("alice"));

@@ -162,10 +162,10 @@ TEST(OperationLog, PruneRequestDeletesThroughTheEndOfTheDay) {
     auto su = server.LogOnAdmin();
     ASSERT_TRUE(su);
     const auto prune = [&](double date, size_t n = 8) {
-        su->Send(50, 0, &date, n);
-        su->Send(3, 20); // answered once the prune has been handled
-        EXPECT_TRUE(su->Wait(3, 20));
-        EXPECT_EQ(su->Count(50, -1), 0); // a prune is never answered
+        su->Send(kx::kMsgLogDelete, kx::kSubNone, &date, n);
+        su->Send(kx::kMsgServerRecord, kx::kSubList); // answered once the prune has been handled
+        EXPECT_TRUE(su->Wait(kx::kMsgServerRecord, kx::kSubList));
+        EXPECT_EQ(su->Count(kx::kMsgLogDelete, -1), 0); // a prune is never answered
         return server.Locked([&] { return RowCount(db, "SELECT * FROM VUZO_Log"); });
     };
     EXPECT_EQ(prune(At(2024, 5, 8, 12)), 5);                 // before the oldest day: nothing
@@ -194,8 +194,8 @@ TEST(OperationLog, QueryRequestAnswersEveryLineAsASeriesOfRecords) {
     auto su = server.LogOnAdmin();
     ASSERT_TRUE(su);
 
-    su->SendRecord(51, 0, CkxLog().GetComData()); // every line
-    const auto all = su->WaitSeries(51, 0);
+    su->SendRecord(kx::kMsgLogQuery, kx::kSubNone, CkxLog().GetComData()); // every line
+    const auto all = su->WaitSeries(kx::kMsgLogQuery, kx::kSubNone);
     ASSERT_TRUE(all);
     ASSERT_EQ(all->size(), static_cast<size_t>(kLines));
     double previous = 0;
@@ -218,15 +218,15 @@ TEST(OperationLog, QueryRequestAnswersEveryLineAsASeriesOfRecords) {
 
     CkxLog warnings;
     warnings.m_nLev = KXLOG_WARN;
-    su->SendRecord(51, 0, warnings.GetComData());
-    const auto half = su->WaitSeries(51, 0);
+    su->SendRecord(kx::kMsgLogQuery, kx::kSubNone, warnings.GetComData());
+    const auto half = su->WaitSeries(kx::kMsgLogQuery, kx::kSubNone);
     ASSERT_TRUE(half);
     EXPECT_EQ(half->size(), static_cast<size_t>(kLines / 2));
 
     CkxLog none;
     none.m_nUser = 99;
-    su->SendRecord(51, 0, none.GetComData());
+    su->SendRecord(kx::kMsgLogQuery, kx::kSubNone, none.GetComData());
     const CkxLog::_COM filter = CkxLog().GetComData();
-    su->Send(51, 0, &filter, sizeof filter - 1); // short filter: dropped
-    EXPECT_TRUE(su->Quiet(51, -1));
+    su->Send(kx::kMsgLogQuery, kx::kSubNone, &filter, sizeof filter - 1); // short filter: dropped
+    EXPECT_TRUE(su->Quiet(kx::kMsgLogQuery, -1));
 }

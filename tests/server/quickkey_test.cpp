@@ -4,9 +4,10 @@
 #include "db/AdoRecordset.h"
 #include "model/CkxXXX.h"
 #include "transport/NetMessage.h"
-#include "service/QuickKeyTable.h"
+#include "table/QuickKeyTable.h"
 #include "server/support/TestCatalogue.h"
 #include "server/support/TwoWorkstations.h"
+#include "service/OperationLog.h"
 
 #include <gtest/gtest.h>
 
@@ -35,15 +36,6 @@ std::map<int, Stored> Rows(CADODatabase& db) {
         rows[id] = {folder, file};
     }
     return rows;
-}
-
-int LogLines(CADODatabase& db, const std::string& event, int level) {
-    CADORecordset rs;
-    if (!db.Query(" SELECT * FROM VUZO_Log WHERE T_Event LIKE " + kx::SqlQuote("%" + event) +
-                      " AND T_Lev = " + kx::SqlNumber(level) + " AND T_Type = 20",
-                  rs))
-        return -1;
-    return rs.GetRecordCount();
 }
 
 CkxFSQuickKey Key(int id, int folder, int file) {
@@ -127,7 +119,7 @@ protected:
     }
     NetMessage FileKeys(int file, const std::vector<CkxFSQuickKey>& keys) {
         NetMessage m;
-        m.SetCommand(12, 22);
+        m.SetCommand(kx::kMsgFileQuickKeys, kx::kSubModify);
         m.SetParam(static_cast<uint32_t>(file));
         for (const CkxFSQuickKey& k : keys) {
             const CkxFSQuickKey::_COM com = k.GetComData();
@@ -138,10 +130,10 @@ protected:
 };
 
 TEST_F(QuickKeyServiceTest, SingleKeysAddModifyDeleteAndList) {
-    ASSERT_TRUE(su->SendRecord(11, 21, Key(-1, 7, 70).GetComData()));
-    auto added = alice->Wait(11, 21);
+    ASSERT_TRUE(su->SendRecord(kx::kMsgQuickKey, kx::kSubAdd, Key(-1, 7, 70).GetComData()));
+    auto added = alice->Wait(kx::kMsgQuickKey, kx::kSubAdd);
     ASSERT_TRUE(added);
-    ASSERT_TRUE(su->Wait(11, 21));
+    ASSERT_TRUE(su->Wait(kx::kMsgQuickKey, kx::kSubAdd));
     CkxFSQuickKey::_COM com{};
     ASSERT_TRUE(added->As(com));
     const int id = com.nID;
@@ -149,39 +141,39 @@ TEST_F(QuickKeyServiceTest, SingleKeysAddModifyDeleteAndList) {
     EXPECT_EQ(com.nDirID, 7);
     EXPECT_EQ(Rows(server.Db()), (std::map<int, Stored>{{id, {7, 70}}}));
     EXPECT_EQ(Memory(), Rows(server.Db()));
-    EXPECT_EQ(LogLines(server.Db(), "添加快捷键", 1), 1);
+    EXPECT_EQ(LogLines(server.Db(), "添加快捷键", 1, KXLOG_CAT_FILEADMIN), 1);
 
-    ASSERT_TRUE(su->SendRecord(11, 22, Key(id, 8, 70).GetComData()));
-    ASSERT_TRUE(alice->Wait(11, 22));
+    ASSERT_TRUE(su->SendRecord(kx::kMsgQuickKey, kx::kSubModify, Key(id, 8, 70).GetComData()));
+    ASSERT_TRUE(alice->Wait(kx::kMsgQuickKey, kx::kSubModify));
     EXPECT_EQ(Rows(server.Db()), (std::map<int, Stored>{{id, {8, 70}}}));
     EXPECT_EQ(Memory(), Rows(server.Db()));
-    EXPECT_EQ(LogLines(server.Db(), "修改快捷键", 1), 1);
+    EXPECT_EQ(LogLines(server.Db(), "修改快捷键", 1, KXLOG_CAT_FILEADMIN), 1);
 
-    ASSERT_TRUE(su->Send(11, 20));
-    auto list = su->WaitSeries(11, 20);
+    ASSERT_TRUE(su->Send(kx::kMsgQuickKey, kx::kSubList));
+    auto list = su->WaitSeries(kx::kMsgQuickKey, kx::kSubList);
     ASSERT_TRUE(list);
     ASSERT_EQ(list->size(), 1u);
 
     // A modify of an unknown key and a delete id that is no number are dropped.
-    ASSERT_TRUE(su->SendRecord(11, 22, Key(id + 50, 9, 70).GetComData()));
-    ASSERT_TRUE(su->SendText(11, 23, "7x"));
-    EXPECT_TRUE(alice->Quiet(11, -1));
+    ASSERT_TRUE(su->SendRecord(kx::kMsgQuickKey, kx::kSubModify, Key(id + 50, 9, 70).GetComData()));
+    ASSERT_TRUE(su->SendText(kx::kMsgQuickKey, kx::kSubDelete, "7x"));
+    EXPECT_TRUE(alice->Quiet(kx::kMsgQuickKey, -1));
 
-    ASSERT_TRUE(su->SendText(11, 23, std::to_string(id)));
-    auto gone = alice->Wait(11, 23);
+    ASSERT_TRUE(su->SendText(kx::kMsgQuickKey, kx::kSubDelete, std::to_string(id)));
+    auto gone = alice->Wait(kx::kMsgQuickKey, kx::kSubDelete);
     ASSERT_TRUE(gone);
     EXPECT_EQ(gone->AsInt(), id);
     EXPECT_TRUE(Rows(server.Db()).empty());
     EXPECT_TRUE(Memory().empty());
-    EXPECT_EQ(LogLines(server.Db(), "删除快捷键", 2), 1);
+    EXPECT_EQ(LogLines(server.Db(), "删除快捷键", 2, KXLOG_CAT_FILEADMIN), 1);
 }
 
 TEST_F(QuickKeyServiceTest, FileSetIsReplacedAndAnnouncedWithIds) {
     constexpr int F = 50, G = 51;
     std::map<int, int> ids; // folder -> id of the keys set up through type 11
     for (auto [folder, file] : {std::pair{1, F}, std::pair{2, F}, std::pair{1, G}}) {
-        ASSERT_TRUE(su->SendRecord(11, 21, Key(-1, folder, file).GetComData()));
-        auto a = su->Wait(11, 21);
+        ASSERT_TRUE(su->SendRecord(kx::kMsgQuickKey, kx::kSubAdd, Key(-1, folder, file).GetComData()));
+        auto a = su->Wait(kx::kMsgQuickKey, kx::kSubAdd);
         ASSERT_TRUE(a);
         CkxFSQuickKey::_COM com{};
         ASSERT_TRUE(a->As(com));
@@ -191,8 +183,8 @@ TEST_F(QuickKeyServiceTest, FileSetIsReplacedAndAnnouncedWithIds) {
 
     // Keep F's key in folder 1, add one in folder 3; F's key in folder 2 goes.
     ASSERT_EQ(alice->SendMessage(FileKeys(F, {Key(f1, 1, F), Key(-1, 3, F)})), 1);
-    auto mine = alice->Wait(12, 22);
-    auto his = su->Wait(12, 22);
+    auto mine = alice->Wait(kx::kMsgFileQuickKeys, kx::kSubModify);
+    auto his = su->Wait(kx::kMsgFileQuickKeys, kx::kSubModify);
     ASSERT_TRUE(mine && his);
     ASSERT_EQ(mine->pieces.size(), 2u);
     EXPECT_EQ(mine->param, static_cast<uint32_t>(F));
@@ -205,24 +197,24 @@ TEST_F(QuickKeyServiceTest, FileSetIsReplacedAndAnnouncedWithIds) {
     const std::map<int, Stored> want = {{f1, {1, F}}, {added.nID, {3, F}}, {g1, {1, G}}};
     EXPECT_EQ(Rows(server.Db()), want);
     EXPECT_EQ(Memory(), want);
-    EXPECT_EQ(LogLines(server.Db(), "更新快捷键", 1), 1);
+    EXPECT_EQ(LogLines(server.Db(), "更新快捷键", 1, KXLOG_CAT_FILEADMIN), 1);
 
     // No pieces: the file keeps no key, in the table and in memory; the announcement is empty.
     ASSERT_EQ(su->SendMessage(FileKeys(F, {})), 1);
-    auto empty = alice->Wait(12, 22);
+    auto empty = alice->Wait(kx::kMsgFileQuickKeys, kx::kSubModify);
     ASSERT_TRUE(empty);
     EXPECT_TRUE(empty->pieces.empty());
     EXPECT_EQ(Rows(server.Db()), (std::map<int, Stored>{{g1, {1, G}}}));
     EXPECT_EQ(Memory(), Rows(server.Db()));
 
     // A plain packet, or a message without a file id, is dropped.
-    ASSERT_TRUE(su->SendRecord(12, 22, Key(-1, 4, G).GetComData()));
+    ASSERT_TRUE(su->SendRecord(kx::kMsgFileQuickKeys, kx::kSubModify, Key(-1, 4, G).GetComData()));
     ASSERT_EQ(su->SendMessage(FileKeys(0, {Key(-1, 4, G)})), 1);
     // So is a set with a piece that is no key: G's stored key must not go for it.
     NetMessage broken = FileKeys(G, {Key(-1, 4, G)});
     broken.AppendData("short", 5);
     ASSERT_EQ(su->SendMessage(broken), 1);
-    EXPECT_TRUE(alice->Quiet(12, -1));
+    EXPECT_TRUE(alice->Quiet(kx::kMsgFileQuickKeys, -1));
     EXPECT_EQ(Rows(server.Db()).size(), 1u);
     EXPECT_EQ(Memory(), Rows(server.Db()));
 }

@@ -20,8 +20,8 @@ TEST(ServerInfo, ServerRecordComesFromTheSessionsCopyWithItsUser) {
     auto bob = server.LogOn("bob", "bob-pw");
     ASSERT_TRUE(alice && bob);
     for (TestClient* c : {alice.get(), bob.get()}) {
-        c->Send(3, 20);
-        const auto answer = c->Wait(3, 20);
+        c->Send(kx::kMsgServerRecord, kx::kSubList);
+        const auto answer = c->Wait(kx::kMsgServerRecord, kx::kSubList);
         ASSERT_TRUE(answer);
         EXPECT_EQ(answer->flag, 0);
         ASSERT_EQ(answer->payload.size(), 316u);
@@ -35,8 +35,8 @@ TEST(ServerInfo, ServerRecordComesFromTheSessionsCopyWithItsUser) {
         EXPECT_EQ(record.m_nUserID, c->UserId());
     }
     // Only the list sub-operation is answered; the session stays.
-    for (int sub : {0, 21, 22, 23}) alice->Send(3, sub);
-    EXPECT_TRUE(alice->Quiet(3, -1));
+    for (int sub : {0, 21, 22, 23}) alice->Send(kx::kMsgServerRecord, sub);
+    EXPECT_TRUE(alice->Quiet(kx::kMsgServerRecord, -1));
     EXPECT_FALSE(alice->IsClosed());
 }
 
@@ -84,8 +84,8 @@ TEST(ServerInfo, HostInformationIsSampledAfreshWithoutHoldingOthersUp) {
 
     const auto snapshot = [&](int subOp) {
         CkxHostInfo::_COM com{};
-        alice->Send(4, subOp);
-        const auto answer = alice->Wait(4, 0, 10s);
+        alice->Send(kx::kMsgHostInfo, subOp);
+        const auto answer = alice->Wait(kx::kMsgHostInfo, kx::kSubNone, 10s);
         EXPECT_TRUE(answer);
         if (!answer) return com;
         EXPECT_EQ(answer->flag, 0);
@@ -96,12 +96,12 @@ TEST(ServerInfo, HostInformationIsSampledAfreshWithoutHoldingOthersUp) {
     };
 
     // While alice's snapshot samples the machine (about a second), bob is answered.
-    alice->Send(4, 7); // any sub-operation
+    alice->Send(kx::kMsgHostInfo, 7); // any sub-operation
     const auto asked = std::chrono::steady_clock::now();
-    bob->Send(3, 20);
-    ASSERT_TRUE(bob->Wait(3, 20));
+    bob->Send(kx::kMsgServerRecord, kx::kSubList);
+    ASSERT_TRUE(bob->Wait(kx::kMsgServerRecord, kx::kSubList));
     EXPECT_LT(std::chrono::steady_clock::now() - asked, std::chrono::milliseconds(700));
-    ASSERT_TRUE(alice->Wait(4, 0, 10s));
+    ASSERT_TRUE(alice->Wait(kx::kMsgHostInfo, kx::kSubNone, 10s));
 
     const CkxHostInfo::_COM first = snapshot(0);
     drive->m_freeMB = 60;
@@ -110,5 +110,5 @@ TEST(ServerInfo, HostInformationIsSampledAfreshWithoutHoldingOthersUp) {
     EXPECT_EQ(kx::GetText(first.drives[0].szRoot), "C:\\");
     EXPECT_EQ(first.drives[0].nFreeMB, 100u);
     EXPECT_EQ(second.drives[0].nFreeMB, 60u); // read afresh, not cached
-    EXPECT_TRUE(bob->Quiet(4, -1));           // to the requester only
+    EXPECT_TRUE(bob->Quiet(kx::kMsgHostInfo, -1));           // to the requester only
 }

@@ -3,6 +3,7 @@
 // nothing and leave memory alone, and many clients changing the catalogue at once.
 #include "db/AdoRecordset.h"
 #include "model/CkxKeywordGroup.h"
+#include "server/support/TestCatalogue.h"
 #include "server/support/TestServer.h"
 #include "service/EntityService.h"
 #include "service/OperationLog.h"
@@ -17,7 +18,7 @@ using namespace srvtest;
 
 namespace {
 
-constexpr int kType = 44; // keyword groups: a plain (id, name, note) record
+constexpr int kType = kx::kMsgKeywordGroup; // a plain (id, name, note) record
 
 // The test's own in-memory list (the pattern is tested, not the keyword-group service).
 CkxKeywordGroupList& Groups() {
@@ -31,23 +32,23 @@ KxEntitySpec<CkxKeywordGroup> GroupSpec() {
     spec.logCategory = KXLOG_CAT_FILEADMIN;
     spec.noun = "group";
     kx::UseMemoryList(spec, [] () -> CkxKeywordGroupList& { return Groups(); });
-    spec.insert = [](CADODatabase* db, CkxKeywordGroup& rec) {
+    spec.insert = [](CADODatabase& db, CkxKeywordGroup& rec) {
         CADOFieldList f;
         f.AddText("T_Name", rec.m_strName);
         f.AddText("T_Remark", rec.m_strNote);
-        const int id = db->Insert("VUZO_KeywordGroup", f);
+        const int id = db.Insert("VUZO_KeywordGroup", f);
         if (id <= 0) return 0;
         rec.m_nID = id;
         return 1;
     };
-    spec.update = [](CADODatabase* db, const CkxKeywordGroup& rec) {
+    spec.update = [](CADODatabase& db, const CkxKeywordGroup& rec) {
         CADOFieldList set, where;
         set.AddText("T_Name", rec.m_strName);
         set.AddText("T_Remark", rec.m_strNote);
         where.AddInt("T_ID = ", rec.m_nID);
-        return db->Update("VUZO_KeywordGroup", set, where);
+        return db.Update("VUZO_KeywordGroup", set, where);
     };
-    spec.remove = [](CADODatabase* db, int id) { return db->Delete("VUZO_KeywordGroup", id); };
+    spec.remove = [](CADODatabase& db, int id) { return db.Delete("VUZO_KeywordGroup", id); };
     spec.logAction = [](int subOp, const CkxKeywordGroup& rec) -> std::string {
         return subOp == kx::kSubDelete ? "删除组<" + rec.m_strName + ">" : "保存组<" + rec.m_strName + ">";
     };
@@ -93,10 +94,10 @@ TEST(Session, IgnoredTypesGetNoAnswerAndTheSessionKeepsWorking) {
     ASSERT_TRUE(server.Ok());
     auto client = server.LogOn("alice", "alice-pw");
     ASSERT_TRUE(client);
-    for (int type : {0, 2, 8, 9, 46, 53, 60, 65535}) client->Send(type, 20, "x", 1);
-    client->Send(3, 20);
+    for (int type : {0, int{kx::kMsgUnused2}, int{kx::kMsgUnused8}, int{kx::kMsgUnused9}, int{kx::kMsgUnused46}, 53, 60, 65535}) client->Send(type, kx::kSubList, "x", 1);
+    client->Send(kx::kMsgServerRecord, kx::kSubList);
     // Answers come in request order on one session: the server record is the first and only.
-    const auto answer = client->Wait(3, 20);
+    const auto answer = client->Wait(kx::kMsgServerRecord, kx::kSubList);
     ASSERT_TRUE(answer);
     EXPECT_TRUE(client->Pending().empty());
     EXPECT_EQ(server.Server().Sessions().GetCount(), 1);
@@ -106,15 +107,21 @@ TEST(Session, IgnoredTypesGetNoAnswerAndTheSessionKeepsWorking) {
 // Every type the protocol serves has its handler in the linked server (a service left out by
 // the linker would silently drop its requests); the types it does not serve take none.
 TEST(Session, EveryServedTypeHasAHandlerAndNoOtherTypeTakesOne) {
-    CRequestDispatcher& table = CRequestDispatcher::Table();
-    for (int type = 1; type <= 52; ++type) {
-        const bool served = type != 2 && type != 8 && type != 9 && type != 46;
-        EXPECT_EQ(CRequestDispatcher::IsServedType(type), served) << type;
+    CRequestDispatcher& table = kx::RequestTable();
+    const auto rows = kx::RequestRows();
+    ASSERT_EQ(rows.size(), 52u);
+    for (int type = kx::kMsgTypeFirst; type <= kx::kMsgTypeLast; ++type) {
+        const bool served = type != kx::kMsgUnused2 && type != kx::kMsgUnused8 &&
+                            type != kx::kMsgUnused9 && type != kx::kMsgUnused46;
+        EXPECT_EQ(rows[type - 1].type, type); // one row per type, in type order
+        EXPECT_EQ(rows[type - 1].handler != nullptr, served) << type;
         EXPECT_EQ(table.HasHandler(type), served) << type;
     }
-    for (int type : {0, 2, 8, 9, 46, 53, 60, -1})
-        EXPECT_FALSE(table.Register(type, [](KxRequest&) {})) << type;
-    EXPECT_FALSE(table.Register(3, [](KxRequest&) {})); // a second handler is refused
+    // A type the table does not serve cannot be given a handler, not even by a test.
+    for (int type : {0, int{kx::kMsgUnused2}, int{kx::kMsgUnused8}, int{kx::kMsgUnused9}, int{kx::kMsgUnused46}, 53, 60, -1}) {
+        EXPECT_FALSE(table.Swap(type, {[](KxRequest&) {}}).handler) << type;
+        EXPECT_FALSE(table.HasHandler(type)) << type;
+    }
 }
 
 TEST(Session, ChangesReachEverySessionWithTheRequestsTypeAndSubOperation) {
@@ -128,10 +135,10 @@ TEST(Session, ChangesReachEverySessionWithTheRequestsTypeAndSubOperation) {
     ASSERT_TRUE(server.WaitForSessions(3));
     std::vector<TestClient*> all = {alice.get(), bob.get()};
 
-    alice->SendRecord(kType, 21, Group(-1, "风景", "outdoor"));
+    alice->SendRecord(kType, kx::kSubAdd, Group(-1, "风景", "outdoor"));
     int id = -1;
     for (TestClient* c : all) {
-        const auto added = c->Wait(kType, 21);
+        const auto added = c->Wait(kType, kx::kSubAdd);
         ASSERT_TRUE(added);
         EXPECT_EQ(added->flag, 0);
         const CkxKeywordGroup g = Read(*added);
@@ -143,23 +150,23 @@ TEST(Session, ChangesReachEverySessionWithTheRequestsTypeAndSubOperation) {
     EXPECT_EQ(server.Locked([] { return Groups().GetCount(); }), 1);
     EXPECT_EQ(RowCount(server.Db(), "SELECT * FROM VUZO_KeywordGroup WHERE T_Name = '风景'"), 1);
 
-    bob->SendRecord(kType, 22, Group(id, "山水", "changed"));
+    bob->SendRecord(kType, kx::kSubModify, Group(id, "山水", "changed"));
     for (TestClient* c : all) {
-        const auto changed = c->Wait(kType, 22);
+        const auto changed = c->Wait(kType, kx::kSubModify);
         ASSERT_TRUE(changed);
         EXPECT_EQ(changed->flag, 0);
         EXPECT_EQ(Read(*changed).m_strName, "山水");
     }
     EXPECT_EQ(server.Locked([&] { return Groups().Find(id)->m_strNote; }), "changed");
 
-    alice->SendText(kType, 23, std::to_string(id));
+    alice->SendText(kType, kx::kSubDelete, std::to_string(id));
     for (TestClient* c : all) {
-        const auto deleted = c->Wait(kType, 23);
+        const auto deleted = c->Wait(kType, kx::kSubDelete);
         ASSERT_TRUE(deleted);
         EXPECT_EQ(deleted->flag, 0);
         EXPECT_EQ(deleted->payload, std::to_string(id));
     }
-    for (int sub : {21, 22, 23}) EXPECT_TRUE(idle->Quiet(kType, sub, 100ms)) << sub;
+    for (int sub : {kx::kSubAdd, kx::kSubModify, kx::kSubDelete}) EXPECT_TRUE(idle->Quiet(kType, sub, 100ms)) << sub;
     EXPECT_EQ(server.Locked([] { return Groups().GetCount(); }), 0);
     EXPECT_EQ(RowCount(server.Db(), "SELECT * FROM VUZO_KeywordGroup"), 0);
 
@@ -185,8 +192,8 @@ TEST(Session, ListAnswerIsAPacketSeriesAndAnEmptyListSendsNothing) {
     auto alice = server.LogOn("alice", "alice-pw");
     ASSERT_TRUE(alice);
 
-    alice->Send(kType, 20);
-    EXPECT_TRUE(alice->Quiet(kType, 20));
+    alice->Send(kType, kx::kSubList);
+    EXPECT_TRUE(alice->Quiet(kType, kx::kSubList));
 
     const struct {
         int count;
@@ -203,8 +210,8 @@ TEST(Session, ListAnswerIsAPacketSeriesAndAnEmptyListSendsNothing) {
                 Groups().AddTail(CkxKeywordGroup(Group(100 + i, "g" + std::to_string(i))));
             return 0;
         });
-        alice->Send(kType, 20);
-        const auto list = alice->WaitSeries(kType, 20);
+        alice->Send(kType, kx::kSubList);
+        const auto list = alice->WaitSeries(kType, kx::kSubList);
         ASSERT_TRUE(list);
         ASSERT_EQ(static_cast<int>(list->size()), c.count);
         for (int i = 0; i < c.count; ++i) {
@@ -224,27 +231,28 @@ TEST(Session, RefusedRequestsSendNothingAndLeaveMemoryAsItWas) {
     auto alice = server.LogOn("alice", "alice-pw");
     auto bob = server.LogOn("bob", "bob-pw");
     ASSERT_TRUE(alice && bob);
-    alice->SendRecord(kType, 21, Group(-1, "kept"));
-    const auto added = bob->Wait(kType, 21);
+    alice->SendRecord(kType, kx::kSubAdd, Group(-1, "kept"));
+    const auto added = bob->Wait(kType, kx::kSubAdd);
     ASSERT_TRUE(added);
     const int id = Read(*added).m_nID;
-    ASSERT_TRUE(alice->Wait(kType, 21));
+    ASSERT_TRUE(alice->Wait(kType, kx::kSubAdd));
 
     ServerWarnings warnings;
+    kxtest::DbErrorLog dbLines; // the refused statements' own lines, apart from the refusals
     const KxNameNoteCom rename = Group(id, "renamed");
-    alice->Send(kType, 21, &rename, sizeof rename - 1);      // short record
-    alice->Send(kType, 22, &rename, 10);                      // short record
-    alice->SendRecord(kType, 22, Group(id + 50, "unknown"));   // no such id
-    alice->SendText(kType, 23, std::to_string(id) + "x");      // not a number
-    alice->SendText(kType, 23, "");                            // no id at all
-    alice->SendText(kType, 23, std::to_string(id + 50));       // no such id
+    alice->Send(kType, kx::kSubAdd, &rename, sizeof rename - 1);      // short record
+    alice->Send(kType, kx::kSubModify, &rename, 10);                      // short record
+    alice->SendRecord(kType, kx::kSubModify, Group(id + 50, "unknown"));   // no such id
+    alice->SendText(kType, kx::kSubDelete, std::to_string(id) + "x");      // not a number
+    alice->SendText(kType, kx::kSubDelete, "");                            // no id at all
+    alice->SendText(kType, kx::kSubDelete, std::to_string(id + 50));       // no such id
     // The database refuses every write once its table is gone.
     ASSERT_TRUE(server.Locked([&] { return server.Db().Execute("DROP TABLE VUZO_KeywordGroup"); }));
-    alice->SendRecord(kType, 21, Group(-1, "lost"));
-    alice->SendRecord(kType, 22, rename);
-    alice->SendText(kType, 23, std::to_string(id));
-    alice->Send(3, 20); // answered after all of the above: they have been handled
-    ASSERT_TRUE(alice->Wait(3, 20));
+    alice->SendRecord(kType, kx::kSubAdd, Group(-1, "lost"));
+    alice->SendRecord(kType, kx::kSubModify, rename);
+    alice->SendText(kType, kx::kSubDelete, std::to_string(id));
+    alice->Send(kx::kMsgServerRecord, kx::kSubList); // answered after all of the above: they have been handled
+    ASSERT_TRUE(alice->Wait(kx::kMsgServerRecord, kx::kSubList));
 
     EXPECT_TRUE(bob->Quiet(kType, -1));
     EXPECT_EQ(alice->Count(kType, -1), 0);
@@ -254,6 +262,7 @@ TEST(Session, RefusedRequestsSendNothingAndLeaveMemoryAsItWas) {
         return 0;
     });
     EXPECT_EQ(warnings.Lines().size(), 9u);
+    EXPECT_EQ(dbLines.lines.size(), 3u); // the three writes on the dropped table
 }
 
 TEST(Session, RecipientsGetTheirOwnCopyOrOnlyTheRequesterHears) {
@@ -268,14 +277,14 @@ TEST(Session, RecipientsGetTheirOwnCopyOrOnlyTheRequesterHears) {
     ASSERT_TRUE(alice && bob);
     {
         GroupService service(server, spec);
-        alice->SendRecord(kType, 21, Group(-1, "mine", "secret"));
+        alice->SendRecord(kType, kx::kSubAdd, Group(-1, "mine", "secret"));
         for (TestClient* c : {alice.get(), bob.get()}) {
-            const auto added = c->Wait(kType, 21);
+            const auto added = c->Wait(kType, kx::kSubAdd);
             ASSERT_TRUE(added);
             EXPECT_EQ(Read(*added).m_strNote, "for " + std::to_string(c->UserId()));
         }
-        bob->Send(kType, 20);
-        const auto list = bob->WaitSeries(kType, 20);
+        bob->Send(kType, kx::kSubList);
+        const auto list = bob->WaitSeries(kType, kx::kSubList);
         ASSERT_TRUE(list);
         EXPECT_EQ(Read(list->front()).m_strNote, "for " + std::to_string(bob->UserId()));
     }
@@ -283,9 +292,9 @@ TEST(Session, RecipientsGetTheirOwnCopyOrOnlyTheRequesterHears) {
     spec.announceToRequesterOnly = true;
     {
         GroupService service(server, spec);
-        bob->SendRecord(kType, 21, Group(-1, "private"));
-        EXPECT_TRUE(bob->Wait(kType, 21));
-        EXPECT_TRUE(alice->Quiet(kType, 21));
+        bob->SendRecord(kType, kx::kSubAdd, Group(-1, "private"));
+        EXPECT_TRUE(bob->Wait(kType, kx::kSubAdd));
+        EXPECT_TRUE(alice->Quiet(kType, kx::kSubAdd));
     }
 }
 
@@ -306,7 +315,7 @@ TEST(Session, ManyClientsChangingAtOnceAllHearEveryChange) {
     for (int c = 0; c < kClients; ++c)
         senders.emplace_back([&, c] {
             for (int i = 0; i < kAdds; ++i)
-                clients[static_cast<size_t>(c)]->SendRecord(kType, 21, Group(-1, "c" + std::to_string(c) + "-" + std::to_string(i)));
+                clients[static_cast<size_t>(c)]->SendRecord(kType, kx::kSubAdd, Group(-1, "c" + std::to_string(c) + "-" + std::to_string(i)));
         });
     for (auto& t : senders) t.join();
 
@@ -315,14 +324,14 @@ TEST(Session, ManyClientsChangingAtOnceAllHearEveryChange) {
         if (c == clients[3]) continue; // never logged on: checked below
         std::set<int> ids;
         for (int i = 0; i < kStored; ++i) {
-            const auto a = c->Wait(kType, 21);
+            const auto a = c->Wait(kType, kx::kSubAdd);
             ASSERT_TRUE(a) << "after " << i;
             ids.insert(Read(*a).m_nID);
         }
         EXPECT_EQ(static_cast<int>(ids.size()), kStored);
-        EXPECT_TRUE(c->Quiet(kType, 21, 100ms));
+        EXPECT_TRUE(c->Quiet(kType, kx::kSubAdd, 100ms));
     }
-    EXPECT_TRUE(clients[3]->Quiet(kType, 21, 100ms));
+    EXPECT_TRUE(clients[3]->Quiet(kType, kx::kSubAdd, 100ms));
     EXPECT_EQ(server.Locked([] { return Groups().GetCount(); }), kStored);
     EXPECT_EQ(RowCount(server.Db(), "SELECT * FROM VUZO_KeywordGroup"), kStored);
 }

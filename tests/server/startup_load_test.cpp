@@ -108,7 +108,7 @@ TEST_F(LoadTest, StepsRunInTheServersOrder) {
 TEST_F(LoadTest, EveryTableReachesItsList) {
     FillCatalogue();
     auto m = Manager();
-    ASSERT_EQ(m->Open(kxDbSqlite), 1) << m->GetLastError();
+    ASSERT_EQ(m->Open(KX_DB_SQLITE), 1) << m->GetLastError();
     EXPECT_EQ(context.GetDatabaseType(), KX_DB_SQLITE);
 
     ASSERT_EQ(context.m_FSTree.GetCount(), 2);
@@ -155,7 +155,7 @@ TEST_F(LoadTest, AnAccountWithARoleOutsideOneByteIsNotLoaded) {
     Sql("INSERT INTO VUZO_User (T_Logon,T_User,T_Password,T_State,T_Role) VALUES ('bad','b','x',1,300)");
     Sql("INSERT INTO VUZO_User (T_Logon,T_User,T_Password,T_State,T_Role) VALUES ('good','g','x',1,255)");
     auto m = Manager();
-    ASSERT_EQ(m->Open(kxDbSqlite), 1) << m->GetLastError();
+    ASSERT_EQ(m->Open(KX_DB_SQLITE), 1) << m->GetLastError();
     EXPECT_EQ(context.usIsValid("bad"), 0);
     EXPECT_EQ(context.usIsValid("good"), 1);
     EXPECT_EQ(context.m_UserList.GetCount(), 2); // "su" and good
@@ -166,7 +166,7 @@ TEST_F(LoadTest, AnAccountWithARoleOutsideOneByteIsNotLoaded) {
 TEST_F(LoadTest, LoadingAgainReplacesAndKeepsLaterFamilies) {
     FillCatalogue();
     auto m = Manager();
-    ASSERT_EQ(m->Open(kxDbSqlite), 1);
+    ASSERT_EQ(m->Open(KX_DB_SQLITE), 1);
     const int familyCount = families.family_GetCount();
     Sql("INSERT INTO VUZO_Family (T_ID,T_Name,T_Lev,T_ParentID,T_DataFormat,T_DataState,T_CreatorID,"
         "T_Remark) VALUES (20,'城市',1,100000001,3,1,1,'')");
@@ -184,17 +184,17 @@ TEST_F(LoadTest, UnreadableTables) {
     FillCatalogue();
     {
         auto m = Manager();
-        ASSERT_EQ(m->Open(kxDbSqlite), 1);
+        ASSERT_EQ(m->Open(KX_DB_SQLITE), 1);
     }
     Sql("DROP TABLE VUZO_Dir");
     {
         auto m = Manager();
-        EXPECT_EQ(m->Open(kxDbSqlite), 1) << m->GetLastError();
+        EXPECT_EQ(m->Open(KX_DB_SQLITE), 1) << m->GetLastError();
         EXPECT_EQ(context.m_FSTree.GetCount(), 2);
     }
     Sql("DROP TABLE VUZO_Keyword");
     auto m = Manager();
-    EXPECT_EQ(m->Open(kxDbSqlite), 0);
+    EXPECT_EQ(m->Open(KX_DB_SQLITE), 0);
     EXPECT_NE(m->GetLastError().find("keywords"), std::string::npos) << m->GetLastError();
     EXPECT_FALSE(m->IsOpen());
     EXPECT_EQ(context.m_KeywordList.GetCount(), 2); // left as it was
@@ -218,7 +218,7 @@ TEST_F(LoadTest, ServicesExtendTheList) {
         return -1;
     });
     EXPECT_EQ(m->GetLoaders().Names()[2], "licences");
-    EXPECT_EQ(m->Open(kxDbSqlite), 0);
+    EXPECT_EQ(m->Open(KX_DB_SQLITE), 0);
     EXPECT_EQ(ran, (std::vector<std::string>{"licences", "persons", "late"}));
     EXPECT_NE(m->GetLastError().find("late"), std::string::npos);
 }

@@ -248,7 +248,7 @@ TEST_F(StartupTest, StartsListensLogsAndStopsInOrder) {
     EXPECT_EQ(server.GetListener()->m_Server.m_strDept, "Archive");
     {
         // The server is listening: its memory is read under the catalogue mutex.
-        std::lock_guard lock(server.GetListener()->CatalogueMutex());
+        std::lock_guard lock(server.GetDataManager().CatalogueMutex());
         EXPECT_EQ(KX_KXXXX().GetDatabaseType(), KX_DB_SQLITE);
         EXPECT_EQ(KX_KXXXX().usIsValid("su"), 1);
     }

@@ -20,10 +20,6 @@ using namespace srvtest;
 
 namespace {
 
-template <class Com> std::string Bytes(const Com& com) {
-    return std::string(reinterpret_cast<const char*>(&com), sizeof com);
-}
-
 template <class Com> Com RecordOf(const Answer& a) {
     Com com{};
     EXPECT_TRUE(a.As(com)) << "answer (" << a.type << ", " << a.subOp << ") of " << a.payload.size() << " bytes";
@@ -101,7 +97,7 @@ protected:
         alice = server.LogOn("alice", "alice-pw");
         ASSERT_TRUE(admin && alice);
         // Both log-ons announce themselves to the earlier session; drop those notices.
-        admin->Wait(1, 30, 1s);
+        admin->Wait(kx::kMsgSession, kx::kSubUserOnline, 1s);
     }
 
     // Runs f with the catalogue mutex held.
@@ -144,7 +140,7 @@ protected:
     }
     static bool SendGroup(TestClient& c, int sub, const CkxUserGroup::_COM& com, const std::string& members) {
         NetMessage m;
-        m.SetCommand(6, sub);
+        m.SetCommand(kx::kMsgUserGroup, sub);
         m.AppendData(&com, sizeof com);
         m.AppendData(members);
         return c.SendMessage(m) == 1;
@@ -170,13 +166,17 @@ struct Step {
     std::function<std::string()> event;
 };
 
-TEST_F(UserServices, EachRequestStoresRemembersLogsAndAnswersAsItShould) {
+// Each entity's requests are one case on a server of its own: its add, then the modify and
+// delete of what the add stored, so one entity's failure leaves the others' cases standing.
+class UserServiceRequests : public UserServices, public ::testing::WithParamInterface<int> {};
+
+TEST_P(UserServiceRequests, EachRequestStoresRemembersLogsAndAnswersAsItShould) {
     CkxXXX& kx = KX_KXXXX();
     const int aliceId = alice->UserId(), suId = admin->UserId();
     std::map<std::string, int> id; // ids the server gave, by name
     auto idText = [&](const char* key) { return [&id, key] { return std::to_string(id[key]); }; };
     auto sendText = [](int type, std::function<std::string()> text) {
-        return [type, text](TestClient& c) { c.SendText(type, 23, text()); };
+        return [type, text](TestClient& c) { c.SendText(type, kx::kSubDelete, text()); };
     };
     auto deleted = [](std::function<std::string()> text) {
         return [text](const Answer& a, bool) { EXPECT_EQ(std::string(a.payload.c_str()), text()); };
@@ -184,8 +184,8 @@ TEST_F(UserServices, EachRequestStoresRemembersLogsAndAnswersAsItShould) {
 
     const std::vector<Step> steps = {
         // ---- type 5: accounts; passwords reach only their user and administrators ----
-        {"user add", 5, 21, true,
-         [](TestClient& c) { c.SendRecord(5, 21, UserRecord("erin", "e'pw", 200)); }, true,
+        {"user add", kx::kMsgUser, kx::kSubAdd, true,
+         [](TestClient& c) { c.SendRecord(kx::kMsgUser, kx::kSubAdd, UserRecord("erin", "e'pw", 200)); }, true,
          [&](const Answer& a, bool isAdmin) {
              auto com = RecordOf<CkxUser::_COM>(a);
              id["erin"] = com.nID;
@@ -208,12 +208,12 @@ TEST_F(UserServices, EachRequestStoresRemembersLogsAndAnswersAsItShould) {
              EXPECT_EQ(u->m_nOnline, 0);
          },
          1, KXLOG_CAT_USERADMIN, [] { return "<su> 添加用户<erin>"; }},
-        {"user modify of a logged-on account keeps it online", 5, 22, true,
+        {"user modify of a logged-on account keeps it online", kx::kMsgUser, kx::kSubModify, true,
          [&](TestClient& c) {
              auto com = UserRecord("alice", "new-pw", server.OperatorRoleId());
              com.nID = aliceId;
              com.nOnline = 0;
-             c.SendRecord(5, 22, com);
+             c.SendRecord(kx::kMsgUser, kx::kSubModify, com);
          },
          true,
          [&](const Answer& a, bool) {
@@ -228,7 +228,7 @@ TEST_F(UserServices, EachRequestStoresRemembersLogsAndAnswersAsItShould) {
              });
          },
          2, KXLOG_CAT_USERADMIN, [] { return "<su> 修改用户<alice>"; }},
-        {"user delete", 5, 23, false, sendText(5, idText("erin")), true, deleted(idText("erin")),
+        {"user delete", kx::kMsgUser, kx::kSubDelete, false, sendText(kx::kMsgUser, idText("erin")), true, deleted(idText("erin")),
          [&] {
              EXPECT_EQ(Text("VUZO_User", id["erin"], "T_Logon"), "<no row>");
              EXPECT_EQ(Locked([&] { return kx.m_UserList.Find(id["erin"]); }), nullptr);
@@ -236,7 +236,7 @@ TEST_F(UserServices, EachRequestStoresRemembersLogsAndAnswersAsItShould) {
          2, KXLOG_CAT_USERADMIN, [] { return "<alice> 删除用户"; }},
 
         // ---- type 7: user roles ----
-        {"role add", 7, 21, true, [](TestClient& c) { c.SendRecord(7, 21, RoleRecord("审核", 0x100)); }, true,
+        {"role add", kx::kMsgUserRole, kx::kSubAdd, true, [](TestClient& c) { c.SendRecord(kx::kMsgUserRole, kx::kSubAdd, RoleRecord("审核", 0x100)); }, true,
          [&](const Answer& a, bool) {
              auto com = RecordOf<CkxUserRole::_COM>(a);
              id["role"] = com.nID;
@@ -248,11 +248,11 @@ TEST_F(UserServices, EachRequestStoresRemembersLogsAndAnswersAsItShould) {
              EXPECT_EQ(Locked([&] { return kx.m_UserRoleList.Find(id["role"])->m_nPower; }), 0x100);
          },
          1, KXLOG_CAT_USERADMIN, [] { return "<su> 添加用户角色<审核>"; }},
-        {"role modify", 7, 22, true,
+        {"role modify", kx::kMsgUserRole, kx::kSubModify, true,
          [&](TestClient& c) {
              auto com = RoleRecord("审核2", 0x200);
              com.nID = id["role"];
-             c.SendRecord(7, 22, com);
+             c.SendRecord(kx::kMsgUserRole, kx::kSubModify, com);
          },
          true, [](const Answer& a, bool) { EXPECT_EQ(RecordOf<CkxUserRole::_COM>(a).nPower, 0x200); },
          [&] {
@@ -260,7 +260,7 @@ TEST_F(UserServices, EachRequestStoresRemembersLogsAndAnswersAsItShould) {
              EXPECT_EQ(Locked([&] { return kx.m_UserRoleList.Find(id["role"])->m_strName; }), "审核2");
          },
          2, KXLOG_CAT_USERADMIN, [] { return "<su> 修改用户角色<审核2>"; }},
-        {"role delete", 7, 23, true, sendText(7, idText("role")), true, deleted(idText("role")),
+        {"role delete", kx::kMsgUserRole, kx::kSubDelete, true, sendText(kx::kMsgUserRole, idText("role")), true, deleted(idText("role")),
          [&] {
              EXPECT_EQ(Text("VUZO_UserRole", id["role"], "T_Name"), "<no row>");
              EXPECT_EQ(Locked([&] { return kx.m_UserRoleList.Find(id["role"]); }), nullptr);
@@ -268,7 +268,7 @@ TEST_F(UserServices, EachRequestStoresRemembersLogsAndAnswersAsItShould) {
          2, KXLOG_CAT_USERADMIN, [] { return "<su> 删除用户角色"; }},
 
         // ---- type 6: user groups, a record and a member container ----
-        {"group add", 6, 21, true,
+        {"group add", kx::kMsgUserGroup, kx::kSubAdd, true,
          [&](TestClient& c) {
              CkxUserGroup g;
              g.m_strName = "编辑组";
@@ -291,7 +291,7 @@ TEST_F(UserServices, EachRequestStoresRemembersLogsAndAnswersAsItShould) {
              EXPECT_EQ(groups, std::vector<int>{id["group"]});
          },
          1, KXLOG_CAT_USERADMIN, [] { return "<su> 添加用户分组<编辑组>"; }},
-        {"group modify moves the membership", 6, 22, false,
+        {"group modify moves the membership", kx::kMsgUserGroup, kx::kSubModify, false,
          [&](TestClient& c) {
              CkxUserGroup g;
              g.m_nID = id["group"];
@@ -309,7 +309,7 @@ TEST_F(UserServices, EachRequestStoresRemembersLogsAndAnswersAsItShould) {
              EXPECT_EQ(forSu, std::vector<int>{id["group"]});
          },
          1, KXLOG_CAT_USERADMIN, [] { return "<alice> 修改用户分组<编辑组2>"; }},
-        {"group delete", 6, 23, true, sendText(6, idText("group")), true, deleted(idText("group")),
+        {"group delete", kx::kMsgUserGroup, kx::kSubDelete, true, sendText(kx::kMsgUserGroup, idText("group")), true, deleted(idText("group")),
          [&] {
              EXPECT_EQ(Text("VUZO_UserGroup", id["group"], "T_Name"), "<no row>");
              EXPECT_EQ(Locked([&] { return kx.m_UserGroupList.GetCount(); }), 0);
@@ -317,61 +317,61 @@ TEST_F(UserServices, EachRequestStoresRemembersLogsAndAnswersAsItShould) {
          2, KXLOG_CAT_USERADMIN, [] { return "<su> 删除用户分组编辑组2"; }},
 
         // ---- types 13 and 14: file and folder roles ----
-        {"file role add", 13, 21, false, [](TestClient& c) { c.SendRecord(13, 21, PowerRoleRecord("只读", 1)); }, true,
+        {"file role add", kx::kMsgFileRole, kx::kSubAdd, false, [](TestClient& c) { c.SendRecord(kx::kMsgFileRole, kx::kSubAdd, PowerRoleRecord("只读", 1)); }, true,
          [&](const Answer& a, bool) { id["frole"] = RecordOf<KxPowerRoleCom>(a).nID; },
          [&] {
              EXPECT_EQ(Text("VUZO_FileRole", id["frole"], "T_Name"), "只读");
              EXPECT_NE(Locked([&] { return kx.m_FileRoleList.Find(id["frole"]); }), nullptr);
          },
          1, KXLOG_CAT_SYSADMIN, [] { return "<alice> 添加文件角色<只读>"; }},
-        {"file role modify", 13, 22, true,
+        {"file role modify", kx::kMsgFileRole, kx::kSubModify, true,
          [&](TestClient& c) {
              auto com = PowerRoleRecord("读写", 3);
              com.nID = id["frole"];
-             c.SendRecord(13, 22, com);
+             c.SendRecord(kx::kMsgFileRole, kx::kSubModify, com);
          },
          true, nullptr,
          [&] { EXPECT_EQ(Locked([&] { return kx.m_FileRoleList.Find(id["frole"])->m_nPower; }), 3); },
          1, KXLOG_CAT_SYSADMIN, [] { return "<su> 修改文件角色<读写>"; }},
-        {"file role delete", 13, 23, true, sendText(13, idText("frole")), true, deleted(idText("frole")),
+        {"file role delete", kx::kMsgFileRole, kx::kSubDelete, true, sendText(kx::kMsgFileRole, idText("frole")), true, deleted(idText("frole")),
          [&] { EXPECT_EQ(Locked([&] { return kx.m_FileRoleList.GetCount(); }), 0); },
          2, KXLOG_CAT_SYSADMIN, [] { return "<su> 删除文件角色"; }},
-        {"folder role add", 14, 21, true, [](TestClient& c) { c.SendRecord(14, 21, PowerRoleRecord("浏览", 60)); }, true,
+        {"folder role add", kx::kMsgFolderRole, kx::kSubAdd, true, [](TestClient& c) { c.SendRecord(kx::kMsgFolderRole, kx::kSubAdd, PowerRoleRecord("浏览", 60)); }, true,
          [&](const Answer& a, bool) { id["drole"] = RecordOf<KxPowerRoleCom>(a).nID; },
          [&] {
              EXPECT_EQ(Text("VUZO_FolderRole", id["drole"], "T_Power"), "60");
              EXPECT_EQ(Locked([&] { return kx.m_FolderRoleList.GetCount(); }), 1);
          },
          1, KXLOG_CAT_SYSADMIN, [] { return "<su> 添加目录角色<浏览>"; }},
-        {"folder role modify", 14, 22, true,
+        {"folder role modify", kx::kMsgFolderRole, kx::kSubModify, true,
          [&](TestClient& c) {
              auto com = PowerRoleRecord("浏览2", 61);
              com.nID = id["drole"];
-             c.SendRecord(14, 22, com);
+             c.SendRecord(kx::kMsgFolderRole, kx::kSubModify, com);
          },
          true, nullptr, [&] { EXPECT_EQ(Text("VUZO_FolderRole", id["drole"], "T_Name"), "浏览2"); },
          1, KXLOG_CAT_SYSADMIN, [] { return "<su> 修改目录角色<浏览2>"; }},
-        {"folder role delete", 14, 23, true, sendText(14, idText("drole")), true, deleted(idText("drole")),
+        {"folder role delete", kx::kMsgFolderRole, kx::kSubDelete, true, sendText(kx::kMsgFolderRole, idText("drole")), true, deleted(idText("drole")),
          [&] { EXPECT_EQ(Locked([&] { return kx.m_FolderRoleList.GetCount(); }), 0); },
          2, KXLOG_CAT_SYSADMIN, [] { return "<su> 删除目录角色"; }},
 
         // ---- type 52: persons ----
-        {"person add", 52, 21, true, [](TestClient& c) { c.SendRecord(52, 21, PersonRecord("王五", 4)); }, true,
+        {"person add", kx::kMsgPerson, kx::kSubAdd, true, [](TestClient& c) { c.SendRecord(kx::kMsgPerson, kx::kSubAdd, PersonRecord("王五", 4)); }, true,
          [&](const Answer& a, bool) { id["person"] = RecordOf<CkxPerson::_COM>(a).nID; },
          [&] {
              EXPECT_EQ(Text("VUZO_Person", id["person"], "T_Job"), "4");
              EXPECT_EQ(Locked([&] { return kx.m_PersonList.GetName(id["person"]); }), "王五");
          },
          1, KXLOG_CAT_SYSADMIN, [] { return "<su> 添加人员<王五>"; }},
-        {"person modify", 52, 22, false,
+        {"person modify", kx::kMsgPerson, kx::kSubModify, false,
          [&](TestClient& c) {
              auto com = PersonRecord("赵六", 5);
              com.nID = id["person"];
-             c.SendRecord(52, 22, com);
+             c.SendRecord(kx::kMsgPerson, kx::kSubModify, com);
          },
          true, nullptr, [&] { EXPECT_EQ(Locked([&] { return kx.m_PersonList.GetName(id["person"]); }), "赵六"); },
          1, KXLOG_CAT_SYSADMIN, [] { return "<alice> 修改人员<赵六>"; }},
-        {"person delete", 52, 23, true, sendText(52, idText("person")), true, deleted(idText("person")),
+        {"person delete", kx::kMsgPerson, kx::kSubDelete, true, sendText(kx::kMsgPerson, idText("person")), true, deleted(idText("person")),
          [&] {
              EXPECT_EQ(Text("VUZO_Person", id["person"], "T_Name"), "<no row>");
              EXPECT_EQ(Locked([&] { return kx.m_PersonList.GetCount(); }), 0);
@@ -379,7 +379,7 @@ TEST_F(UserServices, EachRequestStoresRemembersLogsAndAnswersAsItShould) {
          2, KXLOG_CAT_SYSADMIN, [] { return "<su> 删除人员"; }},
 
         // ---- type 48: shares, stored only (memory is filled at start-up) ----
-        {"share add", 48, 21, false, [&](TestClient& c) { c.SendRecord(48, 21, MarkRecord(suId, 77, "共享一")); }, true,
+        {"share add", kx::kMsgShare, kx::kSubAdd, false, [&](TestClient& c) { c.SendRecord(kx::kMsgShare, kx::kSubAdd, MarkRecord(suId, 77, "共享一")); }, true,
          [&](const Answer& a, bool) {
              auto com = RecordOf<CkxFileMark::_COM>(a);
              id["share"] = com.nID;
@@ -390,21 +390,21 @@ TEST_F(UserServices, EachRequestStoresRemembersLogsAndAnswersAsItShould) {
              EXPECT_EQ(KX_FileShareList().GetCount(), 0);
          },
          1, KXLOG_CAT_FILEADMIN, [] { return "<alice> 添加共享文件<共享一>"; }},
-        {"share modify", 48, 22, true,
+        {"share modify", kx::kMsgShare, kx::kSubModify, true,
          [&](TestClient& c) {
              auto com = MarkRecord(suId, 78, "共享二");
              com.nID = id["share"];
-             c.SendRecord(48, 22, com);
+             c.SendRecord(kx::kMsgShare, kx::kSubModify, com);
          },
          true, nullptr, [&] { EXPECT_EQ(Text("VUZO_FileShare", id["share"], "T_FileID"), "78"); },
          1, KXLOG_CAT_FILEADMIN, [] { return "<su> 修改共享文件<共享二>"; }},
-        {"share delete", 48, 23, true, sendText(48, idText("share")), true, deleted(idText("share")),
+        {"share delete", kx::kMsgShare, kx::kSubDelete, true, sendText(kx::kMsgShare, idText("share")), true, deleted(idText("share")),
          [&] { EXPECT_EQ(Count(" SELECT * FROM VUZO_FileShare "), 0); },
          2, KXLOG_CAT_FILEADMIN, [] { return "<su> 删除共享文件"; }},
 
         // ---- type 47: bookmarks, the requester's own ----
-        {"bookmark add is stored under the requester", 47, 21, false,
-         [&](TestClient& c) { c.SendRecord(47, 21, MarkRecord(suId, 77, "书签")); }, false,
+        {"bookmark add is stored under the requester", kx::kMsgBookmark, kx::kSubAdd, false,
+         [&](TestClient& c) { c.SendRecord(kx::kMsgBookmark, kx::kSubAdd, MarkRecord(suId, 77, "书签")); }, false,
          [&](const Answer& a, bool) {
              auto com = RecordOf<CkxFileMark::_COM>(a);
              id["tag"] = com.nID;
@@ -415,11 +415,11 @@ TEST_F(UserServices, EachRequestStoresRemembersLogsAndAnswersAsItShould) {
              EXPECT_EQ(Locked([&] { return kx.m_DataTagList.GetCount(); }), 0);
          },
          1, KXLOG_CAT_FILEADMIN, [] { return "<alice> 添加文件书签书签"; }},
-        {"bookmark modify", 47, 22, false,
+        {"bookmark modify", kx::kMsgBookmark, kx::kSubModify, false,
          [&](TestClient& c) {
              auto com = MarkRecord(suId, 79, "书签2");
              com.nID = id["tag"];
-             c.SendRecord(47, 22, com);
+             c.SendRecord(kx::kMsgBookmark, kx::kSubModify, com);
          },
          false, [&](const Answer& a, bool) { EXPECT_EQ(RecordOf<CkxFileMark::_COM>(a).nUserID, aliceId); },
          [&] {
@@ -427,12 +427,15 @@ TEST_F(UserServices, EachRequestStoresRemembersLogsAndAnswersAsItShould) {
              EXPECT_EQ(Text("VUZO_FileTag", id["tag"], "T_UserID"), std::to_string(aliceId));
          },
          1, KXLOG_CAT_FILEADMIN, [] { return "<alice> 修改文件书签<书签2>"; }},
-        {"bookmark delete", 47, 23, false, sendText(47, idText("tag")), false, deleted(idText("tag")),
+        {"bookmark delete", kx::kMsgBookmark, kx::kSubDelete, false, sendText(kx::kMsgBookmark, idText("tag")), false, deleted(idText("tag")),
          [&] { EXPECT_EQ(Count(" SELECT * FROM VUZO_FileTag "), 0); },
          1, KXLOG_CAT_FILEADMIN, [] { return "<alice> 删除文件书签"; }},
     };
 
+    int run = 0;
     for (const Step& s : steps) {
+        if (s.type != GetParam()) continue;
+        ++run;
         SCOPED_TRACE(s.name);
         const size_t linesBefore = LogLines().size();
         TestClient& from = s.byAdmin ? *admin : *alice;
@@ -460,7 +463,13 @@ TEST_F(UserServices, EachRequestStoresRemembersLogsAndAnswersAsItShould) {
         }
         EXPECT_TRUE(from.Quiet(s.type, -1, 0ms) && other.Quiet(s.type, -1, 0ms)) << "more than one answer";
     }
+    EXPECT_GT(run, 0) << "no step of type " << GetParam();
 }
+
+INSTANTIATE_TEST_SUITE_P(ByEntity, UserServiceRequests,
+                         ::testing::Values(kx::kMsgUser, kx::kMsgUserRole, kx::kMsgUserGroup, kx::kMsgFileRole,
+                                           kx::kMsgFolderRole, kx::kMsgPerson, kx::kMsgShare, kx::kMsgBookmark),
+                         [](const ::testing::TestParamInfo<int>& info) { return "Type" + std::to_string(info.param); });
 
 // List answers: users and roles from memory (passwords only where allowed), groups from the
 // database with their members, bookmarks only the requester's; empty lists send nothing.
@@ -469,8 +478,8 @@ TEST_F(UserServices, ListsAnswerTheRequesterAlone) {
 
     // Users: alice sees her own password and nobody else's; su sees every password.
     for (TestClient* c : {admin.get(), alice.get()}) {
-        c->Send(5, 20);
-        const auto users = c->WaitSeries(5, 20);
+        c->Send(kx::kMsgUser, kx::kSubList);
+        const auto users = c->WaitSeries(kx::kMsgUser, kx::kSubList);
         ASSERT_TRUE(users);
         EXPECT_EQ(users->size(), 5u); // su and the four seeded accounts
         for (const Answer& a : *users) {
@@ -479,19 +488,19 @@ TEST_F(UserServices, ListsAnswerTheRequesterAlone) {
             EXPECT_EQ(com.szPassword[0] != 0, visible) << com.szLogon;
         }
     }
-    EXPECT_TRUE(admin->Quiet(5, 20) && alice->Quiet(5, 20));
+    EXPECT_TRUE(admin->Quiet(kx::kMsgUser, kx::kSubList) && alice->Quiet(kx::kMsgUser, kx::kSubList));
 
-    alice->Send(7, 20);
-    const auto roles = alice->WaitSeries(7, 20);
+    alice->Send(kx::kMsgUserRole, kx::kSubList);
+    const auto roles = alice->WaitSeries(kx::kMsgUserRole, kx::kSubList);
     ASSERT_TRUE(roles);
     EXPECT_EQ(roles->size(), 2u);
-    EXPECT_TRUE(admin->Quiet(7, 20));
+    EXPECT_TRUE(admin->Quiet(kx::kMsgUserRole, kx::kSubList));
 
     // Empty lists send nothing at all.
-    for (int type : {6, 13, 14, 52, 48, 47}) {
+    for (int type : {kx::kMsgUserGroup, kx::kMsgFileRole, kx::kMsgFolderRole, kx::kMsgPerson, kx::kMsgShare, kx::kMsgBookmark}) {
         SCOPED_TRACE(type);
-        admin->Send(type, 20);
-        EXPECT_TRUE(admin->Quiet(type, 20));
+        admin->Send(type, kx::kSubList);
+        EXPECT_TRUE(admin->Quiet(type, kx::kSubList));
     }
 
     // Groups come from the database with their member lists.
@@ -499,10 +508,10 @@ TEST_F(UserServices, ListsAnswerTheRequesterAlone) {
         CkxUserGroup g;
         g.m_strName = name;
         ASSERT_TRUE(SendGroup(*admin, 21, g.GetComData(), MemberBytes({aliceId, suId})));
-        ASSERT_TRUE(admin->Wait(6, 21) && alice->Wait(6, 21));
+        ASSERT_TRUE(admin->Wait(kx::kMsgUserGroup, kx::kSubAdd) && alice->Wait(kx::kMsgUserGroup, kx::kSubAdd));
     }
-    alice->Send(6, 20);
-    const auto groups = alice->WaitSeries(6, 20);
+    alice->Send(kx::kMsgUserGroup, kx::kSubList);
+    const auto groups = alice->WaitSeries(kx::kMsgUserGroup, kx::kSubList);
     ASSERT_TRUE(groups);
     ASSERT_EQ(groups->size(), 2u);
     EXPECT_STREQ(RecordOf<CkxUserGroup::_COM>(groups->back()).szName, "g2");
@@ -510,15 +519,15 @@ TEST_F(UserServices, ListsAnswerTheRequesterAlone) {
         EXPECT_TRUE(a.isMessage);
         EXPECT_EQ(a.pieces.at(1), MemberBytes({aliceId, suId}));
     }
-    EXPECT_TRUE(admin->Quiet(6, 20));
+    EXPECT_TRUE(admin->Quiet(kx::kMsgUserGroup, kx::kSubList));
 
     // Bookmarks: each user lists only their own, even on the same file.
-    alice->SendRecord(47, 21, MarkRecord(aliceId, 5, "a"));
-    admin->SendRecord(47, 21, MarkRecord(aliceId, 5, "s"));
-    ASSERT_TRUE(alice->Wait(47, 21) && admin->Wait(47, 21));
+    alice->SendRecord(kx::kMsgBookmark, kx::kSubAdd, MarkRecord(aliceId, 5, "a"));
+    admin->SendRecord(kx::kMsgBookmark, kx::kSubAdd, MarkRecord(aliceId, 5, "s"));
+    ASSERT_TRUE(alice->Wait(kx::kMsgBookmark, kx::kSubAdd) && admin->Wait(kx::kMsgBookmark, kx::kSubAdd));
     for (TestClient* c : {admin.get(), alice.get()}) {
-        c->Send(47, 20);
-        const auto tags = c->WaitSeries(47, 20);
+        c->Send(kx::kMsgBookmark, kx::kSubList);
+        const auto tags = c->WaitSeries(kx::kMsgBookmark, kx::kSubList);
         ASSERT_TRUE(tags);
         ASSERT_EQ(tags->size(), 1u);
         const auto com = RecordOf<CkxFileMark::_COM>(tags->front());
@@ -535,9 +544,9 @@ TEST_F(UserServices, GroupDeleteOfAGroupOnlyTheDatabaseKnows) {
     ASSERT_GT(id, 0);
     ASSERT_EQ(Locked([&] { return KX_KXXXX().m_UserGroupList.Find(id); }), nullptr);
     const size_t lines = LogLines().size();
-    ASSERT_TRUE(admin->SendText(6, 23, std::to_string(id)));
+    ASSERT_TRUE(admin->SendText(kx::kMsgUserGroup, kx::kSubDelete, std::to_string(id)));
     for (TestClient* c : {admin.get(), alice.get()}) {
-        const auto a = c->Wait(6, 23);
+        const auto a = c->Wait(kx::kMsgUserGroup, kx::kSubDelete);
         ASSERT_TRUE(a);
         EXPECT_EQ(a->AsInt(), id);
     }
@@ -549,9 +558,9 @@ TEST_F(UserServices, GroupDeleteOfAGroupOnlyTheDatabaseKnows) {
 // and leaves the session connected.
 TEST_F(UserServices, DeletingALoggedOnUserLeavesTheSessionConnected) {
     const int aliceId = alice->UserId();
-    ASSERT_TRUE(admin->SendText(5, 23, std::to_string(aliceId)));
+    ASSERT_TRUE(admin->SendText(kx::kMsgUser, kx::kSubDelete, std::to_string(aliceId)));
     for (TestClient* c : {admin.get(), alice.get()}) {
-        const auto a = c->Wait(5, 23);
+        const auto a = c->Wait(kx::kMsgUser, kx::kSubDelete);
         ASSERT_TRUE(a);
         EXPECT_EQ(a->AsInt(), aliceId);
     }
@@ -565,8 +574,8 @@ TEST_F(UserServices, DeletingALoggedOnUserLeavesTheSessionConnected) {
 // request is dropped with nothing sent, stored, remembered or logged.
 TEST_F(UserServices, RefusedRequestsLeaveEverythingAsItWas) {
     const int aliceId = alice->UserId();
-    alice->SendRecord(47, 21, MarkRecord(aliceId, 5, "mine"));
-    const auto added = alice->Wait(47, 21);
+    alice->SendRecord(kx::kMsgBookmark, kx::kSubAdd, MarkRecord(aliceId, 5, "mine"));
+    const auto added = alice->Wait(kx::kMsgBookmark, kx::kSubAdd);
     ASSERT_TRUE(added);
     const int tagId = RecordOf<CkxFileMark::_COM>(*added).nID;
     const size_t lines = LogLines().size();
@@ -581,18 +590,18 @@ TEST_F(UserServices, RefusedRequestsLeaveEverythingAsItWas) {
     CkxUserGroup group;
     group.m_strName = "g";
     const Case cases[] = {
-        {"another user's bookmark modified", 47, 22, [&](TestClient& c) { c.SendRecord(47, 22, other); }},
-        {"another user's bookmark deleted", 47, 23, [&](TestClient& c) { c.SendText(47, 23, std::to_string(tagId)); }},
-        {"group without a member list", 6, 21, [&](TestClient& c) { c.SendRecord(6, 21, group.GetComData()); }},
-        {"group with a broken member list", 6, 21,
+        {"another user's bookmark modified", kx::kMsgBookmark, kx::kSubModify, [&](TestClient& c) { c.SendRecord(kx::kMsgBookmark, kx::kSubModify, other); }},
+        {"another user's bookmark deleted", kx::kMsgBookmark, kx::kSubDelete, [&](TestClient& c) { c.SendText(kx::kMsgBookmark, kx::kSubDelete, std::to_string(tagId)); }},
+        {"group without a member list", kx::kMsgUserGroup, kx::kSubAdd, [&](TestClient& c) { c.SendRecord(kx::kMsgUserGroup, kx::kSubAdd, group.GetComData()); }},
+        {"group with a broken member list", kx::kMsgUserGroup, kx::kSubAdd,
          [&](TestClient& c) { SendGroup(c, 21, group.GetComData(), std::string("\x05\0\0\0\x04", 5)); }},
-        {"short user record", 5, 21, [&](TestClient& c) { c.Send(5, 21, "abc", 3); }},
-        {"delete id that is not a number", 52, 23, [&](TestClient& c) { c.SendText(52, 23, "12x"); }},
-        {"modify of an unknown user", 5, 22,
+        {"short user record", kx::kMsgUser, kx::kSubAdd, [&](TestClient& c) { c.Send(kx::kMsgUser, kx::kSubAdd, "abc", 3); }},
+        {"delete id that is not a number", kx::kMsgPerson, kx::kSubDelete, [&](TestClient& c) { c.SendText(kx::kMsgPerson, kx::kSubDelete, "12x"); }},
+        {"modify of an unknown user", kx::kMsgUser, kx::kSubModify,
          [&](TestClient& c) {
              auto com = UserRecord("ghost", "x", 1);
              com.nID = 9999;
-             c.SendRecord(5, 22, com);
+             c.SendRecord(kx::kMsgUser, kx::kSubModify, com);
          }},
     };
     for (const Case& c : cases) {
@@ -612,21 +621,21 @@ TEST_F(UserServices, RefusedRequestsLeaveEverythingAsItWas) {
 TEST_F(UserServices, FailedDatabaseWriteSendsNothingAndKeepsMemory) {
     CkxXXX& kx = KX_KXXXX();
     // One entry of every memory-backed kind to modify and delete.
-    admin->SendRecord(7, 21, RoleRecord("r", 1));
-    admin->SendRecord(13, 21, PowerRoleRecord("f", 1));
-    admin->SendRecord(14, 21, PowerRoleRecord("d", 1));
-    admin->SendRecord(52, 21, PersonRecord("p", 1));
-    admin->SendRecord(48, 21, MarkRecord(1, 1, "s"));
-    admin->SendRecord(47, 21, MarkRecord(1, 1, "t"));
+    admin->SendRecord(kx::kMsgUserRole, kx::kSubAdd, RoleRecord("r", 1));
+    admin->SendRecord(kx::kMsgFileRole, kx::kSubAdd, PowerRoleRecord("f", 1));
+    admin->SendRecord(kx::kMsgFolderRole, kx::kSubAdd, PowerRoleRecord("d", 1));
+    admin->SendRecord(kx::kMsgPerson, kx::kSubAdd, PersonRecord("p", 1));
+    admin->SendRecord(kx::kMsgShare, kx::kSubAdd, MarkRecord(1, 1, "s"));
+    admin->SendRecord(kx::kMsgBookmark, kx::kSubAdd, MarkRecord(1, 1, "t"));
     CkxUserGroup g0;
     g0.m_strName = "g";
     SendGroup(*admin, 21, g0.GetComData(), MemberBytes({alice->UserId()}));
     std::map<int, int> ids;
-    for (int type : {7, 13, 14, 52, 48, 47, 6}) {
-        const auto a = admin->Wait(type, 21);
+    for (int type : {kx::kMsgUserRole, kx::kMsgFileRole, kx::kMsgFolderRole, kx::kMsgPerson, kx::kMsgShare, kx::kMsgBookmark, kx::kMsgUserGroup}) {
+        const auto a = admin->Wait(type, kx::kSubAdd);
         ASSERT_TRUE(a) << type;
         ids[type] = *reinterpret_cast<const int32_t*>(a->payload.data());
-        if (type != 47) ASSERT_TRUE(alice->Wait(type, 21)) << type;
+        if (type != kx::kMsgBookmark) ASSERT_TRUE(alice->Wait(type, kx::kSubAdd)) << type;
     }
     ids[5] = alice->UserId();
     const size_t lines = LogLines().size();
@@ -665,12 +674,12 @@ TEST_F(UserServices, FailedDatabaseWriteSendsNothingAndKeepsMemory) {
             SCOPED_TRACE(std::string(table) + " sub " + std::to_string(sub));
             const int id = ids[type];
             auto send = [&, type = type, sub] {
-                if (sub == 23) return admin->SendText(type, 23, std::to_string(id));
+                if (sub == 23) return admin->SendText(type, kx::kSubDelete, std::to_string(id));
                 switch (type) {
                 case 5: {
                     auto c = UserRecord("x", "y", 1);
                     c.nID = id;
-                    return admin->SendRecord(5, sub, c);
+                    return admin->SendRecord(kx::kMsgUser, sub, c);
                 }
                 case 6: {
                     CkxUserGroup g;
@@ -681,7 +690,7 @@ TEST_F(UserServices, FailedDatabaseWriteSendsNothingAndKeepsMemory) {
                 case 7: {
                     auto c = RoleRecord("x", 2);
                     c.nID = id;
-                    return admin->SendRecord(7, sub, c);
+                    return admin->SendRecord(kx::kMsgUserRole, sub, c);
                 }
                 case 13:
                 case 14: {
@@ -692,7 +701,7 @@ TEST_F(UserServices, FailedDatabaseWriteSendsNothingAndKeepsMemory) {
                 case 52: {
                     auto c = PersonRecord("x", 2);
                     c.nID = id;
-                    return admin->SendRecord(52, sub, c);
+                    return admin->SendRecord(kx::kMsgPerson, sub, c);
                 }
                 default: {
                     auto c = MarkRecord(1, 2, "x");
@@ -717,8 +726,8 @@ TEST_F(UserServices, FailedDatabaseWriteSendsNothingAndKeepsMemory) {
 
     // A role whose id an account could not name is not created either.
     Execute(" UPDATE sqlite_sequence SET seq = 255 WHERE name = 'VUZO_UserRole' ");
-    admin->SendRecord(7, 21, RoleRecord("too far", 1));
-    EXPECT_TRUE(admin->Quiet(7, 21, 400ms) && alice->Quiet(7, 21, 0ms));
+    admin->SendRecord(kx::kMsgUserRole, kx::kSubAdd, RoleRecord("too far", 1));
+    EXPECT_TRUE(admin->Quiet(kx::kMsgUserRole, kx::kSubAdd, 400ms) && alice->Quiet(kx::kMsgUserRole, kx::kSubAdd, 0ms));
     EXPECT_EQ(Count(" SELECT * FROM VUZO_UserRole WHERE T_ID > 255 "), 0);
     EXPECT_EQ(memory(), before);
     EXPECT_EQ(LogLines().size(), lines);

@@ -24,10 +24,10 @@ void CDataManager::SetConnection(const std::string& server, const std::string& d
 int CDataManager::Open(int kind) {
     m_strLastError.clear();
     int ok = 0;
-    if (kind == kxDbSqlite) {
+    if (kind == KX_DB_SQLITE) {
         ok = m_db.OpenAccess(m_strDatabase);
         if (ok) m_context.SetDatabase_SQLite();
-    } else if (kind == kxDbPostgres) {
+    } else if (kind == KX_DB_POSTGRESQL) {
         ok = m_db.OpenSqlServer(m_strDatabase, m_strServer, m_strUser, m_strPassword);
         if (ok) m_context.SetDatabase_PostgreSQL();
     } else {

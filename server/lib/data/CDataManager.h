@@ -1,7 +1,9 @@
 // CDataManager: the server's one data manager, through which request handlers reach the shared
 // catalogue connection and the image storage of stored files. It keeps the connection texts,
 // opens the connection and loads the catalogue into memory in the order of its loader list
-// (services add steps there), and closes the connection at exit.
+// (services add steps there), and closes the connection at exit. It owns the catalogue mutex:
+// held around every request handler and wherever the catalogue in memory (the context object)
+// is read or changed off the handlers' path. Sends made under it only queue.
 #pragma once
 
 #include "db/AdoDatabase.h"
@@ -9,6 +11,7 @@
 #include "storage/CImageStorage.h"
 
 #include <memory>
+#include <mutex>
 #include <string>
 
 class CkxDataShareList;
@@ -30,6 +33,8 @@ public:
     // The storage every file request uses.
     CImageStorage& GetImageStorage() { return *m_storage; }
     CDataLoaderList& GetLoaders() { return m_loaders; }
+    // The one catalogue lock of the process's catalogue.
+    std::mutex& CatalogueMutex() { return m_catalogueMutex; }
 
     // Connection texts: server, database (the catalogue file's path for SQLite, the database
     // name for PostgreSQL), user name and password. Empty at construction.
@@ -50,6 +55,7 @@ public:
     const std::string& GetLastError() const { return m_strLastError; }
 
 private:
+    std::mutex m_catalogueMutex;
     CkxXXX& m_context;
     CADODatabase m_db;
     std::unique_ptr<CImageStorage> m_storage;

@@ -1,27 +1,12 @@
-// Readers of whole catalogue tables into the in-memory lists the server keeps while it runs,
-// and the start-up load order built from them. Each reader empties its list first and returns
-// the number of entries read, or -1 (list untouched) when the table cannot be read.
+// The start-up load order: which table's reader (in table/) fills which in-memory list the
+// server keeps while it runs, and in what order.
 #pragma once
 
 #include "data/CDataLoaderList.h"
 
-class CADODatabase;
 class CkxDataShareList;
-class CkxDataTagList;
-class CkxFSQuickKeyList;
-class CkxFSTree;
 class CkxFamilyXXX;
-class CkxKeywordGroupList;
-class CkxKeywordLinkList;
-class CkxKeywordList;
-class CkxPersonList;
-class CkxProjectList;
-class CkxUserGroupList;
-class CkxUserList;
-class CkxUserRoleList;
 class CkxXXX;
-
-#include "model/CkxFileRole.h"
 
 namespace kx {
 
@@ -41,26 +26,6 @@ inline constexpr const char* kLoadKeywordLinks = "keyword links";
 inline constexpr const char* kLoadBookmarks = "bookmarks";
 inline constexpr const char* kLoadFileShares = "file shares";
 inline constexpr const char* kLoadFamilies = "families";
-
-// Folders ordered by level, then id, so every parent is in the tree before its children.
-int LoadFolders(CADODatabase& db, CkxFSTree& tree);
-int LoadUsers(CADODatabase& db, CkxUserList& list);
-int LoadUserGroups(CADODatabase& db, CkxUserGroupList& list);
-int LoadUserRoles(CADODatabase& db, CkxUserRoleList& list);
-int LoadPersons(CADODatabase& db, CkxPersonList& list);
-int LoadFileRoles(CADODatabase& db, CkxFileRoleList& list);
-int LoadFolderRoles(CADODatabase& db, CkxFolderRoleList& list);
-int LoadQuickKeys(CADODatabase& db, CkxFSQuickKeyList& list);
-int LoadProjects(CADODatabase& db, CkxProjectList& list);
-int LoadKeywords(CADODatabase& db, CkxKeywordList& list);
-int LoadKeywordGroups(CADODatabase& db, CkxKeywordGroupList& list);
-int LoadKeywordLinks(CADODatabase& db, CkxKeywordLinkList& list);
-// Bookmarks of every user.
-int LoadBookmarks(CADODatabase& db, CkxDataTagList& list);
-int LoadFileShares(CADODatabase& db, CkxDataShareList& list);
-// The stored families, ordered by level, then id, below the registry's built-in root families
-// (which are kept); families loaded earlier are replaced. Returns the families read.
-int LoadFamilies(CADODatabase& db, CkxFamilyXXX& registry);
 
 // The start-up load: folders (their result is not looked at), users, user groups, user roles,
 // persons, file roles, folder roles, quick keys, projects, keywords, keyword groups, keyword

@@ -2,6 +2,7 @@
 
 #include "db/AdoRecordset.h"
 #include "db/DbEngine.h"
+#include "log/ServerLog.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -9,16 +10,8 @@
 
 namespace {
 
-std::mutex g_reporterMutex;
-std::function<void(const std::string&)> g_reporter;
-
-void Report(const std::string& line) {
-    std::lock_guard<std::mutex> lock(g_reporterMutex);
-    if (g_reporter)
-        g_reporter(line);
-    else
-        std::fprintf(stderr, "database: %s\n", line.c_str());
-}
+// Failures go to the server's one warning channel.
+void Report(const std::string& line) { kx::ServerWarning("database: %s", line.c_str()); }
 
 // A libpq keyword value: single-quoted with quotes and backslashes escaped.
 std::string ConnValue(const std::string& v) {
@@ -45,11 +38,6 @@ std::string JoinConditions(const CADOFieldList& where) {
 
 CADODatabase::CADODatabase() = default;
 CADODatabase::~CADODatabase() { Close(); }
-
-void CADODatabase::SetErrorReporter(std::function<void(const std::string&)> reporter) {
-    std::lock_guard<std::mutex> lock(g_reporterMutex);
-    g_reporter = std::move(reporter);
-}
 
 std::string CADODatabase::SqliteConnectionString(const std::string& path) {
     static const char hex[] = "0123456789ABCDEF";
@@ -111,7 +99,7 @@ int CADODatabase::Connect(const std::string& connection, const std::string& user
         return 0;
     }
     m_engine = std::move(engine);
-    m_kind = sqlite ? kxDbSqlite : kxDbPostgres;
+    m_kind = sqlite ? KX_DB_SQLITE : KX_DB_POSTGRESQL;
     m_lastError.clear();
     return 1;
 }
@@ -316,7 +304,7 @@ int CADODatabase::Delete(const std::string& table, int id) {
 
 int CADODatabase::GetNewID(const std::string& table) {
     std::lock_guard<std::recursive_mutex> lock(m_mutex);
-    if (m_kind == kxDbNone) return 0;
+    if (m_kind == kDbKindNone) return 0;
     if (!kx::IsSqlName(table)) return -1;
     DbRows rows;
     if (!RunLocked("SELECT MAX(T_ID) FROM " + table + " ", {}, &rows)) return -1;
@@ -371,7 +359,7 @@ int CADODatabase::UpdateRecord(const std::string& table, const CADOFieldList& wh
 
 CADOTransaction::CADOTransaction(CADODatabase& db) : m_db(db), m_lock(db.m_mutex) {
     if (!m_db.EnsureOpenLocked()) return;
-    const bool sqlite = m_db.m_kind == kxDbSqlite;
+    const bool sqlite = m_db.m_kind == KX_DB_SQLITE;
     if (m_db.RunLocked(sqlite ? "BEGIN IMMEDIATE" : "BEGIN", {}, nullptr)) {
         m_active = true;
         m_db.m_inTransaction = true;

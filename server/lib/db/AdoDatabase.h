@@ -1,11 +1,12 @@
 // The server's one catalogue connection, on a SQLite file or a PostgreSQL database: opening,
 // the silent reconnect with the remembered connection text, statements, and the builders
 // that turn field lists into INSERT, UPDATE and DELETE statements. Failures are returned (and
-// logged), never thrown and never shown: the start-up dialogs show GetLastError() themselves.
+// logged as server warnings), never thrown and never shown: the start-up dialogs show GetLastError() themselves.
 #pragma once
 
 #include "db/AdoFieldList.h"
 #include "db/AdoVariant.h"
+#include "model/CkxXXX.h"
 
 #include <atomic>
 #include <functional>
@@ -17,10 +18,9 @@ class CADORecordset;
 class DbEngine;
 struct DbRows;
 
-// Declared for callers that name it; the layer reports failures by result, never by throwing.
-class CADOException {};
-
-enum AdoDatabaseKind { kxDbNone = 0, kxDbPostgres = 1, kxDbSqlite = 2 };
+// The kinds are the core's KxDatabaseKind (1 PostgreSQL, 2 SQLite); a connection that was never
+// opened has none.
+constexpr int kDbKindNone = 0;
 
 class CADODatabase {
 public:
@@ -79,7 +79,8 @@ public:
     // Writes the columns into the first row that matches the conditions; 1 or 0.
     int UpdateRecord(const std::string& table, const CADOFieldList& where,
                      const CADOColumnList& columns);
-    // Largest T_ID of the table (0 for an empty table); -1 on failure; 0 before any open.
+    // Reads the largest T_ID of the table (0 for an empty table); it makes no id. -1 on
+    // failure; 0 before any open.
     int GetNewID(const std::string& table);
 
     static std::string BuildWhere(const CADOFieldList& where);
@@ -89,10 +90,6 @@ public:
     static std::string UpdateText(const std::string& table, const CADOFieldList& set,
                                   const CADOFieldList& where);
     static std::string DeleteText(const std::string& table, int id);
-
-    // Where failures go: a log line per failure. The default writes to stderr; the server
-    // routes them to its own log. Process-wide.
-    static void SetErrorReporter(std::function<void(const std::string&)> reporter);
 
 private:
     friend class CADORecordset;
@@ -107,7 +104,7 @@ private:
     mutable std::recursive_mutex m_mutex;
     std::unique_ptr<DbEngine> m_engine;
     std::string m_connection; // remembered connection text
-    int m_kind = kxDbNone;
+    int m_kind = kDbKindNone;
     std::atomic<long> m_affected{0}; // read by callers without the connection lock
     bool m_inTransaction = false;
     std::string m_lastError;

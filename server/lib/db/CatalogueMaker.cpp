@@ -12,8 +12,8 @@
 namespace kx {
 
 const char* CatalogueSchema(int kind) {
-    if (kind == kxDbPostgres) return kCatalogueSchemaPostgres;
-    if (kind == kxDbSqlite) return kCatalogueSchemaSqlite;
+    if (kind == KX_DB_POSTGRESQL) return kCatalogueSchemaPostgres;
+    if (kind == KX_DB_SQLITE) return kCatalogueSchemaSqlite;
     return "";
 }
 

@@ -6,26 +6,26 @@ namespace kx {
 
 KxEntitySpec<CkxDataTag> MakeBookmarkSpec(int userId) {
     KxEntitySpec<CkxDataTag> spec;
-    spec.type = 47;
+    spec.type = kMsgBookmark;
     spec.logCategory = KXLOG_CAT_FILEADMIN;
     spec.noun = "bookmark";
     spec.announceToRequesterOnly = true;
-    spec.list = [userId](CADODatabase* db, std::vector<CkxDataTag>& out) {
+    spec.list = [userId](CADODatabase& db, std::vector<CkxDataTag>& out) {
         CkxDataTagList tags;
-        const int n = db ? FileTagTable::LoadUser(*db, userId, tags) : -1;
+        const int n = FileTagTable::LoadUser(db, userId, tags);
         tags.ForEach([&](const CkxDataTag& t) { out.push_back(t); });
         return n;
     };
-    spec.insert = [userId](CADODatabase* db, CkxDataTag& rec) {
+    spec.insert = [userId](CADODatabase& db, CkxDataTag& rec) {
         rec.m_nUserID = userId;
-        return db ? FileTagTable::Insert(*db, rec) : 0;
+        return FileTagTable::Insert(db, rec);
     };
-    spec.update = [userId](CADODatabase* db, const CkxDataTag& rec) {
+    spec.update = [userId](CADODatabase& db, const CkxDataTag& rec) {
         CkxDataTag owned = rec;
         owned.m_nUserID = userId;
-        return db ? FileTagTable::Update(*db, owned) : 0;
+        return FileTagTable::Update(db, owned);
     };
-    spec.remove = [userId](CADODatabase* db, int id) { return db ? FileTagTable::Delete(*db, id, userId) : 0; };
+    spec.remove = [userId](CADODatabase& db, int id) { return FileTagTable::Delete(db, id, userId); };
     // The record that comes back names its owner, the requester.
     spec.tailor = [userId](const CClientSession&, CkxDataTag::_COM& com) { com.nUserID = userId; };
     // Bookmarks are private notes: even their deletion is an ordinary log line.
@@ -46,5 +46,3 @@ void HandleBookmarkRequest(KxRequest& request) {
 }
 
 } // namespace kx
-
-KX_REQUEST_HANDLER(47, kx::HandleBookmarkRequest);

@@ -6,7 +6,7 @@
 #include "model/CkxXXX.h"
 #include "service/FolderService.h"
 #include "data/CDataManager.h"
-#include "session/ServerLog.h"
+#include "log/ServerLog.h"
 #include "table/KeywordTables.h"
 #include "table/TableOps.h"
 
@@ -15,8 +15,6 @@
 #include <set>
 
 namespace {
-
-std::string N(int64_t v) { return kx::SqlNumber(v); }
 
 // Visits every file of the list in order.
 template <class F>
@@ -204,16 +202,6 @@ int CFileService::GetProjectFiles(int projectId, CkxFileList& list) {
     return list.GetCount();
 }
 
-int CFileService::ReadIdList(const std::string& sql, std::vector<int32_t>& ids) {
-    CADORecordset rs;
-    if (!m_db.Query(sql, rs)) return -1;
-    for (rs.MoveFirst(); !rs.IsEOF(); rs.MoveNext()) {
-        int32_t id = 0;
-        if (rs.GetLongAt(0, id)) ids.push_back(id);
-    }
-    return static_cast<int>(ids.size());
-}
-
 int CFileService::GetFilesById(const std::vector<int32_t>& fileIds, CkxFileList& list) {
     for (int32_t id : fileIds) {
         std::unique_ptr<CkxFile> file = FindFile(id);
@@ -236,12 +224,8 @@ int CFileService::GetKeywordFilesAll(const std::vector<int32_t>& keywordIds, Ckx
 
 int CFileService::GetKeywordFilesAny(const std::vector<int32_t>& keywordIds, CkxFileList& list) {
     if (keywordIds.empty()) return list.GetCount();
-    std::string in;
-    for (size_t i = 0; i < keywordIds.size(); ++i) in += (i == 0 ? "" : ",") + N(keywordIds[i]);
     std::vector<int32_t> ids;
-    if (ReadIdList(" SELECT DISTINCT T_FileID FROM VUZO_KeywordLink WHERE T_KeyID IN ( " + in + " ) ",
-                   ids) < 0)
-        return list.GetCount();
+    if (KeywordLinkTable::FilesWithAnyKeyword(m_db, keywordIds, ids) < 0) return list.GetCount();
     std::sort(ids.begin(), ids.end());
     return GetFilesById(ids, list);
 }

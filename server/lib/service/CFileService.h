@@ -109,7 +109,6 @@ protected:
     void LoadMicros(CkxFileList& list);
     // Deletes the stored thumbnail and whole file of a row.
     void DeleteStored(const CkxFile& row);
-    int ReadIdList(const std::string& sql, std::vector<int32_t>& ids);
 
 private:
     CADODatabase& m_db;

@@ -1,6 +1,7 @@
-// The checkout requests: the checked-out list (26), check out (27), check in (28) and check in
-// with the changed file (29). Each change is announced to every session; an unknown file id
-// or a refused write announces nothing.
+// Each checkout change is announced to every session; an unknown file id or a refused write
+// announces nothing.
+#include "service/CheckoutHandlers.h"
+
 #include "service/CFileService.h"
 #include "model/CkxCheckout.h"
 #include "service/FileRequestHandlers.h"
@@ -12,11 +13,6 @@ namespace kx {
 
 namespace {
 
-void Drop(const KxRequest& request, const char* why) {
-    ServerWarning("checkout request %d from user %d dropped: %s", request.Type(),
-                  request.session.GetUserID(), why);
-}
-
 const char* WhyNot(int result) { return result == -1 ? "no file has the id" : "the database refused it"; }
 
 // Check out (27) and check in (28): the record with the session's user, announced with the
@@ -25,12 +21,11 @@ void ChangeCheckout(KxRequest& request, bool checkOut) {
     CkxCheckout::_COM com;
     if (!ReadRequestRecord(request, com)) return;
     auto service = FileServiceOf(request);
-    if (!service) return;
     CkxCheckout record(com);
     record.m_nUserID = request.session.GetUserID();
     const COleDateTime now = COleDateTime::GetCurrentTime();
     const int result = checkOut ? service->CheckOut(record, now) : service->CheckIn(record, now);
-    if (result != 1) return Drop(request, WhyNot(result));
+    if (result != 1) return RefuseRequest("checkout", request, WhyNot(result));
     const CkxCheckout::_COM updated = record.GetComData();
     LogRequest(request, checkOut ? "签出文件" : "签入文件(仅仅签入)", KXLOG_CAT_FILEADMIN);
     AnnounceToAll(request, &updated, sizeof updated);
@@ -40,10 +35,9 @@ void ChangeCheckout(KxRequest& request, bool checkOut) {
 
 void HandleCheckedOutList(KxRequest& request) {
     auto service = FileServiceOf(request);
-    if (!service) return;
     std::vector<CkxCheckout> records;
-    if (service->ReadCheckedOut(records) < 0) return Drop(request, "the list could not be read");
-    NetPacketSeries series(26, 0, 0);
+    if (service->ReadCheckedOut(records) < 0) return RefuseRequest("checkout", request, "the list could not be read");
+    NetPacketSeries series(kMsgCheckoutList, kSubNone, 0);
     series.SetParam(RequestParam(request));
     for (const CkxCheckout& r : records) {
         const CkxCheckout::_COM com = r.GetComData();
@@ -59,10 +53,10 @@ void HandleCheckIn(KxRequest& request) { ChangeCheckout(request, false); }
 void HandleCheckInChanged(KxRequest& request) {
     auto service = FileServiceOf(request);
     std::unique_ptr<CkxFile> file = ReadFileData(request);
-    if (!service || !file) return;
+    if (!file) return;
     const int user = request.session.GetUserID();
     const int result = service->CheckInChanged(*file, user, COleDateTime::GetCurrentTime());
-    if (result != 1) return Drop(request, WhyNot(result));
+    if (result != 1) return RefuseRequest("checkout", request, WhyNot(result));
 
     CkxCheckout record;
     record.m_nFileID = file->GetID();
@@ -72,12 +66,7 @@ void HandleCheckInChanged(KxRequest& request) {
     record.m_nUserID = user;
     const CkxCheckout::_COM com = record.GetComData();
     LogRequest(request, "签入文件(保存修改)" + file->GetFileName(), KXLOG_CAT_FILEADMIN);
-    request.Sessions().SendToAll(MakeRecordAnswer(29, 0, com));
+    request.Sessions().SendToAll(MakeRecordAnswer(kMsgCheckInChanged, kSubNone, com));
 }
 
 } // namespace kx
-
-KX_REQUEST_HANDLER(26, kx::HandleCheckedOutList);
-KX_REQUEST_HANDLER(27, kx::HandleCheckOut);
-KX_REQUEST_HANDLER(28, kx::HandleCheckIn);
-KX_REQUEST_HANDLER(29, kx::HandleCheckInChanged);

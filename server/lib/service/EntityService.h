@@ -1,9 +1,7 @@
 // The list / add / modify / delete pattern that every entity service shares (sub-operations 20
 // to 23 of its message type). A service describes its entity once in a KxEntitySpec (how the
 // list is read, how the database is written, which in-memory list follows, the log texts, who
-// hears of a change) and registers it:
-//
-//   static bool registered = kx::RegisterEntityService(MakeKeywordSpec());
+// hears of a change); the request table serves its type with that description.
 //
 // What the pattern guarantees for every entity:
 //   20 list:   one packet per entry (type T, sub-operation 20, flag 0) as a packet series to the
@@ -39,17 +37,17 @@ struct KxEntitySpec {
 
     // The entries of a list answer in order, read from memory or from the database; the count,
     // or -1 when they cannot be read. Empty: the type answers no list.
-    std::function<int(CADODatabase* db, std::vector<T>& out)> list;
+    std::function<int(CADODatabase& db, std::vector<T>& out)> list;
 
     // Database writes. insert stores the record and puts its new id into it; 1 or 0. update and
     // remove: 1 or 0. An empty function refuses that sub-operation.
-    std::function<int(CADODatabase* db, T& rec)> insert;
-    std::function<int(CADODatabase* db, const T& rec)> update;
-    std::function<int(CADODatabase* db, int id)> remove;
+    std::function<int(CADODatabase& db, T& rec)> insert;
+    std::function<int(CADODatabase& db, const T& rec)> update;
+    std::function<int(CADODatabase& db, int id)> remove;
 
     // The stored record of an id; false when there is none (modify and delete are then refused).
     // Empty: ids are not checked before the write.
-    std::function<bool(CADODatabase* db, int id, T& out)> find;
+    std::function<bool(CADODatabase& db, int id, T& out)> find;
 
     // The in-memory catalogue; empty functions for an entity the server keeps only in the
     // database.
@@ -82,11 +80,11 @@ namespace kx {
 // called each time, under the catalogue mutex.
 template <class T, class GetList>
 void UseMemoryList(KxEntitySpec<T>& spec, GetList get) {
-    spec.list = [get](CADODatabase*, std::vector<T>& out) {
+    spec.list = [get](CADODatabase&, std::vector<T>& out) {
         get().ForEach([&](const T& r) { out.push_back(r); });
         return static_cast<int>(out.size());
     };
-    spec.find = [get](CADODatabase*, int id, T& out) {
+    spec.find = [get](CADODatabase&, int id, T& out) {
         const T* r = get().Find(id);
         if (!r) return false;
         out = *r;
@@ -263,14 +261,6 @@ private:
 template <class T>
 void HandleEntityRequest(const KxEntitySpec<T>& spec, KxRequest& request) {
     EntityRequest<T>(spec, request).Run();
-}
-
-// Registers the pattern as the handler of spec.type; false when the type already has one.
-template <class T>
-bool RegisterEntityService(KxEntitySpec<T> spec) {
-    const int type = spec.type;
-    return CRequestDispatcher::Table().Register(
-        type, [spec = std::move(spec)](KxRequest& request) { HandleEntityRequest(spec, request); });
 }
 
 } // namespace kx

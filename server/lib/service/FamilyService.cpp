@@ -8,9 +8,6 @@
 namespace kx {
 namespace {
 
-constexpr int kFamilyType = 20;
-constexpr int kAttrType = 21;
-
 CkxFamilyXXX& Registry() { return KX_FamilyXXX(); }
 
 // The family and every family below it, the family first.
@@ -48,22 +45,22 @@ void ForgetSubtree(int id) {
 
 KxEntitySpec<CkxFamily> FamilySpec() {
     KxEntitySpec<CkxFamily> s;
-    s.type = kFamilyType;
+    s.type = kMsgFamily;
     s.logCategory = KXLOG_CAT_SYSADMIN;
     s.noun = "family";
-    s.list = [](CADODatabase*, std::vector<CkxFamily>& out) {
+    s.list = [](CADODatabase&, std::vector<CkxFamily>& out) {
         for (POSITION p = Registry().family_GetHeadPosition(); p;) out.push_back(*Registry().family_GetNext(p));
         return static_cast<int>(out.size());
     };
-    s.find = [](CADODatabase*, int id, CkxFamily& out) {
+    s.find = [](CADODatabase&, int id, CkxFamily& out) {
         const CkxFamily* f = Registry().family_Find(id);
         if (!f) return false;
         out = *f;
         return true;
     };
-    s.insert = [](CADODatabase* db, CkxFamily& f) { return db ? FamilyTable::Insert(*db, f) : 0; };
-    s.update = [](CADODatabase* db, const CkxFamily& f) { return db ? FamilyTable::Update(*db, f) : 0; };
-    s.remove = [](CADODatabase* db, int id) { return db ? FamilyTable::DeleteTree(*db, SubtreeIds(id)) : 0; };
+    s.insert = [](CADODatabase& db, CkxFamily& f) { return FamilyTable::Insert(db, f); };
+    s.update = [](CADODatabase& db, const CkxFamily& f) { return FamilyTable::Update(db, f); };
+    s.remove = [](CADODatabase& db, int id) { return FamilyTable::DeleteTree(db, SubtreeIds(id)); };
     s.memoryAdd = [](const CkxFamily& f) { Registry().family_AddTail(f); };
     s.memoryUpdate = [](const CkxFamily& f) { Registry().t_Update(f); };
     s.memoryDelete = ForgetSubtree;
@@ -98,13 +95,13 @@ std::string ConstantsOf(const CkxAttr& a) {
 
 KxRecordMessageSpec<CkxAttr> AttrSpec() {
     KxRecordMessageSpec<CkxAttr> s;
-    s.type = kAttrType;
+    s.type = kMsgFamilyAttr;
     s.logCategory = KXLOG_CAT_SYSADMIN;
     s.noun = "family attribute";
     // Read from the table on every request: the registry also holds the built-in attributes.
     s.list = [](KxRequest& r, std::vector<CkxAttr>& out) {
         CkxAttrList list;
-        const int n = FamilyAttrTable::LoadAll(*r.db, list);
+        const int n = FamilyAttrTable::LoadAll(r.db, list);
         list.ForEach([&](const CkxAttr& a) { out.push_back(a); });
         return n;
     };
@@ -128,8 +125,8 @@ KxRecordMessageSpec<CkxAttr> AttrSpec() {
 // An attribute delete is an ordinary change of the definitions (a normal log line).
 void DeleteAttr(KxRequest& request) {
     int id = -1;
-    if (!request.db || !ReadRequestId(request, id)) return;
-    if (!FamilyAttrTable::Delete(*request.db, id)) {
+    if (!ReadRequestId(request, id)) return;
+    if (!FamilyAttrTable::Delete(request.db, id)) {
         ServerWarning("family attribute delete (%d) from user %d dropped: the database refused it", id,
                       request.session.GetUserID());
         return;
@@ -156,6 +153,3 @@ void HandleFamilyAttrRequest(KxRequest& request) {
 }
 
 } // namespace kx
-
-KX_REQUEST_HANDLER(20, kx::HandleFamilyRequest);
-KX_REQUEST_HANDLER(21, kx::HandleFamilyAttrRequest);

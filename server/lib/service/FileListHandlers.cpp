@@ -19,11 +19,6 @@ namespace kx {
 
 namespace {
 
-void Drop(const KxRequest& request, const char* why) {
-    ServerWarning("file list request %d from user %d dropped: %s", request.Type(),
-                  request.session.GetUserID(), why);
-}
-
 // The payload as text read the way atoi reads it (no digits: 0).
 int PayloadNumber(const KxRequest& request) {
     const std::string_view bytes = request.Payload();
@@ -42,7 +37,6 @@ void Reply(KxRequest& request, const CkxFileList& list, uint32_t param) {
 template <class Read>
 void ListById(KxRequest& request, Read read) {
     auto service = FileServiceOf(request);
-    if (!service) return;
     CkxFileList list;
     (service.get()->*read)(PayloadNumber(request), list);
     Reply(request, list, RequestParam(request));
@@ -67,9 +61,8 @@ std::vector<int32_t> PieceIds(const KxRequest& request) {
 template <class Read>
 void ListByKeywords(KxRequest& request, Read read) {
     const std::vector<int32_t> ids = PieceIds(request);
-    if (ids.empty()) return Drop(request, "no keyword id");
+    if (ids.empty()) return RefuseRequest("file list", request, "no keyword id");
     auto service = FileServiceOf(request);
-    if (!service) return;
     CkxFileList list;
     (service.get()->*read)(ids, list);
     Reply(request, list, RequestParam(request));
@@ -105,29 +98,28 @@ void HandleWholeFile(KxRequest& request) {
     CkxFile::_COM com;
     if (!ReadRequestRecord(request, com)) return;
     auto service = FileServiceOf(request);
-    if (!service) return;
     // Only the id is taken from the request: the row says where the file lies and what it is.
     std::unique_ptr<CkxFile> file = service->FindFile(com.nID);
-    if (!file) return Drop(request, "no file has the id");
+    if (!file) return RefuseRequest("file list", request, "no file has the id");
     const int user = request.session.GetUserID();
     // A file in a recycle bin is out of every list but its deleter's bin: only that user gets it.
     if (file->IsDeleted() && file->m_nDeleterID != user)
-        return Drop(request, "the file is in another user's recycle bin");
+        return RefuseRequest("file list", request, "the file is in another user's recycle bin");
     // The content goes only to a user who may both see the file (the read right every list
     // filters by) and open it.
     const CkxXXX& context = KX_KXXXX();
     if (!context.fsUserCan_File_Read(user, file->m_nWriterID, file->GetPower()) ||
         !context.fsUserCan_File_Load(user, file->m_nWriterID, file->GetPower()))
-        return Drop(request, "the user may not read and open the file");
-    if (!service->GetWholeData(*file)) return Drop(request, "the stored file cannot be read");
+        return RefuseRequest("file list", request, "the user may not read and open the file");
+    if (!service->GetWholeData(*file)) return RefuseRequest("file list", request, "the stored file cannot be read");
 
     NetMessage answer;
-    answer.SetCommand(30, 0);
+    answer.SetCommand(kMsgWholeFile, kSubNone);
     answer.SetParam(RequestParam(request));
     const CkxFile::_COM record = file->GetComData();
     if (!answer.AppendData(&record, sizeof record) ||
         !answer.AppendData(file->GetMemWholeBuf(), static_cast<size_t>(file->GetMemWholeSize())))
-        return Drop(request, "the file is too large for one message");
+        return RefuseRequest("file list", request, "the file is too large for one message");
     request.session.SendReplyMessage(answer);
 }
 
@@ -142,21 +134,20 @@ void HandleQueryFiles(KxRequest& request) {
     CkxQueryOperandList operands;
     if (request.message && request.message->GetPieceCount() > 0) {
         const std::string_view head = request.message->GetPiece(0);
-        if (!ReadRecord(head.data(), head.size(), block)) return Drop(request, "the query block is short");
+        if (!ReadRecord(head.data(), head.size(), block)) return RefuseRequest("file list", request, "the query block is short");
         for (int i = 1; i < request.message->GetPieceCount(); ++i) {
             const std::string_view piece = request.message->GetPiece(i);
             CkxQueryOperand operand;
             if (!operand.PasyBuf(reinterpret_cast<const unsigned char*>(piece.data()),
                                  static_cast<int>(piece.size())))
-                return Drop(request, "a query operand cannot be read");
+                return RefuseRequest("file list", request, "a query operand cannot be read");
             operands.AddTail(operand);
         }
     } else if (!request.Payload().empty()) {
         const std::string_view head = request.Payload();
-        if (!ReadRecord(head.data(), head.size(), block)) return Drop(request, "the query block is short");
+        if (!ReadRecord(head.data(), head.size(), block)) return RefuseRequest("file list", request, "the query block is short");
     }
     auto service = FileServiceOf(request);
-    if (!service) return;
     CkxFileList list;
     service->QueryFiles(block, operands, KX_KXXXX(), list);
     Reply(request, list, RequestParam(request));
@@ -174,9 +165,8 @@ void HandleOperandFiles(KxRequest& request) {
     const std::string_view bytes = request.Payload();
     CkxQueryOperand operand;
     if (!operand.PasyBuf(reinterpret_cast<const unsigned char*>(bytes.data()), static_cast<int>(bytes.size())))
-        return Drop(request, "the query operand cannot be read");
+        return RefuseRequest("file list", request, "the query operand cannot be read");
     auto service = FileServiceOf(request);
-    if (!service) return;
     CkxFileList list;
     service->GetOperandFiles(operand, list);
     // The operand's extra data names the requester's window.
@@ -184,12 +174,3 @@ void HandleOperandFiles(KxRequest& request) {
 }
 
 } // namespace kx
-
-KX_REQUEST_HANDLER(30, kx::HandleWholeFile);
-KX_REQUEST_HANDLER(31, kx::HandleFamilyFiles);
-KX_REQUEST_HANDLER(32, kx::HandleFolderFiles);
-KX_REQUEST_HANDLER(33, kx::HandleProjectFiles);
-KX_REQUEST_HANDLER(34, kx::HandleQueryFiles);
-KX_REQUEST_HANDLER(35, kx::HandleKeywordFilesAll);
-KX_REQUEST_HANDLER(36, kx::HandleKeywordFilesAny);
-KX_REQUEST_HANDLER(37, kx::HandleOperandFiles);

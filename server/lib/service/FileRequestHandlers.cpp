@@ -15,14 +15,6 @@ namespace kx {
 
 namespace {
 
-constexpr int kSubFileAdd = 21;
-constexpr int kSubFileDelete = 23;
-
-void Drop(const KxRequest& request, const char* why) {
-    ServerWarning("file request (%d, %d) from user %d dropped: %s", request.Type(), request.SubOp(),
-                  request.session.GetUserID(), why);
-}
-
 int UserOf(const KxRequest& request) { return request.session.GetUserID(); }
 
 // The fields of a new file that the server sets, whatever the client sent: who put it in and
@@ -53,14 +45,13 @@ int AddFromRequest(KxRequest& request, CImageFileService& service, CkxFile& file
 void AddFile(KxRequest& request) {
     auto service = FileServiceOf(request);
     std::unique_ptr<CkxFile> file = ReadFileData(request);
-    if (!service || !file) return;
+    if (!file) return;
     file->m_nEncFormat = CkxFile::GetFormatID(file->m_strExName);
-    if (!AddFromRequest(request, *service, *file)) Drop(request, "the file could not be stored");
+    if (!AddFromRequest(request, *service, *file)) RefuseRequest("file", request, "the file could not be stored");
 }
 
 void DeleteFiles(KxRequest& request) {
     auto service = FileServiceOf(request);
-    if (!service) return;
     const auto records = ReadDeleteRecords(request);
     std::vector<CkxFile::_COM_DelFile> applied;
     for (const auto& rec : records) {
@@ -84,12 +75,7 @@ void DeleteFiles(KxRequest& request) {
 // ---- shared helpers ----
 
 std::unique_ptr<CImageFileService> FileServiceOf(const KxRequest& request) {
-    CDataManager* data = request.session.GetDataManager();
-    if (!data) {
-        Drop(request, "the server has no data manager");
-        return nullptr;
-    }
-    return std::make_unique<CImageFileService>(*data);
+    return std::make_unique<CImageFileService>(request.data);
 }
 
 std::unique_ptr<CkxFile> ReadFileData(const KxRequest& request) {
@@ -97,12 +83,12 @@ std::unique_ptr<CkxFile> ReadFileData(const KxRequest& request) {
     CkxContainer body;
     if (bytes.size() > static_cast<size_t>(INT32_MAX) ||
         !body.PasyBuf(bytes.data(), static_cast<int>(bytes.size()))) {
-        Drop(request, "the file body is not a section container");
+        RefuseRequest("file", request, "the file body is not a section container");
         return nullptr;
     }
     std::unique_ptr<CkxFile> file(CkxFile::_CreateFile(body));
     if (!file || !file->PasyFileData(body)) {
-        Drop(request, "the file body lacks a section or its base record is short");
+        RefuseRequest("file", request, "the file body lacks a section or its base record is short");
         return nullptr;
     }
     return file;
@@ -131,44 +117,43 @@ void AnnounceDeleteRecords(const KxRequest& request, const std::vector<CkxFile::
 // ---- handlers ----
 
 void HandleFileRecord(KxRequest& request) {
-    if (request.SubOp() == kSubFileAdd) return AddFile(request);
-    if (request.SubOp() == kSubFileDelete) return DeleteFiles(request);
+    if (request.SubOp() == kSubAdd) return AddFile(request);
+    if (request.SubOp() == kSubDelete) return DeleteFiles(request);
 }
 
 void HandleCaptureFileAdd(KxRequest& request) {
     auto service = FileServiceOf(request);
     std::unique_ptr<CkxFile> file = ReadFileData(request);
-    if (!service || !file) return;
+    if (!file) return;
     const int localId = file->GetID();
     // The capture station deletes its own copy when this answer comes, so it comes only for a
     // file that was stored.
-    if (!AddFromRequest(request, *service, *file)) return Drop(request, "the file could not be stored");
-    NetPacket answer = MakeAnswer(24, 0);
+    if (!AddFromRequest(request, *service, *file)) return RefuseRequest("file", request, "the file could not be stored");
+    NetPacket answer = MakeAnswer(kMsgCaptureFile, kSubNone);
     answer.SetText(std::to_string(localId));
     answer.SetParam(RequestParam(request));
     request.session.SendReply(answer);
 }
 
 void HandleFileModify(KxRequest& request) {
-    if (request.Type() != 25) return;
+    if (request.Type() != kMsgFileModify) return;
     if (!request.message || request.message->GetPieceCount() < 3)
-        return Drop(request, "not a message of base record, extra attributes and rights");
+        return RefuseRequest("file", request, "not a message of base record, extra attributes and rights");
     auto service = FileServiceOf(request);
-    if (!service) return;
     const NetMessage& m = *request.message;
     const std::string_view base = m.GetPiece(0), exattr = m.GetPiece(1), power = m.GetPiece(2);
     CkxFileX handle;
     if (!handle.CreateObj(base.data(), static_cast<int>(base.size())))
-        return Drop(request, "the base record is short");
+        return RefuseRequest("file", request, "the base record is short");
     CkxFile& file = *handle.GetObj();
     if (!exattr.empty() && !file.PasyExattr(exattr.data(), static_cast<int>(exattr.size())))
-        return Drop(request, "the extra-attribute buffer cannot be read");
+        return RefuseRequest("file", request, "the extra-attribute buffer cannot be read");
     if (!file.PasyPower(power.data(), static_cast<int>(power.size())))
-        return Drop(request, "the rights buffer cannot be read");
+        return RefuseRequest("file", request, "the rights buffer cannot be read");
 
     const int result = service->ModifyFile(file, UserOf(request), COleDateTime::GetCurrentTime());
-    if (result == -1) return Drop(request, "no file has the id");
-    if (result != 1) return Drop(request, "the database refused the change");
+    if (result == -1) return RefuseRequest("file", request, "no file has the id");
+    if (result != 1) return RefuseRequest("file", request, "the database refused the change");
 
     // Everybody gets the file as it is now stored, not the request's possibly stale copy.
     NetMessage announce;
@@ -187,7 +172,6 @@ void HandleFileModify(KxRequest& request) {
 
 void HandleRecycleBrowse(KxRequest& request) {
     auto service = FileServiceOf(request);
-    if (!service) return;
     CkxFileList bin;
     service->GetRecycleBin(UserOf(request), bin);
     SendFileList(request.session, KX_KXXXX(), request.Type(), RequestParam(request),
@@ -197,8 +181,7 @@ void HandleRecycleBrowse(KxRequest& request) {
 
 void HandleRecycleEmpty(KxRequest& request) {
     auto service = FileServiceOf(request);
-    if (!service) return;
-    if (!service->EmptyRecycleBin(UserOf(request))) return Drop(request, "the database refused the delete");
+    if (!service->EmptyRecycleBin(UserOf(request))) return RefuseRequest("file", request, "the database refused the delete");
     NetPacket back(request.packet);
     LogRequest(request, "清空回收站", KXLOG_CAT_FILEADMIN, true);
     request.session.SendReply(back);
@@ -206,7 +189,6 @@ void HandleRecycleEmpty(KxRequest& request) {
 
 void HandleRecyclePurge(KxRequest& request) {
     auto service = FileServiceOf(request);
-    if (!service) return;
     std::vector<CkxFile::_COM_DelFile> applied;
     for (const auto& rec : ReadDeleteRecords(request)) {
         std::unique_ptr<CkxFile> row;
@@ -223,7 +205,6 @@ void HandleRecyclePurge(KxRequest& request) {
 
 void HandleRecycleRestore(KxRequest& request) {
     auto service = FileServiceOf(request);
-    if (!service) return;
     const CkxXXX& context = KX_KXXXX();
     const int user = UserOf(request);
     std::vector<CkxFile::_COM_DelFile> applied;
@@ -249,11 +230,10 @@ void HandleRecycleRestore(KxRequest& request) {
 
 void HandleRecycleRestoreAll(KxRequest& request) {
     auto service = FileServiceOf(request);
-    if (!service) return;
     const CkxXXX& context = KX_KXXXX();
     const int user = UserOf(request);
     if (service->RestoreAll(user, [&](int folder) { return context.fsIsDirValid(folder) != 0; }) < 0)
-        return Drop(request, "the database refused the restore");
+        return RefuseRequest("file", request, "the database refused the restore");
     LogRequest(request, "全部还原回收站文件", KXLOG_CAT_FILEADMIN);
     // Workstations act on it when the field at 12 names their user: it names the requester.
     NetPacket copy(request.packet);
@@ -262,12 +242,3 @@ void HandleRecycleRestoreAll(KxRequest& request) {
 }
 
 } // namespace kx
-
-KX_REQUEST_HANDLER(15, kx::HandleRecycleBrowse);
-KX_REQUEST_HANDLER(16, kx::HandleRecycleEmpty);
-KX_REQUEST_HANDLER(17, kx::HandleRecyclePurge);
-KX_REQUEST_HANDLER(18, kx::HandleRecycleRestore);
-KX_REQUEST_HANDLER(19, kx::HandleRecycleRestoreAll);
-KX_REQUEST_HANDLER(23, kx::HandleFileRecord);
-KX_REQUEST_HANDLER(24, kx::HandleCaptureFileAdd);
-KX_REQUEST_HANDLER(25, kx::HandleFileModify);

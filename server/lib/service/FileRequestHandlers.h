@@ -16,8 +16,7 @@
 
 namespace kx {
 
-// The image file service over the session's data manager; null (the request dropped, a line
-// logged) without one.
+// The image file service over the request's data manager.
 std::unique_ptr<CImageFileService> FileServiceOf(const KxRequest& request);
 
 // The file body of an add or check-in (a container of base record, extra attributes, rights,

@@ -9,12 +9,12 @@ namespace {
 
 KxRecordMessageSpec<CkxObjAttrTemplet> Spec() {
     KxRecordMessageSpec<CkxObjAttrTemplet> s;
-    s.type = 49;
+    s.type = kMsgFileTemplet;
     s.noun = "file template";
     s.logCategory = KXLOG_CAT_FILEADMIN;
     s.list = [](KxRequest& r, std::vector<CkxObjAttrTemplet>& out) {
         CkxObjAttrTempletList list;
-        const int n = FileTempletTable::LoadAll(*r.db, list);
+        const int n = FileTempletTable::LoadAll(r.db, list);
         list.ForEach([&](const CkxObjAttrTemplet& t) { out.push_back(t); });
         return n;
     };
@@ -51,5 +51,3 @@ void HandleFileTempletRequest(KxRequest& request) {
 }
 
 } // namespace kx
-
-KX_REQUEST_HANDLER(49, kx::HandleFileTempletRequest);

@@ -3,11 +3,11 @@
 #include "db/AdoRecordset.h"
 #include "model/CkxXXX.h"
 #include "service/FileRequestHandlers.h"
-#include "service/FolderTable.h"
+#include "table/FolderTable.h"
 #include "transport/NetMessage.h"
 #include "transport/NetSeries.h"
 #include "service/OperationLog.h"
-#include "service/QuickKeyTable.h"
+#include "table/QuickKeyTable.h"
 #include "service/RequestIO.h"
 #include "session/CServerSession.h"
 #include "table/CImageFileTable.h"
@@ -17,8 +17,6 @@
 
 namespace kx {
 namespace {
-
-constexpr int kFolderType = 10;
 
 // The node a request's pieces describe: piece 0 the 120-byte record, piece 1 (when present)
 // its rights. False when piece 0 is missing or short.
@@ -44,15 +42,10 @@ bool ReadRights(const NetMessage& message, CkxFSNode& node) {
     return true;
 }
 
-void Drop(const KxRequest& request, const char* why) {
-    ServerWarning("folder request (10, %d) from user %d dropped: %s", request.SubOp(),
-                  request.session.GetUserID(), why);
-}
-
 // The folder's record and rights as the two pieces of an announcement or list entry.
 NetMessage FolderMessage(int subOp, uint32_t param, const CkxFSNode& node) {
     NetMessage m;
-    m.SetCommand(kFolderType, subOp);
+    m.SetCommand(kMsgFolder, subOp);
     m.SetParam(param);
     const CkxFSNode::_COM com = node.GetComData();
     m.AppendData(&com, sizeof com);
@@ -64,8 +57,8 @@ NetMessage FolderMessage(int subOp, uint32_t param, const CkxFSNode& node) {
 
 void List(KxRequest& request) {
     CkxFSTree tree(1);
-    if (DirTable::LoadAll(*request.db, tree) <= 0) return; // empty or unreadable: no answer
-    NetMessageSeries series(kFolderType, kSubList);
+    if (DirTable::LoadAll(request.db, tree) <= 0) return; // empty or unreadable: no answer
+    NetMessageSeries series(kMsgFolder, kSubList);
     for (POSITION p = tree.GetHeadPosition(); p;)
         series.Add(FolderMessage(kSubList, 0, *tree.GetNext(p)));
     request.session.SendReplyMessageSeries(series);
@@ -87,11 +80,11 @@ bool LevelUnder(const CkxFSTree& tree, int parent, int& level) {
 
 void Add(KxRequest& request) {
     CkxFSNode node;
-    if (!ReadNode(*request.message, 0, node)) return Drop(request, "no 120-byte folder record");
+    if (!ReadNode(*request.message, 0, node)) return RefuseRequest("folder", request, "no 120-byte folder record");
     if (!LevelUnder(KX_KXXXX()._kxFSTree(), node.m_nParentID, node.m_nLev))
-        return Drop(request, "no folder has the parent id");
-    if (!ReadRights(*request.message, node)) return Drop(request, "its rights piece cannot be read");
-    if (!DirTable::Insert(*request.db, node)) return Drop(request, "the database refused the folder");
+        return RefuseRequest("folder", request, "no folder has the parent id");
+    if (!ReadRights(*request.message, node)) return RefuseRequest("folder", request, "its rights piece cannot be read");
+    if (!DirTable::Insert(request.db, node)) return RefuseRequest("folder", request, "the database refused the folder");
     KX_KXXXX().fsAddDir(node);
     LogRequest(request, "添加目录<" + node.GetName() + ">", KXLOG_CAT_DIRADMIN);
     request.Sessions().SendMessageToAll(FolderMessage(kSubAdd, request.message->GetParam(), node));
@@ -99,14 +92,14 @@ void Add(KxRequest& request) {
 
 void Modify(KxRequest& request) {
     CkxFSNode node;
-    if (!ReadNode(*request.message, 0, node)) return Drop(request, "no 120-byte folder record");
+    if (!ReadNode(*request.message, 0, node)) return RefuseRequest("folder", request, "no 120-byte folder record");
     CkxXXX& context = KX_KXXXX();
     CkxFSTree& tree = context._kxFSTree();
     CkxFSNode* held = tree.Find(node.m_nID);
-    if (!held) return Drop(request, "no folder has the id");
+    if (!held) return RefuseRequest("folder", request, "no folder has the id");
     // Without rights in the request the folder keeps its own.
     node.SetPower(held->m_Power);
-    if (!ReadRights(*request.message, node)) return Drop(request, "its rights piece cannot be read");
+    if (!ReadRights(*request.message, node)) return RefuseRequest("folder", request, "its rights piece cannot be read");
 
     // A move: never below itself; the folder and everything below it take the levels of the
     // new place, in the table too, so a reload still sees every parent before its children.
@@ -115,9 +108,9 @@ void Modify(KxRequest& request) {
     node.m_nLev = held->m_nLev; // a folder that stays where it is keeps its level
     if (moved) {
         if (!tree.CanSetParent(held, node.m_nParentID))
-            return Drop(request, "the folder would become its own ancestor");
+            return RefuseRequest("folder", request, "the folder would become its own ancestor");
         if (!LevelUnder(tree, node.m_nParentID, node.m_nLev))
-            return Drop(request, "no folder has the parent id");
+            return RefuseRequest("folder", request, "no folder has the parent id");
         const int shift = node.m_nLev - held->m_nLev;
         CkxFSTree::NodeList below;
         tree.FindTree(held->m_nID, below);
@@ -126,40 +119,16 @@ void Modify(KxRequest& request) {
     }
 
     {
-        CADOTransaction transaction(*request.db);
-        bool ok = transaction.IsActive() && DirTable::Update(*request.db, node);
+        CADOTransaction transaction(request.db);
+        bool ok = transaction.IsActive() && DirTable::Update(request.db, node);
         for (const auto& [id, level] : levels)
-            ok = ok && DirTable::UpdateLevel(*request.db, id, level);
-        if (!ok || !transaction.Commit()) return Drop(request, "the database refused the change");
+            ok = ok && DirTable::UpdateLevel(request.db, id, level);
+        if (!ok || !transaction.Commit()) return RefuseRequest("folder", request, "the database refused the change");
     }
     if (moved) tree.UpdateParent(node.m_nID, node.m_nParentID);
     context.fsUpdateDir(node);
     LogRequest(request, "修改目录<" + node.GetName() + ">", KXLOG_CAT_DIRADMIN);
     request.Sessions().SendMessageToAll(FolderMessage(kSubModify, request.message->GetParam(), node));
-}
-
-// The listed folders followed by every folder below them, read from the table's parent ids
-// (the table, not memory, decides what would be left behind). Each folder once.
-bool WithSubtrees(CADODatabase& db, const std::vector<int>& listed, std::vector<int>& out) {
-    CADORecordset rs;
-    if (!db.Query(" SELECT * FROM VUZO_Dir ", rs)) return false;
-    std::multimap<int, int> children; // parent id -> folder id
-    for (; !rs.IsEOF(); rs.MoveNext()) {
-        int32_t id = 0, parent = -1;
-        rs.GetLong("T_ID", id);
-        rs.GetLong("T_ParentID", parent);
-        if (id != parent) children.emplace(parent, id);
-    }
-    std::set<int> seen;
-    out.clear();
-    for (int id : listed)
-        if (seen.insert(id).second) out.push_back(id);
-    for (size_t i = 0; i < out.size(); ++i) {
-        auto [first, last] = children.equal_range(out[i]);
-        for (auto it = first; it != last; ++it)
-            if (seen.insert(it->second).second) out.push_back(it->second);
-    }
-    return true;
 }
 
 void Delete(KxRequest& request) {
@@ -169,7 +138,7 @@ void Delete(KxRequest& request) {
     // What every session hears: the pieces that named a folder to delete, nothing skipped (a
     // client applying a skipped root piece would drop its whole tree).
     NetMessage announce;
-    announce.SetCommand(kFolderType, kSubDelete);
+    announce.SetCommand(kMsgFolder, kSubDelete);
     announce.SetParam(message.GetParam());
     for (int i = 0; i < message.GetPieceCount(); ++i) {
         CkxFSNode node;
@@ -180,13 +149,12 @@ void Delete(KxRequest& request) {
         } else ServerWarning("folder delete from user %d: piece %d is no folder record (or the root), skipped",
                            request.session.GetUserID(), i);
     }
-    if (listed.empty()) return Drop(request, "no folder record");
+    if (listed.empty()) return RefuseRequest("folder", request, "no folder record");
 
     auto service = FileServiceOf(request);
-    if (!service) return;
     std::vector<int> folders;
     if (!service->DeleteFolder(request.session.GetUserID(), listed, 0, folders))
-        return Drop(request, "the database refused the delete");
+        return RefuseRequest("folder", request, "the database refused the delete");
     // Each folder's subtree and the quick keys of every deleted folder leave memory.
     std::vector<CkxFSNode> nodes(folders.size());
     for (size_t i = 0; i < folders.size(); ++i) nodes[i].m_nID = folders[i];
@@ -202,7 +170,7 @@ int DeleteFolderData(CADODatabase& db, int userId, const std::vector<int>& folde
     CImageFileTable files;
     std::vector<int> all;
     CADOTransaction transaction(db);
-    if (!transaction.IsActive() || !WithSubtrees(db, folderIds, all)) return 0;
+    if (!transaction.IsActive() || !DirTable::WithSubtrees(db, folderIds, all)) return 0;
     for (int id : all) {
         if (!files.RemoveFolderFiles(db, userId, id, purge) || !QuickKeyTable::DeleteFolder(db, id) ||
             !DirTable::Delete(db, id))
@@ -214,17 +182,14 @@ int DeleteFolderData(CADODatabase& db, int userId, const std::vector<int>& folde
 }
 
 void HandleFolder(KxRequest& request) {
-    if (!request.db) return;
     const int sub = request.SubOp();
     if (sub == kSubList) return List(request);
     if (sub < kSubAdd || sub > kSubDelete) return;
     // Changes come as multi-part messages; a plain packet carries no folder.
-    if (!request.message) return Drop(request, "not a multi-part message");
+    if (!request.message) return RefuseRequest("folder", request, "not a multi-part message");
     if (sub == kSubAdd) return Add(request);
     if (sub == kSubModify) return Modify(request);
     Delete(request);
 }
 
 } // namespace kx
-
-KX_REQUEST_HANDLER(10, kx::HandleFolder);

@@ -21,16 +21,15 @@ KxEntitySpec<T> TableSpec(int type, const char* noun, int (*load)(CADODatabase&,
     s.type = type;
     s.noun = noun;
     s.logCategory = KXLOG_CAT_FILEADMIN;
-    s.list = [load](CADODatabase* db, std::vector<T>& out) {
-        if (!db) return -1;
+    s.list = [load](CADODatabase& db, std::vector<T>& out) {
         List list;
-        const int n = load(*db, list);
+        const int n = load(db, list);
         list.ForEach([&](const T& r) { out.push_back(r); });
         return n;
     };
-    s.insert = [insert](CADODatabase* db, T& r) { return db ? insert(*db, r) : 0; };
-    s.update = [update](CADODatabase* db, const T& r) { return db ? update(*db, r) : 0; };
-    s.remove = [remove](CADODatabase* db, int id) { return db ? remove(*db, id) : 0; };
+    s.insert = [insert](CADODatabase& db, T& r) { return insert(db, r); };
+    s.update = [update](CADODatabase& db, const T& r) { return update(db, r); };
+    s.remove = [remove](CADODatabase& db, int id) { return remove(db, id); };
     s.logAction = [what](int subOp, const T& r) -> std::string {
         switch (subOp) {
         case kSubAdd: return "添加" + what + "<" + r.m_strName + ">";
@@ -43,12 +42,12 @@ KxEntitySpec<T> TableSpec(int type, const char* noun, int (*load)(CADODatabase&,
 
 KxRecordMessageSpec<CkxKeywordTemplet> TempletSpec() {
     KxRecordMessageSpec<CkxKeywordTemplet> s;
-    s.type = 45;
+    s.type = kMsgKeywordTemplet;
     s.noun = "keyword template";
     s.logCategory = KXLOG_CAT_FILEADMIN;
     s.list = [](KxRequest& r, std::vector<CkxKeywordTemplet>& out) {
         CkxKeywordTempletList list;
-        const int n = KeywordTempletTable::LoadAll(*r.db, list);
+        const int n = KeywordTempletTable::LoadAll(r.db, list);
         list.ForEach([&](const CkxKeywordTemplet& t) { out.push_back(t); });
         return n;
     };
@@ -77,7 +76,7 @@ KxRecordMessageSpec<CkxKeywordTemplet> TempletSpec() {
 }
 
 void ListLinks(KxRequest& request) {
-    NetPacketSeries series(43, kSubList, 0);
+    NetPacketSeries series(kMsgKeywordLink, kSubList, 0);
     KX_KXXXX().m_KeywordLinkList.ForEach([&](const CkxKeywordLink& l) {
         const CkxKeywordLink::_COM com = l.GetComData();
         series.AddBytes(&com, sizeof com);
@@ -88,7 +87,7 @@ void ListLinks(KxRequest& request) {
 // Sets the keywords of the file named by the message's parameter: every piece is one link of
 // that file; no pieces removes them all. The table and memory change together or not at all.
 void SetFileLinks(KxRequest& request) {
-    if (!request.message || !request.db) return;
+    if (!request.message) return;
     const int fileId = static_cast<int32_t>(request.message->GetParam());
     CkxKeywordLinkList links;
     for (int i = 0; i < request.message->GetPieceCount(); ++i) {
@@ -103,7 +102,7 @@ void SetFileLinks(KxRequest& request) {
         link.m_nFileID = fileId; // the request replaces this file's links only
         links.AddTail(link);
     }
-    if (!KeywordLinkTable::SetFileLinks(*request.db, fileId, links)) {
+    if (!KeywordLinkTable::SetFileLinks(request.db, fileId, links)) {
         ServerWarning("keyword links of file %d from user %d dropped: the database refused them", fileId,
                       request.session.GetUserID());
         return;
@@ -152,8 +151,3 @@ void HandleKeywordTempletRequest(KxRequest& request) {
 }
 
 } // namespace kx
-
-KX_REQUEST_HANDLER(42, kx::HandleKeywordRequest);
-KX_REQUEST_HANDLER(43, kx::HandleKeywordLinkRequest);
-KX_REQUEST_HANDLER(44, kx::HandleKeywordGroupRequest);
-KX_REQUEST_HANDLER(45, kx::HandleKeywordTempletRequest);

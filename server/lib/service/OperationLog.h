@@ -4,6 +4,7 @@
 
 #include "model/CkxLog.h"
 #include "base/OleDate.h"
+#include "table/LogTable.h"
 
 #include <cstdint>
 #include <string>
@@ -21,9 +22,6 @@ enum KxLogCategory : uint8_t {
     KXLOG_CAT_DIRADMIN = 10,   // "目录管理": folders
     KXLOG_CAT_FILEADMIN = 20,  // "文件管理": bookmarks, shares, keywords, templates, projects
 };
-
-// Longest event text stored, in GBK bytes; a cut double-byte character is dropped whole.
-constexpr size_t kLogEventMax = 90;
 
 // Writes "<user> action" with level 1 (normal) or 2 (warning, used for deletions). 1 when the
 // line was stored; 0 when the connection is missing or closed or the insert failed.
@@ -53,6 +51,4 @@ namespace kx {
 // 2 when `warning`.
 int LogRequest(const KxRequest& request, const std::string& action, uint8_t category,
                bool warning = false);
-// Whether an 8-byte date from the network is a date the calendar can hold.
-bool IsUsableDate(double date);
 } // namespace kx

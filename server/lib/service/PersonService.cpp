@@ -7,13 +7,13 @@ namespace kx {
 
 KxEntitySpec<CkxPerson> MakePersonSpec() {
     KxEntitySpec<CkxPerson> spec;
-    spec.type = 52;
+    spec.type = kMsgPerson;
     spec.logCategory = KXLOG_CAT_SYSADMIN;
     spec.noun = "person";
     UseMemoryList(spec, []() -> CkxPersonList& { return KX_KXXXX().m_PersonList; });
-    spec.insert = [](CADODatabase* db, CkxPerson& rec) { return db ? PersonTable::Insert(*db, rec) : 0; };
-    spec.update = [](CADODatabase* db, const CkxPerson& rec) { return db ? PersonTable::Update(*db, rec) : 0; };
-    spec.remove = [](CADODatabase* db, int id) { return db ? PersonTable::Delete(*db, id) : 0; };
+    spec.insert = [](CADODatabase& db, CkxPerson& rec) { return PersonTable::Insert(db, rec); };
+    spec.update = [](CADODatabase& db, const CkxPerson& rec) { return PersonTable::Update(db, rec); };
+    spec.remove = [](CADODatabase& db, int id) { return PersonTable::Delete(db, id); };
     spec.logAction = [](int subOp, const CkxPerson& rec) -> std::string {
         switch (subOp) {
         case kSubAdd: return "添加人员<" + rec.m_strName + ">";
@@ -26,5 +26,3 @@ KxEntitySpec<CkxPerson> MakePersonSpec() {
 }
 
 } // namespace kx
-
-static const bool kPersonServiceRegistered = kx::RegisterEntityService(kx::MakePersonSpec());

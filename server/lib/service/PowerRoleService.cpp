@@ -15,9 +15,9 @@ KxEntitySpec<Role> MakePowerRoleSpec(int type, const char* noun, const std::stri
     spec.logCategory = KXLOG_CAT_SYSADMIN;
     spec.noun = noun;
     UseMemoryList(spec, list);
-    spec.insert = [insert](CADODatabase* db, Role& rec) { return db ? insert(*db, rec) : 0; };
-    spec.update = [update](CADODatabase* db, const Role& rec) { return db ? update(*db, rec) : 0; };
-    spec.remove = [remove](CADODatabase* db, int id) { return db ? remove(*db, id) : 0; };
+    spec.insert = [insert](CADODatabase& db, Role& rec) { return insert(db, rec); };
+    spec.update = [update](CADODatabase& db, const Role& rec) { return update(db, rec); };
+    spec.remove = [remove](CADODatabase& db, int id) { return remove(db, id); };
     spec.logAction = [word](int subOp, const Role& rec) -> std::string {
         switch (subOp) {
         case kSubAdd: return "添加" + word + "<" + rec.m_strName + ">";
@@ -44,6 +44,3 @@ KxEntitySpec<CkxFolderRole> MakeFolderRoleSpec() {
 }
 
 } // namespace kx
-
-static const bool kFileRoleServiceRegistered = kx::RegisterEntityService(kx::MakeFileRoleSpec());
-static const bool kFolderRoleServiceRegistered = kx::RegisterEntityService(kx::MakeFolderRoleSpec());

@@ -10,12 +10,12 @@ namespace {
 
 KxRecordMessageSpec<CkxProject> ProjectSpec() {
     KxRecordMessageSpec<CkxProject> s;
-    s.type = 38;
+    s.type = kMsgProject;
     s.noun = "project";
     s.logCategory = KXLOG_CAT_SYSADMIN;
     s.list = [](KxRequest& r, std::vector<CkxProject>& out) {
         CkxProjectList list;
-        const int n = ProjectTable::LoadAll(*r.db, list);
+        const int n = ProjectTable::LoadAll(r.db, list);
         list.ForEach([&](const CkxProject& p) { out.push_back(p); });
         return n;
     };
@@ -45,21 +45,20 @@ KxRecordMessageSpec<CkxProject> ProjectSpec() {
 // Type 39 for one request: a new link is created by the requesting user.
 KxEntitySpec<CkxProjectData> LinkSpec(int subOp, int userId) {
     KxEntitySpec<CkxProjectData> s;
-    s.type = 39;
+    s.type = kMsgProjectLink;
     s.noun = "project link";
     s.logCategory = subOp == kSubAdd ? KXLOG_CAT_SYSADMIN : KXLOG_CAT_FILEADMIN;
-    s.list = [](CADODatabase* db, std::vector<CkxProjectData>& out) {
-        if (!db) return -1;
+    s.list = [](CADODatabase& db, std::vector<CkxProjectData>& out) {
         CkxProjectDataList list;
-        const int n = ProjectFileTable::LoadAll(*db, list);
+        const int n = ProjectFileTable::LoadAll(db, list);
         list.ForEach([&](const CkxProjectData& d) { out.push_back(d); });
         return n;
     };
-    s.insert = [userId](CADODatabase* db, CkxProjectData& d) {
+    s.insert = [userId](CADODatabase& db, CkxProjectData& d) {
         d.m_nCreatorID = userId;
-        return db ? ProjectFileTable::Insert(*db, d) : 0;
+        return ProjectFileTable::Insert(db, d);
     };
-    s.update = [](CADODatabase* db, const CkxProjectData& d) { return db ? ProjectFileTable::Update(*db, d) : 0; };
+    s.update = [](CADODatabase& db, const CkxProjectData& d) { return ProjectFileTable::Update(db, d); };
     s.logAction = [](int, const CkxProjectData& d) { return "关联项目文件<" + d.m_strAlias + ">"; };
     return s;
 }
@@ -86,8 +85,8 @@ void Unlink(KxRequest& request) {
         int32_t fileId;
     } pair;
     const std::string_view payload = request.Payload();
-    if (!request.db || !ReadRecord(payload.data(), payload.size(), pair)) return;
-    if (!ProjectFileTable::DeletePair(*request.db, pair.projectId, pair.fileId)) {
+    if (!ReadRecord(payload.data(), payload.size(), pair)) return;
+    if (!ProjectFileTable::DeletePair(request.db, pair.projectId, pair.fileId)) {
         ServerWarning("project link delete from user %d dropped: the database refused it", request.session.GetUserID());
         return;
     }
@@ -118,10 +117,10 @@ void HandleProjectLinkRequest(KxRequest& request) {
 
 // Removes the links the pieces name (by project and file), all in one transaction.
 void HandleProjectUnlinkRequest(KxRequest& request) {
-    if (!request.message || !request.db) return;
+    if (!request.message) return;
     CkxProjectDataList links;
     if (!ReadLinks(request, links) || links.GetCount() == 0) return;
-    if (!ProjectFileTable::DeleteLinks(*request.db, links)) {
+    if (!ProjectFileTable::DeleteLinks(request.db, links)) {
         ServerWarning("project links delete from user %d dropped: the database refused it", request.session.GetUserID());
         return;
     }
@@ -132,7 +131,7 @@ void HandleProjectUnlinkRequest(KxRequest& request) {
 // Makes the pieces the complete set of project links of the file named by the parameter: the
 // file's other links go, new ones are stored (created by the requester), stored ones stay.
 void HandleFileProjectsRequest(KxRequest& request) {
-    if (!request.message || !request.db) return;
+    if (!request.message) return;
     const int fileId = static_cast<int32_t>(request.message->GetParam());
     CkxProjectDataList links;
     if (!ReadLinks(request, links)) return;
@@ -141,7 +140,7 @@ void HandleFileProjectsRequest(KxRequest& request) {
         CkxProjectData* d = links.GetNext(p);
         if (!d->IsValid()) d->m_nFileID = fileId; // a new link of this file, whatever it said
     }
-    if (!ProjectFileTable::SaveFileLinks(*request.db, fileId, links, request.session.GetUserID())) {
+    if (!ProjectFileTable::SaveFileLinks(request.db, fileId, links, request.session.GetUserID())) {
         ServerWarning("project links of file %d from user %d dropped: the database refused them", fileId,
                       request.session.GetUserID());
         return;
@@ -158,8 +157,3 @@ void HandleFileProjectsRequest(KxRequest& request) {
 }
 
 } // namespace kx
-
-KX_REQUEST_HANDLER(38, kx::HandleProjectRequest);
-KX_REQUEST_HANDLER(39, kx::HandleProjectLinkRequest);
-KX_REQUEST_HANDLER(40, kx::HandleProjectUnlinkRequest);
-KX_REQUEST_HANDLER(41, kx::HandleFileProjectsRequest);

@@ -11,13 +11,13 @@ namespace {
 // changed search is stored under, and whose search a delete may remove.
 KxRecordMessageSpec<CkxQueryTemplet> Spec(int userId) {
     KxRecordMessageSpec<CkxQueryTemplet> s;
-    s.type = 22;
+    s.type = kMsgQueryTemplet;
     s.noun = "query template";
     s.logCategory = KXLOG_CAT_FILEADMIN;
     s.announceToRequesterOnly = true;
     s.list = [userId](KxRequest& r, std::vector<CkxQueryTemplet>& out) {
         CkxQueryTempletList list;
-        const int n = QueryTempletTable::LoadOfCreator(*r.db, userId, list);
+        const int n = QueryTempletTable::LoadOfCreator(r.db, userId, list);
         list.ForEach([&](const CkxQueryTemplet& t) { out.push_back(t); });
         return n;
     };
@@ -54,5 +54,3 @@ void HandleQueryTempletRequest(KxRequest& request) {
 }
 
 } // namespace kx
-
-KX_REQUEST_HANDLER(22, kx::HandleQueryTempletRequest);

@@ -2,12 +2,10 @@
 
 #include "model/CkxXXX.h"
 #include "transport/NetMessage.h"
-#include "service/QuickKeyTable.h"
+#include "table/QuickKeyTable.h"
 
 namespace kx {
 namespace {
-
-constexpr int kFileKeysType = 12;
 
 CkxFSQuickKeyList& QuickKeys() { return KX_KXXXX().m_QuickKeyList; }
 
@@ -15,13 +13,13 @@ CkxFSQuickKeyList& QuickKeys() { return KX_KXXXX().m_QuickKeyList; }
 
 KxEntitySpec<CkxFSQuickKey> MakeQuickKeySpec() {
     KxEntitySpec<CkxFSQuickKey> spec;
-    spec.type = 11;
+    spec.type = kMsgQuickKey;
     spec.logCategory = KXLOG_CAT_FILEADMIN;
     spec.noun = "quick key";
     UseMemoryList(spec, QuickKeys);
-    spec.insert = [](CADODatabase* db, CkxFSQuickKey& k) { return db ? QuickKeyTable::Insert(*db, k) : 0; };
-    spec.update = [](CADODatabase* db, const CkxFSQuickKey& k) { return db ? QuickKeyTable::Update(*db, k) : 0; };
-    spec.remove = [](CADODatabase* db, int id) { return db ? QuickKeyTable::Delete(*db, id) : 0; };
+    spec.insert = [](CADODatabase& db, CkxFSQuickKey& k) { return QuickKeyTable::Insert(db, k); };
+    spec.update = [](CADODatabase& db, const CkxFSQuickKey& k) { return QuickKeyTable::Update(db, k); };
+    spec.remove = [](CADODatabase& db, int id) { return QuickKeyTable::Delete(db, id); };
     spec.logAction = [](int subOp, const CkxFSQuickKey&) -> std::string {
         switch (subOp) {
         case kSubAdd: return "添加快捷键";
@@ -34,7 +32,7 @@ KxEntitySpec<CkxFSQuickKey> MakeQuickKeySpec() {
 }
 
 void HandleFileQuickKeys(KxRequest& request) {
-    if (!request.db || !request.message) return; // the keys travel as a multi-part message
+    if (!request.message) return; // the keys travel as a multi-part message
     const NetMessage& message = *request.message;
     const int fileId = static_cast<int>(message.GetParam());
     if (fileId <= 0) {
@@ -55,7 +53,7 @@ void HandleFileQuickKeys(KxRequest& request) {
         }
         keys.AddTail(CkxFSQuickKey(com));
     }
-    if (!QuickKeyTable::SaveFileKeys(*request.db, fileId, keys)) {
+    if (!QuickKeyTable::SaveFileKeys(request.db, fileId, keys)) {
         ServerWarning("quick keys of file %d from user %d dropped: the database refused them", fileId,
                       request.session.GetUserID());
         return;
@@ -63,7 +61,7 @@ void HandleFileQuickKeys(KxRequest& request) {
     QuickKeys().SetFile(fileId, keys);
 
     NetMessage answer;
-    answer.SetCommand(kFileKeysType, request.SubOp());
+    answer.SetCommand(kMsgFileQuickKeys, request.SubOp());
     answer.SetParam(message.GetParam());
     keys.ForEach([&](const CkxFSQuickKey& k) {
         const CkxFSQuickKey::_COM com = k.GetComData();
@@ -74,6 +72,3 @@ void HandleFileQuickKeys(KxRequest& request) {
 }
 
 } // namespace kx
-
-static const bool kQuickKeyServiceRegistered = kx::RegisterEntityService(kx::MakeQuickKeySpec());
-KX_REQUEST_HANDLER(12, kx::HandleFileQuickKeys);

@@ -84,7 +84,7 @@ public:
 
 private:
     void List() {
-        if (!m_spec.list || !m_req.db) return;
+        if (!m_spec.list) return;
         std::vector<T> records;
         const int n = m_spec.list(m_req, records);
         if (n < 0) Refuse("its list could not be read");
@@ -115,7 +115,6 @@ private:
             Refuse("it did not come as a message");
             return;
         }
-        if (!m_req.db) return;
         T rec;
         Com com;
         if (!ReadRequestRecord(m_req, com)) return;
@@ -131,7 +130,7 @@ private:
             return;
         }
         if (m_spec.prepare) m_spec.prepare(m_req, rec);
-        if (!(add ? m_spec.insert : m_spec.update)(*m_req.db, rec, buffer)) {
+        if (!(add ? m_spec.insert : m_spec.update)(m_req.db, rec, buffer)) {
             Refuse(add ? "the database refused the new record" : "the database refused the change");
             return;
         }
@@ -177,7 +176,7 @@ private:
         spec.noun = m_spec.noun;
         spec.logCategory = m_spec.logCategory;
         const auto remove = m_spec.remove;
-        spec.remove = [remove](CADODatabase* db, int id) { return db ? remove(*db, id) : 0; };
+        spec.remove = [remove](CADODatabase& db, int id) { return remove(db, id); };
         spec.memoryDelete = m_spec.memoryDelete;
         spec.logAction = m_spec.logAction;
         spec.announceToRequesterOnly = m_spec.announceToRequesterOnly;
@@ -193,14 +192,6 @@ private:
 template <class T>
 void HandleRecordMessageRequest(const KxRecordMessageSpec<T>& spec, KxRequest& request) {
     RecordMessageRequest<T>(spec, request).Run();
-}
-
-// Registers the pattern as the handler of spec.type; false when the type already has one.
-template <class T>
-bool RegisterRecordMessageService(KxRecordMessageSpec<T> spec) {
-    const int type = spec.type;
-    return CRequestDispatcher::Table().Register(
-        type, [spec = std::move(spec)](KxRequest& request) { HandleRecordMessageRequest(spec, request); });
 }
 
 } // namespace kx

@@ -7,9 +7,10 @@
 #include "transport/NetPacket.h"
 #include "transport/NetSeries.h"
 #include "base/Record.h"
+#include "protocol/KxMessage.h"
 #include "session/CSessionList.h"
 #include "session/RequestDispatcher.h"
-#include "session/ServerLog.h"
+#include "log/ServerLog.h"
 
 #include <string>
 #include <string_view>
@@ -17,9 +18,6 @@
 class CClientSession;
 
 namespace kx {
-
-// Sub-operations of the entity requests.
-enum KxSubOp { kSubList = 20, kSubAdd = 21, kSubModify = 22, kSubDelete = 23 };
 
 // Reads the request's record; false (the request dropped, a line logged) when the payload is
 // shorter than the record.

@@ -8,17 +8,14 @@
 void HandleServerRecord(KxRequest& request) {
     if (request.SubOp() != kx::kSubList) return;
     const CkxServer::_COM com = request.session.ServerRecord().GetComData();
-    request.session.SendReply(kx::MakeRecordAnswer(3, 20, com));
+    request.session.SendReply(kx::MakeRecordAnswer(kx::kMsgServerRecord, kx::kSubList, com));
 }
 
 void HandleHostInfo(KxRequest& request) {
     CkxHostInfo info;
     if (!CkxHostInfo::GetCurSystemInfo(info)) return;
     const CkxHostInfo::_COM com = info.GetComData();
-    NetPacket answer = kx::MakeRecordAnswer(4, 0, com);
+    NetPacket answer = kx::MakeRecordAnswer(kx::kMsgHostInfo, kx::kSubNone, com);
     answer.SetParam(0);
     request.session.SendReply(answer);
 }
-
-KX_REQUEST_HANDLER(3, HandleServerRecord);
-KX_REQUEST_HANDLER(4, HandleHostInfo, CRequestDispatcher::Locking::None);

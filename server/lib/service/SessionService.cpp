@@ -11,9 +11,9 @@
 
 void HandleSessionRequest(KxRequest& request) {
     switch (request.SubOp()) {
-    case 10: HandleLogon(request); break;
-    case 11: HandleLogoff(request); break;
-    case 20: HandleOnlineUsers(request); break;
+    case kx::kSubLogon: HandleLogon(request); break;
+    case kx::kSubLogoff: HandleLogoff(request); break;
+    case kx::kSubOnlineUsers: HandleOnlineUsers(request); break;
     default: break;
     }
 }
@@ -40,7 +40,7 @@ void HandleLogon(KxRequest& request) {
         } else {
             result = kx.m_UserList.CheckCanLogin(client.m_strLogon, client.m_strPassword);
             if (client.Is_MS_Manager() && !kx.usHasPower_SystemAdmin(user->GetID()))
-                result = CV_USER_LOGIN_CLIENT;
+                result = kx::kLogonNoRight; // a console without the system-administration right
         }
         // A connection that failed while this request waited is already queued for removal
         // without a log-off: marking its user online now would never be undone.
@@ -53,7 +53,7 @@ void HandleLogon(KxRequest& request) {
         }
     }
 
-    NetPacket answer = kx::MakeAnswer(1, 10);
+    NetPacket answer = kx::MakeAnswer(kx::kMsgSession, kx::kSubLogon);
     answer.SetDataInt64(static_cast<uint32_t>(userId), static_cast<uint32_t>(result));
     session.SendReply(answer);
     if (result == CV_USER_LOGIN_OK)
@@ -71,9 +71,7 @@ void HandleLogoff(KxRequest& request) {
 }
 
 void HandleOnlineUsers(KxRequest& request) {
-    NetPacketSeries series(1, 20, 0);
+    NetPacketSeries series(kx::kMsgSession, kx::kSubOnlineUsers, 0);
     request.Sessions().ForEach([&](CClientSession& s) { series.AddInt(s.GetUserID()); });
     kx::SendListAnswer(request.session, series);
 }
-
-KX_REQUEST_HANDLER(1, HandleSessionRequest);

@@ -11,14 +11,7 @@
 namespace kx {
 namespace {
 
-constexpr int kType = 6;
-
 CkxUserGroupList& Groups() { return KX_KXXXX().m_UserGroupList; }
-
-void Drop(const KxRequest& request, const char* why) {
-    ServerWarning("user group request (%d, %d) from user %d dropped: %s", request.Type(), request.SubOp(),
-                  request.session.GetUserID(), why);
-}
 
 NetMessage GroupMessage(const CkxUserGroup& group, const std::string_view members) {
     NetMessage m;
@@ -29,10 +22,9 @@ NetMessage GroupMessage(const CkxUserGroup& group, const std::string_view member
 }
 
 void List(KxRequest& request) {
-    if (!request.db) return;
     CkxUserGroupList groups;
-    if (UserGroupTable::LoadAll(*request.db, groups) <= 0) return;
-    NetMessageSeries series(kType, kSubList);
+    if (UserGroupTable::LoadAll(request.db, groups) <= 0) return;
+    NetMessageSeries series(kMsgUserGroup, kSubList);
     groups.ForEach([&](const CkxUserGroup& g) {
         CkxBuf members;
         g.BuildQueryBuf(members);
@@ -47,7 +39,7 @@ void List(KxRequest& request) {
 // read back.
 bool ReadGroup(const KxRequest& request, CkxUserGroup& group, std::string_view& members) {
     if (!request.message || request.message->GetPieceCount() < 2) {
-        Drop(request, "it carries no member list");
+        RefuseRequest("user group", request, "it carries no member list");
         return false;
     }
     CkxUserGroup::_COM com;
@@ -56,7 +48,7 @@ bool ReadGroup(const KxRequest& request, CkxUserGroup& group, std::string_view& 
     members = request.message->GetPiece(1);
     if (!group.PasyQueryBuf(reinterpret_cast<const unsigned char*>(members.data()),
                             static_cast<int>(members.size()))) {
-        Drop(request, "its member list is not a member container");
+        RefuseRequest("user group", request, "its member list is not a member container");
         return false;
     }
     return true;
@@ -75,12 +67,12 @@ void Announce(KxRequest& request, const CkxUserGroup& group) {
 void Write(KxRequest& request, bool adding) {
     CkxUserGroup group;
     std::string_view members;
-    if (!request.db || !ReadGroup(request, group, members)) return;
+    if (!ReadGroup(request, group, members)) return;
     const int length = static_cast<int>(members.size());
-    const int stored = adding ? UserGroupTable::Insert(*request.db, group, members.data(), length)
-                              : UserGroupTable::Update(*request.db, group, members.data(), length);
+    const int stored = adding ? UserGroupTable::Insert(request.db, group, members.data(), length)
+                              : UserGroupTable::Update(request.db, group, members.data(), length);
     if (!stored) {
-        Drop(request, adding ? "the database refused the new group" : "the database refused the change");
+        RefuseRequest("user group", request, adding ? "the database refused the new group" : "the database refused the change");
         return;
     }
     if (!adding && Groups().Find(group.m_nID))
@@ -94,12 +86,12 @@ void Write(KxRequest& request, bool adding) {
 
 void Delete(KxRequest& request) {
     int id = -1;
-    if (!request.db || !ReadRequestId(request, id)) return;
+    if (!ReadRequestId(request, id)) return;
     const CkxUserGroup* known = Groups().Find(id);
     const bool inMemory = known != nullptr;
     const std::string name = known ? known->m_strName : std::string();
-    if (!UserGroupTable::Delete(*request.db, id)) {
-        Drop(request, "the database refused the delete");
+    if (!UserGroupTable::Delete(request.db, id)) {
+        RefuseRequest("user group", request, "the database refused the delete");
         return;
     }
     Groups().Delete(id);
@@ -121,5 +113,3 @@ void HandleUserGroupRequest(KxRequest& request) {
 }
 
 } // namespace kx
-
-KX_REQUEST_HANDLER(6, kx::HandleUserGroupRequest);

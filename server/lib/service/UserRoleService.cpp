@@ -8,12 +8,11 @@ namespace {
 
 // Stores the role only when its new id can be named by an account; otherwise the insert is
 // rolled back and 0 returned.
-int InsertNameableRole(CADODatabase* db, CkxUserRole& rec) {
-    if (!db) return 0;
-    CADOTransaction tx(*db);
+int InsertNameableRole(CADODatabase& db, CkxUserRole& rec) {
+    CADOTransaction tx(db);
     if (!tx.IsActive()) return 0;
     CkxUserRole stored = rec;
-    if (UserRoleTable::Insert(*db, stored) <= 0) return 0;
+    if (UserRoleTable::Insert(db, stored) <= 0) return 0;
     if (!CkxUser::IsRoleIDStorable(stored.m_nID)) {
         ServerWarning("user role <%s> not created: its id %d cannot be named by an account",
                       stored.m_strName.c_str(), stored.m_nID);
@@ -28,15 +27,15 @@ int InsertNameableRole(CADODatabase* db, CkxUserRole& rec) {
 
 KxEntitySpec<CkxUserRole> MakeUserRoleSpec() {
     KxEntitySpec<CkxUserRole> spec;
-    spec.type = 7;
+    spec.type = kMsgUserRole;
     spec.logCategory = KXLOG_CAT_USERADMIN;
     spec.noun = "user role";
     UseMemoryList(spec, [] () -> CkxUserRoleList& { return KX_KXXXX().m_UserRoleList; });
     spec.insert = InsertNameableRole;
-    spec.update = [](CADODatabase* db, const CkxUserRole& rec) { return db ? UserRoleTable::Update(*db, rec) : 0; };
-    spec.remove = [](CADODatabase* db, int id) { return db ? UserRoleTable::Delete(*db, id) : 0; };
+    spec.update = [](CADODatabase& db, const CkxUserRole& rec) { return UserRoleTable::Update(db, rec); };
+    spec.remove = [](CADODatabase& db, int id) { return UserRoleTable::Delete(db, id); };
     // Changing or removing an account or a role is a warning; adding one is not.
-    spec.logAsWarning = [](int subOp) { return subOp != 21; };
+    spec.logAsWarning = [](int subOp) { return subOp != kSubAdd; };
     spec.logAction = [](int subOp, const CkxUserRole& rec) -> std::string {
         switch (subOp) {
         case kSubAdd: return "添加用户角色<" + rec.m_strName + ">";
@@ -49,5 +48,3 @@ KxEntitySpec<CkxUserRole> MakeUserRoleSpec() {
 }
 
 } // namespace kx
-
-static const bool kUserRoleServiceRegistered = kx::RegisterEntityService(kx::MakeUserRoleSpec());

@@ -15,7 +15,7 @@ void HideOthersPassword(int recipientUserId, CkxUser::_COM& com) {
 
 KxEntitySpec<CkxUser> MakeUserSpec() {
     KxEntitySpec<CkxUser> spec;
-    spec.type = 5;
+    spec.type = kMsgUser;
     spec.logCategory = KXLOG_CAT_USERADMIN;
     spec.noun = "user";
     UseMemoryList(spec, [] () -> CkxUserList& { return KX_KXXXX().m_UserList; });
@@ -27,14 +27,14 @@ KxEntitySpec<CkxUser> MakeUserSpec() {
         if (const CkxUser* old = users.Find(rec.m_nID)) changed.m_nOnline = old->m_nOnline;
         users.Update(changed);
     };
-    spec.insert = [](CADODatabase* db, CkxUser& rec) {
+    spec.insert = [](CADODatabase& db, CkxUser& rec) {
         rec.m_nOnline = 0;
-        return db && UserTable::Insert(*db, rec) > 0 ? 1 : 0;
+        return UserTable::Insert(db, rec) > 0 ? 1 : 0;
     };
-    spec.update = [](CADODatabase* db, const CkxUser& rec) { return db ? UserTable::Update(*db, rec) : 0; };
-    spec.remove = [](CADODatabase* db, int id) { return db ? UserTable::Delete(*db, id) : 0; };
+    spec.update = [](CADODatabase& db, const CkxUser& rec) { return UserTable::Update(db, rec); };
+    spec.remove = [](CADODatabase& db, int id) { return UserTable::Delete(db, id); };
     // Changing or removing an account or a role is a warning; adding one is not.
-    spec.logAsWarning = [](int subOp) { return subOp != 21; };
+    spec.logAsWarning = [](int subOp) { return subOp != kSubAdd; };
     spec.logAction = [](int subOp, const CkxUser& rec) -> std::string {
         switch (subOp) {
         case kSubAdd: return "添加用户<" + rec.m_strLogon + ">";
@@ -48,5 +48,3 @@ KxEntitySpec<CkxUser> MakeUserSpec() {
 }
 
 } // namespace kx
-
-static const bool kUserServiceRegistered = kx::RegisterEntityService(kx::MakeUserSpec());

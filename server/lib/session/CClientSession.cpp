@@ -1,5 +1,6 @@
 #include "session/CClientSession.h"
 
+#include "data/CDataManager.h"
 #include "session/CListenServer.h"
 #include "model/CkxXXX.h"
 
@@ -19,14 +20,15 @@ void CClientSession::SetUserID(int id) {
 void CClientSession::OnClose() {
     if (!BeginEnding()) return; // already logged off: queued once
     CListenServer* owner = GetOwner();
+    CDataManager* data = GetDataManager();
     if (!owner) return;
     int user = -1;
     bool loggedOn = false;
-    {
+    if (data) { // without a data manager no handler runs: nobody can have logged on
         // Read under the catalogue mutex: a log-on handler may be running on the dispatch
         // thread. Either it has finished (its user is marked offline here) or it sees the
         // session ending and marks nobody online.
-        std::lock_guard lock(owner->CatalogueMutex());
+        std::lock_guard lock(data->CatalogueMutex());
         user = GetUserID();
         loggedOn = IsLoggedOn();
         if (loggedOn && KX_KXXXX().m_UserList.Find(user)) KX_KXXXX().m_UserList.SetOffline(user);

@@ -12,7 +12,7 @@
 struct KxEndedSession {
     uint64_t serial = 0; // the session to remove
     int userId = -1;     // its user
-    bool announce = false; // whether the others hear (1, 11): only for a logged-on user
+    bool announce = false; // whether the others hear (kMsgSession, kSubLogoff): only for a logged-on user
 };
 
 class CEndSessionQueue {

@@ -1,8 +1,10 @@
 #include "session/CListenServer.h"
 
+#include "protocol/KxMessage.h"
+#include "data/CDataManager.h"
 #include "session/CServerSession.h"
 #include "model/CkxXXX.h"
-#include "session/ServerLog.h"
+#include "log/ServerLog.h"
 
 #include <unistd.h>
 
@@ -49,8 +51,9 @@ void CListenServer::ServerThreadLoop() {
 }
 
 void CListenServer::EndSession(const KxEndedSession& ended) {
-    if (ended.announce) {
-        std::lock_guard lock(m_CatalogueMutex);
+    CDataManager* data = GetDataManager();
+    if (ended.announce && data) {
+        std::lock_guard lock(data->CatalogueMutex());
         // The user may already be back through another session; its mark then stays.
         if (!m_Sessions.IsUserLoggedOnElsewhere(ended.userId, ended.serial))
             KX_KXXXX().m_UserList.SetOffline(ended.userId);
@@ -58,7 +61,7 @@ void CListenServer::EndSession(const KxEndedSession& ended) {
     if (!m_Sessions.Remove(ended.serial)) return; // already gone (ended twice, or at exit)
     if (!ended.announce) return;
     NetPacket gone;
-    gone.InitCommand(1, 11, 0);
+    gone.InitCommand(kx::kMsgSession, kx::kSubLogoff, 0);
     gone.SetText(std::to_string(ended.userId));
     m_Sessions.SendToAll(gone);
 }
@@ -84,4 +87,4 @@ CServerListener::~CServerListener() {
     Shutdown();
 }
 
-CClientSession* CServerListener::CreateSession() { return new CServerSession(m_pData); }
+CClientSession* CServerListener::CreateSession() { return new CServerSession(m_pData, m_dispatcher); }

@@ -1,8 +1,8 @@
 // CListenServer: the server's listening end. It accepts connections, makes a session for each
 // (with a copy of the server record), keeps them in the session registry, and runs the server
-// thread that ends sessions whose user logged off or whose connection failed. It also owns
-// the catalogue mutex that every request handler runs under. CServerListener makes
-// CServerSession objects bound to the program's data manager.
+// thread that ends sessions whose user logged off or whose connection failed. CServerListener
+// makes CServerSession objects bound to the program's data manager (which owns the catalogue
+// mutex) and to the request dispatcher.
 #pragma once
 
 #include "session/CEndSessionQueue.h"
@@ -16,6 +16,7 @@
 
 class CClientSession;
 class CDataManager;
+class CRequestDispatcher;
 
 class CListenServer : public NetListener {
 public:
@@ -34,9 +35,8 @@ public:
 
     CSessionList& Sessions() { return m_Sessions; }
     CEndSessionQueue& EndQueue() { return m_EndQueue; }
-    // Held around every request handler and wherever the catalogue in memory (the context
-    // object) is read or changed off the handlers' path. Sends made under it only queue.
-    std::mutex& CatalogueMutex() { return m_CatalogueMutex; }
+    // The data manager whose catalogue the sessions serve; none in this class.
+    virtual CDataManager* GetDataManager() const { return nullptr; }
 
     // The server's own record, filled at start-up from its settings; each accepted session
     // takes a copy.
@@ -52,7 +52,6 @@ private:
     // Removes one ended session and tells the others its user went offline.
     void EndSession(const KxEndedSession& ended);
 
-    std::mutex m_CatalogueMutex;
     CSessionList m_Sessions;
     CEndSessionQueue m_EndQueue;
     std::mutex m_threadMutex; // start / stop of the server thread
@@ -63,14 +62,16 @@ private:
 
 class CServerListener : public CListenServer {
 public:
-    explicit CServerListener(CDataManager* data) : m_pData(data) {}
+    CServerListener(CDataManager* data, CRequestDispatcher& dispatcher)
+        : m_pData(data), m_dispatcher(dispatcher) {}
     ~CServerListener() override;
 
-    CDataManager* GetDataManager() const { return m_pData; }
+    CDataManager* GetDataManager() const override { return m_pData; }
 
 protected:
     CClientSession* CreateSession() override;
 
 private:
     CDataManager* m_pData;
+    CRequestDispatcher& m_dispatcher;
 };

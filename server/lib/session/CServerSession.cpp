@@ -5,5 +5,5 @@
 CServerSession::~CServerSession() { StopAndClose(); }
 
 void CServerSession::OnRequest(NetPacket& packet, NetMessage* message) {
-    CRequestDispatcher::Table().Dispatch(*this, packet, message);
+    m_dispatcher.Dispatch(*this, packet, message);
 }

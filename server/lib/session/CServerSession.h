@@ -1,13 +1,17 @@
 // CServerSession: the session of the running server. Every request (flag 1) goes to the
-// request dispatcher, which picks the handler by message type and runs it under the catalogue
-// mutex; handlers reach the database and stored files through the data manager.
+// request dispatcher, which picks the handler by message type and runs it under the data
+// manager's catalogue mutex; handlers reach the database and stored files through the data
+// manager.
 #pragma once
 
 #include "session/CClientSession.h"
 
+class CRequestDispatcher;
+
 class CServerSession : public CClientSession {
 public:
-    explicit CServerSession(CDataManager* data) : m_pData(data) {}
+    CServerSession(CDataManager* data, CRequestDispatcher& dispatcher)
+        : m_pData(data), m_dispatcher(dispatcher) {}
     ~CServerSession() override;
 
     CDataManager* GetDataManager() override { return m_pData; }
@@ -17,4 +21,5 @@ protected:
 
 private:
     CDataManager* m_pData;
+    CRequestDispatcher& m_dispatcher;
 };

@@ -1,5 +1,6 @@
 #include "session/CSessionList.h"
 
+#include "protocol/KxMessage.h"
 #include "transport/NetMessage.h"
 #include "transport/NetPacket.h"
 
@@ -86,7 +87,7 @@ int CSessionList::SendMessageToAll(const NetMessage& message) {
 
 int CSessionList::AnnounceUser(const CClientSession& from, int userId) {
     NetPacket notice;
-    notice.InitCommand(1, 30, 0);
+    notice.InitCommand(kx::kMsgSession, kx::kSubUserOnline, 0);
     notice.SetText(std::to_string(userId));
     std::lock_guard lock(m_mutex);
     int sent = 0;

@@ -42,7 +42,7 @@ public:
     int SendToAll(const NetPacket& packet, const Tailor& tailor = {});
     // A multi-part message to every logged-on session as a reply message.
     int SendMessageToAll(const NetMessage& message);
-    // (1, 30) with the user id as decimal text, to every logged-on session except `from`.
+    // (kMsgSession, kSubUserOnline) with the user id as decimal text, to every logged-on session except `from`.
     int AnnounceUser(const CClientSession& from, int userId);
 
     int GetCount() const;

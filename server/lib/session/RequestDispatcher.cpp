@@ -1,11 +1,12 @@
 #include "session/RequestDispatcher.h"
 
 #include "data/CDataManager.h"
+#include "log/ServerLog.h"
+#include "protocol/KxMessage.h"
 #include "session/CListenServer.h"
 #include "session/CServerSession.h"
 #include "transport/NetMessage.h"
 #include "transport/NetPacket.h"
-#include "session/ServerLog.h"
 
 #include <mutex>
 
@@ -23,61 +24,58 @@ CListenServer& KxRequest::Server() const { return *session.GetOwner(); }
 
 CSessionList& KxRequest::Sessions() const { return Server().Sessions(); }
 
-CRequestDispatcher& CRequestDispatcher::Table() {
-    static CRequestDispatcher table;
-    return table;
-}
-
-bool CRequestDispatcher::IsServedType(int type) {
-    if (type < kFirstType || type > kLastType) return false;
-    return type != 2 && type != 8 && type != 9 && type != 46;
-}
-
-bool CRequestDispatcher::Register(int type, KxRequestHandler handler, Locking locking) {
-    if (!IsServedType(type) || !handler) return false;
-    std::unique_lock lock(m_mutex);
-    if (m_entries[type].handler) {
-        kx::ServerWarning("a second handler for message type %d was refused", type);
-        return false;
+CRequestDispatcher::CRequestDispatcher(std::span<const KxRequestRow> rows) {
+    int expected = kFirstType;
+    for (const KxRequestRow& row : rows) {
+        if (row.type != expected) {
+            kx::ServerWarning("request table: row of type %d out of place (expected %d)", row.type,
+                              expected);
+            continue;
+        }
+        ++expected;
+        if (!row.handler) continue;
+        m_entries[row.type] = {row.handler, row.locking, row.needs, true};
     }
-    m_entries[type] = {std::move(handler), locking};
-    return true;
-}
-
-CRequestDispatcher::Entry CRequestDispatcher::Swap(int type, Entry entry) {
-    if (!IsServedType(type)) return {};
-    std::unique_lock lock(m_mutex);
-    std::swap(m_entries[type], entry);
-    return entry;
 }
 
 bool CRequestDispatcher::HasHandler(int type) const {
-    if (!IsServedType(type)) return false;
+    if (type < kFirstType || type > kLastType) return false;
     std::shared_lock lock(m_mutex);
     return static_cast<bool>(m_entries[type].handler);
 }
 
+CRequestDispatcher::Entry CRequestDispatcher::Swap(int type, Entry entry) {
+    if (type < kFirstType || type > kLastType) return {};
+    std::unique_lock lock(m_mutex);
+    if (!m_entries[type].served) return {};
+    entry.served = true;
+    std::swap(m_entries[type], entry);
+    return entry;
+}
+
 bool CRequestDispatcher::Dispatch(CServerSession& session, NetPacket& packet, NetMessage* message) {
     const int type = packet.GetType();
-    if (!IsServedType(type)) return false;
+    if (type < kFirstType || type > kLastType) return false;
     if (session.IsEnding()) return false;
-    if (!session.IsLoggedOn() && !(type == 1 && packet.GetSubOp() == 10)) {
-        kx::ServerInfo("request (%d, %d) before log-on dropped", type, packet.GetSubOp());
-        return false;
-    }
     Entry entry;
     {
         std::shared_lock lock(m_mutex);
         entry = m_entries[type];
     }
     if (!entry.handler) return false;
+    const bool logOnRequest = entry.needs == KxRequestRow::Needs::LogOnRequest &&
+                              packet.GetSubOp() == kx::kSubLogon;
+    if (!session.IsLoggedOn() && !logOnRequest) {
+        kx::ServerInfo("request (%d, %d) before log-on dropped", type, packet.GetSubOp());
+        return false;
+    }
     CListenServer* owner = session.GetOwner();
-    if (!owner) return false;
-
     CDataManager* data = session.GetDataManager();
-    KxRequest request{session, packet, message, data ? &data->GetDatabase() : nullptr};
-    if (entry.locking == Locking::Catalogue) {
-        std::lock_guard lock(owner->CatalogueMutex());
+    if (!owner || !data) return false;
+
+    KxRequest request{session, packet, message, *data, data->GetDatabase()};
+    if (entry.locking == Locking::Exclusive) {
+        std::lock_guard lock(data->CatalogueMutex());
         entry.handler(request);
     } else {
         entry.handler(request);

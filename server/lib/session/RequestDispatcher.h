@@ -1,28 +1,31 @@
-// The request dispatcher: one table from message type to handler for the whole protocol.
-// Each service registers its handlers from its own source file with KX_REQUEST_HANDLER, so
-// adding a service touches no shared switch. Dispatch applies the rules every request obeys:
-// only types 1..52 that the protocol serves (2, 8, 9 and 46 are not), only the log-on request
-// before a session has logged on, nothing for a session that is ending, and the catalogue
-// mutex held around the handler unless it registered to run without it.
+// The request dispatcher: from message type to handler, built from the request table (one row
+// per type 1..52, in type order; see service/RequestTable.cpp). Dispatch applies the rules
+// every request obeys: only types whose row has a handler, only the log-on request before a
+// session has logged on, nothing for a session that is ending or has no data manager, and
+// the data manager's catalogue mutex held around the handler unless its row says otherwise.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <shared_mutex>
+#include <span>
 #include <string_view>
 
 class CADODatabase;
+class CDataManager;
 class CListenServer;
 class CSessionList;
 class CServerSession;
 class NetMessage;
 class NetPacket;
 
-// What a handler gets: the session, the request and the database connection.
+// What a handler gets: the session, the request, the data manager and its connection.
 struct KxRequest {
     CServerSession& session;
     NetPacket& packet;    // the request; for a multi-part message its first part (header)
     NetMessage* message;  // the joined multi-part message, or null for a whole packet
-    CADODatabase* db;     // the data manager's connection (null without a data manager)
+    CDataManager& data;   // the session's data manager
+    CADODatabase& db;     // the data manager's connection
 
     int Type() const;
     int SubOp() const;
@@ -35,29 +38,48 @@ struct KxRequest {
 
 using KxRequestHandler = std::function<void(KxRequest&)>;
 
+// One row of the request table.
+struct KxRequestRow {
+    // What the session must have done before the type is served.
+    enum class Needs : uint8_t {
+        LoggedOn,       // a successful log-on
+        LogOnRequest,   // a log-on, except for the log-on request itself (type 1 only)
+    };
+    enum class Locking : uint8_t {
+        Exclusive, // the catalogue mutex held around the handler
+        None,      // runs outside it (long samples that touch no catalogue state)
+    };
+
+    int type = 0;
+    void (*handler)(KxRequest&) = nullptr; // null: the type is not served
+    Needs needs = Needs::LoggedOn;
+    Locking locking = Locking::Exclusive;
+    // The right the session's user needs; 0 means none checked here yet.
+    uint32_t rights = 0;
+};
+
 class CRequestDispatcher {
 public:
     static constexpr int kFirstType = 1;
     static constexpr int kLastType = 52;
-    enum class Locking { Catalogue, None };
+    using Locking = KxRequestRow::Locking;
     struct Entry {
         KxRequestHandler handler;
-        Locking locking = Locking::Catalogue;
+        Locking locking = Locking::Exclusive;
+        KxRequestRow::Needs needs = KxRequestRow::Needs::LoggedOn;
+        bool served = false; // the table's row has a handler
     };
 
-    // The process's table.
-    static CRequestDispatcher& Table();
+    // The table's rows, one per type 1..52 in type order (rows out of place are ignored).
+    explicit CRequestDispatcher(std::span<const KxRequestRow> rows);
 
-    // Whether the protocol serves the type: 1..52 except 2, 8, 9 and 46.
-    static bool IsServedType(int type);
-
-    // Registers the handler of a type; false (nothing registered) for a type that is not
-    // served or that already has a handler.
-    bool Register(int type, KxRequestHandler handler, Locking locking = Locking::Catalogue);
-    // Puts an entry in place of the type's current one and returns the old one (tests); an
-    // empty entry removes the handler. Not for types that are not served.
-    Entry Swap(int type, Entry entry);
+    // Whether the table serves the type (its row has a handler).
     bool HasHandler(int type) const;
+
+    // Puts a handler in place of the type's current one and returns the old entry (tests); an
+    // empty handler removes it. A type the table does not serve is left alone (an empty entry
+    // returned): no test can make the server answer it.
+    Entry Swap(int type, Entry entry);
 
     // Runs the handler for a request (flag 1) of the session; false when it was ignored.
     bool Dispatch(CServerSession& session, NetPacket& packet, NetMessage* message);
@@ -66,12 +88,3 @@ private:
     mutable std::shared_mutex m_mutex;
     Entry m_entries[kLastType + 1];
 };
-
-// Registers a handler at program start from a service's source file:
-//   KX_REQUEST_HANDLER(42, HandleKeyword);
-//   KX_REQUEST_HANDLER(4, HandleHostInfo, CRequestDispatcher::Locking::None);
-#define KX_REQUEST_HANDLER_JOIN2(a, b) a##b
-#define KX_REQUEST_HANDLER_JOIN(a, b) KX_REQUEST_HANDLER_JOIN2(a, b)
-#define KX_REQUEST_HANDLER(type, ...)                                                              \
-    static const bool KX_REQUEST_HANDLER_JOIN(kxRequestHandler_, __LINE__) =                        \
-        CRequestDispatcher::Table().Register((type), __VA_ARGS__)

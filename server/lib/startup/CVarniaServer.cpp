@@ -6,7 +6,8 @@
 #include "qt/KxPrompt.h"
 #include "transport/NetPort.h"
 #include "service/OperationLog.h"
-#include "session/ServerLog.h"
+#include "service/RequestTable.h"
+#include "log/ServerLog.h"
 
 #include <filesystem>
 #include <mutex>
@@ -73,7 +74,7 @@ int CVarniaServer::Start() {
 
     // 4. Open the catalogue and load it into memory.
     m_data.SetConnection("", path, kDefaultDbUser, kDefaultDbPassword);
-    if (!m_data.Open(kxDbSqlite)) {
+    if (!m_data.Open(KX_DB_SQLITE)) {
         kx::ServerWarning("catalogue %s: %s", path.c_str(), m_data.GetLastError().c_str());
         return Fail(kx::kMsgDbOpenFailed);
     }
@@ -90,7 +91,7 @@ int CVarniaServer::Start() {
 
     // 6. Listen on every local address. Every new session takes a copy of the server record,
     // so it is in place before the first connection can be accepted.
-    m_listener = std::make_unique<CServerListener>(&m_data);
+    m_listener = std::make_unique<CServerListener>(&m_data, kx::RequestTable());
     m_listener->m_Server = context.m_Server;
     const int port = m_nPort > 0 ? m_nPort : kx::ServicePort();
     if (!m_listener->Start(port, std::string())) return Fail(kx::kMsgListenFailed);
@@ -101,7 +102,7 @@ int CVarniaServer::Start() {
     // 8. The start-up line of the operation log. Sessions may already be running handlers on
     // the one connection: the line is written under the catalogue mutex like theirs.
     {
-        std::lock_guard lock(m_listener->CatalogueMutex());
+        std::lock_guard lock(m_data.CatalogueMutex());
         WriteLog(&m_data.GetDatabase(), -1, "", kx::kLogServerStarted, KXLOG_CAT_OTHER);
     }
     kx::ServerInfo("listening on port %d", m_listener->GetPort());

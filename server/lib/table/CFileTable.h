@@ -35,7 +35,6 @@ public:
     // Reads the recordset's current row (T_ID included) into the file object; 1, or 0 when there
     // is no current row.
     virtual int ReadRow(const CADORecordset& rs, CkxFile& file) const;
-    virtual void Reserved() {}
     virtual void DestroyFileObj(CkxFile* file) const { delete file; }
 
     // ---- writes; 1 when the statement ran, else 0 ----

@@ -2,9 +2,9 @@
 
 #include "db/AdoDatabase.h"
 #include "db/AdoRecordset.h"
-#include "data/CatalogueLoaders.h"
 #include "model/CkxAttr.h"
 #include "model/CkxFamily.h"
+#include "model/CkxFamilyXXX.h"
 #include "table/TableOps.h"
 
 #include <set>
@@ -67,7 +67,39 @@ int DeleteTree(CADODatabase& db, const std::vector<int>& ids) {
     return tx.Commit();
 }
 
-int LoadAll(CADODatabase& db, CkxFamilyXXX& registry) { return kx::LoadFamilies(db, registry); }
+int LoadAll(CADODatabase& db, CkxFamilyXXX& registry) {
+    std::vector<CkxFamily> families;
+    const int rows = kx::EachRow(db, " SELECT * FROM VUZO_Family ORDER BY T_Lev,T_ID ", [&](const CADORecordset& rs) {
+        CkxFamily f;
+        f.m_nID = rs.Long("T_ID");
+        f.m_strName = rs.Text("T_Name");
+        f.m_nLevel = rs.Long("T_Lev");
+        f.m_nParentID = rs.Long("T_ParentID");
+        f.SetDataKind(rs.Long("T_DataFormat"));
+        f.SetDataState(rs.Long("T_DataState"));
+        f.m_nCreatorID = rs.Long("T_CreatorID");
+        f.m_dtCreate = rs.Date("T_CreateTime");
+        f.m_strNote = rs.Text("T_Remark");
+        families.push_back(std::move(f));
+    });
+    if (rows < 0) return -1;
+    // Drop what an earlier load put there; the built-in root families stay.
+    std::vector<int> stale;
+    for (POSITION p = registry.family_GetHeadPosition(); p;) {
+        const CkxFamily* f = registry.family_GetNext(p);
+        if (!CkxFamily::IsRootID(f->m_nID)) stale.push_back(f->m_nID);
+    }
+    for (int id : stale)
+        if (registry.family_Find(id)) registry.family_Delete(id);
+    int added = 0;
+    for (const CkxFamily& f : families) {
+        // A stored row never replaces a built-in root; a row naming itself as its own ancestor
+        // is refused by the tree.
+        if (CkxFamily::IsRootID(f.m_nID) || registry.family_Find(f.m_nID)) continue;
+        added += registry.family_AddTail(f);
+    }
+    return added;
+}
 
 } // namespace FamilyTable
 

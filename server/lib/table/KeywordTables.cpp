@@ -2,7 +2,6 @@
 
 #include "db/AdoDatabase.h"
 #include "db/AdoRecordset.h"
-#include "data/CatalogueLoaders.h"
 #include "model/CkxKeyword.h"
 #include "model/CkxKeywordGroup.h"
 #include "model/CkxKeywordLink.h"
@@ -57,7 +56,16 @@ int Update(CADODatabase& db, const CkxKeyword& keyword) {
 
 int Delete(CADODatabase& db, int id) { return db.Delete(kKeyword, id); }
 
-int LoadAll(CADODatabase& db, CkxKeywordList& list) { return kx::LoadKeywords(db, list); }
+int LoadAll(CADODatabase& db, CkxKeywordList& list) {
+    return kx::LoadList(db, " SELECT * FROM VUZO_Keyword ", list, [](const CADORecordset& rs) {
+        CkxKeyword k;
+        k.m_nID = rs.Long("T_ID");
+        k.m_nGroupID = rs.Long("T_GroupID");
+        k.m_strName = rs.Text("T_Name");
+        k.m_strNote = rs.Text("T_Remark");
+        return k;
+    });
+}
 
 } // namespace KeywordTable
 
@@ -73,7 +81,15 @@ int Update(CADODatabase& db, const CkxKeywordGroup& group) {
 
 int Delete(CADODatabase& db, int id) { return db.Delete(kGroup, id); }
 
-int LoadAll(CADODatabase& db, CkxKeywordGroupList& list) { return kx::LoadKeywordGroups(db, list); }
+int LoadAll(CADODatabase& db, CkxKeywordGroupList& list) {
+    return kx::LoadList(db, " SELECT * FROM VUZO_KeywordGroup ", list, [](const CADORecordset& rs) {
+        CkxKeywordGroup g;
+        g.m_nID = rs.Long("T_ID");
+        g.m_strName = rs.Text("T_Name");
+        g.m_strNote = rs.Text("T_Remark");
+        return g;
+    });
+}
 
 } // namespace KeywordGroupTable
 
@@ -126,7 +142,14 @@ int SetFileLinks(CADODatabase& db, int fileId, const CkxKeywordLinkList& links) 
     return tx.Commit();
 }
 
-int LoadAll(CADODatabase& db, CkxKeywordLinkList& list) { return kx::LoadKeywordLinks(db, list); }
+int LoadAll(CADODatabase& db, CkxKeywordLinkList& list) {
+    return kx::LoadList(db, " SELECT * FROM VUZO_KeywordLink ", list, [](const CADORecordset& rs) {
+        CkxKeywordLink l;
+        l.m_nFileID = rs.Long("T_FileID");
+        l.m_nKeywordID = rs.Long("T_KeyID");
+        return l;
+    });
+}
 
 std::string FilesOfKeywordQuery(int keywordId) {
     return " SELECT T_FileID FROM  VUZO_KeywordLink WHERE T_KeyID = " + kx::SqlNumber(keywordId) + " ";
@@ -144,15 +167,30 @@ std::string AllKeywordsQuery(const std::vector<int>& keywordIds) {
     return text;
 }
 
-int FilesWithAllKeywords(CADODatabase& db, const std::vector<int>& keywordIds, std::vector<int>& fileIds) {
-    if (keywordIds.empty()) return 0;
-    CADORecordset rs;
-    if (!db.Query(AllKeywordsQuery(keywordIds), rs)) return -1;
-    for (; !rs.IsEOF(); rs.MoveNext()) {
+namespace {
+
+// Appends the T_FileID of every row of the statement.
+int ReadFileIds(CADODatabase& db, const std::string& sql, std::vector<int>& fileIds) {
+    const int rows = kx::EachRow(db, sql, [&](const CADORecordset& rs) {
         int32_t id = 0;
         if (rs.GetLong("T_FileID", id)) fileIds.push_back(id);
-    }
-    return static_cast<int>(fileIds.size());
+    });
+    return rows < 0 ? -1 : static_cast<int>(fileIds.size());
+}
+
+} // namespace
+
+int FilesWithAllKeywords(CADODatabase& db, const std::vector<int>& keywordIds, std::vector<int>& fileIds) {
+    if (keywordIds.empty()) return 0;
+    return ReadFileIds(db, AllKeywordsQuery(keywordIds), fileIds);
+}
+
+int FilesWithAnyKeyword(CADODatabase& db, const std::vector<int>& keywordIds, std::vector<int>& fileIds) {
+    if (keywordIds.empty()) return 0;
+    std::string in;
+    for (size_t i = 0; i < keywordIds.size(); ++i) in += (i == 0 ? "" : ",") + kx::SqlNumber(keywordIds[i]);
+    return ReadFileIds(db, " SELECT DISTINCT T_FileID FROM VUZO_KeywordLink WHERE T_KeyID IN ( " + in + " ) ",
+                       fileIds);
 }
 
 } // namespace KeywordLinkTable

@@ -59,4 +59,7 @@ std::string AllKeywordsQuery(const std::vector<int>& keywordIds);
 // Appends to fileIds the files carrying every listed keyword; returns fileIds' count, 0 at once
 // for an empty id list, -1 when the query fails.
 int FilesWithAllKeywords(CADODatabase& db, const std::vector<int>& keywordIds, std::vector<int>& fileIds);
+// Appends to fileIds each file carrying any listed keyword, once; returns fileIds' count, 0 at
+// once for an empty id list, -1 when the query fails.
+int FilesWithAnyKeyword(CADODatabase& db, const std::vector<int>& keywordIds, std::vector<int>& fileIds);
 } // namespace KeywordLinkTable

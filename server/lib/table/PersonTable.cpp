@@ -1,8 +1,8 @@
 #include "table/PersonTable.h"
 
 #include "db/AdoDatabase.h"
-#include "data/CatalogueLoaders.h"
 #include "model/CkxPerson.h"
+#include "db/AdoRecordset.h"
 #include "table/TableOps.h"
 
 namespace {
@@ -32,6 +32,16 @@ int Update(CADODatabase& db, const CkxPerson& person) {
 
 int Delete(CADODatabase& db, int id) { return db.Delete(kPerson, id); }
 
-int LoadAll(CADODatabase& db, CkxPersonList& list) { return kx::LoadPersons(db, list); }
+int LoadAll(CADODatabase& db, CkxPersonList& list) {
+    return kx::LoadList(db, " SELECT * FROM VUZO_Person ", list, [](const CADORecordset& rs) {
+        CkxPerson p;
+        p.m_nID = rs.Long("T_ID");
+        p.m_strName = rs.Text("T_Name");
+        p.m_nRelation = static_cast<uint8_t>(rs.Long("T_Type"));
+        p.m_nProfession = static_cast<uint8_t>(rs.Long("T_Job"));
+        p.m_strNote = rs.Text("T_Remark");
+        return p;
+    });
+}
 
 } // namespace PersonTable

@@ -2,7 +2,6 @@
 
 #include "db/AdoDatabase.h"
 #include "db/AdoRecordset.h"
-#include "data/CatalogueLoaders.h"
 #include "model/CkxProject.h"
 #include "model/CkxProjectData.h"
 #include "table/TableOps.h"
@@ -62,7 +61,26 @@ int Update(CADODatabase& db, const CkxProject& project) {
 
 int Delete(CADODatabase& db, int id) { return db.Delete(kProject, id); }
 
-int LoadAll(CADODatabase& db, CkxProjectList& list) { return kx::LoadProjects(db, list); }
+int LoadAll(CADODatabase& db, CkxProjectList& list) {
+    return kx::LoadList(db, " SELECT * FROM VUZO_Project ", list, [](const CADORecordset& rs) {
+        CkxProject p;
+        p.m_nID = rs.Long("T_ID");
+        p.m_strName = rs.Text("T_Name");
+        p.m_nLev = rs.Long("T_Lev");
+        p.m_nParentID = rs.Long("T_ParentID");
+        p.m_nNodeType = rs.Long("T_Type");
+        p.m_nState = static_cast<uint8_t>(rs.Long("T_State"));
+        p.m_nCreatorID = rs.Long("T_CreatorID");
+        p.m_nCoworkerID = rs.Long("T_CoworkerID");
+        p.m_dtCreate = rs.Date("T_CreateTime");
+        p.m_dtEnd = rs.Date("T_EndTime");
+        p.m_strDescribe = rs.Text("T_Describe");
+        p.m_strNote = rs.Text("T_Remark");
+        const CkxBuf members = rs.Bytes("T_UserList");
+        if (members.GetLen() > 0) p.PasyUserBuf(members.GetBuf(), members.GetLen());
+        return p;
+    });
+}
 
 } // namespace ProjectTable
 

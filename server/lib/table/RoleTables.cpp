@@ -1,7 +1,7 @@
 #include "table/RoleTables.h"
 
 #include "db/AdoDatabase.h"
-#include "data/CatalogueLoaders.h"
+#include "db/AdoRecordset.h"
 #include "table/TableOps.h"
 
 namespace {
@@ -20,6 +20,17 @@ CADOFieldList Fields(const Role& r) {
 }
 
 template <class Role>
+Role ReadRole(const CADORecordset& rs) {
+    Role r;
+    r.m_nID = rs.Long("T_ID");
+    r.m_strName = rs.Text("T_Name");
+    r.m_nIsSystem = rs.Long("T_IsSystem");
+    r.m_nPower = rs.Long("T_Power");
+    r.m_strRemark = rs.Text("T_Remark");
+    return r;
+}
+
+template <class Role>
 int InsertRole(CADODatabase& db, const char* table, Role& role) {
     return kx::StoreNewId(role, db.Insert(table, Fields(role)));
 }
@@ -35,12 +46,16 @@ namespace FileRoleTable {
 int Insert(CADODatabase& db, CkxFileRole& role) { return InsertRole(db, kFileRole, role); }
 int Update(CADODatabase& db, const CkxFileRole& role) { return UpdateRole(db, kFileRole, role); }
 int Delete(CADODatabase& db, int id) { return db.Delete(kFileRole, id); }
-int LoadAll(CADODatabase& db, CkxFileRoleList& list) { return kx::LoadFileRoles(db, list); }
+int LoadAll(CADODatabase& db, CkxFileRoleList& list) {
+    return kx::LoadList(db, " SELECT * FROM VUZO_FileRole ", list, ReadRole<CkxFileRole>);
+}
 } // namespace FileRoleTable
 
 namespace FolderRoleTable {
 int Insert(CADODatabase& db, CkxFolderRole& role) { return InsertRole(db, kFolderRole, role); }
 int Update(CADODatabase& db, const CkxFolderRole& role) { return UpdateRole(db, kFolderRole, role); }
 int Delete(CADODatabase& db, int id) { return db.Delete(kFolderRole, id); }
-int LoadAll(CADODatabase& db, CkxFolderRoleList& list) { return kx::LoadFolderRoles(db, list); }
+int LoadAll(CADODatabase& db, CkxFolderRoleList& list) {
+    return kx::LoadList(db, " SELECT * FROM VUZO_FolderRole ", list, ReadRole<CkxFolderRole>);
+}
 } // namespace FolderRoleTable

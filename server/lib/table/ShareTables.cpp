@@ -2,7 +2,6 @@
 
 #include "db/AdoDatabase.h"
 #include "db/AdoRecordset.h"
-#include "data/CatalogueLoaders.h"
 #include "model/CkxDataShare.h"
 #include "model/CkxDataTag.h"
 #include "table/TableOps.h"
@@ -27,6 +26,17 @@ CADOFieldList WhereOwned(int id, int ownerId) {
     return where;
 }
 
+template <class Mark>
+Mark ReadMark(const CADORecordset& rs) {
+    Mark m;
+    m.m_nID = rs.Long("T_ID");
+    m.m_nUserID = rs.Long("T_UserID");
+    m.m_nDataFormat = rs.Long("T_DataFormat");
+    m.m_nFileID = rs.Long("T_FileID");
+    m.m_strName = rs.Text("T_Name");
+    return m;
+}
+
 int InsertMark(CADODatabase& db, const char* table, CkxFileMark& mark) {
     return kx::StoreNewId(mark, db.Insert(table, Fields(mark)));
 }
@@ -37,12 +47,6 @@ template <class Write> int ChangedSome(CADODatabase& db, Write&& write) {
     CADOTransaction tx(db);
     if (!tx.IsActive() || !write() || db.GetRecordsAffected() < 1) return 0;
     return tx.Commit();
-}
-
-int32_t Int(const CADORecordset& rs, const char* column) {
-    int32_t v = 0;
-    rs.GetLong(column, v);
-    return v;
 }
 
 } // namespace
@@ -57,7 +61,9 @@ int Update(CADODatabase& db, const CkxDataShare& share) {
 
 int Delete(CADODatabase& db, int id) { return db.Delete(kShare, id); }
 
-int LoadAll(CADODatabase& db, CkxDataShareList& list) { return kx::LoadFileShares(db, list); }
+int LoadAll(CADODatabase& db, CkxDataShareList& list) {
+    return kx::LoadList(db, " SELECT * FROM VUZO_FileShare ", list, ReadMark<CkxDataShare>);
+}
 
 } // namespace FileShareTable
 
@@ -79,22 +85,12 @@ int Delete(CADODatabase& db, int id, int ownerId) {
 }
 
 int LoadUser(CADODatabase& db, int userId, CkxDataTagList& list) {
-    CADORecordset rs;
-    if (!db.Query(" SELECT * FROM VUZO_FileTag WHERE T_UserID = " + kx::SqlNumber(userId) + " ", rs))
-        return -1;
-    list.DeleteAll();
-    for (; !rs.IsEOF(); rs.MoveNext()) {
-        CkxDataTag t;
-        t.m_nID = Int(rs, "T_ID");
-        t.m_nUserID = Int(rs, "T_UserID");
-        t.m_nDataFormat = Int(rs, "T_DataFormat");
-        t.m_nFileID = Int(rs, "T_FileID");
-        rs.GetString("T_Name", t.m_strName);
-        list.AddTail(t);
-    }
-    return list.GetCount();
+    return kx::LoadList(db, " SELECT * FROM VUZO_FileTag WHERE T_UserID = " + kx::SqlNumber(userId) + " ",
+                        list, ReadMark<CkxDataTag>);
 }
 
-int LoadAll(CADODatabase& db, CkxDataTagList& list) { return kx::LoadBookmarks(db, list); }
+int LoadAll(CADODatabase& db, CkxDataTagList& list) {
+    return kx::LoadList(db, " SELECT * FROM VUZO_FileTag ", list, ReadMark<CkxDataTag>);
+}
 
 } // namespace FileTagTable

@@ -33,6 +33,32 @@ CADOColumnList FileColumns(const CkxObjAttrTemplet& t, const void* bytes, int le
     return c;
 }
 
+CkxQueryTemplet ReadQueryTemplet(const CADORecordset& rs) {
+    CkxQueryTemplet t;
+    t.m_nID = rs.Long("T_ID");
+    t.m_strName = rs.Text("T_Name");
+    t.m_nDataMode = rs.Long("T_DataMode");
+    t.m_nCreatorID = rs.Long("T_CreatorID");
+    t.m_dtCreate = rs.Date("T_CreateTime");
+    t.m_strRemark = rs.Text("T_Remark");
+    const CkxBuf buf = rs.Bytes("T_OperandValue");
+    if (buf.GetLen() > 0) t.PasyQueryBuf(buf);
+    return t;
+}
+
+CkxObjAttrTemplet ReadFileTemplet(const CADORecordset& rs) {
+    CkxObjAttrTemplet t;
+    t.m_nID = rs.Long("T_ID");
+    t.m_strName = rs.Text("T_Name");
+    t.m_nDataMode = rs.Long("T_DataMode");
+    t.m_nFamilyID = rs.Long("T_FamilyID");
+    t.m_nCreatorID = rs.Long("T_CreatorID");
+    t.m_strRemark = rs.Text("T_Remark");
+    const CkxBuf buf = rs.Bytes("T_AttrValue");
+    if (buf.GetLen() > 0) t.PasyBuf(buf);
+    return t;
+}
+
 CADOFieldList WhereOwned(int id, int ownerId) {
     CADOFieldList where = kx::WhereId(id);
     where.AddInt(" T_CreatorID = ", ownerId);
@@ -60,23 +86,8 @@ int Delete(CADODatabase& db, int id, int ownerId) {
 }
 
 int LoadOfCreator(CADODatabase& db, int creatorId, CkxQueryTempletList& list) {
-    CADORecordset rs;
-    if (!db.Query(" SELECT * FROM VUZO_QueryTemplet WHERE T_CreatorID = " + kx::SqlNumber(creatorId) + " ", rs))
-        return -1;
-    list.DeleteAll();
-    for (; !rs.IsEOF(); rs.MoveNext()) {
-        auto* t = new CkxQueryTemplet;
-        rs.GetLong("T_ID", t->m_nID);
-        rs.GetString("T_Name", t->m_strName);
-        rs.GetLong("T_DataMode", t->m_nDataMode);
-        rs.GetLong("T_CreatorID", t->m_nCreatorID);
-        rs.GetDate("T_CreateTime", t->m_dtCreate);
-        rs.GetString("T_Remark", t->m_strRemark);
-        CkxBuf buf;
-        if (rs.ReadBinary("T_OperandValue", buf) && buf.GetLen() > 0) t->PasyQueryBuf(buf);
-        list.AddTail(t);
-    }
-    return list.GetCount();
+    return kx::LoadList(db, " SELECT * FROM VUZO_QueryTemplet WHERE T_CreatorID = " + kx::SqlNumber(creatorId) + " ",
+                        list, ReadQueryTemplet);
 }
 
 } // namespace QueryTempletTable
@@ -96,22 +107,7 @@ int Update(CADODatabase& db, const CkxObjAttrTemplet& templet, const void* bytes
 int Delete(CADODatabase& db, int id) { return db.Delete(kFile, id); }
 
 int LoadAll(CADODatabase& db, CkxObjAttrTempletList& list) {
-    CADORecordset rs;
-    if (!db.Query(" SELECT * FROM VUZO_FileTemplet ", rs)) return -1;
-    list.DeleteAll();
-    for (; !rs.IsEOF(); rs.MoveNext()) {
-        auto* t = new CkxObjAttrTemplet;
-        rs.GetLong("T_ID", t->m_nID);
-        rs.GetString("T_Name", t->m_strName);
-        rs.GetLong("T_DataMode", t->m_nDataMode);
-        rs.GetLong("T_FamilyID", t->m_nFamilyID);
-        rs.GetLong("T_CreatorID", t->m_nCreatorID);
-        rs.GetString("T_Remark", t->m_strRemark);
-        CkxBuf buf;
-        if (rs.ReadBinary("T_AttrValue", buf) && buf.GetLen() > 0) t->PasyBuf(buf);
-        list.AddTail(t);
-    }
-    return list.GetCount();
+    return kx::LoadList(db, " SELECT * FROM VUZO_FileTemplet ", list, ReadFileTemplet);
 }
 
 } // namespace FileTempletTable

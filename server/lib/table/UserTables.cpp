@@ -1,11 +1,14 @@
 #include "table/UserTables.h"
 
 #include "db/AdoDatabase.h"
-#include "data/CatalogueLoaders.h"
 #include "model/CkxUser.h"
 #include "model/CkxUserGroup.h"
 #include "model/CkxUserRole.h"
+#include "db/AdoRecordset.h"
+#include "log/ServerLog.h"
 #include "table/TableOps.h"
+
+#include <optional>
 
 namespace {
 
@@ -61,7 +64,30 @@ int Update(CADODatabase& db, const CkxUser& user) {
 
 int Delete(CADODatabase& db, int id) { return db.Delete(kUser, id); }
 
-int LoadAll(CADODatabase& db, CkxUserList& list) { return kx::LoadUsers(db, list); }
+int LoadAll(CADODatabase& db, CkxUserList& list) {
+    return kx::LoadList(db, " SELECT * FROM VUZO_User ", list, [](const CADORecordset& rs) -> std::optional<CkxUser> {
+        CkxUser u;
+        u.m_nID = rs.Long("T_ID");
+        // The role travels in one byte: a stored role outside 0-255 would name another role
+        // with other powers, so such an account is not loaded (it cannot log on).
+        if (!u.SetRoleID(rs.Long("T_Role"))) {
+            kx::ServerWarning("user %d has role %d, which no account can carry; not loaded", u.m_nID,
+                          rs.Long("T_Role"));
+            return std::nullopt;
+        }
+        u.m_strLogon = rs.Text("T_Logon");
+        u.m_strUser = rs.Text("T_User");
+        u.m_strPassword = rs.Text("T_Password");
+        u.m_nState = static_cast<uint8_t>(rs.Long("T_State"));
+        u.m_strDept = rs.Text("T_Dept");
+        u.m_strJob = rs.Text("T_Job");
+        u.m_strTel = rs.Text("T_Tel");
+        u.m_strMobile = rs.Text("T_Mobile");
+        u.m_strEMail = rs.Text("T_EMail");
+        u.m_strRemark = rs.Text("T_Remark");
+        return u;
+    });
+}
 
 } // namespace UserTable
 
@@ -79,7 +105,17 @@ int Update(CADODatabase& db, const CkxUserGroup& group, const void* members, int
 
 int Delete(CADODatabase& db, int id) { return db.Delete(kGroup, id); }
 
-int LoadAll(CADODatabase& db, CkxUserGroupList& list) { return kx::LoadUserGroups(db, list); }
+int LoadAll(CADODatabase& db, CkxUserGroupList& list) {
+    return kx::LoadList(db, " SELECT * FROM VUZO_UserGroup ", list, [](const CADORecordset& rs) {
+        CkxUserGroup g;
+        g.m_nID = rs.Long("T_ID");
+        g.m_strName = rs.Text("T_Name");
+        g.m_strNote = rs.Text("T_Remark");
+        const CkxBuf members = rs.Bytes("T_UserList");
+        if (members.GetLen() > 0) g.PasyQueryBuf(members.GetBuf(), members.GetLen());
+        return g;
+    });
+}
 
 } // namespace UserGroupTable
 
@@ -95,6 +131,17 @@ int Update(CADODatabase& db, const CkxUserRole& role) {
 
 int Delete(CADODatabase& db, int id) { return db.Delete(kRole, id); }
 
-int LoadAll(CADODatabase& db, CkxUserRoleList& list) { return kx::LoadUserRoles(db, list); }
+int LoadAll(CADODatabase& db, CkxUserRoleList& list) {
+    return kx::LoadList(db, " SELECT * FROM VUZO_UserRole ", list, [](const CADORecordset& rs) {
+        CkxUserRole r;
+        r.m_nID = rs.Long("T_ID");
+        r.m_strName = rs.Text("T_Name");
+        r.m_nIsSystem = rs.Long("T_IsSystem");
+        r.m_nType = static_cast<uint8_t>(rs.Long("T_Type"));
+        r.m_nPower = rs.Long("T_Power");
+        r.m_strRemark = rs.Text("T_Remark");
+        return r;
+    });
+}
 
 } // namespace UserRoleTable

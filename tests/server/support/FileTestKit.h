@@ -141,13 +141,4 @@ inline std::unique_ptr<CkxFile> InfoFile(const Answer& a) {
     return f;
 }
 
-inline int CountRows(CADODatabase& db, const std::string& sql) {
-    CADORecordset rs;
-    if (!db.Query(sql, rs)) return -1;
-    rs.MoveFirst();
-    int32_t n = -1;
-    rs.GetLongAt(0, n);
-    return n;
-}
-
 } // namespace srvtest

@@ -6,6 +6,7 @@
 #include "db/AdoDatabase.h"
 #include "db/AdoRecordset.h"
 #include "db/CatalogueMaker.h"
+#include "log/ServerLog.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -16,6 +17,7 @@
 #include <mutex>
 #include <random>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kxtest {
@@ -26,15 +28,21 @@ inline std::string PgText() {
     return e ? e : "";
 }
 
-// Collects the layer's failure lines while it lives, so tests can check them and stay quiet.
+// Collects the database layer's failure lines (the server warnings it writes) while it lives, so
+// tests can check them and stay quiet; other lines go on to the sink it replaced.
 struct DbErrorLog {
+    static constexpr std::string_view kPrefix = "database: ";
     DbErrorLog() {
-        CADODatabase::SetErrorReporter([this](const std::string& s) {
+        previous = kx::SetServerLogSink([this](kx::ServerLogLevel level, const std::string& s) {
+            if (s.rfind(kPrefix, 0) != 0) {
+                if (previous) previous(level, s);
+                return;
+            }
             std::lock_guard<std::mutex> lock(mutex);
-            lines.push_back(s);
+            lines.push_back(s.substr(kPrefix.size()));
         });
     }
-    ~DbErrorLog() { CADODatabase::SetErrorReporter(nullptr); }
+    ~DbErrorLog() { kx::SetServerLogSink(std::move(previous)); }
     DbErrorLog(const DbErrorLog&) = delete;
     DbErrorLog& operator=(const DbErrorLog&) = delete;
     bool Contains(const std::string& part) {
@@ -45,6 +53,7 @@ struct DbErrorLog {
     }
     std::mutex mutex;
     std::vector<std::string> lines;
+    kx::ServerLogSink previous;
 };
 
 class TestCatalogue {
@@ -54,13 +63,13 @@ public:
     TestCatalogue& operator=(const TestCatalogue&) = delete;
     ~TestCatalogue() { Close(); }
 
-    // Makes and opens the catalogue: kind kxDbSqlite (a file in folder) or kxDbPostgres. Returns
+    // Makes and opens the catalogue: kind KX_DB_SQLITE (a file in folder) or KX_DB_POSTGRESQL. Returns
     // an empty text on success, else why not; `skipped` is set when no PostgreSQL server is
     // configured.
     std::string Open(int kind, const std::string& folder, bool& skipped) {
         skipped = false;
         std::string error;
-        if (kind == kxDbSqlite) {
+        if (kind == KX_DB_SQLITE) {
             path = folder + "/catalogue.db";
             if (!kx::CreateSqliteCatalogue(path, "Pw-1", error)) return "create: " + error;
             if (!db.OpenAccess(path)) return "open: " + db.GetLastError();
@@ -120,7 +129,7 @@ public:
     std::string path, schema, connection;
 };
 
-inline std::string EngineName(int kind) { return kind == kxDbSqlite ? "Sqlite" : "Postgres"; }
+inline std::string EngineName(int kind) { return kind == KX_DB_SQLITE ? "Sqlite" : "Postgres"; }
 
 // A test run once per engine (the parameter), each on a fresh catalogue; skipped on PostgreSQL
 // when no server is configured. A derived SetUp calls this one first and returns when
@@ -141,5 +150,5 @@ protected:
 
 // Runs a CatalogueTest suite on SQLite and on PostgreSQL.
 #define KX_ON_BOTH_ENGINES(Suite)                                                                  \
-    INSTANTIATE_TEST_SUITE_P(Engines, Suite, ::testing::Values(kxDbSqlite, kxDbPostgres),          \
+    INSTANTIATE_TEST_SUITE_P(Engines, Suite, ::testing::Values(KX_DB_SQLITE, KX_DB_POSTGRESQL),          \
                              [](const auto& p) { return kxtest::EngineName(p.param); })

@@ -13,8 +13,8 @@ int TestClient::LogOn(const std::string& logon, const std::string& password, int
     client.m_nType = kind;
     client.m_strLogon = logon;
     client.m_strPassword = password;
-    if (!SendRecord(1, 10, client.GetComData())) return -1;
-    const auto answer = Wait(1, 10);
+    if (!SendRecord(kx::kMsgSession, kx::kSubLogon, client.GetComData())) return -1;
+    const auto answer = Wait(kx::kMsgSession, kx::kSubLogon);
     if (!answer || answer->payload.size() != 8) return -1;
     int32_t result = 0, id = 0;
     std::memcpy(&result, answer->payload.data(), 4);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "model/CkxClient.h"
+#include "protocol/KxMessage.h"
 #include "transport/NetConnection.h"
 
 #include <chrono>

@@ -1,12 +1,14 @@
 #include "server/support/TestServer.h"
 
+#include "service/RequestTable.h"
+
 #include "db/AdoFieldList.h"
 #include "db/AdoRecordset.h"
 #include "db/CatalogueMaker.h"
 #include "model/CkxXXX.h"
 #include "base/KxIni.h"
 #include "storeadmin/StorageDrives.h"
-#include "session/ServerLog.h"
+#include "log/ServerLog.h"
 
 #include <gtest/gtest.h>
 
@@ -83,12 +85,12 @@ bool TestServer::Build() {
     }
     m_data->GetImageStorage().CreateRootFolders(0);
     m_data->SetConnection("", m_catalogue, "", "");
-    if (!m_data->Open(kxDbSqlite)) {
+    if (!m_data->Open(KX_DB_SQLITE)) {
         ADD_FAILURE() << "open: " << m_data->GetLastError();
         return false;
     }
 
-    m_server = std::make_unique<CServerListener>(m_data.get());
+    m_server = std::make_unique<CServerListener>(m_data.get(), kx::RequestTable());
     m_server->m_Server.m_strName = "varnia-test";
     m_server->m_Server.m_strAddr = "127.0.0.1";
     m_server->m_Server.m_strDept = "测试部";
@@ -120,7 +122,7 @@ bool TestServer::Seed(CADODatabase& db) {
 }
 
 int TestServer::UserId(const std::string& logon) const {
-    std::lock_guard lock(m_server->CatalogueMutex());
+    std::lock_guard lock(m_data->CatalogueMutex());
     return KX_KXXXX().m_UserList.GetID(logon);
 }
 
@@ -153,21 +155,15 @@ bool TestServer::WaitForSessions(int n, std::chrono::milliseconds limit) {
     return true;
 }
 
-int RowCount(CADODatabase& db, const std::string& sql) {
-    CADORecordset rs;
-    if (!db.Query(sql, rs)) return -1;
-    return rs.GetRecordCount();
-}
-
 ServerWarnings::ServerWarnings() {
-    kx::SetServerLogSink([this](kx::ServerLogLevel level, const std::string& line) {
+    m_previous = kx::SetServerLogSink([this](kx::ServerLogLevel level, const std::string& line) {
         if (level != kx::ServerLogLevel::Warning) return;
         std::lock_guard lock(m_mutex);
         m_lines.push_back(line);
     });
 }
 
-ServerWarnings::~ServerWarnings() { kx::SetServerLogSink(nullptr); }
+ServerWarnings::~ServerWarnings() { kx::SetServerLogSink(std::move(m_previous)); }
 
 std::vector<std::string> ServerWarnings::Lines() {
     std::lock_guard lock(m_mutex);

@@ -13,9 +13,12 @@
 #include "db/AdoDatabase.h"
 #include "support/TempDir.h"
 #include "server/support/TestClient.h"
+#include "server/support/TestVocabulary.h"
 #include "data/CDataManager.h"
 #include "session/CListenServer.h"
+#include "service/RequestTable.h"
 #include "session/RequestDispatcher.h"
+#include "log/ServerLog.h"
 
 #include <memory>
 #include <mutex>
@@ -59,7 +62,7 @@ public:
     // Runs f under the catalogue mutex (to read the context object while the server runs).
     template <class F>
     auto Locked(F&& f) {
-        std::lock_guard lock(m_server->CatalogueMutex());
+        std::lock_guard lock(m_data->CatalogueMutex());
         return f();
     }
 
@@ -77,9 +80,6 @@ private:
     bool m_bOk = false;
 };
 
-// Rows a statement returns; -1 when it fails.
-int RowCount(CADODatabase& db, const std::string& sql);
-
 // Collects the server's warning lines (dropped requests, refused writes) while it lives.
 class ServerWarnings {
 public:
@@ -92,16 +92,16 @@ public:
 private:
     std::mutex m_mutex;
     std::vector<std::string> m_lines;
+    kx::ServerLogSink m_previous;
 };
 
 // Puts a handler in place of a type's for one test, and the old one back afterwards.
 class ScopedHandler {
 public:
     ScopedHandler(int type, KxRequestHandler handler,
-                  CRequestDispatcher::Locking locking = CRequestDispatcher::Locking::Catalogue)
-        : m_nType(type),
-          m_old(CRequestDispatcher::Table().Swap(type, {std::move(handler), locking})) {}
-    ~ScopedHandler() { CRequestDispatcher::Table().Swap(m_nType, std::move(m_old)); }
+                  CRequestDispatcher::Locking locking = CRequestDispatcher::Locking::Exclusive)
+        : m_nType(type), m_old(kx::RequestTable().Swap(type, {std::move(handler), locking})) {}
+    ~ScopedHandler() { kx::RequestTable().Swap(m_nType, std::move(m_old)); }
     ScopedHandler(const ScopedHandler&) = delete;
     ScopedHandler& operator=(const ScopedHandler&) = delete;
 

@@ -1,8 +1,10 @@
 // The folder table VUZO_Dir: one row per folder of the tree with its rights buffer. The rows
-// are read back into a tree by kx::LoadFolders (the start-up load and the folder list).
+// are read back into a tree by LoadAll (the start-up load and the folder list).
 #pragma once
 
 #include "model/CkxFSNode.h"
+
+#include <vector>
 
 class CADODatabase;
 class CkxFSTree;
@@ -19,5 +21,9 @@ int UpdateLevel(CADODatabase& db, int folderId, int level);
 // Every folder, parents before children, into the tree (emptied first); the count, or -1
 // (tree untouched) when the table cannot be read.
 int LoadAll(CADODatabase& db, CkxFSTree& tree);
+// The listed folders followed by every folder below them, read from the table's parent ids
+// (the table, not memory, decides what would be left behind). Each folder once; false when
+// the table cannot be read.
+bool WithSubtrees(CADODatabase& db, const std::vector<int>& listed, std::vector<int>& out);
 
 } // namespace DirTable

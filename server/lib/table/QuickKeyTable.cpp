@@ -1,4 +1,4 @@
-#include "service/QuickKeyTable.h"
+#include "table/QuickKeyTable.h"
 
 #include "db/AdoDatabase.h"
 #include "db/AdoRecordset.h"
@@ -79,6 +79,19 @@ int SaveFileKeys(CADODatabase& db, int fileId, CkxFSQuickKeyList& keys) {
     keys.DeleteAll();
     for (const CkxFSQuickKey& k : saved) keys.AddTail(k);
     return 1;
+}
+
+int LoadAll(CADODatabase& db, CkxFSQuickKeyList& list) {
+    return kx::LoadList(db, " SELECT * FROM VUZO_QuickKey ", list, [](const CADORecordset& rs) {
+        CkxFSQuickKey k;
+        k.m_nID = rs.Long("T_ID");
+        k.m_nDirID = rs.Long("T_DirID");
+        k.m_nFileID = rs.Long("T_FileID");
+        k.SetDataKind(rs.Long("T_DataFormat"));
+        k.SetDataModal(rs.Long("T_DataModal"));
+        k.SetDataState(rs.Long("T_DataState"));
+        return k;
+    });
 }
 
 } // namespace QuickKeyTable

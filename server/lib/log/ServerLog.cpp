@@ -1,4 +1,4 @@
-#include "session/ServerLog.h"
+#include "log/ServerLog.h"
 
 #include <cstdarg>
 #include <cstdio>
@@ -8,7 +8,7 @@ namespace kx {
 namespace {
 
 std::mutex g_logMutex;
-std::function<void(ServerLogLevel, const std::string&)> g_sink;
+ServerLogSink g_sink;
 
 void Emit(ServerLogLevel level, const char* format, va_list args) {
     char line[1024];
@@ -38,9 +38,10 @@ void ServerWarning(const char* format, ...) {
     va_end(args);
 }
 
-void SetServerLogSink(std::function<void(ServerLogLevel, const std::string&)> sink) {
+ServerLogSink SetServerLogSink(ServerLogSink sink) {
     std::lock_guard lock(g_logMutex);
-    g_sink = std::move(sink);
+    std::swap(g_sink, sink);
+    return sink;
 }
 
 } // namespace kx

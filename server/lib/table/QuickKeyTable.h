@@ -22,5 +22,8 @@ int DeleteFolder(CADODatabase& db, int folderId);
 // the list does not name are deleted. Keys of other files are never touched. All in one
 // transaction: 1 when committed, else 0 with the table and the list's ids as they were.
 int SaveFileKeys(CADODatabase& db, int fileId, CkxFSQuickKeyList& keys);
+// Every key into the list (emptied first); the count, or -1 (list untouched) when the table
+// cannot be read.
+int LoadAll(CADODatabase& db, CkxFSQuickKeyList& list);
 
 } // namespace QuickKeyTable
