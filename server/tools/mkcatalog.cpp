@@ -4,7 +4,6 @@
 #include "db/AdoDatabase.h"
 #include "db/CatalogueMaker.h"
 #include "log/ServerLog.h"
-#include "startup/CVarniaServer.h"
 #include "storage/CImageStorage.h"
 #include "storeadmin/StorageDrives.h"
 

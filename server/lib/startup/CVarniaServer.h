@@ -24,8 +24,6 @@ inline constexpr const char* kMsgDbConfLocked = "存在客户端连接服务器,
 inline constexpr const char* kMsgDbConfLater = "数据库配置要重新启动服务器才能生效";
 inline constexpr const char* kMsgStorageLocked = "存在客户端连接服务器,禁止修改存储节点!";
 inline constexpr const char* kLogServerStarted = "启动服务器";
-// The kind word of the server's storage roots ("KX_Storage_0" ...).
-inline constexpr const char* kStorageKindWord = "KX";
 } // namespace kx
 
 class CVarniaServer {

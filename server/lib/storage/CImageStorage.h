@@ -3,6 +3,11 @@
 
 #include "storage/CFileStorage.h"
 
+namespace kx {
+// The kind word of the server's storage roots ("KX_Storage_0" ...).
+inline constexpr const char* kStorageKindWord = "KX";
+} // namespace kx
+
 class CImageStorage : public CFileStorage {
 public:
     using CFileStorage::CFileStorage;
