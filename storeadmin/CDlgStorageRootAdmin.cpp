@@ -1,15 +1,13 @@
 #include "storeadmin/CDlgStorageRootAdmin.h"
 
 #include "storeadmin/CDlgSelectDisk.h"
+#include "qt/KxPopupMenu.h"
 #include "qt/KxPrompt.h"
 #include "storeadmin/ZoZI_Storage.h"
 
-#include <QAction>
-#include <QCursor>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
-#include <QMenu>
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -47,14 +45,12 @@ CDlgStorageRootAdmin::CDlgStorageRootAdmin(QWidget* parent) : kx::Dialog(parent)
     layout->addLayout(buttons);
 
     // The popup's two sub-menus: one shows for an empty slot, the other for a slot with a root.
-    m_menuCreate = new QMenu(this);
+    m_menuCreate = new kx::PopupMenu(this);
     m_menuCreate->setObjectName(QStringLiteral("create"));
-    m_menuCreate->addAction(QStringLiteral("创建存储节点"))
-        ->setObjectName(QString::number(ID_STORAGE_CREATE));
-    m_menuDelete = new QMenu(this);
+    m_menuCreate->AppendMenu(QStringLiteral("创建存储节点"), ID_STORAGE_CREATE);
+    m_menuDelete = new kx::PopupMenu(this);
     m_menuDelete->setObjectName(QStringLiteral("delete"));
-    m_menuDelete->addAction(QStringLiteral("删除存储节点"))
-        ->setObjectName(QString::number(ID_STORAGE_DELETE));
+    m_menuDelete->AppendMenu(QStringLiteral("删除存储节点"), ID_STORAGE_DELETE);
 
     connect(m_list, &QWidget::customContextMenuRequested, this,
             &CDlgStorageRootAdmin::OnContextMenu);
@@ -117,9 +113,8 @@ void CDlgStorageRootAdmin::OnContextMenu(const QPoint& pos) {
     if (!item) return;
     m_list->setCurrentItem(item);
     int slot = item->data(0, Qt::UserRole).toInt();
-    QMenu* menu = m_pStorage->Exists(slot) ? m_menuDelete : m_menuCreate;
-    QAction* chosen = menu->exec(m_list->viewport()->mapToGlobal(pos));
-    if (chosen) OnCommand(chosen->objectName().toInt());
+    kx::PopupMenu* menu = m_pStorage->Exists(slot) ? m_menuDelete : m_menuCreate;
+    if (int id = menu->TrackPopupMenu(m_list->viewport()->mapToGlobal(pos))) OnCommand(id);
 }
 
 void CDlgStorageRootAdmin::OnDoubleClick(QTreeWidgetItem* item) {

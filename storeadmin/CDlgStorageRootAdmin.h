@@ -6,7 +6,9 @@
 #include "qt/KxDialog.h"
 #include "model/KxExport.h"
 
-class QMenu;
+namespace kx {
+class PopupMenu;
+}
 class QPoint;
 class QTreeWidget;
 class QTreeWidgetItem;
@@ -50,6 +52,6 @@ private:
     ZoZI_Storage* m_pStorage = nullptr;
     int m_bEnableAdmin = 1;
     QTreeWidget* m_list = nullptr;
-    QMenu* m_menuCreate = nullptr;
-    QMenu* m_menuDelete = nullptr;
+    kx::PopupMenu* m_menuCreate = nullptr;
+    kx::PopupMenu* m_menuDelete = nullptr;
 };

@@ -1,5 +1,6 @@
 #include "qt/KxDialog.h"
 
+#include <QKeyEvent>
 #include <QPushButton>
 
 namespace kx {
@@ -12,6 +13,21 @@ int Dialog::DoModal() {
     OnInitDialog();
     int code = exec();
     return code == IDOK ? IDOK : IDCANCEL;
+}
+
+bool Dialog::Create(QWidget* parent) {
+    if (form_ || !parent) return false;
+    form_ = true;
+    setParent(parent, Qt::Widget);
+    OnInitDialog();
+    show();
+    return true;
+}
+
+bool Dialog::UpdateData(bool save) {
+    DataExchange dx(this, save);
+    DoDataExchange(dx);
+    return !dx.Failed();
 }
 
 QWidget* Dialog::GetDlgItem(int id) const {
@@ -31,14 +47,23 @@ QPushButton* Dialog::AddButton(const QString& text, int id) {
     SetDlgItemId(button, id);
     if (id == IDOK) {
         button->setDefault(true);
-        connect(button, &QPushButton::clicked, this, [this] { OnOK(); });
+        connect(button, &QPushButton::clicked, this, [this] { RunOK(); });
     } else if (id == IDCANCEL) {
         connect(button, &QPushButton::clicked, this, [this] { OnCancel(); });
     }
     return button;
 }
 
+LRESULT Dialog::OnWindowMessage(unsigned, WPARAM, LPARAM) {
+    return 0;
+}
+
+void Dialog::OnInitDialog() {
+    UpdateData(false);
+}
+
 void Dialog::OnOK() {
+    if (!UpdateData(true)) return;
     EndDialog(IDOK);
 }
 
@@ -46,12 +71,34 @@ void Dialog::OnCancel() {
     EndDialog(IDCANCEL);
 }
 
+void Dialog::DoDataExchange(DataExchange&) {}
+
+void Dialog::CommitInPlaceEditors() {
+    for (QWidget* child : findChildren<QWidget*>()) {
+        if (auto* host = dynamic_cast<InPlaceEditorHost*>(child)) host->CommitInPlaceEditor();
+    }
+}
+
+void Dialog::RunOK() {
+    CommitInPlaceEditors();
+    OnOK();
+}
+
 void Dialog::reject() {
     OnCancel();
 }
 
 void Dialog::accept() {
-    OnOK();
+    RunOK();
+}
+
+void Dialog::keyPressEvent(QKeyEvent* event) {
+    // A form inside another window leaves Enter and Escape to the window around it.
+    if (form_) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 } // namespace kx

@@ -1,10 +1,12 @@
 #include "qt/KxModalDriver.h"
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
 #include <QDialog>
 #include <QMenu>
 #include <QPointer>
+#include <QTest>
 
 namespace kx {
 
@@ -84,6 +86,17 @@ bool ClickId(QWidget* w, int id) {
     if (!button) return false;
     button->click();
     return true;
+}
+
+bool ClickMenuId(QMenu* menu, int id) {
+    if (!menu) return false;
+    for (QAction* a : menu->actions()) {
+        if (a->objectName() == QString::number(id)) {
+            QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(a).center());
+            return true;
+        }
+    }
+    return false;
 }
 
 } // namespace kx

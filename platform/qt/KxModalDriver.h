@@ -8,6 +8,8 @@
 #include <QTimer>
 #include <QWidget>
 
+class QMenu;
+
 #include <deque>
 #include <functional>
 #include <string>
@@ -57,5 +59,9 @@ private:
 
 // Clicks the child with the numeric id `id` (a button) inside `w`; false when there is none.
 bool ClickId(QWidget* w, int id);
+
+// Clicks the command whose action carries `id` as objectName in an open popup menu; false when
+// the menu has no such command.
+bool ClickMenuId(QMenu* menu, int id);
 
 } // namespace kx

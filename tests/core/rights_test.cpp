@@ -1,6 +1,7 @@
 // Rights evaluation over one catalogue: three folder levels, groups and users with different
 // roles. Each behaviour is a table of (user, folder or file, expected) rows.
 #include "model/CkxXXX.h"
+#include "support/gui/CatalogueRights.h"
 
 #include <gtest/gtest.h>
 
@@ -12,22 +13,8 @@ namespace {
 
 enum User { SU = 1, ALICE = 2, BOB = 3, CAROL = 4, DAVE = 5, NOBODY = -1 };
 
-CkxUserLicence Grant(int grantee, bool group, uint32_t power, bool forbid = false) {
-    CkxUserLicence l;
-    l.m_nAlieneeID = grantee;
-    l.m_nPower = power;
-    if (group) l.SetGroup(); else l.SetUser();
-    if (forbid) l.SetStateForbid();
-    return l;
-}
-
-CkxPower Rights(int inherit, uint32_t everyone, std::vector<CkxUserLicence> grants = {}) {
-    CkxPower p;
-    p.m_nInherit = inherit;
-    p.m_nEveryonePower = everyone;
-    for (auto& g : grants) p.m_LicenceList.AddTail(g);
-    return p;
-}
+using guitest::Grant;
+using guitest::Rights;
 
 CkxPowerEx FileRights(int folder, int inherit, uint32_t everyone, std::vector<CkxUserLicence> grants = {}) {
     CkxPowerEx p(Rights(inherit, everyone, std::move(grants)));

@@ -7,6 +7,8 @@
 #include "qt/KxModalDriver.h"
 #include "qt/KxPromptRecorder.h"
 #include "support/TempDir.h"
+#include "support/gui/MenuSteps.h"
+#include "support/gui/Screenshot.h"
 #include "storeadmin/ZoZI_Storage.h"
 
 #include <QApplication>
@@ -59,16 +61,6 @@ protected:
         QPoint pos = r.center();
         QContextMenuEvent ev(QContextMenuEvent::Mouse, pos, list->viewport()->mapToGlobal(pos));
         QApplication::sendEvent(list->viewport(), &ev);
-    }
-    static void ChooseMenu(QMenu* menu, int id) {
-        for (QAction* a : menu->actions()) {
-            if (a->objectName() == QString::number(id)) {
-                QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(a).center());
-                return;
-            }
-        }
-        ADD_FAILURE() << "no menu command " << id;
-        menu->close();
     }
     static void SelectDrive(CDlgSelectDisk* dlg, const QString& root) {
         QTreeWidget* list = List(dlg, CDlgSelectDisk::IDC_LIST_DISK);
@@ -144,7 +136,7 @@ TEST_F(AdminDialogTest, CreateFromTheContextMenuOnTheChosenDrive) {
          })
         .Then<QMenu>([&](QMenu* m) {
             EXPECT_EQ(m->objectName(), "create"); // an empty slot offers create only
-            ChooseMenu(m, CDlgStorageRootAdmin::ID_STORAGE_CREATE);
+            guitest::ChooseMenu(m, CDlgStorageRootAdmin::ID_STORAGE_CREATE);
         })
         .Then<CDlgSelectDisk>([&](CDlgSelectDisk* w) {
             QTreeWidget* list = List(w, CDlgSelectDisk::IDC_LIST_DISK);
@@ -160,11 +152,13 @@ TEST_F(AdminDialogTest, CreateFromTheContextMenuOnTheChosenDrive) {
             EXPECT_EQ(prompts.LastText(), "没有选择目录");
             EXPECT_EQ(prompts.Requests().back().icon, kx::PromptError);
             SelectDrive(w, "C:\\");
+            guitest::Screenshot(w, "CDlgSelectDisk-drive-chosen");
             kx::ClickId(w, kx::IDOK);
         })
         .Then<CDlgStorageRootAdmin>([&](CDlgStorageRootAdmin* w) {
             EXPECT_EQ(Cell(w, 3, 2), "C:");
             EXPECT_EQ(Cell(w, 3, 3), QString::fromStdString(root));
+            guitest::Screenshot(w, "CDlgStorageRootAdmin-root-created");
             kx::ClickId(w, kx::IDOK);
         });
     EXPECT_EQ(dlg.DoModal(), kx::IDOK);
@@ -221,7 +215,7 @@ TEST_F(AdminDialogTest, DeleteAsksAndRemovesTheRootWithItsFiles) {
              })
             .Then<QMenu>([&](QMenu* m) {
                 EXPECT_EQ(m->objectName(), "delete");
-                ChooseMenu(m, CDlgStorageRootAdmin::ID_STORAGE_DELETE);
+                guitest::ChooseMenu(m, CDlgStorageRootAdmin::ID_STORAGE_DELETE);
             });
     };
     kx::ModalDriver drive;
@@ -231,7 +225,7 @@ TEST_F(AdminDialogTest, DeleteAsksAndRemovesTheRootWithItsFiles) {
         EXPECT_EQ(Cell(w, 5, 2), "C:");
         RightClick(List(w, CDlgStorageRootAdmin::IDC_LIST_STORAGE), 5);
     });
-    drive.Then<QMenu>([&](QMenu* m) { ChooseMenu(m, CDlgStorageRootAdmin::ID_STORAGE_DELETE); });
+    drive.Then<QMenu>([&](QMenu* m) { guitest::ChooseMenu(m, CDlgStorageRootAdmin::ID_STORAGE_DELETE); });
     drive.Then<CDlgStorageRootAdmin>([&](CDlgStorageRootAdmin* w) {
         EXPECT_EQ(Cell(w, 5, 1), "KX_Storage_5");
         EXPECT_EQ(Cell(w, 5, 2), "");
