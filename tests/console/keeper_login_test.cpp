@@ -12,7 +12,9 @@
 #include "qt/KxModalDriver.h"
 #include "support/gui/Screenshot.h"
 
+#include <QApplication>
 #include <QComboBox>
+#include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QTest>
 
@@ -161,7 +163,10 @@ TEST_F(KeeperLoginTest, FieldChecksKeepEveryRequestBack) {
         for (QLineEdit* edit : {NameOf(dlg)->lineEdit(), static_cast<QLineEdit*>(PasswordOf(dlg))}) {
             edit->clear();
             const size_t before = prompts.Count();
-            QTest::keyClicks(edit, QStringLiteral("ab한"));
+            QTest::keyClicks(edit, QStringLiteral("ab"));
+            QInputMethodEvent typed;
+            typed.setCommitString(QStringLiteral("한"));
+            QApplication::sendEvent(edit, &typed);
             EXPECT_EQ(edit->text(), QStringLiteral("ab"));
             ASSERT_EQ(prompts.Count(), before + 1);
             EXPECT_EQ(prompts.LastText(), kx::kNoGbkForm);

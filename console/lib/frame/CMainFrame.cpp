@@ -7,6 +7,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
+#include <QStyle>
 #include <QToolBar>
 
 CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
@@ -36,10 +37,18 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
     m_toolBar = addToolBar(QStringLiteral("工具栏"));
     m_toolBar->setObjectName(QStringLiteral("toolbar"));
     m_toolBar->setMovable(false);
+    m_toolBar->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    lock->setIcon(style()->standardIcon(QStyle::SP_BrowserStop));
+    lock->setToolTip(QStringLiteral("锁定管理器"));
+    close->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
+    close->setToolTip(QStringLiteral("关闭管理器"));
+    QAction* about = FindCommand(ID_APP_ABOUT);
+    about->setIcon(style()->standardIcon(QStyle::SP_MessageBoxQuestion));
+    about->setToolTip(QStringLiteral("关于 Keeper"));
     m_toolBar->addAction(lock);
     m_toolBar->addAction(close);
     m_toolBar->addSeparator();
-    m_toolBar->addAction(FindCommand(ID_APP_ABOUT));
+    m_toolBar->addAction(about);
 
     m_loginPane = new QLabel(QStringLiteral("登录者: "), this);
     m_serverPane = new QLabel(QStringLiteral("服务器: "), this);

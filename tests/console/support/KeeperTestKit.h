@@ -8,7 +8,11 @@
 #include "app/CKeeperApp.h"
 #include "dlg/CDlgLogin.h"
 #include "model/CkxProfile.h"
+#include "qt/KxIpAddressCtrl.h"
 #include "qt/KxPromptRecorder.h"
+
+#include <QComboBox>
+#include <QLineEdit>
 
 #include <map>
 #include <memory>
@@ -16,8 +20,6 @@
 #include <optional>
 #include <string>
 
-class QComboBox;
-class QLineEdit;
 
 namespace keepertest {
 
