@@ -49,7 +49,7 @@ TEST_F(KeeperLockTest, OnlyTheAdministratorsOwnPasswordUnlocks) {
         EXPECT_EQ(users.Find(a.other)->m_strPassword, a.otherPassword);
         // What an accepted OK writes is seen anew.
         settings.Put("User", std::string("someone"));
-        settings.Put("SrvIP", 0u);
+        settings.Put("SrvIP", 0x0A000001u);
 
         kx::ModalDriver driver(30000);
         driver.Then<CDlgLogin>([&](CDlgLogin* dlg) {

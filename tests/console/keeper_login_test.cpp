@@ -11,6 +11,7 @@
 #include "qt/KxLoginFields.h"
 #include "qt/KxModalDriver.h"
 #include "support/gui/Screenshot.h"
+#include "transport/support/NetTestPeer.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -218,6 +219,38 @@ TEST_F(KeeperLoginTest, RefusedThenSecondServerAndOneLogonPerPress) {
     // The second server has the console's su on line; the first no longer has the console.
     EXPECT_EQ(Sorted(OnlineIds(*watcher2)), Sorted({second.Id("user.alice"), second.Id("user.su")}));
     EXPECT_TRUE(PumpUntil([&] { return OnlineIds(*watcher1) == std::vector<int>{first.Id("user.alice")}; }));
+    app().ExitInstance();
+}
+
+TEST_F(KeeperLoginTest, ConnectionEndingBeforeTheAnswerGivesOkBack) {
+    // A peer that takes the log-on and hangs up without answering.
+    nettest::HandleListener listener;
+    ASSERT_TRUE(listener.Start(0, "127.0.0.1"));
+    std::optional<ScopedEnv> portEnv;
+    portEnv.emplace("VARNIA_PORT", std::to_string(listener.GetPort()));
+    nettest::RecordingConnection peer;
+    kx::ModalDriver driver(30000);
+    driver.Then<CDlgLogin>([&](CDlgLogin* dlg) {
+        Fill(dlg, "127.0.0.1", "su", kSuPassword);
+        kx::ClickId(dlg, kx::IDOK);
+        EXPECT_FALSE(OkOf(dlg)->isEnabled());
+        const int handle = listener.TakeHandle();
+        ASSERT_GE(handle, 0);
+        peer.Attach(handle);
+        ASSERT_EQ(peer.StartThreads(), 1);
+        ASSERT_TRUE(peer.WaitForCount(1));
+        EXPECT_EQ(peer.Items()[0].type, kMsgSession);
+        EXPECT_EQ(peer.Items()[0].subOp, kSubLogon);
+        peer.StopAndClose();
+        ASSERT_TRUE(PumpUntil([&] { return prompts.Count() > 0; }));
+        EXPECT_EQ(prompts.Texts(), (std::vector<std::string>{CDlgLogin::kConnectFailed}));
+        EXPECT_EQ(prompts.Requests().back().icon, kx::PromptError);
+        EXPECT_TRUE(OkOf(dlg)->isEnabled());
+        EXPECT_TRUE(dlg->isVisible());
+        kx::ClickId(dlg, kx::IDCANCEL);
+    });
+    EXPECT_FALSE(app().InitInstance());
+    EXPECT_TRUE(driver.Done());
     app().ExitInstance();
 }
 
