@@ -23,9 +23,8 @@ namespace {
 class KeeperLockTest : public KeeperTest {};
 
 TEST_F(KeeperLockTest, OnlyTheAdministratorsOwnPasswordUnlocks) {
-    ConsoleServer server;
+    ConsoleServer& server = Serve();
     ASSERT_TRUE(server.Ok());
-    UseServer(server);
     const struct {
         const char* admin;
         const char* password;

@@ -27,9 +27,8 @@ using namespace kx;
 class KeeperLoginTest : public KeeperTest {};
 
 TEST_F(KeeperLoginTest, RefusalsKeepTheDialogOpenAndASuccessOpensTheProgram) {
-    ConsoleServer server;
+    ConsoleServer& server = Serve();
     ASSERT_TRUE(server.Ok());
-    UseServer(server);
     // su is on line elsewhere; the roles, groups and lists the console asks for all exist.
     auto su = server.LogOn("su", kSuPassword);
     ASSERT_TRUE(su && SeedAdministration(*su));
@@ -106,9 +105,8 @@ TEST_F(KeeperLoginTest, RefusalsKeepTheDialogOpenAndASuccessOpensTheProgram) {
 }
 
 TEST_F(KeeperLoginTest, FieldChecksKeepEveryRequestBack) {
-    ConsoleServer server;
+    ConsoleServer& server = Serve();
     ASSERT_TRUE(server.Ok());
-    UseServer(server);
     auto watcher = server.LogOn("alice", "alice-pw");
     ASSERT_TRUE(watcher);
     const std::string name15 = "张三abcdefghijk", name16 = "张三abcdefghijkl";

@@ -162,6 +162,14 @@ void KeeperTest::UseServer(const ConsoleServer& server) {
     port.emplace("VARNIA_PORT", std::to_string(server.Port()));
 }
 
+ConsoleServer& KeeperTest::Serve() {
+    if (!server_) {
+        server_.emplace();
+        UseServer(*server_);
+    }
+    return *server_;
+}
+
 bool KeeperTest::StartLoggedOn(CKeeperApp& app, const std::string& name, const std::string& password,
                                const std::string& address) {
     kx::ModalDriver driver(20000);

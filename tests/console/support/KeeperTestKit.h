@@ -81,6 +81,8 @@ protected:
 
     // The session's port becomes the server's.
     void UseServer(const ConsoleServer& server);
+    // The test's server on 127.0.0.1 (made on first use), the session's port pointed at it.
+    ConsoleServer& Serve();
     // Starts the program: the login dialog is filled, OK pressed and the answer awaited. True
     // when the start-up ended logged on.
     bool StartLoggedOn(CKeeperApp& app, const std::string& name, const std::string& password,
@@ -92,6 +94,7 @@ protected:
 
     TempDir config;
     ScopedEnv xdg;
+    std::optional<ConsoleServer> server_;
     std::optional<ScopedEnv> port;
     kx::PromptRecorder prompts;
     KeeperSettings settings;
