@@ -24,6 +24,7 @@
 #include "transport/NetConnection.h"
 
 #include <QPointer>
+#include <QWidget>
 
 #include <atomic>
 #include <functional>
@@ -31,9 +32,6 @@
 #include <memory>
 #include <string>
 #include <vector>
-
-class QObject;
-class QWidget;
 
 // What an observer is told about the list of its message type (the id of the entry, 0 for a
 // reload and for the host information).
