@@ -12,13 +12,7 @@
 #include <vector>
 
 // What the exported folder control does where the family's members differ.
-struct CkxFSCtrlPolicy {
-    static constexpr bool kSelectRootForNone = false;
-    static constexpr bool kWholeAncestry = false;
-    static void Images(const CkxFSNode&, int& image, int& selectedImage) {
-        image = 4;
-        selectedImage = 5;
-    }
+struct CkxFSCtrlPolicy : KxTreePolicy<false, false, 4, 5> {
     // The whole record; the engine keeps the copy's own handles.
     static void UpdateCopy(CkxFSNode& copy, const CkxFSNode& from) { copy = from; }
 };

@@ -13,9 +13,7 @@
 #include <list>
 
 // What the family control does where the family's members differ.
-struct CkxFamilyTreeCtrlPolicy {
-    static constexpr bool kSelectRootForNone = false;
-    static constexpr bool kWholeAncestry = false;
+struct CkxFamilyTreeCtrlPolicy : KxTreePolicy<false, false, 0, 0> {
     // The icon of the family's data kind: image 6, text 8, audio 10, video 12, any other 2; the
     // selected image is the next index.
     static int KindIcon(const CkxFamily& f);

@@ -13,13 +13,7 @@
 #include <list>
 
 // What the family view does where the family's members differ.
-struct CkxFamilyTreeViewPolicy {
-    static constexpr bool kSelectRootForNone = false;
-    static constexpr bool kWholeAncestry = true;
-    static void Images(const CkxFamily&, int& image, int& selectedImage) {
-        image = 0;
-        selectedImage = 1;
-    }
+struct CkxFamilyTreeViewPolicy : KxTreePolicy<false, true, 0, 1> {
     // The whole family; the engine keeps the copy's own handles.
     static void UpdateCopy(CkxFamily& copy, const CkxFamily& from) { copy = from; }
 };

@@ -12,13 +12,7 @@
 #include <vector>
 
 // What the node control does where the family's members differ.
-struct CkxTreeCtrlPolicy {
-    static constexpr bool kSelectRootForNone = false;
-    static constexpr bool kWholeAncestry = true;
-    static void Images(const CkxNode&, int& image, int& selectedImage) {
-        image = 0;
-        selectedImage = 0;
-    }
+struct CkxTreeCtrlPolicy : KxTreePolicy<false, true, 0, 0> {
     static void UpdateCopy(CkxNode& copy, const CkxNode& from) { KxTakeNodeFields(copy, from); }
 };
 

@@ -13,13 +13,7 @@
 #include <vector>
 
 // What the node view does where the family's members differ.
-struct CkxTreeViewPolicy {
-    static constexpr bool kSelectRootForNone = false;
-    static constexpr bool kWholeAncestry = false;
-    static void Images(const CkxNode&, int& image, int& selectedImage) {
-        image = 0;
-        selectedImage = 1;
-    }
+struct CkxTreeViewPolicy : KxTreePolicy<false, false, 0, 1> {
     static void UpdateCopy(CkxNode& copy, const CkxNode& from) { KxTakeNodeFields(copy, from); }
 };
 

@@ -11,13 +11,7 @@
 #include <list>
 
 // What the project control does where the family's members differ.
-struct CkxWinProjectTreeCtrlPolicy {
-    static constexpr bool kSelectRootForNone = false;
-    static constexpr bool kWholeAncestry = true;
-    static void Images(const CkxProject&, int& image, int& selectedImage) {
-        image = 0;
-        selectedImage = 1;
-    }
+struct CkxWinProjectTreeCtrlPolicy : KxTreePolicy<false, true, 0, 1> {
     // The whole project, member list included; the engine keeps the copy's own handles.
     static void UpdateCopy(CkxProject& copy, const CkxProject& from) { copy = from; }
     static void FillServer(CkxProject& record, const CkxServer& server);

@@ -65,6 +65,19 @@ struct KxTreeCopy {
     HTREEITEM parentItem = nullptr;
 };
 
+// The usual start of a member's policy: fixed images for AddNode (item, record), whether
+// SelectNode(-1) selects the root item, whether a missing ancestor makes the hunt 0.
+template <bool SelectRootForNone, bool WholeAncestry, int Image, int SelectedImage>
+struct KxTreePolicy {
+    static constexpr bool kSelectRootForNone = SelectRootForNone;
+    static constexpr bool kWholeAncestry = WholeAncestry;
+    template <class Record>
+    static void Images(const Record&, int& image, int& selectedImage) {
+        image = Image;
+        selectedImage = SelectedImage;
+    }
+};
+
 // Policy (per member class), static members:
 //   kSelectRootForNone   SelectNode(-1) selects and expands the root item
 //   kWholeAncestry       HuntNodeAndParentNode gives 0 (not the count so far) at a missing ancestor

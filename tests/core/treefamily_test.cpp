@@ -4,6 +4,7 @@
 // images, the exported folder control's image forms, the family control's kind icons, root-only
 // build and server item over the small catalogue's families, the project control's server item
 // and member lists), and pictures of the family and project trees.
+#include "core/support/TreeShape.h"
 #include "support/gui/Screenshot.h"
 #include "support/gui/SmallCatalogue.h"
 
@@ -167,16 +168,6 @@ struct Expect<CkxWinProjectTreeCtrl> {
     static HTREEITEM Root(CkxWinProjectTreeCtrl& t, Rec& r) { return t.AddRoot(r); }
 };
 
-// "name(child,child)" of the items as the widget shows them, top level joined by spaces.
-std::string Shape(kx::TreeCtrl& t, HTREEITEM first) {
-    std::string s;
-    for (HTREEITEM h = first; h; h = t.GetNextSiblingItem(h)) {
-        if (!s.empty()) s += first == t.GetRootItem() ? " " : ",";
-        s += t.GetItemText(h).toStdString();
-        if (HTREEITEM child = t.GetChildItem(h)) s += "(" + Shape(t, child) + ")";
-    }
-    return s;
-}
 
 // The item showing `text`, found on the screen (not through the copies).
 HTREEITEM OnScreen(kx::TreeCtrl& t, const char* text) {
@@ -184,14 +175,6 @@ HTREEITEM OnScreen(kx::TreeCtrl& t, const char* text) {
     return found.size() == 1 ? t.HandleOf(found.front()) : nullptr;
 }
 
-template <class Tree>
-std::vector<int> CopyIds(const Tree& t) {
-    typename Tree::RecordList all;
-    t.GetTreeNode(all);
-    std::vector<int> ids;
-    for (const auto& n : all) ids.push_back(n.m_nID);
-    return ids;
-}
 
 template <class Tree>
 class TreeFamilyTest : public ::testing::Test {
@@ -285,6 +268,15 @@ TYPED_TEST(TreeFamilyTest, AddRootAndAddNodeByRecord) {
     EXPECT_EQ(OnScreen(t, "lost"), nullptr);
     EXPECT_EQ(t.AddNode(static_cast<HTREEITEM>(nullptr), lost), nullptr);
     EXPECT_EQ(t.GetCount(), static_cast<int>(CopyIds(t).size()));
+
+    // Under its parent: the listed copy of the parent, else beside a listed sibling.
+    const int before = t.GetCount();
+    POSITION posA = t.GetHeadPosition(), posB = posA;
+    t.GetNext(posB);
+    EXPECT_EQ(t.GetParentItem(t.AddNode_ParentRange({posA}, Make<Rec>(31, "X", 1, A))), ai);
+    EXPECT_EQ(t.GetParentItem(t.AddNode_ParentRange({posB}, Make<Rec>(32, "Y", 1, A))), ai);
+    EXPECT_EQ(t.AddNode_ParentRange({posB}, Make<Rec>(33, "Z", 1, 70)), nullptr);
+    EXPECT_EQ(t.GetCount(), before + 2);
 }
 
 TYPED_TEST(TreeFamilyTest, UpdateNodeTakesTheClassShareAndDeleteStillClearsTheScreen) {
@@ -326,6 +318,24 @@ TYPED_TEST(TreeFamilyTest, UpdateNodeTakesTheClassShareAndDeleteStillClearsTheSc
     EXPECT_EQ(t.GetItemText(e), "E2");
     t.DeleteNode(E);
     EXPECT_FALSE(t.IsItem(e));
+    // A record that carries its handles gives them to the copy, whichever item is named.
+    if constexpr (requires { copy.m_hTreeItem; }) {
+        Rec b;
+        ASSERT_EQ(t.GetNode(B, b), 1); // carries B's item and parent item
+        HTREEITEM own = t.InsertItem("own", 0, 0);
+        b.m_strName = "B2";
+        t.UpdateNode(own, b);
+        EXPECT_EQ(t.GetItemText(own), "B2");
+        ASSERT_EQ(t.GetNode(B, copy), 1);
+        EXPECT_EQ(copy.m_hTreeItem, b.m_hTreeItem);
+        t.DeleteNode(B);
+        EXPECT_FALSE(t.IsItem(static_cast<HTREEITEM>(b.m_hTreeItem)));
+        EXPECT_TRUE(t.IsItem(own));
+        t.DeleteItem(own);
+        Rec back = *this->src.Find(B);
+        ASSERT_TRUE(t.AddNode(OnScreen(t, "A"), back));
+        ASSERT_TRUE(t.AddNode(OnScreen(t, "B"), *this->src.Find(C)));
+    }
     t.UpdateNode(static_cast<HTREEITEM>(nullptr), Make<Rec>(A, "never", 0, -1));
     t.UpdateNode(Make<Rec>(77, "never", 0, -1));
     EXPECT_EQ(Shape(t, t.GetRootItem()), "A(B(C))");
