@@ -76,9 +76,9 @@ public:
     int GetChild(int id, PositionList& out) const { return ChildPositions(id, out); }
 
     // Check boxes (the owner turns them on with SetCheckBoxes).
-    void CheckAllNode() { CheckEach(true); }
-    void DontCheckAllNode() { CheckEach(false); }
-    void DontCheckOtherNode(HTREEITEM item) { CheckEach(false, item); }
+    using Base::CheckAllNode;
+    using Base::DontCheckAllNode;
+    using Base::DontCheckOtherNode;
     // The check state of the held folder's item; nothing when not held.
     void SetCheck(int id, int check);
     using kx::TreeCtrl::SetCheck;

@@ -12,13 +12,7 @@
 #include <vector>
 
 // What the folder view does where the family's members differ.
-struct CxTreeViewPolicy {
-    static constexpr bool kSelectRootForNone = false;
-    static constexpr bool kWholeAncestry = false;
-    static void Images(const CkxFSNode&, int& image, int& selectedImage) {
-        image = 0;
-        selectedImage = 1;
-    }
+struct CxTreeViewPolicy : KxTreePolicy<false, false, 0, 1> {
     static void UpdateCopy(CkxFSNode& copy, const CkxFSNode& from) { copy.SetInfo(from); }
 };
 

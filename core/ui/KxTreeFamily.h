@@ -65,11 +65,25 @@ struct KxTreeCopy {
     HTREEITEM parentItem = nullptr;
 };
 
+// The usual start of a member's policy: fixed images for AddNode (item, record), whether
+// SelectNode(-1) selects the root item, whether a missing ancestor makes the hunt 0.
+template <bool SelectRootForNone, bool WholeAncestry, int Image, int SelectedImage>
+struct KxTreePolicy {
+    static constexpr bool kSelectRootForNone = SelectRootForNone;
+    static constexpr bool kWholeAncestry = WholeAncestry;
+    template <class Record>
+    static void Images(const Record&, int& image, int& selectedImage) {
+        image = Image;
+        selectedImage = SelectedImage;
+    }
+};
+
 // Policy (per member class), static members:
 //   kSelectRootForNone   SelectNode(-1) selects and expands the root item
 //   kWholeAncestry       HuntNodeAndParentNode gives 0 (not the count so far) at a missing ancestor
 //   Images(r, image, selectedImage)   the images of AddNode (item, record)
 //   UpdateCopy(copy, from)            what UpdateNode (record) takes over
+//   ReplaceCopy(copy, from), optional what UpdateNode (item, record) takes (default: all)
 template <class Record, class Policy>
 class KxTreeFamily : public kx::TreeCtrl {
 public:
@@ -95,25 +109,35 @@ public:
     // ---- Changing and removing ----
 
     // The first copy with the record's id: its item shows the new name and the copy takes the
-    // policy's share of the record; items, links and images stay. Unknown id: nothing.
+    // policy's share of the record. The copy always keeps its own item and parent item, so a
+    // record from a cache (no handles) never cuts a copy off the item that shows it. Unknown
+    // id: nothing.
     void UpdateNode(const Record& node) {
         Copy* c = FindCopy(R::Id(node));
         if (!c) return;
         SetItemText(c->item, Text(R::Name(node)));
         Policy::UpdateCopy(c->node, node);
+        R::SetHandles(c->node, c->item, c->parentItem);
     }
     // Names `item` after the record and gives it the record's id; the first copy with that id
-    // becomes the record as given, shown by `item` (its parent item is the record's when it
-    // carries one, else the copy keeps its own). A null or dead item: nothing.
+    // becomes the record as given (the policy may keep some of the copy's fields), with the
+    // handles the record carries. A handle it lacks (or one that names no item here) is not
+    // taken: the item is then `item`, the parent item the copy's own. A null or dead item:
+    // nothing.
     void UpdateNode(HTREEITEM item, const Record& node) {
         if (!IsItem(item)) return;
         SetItemText(item, Text(R::Name(node)));
         SetItemData(item, R::Id(node));
         Copy* c = FindCopy(R::Id(node));
         if (!c) return;
-        HTREEITEM parentItem = R::ParentItem(node) ? R::ParentItem(node) : c->parentItem;
-        c->node = node;
-        c->item = item;
+        const HTREEITEM carried = R::Item(node);
+        const HTREEITEM newItem = carried && IsItem(carried) ? carried : item;
+        const HTREEITEM parentItem = R::ParentItem(node) ? R::ParentItem(node) : c->parentItem;
+        if constexpr (requires(Record& a, const Record& b) { Policy::ReplaceCopy(a, b); })
+            Policy::ReplaceCopy(c->node, node);
+        else
+            c->node = node;
+        c->item = newItem;
         c->parentItem = parentItem;
         R::SetHandles(c->node, c->item, c->parentItem);
     }
@@ -305,6 +329,88 @@ protected:
         return item;
     }
 
+    // The add forms the members share. At the top level with the given images; the record
+    // gets its item and a null parent item. Null on failure, nothing stored.
+    HTREEITEM AddTop(Record& node, int image, int selectedImage) {
+        HTREEITEM item = AddTopCopy(node, image, selectedImage);
+        if (item) R::SetHandles(node, item, nullptr);
+        return item;
+    }
+    // The same, leaving the record as it is.
+    HTREEITEM AddTopCopy(const Record& node, int image, int selectedImage) {
+        HTREEITEM item = InsertCopy(TVI_ROOT, node, image, selectedImage);
+        if (!item) return nullptr;
+        m_copies.GetTail()->parentItem = nullptr;
+        R::SetHandles(m_copies.GetTail()->node, item, nullptr);
+        return item;
+    }
+    // By level: level 0 at the top level, any other under the item of its parent's copy (not
+    // held: 0), that item expanded when `expand` is not 0. The record gets both handles. 1 or 0.
+    int AddByLevel(Record& node, int expand, int image, int selectedImage) {
+        if (R::Level(node) == 0) return AddTop(node, image, selectedImage) ? 1 : 0;
+        const Copy* parent = FindCopy(R::ParentId(node));
+        if (!parent) return 0;
+        const HTREEITEM under = parent->item;
+        HTREEITEM item = InsertCopy(under, node, image, selectedImage);
+        if (!item) return 0;
+        if (expand) Expand(under, TVE_EXPAND);
+        R::SetHandles(node, item, under);
+        return 1;
+    }
+    // Under the item of the copy of the record's linked parent, or at the top level when no copy
+    // has it; a record without a parent link: 0. The record gets both handles. 1 or 0.
+    int AddUnderParentLink(Record& node, int image, int selectedImage) {
+        const Record* link = R::Parent(node);
+        if (!link) return 0;
+        const Copy* parent = FindCopy(R::Id(*link));
+        HTREEITEM under = parent ? parent->item : TVI_ROOT;
+        HTREEITEM item = InsertCopy(under, node, image, selectedImage);
+        if (!item) return 0;
+        R::SetHandles(node, item, under);
+        return 1;
+    }
+    // Puts the record under its parent with `add` (parent item, record): the first listed copy
+    // whose id is the record's parent id, else the parent item of the first listed copy with
+    // the same parent id. Neither (or a position not held here): null, nothing added.
+    template <class Add>
+    HTREEITEM AddUnderParentRange(const PositionList& positions, const Record& node, Add add) {
+        for (POSITION p : positions)
+            if (HoldsPosition(p) && R::Id(m_copies.GetAt(p)->node) == R::ParentId(node))
+                return add(m_copies.GetAt(p)->item, node);
+        for (POSITION p : positions)
+            if (HoldsPosition(p) && R::ParentId(m_copies.GetAt(p)->node) == R::ParentId(node))
+                return add(m_copies.GetAt(p)->parentItem ? m_copies.GetAt(p)->parentItem : TVI_ROOT, node);
+        return nullptr;
+    }
+    // Deletes the item of the first copy with `id` (with its subtree) and removes that copy and
+    // its descendants' copies; an id not held: nothing.
+    void DeleteSubtree(int id) {
+        POSITION at = nullptr;
+        for (POSITION p = m_copies.GetHeadPosition(); p && !at;) {
+            POSITION here = p;
+            if (R::Id(m_copies.GetNext(p)->node) == id) at = here;
+        }
+        if (!at) return;
+        PositionList below;
+        ChildPositions(id, below);
+        RemoveCopyAndItem(at);
+        for (POSITION p : below) RemoveCopyAndItem(p);
+        PurgeOrphans();
+    }
+    // The item of the first copy with `id`; null when none.
+    HTREEITEM ItemOfId(int id) const {
+        const Copy* c = FindCopy(id);
+        return c ? c->item : nullptr;
+    }
+    // The first child of the root item whose data equals `data`; null when none.
+    HTREEITEM FirstLevItem(uint32_t data) const {
+        HTREEITEM root = GetRootItem();
+        if (!root) return nullptr;
+        for (HTREEITEM child = GetChildItem(root); child; child = GetNextSiblingItem(child))
+            if (static_cast<uint32_t>(GetItemData(child)) == data) return child;
+        return nullptr;
+    }
+
     Copy* FindCopy(int id) const {
         for (POSITION p = m_copies.GetHeadPosition(); p;) {
             Copy* c = m_copies.GetNext(p);
@@ -419,6 +525,29 @@ protected:
         return 1;
     }
 
+    // BuildByLevels adding each record with the images `images` (record, image&, selected&)
+    // gives it.
+    template <class Images>
+    int FillByLevels(const RecordList& nodes, Images images) {
+        return BuildByLevels(
+            nodes,
+            [&](const Record& n) {
+                int image = 0, selectedImage = 0;
+                images(n, image, selectedImage);
+                AddTopCopy(n, image, selectedImage);
+            },
+            [&](HTREEITEM under, const Record& n) {
+                int image = 0, selectedImage = 0;
+                images(n, image, selectedImage);
+                InsertCopy(under, n, image, selectedImage);
+            });
+    }
+    // Images 0/1 for every record.
+    static void FixedImages(const Record&, int& image, int& selectedImage) {
+        image = 0;
+        selectedImage = 1;
+    }
+
     // Positions of every copy below `id`, depth first (a child, its descendants, then the next
     // child; children in copy-list order), appended to `out`. Each id is entered once, so a
     // parent cycle ends. Returns the list's count.
@@ -467,6 +596,19 @@ protected:
             if (!IsItem(c->item)) RemoveCopy(here);
         }
     }
+
+    // Check boxes (the owner turns them on with SetCheckBoxes), for the members that publish
+    // them: every copy's item checked or unchecked, or every one but `item` unchecked.
+    void CheckAllNode() { CheckEach(true); }
+    void DontCheckAllNode() { CheckEach(false); }
+    void DontCheckOtherNode(HTREEITEM item) { CheckEach(false, item); }
+    // Creates the control's image list empty at 16 x 16 and attaches it; the owner fills it.
+    void InitTreeCtrl() {
+        m_ImageList = kx::ImageList(16, 16);
+        SetImageList(m_ImageList);
+    }
+    // The first top-level item, or null.
+    HTREEITEM GetRootNode() const { return GetRootItem(); }
 
     // Check boxes on the items of the copies.
     void CheckEach(bool checked, HTREEITEM except = nullptr) {

@@ -5,6 +5,7 @@
 // linked AddNode, FindNode, GetFirstLevItem), bad source lists, and a picture of the control
 // with check boxes over the small catalogue's folders.
 #include "core/support/FolderRecords.h"
+#include "core/support/TreeShape.h"
 #include "support/gui/Screenshot.h"
 #include "support/gui/SmallCatalogue.h"
 
@@ -67,25 +68,7 @@ struct Expect<CxTreeView> {
     static constexpr bool kUnknownIdTakesDescendants = false;
 };
 
-// "name(child,child)" of the items as the widget shows them, top level joined by spaces.
-std::string Shape(kx::TreeCtrl& t, HTREEITEM first) {
-    std::string s;
-    for (HTREEITEM h = first; h; h = t.GetNextSiblingItem(h)) {
-        if (!s.empty()) s += first == t.GetRootItem() ? " " : ",";
-        s += t.GetItemText(h).toStdString();
-        if (HTREEITEM child = t.GetChildItem(h)) s += "(" + Shape(t, child) + ")";
-    }
-    return s;
-}
 
-template <class Tree>
-std::vector<int> CopyIds(const Tree& t) {
-    std::list<CkxFSNode> all;
-    t.GetTreeNode(all);
-    std::vector<int> ids;
-    for (const CkxFSNode& n : all) ids.push_back(n.m_nID);
-    return ids;
-}
 
 template <class Tree>
 class FolderFamilyTest : public ::testing::Test {

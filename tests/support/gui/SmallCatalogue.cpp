@@ -148,6 +148,11 @@ void SmallCatalogue::Empty() {
     KX_QueryTempletList().DeleteAll();
 }
 
+CkxServer& SmallCatalogue::ServerRecord() {
+    static CkxServer server;
+    return server;
+}
+
 void SmallCatalogue::SetCurrentUser(int userId) {
     KX_KXXXX().SetCurUser(userId);
 }
@@ -155,6 +160,13 @@ void SmallCatalogue::SetCurrentUser(int userId) {
 void SmallCatalogue::Fill() {
     Empty();
     CkxXXX& ctx = KX_KXXXX();
+
+    CkxServer& server = ServerRecord();
+    server = CkxServer();
+    server.m_strName = "图库服务器";
+    server.m_strAddr = "127.0.0.1";
+    server.m_strDept = "测试部";
+    server.m_strRemark = "本机测试";
 
     AddRole(ctx, ROLE_ADMIN, "系统管理员", KXR_SYSTEMADMIN);
     AddRole(ctx, ROLE_OPERATOR, "操作员", KXR_DIROPERATE | KXR_FILEOPERATE | KXR_PROJECTOPERATE);

@@ -19,7 +19,11 @@
 //   quick keys 1 (folder 1, file 1001), 2 (folder 8, file 1003)
 //   templates 1 全部图像 (image files, no condition), 2 华北风景 (family 201, attribute
 //             conditions on 301 and 303)
+//   server    a server record for the trees' server items (not put into the context): name
+//             "图库服务器", address "127.0.0.1", department "测试部", remark "本机测试"
 #pragma once
+
+class CkxServer;
 
 #include <gtest/gtest.h>
 
@@ -47,6 +51,8 @@ public:
     static void Empty();
     // Makes a fixture user (or -1, nobody) the current user of the process.
     static void SetCurrentUser(int userId);
+    // The fixture's server record (one for the process; Fill resets it).
+    static CkxServer& ServerRecord();
 
 protected:
     void SetUp() override { Fill(); }
