@@ -8,7 +8,10 @@ namespace kx {
 
 namespace {
 std::atomic<bool> g_enabled{true};
+std::atomic<NetLogSink> g_sink{nullptr};
 }
+
+void SetNetLogSink(NetLogSink sink) { g_sink.store(sink); }
 
 void SetNetLogEnabled(bool enabled) { g_enabled.store(enabled); }
 
@@ -19,6 +22,10 @@ void NetLog(const char* format, ...) {
     va_start(args, format);
     std::vsnprintf(line, sizeof line, format, args);
     va_end(args);
+    if (NetLogSink sink = g_sink.load()) {
+        sink(line);
+        return;
+    }
     // One fprintf per line: stdio locks the stream, so lines of different threads never mix.
     std::fprintf(stderr, "varnia-net: %s\n", line);
 }

@@ -33,7 +33,9 @@
 
 #include <cstdio>
 #include <cstring>
+#include <chrono>
 #include <random>
+#include <thread>
 #include <string>
 #include <vector>
 
@@ -363,4 +365,27 @@ TEST(FuzzRequests, DamagedFramesLeaveTheServerServing) {
     const auto users = admin->WaitSeries(kx::kMsgUser, kx::kSubList);
     ASSERT_TRUE(users);
     EXPECT_GE(users->size(), 5u);
+}
+
+// What the transport drops on a server session is one of the server's warnings, not a line on
+// the error output beside them.
+TEST(FuzzRequests, DroppedFramesAreServerWarnings) {
+    TestServer server;
+    ASSERT_TRUE(server.Ok());
+    ServerWarnings warnings;
+    RawSocket s(server.Port());
+    ASSERT_TRUE(s.Ok());
+    // A sync byte and a header whose total length is below the header's own size.
+    std::string bad(kNetHeaderSize, '\0');
+    bad[0] = static_cast<char>(kNetSync);
+    bad[2] = static_cast<char>(kNetKindWhole);
+    bad[4] = 3;
+    ASSERT_TRUE(s.Write(bad + bad));
+    auto hasNetLine = [&] {
+        for (const std::string& line : warnings.Lines())
+            if (line.rfind("net: ", 0) == 0) return true;
+        return false;
+    };
+    for (int i = 0; i < 400 && !hasNetLine(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    EXPECT_TRUE(hasNetLine());
 }

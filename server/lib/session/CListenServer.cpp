@@ -5,6 +5,7 @@
 #include "session/CServerSession.h"
 #include "model/CkxXXX.h"
 #include "log/ServerLog.h"
+#include "transport/NetLog.h"
 
 #include <unistd.h>
 
@@ -13,7 +14,12 @@
 
 using namespace std::chrono_literals;
 
-CListenServer::CListenServer() = default;
+namespace {
+// The transport's dropped-input lines join the server's one warning channel.
+void NetLineToServerLog(const char* text) { kx::ServerWarning("net: %s", text); }
+} // namespace
+
+CListenServer::CListenServer() { kx::SetNetLogSink(&NetLineToServerLog); }
 
 CListenServer::~CListenServer() { Shutdown(); }
 
