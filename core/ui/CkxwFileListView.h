@@ -104,9 +104,10 @@ public:
     int GetSelectedFileID() const;             // -1 nothing selected, 0 a row without entry
     std::string GetSelectedFileIDName() const;
     CkxFileX* GetSelectedFilePtr() const;
-    // The held object of the first selected row as the caller types it (no kind check).
+    // The held object of the first selected row (null when none). GetSelectedAs gives it as the
+    // caller's class, null when the object is not of that class (never a wrongly typed pointer).
     CkxFile* GetSelectedFile() const;
-    template <class T> T* GetSelectedAs() const { return static_cast<T*>(GetSelectedFile()); }
+    template <class T> T* GetSelectedAs() const { return dynamic_cast<T*>(GetSelectedFile()); }
     CkxFile* GetSelectedText() const { return GetSelectedFile(); }
     CkxFile* GetSelectedAudio() const { return GetSelectedFile(); }
     CkxFile* GetSelectedVideo() const { return GetSelectedFile(); }
