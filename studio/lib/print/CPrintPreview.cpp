@@ -3,6 +3,7 @@
 #include "print/CPrintFrame.h"
 #include "print/CPrintHost.h"
 #include "print/CPrintTable.h"
+#include "qt/KxColorRef.h"
 
 #include <QFontMetricsF>
 #include <QPaintDevice>
@@ -85,7 +86,7 @@ QFont CPrintPreview::MakeFont(const QPaintDevice* device, int height, const QStr
 void CPrintPreview::OnBeginPrinting(QPainter& painter, CPrintInfo& info) {
     for (int i = 0; i < kFontCount; ++i)
         m_Font[i] = MakeFont(painter.device(), kFonts[i].height, QString::fromUtf8(kFonts[i].face), kFonts[i].bold);
-    for (int i = 0; i < kBrushCount; ++i) m_Brush[i] = QBrush(PrintColor(kBrushColours[i]));
+    for (int i = 0; i < kBrushCount; ++i) m_Brush[i] = QBrush(kx::FromColorRef(kBrushColours[i]));
     if (m_bOnePage) {
         info.m_nLastPage = 1;
         info.m_nCurPage = 1;

@@ -1,6 +1,7 @@
 #include "print/CPrintTable.h"
 
 #include "base/Gbk.h"
+#include "qt/KxColorRef.h"
 
 #include <QColor>
 #include <QFontMetricsF>
@@ -11,8 +12,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
-
-QColor PrintColor(uint32_t rgb) { return QColor(rgb & 0xFF, (rgb >> 8) & 0xFF, (rgb >> 16) & 0xFF); }
 
 namespace {
 
@@ -54,7 +53,7 @@ void TextOutAt(QPainter& p, int x, int y, const std::string& text) {
 // one pixel wide, as a printer draws its thinnest line.
 QPen LogicalPen(QPainter& p, uint32_t colour, int width, Qt::PenCapStyle cap = Qt::RoundCap,
                 Qt::PenJoinStyle join = Qt::RoundJoin) {
-    QPen pen(PrintColor(colour), width, Qt::SolidLine, cap, join);
+    QPen pen(kx::FromColorRef(colour), width, Qt::SolidLine, cap, join);
     const double scale = std::sqrt(std::abs(p.combinedTransform().determinant()));
     if (width * scale < 1.0) pen.setWidth(0);
     return pen;
@@ -68,7 +67,7 @@ void DrawRect(QPainter& p, const CPrintRect& r, uint32_t fill, uint32_t line, bo
     p.save();
     if (withLine) p.setPen(LogicalPen(p, line, 1));
     else p.setPen(Qt::NoPen);
-    p.setBrush(PrintColor(fill));
+    p.setBrush(kx::FromColorRef(fill));
     p.drawRect(LogicalRect(r));
     p.restore();
 }
@@ -277,7 +276,7 @@ int CPrintTable::TextInRange(const CPrintTableText& t) {
     QPainter& p = *m_pDC;
     p.save(); // the font and the colour come back afterwards
     if (t.pFont) p.setFont(*t.pFont);
-    p.setPen(PrintColor(t.crText));
+    p.setPen(kx::FromColorRef(t.crText));
     if (t.nLineMode == 1) {
         WriteLine(r, t.strText, t.nHeight, t.nAlign, 30);
     } else {

@@ -22,7 +22,6 @@ constexpr uint32_t PrintRgb(int r, int g, int b) {
 }
 constexpr uint32_t kPrintWhite = PrintRgb(255, 255, 255);
 constexpr uint32_t kPrintBlack = PrintRgb(0, 0, 0);
-QColor PrintColor(uint32_t rgb);
 
 // A rectangle in logical units as the table keeps it.
 struct CPrintRect {

@@ -3,6 +3,7 @@
 #include "image/CkxImageTool.h"
 #include "image/CxImage.h"
 #include "model/CkxFileImage.h"
+#include "qt/KxColorRef.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -36,8 +37,6 @@ int Scaled(int side, float scale) {
     return static_cast<int>(std::clamp<double>(v, 1.0, static_cast<double>(kMaxExtent)));
 }
 
-QColor FromColorRef(unsigned long c) { return QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF)); }
-
 } // namespace
 
 CxImageViewer::CxImageViewer(QWidget* parent) : QAbstractScrollArea(parent) {
@@ -68,7 +67,7 @@ bool CxImageViewer::HasPicture() const {
     return m_nShow == SHOW_IMAGE && m_File.IsMemWholeValid() && !m_szImage.isEmpty();
 }
 
-QColor CxImageViewer::BkColor() const { return FromColorRef(m_nBkColor); }
+QColor CxImageViewer::BkColor() const { return kx::FromColorRef(m_nBkColor); }
 
 QSize CxImageViewer::ClientSize() const { return viewport()->size(); }
 
