@@ -1,25 +1,16 @@
 #include "ui/CkxwIPC.h"
 
 #include "image/CxImage.h"
+#include "qt/KxClipboard.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QImage>
 #include <QMimeData>
-#include <QThread>
 
 #include <vector>
 
-namespace {
-
-// The clipboard when this thread may use it, else null.
-QClipboard* UsableClipboard() {
-    auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
-    if (!app || QThread::currentThread() != app->thread()) return nullptr;
-    return QGuiApplication::clipboard();
-}
-
-} // namespace
+using kx::UsableClipboard;
 
 int CkxwIPC::CopyImageToClipboard(const QImage& image) {
     if (image.isNull()) return 0;
