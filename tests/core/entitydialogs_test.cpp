@@ -2,6 +2,7 @@
 // only after OK (Cancel leaves its wire record byte for byte), OK brings every field back with the
 // ids untouched, the OK checks run in their order with the focus on the edit at fault and the
 // dialog open, and the OK button and the controls follow the new flag.
+#include "support/gui/DialogSteps.h"
 #include "support/gui/Screenshot.h"
 #include "support/gui/SmallCatalogue.h"
 
@@ -63,19 +64,7 @@ void SelectPos(QWidget* dlg, int id, int pos) {
 }
 QString OkText(QWidget* dlg) { return dlg->findChild<QPushButton*>(QString::number(kx::IDOK))->text(); }
 
-// Opens the show function, lets `edit` change the open dialog and ends it with `button` (0: the
-// edit step ends it itself).
-int Drive(const std::function<int()>& show, const std::function<void(kx::Dialog*)>& edit, int button) {
-    kx::ModalDriver driver;
-    driver.Then<kx::Dialog>([&](kx::Dialog* dlg) {
-        edit(dlg);
-        if (button) EXPECT_TRUE(kx::ClickId(dlg, button));
-    });
-    int result = show();
-    EXPECT_TRUE(driver.Done());
-    EXPECT_FALSE(driver.TimedOut());
-    return result;
-}
+using guitest::DriveDialog;
 
 } // namespace
 
@@ -153,12 +142,12 @@ TEST_F(EntityDialogs, OnlyOkCopiesEveryFieldBackAndTheIdsStay) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const std::string before = c.wire();
-        EXPECT_EQ(Drive(c.show, c.change, kx::IDCANCEL), 0);
+        EXPECT_EQ(DriveDialog(c.show, c.change, kx::IDCANCEL), 0);
         EXPECT_EQ(c.wire(), before);
         // The close box and Escape go the same way as Cancel.
-        EXPECT_EQ(Drive(c.show, [&](kx::Dialog* d) { c.change(d); QTest::keyClick(d, Qt::Key_Escape); }, 0), 0);
+        EXPECT_EQ(DriveDialog(c.show, [&](kx::Dialog* d) { c.change(d); QTest::keyClick(d, Qt::Key_Escape); }, 0), 0);
         EXPECT_EQ(c.wire(), before);
-        EXPECT_EQ(Drive(c.show, c.change, kx::IDOK), 1);
+        EXPECT_EQ(DriveDialog(c.show, c.change, kx::IDOK), 1);
         c.checkOk();
     }
 }
@@ -257,7 +246,7 @@ TEST_F(EntityDialogs, TheNewFlagDecidesTheOkTextAndWhatTheControlsShow) {
     for (const auto& dlg : dialogs) {
         for (int newFlag : {1, 0}) {
             SCOPED_TRACE(testing::Message() << dlg.name << " new " << newFlag);
-            Drive([&] { return dlg.show(newFlag); },
+            DriveDialog([&] { return dlg.show(newFlag); },
                   [&](kx::Dialog* d) {
                       EXPECT_EQ(OkText(d), newFlag ? "创  建" : "修  改");
                       EXPECT_EQ(TextOf(d, 1030).isEmpty(), newFlag != 0);
@@ -275,7 +264,7 @@ TEST_F(EntityDialogs, PersonOpensOnOtherAndStoresTheSelectedPositions) {
     CkxPerson person;
     person.m_nID = 9, person.m_strName = "旧名", person.m_nRelation = 4, person.m_nProfession = 7;
     // Create mode: "其它" in both combos whatever the person holds; a name alone gives codes 0.
-    EXPECT_EQ(Drive([&] { return KX_ShowDlg_PersonEdit(1, person); },
+    EXPECT_EQ(DriveDialog([&] { return KX_ShowDlg_PersonEdit(1, person); },
                     [](kx::Dialog* d) {
                         auto* relation = d->findChild<kx::ComboBox*>("1031");
                         auto* title = d->findChild<kx::ComboBox*>("1032");
@@ -296,7 +285,7 @@ TEST_F(EntityDialogs, PersonOpensOnOtherAndStoresTheSelectedPositions) {
 
     // Modify mode selects the person's codes.
     person.m_nRelation = 5, person.m_nProfession = 3, person.m_strNote = "签约摄影";
-    EXPECT_EQ(Drive([&] { return KX_ShowDlg_PersonEdit(0, person); },
+    EXPECT_EQ(DriveDialog([&] { return KX_ShowDlg_PersonEdit(0, person); },
                     [](kx::Dialog* d) {
                         EXPECT_EQ(d->findChild<kx::ComboBox*>("1031")->currentText(), "拥有者");
                         EXPECT_EQ(d->findChild<kx::ComboBox*>("1032")->currentText(), "摄影师");
@@ -325,6 +314,6 @@ TEST_F(EntityDialogs, TheShareDialogIsUsableDirectly) {
 
     CkxDataTag tag;
     tag.m_strName = "待选";
-    Drive([&] { return KX_ShowDlg_FileTagEdit(tag); },
+    DriveDialog([&] { return KX_ShowDlg_FileTagEdit(tag); },
           [](kx::Dialog* d) { guitest::Screenshot(d, "CDlgDataTagEdit-modify"); }, kx::IDCANCEL);
 }
