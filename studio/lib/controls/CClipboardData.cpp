@@ -1,5 +1,6 @@
 #include "controls/CClipboardData.h"
 
+#include "base/KxAtomTable.h"
 #include "qt/KxClipboard.h"
 
 #include <QClipboard>
@@ -8,10 +9,7 @@
 #include <atomic>
 #include <cstring>
 #include <limits>
-#include <map>
 #include <memory>
-#include <mutex>
-#include <vector>
 
 namespace studio {
 
@@ -21,47 +19,21 @@ std::atomic<std::uint16_t> g_format{CClipboardData::kFormatText};
 // The process holds the clipboard open (only the application's thread ever changes it).
 bool g_open = false;
 
-struct Registry {
-    std::mutex mutex;
-    std::map<std::string, std::uint16_t> byName;
-    std::vector<std::string> names; // index = number - kFirstRegisteredFormat
-};
-
-Registry& Formats() {
-    static Registry r;
-    return r;
-}
-
 } // namespace
 
 CClipboardData::CClipboardData() { g_format = kFormatText; }
 
 std::string CClipboardData::MimeType(std::uint16_t format) {
     if (format == kFormatText) return "text/plain";
-    Registry& r = Formats();
-    std::lock_guard<std::mutex> lock(r.mutex);
-    const std::size_t index = format >= kFirstRegisteredFormat ? format - kFirstRegisteredFormat : r.names.size();
-    if (index >= r.names.size()) return {};
-    return "application/x-varnia-" + r.names[index];
+    const std::string name = kx::AtomName(format);
+    return name.empty() ? std::string() : "application/x-varnia-" + name;
 }
 
 std::uint16_t CClipboardData::CurrentFormat() { return g_format; }
 
 std::uint16_t CClipboardData::RegisterFormat(const std::string& name) {
-    if (name.empty()) return 0;
-    Registry& r = Formats();
-    std::lock_guard<std::mutex> lock(r.mutex);
-    auto it = r.byName.find(name);
-    std::uint16_t number = 0;
-    if (it != r.byName.end()) {
-        number = it->second;
-    } else {
-        if (r.names.size() >= std::size_t(0x10000 - kFirstRegisteredFormat)) return 0;
-        number = static_cast<std::uint16_t>(kFirstRegisteredFormat + r.names.size());
-        r.names.push_back(name);
-        r.byName.emplace(name, number);
-    }
-    g_format = number;
+    const std::uint16_t number = kx::RegisterAtom(name);
+    if (number) g_format = number;
     return number;
 }
 

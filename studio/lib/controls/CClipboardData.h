@@ -7,6 +7,8 @@
 // open, and SetData needs it open.
 #pragma once
 
+#include "base/KxAtomTable.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -17,7 +19,7 @@ class CClipboardData {
 public:
     static constexpr std::uint16_t kFormatText = 1;
     // The first number a registered name gets.
-    static constexpr std::uint16_t kFirstRegisteredFormat = 0xC000;
+    static constexpr std::uint16_t kFirstRegisteredFormat = kx::kFirstAtom;
 
     // Makes plain text the current format.
     CClipboardData();
