@@ -3,6 +3,7 @@
 #include "model/CkxCheckout.h"
 #include "model/CkxFileList.h"
 #include "model/CkxXXX.h"
+#include "table/FolderTable.h"
 #include "server/support/FileTestKit.h"
 #include "server/support/TwoWorkstations.h"
 
@@ -49,8 +50,19 @@ protected:
         if (HasFatalFailure()) return;
         bob = server.LogOn("bob", "bob-pw");
         ASSERT_TRUE(bob);
+        // A folder everybody may put files in: adds at the root are the system administrator's.
+        CkxFSNode n;
+        n.m_strName = "共享";
+        n.m_nParentID = -1;
+        n.m_nCreatorID = su->UserId();
+        n.m_Power.m_nInherit = 0;
+        n.m_Power.m_nEveryonePower = 0xFFFFFFFF;
+        ASSERT_TRUE(DirTable::Insert(server.Db(), n));
+        server.Locked([&] { return KX_KXXXX().fsAddDir(n); });
+        shared = n.m_nID;
     }
     std::unique_ptr<TestClient> bob;
+    int shared = -1;
 };
 class FileAdd : public FileWorkstations {};
 class FileDelete : public FileWorkstations {};
@@ -61,6 +73,7 @@ class RecycleBin : public FileWorkstations {};
 TEST_F(FileAdd, SmallPngGivesRowAndTwoStoredFiles) {
     const std::string png = SmallPng();
     CkxFileImage f = MakeFile("dot", "png", 77, kReadOpen, png, "micro-bytes");
+    f.m_nLocDirID = shared;
     f.m_nID = -5;
     // Server-owned fields a client might send stale: they must not survive the add.
     f.m_nCheckouted = 1;
@@ -92,6 +105,7 @@ TEST_F(FileAdd, SmallPngGivesRowAndTwoStoredFiles) {
 
 TEST_F(FileAdd, CaptureAddAnswersTheLocalIdOnlyWhenStored) {
     CkxFileImage f = MakeFile("cap", "jpg", -1, kReadOpen, RandomBytes(3000, 1), "m");
+    f.m_nLocDirID = shared;
     f.m_nID = -7;
     ASSERT_TRUE(SendPieces(*alice, kx::kMsgCaptureFile, kx::kSubAdd, {FileData(f)}));
     auto answer = alice->Wait(kx::kMsgCaptureFile, kx::kSubNone);
@@ -131,6 +145,7 @@ TEST_F(FileModify, WritesEditedFieldsAndKeepsServerOwnedColumns) {
     const int id = StoreFile(server, f);
     ASSERT_GT(id, 0);
 
+    // From su: the edit changes the file's rights, which takes full control of the file.
     CkxFileImage edit = f; // a stale copy with its own ideas of the server's columns
     edit.m_strTitle = "新标题";
     edit.m_strRemark = "备注";
@@ -147,17 +162,17 @@ TEST_F(FileModify, WritesEditedFieldsAndKeepsServerOwnedColumns) {
     edit.BuildBaseAttr(base);
     edit.BuildExattr(ex);
     edit.BuildPower(power);
-    ASSERT_TRUE(SendPieces(*alice, kx::kMsgFileModify, kx::kSubModify,
+    ASSERT_TRUE(SendPieces(*su, kx::kMsgFileModify, kx::kSubModify,
                            {std::string(base.View()), std::string(ex.View()), std::string(power.View())}));
 
-    for (TestClient* c : {alice.get(), bob.get()}) {
+    for (TestClient* c : {su.get(), alice.get(), bob.get()}) {
         auto a = c->Wait(kx::kMsgFileModify, kx::kSubModify);
         ASSERT_TRUE(a);
         ASSERT_EQ(a->pieces.size(), 3u);
         CkxFile::_COM com;
         ASSERT_TRUE(a->As(com));
         EXPECT_EQ(com.nStorageID, 0);
-        EXPECT_EQ(com.nEditorID, alice->UserId());
+        EXPECT_EQ(com.nEditorID, su->UserId());
     }
     auto row = ReadRow(server.Db(), id);
     ASSERT_TRUE(row);
@@ -166,7 +181,7 @@ TEST_F(FileModify, WritesEditedFieldsAndKeepsServerOwnedColumns) {
     EXPECT_EQ(row->m_nLocDirID, 12);
     EXPECT_EQ(row->m_nAuthorID, 3);
     EXPECT_EQ(row->m_Power.m_nEveryonePower, 0x4000u);
-    EXPECT_EQ(row->m_nEditorID, alice->UserId());
+    EXPECT_EQ(row->m_nEditorID, su->UserId());
     EXPECT_EQ(row->m_nStorageID, 0);
     EXPECT_EQ(row->m_nSize, 5);
     EXPECT_EQ(row->m_strExName, "jpg");
@@ -177,9 +192,9 @@ TEST_F(FileModify, WritesEditedFieldsAndKeepsServerOwnedColumns) {
     // An unknown id changes nothing and announces nothing.
     edit.m_nID = id + 100;
     edit.BuildBaseAttr(base);
-    ASSERT_TRUE(SendPieces(*alice, kx::kMsgFileModify, kx::kSubModify,
+    ASSERT_TRUE(SendPieces(*su, kx::kMsgFileModify, kx::kSubModify,
                            {std::string(base.View()), std::string(ex.View()), std::string(power.View())}));
-    EXPECT_TRUE(alice->Quiet(kx::kMsgFileModify, -1, 400ms));
+    EXPECT_TRUE(su->Quiet(kx::kMsgFileModify, -1, 400ms));
 }
 
 TEST_F(FileDelete, MixedPurgeAndSoftDeleteTakeRootAndNameFromTheRow) {
@@ -309,6 +324,7 @@ TEST_F(FileRequests, EachRequestIsHeardAndLoggedAsItsKindSays) {
     CkxFileImage b = MakeFile("b", "jpg", alice->UserId(), kReadOpen, "BBBB", "b");
     const int ida = StoreFile(server, a), idb = StoreFile(server, b);
     CkxFileImage c = MakeFile("c", "jpg", -1, kReadOpen, "CCCC", "c");
+    c.m_nLocDirID = shared;
     c.m_nID = -9;
     CkxFileImage renamed = a;
     renamed.m_nID = ida;
@@ -340,6 +356,7 @@ TEST_F(FileRequests, EachRequestIsHeardAndLoggedAsItsKindSays) {
         {"check out", kx::kMsgCheckOut, kx::kSubNone, [&] { return alice->SendRecord(kx::kMsgCheckOut, kx::kSubNone, Checkout(idb)); }, kEverybody, "1 20 <alice> 签出文件"},
         {"check in", kx::kMsgCheckIn, kx::kSubNone, [&] { return alice->SendRecord(kx::kMsgCheckIn, kx::kSubNone, Checkout(idb)); }, kEverybody,
          "1 20 <alice> 签入文件(仅仅签入)"},
+        {"check out again", kx::kMsgCheckOut, kx::kSubNone, [&] { return alice->SendRecord(kx::kMsgCheckOut, kx::kSubNone, Checkout(idb)); }, kEverybody, "1 20 <alice> 签出文件"},
         {"check in with changes", kx::kMsgCheckInChanged, kx::kSubNone, [&] { return SendPieces(*alice, kx::kMsgCheckInChanged, kx::kSubAdd, {FileData(changedB)}); }, kEverybody,
          "1 20 <alice> 签入文件(保存修改)b.jpg"},
         {"to the recycle bin", kx::kMsgFile, kx::kSubDelete, [&] { return SendPieces(*alice, kx::kMsgFile, kx::kSubDelete, {DeleteRecords({DeleteRecord(ida, 0)})}); },

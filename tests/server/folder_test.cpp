@@ -134,7 +134,7 @@ TEST_F(FolderServiceTest, AddListAndModify) {
 
     // A rename reaches everybody and the table.
     CkxFSNode renamed = Folder("新名字", -1, 0, top);
-    ASSERT_EQ(alice->SendMessage(FolderRequest(kx::kSubModify, {renamed})), 1);
+    ASSERT_EQ(su->SendMessage(FolderRequest(kx::kSubModify, {renamed})), 1);
     ASSERT_TRUE(su->Wait(kx::kMsgFolder, kx::kSubModify));
     ASSERT_TRUE(alice->Wait(kx::kMsgFolder, kx::kSubModify));
     EXPECT_EQ(server.Locked([&] { return KX_KXXXX().fsGetDirName(top); }), "新名字");

@@ -168,13 +168,16 @@ TEST(OperationLog, PruneRequestDeletesThroughTheEndOfTheDay) {
         EXPECT_EQ(su->Count(kx::kMsgLogDelete, -1), 0); // a prune is never answered
         return server.Locked([&] { return RowCount(db, "SELECT * FROM VUZO_Log"); });
     };
-    EXPECT_EQ(prune(At(2024, 5, 8, 12)), 5);                 // before the oldest day: nothing
-    EXPECT_EQ(prune(std::numeric_limits<double>::quiet_NaN()), 5);  // not a number: refused
-    EXPECT_EQ(prune(std::numeric_limits<double>::infinity()), 5);
-    EXPECT_EQ(prune(1e12), 5);                               // past the calendar
-    EXPECT_EQ(prune(At(2024, 5, 10, 23, 0), 7), 5);          // short payload: dropped
-    EXPECT_EQ(prune(At(2024, 5, 10, 10)), 1);                // 10:00 takes the whole day
-    EXPECT_EQ(server.Locked([&] { return Events(db).size(); }), 1u);
+    // Every prune that ran leaves its own line (who, up to which day); refused ones leave none.
+    EXPECT_EQ(prune(At(2024, 5, 8, 12)), 6);                 // before the oldest day: nothing
+    EXPECT_EQ(prune(std::numeric_limits<double>::quiet_NaN()), 6);  // not a number: refused
+    EXPECT_EQ(prune(std::numeric_limits<double>::infinity()), 6);
+    EXPECT_EQ(prune(1e12), 6);                               // past the calendar
+    EXPECT_EQ(prune(At(2024, 5, 10, 23, 0), 7), 6);          // short payload: dropped
+    EXPECT_EQ(prune(At(2024, 5, 10, 10)), 3);                // 10:00 takes the whole day
+    const auto events = server.Locked([&] { return Events(db); });
+    ASSERT_EQ(events.size(), 3u);
+    EXPECT_EQ(events.back(), "<su> 删除2024-5-10及以前的日志");
 }
 
 TEST(OperationLog, QueryRequestAnswersEveryLineAsASeriesOfRecords) {

@@ -228,12 +228,12 @@ TEST_P(UserServiceRequests, EachRequestStoresRemembersLogsAndAnswersAsItShould) 
              });
          },
          2, KXLOG_CAT_USERADMIN, [] { return "<su> 修改用户<alice>"; }},
-        {"user delete", kx::kMsgUser, kx::kSubDelete, false, sendText(kx::kMsgUser, idText("erin")), true, deleted(idText("erin")),
+        {"user delete", kx::kMsgUser, kx::kSubDelete, true, sendText(kx::kMsgUser, idText("erin")), true, deleted(idText("erin")),
          [&] {
              EXPECT_EQ(Text("VUZO_User", id["erin"], "T_Logon"), "<no row>");
              EXPECT_EQ(Locked([&] { return kx.m_UserList.Find(id["erin"]); }), nullptr);
          },
-         2, KXLOG_CAT_USERADMIN, [] { return "<alice> 删除用户"; }},
+         2, KXLOG_CAT_USERADMIN, [] { return "<su> 删除用户"; }},
 
         // ---- type 7: user roles ----
         {"role add", kx::kMsgUserRole, kx::kSubAdd, true, [](TestClient& c) { c.SendRecord(kx::kMsgUserRole, kx::kSubAdd, RoleRecord("审核", 0x100)); }, true,
@@ -291,7 +291,7 @@ TEST_P(UserServiceRequests, EachRequestStoresRemembersLogsAndAnswersAsItShould) 
              EXPECT_EQ(groups, std::vector<int>{id["group"]});
          },
          1, KXLOG_CAT_USERADMIN, [] { return "<su> 添加用户分组<编辑组>"; }},
-        {"group modify moves the membership", kx::kMsgUserGroup, kx::kSubModify, false,
+        {"group modify moves the membership", kx::kMsgUserGroup, kx::kSubModify, true,
          [&](TestClient& c) {
              CkxUserGroup g;
              g.m_nID = id["group"];
@@ -308,7 +308,7 @@ TEST_P(UserServiceRequests, EachRequestStoresRemembersLogsAndAnswersAsItShould) 
              EXPECT_TRUE(forAlice.empty());
              EXPECT_EQ(forSu, std::vector<int>{id["group"]});
          },
-         1, KXLOG_CAT_USERADMIN, [] { return "<alice> 修改用户分组<编辑组2>"; }},
+         1, KXLOG_CAT_USERADMIN, [] { return "<su> 修改用户分组<编辑组2>"; }},
         {"group delete", kx::kMsgUserGroup, kx::kSubDelete, true, sendText(kx::kMsgUserGroup, idText("group")), true, deleted(idText("group")),
          [&] {
              EXPECT_EQ(Text("VUZO_UserGroup", id["group"], "T_Name"), "<no row>");
@@ -317,13 +317,13 @@ TEST_P(UserServiceRequests, EachRequestStoresRemembersLogsAndAnswersAsItShould) 
          2, KXLOG_CAT_USERADMIN, [] { return "<su> 删除用户分组编辑组2"; }},
 
         // ---- types 13 and 14: file and folder roles ----
-        {"file role add", kx::kMsgFileRole, kx::kSubAdd, false, [](TestClient& c) { c.SendRecord(kx::kMsgFileRole, kx::kSubAdd, PowerRoleRecord("只读", 1)); }, true,
+        {"file role add", kx::kMsgFileRole, kx::kSubAdd, true, [](TestClient& c) { c.SendRecord(kx::kMsgFileRole, kx::kSubAdd, PowerRoleRecord("只读", 1)); }, true,
          [&](const Answer& a, bool) { id["frole"] = RecordOf<KxPowerRoleCom>(a).nID; },
          [&] {
              EXPECT_EQ(Text("VUZO_FileRole", id["frole"], "T_Name"), "只读");
              EXPECT_NE(Locked([&] { return kx.m_FileRoleList.Find(id["frole"]); }), nullptr);
          },
-         1, KXLOG_CAT_SYSADMIN, [] { return "<alice> 添加文件角色<只读>"; }},
+         1, KXLOG_CAT_SYSADMIN, [] { return "<su> 添加文件角色<只读>"; }},
         {"file role modify", kx::kMsgFileRole, kx::kSubModify, true,
          [&](TestClient& c) {
              auto com = PowerRoleRecord("读写", 3);
@@ -363,14 +363,14 @@ TEST_P(UserServiceRequests, EachRequestStoresRemembersLogsAndAnswersAsItShould) 
              EXPECT_EQ(Locked([&] { return kx.m_PersonList.GetName(id["person"]); }), "王五");
          },
          1, KXLOG_CAT_SYSADMIN, [] { return "<su> 添加人员<王五>"; }},
-        {"person modify", kx::kMsgPerson, kx::kSubModify, false,
+        {"person modify", kx::kMsgPerson, kx::kSubModify, true,
          [&](TestClient& c) {
              auto com = PersonRecord("赵六", 5);
              com.nID = id["person"];
              c.SendRecord(kx::kMsgPerson, kx::kSubModify, com);
          },
          true, nullptr, [&] { EXPECT_EQ(Locked([&] { return kx.m_PersonList.GetName(id["person"]); }), "赵六"); },
-         1, KXLOG_CAT_SYSADMIN, [] { return "<alice> 修改人员<赵六>"; }},
+         1, KXLOG_CAT_SYSADMIN, [] { return "<su> 修改人员<赵六>"; }},
         {"person delete", kx::kMsgPerson, kx::kSubDelete, true, sendText(kx::kMsgPerson, idText("person")), true, deleted(idText("person")),
          [&] {
              EXPECT_EQ(Text("VUZO_Person", id["person"], "T_Name"), "<no row>");

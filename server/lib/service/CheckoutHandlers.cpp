@@ -7,6 +7,7 @@
 #include "service/FileRequestHandlers.h"
 #include "service/OperationLog.h"
 #include "service/RequestIO.h"
+#include "service/RequestRights.h"
 #include "session/CServerSession.h"
 
 namespace kx {
@@ -40,6 +41,8 @@ void HandleCheckedOutList(KxRequest& request) {
     NetPacketSeries series(kMsgCheckoutList, kSubNone, 0);
     series.SetParam(RequestParam(request));
     for (const CkxCheckout& r : records) {
+        // Only the files the user may read: a title is part of what the rights hide.
+        if (!UserMayReadFile(request, r.m_nFileID)) continue;
         const CkxCheckout::_COM com = r.GetComData();
         series.AddBytes(&com, sizeof com);
     }
@@ -54,6 +57,9 @@ void HandleCheckInChanged(KxRequest& request) {
     auto service = FileServiceOf(request);
     std::unique_ptr<CkxFile> file = ReadFileData(request);
     if (!file) return;
+    // A check-in with changes brings the new content; without it the stored bytes would stay
+    // while the record said they changed.
+    if (!file->IsMemWholeValid() || file->GetMemWholeSize() <= 0) return RefuseRequest("checkout", request, "no content to check in");
     const int user = request.session.GetUserID();
     const int result = service->CheckInChanged(*file, user, COleDateTime::GetCurrentTime());
     if (result != 1) return RefuseRequest("checkout", request, WhyNot(result));

@@ -1,5 +1,7 @@
 #include "service/FileRequestHandlers.h"
 
+#include "service/RequestRights.h"
+
 #include "model/CkxContainer.h"
 #include "model/CkxFileList.h"
 #include "model/CkxFileX.h"
@@ -33,8 +35,10 @@ void PrepareNewFile(CkxFile& file, int userId, const COleDateTime& now) {
     file.m_strSourcePath.clear();
 }
 
-// Adds the file of an add request; 1 when stored (and only then logged).
+// Adds the file of an add request; 1 when stored (and only then logged), 0 when storing failed,
+// -1 when the user may not create files in its folder (refused, nothing stored).
 int AddFromRequest(KxRequest& request, CImageFileService& service, CkxFile& file) {
+    if (!FileCreateAllowed(request, file)) return -1;
     PrepareNewFile(file, UserOf(request), COleDateTime::GetCurrentTime());
     const int stored = service.AddFile(file);
     // The log tells what happened: a file that was not stored has no add line.
@@ -47,7 +51,7 @@ void AddFile(KxRequest& request) {
     std::unique_ptr<CkxFile> file = ReadFileData(request);
     if (!file) return;
     file->m_nEncFormat = CkxFile::GetFormatID(file->m_strExName);
-    if (!AddFromRequest(request, *service, *file)) RefuseRequest("file", request, "the file could not be stored");
+    if (AddFromRequest(request, *service, *file) == 0) RefuseRequest("file", request, "the file could not be stored");
 }
 
 void DeleteFiles(KxRequest& request) {
@@ -128,7 +132,9 @@ void HandleCaptureFileAdd(KxRequest& request) {
     const int localId = file->GetID();
     // The capture station deletes its own copy when this answer comes, so it comes only for a
     // file that was stored.
-    if (!AddFromRequest(request, *service, *file)) return RefuseRequest("file", request, "the file could not be stored");
+    const int added = AddFromRequest(request, *service, *file);
+    if (added == 0) return RefuseRequest("file", request, "the file could not be stored");
+    if (added < 0) return;
     NetPacket answer = MakeAnswer(kMsgCaptureFile, kSubNone);
     answer.SetText(std::to_string(localId));
     answer.SetParam(RequestParam(request));

@@ -1,5 +1,7 @@
 #include "service/FolderService.h"
 
+#include "service/RequestRights.h"
+
 #include "db/AdoRecordset.h"
 #include "model/CkxXXX.h"
 #include "service/FileRequestHandlers.h"
@@ -84,6 +86,8 @@ void Add(KxRequest& request) {
     if (!LevelUnder(KX_KXXXX()._kxFSTree(), node.m_nParentID, node.m_nLev))
         return RefuseRequest("folder", request, "no folder has the parent id");
     if (!ReadRights(*request.message, node)) return RefuseRequest("folder", request, "its rights piece cannot be read");
+    // The creator is the one who made it, whatever the record says: the creator owns the folder.
+    node.m_nCreatorID = request.session.GetUserID();
     if (!DirTable::Insert(request.db, node)) return RefuseRequest("folder", request, "the database refused the folder");
     KX_KXXXX().fsAddDir(node);
     LogRequest(request, "添加目录<" + node.GetName() + ">", KXLOG_CAT_DIRADMIN);
@@ -163,7 +167,49 @@ void Delete(KxRequest& request) {
     request.Sessions().SendMessageToAll(announce);
 }
 
+// Creating a folder below `parent` (-1: at the root).
+bool MayCreateUnder(const CkxXXX& c, int user, int parent) {
+    return parent == -1 ? c.fsUserCan_Dir_CreateDir(user) != 0 : c.fsUserCan_Dir_CreateSubDir(user, parent) != 0;
+}
+
+bool SameRights(const CkxFSNode& a, const CkxFSNode& b) {
+    CkxBuf x, y;
+    a.BuildPower(x);
+    b.BuildPower(y);
+    return x.View() == y.View();
+}
+
 } // namespace
+
+bool FolderChanges(KxRequest& request) {
+    const int sub = request.SubOp();
+    if (sub < kSubAdd || sub > kSubDelete || !request.message) return true; // the handler decides
+    const NetMessage& message = *request.message;
+    const CkxXXX& c = KX_KXXXX();
+    const int user = request.session.GetUserID();
+    CkxFSNode node;
+    if (sub == kSubAdd) {
+        if (!ReadNode(message, 0, node)) return true;
+        return MayCreateUnder(c, user, node.m_nParentID) || RefuseForRights(request);
+    }
+    if (sub == kSubModify) {
+        if (!ReadNode(message, 0, node)) return true;
+        const CkxFSNode* held = c._kxFSTree().Find(node.m_nID);
+        if (!held) return true;
+        if (!c.fsUserCan_Dir_Operate(user, node.m_nID)) return RefuseForRights(request);
+        if (node.m_nParentID != held->m_nParentID && !MayCreateUnder(c, user, node.m_nParentID))
+            return RefuseForRights(request);
+        node.SetPower(held->m_Power);
+        if (ReadRights(message, node) && !SameRights(node, *held) && !c.fsUserCan_Dir_FullCtrl(user, node.m_nID))
+            return RefuseForRights(request);
+        return true;
+    }
+    // A delete: every folder named, whatever pieces the request is split into.
+    for (int i = 0; i < message.GetPieceCount(); ++i)
+        if (ReadNode(message, i, node) && node.m_nID >= 0 && !c.fsUserCan_Dir_Operate(user, node.m_nID))
+            return RefuseForRights(request);
+    return true;
+}
 
 int DeleteFolderData(CADODatabase& db, int userId, const std::vector<int>& folderIds, int purge,
                      std::vector<int>& deleted) {

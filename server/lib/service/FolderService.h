@@ -11,6 +11,12 @@ struct KxRequest;
 
 namespace kx {
 
+// The rights a type-10 change needs of the session's user: creating a folder at the root or
+// below its parent; operating on each folder modified or deleted (a delete takes the folders
+// below with it); creating below the new parent of a move; full control to change its rights.
+// False (after the refusal) when the user lacks one.
+bool FolderChanges(KxRequest& request);
+
 // Handles one type-10 request (sub-operations 20 list, 21 add, 22 modify, 23 delete).
 void HandleFolder(KxRequest& request);
 

@@ -49,7 +49,12 @@ void HandleLogDelete(KxRequest& request) {
         kx::ServerWarning("log prune refused: the date is not a usable date");
         return;
     }
-    DeleteLogBefore(&request.db, COleDateTime(date));
+    const COleDateTime day(date);
+    if (DeleteLogBefore(&request.db, day) <= 0) return;
+    // The prune leaves its own line: who removed the log, up to which day.
+    kx::LogRequest(request, "删除" + std::to_string(day.GetYear()) + "-" + std::to_string(day.GetMonth()) + "-" +
+                                std::to_string(day.GetDay()) + "及以前的日志",
+                   KXLOG_CAT_SYSADMIN, true);
 }
 
 void HandleLogQuery(KxRequest& request) {

@@ -1,5 +1,7 @@
 #include "service/ProjectService.h"
 
+#include "session/CServerSession.h"
+
 #include "model/CkxProject.h"
 #include "model/CkxProjectData.h"
 #include "service/RecordMessageService.h"
@@ -30,6 +32,20 @@ KxRecordMessageSpec<CkxProject> ProjectSpec() {
         return true;
     };
     s.insert = [](CADODatabase& db, CkxProject& p, std::string_view) { return ProjectTable::Insert(db, p); };
+    // The creator is who made the project, and a modify keeps the stored creator and creation
+    // time: a client must not make itself the creator (and so an administrator) of a project.
+    s.prepare = [](const KxRequest& r, CkxProject& p) {
+        if (r.SubOp() == kSubAdd) {
+            p.m_nCreatorID = r.session.GetUserID();
+            return;
+        }
+        CkxProjectList stored;
+        ProjectTable::LoadAll(r.db, stored);
+        if (const CkxProject* row = stored.Find(p.m_nID)) {
+            p.m_nCreatorID = row->m_nCreatorID;
+            p.m_dtCreate = row->m_dtCreate;
+        }
+    };
     s.update = [](CADODatabase& db, CkxProject& p, std::string_view) { return ProjectTable::Update(db, p); };
     s.remove = ProjectTable::Delete;
     s.logAction = [](int subOp, const CkxProject& p) -> std::string {

@@ -1,6 +1,9 @@
 #include "service/QuickKeyService.h"
 
 #include "model/CkxXXX.h"
+#include "service/RequestIO.h"
+#include "service/RequestRights.h"
+#include "session/CServerSession.h"
 #include "transport/NetMessage.h"
 #include "table/QuickKeyTable.h"
 
@@ -10,6 +13,31 @@ namespace {
 CkxFSQuickKeyList& QuickKeys() { return KX_KXXXX().m_QuickKeyList; }
 
 } // namespace
+
+bool QuickKeyChanges(KxRequest& request) {
+    const int sub = request.SubOp();
+    int folder = -2;
+    if (sub == kSubAdd || sub == kSubModify) {
+        CkxFSQuickKey::_COM com;
+        if (!ReadRequestRecord(request, com)) return true; // the handler drops it
+        folder = com.nDirID;
+        if (sub == kSubModify) {
+            // Moving a key away from a folder operates on that folder too.
+            const CkxFSQuickKey* held = QuickKeys().Find(com.nID);
+            if (held && !KX_KXXXX().fsUserCan_Dir_Operate(request.session.GetUserID(), held->m_nDirID))
+                return RefuseForRights(request);
+        }
+    } else if (sub == kSubDelete) {
+        int id = -1;
+        if (!ParseDecimal(request.Payload(), id)) return true;
+        const CkxFSQuickKey* held = QuickKeys().Find(id);
+        if (!held) return true;
+        folder = held->m_nDirID;
+    } else {
+        return true;
+    }
+    return KX_KXXXX().fsUserCan_Dir_Operate(request.session.GetUserID(), folder) || RefuseForRights(request);
+}
 
 KxEntitySpec<CkxFSQuickKey> MakeQuickKeySpec() {
     KxEntitySpec<CkxFSQuickKey> spec;

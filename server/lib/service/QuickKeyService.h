@@ -13,4 +13,8 @@ KxEntitySpec<CkxFSQuickKey> MakeQuickKeySpec();
 // key of it (no pieces: the file keeps no key).
 void HandleFileQuickKeys(KxRequest& request);
 
+// A change of a folder's quick key (type 11) needs the right to operate on that folder (on both
+// folders when a key moves); false after the refusal.
+bool QuickKeyChanges(KxRequest& request);
+
 } // namespace kx

@@ -1,6 +1,9 @@
 // The whole protocol the server serves, one row per message type in type order. A row without
-// a handler is a type the numbering has but nobody serves: its requests are ignored. The rights
-// column is where the authorisation a type needs will go; nothing is checked through it yet.
+// a handler is a type the numbering has but nobody serves: its requests are ignored. The last
+// column names what the session's user must be allowed (service/RequestRights.h); the server
+// applies it itself, so a hand-made frame gets no further than the client's own gate would let
+// it. Reads of the shared catalogue need nothing beyond the log-on; adds of files are tested by
+// their handlers once the file (and with it its folder) is read.
 #include "service/RequestTable.h"
 
 #include "protocol/KxMessage.h"
@@ -19,6 +22,7 @@
 #include "service/ProjectService.h"
 #include "service/QueryTempletService.h"
 #include "service/QuickKeyService.h"
+#include "service/RequestRights.h"
 #include "service/ServerInfoService.h"
 #include "service/SessionService.h"
 #include "service/ShareService.h"
@@ -41,47 +45,49 @@ void Entity(KxRequest& request) {
 
 using Needs = KxRequestRow::Needs;
 using Locking = KxRequestRow::Locking;
+using Allowed = bool (*)(KxRequest&);
 
-// A served type: logged on, under the catalogue lock unless said otherwise.
-constexpr KxRequestRow Serve(int type, void (*handler)(KxRequest&),
+// A served type: logged on, the test of what the user must be allowed (none: any user who
+// logged on), under the catalogue lock unless said otherwise.
+constexpr KxRequestRow Serve(int type, void (*handler)(KxRequest&), Allowed allowed = nullptr,
                              Locking locking = Locking::Exclusive) {
-    return {type, handler, Needs::LoggedOn, locking, 0};
+    return {type, handler, Needs::LoggedOn, locking, allowed};
 }
 // A type in the numbering that nobody serves.
-constexpr KxRequestRow NotServed(int type) { return {type, nullptr, Needs::LoggedOn, Locking::Exclusive, 0}; }
+constexpr KxRequestRow NotServed(int type) { return {type, nullptr, Needs::LoggedOn, Locking::Exclusive, nullptr}; }
 
 // clang-format off
 constexpr std::array kRows{
-    //                    type                   handler                    needs / locking
-    KxRequestRow{kMsgSession, HandleSessionRequest, Needs::LogOnRequest, Locking::Exclusive, 0},
+    //    type                   handler                      the user must be allowed
+    KxRequestRow{kMsgSession, HandleSessionRequest, Needs::LogOnRequest, Locking::Exclusive, nullptr},
     NotServed(kMsgUnused2),
     Serve(kMsgServerRecord,      HandleServerRecord),
-    Serve(kMsgHostInfo,          HandleHostInfo, Locking::None), // samples for about a second
-    Serve(kMsgUser,              Entity<MakeUserSpec>),
-    Serve(kMsgUserGroup,         HandleUserGroupRequest),
-    Serve(kMsgUserRole,          Entity<MakeUserRoleSpec>),
+    Serve(kMsgHostInfo,          HandleHostInfo, nullptr, Locking::None), // samples for about a second
+    Serve(kMsgUser,              Entity<MakeUserSpec>,        UserAdminChanges),
+    Serve(kMsgUserGroup,         HandleUserGroupRequest,      UserAdminChanges),
+    Serve(kMsgUserRole,          Entity<MakeUserRoleSpec>,    UserAdminChanges),
     NotServed(kMsgUnused8),
     NotServed(kMsgUnused9),
-    Serve(kMsgFolder,            HandleFolder),
-    Serve(kMsgQuickKey,          Entity<MakeQuickKeySpec>),
-    Serve(kMsgFileQuickKeys,     HandleFileQuickKeys),
-    Serve(kMsgFileRole,          Entity<MakeFileRoleSpec>),
-    Serve(kMsgFolderRole,        Entity<MakeFolderRoleSpec>),
+    Serve(kMsgFolder,            HandleFolder,                FolderChanges),
+    Serve(kMsgQuickKey,          Entity<MakeQuickKeySpec>,    QuickKeyChanges),
+    Serve(kMsgFileQuickKeys,     HandleFileQuickKeys,         FileQuickKeyChanges),
+    Serve(kMsgFileRole,          Entity<MakeFileRoleSpec>,    UserAdminChanges),
+    Serve(kMsgFolderRole,        Entity<MakeFolderRoleSpec>,  UserAdminChanges),
     Serve(kMsgRecycleList,       HandleRecycleBrowse),
     Serve(kMsgRecycleEmpty,      HandleRecycleEmpty),
     Serve(kMsgRecyclePurge,      HandleRecyclePurge),
     Serve(kMsgRecycleRestore,    HandleRecycleRestore),
     Serve(kMsgRecycleRestoreAll, HandleRecycleRestoreAll),
-    Serve(kMsgFamily,            HandleFamilyRequest),
-    Serve(kMsgFamilyAttr,        HandleFamilyAttrRequest),
+    Serve(kMsgFamily,            HandleFamilyRequest,         FamilyAdminChanges),
+    Serve(kMsgFamilyAttr,        HandleFamilyAttrRequest,     FamilyAdminChanges),
     Serve(kMsgQueryTemplet,      HandleQueryTempletRequest),
-    Serve(kMsgFile,              HandleFileRecord),
+    Serve(kMsgFile,              HandleFileRecord,            FileRecordChanges),
     Serve(kMsgCaptureFile,       HandleCaptureFileAdd),
-    Serve(kMsgFileModify,        HandleFileModify),
+    Serve(kMsgFileModify,        HandleFileModify,            FileModify),
     Serve(kMsgCheckoutList,      HandleCheckedOutList),
-    Serve(kMsgCheckOut,          HandleCheckOut),
-    Serve(kMsgCheckIn,           HandleCheckIn),
-    Serve(kMsgCheckInChanged,    HandleCheckInChanged),
+    Serve(kMsgCheckOut,          HandleCheckOut,              CheckOutAllowed),
+    Serve(kMsgCheckIn,           HandleCheckIn,               CheckInAllowed),
+    Serve(kMsgCheckInChanged,    HandleCheckInChanged,        CheckInAllowed),
     Serve(kMsgWholeFile,         HandleWholeFile),
     Serve(kMsgFamilyFiles,       HandleFamilyFiles),
     Serve(kMsgFolderFiles,       HandleFolderFiles),
@@ -90,21 +96,21 @@ constexpr std::array kRows{
     Serve(kMsgKeywordFilesAll,   HandleKeywordFilesAll),
     Serve(kMsgKeywordFilesAny,   HandleKeywordFilesAny),
     Serve(kMsgOperandFiles,      HandleOperandFiles),
-    Serve(kMsgProject,           HandleProjectRequest),
-    Serve(kMsgProjectLink,       HandleProjectLinkRequest),
-    Serve(kMsgProjectUnlink,     HandleProjectUnlinkRequest),
-    Serve(kMsgFileProjects,      HandleFileProjectsRequest),
-    Serve(kMsgKeyword,           HandleKeywordRequest),
-    Serve(kMsgKeywordLink,       HandleKeywordLinkRequest),
-    Serve(kMsgKeywordGroup,      HandleKeywordGroupRequest),
-    Serve(kMsgKeywordTemplet,    HandleKeywordTempletRequest),
+    Serve(kMsgProject,           HandleProjectRequest,        ProjectChanges),
+    Serve(kMsgProjectLink,       HandleProjectLinkRequest,    ProjectLinkChanges),
+    Serve(kMsgProjectUnlink,     HandleProjectUnlinkRequest,  ProjectUnlinkChanges),
+    Serve(kMsgFileProjects,      HandleFileProjectsRequest,   FileProjectChanges),
+    Serve(kMsgKeyword,           HandleKeywordRequest,        KeywordChanges),
+    Serve(kMsgKeywordLink,       HandleKeywordLinkRequest,    KeywordLinkChanges),
+    Serve(kMsgKeywordGroup,      HandleKeywordGroupRequest,   KeywordChanges),
+    Serve(kMsgKeywordTemplet,    HandleKeywordTempletRequest, KeywordChanges),
     NotServed(kMsgUnused46),
     Serve(kMsgBookmark,          HandleBookmarkRequest),
     Serve(kMsgShare,             Entity<MakeShareSpec>),
-    Serve(kMsgFileTemplet,       HandleFileTempletRequest),
-    Serve(kMsgLogDelete,         HandleLogDelete),
-    Serve(kMsgLogQuery,          HandleLogQuery),
-    Serve(kMsgPerson,            Entity<MakePersonSpec>),
+    Serve(kMsgFileTemplet,       HandleFileTempletRequest,    FamilyAdminChanges),
+    Serve(kMsgLogDelete,         HandleLogDelete,             SystemAdminOnly),
+    Serve(kMsgLogQuery,          HandleLogQuery,              SystemAdminOnly),
+    Serve(kMsgPerson,            Entity<MakePersonSpec>,      PersonChanges),
 };
 // clang-format on
 

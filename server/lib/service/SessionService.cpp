@@ -39,8 +39,10 @@ void HandleLogon(KxRequest& request) {
             session.SetUserID(0);
         } else {
             result = kx.m_UserList.CheckCanLogin(client.m_strLogon, client.m_strPassword);
-            if (client.Is_MS_Manager() && !kx.usHasPower_SystemAdmin(user->GetID()))
-                result = kx::kLogonNoRight; // a console without the system-administration right
+            // A console without the system-administration right hears so only after the right
+            // password: otherwise the answer would tell a stranger that the name exists.
+            if (result == CV_USER_LOGIN_OK && client.Is_MS_Manager() && !kx.usHasPower_SystemAdmin(user->GetID()))
+                result = kx::kLogonNoRight;
         }
         // A connection that failed while this request waited is already queued for removal
         // without a log-off: marking its user online now would never be undone.

@@ -34,7 +34,7 @@ CRequestDispatcher::CRequestDispatcher(std::span<const KxRequestRow> rows) {
         }
         ++expected;
         if (!row.handler) continue;
-        m_entries[row.type] = {row.handler, row.locking, row.needs, true};
+        m_entries[row.type] = {row.handler, row.locking, row.needs, row.allowed, true};
     }
 }
 
@@ -76,8 +76,10 @@ bool CRequestDispatcher::Dispatch(CServerSession& session, NetPacket& packet, Ne
     KxRequest request{session, packet, message, *data, data->GetDatabase()};
     if (entry.locking == Locking::Exclusive) {
         std::lock_guard lock(data->CatalogueMutex());
+        if (entry.allowed && !entry.allowed(request)) return false;
         entry.handler(request);
     } else {
+        if (entry.allowed && !entry.allowed(request)) return false;
         entry.handler(request);
     }
     return true;

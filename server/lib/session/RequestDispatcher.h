@@ -1,8 +1,9 @@
 // The request dispatcher: from message type to handler, built from the request table (one row
 // per type 1..52, in type order; see service/RequestTable.cpp). Dispatch applies the rules
 // every request obeys: only types whose row has a handler, only the log-on request before a
-// session has logged on, nothing for a session that is ending or has no data manager, and
-// the data manager's catalogue mutex held around the handler unless its row says otherwise.
+// session has logged on, nothing for a session that is ending or has no data manager, nothing
+// the session's user is not allowed (the row's test), and the data manager's catalogue mutex held
+// around the test and the handler unless its row says otherwise.
 #pragma once
 
 #include <cstdint>
@@ -54,8 +55,10 @@ struct KxRequestRow {
     void (*handler)(KxRequest&) = nullptr; // null: the type is not served
     Needs needs = Needs::LoggedOn;
     Locking locking = Locking::Exclusive;
-    // The right the session's user needs; 0 means none checked here yet.
-    uint32_t rights = 0;
+    // What the session's user must be allowed, tested before the handler (under the catalogue
+    // lock when the row takes it); null: nothing beyond the log-on. A test that fails has
+    // already written its refusal; the request is then dropped.
+    bool (*allowed)(KxRequest&) = nullptr;
 };
 
 class CRequestDispatcher {
@@ -67,6 +70,7 @@ public:
         KxRequestHandler handler;
         Locking locking = Locking::Exclusive;
         KxRequestRow::Needs needs = KxRequestRow::Needs::LoggedOn;
+        bool (*allowed)(KxRequest&) = nullptr;
         bool served = false; // the table's row has a handler
     };
 
