@@ -3,7 +3,6 @@
 #include "model/CkxCheckout.h"
 #include "model/CkxFileList.h"
 #include "model/CkxXXX.h"
-#include "table/FolderTable.h"
 #include "server/support/FileTestKit.h"
 #include "server/support/TwoWorkstations.h"
 
@@ -43,25 +42,14 @@ CkxCheckout::_COM Checkout(int fileId) {
 
 // The loopback server with the two workstations and a third, "bob" (an operator like alice), for
 // the cases that check who hears of a change.
-class FileWorkstations : public TwoWorkstations {
+class FileWorkstations : public ThreeWorkstations {
 protected:
     void SetUp() override {
-        TwoWorkstations::SetUp();
+        ThreeWorkstations::SetUp();
         if (HasFatalFailure()) return;
-        bob = server.LogOn("bob", "bob-pw");
-        ASSERT_TRUE(bob);
         // A folder everybody may put files in: adds at the root are the system administrator's.
-        CkxFSNode n;
-        n.m_strName = "共享";
-        n.m_nParentID = -1;
-        n.m_nCreatorID = su->UserId();
-        n.m_Power.m_nInherit = 0;
-        n.m_Power.m_nEveryonePower = 0xFFFFFFFF;
-        ASSERT_TRUE(DirTable::Insert(server.Db(), n));
-        server.Locked([&] { return KX_KXXXX().fsAddDir(n); });
-        shared = n.m_nID;
+        shared = AddFolderDirect(server, "共享", -1, su->UserId(), 0xFFFFFFFF).m_nID;
     }
-    std::unique_ptr<TestClient> bob;
     int shared = -1;
 };
 class FileAdd : public FileWorkstations {};

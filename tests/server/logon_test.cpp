@@ -43,6 +43,7 @@ TEST(Logon, ResultTableCoversEveryOutcome) {
         {"bob", "bob-pw", CkxClient::MS_STUDIO, 0, -2},
         {"alice", "alice-pw", CkxClient::MS_STUDIO, 1, -2},   // already online
         {"bob", "bob-pw", CkxClient::MS_MANAGER, 2, -2},      // console without system admin
+        {"bob", "wrong", CkxClient::MS_MANAGER, 6, -2},       // ...told only after the right password
         {"nobody", "x", CkxClient::MS_STUDIO, 3, -1},
         {"carol", "carol-pw", CkxClient::MS_STUDIO, 4, -2},   // paused
         {"dave", "dave-pw", CkxClient::MS_STUDIO, 5, -2},     // invalid

@@ -11,6 +11,10 @@
 #include "server/support/TestServer.h"
 #include "storage/CImageStorage.h"
 #include "table/CImageFileTable.h"
+#include "table/FolderTable.h"
+#include "model/CkxXXX.h"
+
+#include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
@@ -69,6 +73,23 @@ inline int InsertRow(CADODatabase& db, CkxFile& f) {
     f.BuildPower(power);
     CImageFileTable table;
     return table.InsertFile(db, f, ex, power) ? f.GetID() : -1;
+}
+
+// A folder put straight into the catalogue and the server's memory (no request): its name, its
+// parent (-1: the root), its creator and what everyone may do there (its own rights, not
+// inherited). Gives the folder with its id.
+inline CkxFSNode AddFolderDirect(TestServer& server, const std::string& name, int parent, int creator,
+                                 uint32_t everyone) {
+    CkxFSNode n;
+    n.m_strName = name;
+    n.m_nParentID = parent;
+    n.m_nLev = parent == -1 ? 0 : server.Locked([&] { return KX_KXXXX().fsFind(parent)->m_nLev + 1; });
+    n.m_nCreatorID = creator;
+    n.m_Power.m_nInherit = 0;
+    n.m_Power.m_nEveryonePower = everyone;
+    EXPECT_TRUE(DirTable::Insert(server.Db(), n));
+    server.Locked([&] { return KX_KXXXX().fsAddDir(n); });
+    return n;
 }
 
 // The row and its two stored copies on root 0.

@@ -23,4 +23,17 @@ protected:
     std::unique_ptr<TestClient> su, alice;
 };
 
+// The two workstations and a third, "bob" (an operator like alice).
+class ThreeWorkstations : public TwoWorkstations {
+protected:
+    void SetUp() override {
+        TwoWorkstations::SetUp();
+        if (HasFatalFailure()) return;
+        bob = server.LogOn("bob", "bob-pw");
+        ASSERT_TRUE(bob);
+    }
+
+    std::unique_ptr<TestClient> bob;
+};
+
 } // namespace srvtest
