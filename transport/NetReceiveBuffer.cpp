@@ -2,14 +2,25 @@
 
 #include <cstring>
 
-NetReceiveBuffer::NetReceiveBuffer() : m_pData(new uint8_t[kCapacity]) {
-    std::memset(m_pData.get(), 0, kCapacity);
+namespace {
+// What Data() points at before the block exists: no valid bytes, but never a null pointer.
+const uint8_t kNoBytes[1] = {0};
+} // namespace
+
+NetReceiveBuffer::NetReceiveBuffer() = default;
+
+const uint8_t* NetReceiveBuffer::Base() const { return m_pData ? m_pData.get() : kNoBytes; }
+
+void NetReceiveBuffer::EnsureBlockLocked() {
+    // Taken when the first byte arrives: a connection that never sends costs no block.
+    if (!m_pData) m_pData = std::make_unique<uint8_t[]>(kCapacity);
 }
 
 bool NetReceiveBuffer::Append(const void* bytes, size_t n) {
     if (n > kCapacity) return false;
     if (n == 0) return true;
     std::unique_lock lock(m_mutex);
+    EnsureBlockLocked();
     m_space.wait(lock, [&] { return m_bInterrupted || TailRoomLocked(n, n) == n; });
     if (m_bInterrupted) return false;
     const size_t length = m_nLength.load(std::memory_order_relaxed);
@@ -59,7 +70,7 @@ void NetReceiveBuffer::Consume(size_t n) {
 
 int NetReceiveBuffer::SyncTo(uint8_t byte) {
     std::lock_guard lock(m_mutex);
-    const uint8_t* first = m_pData.get() + m_nStart;
+    const uint8_t* first = Base() + m_nStart;
     size_t length = m_nLength.load(std::memory_order_relaxed);
     const void* found = std::memchr(first, byte, length);
     if (found == nullptr) {
@@ -72,7 +83,9 @@ int NetReceiveBuffer::SyncTo(uint8_t byte) {
 
 void NetReceiveBuffer::ClearLocked() {
     m_nLength.store(0, std::memory_order_release);
-    if (m_bFilling) {
+    if (!m_pData) {
+        m_nStart = 0;
+    } else if (m_bFilling) {
         // The bytes being received start the buffer afresh once they are in.
         m_nStart = m_nFillAt;
         std::memset(m_pData.get(), 0, m_nFillAt);
@@ -86,6 +99,14 @@ void NetReceiveBuffer::ClearLocked() {
 
 void NetReceiveBuffer::Reset() {
     std::lock_guard lock(m_mutex);
+    if (!m_bFilling && !m_bReading) {
+        // Nothing holds the block: give it back; the next byte takes a fresh (zeroed) one.
+        m_pData.reset();
+        m_nLength.store(0, std::memory_order_release);
+        m_nStart = 0;
+        m_space.notify_all();
+        return;
+    }
     ClearLocked();
 }
 

@@ -1,4 +1,4 @@
-// NetReceiveBuffer: the 1 MB block between a connection's receive thread, which appends raw
+// NetReceiveBuffer: the 1 MB block (taken at the first byte, given back on Reset) between a connection's receive thread, which appends raw
 // bytes behind the valid ones, and its parse thread, which cuts packets from the front. The
 // valid bytes are always contiguous at Data(); the block never grows: a full buffer makes the
 // appender wait until the parse thread has consumed.
@@ -41,6 +41,7 @@ public:
         size_t room;
         {
             std::unique_lock lock(m_mutex);
+            EnsureBlockLocked();
             m_space.wait(lock, [&] { return m_bInterrupted || TailRoomLocked(1, 1) > 0; });
             if (m_bInterrupted) return false;
             room = TailRoomLocked(max, kMinFill);
@@ -61,7 +62,12 @@ public:
     }
 
     size_t Length() const { return m_nLength.load(std::memory_order_acquire); }
-    const uint8_t* Data() const { return m_pData.get() + m_nStart; }
+    const uint8_t* Data() const { return Base() + m_nStart; }
+    // Whether the block has been taken (tests of what an idle connection costs).
+    bool HasBlock() const {
+        std::lock_guard lock(m_mutex);
+        return m_pData != nullptr;
+    }
     // Calls f(data, length) with the valid bytes and returns what f returns. The bytes stay in
     // place while f runs (an appender that needs them moved waits), but f runs without the
     // lock, so a receive into the buffer goes on meanwhile. Only the consuming thread calls it.
@@ -71,7 +77,7 @@ public:
         size_t length;
         {
             std::lock_guard lock(m_mutex);
-            data = m_pData.get() + m_nStart;
+            data = Base() + m_nStart;
             length = m_nLength.load(std::memory_order_relaxed);
             m_bReading = true;
         }
@@ -91,7 +97,7 @@ public:
     // Drops the bytes before the first occurrence of `byte` and returns 1; without one the
     // buffer is reset and the result is 0.
     int SyncTo(uint8_t byte);
-    // Length 0 and every byte zeroed.
+    // Length 0; the block is given back (or, while a fill or reader holds it, zeroed).
     void Reset();
 
     // Waits up to `limit` until more than `have` bytes are valid. True when there are.
@@ -102,6 +108,8 @@ public:
     void Resume();
 
 private:
+    const uint8_t* Base() const;
+    void EnsureBlockLocked();
     void DropFrontLocked(size_t n);
     // Length 0 and every byte zeroed, except where a fill is writing.
     void ClearLocked();

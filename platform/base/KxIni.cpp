@@ -87,7 +87,8 @@ bool IniFile::Save(const std::string& path) const {
     std::error_code ec;
     std::filesystem::path p(path);
     if (p.has_parent_path()) std::filesystem::create_directories(p.parent_path(), ec);
-    return WriteFileSafely(path, ToText()).ok();
+    // Settings files may name accounts and paths: a new one is its owner's alone.
+    return WriteFileSafely(path, ToText(), 0600).ok();
 }
 
 IniFile::Section* IniFile::FindSection(const std::string& name) {

@@ -18,7 +18,8 @@ public:
     // for Save().
     bool Load(std::string path);
     // Writes to the loaded path (or to `path`) through kx::WriteFileSafely, creating missing
-    // folders; false when it cannot be written (a read-only file is not replaced).
+    // folders; a new file is readable by its owner only. False when it cannot be written (a
+    // read-only file is not replaced).
     bool Save() const;
     bool Save(const std::string& path) const;
     const std::string& Path() const { return path_; }

@@ -53,15 +53,52 @@ std::string SafeWriteResult::Message() const {
     return std::string("cannot ") + step + " " + path + ": " + std::strerror(error);
 }
 
-SafeWriteResult WriteFileSafely(const std::string& path, std::string_view bytes) {
-    return WriteFileSafely(path, std::initializer_list<std::string_view>{bytes});
+SafeWriteResult WriteFileSafely(const std::string& path, std::string_view bytes, unsigned newFileMode) {
+    return WriteFileSafely(path, std::initializer_list<std::string_view>{bytes}, newFileMode);
 }
 
 SafeWriteResult WriteFileSafely(const std::string& path,
-                                std::initializer_list<std::string_view> parts) {
+                                std::initializer_list<std::string_view> parts, unsigned newFileMode) {
+    StagedFile staged;
+    if (SafeWriteResult r = staged.Stage(path, parts, newFileMode); !r) return r;
+    return staged.Publish();
+}
+
+bool IsStagingName(std::string_view name) {
+    const size_t at = name.rfind(kStagingMarker);
+    return at != std::string_view::npos && at > 0 &&
+           name.size() - at == std::char_traits<char>::length(kStagingMarker) + 6;
+}
+
+StagedFile::~StagedFile() { Discard(); }
+
+StagedFile::StagedFile(StagedFile&& other) noexcept
+    : m_path(std::move(other.m_path)), m_temp(std::move(other.m_temp)) {
+    other.m_temp.clear();
+}
+
+StagedFile& StagedFile::operator=(StagedFile&& other) noexcept {
+    if (this != &other) {
+        Discard();
+        m_path = std::move(other.m_path);
+        m_temp = std::move(other.m_temp);
+        other.m_temp.clear();
+    }
+    return *this;
+}
+
+void StagedFile::Discard() {
+    if (!m_temp.empty()) ::unlink(m_temp.c_str());
+    m_temp.clear();
+}
+
+SafeWriteResult StagedFile::Stage(const std::string& path, std::initializer_list<std::string_view> parts,
+                                  unsigned newFileMode) {
+    Discard();
+    m_path = path;
     if (path.empty() || path.back() == '/') return Failed(path, "write", EINVAL);
 
-    mode_t mode = 0644;
+    mode_t mode = static_cast<mode_t>(newFileMode & 07777);
     struct stat old {};
     if (::stat(path.c_str(), &old) == 0) {
         if (S_ISDIR(old.st_mode)) return Failed(path, "replace the folder", EISDIR);
@@ -77,29 +114,47 @@ SafeWriteResult WriteFileSafely(const std::string& path,
     const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
     // The temporary name starts like the target's (cut so that the suffix still fits a name).
     const std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
-    std::string temp = folder + "/" + base.substr(0, 200) + ".tmp-XXXXXX";
+    std::string temp = folder + "/" + base.substr(0, 200) + kStagingMarker + "XXXXXX";
     int fd = ::mkostemp(temp.data(), O_CLOEXEC);
     if (fd < 0) return Failed(path, "create a temporary file for", errno);
-
+    // mkostemp makes the file rw------- : the final mode is set before any byte is written, so
+    // a private file is never readable by others, not even for a moment.
     const char* step = nullptr;
     int error = 0;
+    if (::fchmod(fd, mode) != 0) step = "set the permissions of", error = errno;
     for (std::string_view part : parts) {
+        if (step) break;
         if (!WriteAll(fd, part)) {
             step = "write";
             error = errno;
-            break;
         }
     }
-    if (!step && ::fchmod(fd, mode) != 0) step = "set the permissions of", error = errno;
     if (!step && ::fsync(fd) != 0) step = "flush", error = errno;
     if (::close(fd) != 0 && !step) step = "close", error = errno;
-    if (!step && std::rename(temp.c_str(), path.c_str()) != 0) step = "rename over", error = errno;
     if (step) {
         ::unlink(temp.c_str());
         return Failed(path, step, error);
     }
-    if (int e = SyncFolder(folder)) return Failed(path, "flush the folder of", e);
+    m_temp = std::move(temp);
     return {0, "", path};
+}
+
+SafeWriteResult StagedFile::Publish() {
+    if (m_temp.empty()) return Failed(m_path, "publish", EINVAL);
+    if (std::rename(m_temp.c_str(), m_path.c_str()) != 0) {
+        const int error = errno;
+        Discard();
+        return Failed(m_path, "rename over", error);
+    }
+    m_temp.clear();
+    const size_t slash = m_path.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : m_path.substr(0, slash);
+    SafeWriteResult r{0, "", m_path, true};
+    if (int e = SyncFolder(folder)) {
+        r = Failed(m_path, "flush the folder of", e);
+        r.placed = true;
+    }
+    return r;
 }
 
 } // namespace kx

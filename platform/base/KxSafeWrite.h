@@ -15,6 +15,7 @@ struct SafeWriteResult {
     int error = 0;           // errno of the failing step; 0 when the write succeeded
     const char* step = "";   // what failed, worded to follow "cannot": "write", "rename over", ...
     std::string path;        // the target
+    bool placed = false;     // the new content is in place (also when only the folder flush failed)
 
     bool ok() const { return error == 0; }
     explicit operator bool() const { return ok(); }
@@ -24,13 +25,47 @@ struct SafeWriteResult {
 
 // Writes `bytes` as the whole new content of `path`. The folder must exist. A target that is a
 // folder or a read-only file is refused (a rename would get round the permission that writing
-// in place meets); a replaced file keeps its permission bits, a new file gets rw-r--r--.
+// in place meets); a replaced file keeps its permission bits, a new file gets `newFileMode`.
 // Only a failure to flush the folder, the last step, comes after the new content is in place:
 // it is reported all the same, since the change may not survive a crash.
-SafeWriteResult WriteFileSafely(const std::string& path, std::string_view bytes);
+SafeWriteResult WriteFileSafely(const std::string& path, std::string_view bytes, unsigned newFileMode = 0644);
 // The same with the content given in pieces written back to back (a header and a body), so
 // large content need not be copied into one block first.
-SafeWriteResult WriteFileSafely(const std::string& path,
-                                std::initializer_list<std::string_view> parts);
+SafeWriteResult WriteFileSafely(const std::string& path, std::initializer_list<std::string_view> parts,
+                                unsigned newFileMode = 0644);
+
+// What every temporary name ends with: the target's name, this marker and six random characters.
+inline constexpr const char* kStagingMarker = ".tmp-";
+// Whether a file name is such a temporary name (left behind only by a crash).
+bool IsStagingName(std::string_view name);
+
+// A new content written and flushed under a temporary name beside its target, put in place
+// only by Publish (a rename, then the folder flushed). Dropped unpublished, the temporary file
+// is removed: a caller that must do more before the content may count (a database commit)
+// stages first and publishes last, and a failure in between leaves nothing behind.
+class StagedFile {
+public:
+    StagedFile() = default;
+    ~StagedFile();
+    StagedFile(StagedFile&& other) noexcept;
+    StagedFile& operator=(StagedFile&& other) noexcept;
+    StagedFile(const StagedFile&) = delete;
+    StagedFile& operator=(const StagedFile&) = delete;
+
+    // Writes and flushes the temporary file (the checks and modes of WriteFileSafely).
+    SafeWriteResult Stage(const std::string& path, std::initializer_list<std::string_view> parts,
+                          unsigned newFileMode = 0644);
+    // Renames it over the target; after a failed rename the temporary file is gone.
+    SafeWriteResult Publish();
+    // Removes the temporary file if it is still there.
+    void Discard();
+
+    bool IsStaged() const { return !m_temp.empty(); }
+    const std::string& Target() const { return m_path; }
+
+private:
+    std::string m_path;
+    std::string m_temp;
+};
 
 } // namespace kx

@@ -122,6 +122,11 @@ TEST_F(FileAdd, CaptureAddAnswersTheLocalIdOnlyWhenStored) {
     fs::remove(wholeDir);
     fs::rename(wholeDir + "_away", wholeDir);
     EXPECT_EQ(QueryInt(server.Db(), "SELECT COUNT(*) FROM VUZO_FImage"), 1);
+    // Nothing of the failed add stays on the root: no thumbnail, no temporary file.
+    for (const char* folder : {"/File/Image/Micro", "/File/Image/Whole"}) {
+        const auto entries = std::distance(fs::directory_iterator(server.StorageRoot() + folder), fs::directory_iterator());
+        EXPECT_EQ(entries, 1) << folder; // the one stored add's copy
+    }
     EXPECT_EQ(storage.GetCapacity(0), free);
     EXPECT_EQ(LogLines(server.Db(), "添加文件cap.jpg"), 1); // the one stored add
 }
@@ -276,10 +281,9 @@ TEST_F(RecycleBin, RestoreAllPutsFilesOfVanishedFoldersInNoFolder) {
         ids.push_back(InsertRow(server.Db(), f));
     }
     ASSERT_TRUE(alice->Send(kx::kMsgRecycleRestoreAll, kx::kSubNone));
-    for (TestClient* c : {alice.get(), bob.get()}) {
-        auto ann = c->Wait(kx::kMsgRecycleRestoreAll);
-        ASSERT_TRUE(ann);
-    }
+    // Only the bin's owner hears of it.
+    ASSERT_TRUE(alice->Wait(kx::kMsgRecycleRestoreAll));
+    EXPECT_TRUE(bob->Quiet(kx::kMsgRecycleRestoreAll, -1, 300ms));
     for (size_t i = 0; i < ids.size(); ++i) {
         auto row = ReadRow(server.Db(), ids[i]);
         ASSERT_TRUE(row);
@@ -307,6 +311,7 @@ TEST_F(RecycleBin, RestoreSomeOnlyFromTheRequestersBin) {
 
 // Every file request in turn: who hears of it, and its one log line with level, category (file
 // administration) and text. Browsing and emptying the recycle bin are warnings, the rest not.
+// What leaves a recycle bin (purge, restore, restore all, empty) concerns only its owner.
 TEST_F(FileRequests, EachRequestIsHeardAndLoggedAsItsKindSays) {
     CkxFileImage a = MakeFile("a", "jpg", alice->UserId(), kReadOpen, "AAAA", "a");
     CkxFileImage b = MakeFile("b", "jpg", alice->UserId(), kReadOpen, "BBBB", "b");
@@ -351,16 +356,16 @@ TEST_F(FileRequests, EachRequestIsHeardAndLoggedAsItsKindSays) {
          kEverybody, "1 20 <alice> 移动文件\"a2.jpg\"到回收站"},
         {"browse the bin", kx::kMsgRecycleList, kx::kSubNone, [&] { return alice->Send(kx::kMsgRecycleList, kx::kSubNone); }, kRequester, "2 20 <alice> 浏览回收站文件"},
         {"restore one", kx::kMsgRecycleRestore, kx::kSubNone,
-         [&] { return SendPieces(*alice, kx::kMsgRecycleRestore, kx::kSubNone, {DeleteRecords({DeleteRecord(ida, 0, 0, -1)})}); }, kEverybody,
+         [&] { return SendPieces(*alice, kx::kMsgRecycleRestore, kx::kSubNone, {DeleteRecords({DeleteRecord(ida, 0, 0, -1)})}); }, kRequester,
          "1 20 <alice> 还原回收站文件\"a2.jpg\""},
         {"b to the bin", kx::kMsgFile, kx::kSubDelete, [&] { return SendPieces(*alice, kx::kMsgFile, kx::kSubDelete, {DeleteRecords({DeleteRecord(idb, 0)})}); },
          kEverybody, "1 20 <alice> 移动文件\"b.jpg\"到回收站"},
         {"delete b for good", kx::kMsgRecyclePurge, kx::kSubNone, [&] { return SendPieces(*alice, kx::kMsgRecyclePurge, kx::kSubNone, {DeleteRecords({DeleteRecord(idb, 0)})}); },
-         kEverybody, "1 20 <alice> 删除回收站文件\"b.jpg\""},
+         kRequester, "1 20 <alice> 删除回收站文件\"b.jpg\""},
         {"a to the bin again", kx::kMsgFile, kx::kSubDelete,
          [&] { return SendPieces(*alice, kx::kMsgFile, kx::kSubDelete, {DeleteRecords({DeleteRecord(ida, 0)})}); }, kEverybody,
          "1 20 <alice> 移动文件\"a2.jpg\"到回收站"},
-        {"restore all", kx::kMsgRecycleRestoreAll, kx::kSubNone, [&] { return alice->Send(kx::kMsgRecycleRestoreAll, kx::kSubNone); }, kEverybody, "1 20 <alice> 全部还原回收站文件"},
+        {"restore all", kx::kMsgRecycleRestoreAll, kx::kSubNone, [&] { return alice->Send(kx::kMsgRecycleRestoreAll, kx::kSubNone); }, kRequester, "1 20 <alice> 全部还原回收站文件"},
         {"empty the bin", kx::kMsgRecycleEmpty, kx::kSubNone, [&] { return alice->Send(kx::kMsgRecycleEmpty, kx::kSubNone); }, kRequester, "2 20 <alice> 清空回收站"},
         {"purge", kx::kMsgFile, kx::kSubDelete, [&] { return SendPieces(*alice, kx::kMsgFile, kx::kSubDelete, {DeleteRecords({DeleteRecord(ida, 1)})}); },
          kEverybody, "1 20 <alice> 完全删除文件\"a2.jpg\""},

@@ -15,6 +15,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <map>
+
 #include <set>
 
 using namespace srvtest;
@@ -251,6 +254,20 @@ TEST_F(FolderServiceTest, DeleteTakesTheWholeSubtree) {
     ASSERT_TRUE(mine);
     ASSERT_TRUE(alice->Wait(kx::kMsgFolder, kx::kSubDelete));
     EXPECT_EQ(mine->pieces.size(), 1u);
+
+    // The files went to su's recycle bin: every workstation hears them leave, as after a file
+    // delete, each named with the folder it was in.
+    auto gone = alice->Wait(kx::kMsgFile, kx::kSubDelete);
+    ASSERT_TRUE(gone);
+    ASSERT_EQ(gone->payload.size(), files.size() * sizeof(CkxFile::_COM_DelFile));
+    std::map<int, int> folderOf;
+    for (size_t i = 0; i < files.size(); ++i) {
+        CkxFile::_COM_DelFile rec{};
+        std::memcpy(&rec, gone->payload.data() + i * sizeof rec, sizeof rec);
+        EXPECT_EQ(rec.nPurge, 0);
+        folderOf[static_cast<int>(rec.nID)] = rec.nDirID;
+    }
+    EXPECT_EQ(folderOf, (std::map<int, int>{{files[0], top}, {files[1], left}, {files[2], right}, {files[3], deep}}));
 
     const int suId = server.UserId("su");
     for (int id : files) {

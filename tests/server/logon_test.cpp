@@ -193,7 +193,7 @@ TEST(Logon, DroppedConnectionTellsEveryOtherSession) {
     EXPECT_TRUE(alice->Quiet(kx::kMsgSession, kx::kSubLogoff));
 }
 
-TEST(Logon, OnlineUsersListEverySessionInRegistryOrder) {
+TEST(Logon, OnlineUsersListTheLoggedOnSessionsInRegistryOrder) {
     TestServer server;
     ASSERT_TRUE(server.Ok());
     auto alice = server.LogOn("alice", "alice-pw");
@@ -202,18 +202,19 @@ TEST(Logon, OnlineUsersListEverySessionInRegistryOrder) {
     auto unknown = server.Connect();
     ASSERT_TRUE(idle && unknown);
     EXPECT_EQ(unknown->LogOn("nobody", "x"), 3);
-    ASSERT_TRUE(server.WaitForSessions(3));
+    auto bob = server.LogOn("bob", "bob-pw");
+    ASSERT_TRUE(bob);
+    ASSERT_TRUE(server.WaitForSessions(4));
 
+    // Connections that have not logged on (or failed to) have no user to list.
     alice->Send(kx::kMsgSession, kx::kSubOnlineUsers);
     const auto list = alice->WaitSeries(kx::kMsgSession, kx::kSubOnlineUsers);
     ASSERT_TRUE(list);
-    ASSERT_EQ(list->size(), 3u);
+    ASSERT_EQ(list->size(), 2u);
     EXPECT_EQ((*list)[0].AsInt(), server.UserId("alice"));
-    EXPECT_EQ((*list)[1].payload, "-1"); // not logged on
-    EXPECT_EQ((*list)[2].payload, "0");  // tried an unknown name
+    EXPECT_EQ((*list)[1].AsInt(), server.UserId("bob"));
     EXPECT_EQ((*list)[0].seriesPos, kSeriesFirst);
-    EXPECT_EQ((*list)[1].seriesPos, kSeriesMiddle);
-    EXPECT_EQ((*list)[2].seriesPos, kSeriesLast);
-    EXPECT_EQ((*list)[2].seriesIndex, 0);
+    EXPECT_EQ((*list)[1].seriesPos, kSeriesLast);
+    EXPECT_EQ((*list)[1].seriesIndex, 0);
     for (const auto& a : *list) EXPECT_EQ(a.flag, 0);
 }

@@ -3,6 +3,7 @@
 // the settings commands while a client is connected, and the order of exit.
 #include "startup/CDlgDBConf.h"
 #include "storeadmin/CDlgStorageRootAdmin.h"
+#include "storeadmin/StorageDrives.h"
 #include "startup/CMainFrame.h"
 #include "startup/CServerConfig.h"
 #include "startup/CServerHost.h"
@@ -151,6 +152,7 @@ public:
     TempDir home;
     std::string catalogue;
     std::FILE* out = nullptr;
+    std::shared_ptr<const StorageDriveSource> drives; // the machine's drives when null
 };
 
 // The failure table: each situation shows its messages in order, and nothing stays running.
@@ -201,6 +203,32 @@ TEST_F(StartupTest, FailureTable) {
          },
          [](StartupTest&) { return std::vector<std::string>{kx::kMsgNoStorage}; },
          false},
+        {"catalogue with a damaged page",
+         [](StartupTest& t) {
+             t.MakeReadyHome();
+             // The last page (a table or index of its own) overwritten: the file still opens.
+             const auto size = fs::file_size(t.catalogue);
+             ASSERT_GT(size, 8192u);
+             std::fstream f(t.catalogue, std::ios::in | std::ios::out | std::ios::binary);
+             f.seekp(static_cast<std::streamoff>(size - 4096));
+             const std::string garbage(4096, '\x5A');
+             f.write(garbage.data(), static_cast<std::streamsize>(garbage.size()));
+         },
+         [](StartupTest& t) {
+             std::string text = kx::kMsgDbDamaged;
+             text.replace(text.find("%s"), 2, t.catalogue);
+             return std::vector<std::string>{text};
+         },
+         false},
+        {"a storage root without the least free space",
+         [](StartupTest& t) {
+             t.MakeReadyHome();
+             auto drives = std::make_shared<FolderDriveSource>();
+             drives->Add('C', t.home.str(), 100000, 10); // 10 MB free
+             t.drives = drives;
+         },
+         [](StartupTest&) { return std::vector<std::string>{kx::kMsgStorageTooSmall}; },
+         false},
         {"port taken",
          [](StartupTest& t) { t.MakeReadyHome(); },
          [](StartupTest&) { return std::vector<std::string>{kx::kMsgListenFailed}; },
@@ -211,12 +239,14 @@ TEST_F(StartupTest, FailureTable) {
         TearDown();
         fs::remove_all(home.path());
         fs::create_directories(home.path());
+        drives.reset();
         SetUp();
         c.prepare(*this);
         TakenPort taken;
         kx::PromptRecorder prompts;
         CTerminalHost terminal(out);
         CVarniaServer server;
+        if (drives) server.GetDataManager().GetImageStorage().SetDriveSource(drives);
         server.SetHost(&terminal);
         server.SetPort(c.takePort ? taken.port() : FreePort());
         EXPECT_EQ(server.Start(), 0);
@@ -281,6 +311,28 @@ TEST_F(StartupTest, StartsListensLogsAndStopsInOrder) {
     EXPECT_LT(ConnectTo(port), 0); // nobody listens any more
     ::close(fd);
     server.Shutdown(); // a second exit is harmless
+}
+
+// Temporary files that a write cut short by a crash left on a root are removed at start;
+// stored files and names that only look alike stay.
+TEST_F(StartupTest, LeftoverTemporaryFilesAreRemovedAtStart) {
+    MakeReadyHome();
+    const fs::path root = fs::path(home.str()) / "KX_Storage_0" / "File" / "Image";
+    fs::create_directories(root / "Micro");
+    fs::create_directories(root / "Whole");
+    const std::vector<fs::path> leftovers = {root / "Micro" / "17.tmp-AbC123", root / "Whole" / "17.jpg.tmp-XyZ789"};
+    const std::vector<fs::path> kept = {root / "Micro" / "5", root / "Whole" / "5.jpg", root / "Whole" / "6.tmp-x.jpg"};
+    for (const auto& p : leftovers) std::ofstream(p) << "half";
+    for (const auto& p : kept) std::ofstream(p) << "whole";
+    kx::PromptRecorder prompts;
+    CTerminalHost terminal(out);
+    CVarniaServer server;
+    server.SetHost(&terminal);
+    server.SetPort(FreePort());
+    ASSERT_EQ(server.Start(), 1) << prompts.LastText();
+    for (const auto& p : leftovers) EXPECT_FALSE(fs::exists(p)) << p;
+    for (const auto& p : kept) EXPECT_TRUE(fs::exists(p)) << p;
+    server.Shutdown();
 }
 
 // With clients connected neither setting may change: the database dialog is refused and the

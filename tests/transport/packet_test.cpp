@@ -145,7 +145,14 @@ TEST(NetPacket, ReadAlwaysDecidesWithoutOverrunning) {
 
 TEST(NetReceiveBuffer, SyncConsumeAndReset) {
     NetReceiveBuffer b;
+    // The block is taken by the first byte, not before: an idle connection costs none.
+    EXPECT_FALSE(b.HasBlock());
+    EXPECT_EQ(b.Length(), 0u);
+    EXPECT_EQ(b.SyncTo(0xAA), 0);
+    b.Reset();
+    EXPECT_FALSE(b.HasBlock());
     ASSERT_TRUE(b.Append("\x01\x02\x03", 3));
+    EXPECT_TRUE(b.HasBlock());
     EXPECT_EQ(b.SyncTo(0xAA), 0);
     EXPECT_EQ(b.Length(), 0u);
 
@@ -167,6 +174,9 @@ TEST(NetReceiveBuffer, SyncConsumeAndReset) {
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(b.Data()), b.Length()), half.substr(NetReceiveBuffer::kCapacity / 2));
     b.Reset();
     EXPECT_EQ(b.Length(), 0u);
+    EXPECT_FALSE(b.HasBlock()); // given back; the next byte takes a fresh one
+    ASSERT_TRUE(b.Append("\xAA", 1));
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(b.Data()), b.Length()), "\xAA");
 }
 
 TEST(NetReceiveBuffer, AFullBufferMakesTheAppenderWaitUntilConsumedOrInterrupted) {

@@ -171,11 +171,38 @@ bool CADODatabase::RunLocked(const std::string& sql, const std::vector<CADOVaria
     std::string error;
     long affected = 0;
     if (!m_engine->Run(sql, params, rows, affected, error)) {
-        Fail("statement failed", error + " [" + sql + "]");
+        // Values stay out of the log: a failed insert may carry a new account's password.
+        Fail("statement failed", kx::DbErrorForLog(error) + " [" + kx::SqlForLog(sql) + "]");
         return false;
     }
     m_affected = affected;
     return true;
+}
+
+int CADODatabase::QuickCheck(std::string& detail) {
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    detail.clear();
+    if (!EnsureOpenLocked()) {
+        detail = m_lastError;
+        return 0;
+    }
+    if (m_kind != KX_DB_SQLITE) return 1;
+    DbRows rows;
+    std::string error;
+    long affected = 0;
+    if (!m_engine->Run("PRAGMA quick_check", {}, &rows, affected, error)) {
+        detail = error;
+        return 0;
+    }
+    // One row "ok" when sound; otherwise one row per problem found.
+    if (rows.rows.size() == 1 && !rows.rows[0].empty() && rows.rows[0][0].GetBytes() == "ok") return 1;
+    for (size_t i = 0; i < rows.rows.size() && i < 5; ++i) {
+        if (rows.rows[i].empty()) continue;
+        if (!detail.empty()) detail += "; ";
+        detail += rows.rows[i][0].GetBytes();
+    }
+    if (detail.empty()) detail = "the check gave no answer";
+    return 0;
 }
 
 std::string CADODatabase::Marker(int n) const { return m_engine ? m_engine->Marker(n) : "?"; }

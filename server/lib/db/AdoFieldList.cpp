@@ -18,6 +18,49 @@ std::string SqlQuote(std::string_view text) {
 
 std::string SqlNumber(int64_t n) { return std::to_string(n); }
 
+std::string SqlForLog(std::string_view sql) {
+    std::string out;
+    out.reserve(sql.size());
+    for (size_t i = 0; i < sql.size(); ++i) {
+        if (sql[i] != '\'') {
+            out += sql[i];
+            continue;
+        }
+        // Skip to the closing quote; a doubled quote inside the text is part of it. An
+        // unterminated text hides everything after its opening quote.
+        size_t j = i + 1;
+        while (j < sql.size()) {
+            if (sql[j] == '\'' && j + 1 < sql.size() && sql[j + 1] == '\'') {
+                j += 2;
+                continue;
+            }
+            if (sql[j] == '\'') break;
+            ++j;
+        }
+        out += "'?'";
+        i = j;
+    }
+    return out;
+}
+
+std::string DbErrorForLog(std::string_view error) {
+    std::string out;
+    size_t at = 0;
+    while (at <= error.size()) {
+        size_t end = error.find('\n', at);
+        if (end == std::string_view::npos) end = error.size();
+        const std::string_view line = error.substr(at, end - at);
+        const size_t text = line.find_first_not_of(" \t");
+        const bool detail = text != std::string_view::npos && line.substr(text).rfind("DETAIL:", 0) == 0;
+        if (!detail && !line.empty()) {
+            if (!out.empty()) out += ' ';
+            out += line;
+        }
+        at = end + 1;
+    }
+    return out;
+}
+
 std::string SqlDate(const COleDateTime& dt) { return "'" + IsoDateText(dt.m_dt) + "'"; }
 
 bool IsSqlName(std::string_view name) {

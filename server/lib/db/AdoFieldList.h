@@ -16,6 +16,11 @@ namespace kx {
 std::string SqlQuote(std::string_view text);
 // Decimal text of a number, the same in every locale.
 std::string SqlNumber(int64_t n);
+// The statement as it may appear in a log: every quoted text becomes '?', so no value a
+// statement carries (a password, a name) reaches the terminal or a log file.
+std::string SqlForLog(std::string_view sql);
+// A database error message without the lines that quote row values (PostgreSQL's DETAIL).
+std::string DbErrorForLog(std::string_view error);
 // A date-time as the quoted ISO literal 'YYYY-MM-DD HH:MM:SS' both engines read.
 std::string SqlDate(const COleDateTime& dt);
 // True for a plain SQL name (letters, digits, '_', not starting with a digit).

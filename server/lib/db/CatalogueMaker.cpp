@@ -4,8 +4,13 @@
 #include "generated/CatalogueSchema.h"
 #include "base/Gbk.h"
 
+#include <fcntl.h>
 #include <sqlite3.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <random>
 
@@ -88,6 +93,15 @@ int CreateSqliteCatalogue(const std::string& path, const std::string& adminPassw
         return 0;
     }
     if (!IsValidAdminPassword(adminPassword, error)) return 0;
+    // The catalogue holds every password: it is made readable by its owner only before the
+    // first byte goes in (the database's journal files take the same mode).
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        error = "cannot create the file " + path + ": " + std::strerror(errno);
+        return 0;
+    }
+    ::fchmod(fd, 0600); // whatever the umask took away, nothing more is granted
+    ::close(fd);
     sqlite3* raw = nullptr;
     const int rc = sqlite3_open_v2(path.c_str(), &raw,
                                    SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);

@@ -44,7 +44,7 @@ std::unique_ptr<CkxFile> CFileService::FindFile(int fileId) {
     return std::unique_ptr<CkxFile>(list.RemoveHead());
 }
 
-int CFileService::AddFile(CkxFile& file) {
+int CFileService::AddFile(CkxFile& file, const std::function<bool()>& alongside) {
     CkxBuf exattr, power;
     file.BuildExattr(exattr);
     file.BuildPower(power);
@@ -62,22 +62,38 @@ int CFileService::AddFile(CkxFile& file) {
     file.m_nStorageID = root;
     file.m_nSize = wholeLen;
     file.m_strSourcePath.clear();
-    if (!GetFileTable().InsertFile(m_db, file, exattr, power)) {
-        storage.AddCapacity(root, kb); // nothing was written: the room is free again
-        return 0;
-    }
-    storage.WriteMicro(root, file.GetMicroIDName(), file.GetMemMicroBuf(), microLen);
-    if (wholeLen > 0 && !storage.WriteWhole(root, file.GetIDName(), file.GetMemWholeBuf(), wholeLen)) {
-        // A row without its content would be reported as stored while the sender (a capture
-        // station deletes its copy on that answer) loses the only copy: take the row back out.
-        kx::ServerWarning("file \"%s\" not stored: its content could not be written to root %d",
-                          file.GetFileName().c_str(), root);
+
+    // One unit that a crash cannot tear: the row goes in inside a transaction, the content is
+    // written under temporary names and flushed, put in place, and only then is the row (with
+    // the add's log line) committed. Any failure rolls the row back and removes what was
+    // written; a crash before the commit leaves no row, and at worst a temporary file that
+    // the next start removes.
+    std::vector<std::string> placed;
+    const auto fail = [&](const char* why) {
+        if (why) kx::ServerWarning("file \"%s\" not stored: %s", file.GetFileName().c_str(), why);
         std::error_code ec;
-        std::filesystem::remove(storage.GetMicroPath(root, file.GetMicroIDName()), ec);
-        GetFileTable().DeleteFile(m_db, 0, file.GetID(), 1);
+        for (const std::string& path : placed) std::filesystem::remove(path, ec);
         storage.AddCapacity(root, kb);
         return 0;
+    };
+    CADOTransaction transaction(m_db);
+    if (!transaction.IsActive()) return fail("the catalogue could not start a transaction");
+    if (!GetFileTable().InsertFile(m_db, file, exattr, power)) return fail(nullptr);
+    kx::StagedFile micro, whole;
+    // A thumbnail can be made again from the content; a file whose thumbnail cannot be written
+    // is still stored.
+    if (microLen > 0 && !storage.StageMicro(root, file.GetMicroIDName(), file.GetMemMicroBuf(), microLen, micro))
+        kx::ServerWarning("file \"%s\": its thumbnail could not be written", file.GetFileName().c_str());
+    if (wholeLen > 0 && !storage.StageWhole(root, file.GetIDName(), file.GetMemWholeBuf(), wholeLen, whole))
+        return fail("its content could not be written");
+    if (alongside && !alongside()) return fail("its log line could not be written");
+    for (kx::StagedFile* staged : {&whole, &micro}) {
+        if (!staged->IsStaged()) continue;
+        const std::string target = staged->Target();
+        if (!staged->Publish().placed) return fail("its content could not be put in place");
+        placed.push_back(target);
     }
+    if (!transaction.Commit()) return fail("the catalogue did not commit the row");
     return 1;
 }
 
@@ -163,8 +179,8 @@ int CFileService::RestoreAll(int userId, const std::function<bool(int)>& folderE
 }
 
 int CFileService::DeleteFolder(int userId, const std::vector<int>& folderIds, int purge,
-                               std::vector<int>& deleted) {
-    return kx::DeleteFolderData(m_db, userId, folderIds, purge, deleted);
+                               std::vector<int>& deleted, std::vector<CkxFile::_COM_DelFile>* moved) {
+    return kx::DeleteFolderData(m_db, userId, folderIds, purge, deleted, moved);
 }
 
 // ---- lists ----
@@ -353,7 +369,8 @@ int CFileService::CheckIn(CkxCheckout& record, const COleDateTime& now) {
     return 1;
 }
 
-int CFileService::CheckInChanged(CkxFile& file, int editorId, const COleDateTime& now) {
+int CFileService::CheckInChanged(CkxFile& file, int editorId, const COleDateTime& now,
+                                 const std::function<bool()>& alongside) {
     std::unique_ptr<CkxFile> row = FindFile(file.GetID());
     if (!row) return -1;
     const int microLen = file.IsMemMicroValid() ? file.GetMemMicroSize() : 0;
@@ -367,18 +384,30 @@ int CFileService::CheckInChanged(CkxFile& file, int editorId, const COleDateTime
     columns.AddColumn("T_CheckinTime", now);
     columns.AddColumn("T_Width", file.m_nWidth);
     columns.AddColumn("T_Height", file.m_nHeight);
-    // The stored copies are replaced on the row's own root under the row's names (each write
-    // goes through a temporary file, so a failed write leaves the old copy). The content goes
-    // first: when it cannot be written the check-in fails and the row still says checked out,
-    // so the workstation keeps its changed copy instead of being told it was saved.
+    // The new copies are written and flushed under temporary names first; the row is updated
+    // (with the check-in's log line) in a transaction; the copies are put in place; then the
+    // commit. When the content cannot be written the check-in fails with nothing changed and
+    // the row still says checked out, so the workstation keeps its changed copy instead of
+    // being told it was saved.
     CFileStorage& storage = GetStorage();
+    kx::StagedFile whole, micro;
     if (wholeLen > 0 &&
-        !storage.WriteWhole(row->m_nStorageID, row->GetIDName(), file.GetMemWholeBuf(), wholeLen)) {
+        !storage.StageWhole(row->m_nStorageID, row->GetIDName(), file.GetMemWholeBuf(), wholeLen, whole)) {
         kx::ServerWarning("check-in of file %d refused: its content could not be written", row->GetID());
         return 0;
     }
-    storage.WriteMicro(row->m_nStorageID, row->GetMicroIDName(), file.GetMemMicroBuf(), microLen);
+    storage.StageMicro(row->m_nStorageID, row->GetMicroIDName(), file.GetMemMicroBuf(), microLen, micro);
+    CADOTransaction transaction(m_db);
+    if (!transaction.IsActive()) return 0;
     if (!UpdateById(m_db, GetFileTable().GetTableName(), row->GetID(), columns)) return 0;
+    if (alongside && !alongside()) return 0;
+    if (whole.IsStaged() && !whole.Publish().placed) return 0;
+    if (micro.IsStaged()) micro.Publish();
+    if (!transaction.Commit()) {
+        kx::ServerWarning("check-in of file %d: the new content is in place but the catalogue did not commit",
+                          row->GetID());
+        return 0;
+    }
 
     row->m_nSize = wholeLen;
     row->m_nEditorID = editorId;

@@ -42,10 +42,11 @@ public:
     std::unique_ptr<CkxFile> FindFile(int fileId);
 
     // Stores a new file: reserves room on a storage root, inserts the row (the file object gets
-    // its new id, root, size and an empty source path) and writes the thumbnail and the whole
-    // file. 1 when the row was inserted; 0 when no root has room or the insert failed (the
-    // reservation is then given back and nothing is written).
-    int AddFile(CkxFile& file);
+    // its new id, root, size and an empty source path), writes the thumbnail and the whole file
+    // and runs `alongside` (the add's log line) before one commit. 1 when committed; 0 when no
+    // root has room or any step failed (the reservation is given back, the row rolled back and
+    // no file left).
+    int AddFile(CkxFile& file, const std::function<bool()>& alongside = {});
     // Writes the fields a person edits (family, title, folder, author, time and place of
     // authorship, note, extra attributes, rights) from `edited` onto the stored row, and the
     // editor and edit time; every other column keeps the row's value. `edited` is brought to
@@ -70,7 +71,8 @@ public:
     // bin with no folder (or their rows, when purging; stored data stays either way), then their
     // quick keys and rows, in one transaction. 1 with the deleted folders in `deleted` (listed
     // ones first), else 0 with nothing changed.
-    int DeleteFolder(int userId, const std::vector<int>& folderIds, int purge, std::vector<int>& deleted);
+    int DeleteFolder(int userId, const std::vector<int>& folderIds, int purge, std::vector<int>& deleted,
+                     std::vector<CkxFile::_COM_DelFile>* moved = nullptr);
 
     // ---- lists: the reader, then every file's thumbnail; the list's count ----
     int GetRecycleBin(int userId, CkxFileList& list);
@@ -102,7 +104,8 @@ public:
     // Checks in a changed file: size, width, height, editor, edit and check-in times go to the
     // row, then the new thumbnail and whole file replace the stored ones on the row's own root.
     // The file object is brought to the stored state. Results as CheckOut.
-    int CheckInChanged(CkxFile& file, int editorId, const COleDateTime& now);
+    int CheckInChanged(CkxFile& file, int editorId, const COleDateTime& now,
+                       const std::function<bool()>& alongside = {});
 
 protected:
     // Loads every listed file's thumbnail.

@@ -61,7 +61,9 @@ void HandleCheckInChanged(KxRequest& request) {
     // while the record said they changed.
     if (!file->IsMemWholeValid() || file->GetMemWholeSize() <= 0) return RefuseRequest("checkout", request, "no content to check in");
     const int user = request.session.GetUserID();
-    const int result = service->CheckInChanged(*file, user, COleDateTime::GetCurrentTime());
+    const int result = service->CheckInChanged(*file, user, COleDateTime::GetCurrentTime(), [&] {
+        return LogRequest(request, "签入文件(保存修改)" + file->GetFileName(), KXLOG_CAT_FILEADMIN) > 0;
+    });
     if (result != 1) return RefuseRequest("checkout", request, WhyNot(result));
 
     CkxCheckout record;
@@ -71,7 +73,6 @@ void HandleCheckInChanged(KxRequest& request) {
     record.m_strExt = file->m_strExName;
     record.m_nUserID = user;
     const CkxCheckout::_COM com = record.GetComData();
-    LogRequest(request, "签入文件(保存修改)" + file->GetFileName(), KXLOG_CAT_FILEADMIN);
     request.Sessions().SendToAll(MakeRecordAnswer(kMsgCheckInChanged, kSubNone, com));
 }
 

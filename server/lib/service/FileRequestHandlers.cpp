@@ -40,10 +40,8 @@ void PrepareNewFile(CkxFile& file, int userId, const COleDateTime& now) {
 int AddFromRequest(KxRequest& request, CImageFileService& service, CkxFile& file) {
     if (!FileCreateAllowed(request, file)) return -1;
     PrepareNewFile(file, UserOf(request), COleDateTime::GetCurrentTime());
-    const int stored = service.AddFile(file);
-    // The log tells what happened: a file that was not stored has no add line.
-    if (stored) LogRequest(request, "添加文件" + file.GetFileName(), KXLOG_CAT_FILEADMIN);
-    return stored;
+    // The log line is committed with the row: a file that was not stored has no add line.
+    return service.AddFile(file, [&] { return LogRequest(request, "添加文件" + file.GetFileName(), KXLOG_CAT_FILEADMIN) > 0; });
 }
 
 void AddFile(KxRequest& request) {
@@ -109,13 +107,26 @@ std::vector<CkxFile::_COM_DelFile> ReadDeleteRecords(const KxRequest& request) {
     return out;
 }
 
+NetMessage DeleteRecordsMessage(int type, int subOp, uint32_t param,
+                                const std::vector<CkxFile::_COM_DelFile>& records) {
+    NetMessage message;
+    message.SetCommand(type, subOp);
+    message.SetParam(param);
+    message.AppendData(records.data(), records.size() * sizeof(CkxFile::_COM_DelFile));
+    return message;
+}
+
 void AnnounceDeleteRecords(const KxRequest& request, const std::vector<CkxFile::_COM_DelFile>& applied) {
     if (applied.empty()) return;
-    NetMessage message;
-    message.SetCommand(request.Type(), request.SubOp());
-    message.SetParam(RequestParam(request));
-    message.AppendData(applied.data(), applied.size() * sizeof(CkxFile::_COM_DelFile));
-    request.Sessions().SendMessageToAll(message);
+    request.Sessions().SendMessageToAll(
+        DeleteRecordsMessage(request.Type(), request.SubOp(), RequestParam(request), applied));
+}
+
+// A recycle bin is its owner's alone: what leaves it is told to that user's sessions only.
+void AnnounceToBinOwner(const KxRequest& request, const std::vector<CkxFile::_COM_DelFile>& applied) {
+    if (applied.empty()) return;
+    request.Sessions().SendMessageToUser(
+        UserOf(request), DeleteRecordsMessage(request.Type(), request.SubOp(), RequestParam(request), applied));
 }
 
 // ---- handlers ----
@@ -190,7 +201,7 @@ void HandleRecycleEmpty(KxRequest& request) {
     if (!service->EmptyRecycleBin(UserOf(request))) return RefuseRequest("file", request, "the database refused the delete");
     NetPacket back(request.packet);
     LogRequest(request, "清空回收站", KXLOG_CAT_FILEADMIN, true);
-    request.session.SendReply(back);
+    request.Sessions().SendToUser(UserOf(request), back);
 }
 
 void HandleRecyclePurge(KxRequest& request) {
@@ -206,7 +217,7 @@ void HandleRecyclePurge(KxRequest& request) {
         applied.push_back(rec);
         LogRequest(request, "删除回收站文件\"" + row->GetFileName() + "\"", KXLOG_CAT_FILEADMIN);
     }
-    AnnounceDeleteRecords(request, applied);
+    AnnounceToBinOwner(request, applied);
 }
 
 void HandleRecycleRestore(KxRequest& request) {
@@ -231,7 +242,7 @@ void HandleRecycleRestore(KxRequest& request) {
         applied.push_back(rec);
         LogRequest(request, "还原回收站文件\"" + row->GetFileName() + "\"", KXLOG_CAT_FILEADMIN);
     }
-    AnnounceDeleteRecords(request, applied);
+    AnnounceToBinOwner(request, applied);
 }
 
 void HandleRecycleRestoreAll(KxRequest& request) {
@@ -244,7 +255,7 @@ void HandleRecycleRestoreAll(KxRequest& request) {
     // Workstations act on it when the field at 12 names their user: it names the requester.
     NetPacket copy(request.packet);
     copy.Header().nReserved = static_cast<uint32_t>(user);
-    request.Sessions().SendToAll(copy);
+    request.Sessions().SendToUser(user, copy);
 }
 
 } // namespace kx

@@ -157,7 +157,8 @@ void Delete(KxRequest& request) {
 
     auto service = FileServiceOf(request);
     std::vector<int> folders;
-    if (!service->DeleteFolder(request.session.GetUserID(), listed, 0, folders))
+    std::vector<CkxFile::_COM_DelFile> moved;
+    if (!service->DeleteFolder(request.session.GetUserID(), listed, 0, folders, &moved))
         return RefuseRequest("folder", request, "the database refused the delete");
     // Each folder's subtree and the quick keys of every deleted folder leave memory.
     std::vector<CkxFSNode> nodes(folders.size());
@@ -165,6 +166,14 @@ void Delete(KxRequest& request) {
     KX_KXXXX().fsDeleteDir(nodes);
     LogRequest(request, "删除目录", KXLOG_CAT_DIRADMIN, true);
     request.Sessions().SendMessageToAll(announce);
+    // The files went to the requester's recycle bin: workstations drop them as they would
+    // after a file delete.
+    if (!moved.empty()) {
+        NetMessage gone;
+        gone.SetCommand(kMsgFile, kSubDelete);
+        gone.AppendData(moved.data(), moved.size() * sizeof(CkxFile::_COM_DelFile));
+        request.Sessions().SendMessageToAll(gone);
+    }
 }
 
 // Creating a folder below `parent` (-1: at the root).
@@ -211,19 +220,48 @@ bool FolderChanges(KxRequest& request) {
     return true;
 }
 
+namespace {
+// The live files whose folder is `folderId`, as delete records naming that folder.
+bool ReadFolderDeleteRecords(CADODatabase& db, const CFileTable& files, int folderId, int purge,
+                             std::vector<CkxFile::_COM_DelFile>& out) {
+    CADORecordset rs;
+    if (!db.Query(" SELECT T_ID, T_LocStgID, T_Title, T_Sufix FROM " + files.GetTableName() +
+                      " WHERE T_Deleted = 0 AND T_LocDirID = " + std::to_string(folderId) + " ORDER BY T_ID ",
+                  rs))
+        return false;
+    for (; !rs.IsEOF(); rs.MoveNext()) {
+        CkxFile f;
+        rs.GetLong("T_ID", f.m_nID);
+        rs.GetString("T_Title", f.m_strTitle);
+        rs.GetString("T_Sufix", f.m_strExName);
+        CkxFile::_COM_DelFile d = f.GetComData_DelFile();
+        int32_t storage = -1;
+        rs.GetLong("T_LocStgID", storage);
+        d.nStorageID = storage;
+        d.nDirID = folderId;
+        d.nPurge = purge;
+        out.push_back(d);
+    }
+    return true;
+}
+} // namespace
+
 int DeleteFolderData(CADODatabase& db, int userId, const std::vector<int>& folderIds, int purge,
-                     std::vector<int>& deleted) {
+                     std::vector<int>& deleted, std::vector<CkxFile::_COM_DelFile>* moved) {
     CImageFileTable files;
     std::vector<int> all;
+    std::vector<CkxFile::_COM_DelFile> records;
     CADOTransaction transaction(db);
     if (!transaction.IsActive() || !DirTable::WithSubtrees(db, folderIds, all)) return 0;
     for (int id : all) {
+        if (moved && !ReadFolderDeleteRecords(db, files, id, purge, records)) return 0;
         if (!files.RemoveFolderFiles(db, userId, id, purge) || !QuickKeyTable::DeleteFolder(db, id) ||
             !DirTable::Delete(db, id))
             return 0;
     }
     if (!transaction.Commit()) return 0;
     deleted = std::move(all);
+    if (moved) *moved = std::move(records);
     return 1;
 }
 

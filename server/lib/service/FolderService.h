@@ -4,6 +4,8 @@
 // to the requester's recycle bin, their quick keys and rows are deleted, in one transaction.
 #pragma once
 
+#include "model/CkxFile.h"
+
 #include <vector>
 
 class CADODatabase;
@@ -23,9 +25,10 @@ void HandleFolder(KxRequest& request);
 // The database side of deleting folders, for the folder service and the file service: each
 // listed folder and every folder below it (by the table's parent ids) loses its files (into the
 // user's recycle bin with no folder, or for good when purging), its quick keys and its row. One
-// transaction: 1 when committed, with the folders deleted in `deleted` (listed ones first);
-// else 0 with nothing changed.
+// transaction: 1 when committed, with the folders deleted in `deleted` (listed ones first) and,
+// when `moved` is given, a delete record for each file that left them; else 0 with nothing
+// changed.
 int DeleteFolderData(CADODatabase& db, int userId, const std::vector<int>& folderIds, int purge,
-                     std::vector<int>& deleted);
+                     std::vector<int>& deleted, std::vector<CkxFile::_COM_DelFile>* moved = nullptr);
 
 } // namespace kx

@@ -161,10 +161,18 @@ void HandleFileProjectsRequest(KxRequest& request) {
                       request.session.GetUserID());
         return;
     }
+    // Every workstation hears what the table now holds, not what this request carried (a
+    // stored link named in the request keeps its stored fields).
+    CkxProjectDataList stored;
+    if (ProjectFileTable::LoadFile(request.db, fileId, stored) < 0) {
+        ServerWarning("project links of file %d: saved, but could not be read back", fileId);
+        LogRequest(request, "更新引用项目", KXLOG_CAT_FILEADMIN);
+        return;
+    }
     NetMessage answer;
     answer.SetCommand(request.Type(), request.SubOp());
     answer.SetParam(request.message->GetParam());
-    links.ForEach([&](const CkxProjectData& d) {
+    stored.ForEach([&](const CkxProjectData& d) {
         const CkxProjectData::_COM com = d.GetComData();
         answer.AppendData(&com, sizeof com);
     });

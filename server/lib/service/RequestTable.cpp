@@ -59,7 +59,8 @@ constexpr KxRequestRow NotServed(int type) { return {type, nullptr, Needs::Logge
 // clang-format off
 constexpr std::array kRows{
     //    type                   handler                      the user must be allowed
-    KxRequestRow{kMsgSession, HandleSessionRequest, Needs::LogOnRequest, Locking::Exclusive, nullptr},
+    // The session row takes the catalogue lock itself (a delayed log-on waits outside it).
+    KxRequestRow{kMsgSession, HandleSessionRequest, Needs::LogOnRequest, Locking::None, nullptr},
     NotServed(kMsgUnused2),
     Serve(kMsgServerRecord,      HandleServerRecord),
     Serve(kMsgHostInfo,          HandleHostInfo, nullptr, Locking::None), // samples for about a second

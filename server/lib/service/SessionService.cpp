@@ -1,17 +1,55 @@
 #include "service/SessionService.h"
 
+#include "data/CDataManager.h"
 #include "model/CkxClient.h"
 #include "model/CkxXXX.h"
 #include "service/RequestIO.h"
 #include "session/CListenServer.h"
 #include "session/CServerSession.h"
+#include "service/OperationLog.h"
+
+#include <algorithm>
+#include <chrono>
+#include <thread>
 
 #include <string>
 #include <vector>
 
+namespace {
+
+// The word for a refused log-on in the operation log.
+const char* LogonResultText(int result) {
+    switch (result) {
+    case CV_USER_LOGIN_ONLINE: return "用户已在线";
+    case CV_USER_LOGIN_NOUSER: return "用户不存在";
+    case CV_USER_LOGIN_PAUSE: return "账户已暂停";
+    case CV_USER_LOGIN_INVALID: return "账户已失效";
+    case CV_USER_LOGIN_PASSWORD: return "密码错误";
+    case kx::kLogonNoRight: return "无系统管理权限";
+    default: return "未知结果";
+    }
+}
+
+// Waits on the session's own thread, a slice at a time, so a connection that ends meanwhile
+// is not held up. False when the session stopped during the wait.
+bool WaitOnSession(const CServerSession& session, std::chrono::milliseconds delay) {
+    using namespace std::chrono;
+    const auto until = steady_clock::now() + delay;
+    while (steady_clock::now() < until) {
+        if (!session.IsRunning() || session.IsEnding()) return false;
+        std::this_thread::sleep_for(std::min<steady_clock::duration>(milliseconds(50), until - steady_clock::now()));
+    }
+    return session.IsRunning() && !session.IsEnding();
+}
+
+} // namespace
+
 void HandleSessionRequest(KxRequest& request) {
+    // The log-on takes the catalogue lock itself, after any wait a run of failures imposes:
+    // that wait must slow only this session, never the others.
+    if (request.SubOp() == kx::kSubLogon) return HandleLogon(request);
+    std::lock_guard lock(request.data.CatalogueMutex());
     switch (request.SubOp()) {
-    case kx::kSubLogon: HandleLogon(request); break;
     case kx::kSubLogoff: HandleLogoff(request); break;
     case kx::kSubOnlineUsers: HandleOnlineUsers(request); break;
     default: break;
@@ -20,6 +58,18 @@ void HandleSessionRequest(KxRequest& request) {
 
 void HandleLogon(KxRequest& request) {
     CServerSession& session = request.session;
+    CkxClient::_COM com{};
+    const bool already = session.IsLoggedOn();
+    if (!already && !kx::ReadRequestRecord(request, com)) return;
+    const CkxClient client(com);
+    const std::string& address = session.GetPeerAddress();
+    CLogonThrottle& throttle = request.Server().LogonThrottle();
+    if (!already) {
+        const auto delay = throttle.DelayFor(client.m_strLogon, address);
+        if (delay.count() > 0 && !WaitOnSession(session, delay)) return;
+    }
+
+    std::lock_guard lock(request.data.CatalogueMutex());
     CkxXXX& kx = KX_KXXXX();
     int result = CV_USER_LOGIN_OK;
     int userId = -1;
@@ -28,9 +78,6 @@ void HandleLogon(KxRequest& request) {
         result = CV_USER_LOGIN_ONLINE;
         userId = session.GetUserID();
     } else {
-        CkxClient::_COM com;
-        if (!kx::ReadRequestRecord(request, com)) return;
-        const CkxClient client(com);
         const CkxUser* user = kx.m_UserList.Find(client.m_strLogon);
         userId = kx.m_UserList.GetID(client.m_strLogon);
         if (!user) {
@@ -52,6 +99,15 @@ void HandleLogon(KxRequest& request) {
             session.SetUserName(client.m_strLogon);
             session.SetUserID(userId);
             session.SetLoggedOn(true);
+            throttle.RecordSuccess(client.m_strLogon);
+        } else {
+            // Every refused log-on leaves a warning line: who was tried, from where, and the
+            // answer; the password never.
+            throttle.RecordFailure(client.m_strLogon, address);
+            WriteLogWarning(&request.db, user ? user->GetID() : -1, client.m_strLogon,
+                            std::string("登录失败: 地址 ") + (address.empty() ? "?" : address) + ", 结果 " +
+                                std::to_string(result) + " " + LogonResultText(result),
+                            KXLOG_CAT_LOGON);
         }
     }
 
@@ -74,6 +130,9 @@ void HandleLogoff(KxRequest& request) {
 
 void HandleOnlineUsers(KxRequest& request) {
     NetPacketSeries series(kx::kMsgSession, kx::kSubOnlineUsers, 0);
-    request.Sessions().ForEach([&](CClientSession& s) { series.AddInt(s.GetUserID()); });
+    // Connections that have not logged on yet have no user to show.
+    request.Sessions().ForEach([&](CClientSession& s) {
+        if (s.IsLoggedOn()) series.AddInt(s.GetUserID());
+    });
     kx::SendListAnswer(request.session, series);
 }

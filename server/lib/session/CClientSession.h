@@ -7,6 +7,7 @@
 #include "transport/NetConnection.h"
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <string>
 
@@ -36,6 +37,17 @@ public:
     CkxServer& ServerRecord() { return m_Server; }
     const CkxServer& ServerRecord() const { return m_Server; }
 
+    // The remote address (dotted text) and when the connection was accepted; set at accept.
+    const std::string& GetPeerAddress() const { return m_strPeer; }
+    std::chrono::steady_clock::time_point GetAcceptTime() const { return m_acceptTime; }
+    void SetPeer(const std::string& address, std::chrono::steady_clock::time_point accepted) {
+        m_strPeer = address;
+        m_acceptTime = accepted;
+    }
+
+    // Marks the connection as closed for a missed log-on deadline; true for the first caller.
+    bool MarkLate() { return !m_bLate.exchange(true); }
+
     void SetOwner(CListenServer* owner) { m_pOwner = owner; }
     CListenServer* GetOwner() const { return m_pOwner; }
 
@@ -58,7 +70,10 @@ private:
     std::atomic<int> m_nUserID{-1};
     std::atomic<bool> m_bLoggedOn{false};
     std::atomic<bool> m_bEnding{false};
+    std::atomic<bool> m_bLate{false};
     std::string m_strUserName;
     CkxServer m_Server;
     CListenServer* m_pOwner = nullptr;
+    std::string m_strPeer;
+    std::chrono::steady_clock::time_point m_acceptTime = std::chrono::steady_clock::now();
 };

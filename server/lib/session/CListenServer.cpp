@@ -7,6 +7,9 @@
 #include "log/ServerLog.h"
 #include "transport/NetLog.h"
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -50,10 +53,65 @@ void CListenServer::StopServerThread() {
     if (m_thread.joinable()) m_thread.join();
 }
 
+void CListenServer::SetLimits(const KxServerLimits& limits) {
+    {
+        std::lock_guard lock(m_limitsMutex);
+        m_Limits = limits;
+    }
+    m_Throttle.SetLimits(limits);
+}
+
+KxServerLimits CListenServer::GetLimits() const {
+    std::lock_guard lock(m_limitsMutex);
+    return m_Limits;
+}
+
 void CListenServer::ServerThreadLoop() {
+    auto nextSweep = std::chrono::steady_clock::now();
     while (m_bRun.load()) {
         if (auto ended = m_EndQueue.Pop(100ms)) EndSession(*ended);
+        const auto now = std::chrono::steady_clock::now();
+        if (now >= nextSweep) {
+            CloseLateConnections();
+            nextSweep = now + 200ms;
+        }
     }
+}
+
+void CListenServer::CloseLateConnections() {
+    const auto deadline = GetLimits().logonDeadline;
+    if (deadline.count() <= 0) return;
+    const auto now = std::chrono::steady_clock::now();
+    m_Sessions.ForEach([&](CClientSession& s) {
+        if (s.IsLoggedOn() || s.IsEnding() || now - s.GetAcceptTime() < deadline || !s.MarkLate()) return;
+        kx::ServerInfo("connection from %s closed: no log-on within %lld s", s.GetPeerAddress().c_str(),
+                       static_cast<long long>(std::chrono::duration_cast<std::chrono::seconds>(deadline).count()));
+        // Shutting the socket down ends the connection on its own threads; its end reaches the
+        // end queue like any lost connection.
+        s.Shutdown();
+    });
+}
+
+bool CListenServer::AdmitConnection(const std::string& address) {
+    const KxServerLimits limits = GetLimits();
+    int total = 0, fromAddress = 0;
+    m_Sessions.ForEach([&](CClientSession& s) {
+        ++total;
+        if (s.GetPeerAddress() == address) ++fromAddress;
+    });
+    const char* cap = nullptr;
+    if (limits.maxConnections > 0 && total >= limits.maxConnections) cap = "the server holds its most connections";
+    else if (limits.maxPerAddress > 0 && fromAddress >= limits.maxPerAddress) cap = "that address holds its most connections";
+    if (!cap) return true;
+    ++m_nRefusedSince;
+    const auto now = std::chrono::steady_clock::now();
+    if (now - m_lastRefusalLine >= 1s) {
+        kx::ServerWarning("connection from %s refused: %s (%d in all, %d from it; %d refused since the last line)",
+                          address.c_str(), cap, total, fromAddress, m_nRefusedSince);
+        m_lastRefusalLine = now;
+        m_nRefusedSince = 0;
+    }
+    return false;
 }
 
 void CListenServer::EndSession(const KxEndedSession& ended) {
@@ -73,12 +131,26 @@ void CListenServer::EndSession(const KxEndedSession& ended) {
 }
 
 void CListenServer::OnAccept(int handle) {
+    std::string address;
+    {
+        sockaddr_storage peer{};
+        socklen_t length = sizeof peer;
+        char text[INET6_ADDRSTRLEN] = {0};
+        if (::getpeername(handle, reinterpret_cast<sockaddr*>(&peer), &length) == 0) {
+            if (peer.ss_family == AF_INET)
+                ::inet_ntop(AF_INET, &reinterpret_cast<sockaddr_in*>(&peer)->sin_addr, text, sizeof text);
+            else if (peer.ss_family == AF_INET6)
+                ::inet_ntop(AF_INET6, &reinterpret_cast<sockaddr_in6*>(&peer)->sin6_addr, text, sizeof text);
+        }
+        address = text;
+    }
     std::unique_ptr<CClientSession> session;
-    if (!m_bShutdown.load()) session.reset(CreateSession());
+    if (!m_bShutdown.load() && AdmitConnection(address)) session.reset(CreateSession());
     if (!session) {
         ::close(handle);
         return;
     }
+    session->SetPeer(address, std::chrono::steady_clock::now());
     session->Attach(handle);
     // Handlers broadcast under the catalogue mutex: a client that stops reading must be cut
     // off, never make the broadcaster wait.

@@ -6,7 +6,9 @@
 #pragma once
 
 #include "session/CEndSessionQueue.h"
+#include "session/CLogonThrottle.h"
 #include "session/CSessionList.h"
+#include "session/KxServerLimits.h"
 #include "model/CkxServer.h"
 #include "transport/NetListener.h"
 
@@ -33,6 +35,12 @@ public:
     // the destructor). Safe to call more than once.
     void Shutdown();
 
+    // What connections may cost (set before Start; the log-on throttle takes the new values at
+    // once).
+    void SetLimits(const KxServerLimits& limits);
+    KxServerLimits GetLimits() const;
+    CLogonThrottle& LogonThrottle() { return m_Throttle; }
+
     CSessionList& Sessions() { return m_Sessions; }
     CEndSessionQueue& EndQueue() { return m_EndQueue; }
     // The data manager whose catalogue the sessions serve; none in this class.
@@ -49,11 +57,21 @@ protected:
 
 private:
     void ServerThreadLoop();
+    // Closes the connections that have not logged on within the deadline.
+    void CloseLateConnections();
+    // Whether one more connection from `address` stays within the caps; logs a refusal (at
+    // most one line a second, with how many were refused since).
+    bool AdmitConnection(const std::string& address);
     // Removes one ended session and tells the others its user went offline.
     void EndSession(const KxEndedSession& ended);
 
     CSessionList m_Sessions;
     CEndSessionQueue m_EndQueue;
+    mutable std::mutex m_limitsMutex;
+    KxServerLimits m_Limits;
+    CLogonThrottle m_Throttle;
+    std::chrono::steady_clock::time_point m_lastRefusalLine{};
+    int m_nRefusedSince = 0; // accept thread only
     std::mutex m_threadMutex; // start / stop of the server thread
     std::atomic<bool> m_bRun{false};
     std::atomic<bool> m_bShutdown{false};

@@ -85,6 +85,25 @@ int CSessionList::SendMessageToAll(const NetMessage& message) {
     return sent;
 }
 
+int CSessionList::SendToUser(int userId, const NetPacket& packet) {
+    return SendToHearers([&](const CClientSession& s) { return s.GetUserID() == userId; },
+                         [&](CClientSession& s) { return s.SendReply(packet); });
+}
+
+int CSessionList::SendMessageToUser(int userId, const NetMessage& message) {
+    return SendToHearers([&](const CClientSession& s) { return s.GetUserID() == userId; },
+                         [&](CClientSession& s) { return s.SendReplyMessage(message); });
+}
+
+int CSessionList::SendToHearers(const std::function<bool(const CClientSession&)>& match,
+                                const std::function<int(CClientSession&)>& send) {
+    std::lock_guard lock(m_mutex);
+    int sent = 0;
+    for (auto& s : m_sessions)
+        if (Hears(*s) && match(*s)) sent += send(*s);
+    return sent;
+}
+
 int CSessionList::AnnounceUser(const CClientSession& from, int userId) {
     NetPacket notice;
     notice.InitCommand(kx::kMsgSession, kx::kSubUserOnline, 0);

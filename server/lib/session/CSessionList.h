@@ -42,6 +42,9 @@ public:
     int SendToAll(const NetPacket& packet, const Tailor& tailor = {});
     // A multi-part message to every logged-on session as a reply message.
     int SendMessageToAll(const NetMessage& message);
+    // The same, only to the logged-on sessions of one user (what concerns that user alone).
+    int SendToUser(int userId, const NetPacket& packet);
+    int SendMessageToUser(int userId, const NetMessage& message);
     // (kMsgSession, kSubUserOnline) with the user id as decimal text, to every logged-on session except `from`.
     int AnnounceUser(const CClientSession& from, int userId);
 
@@ -58,6 +61,9 @@ private:
     // Stops, closes and deletes sessions already taken out of the list.
     static void Dispose(std::vector<std::unique_ptr<CClientSession>>& taken);
     int RemoveIf(const std::function<bool(const CClientSession&)>& match);
+    // Sends through `send` to every logged-on session that matches; how many took it.
+    int SendToHearers(const std::function<bool(const CClientSession&)>& match,
+                      const std::function<int(CClientSession&)>& send);
 
     mutable std::mutex m_mutex;
     std::vector<std::unique_ptr<CClientSession>> m_sessions;

@@ -47,3 +47,23 @@ std::string CServerConfig::DatabasePathOf(const KxDbConf& conf, const std::strin
 std::string CServerConfig::GetDatabasePath() const {
     return DatabasePathOf(GetDbConf(), m_strDataFolder);
 }
+
+KxServerLimits CServerConfig::GetLimits() const {
+    using namespace std::chrono;
+    KxServerLimits limits;
+    const auto read = [&](const char* key, int def, int low, int high) {
+        if (!m_ini.HasKey("LIMITS", key)) return def;
+        const int v = m_ini.GetInt("LIMITS", key, def);
+        return v < low || v > high ? def : v;
+    };
+    constexpr int kDay = 86400;
+    limits.logonDeadline = seconds(read("LOGON_WAIT", static_cast<int>(duration_cast<seconds>(limits.logonDeadline).count()), 1, kDay));
+    limits.maxConnections = read("CONN_MAX", limits.maxConnections, 0, 1000000);
+    limits.maxPerAddress = read("CONN_PER_ADDR", limits.maxPerAddress, 0, 1000000);
+    limits.failuresBeforeDelay = read("LOGON_FAILS", limits.failuresBeforeDelay, 0, 1000000);
+    limits.failureWindow = seconds(read("LOGON_FAIL_SPAN", static_cast<int>(duration_cast<seconds>(limits.failureWindow).count()), 1, kDay));
+    limits.firstDelay = milliseconds(read("LOGON_DELAY_FIRST", static_cast<int>(limits.firstDelay.count()), 1, 60000));
+    limits.maxDelay = milliseconds(read("LOGON_DELAY_MAX", static_cast<int>(limits.maxDelay.count()), 1, 60000));
+    if (limits.maxDelay < limits.firstDelay) limits.maxDelay = limits.firstDelay;
+    return limits;
+}

@@ -5,6 +5,7 @@
 
 #include "base/KxDrives.h"
 #include "base/KxIni.h"
+#include "session/KxServerLimits.h"
 
 #include <string>
 
@@ -50,6 +51,13 @@ public:
     // path counts from the data folder; empty stays empty).
     std::string GetDatabasePath() const;
     static std::string DatabasePathOf(const KxDbConf& conf, const std::string& dataFolder);
+
+    // Section LIMITS: LOGON_WAIT (seconds a connection may stay without logging on),
+    // CONN_MAX and CONN_PER_ADDR (connections in all and from one address, 0: no cap),
+    // LOGON_FAILS and LOGON_FAIL_SPAN (failed log-ons within that many seconds before further
+    // attempts wait), LOGON_DELAY_FIRST and LOGON_DELAY_MAX (that wait in milliseconds, doubling
+    // from the first to the most). A key that is missing or out of range keeps its default.
+    KxServerLimits GetLimits() const;
 
     // The drive letters the storage roots lie on (C is the data folder without a DRIVES
     // section).

@@ -1,5 +1,6 @@
 #include "startup/CVarniaServer.h"
 
+#include "db/AdoDatabase.h"
 #include "session/CListenServer.h"
 #include "model/CkxXXX.h"
 #include "qt/KxDialog.h"
@@ -33,6 +34,12 @@ std::string Format(const char* format, const std::string& arg) {
     out += arg;
     out += f.substr(at + 2);
     return out;
+}
+
+bool AnyRootExists(const ZoZI_Storage& storage) {
+    for (int i = 0; i < storage.GetCount(); ++i)
+        if (storage.Exists(i)) return true;
+    return false;
 }
 
 } // namespace
@@ -72,7 +79,19 @@ int CVarniaServer::Start() {
         if (!IsCatalogueFile(path)) return Fail(kx::kMsgDbOpenFailed);
     }
 
-    // 4. Open the catalogue and load it into memory.
+    // 4. A catalogue with a damaged page would open and then answer lists with nothing: its
+    // integrity is checked before anything is read from it.
+    {
+        // A file that does not open at all is told below, as any catalogue that cannot be opened.
+        CADODatabase probe;
+        std::string detail;
+        if (probe.OpenAccess(path) && !probe.QuickCheck(detail)) {
+            kx::ServerWarning("catalogue %s failed its integrity check: %s", path.c_str(), detail.c_str());
+            return Fail(Format(kx::kMsgDbDamaged, path));
+        }
+    }
+
+    // Open the catalogue and load it into memory.
     m_data.SetConnection("", path, kDefaultDbUser, kDefaultDbPassword);
     if (!m_data.Open(KX_DB_SQLITE)) {
         kx::ServerWarning("catalogue %s: %s", path.c_str(), m_data.GetLastError().c_str());
@@ -86,13 +105,17 @@ int CVarniaServer::Start() {
     if (!storage.HasUsableRoot()) {
         StorageRoots();
         storage.Scan();
-        if (!storage.HasUsableRoot()) return Fail(kx::kMsgNoStorage);
+        if (!storage.HasUsableRoot()) return Fail(AnyRootExists(storage) ? kx::kMsgStorageTooSmall : kx::kMsgNoStorage);
     }
+    // Temporary files an interrupted write left behind are never part of a stored file.
+    for (const std::string& leftover : storage.RemoveLeftovers())
+        kx::ServerInfo("removed the unfinished file %s", leftover.c_str());
 
     // 6. Listen on every local address. Every new session takes a copy of the server record,
     // so it is in place before the first connection can be accepted.
     m_listener = std::make_unique<CServerListener>(&m_data, kx::RequestTable());
     m_listener->m_Server = context.m_Server;
+    m_listener->SetLimits(m_config.GetLimits());
     const int port = m_nPort > 0 ? m_nPort : kx::ServicePort();
     if (!m_listener->Start(port, std::string())) return Fail(kx::kMsgListenFailed);
 

@@ -19,6 +19,8 @@ namespace kx {
 inline constexpr const char* kMsgDbFileMissing = "ACCESS 数据库文件(%s) 不存在  ";
 inline constexpr const char* kMsgDbOpenFailed = "连接 ACCESS 数据库失败";
 inline constexpr const char* kMsgNoStorage = "没有存储器节点可用";
+inline constexpr const char* kMsgDbDamaged = "数据库文件(%s)已损坏,完整性检查未通过,服务器不能启动";
+inline constexpr const char* kMsgStorageTooSmall = "存储器节点的剩余空间不足 50 MB,不能存放文件";
 inline constexpr const char* kMsgListenFailed = "创建通信服务器失败";
 inline constexpr const char* kMsgDbConfLocked = "存在客户端连接服务器,禁止修改数据库配置!";
 inline constexpr const char* kMsgDbConfLater = "数据库配置要重新启动服务器才能生效";

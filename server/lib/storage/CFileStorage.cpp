@@ -71,6 +71,40 @@ int CFileStorage::WriteWhole(int index, const std::string& name, const void* byt
     return Write(GetWholePath(index, name), bytes, len);
 }
 
+int CFileStorage::Stage(const std::string& path, const void* bytes, int len, kx::StagedFile& out) {
+    if (path.empty() || !bytes || len <= 0) return 0;
+    return out.Stage(path, {std::string_view(static_cast<const char*>(bytes), static_cast<size_t>(len))}) ? 1 : 0;
+}
+
+int CFileStorage::StageMicro(int index, const std::string& name, const void* bytes, int len,
+                             kx::StagedFile& out) const {
+    return Stage(GetMicroPath(index, name), bytes, len, out);
+}
+
+int CFileStorage::StageWhole(int index, const std::string& name, const void* bytes, int len,
+                             kx::StagedFile& out) const {
+    return Stage(GetWholePath(index, name), bytes, len, out);
+}
+
+std::vector<std::string> CFileStorage::RemoveLeftovers() const {
+    std::vector<std::string> removed;
+    for (int i = 0; i < GetCount(); ++i) {
+        if (!Exists(i)) continue;
+        for (const std::string& folder : {GetMicroFolder(i), GetWholeFolder(i)}) {
+            std::error_code ec;
+            fs::directory_iterator it(folder, ec), end;
+            for (; !ec && it != end; it.increment(ec)) {
+                const std::string name = it->path().filename().string();
+                std::error_code kind;
+                if (!kx::IsStagingName(name) || !it->is_regular_file(kind)) continue;
+                std::error_code gone;
+                if (fs::remove(it->path(), gone)) removed.push_back(it->path().string());
+            }
+        }
+    }
+    return removed;
+}
+
 void CFileStorage::DeleteOne(int index, const std::string& path) {
     if (path.empty()) return;
     std::error_code ec;

@@ -4,11 +4,13 @@
 // space back to the root.
 #pragma once
 
+#include "base/KxSafeWrite.h"
 #include "model/CkxBuf.h"
 #include "storeadmin/ZoZI_Storage.h"
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 class CFileStorage : public ZoZI_Storage {
 public:
@@ -36,6 +38,15 @@ public:
     int WriteMicro(int index, const std::string& name, const void* bytes, int len) const;
     int WriteWhole(int index, const std::string& name, const void* bytes, int len) const;
 
+    // Stages the bytes beside the stored file (see kx::StagedFile): nothing counts until the
+    // caller publishes. 1 when staged; 0 for an empty path, no bytes or a failed write.
+    int StageMicro(int index, const std::string& name, const void* bytes, int len, kx::StagedFile& out) const;
+    int StageWhole(int index, const std::string& name, const void* bytes, int len, kx::StagedFile& out) const;
+
+    // Removes the temporary files that an interrupted write left in the roots' thumbnail and
+    // content folders; returns their paths.
+    std::vector<std::string> RemoveLeftovers() const;
+
     // Deletes the thumbnail (named by the id) and the whole file, giving each one's size in KB
     // back to the root. 0 when the root does not exist.
     int Delete(int index, uint32_t id, const std::string& wholeName);
@@ -44,5 +55,6 @@ private:
     static std::string Path(const std::string& folder, const std::string& name);
     static int Load(const std::string& path, CkxBuf& out);
     static int Write(const std::string& path, const void* bytes, int len);
+    static int Stage(const std::string& path, const void* bytes, int len, kx::StagedFile& out);
     void DeleteOne(int index, const std::string& path);
 };

@@ -49,7 +49,9 @@ int Query(CADODatabase& db, const CkxLog& filter, CkxLogList& out) {
     const auto usable = [](const COleDateTime& d) {
         return d.GetStatus() == COleDateTime::valid && d.m_dt != 0 && kx::IsUsableDate(d.m_dt);
     };
-    if (usable(filter.m_dtTime) && usable(filter.m_dtEnd) && filter.m_dtTime < filter.m_dtEnd) {
+    if (usable(filter.m_dtTime) && usable(filter.m_dtEnd)) {
+        // A range whose start is not before its end holds no line; it must not widen to all.
+        if (!(filter.m_dtTime < filter.m_dtEnd)) return 0;
         where.AddDate(" T_Time >= ", filter.m_dtTime);
         where.AddDate(" T_Time <= ", filter.m_dtEnd);
     }

@@ -149,10 +149,11 @@ int SaveFileLinks(CADODatabase& db, int fileId, CkxProjectDataList& links, int n
     return tx.Commit();
 }
 
-int LoadAll(CADODatabase& db, CkxProjectDataList& list) {
+namespace {
+int LoadWhere(CADODatabase& db, const std::string& where, CkxProjectDataList& list) {
     CkxProjectDataList fresh;
     CADORecordset rs;
-    if (!db.Query(" SELECT * FROM VUZO_ProjectFile ", rs)) return -1;
+    if (!db.Query(" SELECT * FROM VUZO_ProjectFile " + where, rs)) return -1;
     for (; !rs.IsEOF(); rs.MoveNext()) {
         CkxProjectData d;
         int32_t v = 0;
@@ -169,6 +170,13 @@ int LoadAll(CADODatabase& db, CkxProjectDataList& list) {
     list.DeleteAll();
     while (CkxProjectData* d = fresh.RemoveHead()) list.AddTail(d);
     return list.GetCount();
+}
+} // namespace
+
+int LoadAll(CADODatabase& db, CkxProjectDataList& list) { return LoadWhere(db, "", list); }
+
+int LoadFile(CADODatabase& db, int fileId, CkxProjectDataList& list) {
+    return LoadWhere(db, " WHERE T_FileID = " + std::to_string(fileId) + " ORDER BY T_ID ", list);
 }
 
 } // namespace ProjectFileTable

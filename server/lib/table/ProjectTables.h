@@ -38,4 +38,6 @@ int DeleteFileExcept(CADODatabase& db, int fileId, const CkxProjectDataList& lin
 // list: the caller works on a copy).
 int SaveFileLinks(CADODatabase& db, int fileId, CkxProjectDataList& links, int newLinkCreator = 0);
 int LoadAll(CADODatabase& db, CkxProjectDataList& list);
+// The stored links of one file, in id order; -1 when the query fails.
+int LoadFile(CADODatabase& db, int fileId, CkxProjectDataList& list);
 } // namespace ProjectFileTable

@@ -95,6 +95,7 @@ bool TestServer::Build() {
     m_server->m_Server.m_strAddr = "127.0.0.1";
     m_server->m_Server.m_strDept = "测试部";
     m_server->m_Server.m_strRemark = "loopback";
+    m_server->SetLimits(TestLimits());
     if (!m_server->Start(0, "127.0.0.1") || !m_server->StartServerThread()) {
         ADD_FAILURE() << "the server did not start";
         return false;

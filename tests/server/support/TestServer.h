@@ -51,6 +51,17 @@ public:
     int UserId(const std::string& logon) const;
     int OperatorRoleId() const { return m_nOperatorRole; }
 
+    // What the test server lets connections cost: the server's own defaults, except that
+    // every connection comes from one address (no cap per address) and tests log on wrongly on
+    // purpose (the failed log-on delay starts only after 1000 failures). Tests of the limits
+    // set their own through Server().SetLimits().
+    static KxServerLimits TestLimits() {
+        KxServerLimits limits;
+        limits.maxPerAddress = 0;
+        limits.failuresBeforeDelay = 1000;
+        return limits;
+    }
+
     // A client connected to the server (null, with a gtest failure, when it cannot connect).
     std::unique_ptr<TestClient> Connect();
     // Connected and logged on (null, with a gtest failure, when the log-on fails).

@@ -1,0 +1,286 @@
+// What a running server does against connections that never log on, guessed passwords, values
+// in its log and other people's eyes on its files, over loopback against the real server core
+// and a real SQLite catalogue.
+#include "base/KxIni.h"
+#include "db/AdoFieldList.h"
+#include "db/CatalogueMaker.h"
+#include "model/CkxUser.h"
+#include "server/support/TestServer.h"
+#include "session/CLogonThrottle.h"
+#include "startup/CServerConfig.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <thread>
+
+using namespace srvtest;
+using namespace std::chrono;
+namespace fs = std::filesystem;
+
+namespace {
+
+bool WaitUntil(const std::function<bool()>& done, milliseconds limit = 5s) {
+    const auto until = steady_clock::now() + limit;
+    while (!done()) {
+        if (steady_clock::now() >= until) return false;
+        std::this_thread::sleep_for(20ms);
+    }
+    return true;
+}
+
+bool AnyLineHas(const std::vector<std::string>& lines, const std::string& text) {
+    return std::any_of(lines.begin(), lines.end(), [&](const std::string& l) { return l.find(text) != std::string::npos; });
+}
+
+bool ListsUsers(TestClient& client) {
+    return client.Send(kx::kMsgUser, kx::kSubList) && client.WaitSeries(kx::kMsgUser, kx::kSubList).has_value();
+}
+
+unsigned ModeOf(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 ? static_cast<unsigned>(st.st_mode & 0777) : 0u;
+}
+
+// The warning lines of the operation log in category 2 (log-on), in order.
+std::vector<std::string> LogonWarnings(TestServer& server) {
+    return server.Locked([&] {
+        std::vector<std::string> out;
+        CADORecordset rs;
+        if (!server.Db().Query(" SELECT T_Event FROM VUZO_Log WHERE T_Lev = 2 AND T_Type = 2 ORDER BY T_ID ", rs))
+            return out;
+        for (; !rs.IsEOF(); rs.MoveNext()) {
+            std::string event;
+            rs.GetString("T_Event", event);
+            out.push_back(event);
+        }
+        return out;
+    });
+}
+
+} // namespace
+
+// Idle connections are closed after the deadline and capped per address, while a logged-on
+// session is served all along.
+TEST(ConnectionLimits, IdleConnectionsAreCappedAndClosedWhileLoggedOnSessionsAreServed) {
+    TestServer server;
+    ASSERT_TRUE(server.Ok());
+    KxServerLimits limits = TestServer::TestLimits();
+    limits.logonDeadline = 1500ms;
+    limits.maxPerAddress = 5;
+    server.Server().SetLimits(limits);
+    auto su = server.LogOnAdmin();
+    ASSERT_TRUE(su);
+
+    std::vector<std::unique_ptr<TestClient>> idle;
+    for (int i = 0; i < 4; ++i) idle.push_back(server.Connect());
+    ASSERT_TRUE(server.WaitForSessions(5));
+
+    // The sixth connection from the address is closed at accept, with a line that says why.
+    ServerWarnings warnings;
+    auto over = server.Connect();
+    ASSERT_TRUE(over);
+    EXPECT_TRUE(WaitUntil([&] { return over->IsFailed(); })) << "the connection over the cap stayed open";
+    EXPECT_EQ(server.Server().Sessions().GetCount(), 5);
+    EXPECT_TRUE(AnyLineHas(warnings.Lines(), "connection from 127.0.0.1 refused"));
+
+    // The logged-on session is served while the idle ones wait ...
+    EXPECT_TRUE(ListsUsers(*su));
+    // ... and outlives them: they are closed once the deadline has passed.
+    EXPECT_TRUE(WaitUntil([&] { return server.Server().Sessions().GetCount() == 1; }));
+    for (auto& c : idle) EXPECT_TRUE(WaitUntil([&] { return c->IsFailed(); }));
+    EXPECT_TRUE(ListsUsers(*su));
+
+    // Room again: a new connection that logs on in time stays past the deadline.
+    auto alice = server.LogOn("alice", "alice-pw");
+    ASSERT_TRUE(alice);
+    std::this_thread::sleep_for(limits.logonDeadline + 500ms);
+    EXPECT_FALSE(alice->IsFailed());
+    EXPECT_TRUE(ListsUsers(*alice));
+}
+
+// The overall cap holds whatever the addresses; a zero cap is no cap.
+TEST(ConnectionLimits, TheOverallCapClosesTheConnectionOverIt) {
+    TestServer server;
+    ASSERT_TRUE(server.Ok());
+    KxServerLimits limits = TestServer::TestLimits();
+    limits.maxConnections = 2;
+    server.Server().SetLimits(limits);
+    auto first = server.LogOnAdmin();
+    auto second = server.Connect();
+    ASSERT_TRUE(first && second);
+    ASSERT_TRUE(server.WaitForSessions(2));
+    auto third = server.Connect();
+    ASSERT_TRUE(third);
+    EXPECT_TRUE(WaitUntil([&] { return third->IsFailed(); }));
+    EXPECT_FALSE(second->IsFailed());
+    EXPECT_TRUE(ListsUsers(*first));
+}
+
+// Failed log-ons leave warning lines (name, address, result; never the password); past the
+// threshold the next attempt waits on its own session only, and a right password then still
+// logs on.
+TEST(FailedLogons, AreLoggedAndThenDelayedWithoutSlowingOtherSessions) {
+    TestServer server;
+    ASSERT_TRUE(server.Ok());
+    auto su = server.LogOnAdmin(); // before the address has any failure
+    ASSERT_TRUE(su);
+    KxServerLimits limits = TestServer::TestLimits();
+    limits.failuresBeforeDelay = 3;
+    limits.firstDelay = 1500ms;
+    limits.maxDelay = 3s;
+    server.Server().SetLimits(limits);
+
+    auto guesser = server.Connect();
+    ASSERT_TRUE(guesser);
+    EXPECT_EQ(guesser->LogOn("alice", "guess-one"), CV_USER_LOGIN_PASSWORD);
+    EXPECT_EQ(guesser->LogOn("nobody", "guess-two"), CV_USER_LOGIN_NOUSER);
+    EXPECT_EQ(guesser->LogOn("alice", "guess-three"), CV_USER_LOGIN_PASSWORD);
+
+    const auto lines = LogonWarnings(server);
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0], "<alice> 登录失败: 地址 127.0.0.1, 结果 6 密码错误");
+    EXPECT_EQ(lines[1], "<nobody> 登录失败: 地址 127.0.0.1, 结果 3 用户不存在");
+    for (const auto& l : lines) EXPECT_EQ(l.find("guess"), std::string::npos) << l;
+
+    // The fourth attempt, with the right password, is held back; meanwhile su is served.
+    const auto sent = steady_clock::now();
+    CkxClient right;
+    right.m_nType = CkxClient::MS_STUDIO;
+    right.m_strLogon = "alice";
+    right.m_strPassword = "alice-pw";
+    ASSERT_TRUE(guesser->SendRecord(kx::kMsgSession, kx::kSubLogon, right.GetComData()));
+    EXPECT_TRUE(ListsUsers(*su));
+    EXPECT_TRUE(guesser->Quiet(kx::kMsgSession, kx::kSubLogon, 0ms)) << "the delayed log-on was answered at once";
+    auto answer = guesser->Wait(kx::kMsgSession, kx::kSubLogon, 10s);
+    ASSERT_TRUE(answer);
+    EXPECT_GE(steady_clock::now() - sent, 1400ms);
+    int32_t result = -1;
+    ASSERT_GE(answer->payload.size(), 4u);
+    std::memcpy(&result, answer->payload.data(), 4);
+    EXPECT_EQ(result, CV_USER_LOGIN_OK);
+    EXPECT_EQ(LogonWarnings(server).size(), 3u); // a success is no warning
+}
+
+// The delay grows with the failures in the window, stops at its maximum, and forgets failures
+// older than the window; a success clears the name but not the address.
+TEST(FailedLogons, TheDelayGrowsPerNameAndAddressWithinTheWindow) {
+    KxServerLimits limits;
+    limits.failuresBeforeDelay = 2;
+    limits.failureWindow = 60s;
+    limits.firstDelay = 100ms;
+    limits.maxDelay = 500ms;
+    CLogonThrottle throttle(limits);
+    const auto t0 = CLogonThrottle::Clock::time_point{} + hours(1);
+    const struct {
+        int failures;
+        milliseconds delay;
+    } steps[] = {{0, 0ms}, {1, 0ms}, {2, 100ms}, {3, 200ms}, {4, 400ms}, {5, 500ms}, {9, 500ms}};
+    int recorded = 0;
+    for (const auto& step : steps) {
+        for (; recorded < step.failures; ++recorded) throttle.RecordFailure("alice", "10.0.0.1", t0);
+        EXPECT_EQ(throttle.DelayFor("alice", "10.0.0.9", t0), step.delay) << step.failures << " by name";
+        EXPECT_EQ(throttle.DelayFor("bob", "10.0.0.1", t0), step.delay) << step.failures << " by address";
+    }
+    EXPECT_EQ(throttle.DelayFor("bob", "10.0.0.9", t0), 0ms); // neither name nor address
+    EXPECT_EQ(throttle.DelayFor("alice", "10.0.0.9", t0 + 61s), 0ms); // the window has passed
+    throttle.RecordFailure("carol", "10.0.0.2", t0);
+    throttle.RecordFailure("carol", "10.0.0.2", t0);
+    throttle.RecordSuccess("carol");
+    EXPECT_EQ(throttle.DelayFor("carol", "10.0.0.3", t0), 0ms);
+    EXPECT_EQ(throttle.DelayFor("dave", "10.0.0.2", t0), 100ms);
+}
+
+// A statement that fails is logged with its shape, never with the values it carried.
+TEST(ServerLog, AFailedStatementIsLoggedWithoutItsValues) {
+    TestServer server;
+    ASSERT_TRUE(server.Ok());
+    ServerWarnings warnings;
+    server.Locked([&] {
+        // An account insert the table refuses (it has no column T_Name).
+        return server.Db().Execute(" INSERT INTO VUZO_User (T_Logon, T_Password, T_Name) VALUES "
+                                   "('alice', 'Secret''s-pw-42', 'Alice Two') ");
+    });
+    const auto lines = warnings.Lines();
+    ASSERT_TRUE(AnyLineHas(lines, "statement failed")) << "no line for the failed statement";
+    EXPECT_TRUE(AnyLineHas(lines, "VALUES ('?', '?', '?')"));
+    EXPECT_FALSE(AnyLineHas(lines, "Secret"));
+    EXPECT_FALSE(AnyLineHas(lines, "Alice Two"));
+
+    const struct {
+        const char* sql;
+        const char* logged;
+    } cases[] = {
+        {"SELECT 1", "SELECT 1"},
+        {"UPDATE T SET A = 'x' WHERE B = 5", "UPDATE T SET A = '?' WHERE B = 5"},
+        {"INSERT INTO T VALUES ('it''s', '')", "INSERT INTO T VALUES ('?', '?')"},
+        {"SELECT 'unterminated secret", "SELECT '?'"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(kx::SqlForLog(c.sql), c.logged) << c.sql;
+    EXPECT_EQ(kx::DbErrorForLog("ERROR:  duplicate key\nDETAIL:  Key (t_logon)=(alice) already exists."),
+              "ERROR:  duplicate key");
+}
+
+// The catalogue and the settings file are created for their owner only, whatever the umask; a
+// settings file that exists keeps the mode its owner gave it.
+TEST(FileModes, TheCatalogueAndTheSettingsFileAreTheOwnersAlone) {
+    TempDir dir;
+    const mode_t previous = ::umask(022);
+    const std::string catalogue = dir.file("Varnia.db");
+    std::string error;
+    ASSERT_EQ(kx::CreateSqliteCatalogue(catalogue, "pw-for-test", error), 1) << error;
+    EXPECT_EQ(ModeOf(catalogue), 0600u);
+
+    CServerConfig config(dir.str());
+    config.Load();
+    KxDbConf conf;
+    conf.nWarn = 0;
+    conf.strPath = catalogue;
+    ASSERT_TRUE(config.SaveDbConf(conf));
+    EXPECT_EQ(ModeOf(config.GetIniPath()), 0600u);
+
+    ASSERT_EQ(::chmod(config.GetIniPath().c_str(), 0640), 0);
+    conf.nWarn = 1;
+    ASSERT_TRUE(config.SaveDbConf(conf));
+    EXPECT_EQ(ModeOf(config.GetIniPath()), 0640u);
+    ::umask(previous);
+}
+
+// The settings file's LIMITS section: each key read, a missing or out-of-range key keeps its
+// default.
+TEST(ServerConfig, LimitsComeFromTheSettingsWithDefaults) {
+    TempDir dir;
+    {
+        kx::IniFile ini(dir.file(CServerConfig::kIniName));
+        ini.SetInt("LIMITS", "LOGON_WAIT", 5);
+        ini.SetInt("LIMITS", "CONN_MAX", 20);
+        ini.SetInt("LIMITS", "CONN_PER_ADDR", 0);
+        ini.SetInt("LIMITS", "LOGON_FAILS", 7);
+        ini.SetInt("LIMITS", "LOGON_DELAY_MAX", -3);
+        ASSERT_TRUE(ini.Save());
+    }
+    CServerConfig config(dir.str());
+    config.Load();
+    const KxServerLimits limits = config.GetLimits();
+    const KxServerLimits defaults;
+    EXPECT_EQ(limits.logonDeadline, 5s);
+    EXPECT_EQ(limits.maxConnections, 20);
+    EXPECT_EQ(limits.maxPerAddress, 0);
+    EXPECT_EQ(limits.failuresBeforeDelay, 7);
+    EXPECT_EQ(limits.maxDelay, defaults.maxDelay);
+    EXPECT_EQ(limits.failureWindow, defaults.failureWindow);
+    EXPECT_EQ(limits.firstDelay, defaults.firstDelay);
+
+    CServerConfig none(dir.file("elsewhere"));
+    none.Load();
+    EXPECT_EQ(none.GetLimits().logonDeadline, 30s);
+    EXPECT_EQ(none.GetLimits().maxConnections, 1000);
+    EXPECT_EQ(none.GetLimits().maxPerAddress, 64);
+}
