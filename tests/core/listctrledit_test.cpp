@@ -3,6 +3,7 @@
 // tree, the picker and the IP editor, rows deleted under records and under an open editor, and
 // OK by Enter keeping the last edit. Real widgets driven with QTest in a host dialog that
 // records the notifications.
+#include "support/gui/DialogSteps.h"
 #include "support/gui/Screenshot.h"
 
 #include "qt/KxDialog.h"
@@ -155,19 +156,7 @@ protected:
     void Away() { Click(R_NONE, C_VALUE); }
     // Types into whichever widget has the focus, as a person does: keys for ASCII, the input
     // method's commit for Chinese.
-    static void Type(const QString& text) {
-        for (QChar c : text) {
-            QWidget* target = QApplication::focusWidget();
-            ASSERT_NE(target, nullptr);
-            if (c.unicode() < 0x80) {
-                QTest::keyClicks(target, QString(c));
-            } else {
-                QInputMethodEvent commit;
-                commit.setCommitString(QString(c));
-                QApplication::sendEvent(target, &commit);
-            }
-        }
-    }
+    static void Type(const QString& text) { guitest::TypeText(text); }
     void Forget() {
         host->notes.clear();
         g->comboCalls.clear();
