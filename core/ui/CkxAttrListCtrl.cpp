@@ -34,9 +34,34 @@ namespace kx {
 
 void BindAttrValueCell(CkxListCtrlEdit& grid, int row, int column, const CkxAttr& attr, int enabled) {
     if (!grid.SetCellCtrl(row, column, attr.m_nEditWay, enabled, attr.m_nDataType)) return;
-    if (attr.m_nEditWay != CkxListCtrlEdit::CTRL_COMBO) return;
-    attr.m_Consts.ForEach([&](const CkxConst& c) {
-        grid.LC_AddComboStr(row, column, c.GetText(), static_cast<uint32_t>(c.GetID()));
+    AddAttrChoices(grid, row, column, attr, false, false);
+}
+
+void AddAttrChoices(CkxListCtrlEdit& grid, int row, int column, const CkxAttr& attr, bool askProvider,
+                    bool withTree) {
+    CkxListCtrlEdit::_cell* cell = grid.LC_Find(row, column);
+    if (!cell) return;
+    const bool combo = cell->nCtrlType == CkxListCtrlEdit::CTRL_COMBO;
+    const bool tree = withTree && cell->nCtrlType == CkxListCtrlEdit::CTRL_TREE;
+    if (!combo && !tree) return;
+    CkxConstList provided;
+    const CkxConstList* source = &attr.m_Consts;
+    if (askProvider && attr.m_Consts.GetCount() == 0 && attr.HasConstProvider()) {
+        attr.CallConstProvider(provided);
+        source = &provided;
+    }
+    if (source->GetCount() < 1) return;
+    if (tree) cell->lsTree.clear();
+    source->ForEach([&](const CkxConst& c) {
+        if (combo) {
+            grid.LC_AddComboStr(row, column, c.GetText(), static_cast<uint32_t>(c.GetID()));
+            return;
+        }
+        CkxListCtrlEdit::_tree entry;
+        entry.text = c.GetText();
+        entry.id = c.GetID();
+        entry.parentId = c.m_nID2;
+        cell->lsTree.push_back(entry);
     });
 }
 

@@ -22,6 +22,12 @@ namespace kx {
 // kind, `enabled`, its data type as value kind, and for a drop-down one entry per stored
 // constant (display text, constant id). The cell keeps its value.
 KX_EXPORT void BindAttrValueCell(CkxListCtrlEdit& grid, int row, int column, const CkxAttr& attr, int enabled);
+// Adds the attribute's choices to a bound cell: its stored constants, or else (with
+// `askProvider`) what its constant provider gives now; fewer than one gives none. A drop-down
+// gets one entry per constant (display text, id); a tree cell, with `withTree`, one tree entry per
+// constant (text, id, parent id) in place of its entries.
+KX_EXPORT void AddAttrChoices(CkxListCtrlEdit& grid, int row, int column, const CkxAttr& attr, bool askProvider,
+                              bool withTree);
 // The name of an attribute's family in the family registry, empty when it knows none.
 KX_EXPORT std::string AttrFamilyName(const CkxAttr& attr);
 } // namespace kx

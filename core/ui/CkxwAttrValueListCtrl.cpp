@@ -92,29 +92,7 @@ void CkxwAttrNoteListCtrl::FreeCtrl() {
 void CkxwAttrNoteListCtrl::SetCellCtrl(int row, int column, const CkxAttr* attr) {
     if (!attr) return;
     if (!CkxListCtrlEdit::SetCellCtrl(row, column, attr->m_nEditWay, 1, attr->m_nDataType)) return;
-    const bool combo = attr->m_nEditWay == CTRL_COMBO, tree = attr->m_nEditWay == CTRL_TREE;
-    if (!combo && !tree) return;
-    // The stored constants, or else what the provider gives now (fewer than one: no choices).
-    CkxConstList provided;
-    const CkxConstList* source = &attr->m_Consts;
-    if (attr->m_Consts.GetCount() == 0 && attr->HasConstProvider()) {
-        attr->CallConstProvider(provided);
-        source = &provided;
-    }
-    if (source->GetCount() < 1) return;
-    _cell* cell = LC_Find(row, column);
-    if (tree && cell) cell->lsTree.clear();
-    source->ForEach([&](const CkxConst& c) {
-        if (combo) {
-            LC_AddComboStr(row, column, c.GetText(), static_cast<uint32_t>(c.GetID()));
-        } else if (cell) {
-            _tree entry;
-            entry.text = c.GetText();
-            entry.id = c.GetID();
-            entry.parentId = c.m_nID2;
-            cell->lsTree.push_back(entry);
-        }
-    });
+    kx::AddAttrChoices(*this, row, column, *attr, true, true);
 }
 
 void CkxwAttrNoteListCtrl::AddAttr(CkxAttr* attr) { AddAttr(attr, nullptr); }
