@@ -93,6 +93,21 @@ bool RegistryStore::Read(const std::string& key, const std::string& name, std::s
     return true;
 }
 
+std::vector<std::string> RegistryStore::ValueNames(const std::string& key) const {
+    if (key.empty() || path_.empty()) return {};
+    std::lock_guard<std::mutex> lock(g_storeMutex);
+    IniFile ini(path_);
+    return ini.Keys(key);
+}
+
+bool RegistryStore::DeleteValue(const std::string& key, const std::string& name) {
+    if (key.empty() || name.empty() || path_.empty()) return false;
+    std::lock_guard<std::mutex> lock(g_storeMutex);
+    IniFile ini(path_);
+    if (!ini.RemoveKey(key, name)) return false;
+    return ini.Save();
+}
+
 bool RegistryStore::WriteString(const std::string& key, const std::string& name, const std::string& text) {
     return Write(key, name, FitsLine(text) ? "sz:" + text : "szx:" + HexOf(text.data(), text.size()));
 }

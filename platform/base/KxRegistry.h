@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace kx {
 
@@ -30,6 +31,11 @@ public:
     bool ReadDword(const std::string& key, const std::string& name, uint32_t& value) const;
     // The value's bytes whatever its type (a text with its NUL, a number as 4 little-endian bytes).
     bool ReadBinary(const std::string& key, const std::string& name, std::string& bytes) const;
+
+    // The names of the key's values, in the order they are stored; empty for a missing key.
+    std::vector<std::string> ValueNames(const std::string& key) const;
+    // Removes one value; false when it was not there or the file cannot be written.
+    bool DeleteValue(const std::string& key, const std::string& name);
 
 private:
     bool Write(const std::string& key, const std::string& name, const std::string& encoded);

@@ -70,3 +70,18 @@ TEST(KxRegistry, DefaultStoreLivesInTheConfigFolder) {
     ::setenv("HOME", "/home/v", 1);
     EXPECT_EQ(kx::RegistryStore::DefaultPath(), "/home/v/.config/varnia/platform_registry_test.ini");
 }
+
+TEST(KxRegistry, ValueNamesListInStoredOrderAndValuesCanBeRemoved) {
+    TempDir d;
+    kx::RegistryStore reg(d.file("varnia/Studio.ini"));
+    const std::string key = "SOFTWARE\\Program\\Studio";
+    EXPECT_TRUE(reg.ValueNames(key).empty());
+    for (const char* name : {"File2", "File0", "File1"}) ASSERT_TRUE(reg.WriteString(key, name, name));
+    ASSERT_TRUE(reg.WriteDword(key, "Count", 3));
+    EXPECT_EQ(reg.ValueNames(key), (std::vector<std::string>{"File2", "File0", "File1", "Count"}));
+    EXPECT_TRUE(reg.DeleteValue(key, "file0")); // names match in any case
+    EXPECT_FALSE(reg.DeleteValue(key, "File0"));
+    EXPECT_FALSE(reg.DeleteValue(key, ""));
+    EXPECT_EQ(kx::RegistryStore(d.file("varnia/Studio.ini")).ValueNames(key),
+              (std::vector<std::string>{"File2", "File1", "Count"}));
+}
