@@ -80,6 +80,24 @@ int CkxUserLicenceList::Remove(uint8_t kind, const int* id) {
     return removed;
 }
 
+int CkxUserLicenceList::DeleteLicence(const CkxUserLicence* grant) {
+    for (POSITION p = GetHeadPosition(); p;) {
+        POSITION at = p;
+        CkxUserLicence* l = GetNext(p);
+        if (l != grant) continue;
+        m_list.RemoveAt(at);
+        delete l;
+        return 1;
+    }
+    return 0;
+}
+
+bool CkxUserLicenceList::Contains(const CkxUserLicence* grant) const {
+    for (POSITION p = GetHeadPosition(); p;)
+        if (GetNext(p) == grant) return true;
+    return false;
+}
+
 int CkxUserLicenceList::BuildTo(unsigned char* dst) const {
     if (!dst) return 0;
     for (POSITION p = GetHeadPosition(); p;) {

@@ -121,6 +121,11 @@ public:
     // Removes the first group (user) grant of that grantee; 1 when one was removed.
     int DeleteGroupPower(int id) { return Remove(CkxUserLicence::ALIENEE_GROUP, &id); }
     int DeleteUserPower(int id) { return Remove(CkxUserLicence::ALIENEE_USER, &id); }
+    // Removes exactly this grant (compared by address); 1 when it was in the list. A caller that
+    // holds pointers to grants removes the one it means, never another of the same grantee.
+    int DeleteLicence(const CkxUserLicence* grant);
+    // Whether the grant (by address) is in the list.
+    bool Contains(const CkxUserLicence* grant) const;
     // Removes every group (user) grant; returns how many.
     int DeleteAllGroupPower() { return Remove(CkxUserLicence::ALIENEE_GROUP, nullptr); }
     int DeleteAllUserPower() { return Remove(CkxUserLicence::ALIENEE_USER, nullptr); }
