@@ -43,6 +43,7 @@ TEST(FileList, AnswersTheFirstThousandReadableFilesInWriteTimeOrder) {
     } cases[] = {
         {"family", kx::kMsgFamilyFiles, "100000001"},
         {"project", kx::kMsgProjectFiles, "5"},
+        {"folder", kx::kMsgFolderFiles, ""},
         {"recycle bin", kx::kMsgRecycleList, ""},
     };
     for (const auto& c : cases) {
@@ -52,6 +53,13 @@ TEST(FileList, AnswersTheFirstThousandReadableFilesInWriteTimeOrder) {
         auto alice = server.LogOn("alice", "alice-pw");
         ASSERT_TRUE(alice);
         const int bob = server.UserId("bob");
+        // The folder case lists a folder everybody may browse.
+        std::string payload = c.payload;
+        int folder = -1;
+        if (c.type == kx::kMsgFolderFiles) {
+            folder = AddFolderDirect(server, "共享", -1, bob, 0xFFFFFFFF).m_nID;
+            payload = std::to_string(folder);
+        }
 
         constexpr int kReadable = 1500, kHidden = 300, kAll = kReadable + kHidden;
         std::vector<int> order(kAll);
@@ -64,6 +72,7 @@ TEST(FileList, AnswersTheFirstThousandReadableFilesInWriteTimeOrder) {
                 const bool readable = slot % 6 != 5;
                 CkxFileImage f = MakeFile("f" + std::to_string(slot), "jpg", bob, readable ? kReadOpen : 0);
                 f.m_dtWrite = COleDateTime(45000.0 + slot * 0.001);
+                if (c.type == kx::kMsgFolderFiles) f.m_nLocDirID = folder;
                 if (c.type == kx::kMsgRecycleList) {
                     f.m_nDeleted = 1;
                     f.m_nDeleterID = alice->UserId();
@@ -83,7 +92,7 @@ TEST(FileList, AnswersTheFirstThousandReadableFilesInWriteTimeOrder) {
         std::vector<int> expected;
         for (int i = 0; i < 1000; ++i) expected.push_back(readableByTime[i].second);
 
-        ASSERT_TRUE(alice->SendText(c.type, kx::kSubNone, c.payload));
+        ASSERT_TRUE(alice->SendText(c.type, kx::kSubNone, payload));
         // The answer's parameter is the request's (0 here); a second request checks it below.
         auto answers = alice->WaitSeries(c.type, kx::kSubNone, 30s);
         ASSERT_TRUE(answers);

@@ -200,20 +200,20 @@ int CFileService::GetRecycleBin(int userId, CkxFileList& list) {
     return list.GetCount();
 }
 
-int CFileService::GetFamilyFiles(int familyId, CkxFileList& list) {
-    GetFileTable().ReadFamilyFiles(m_db, familyId, list);
+int CFileService::GetFamilyFiles(int familyId, CkxFileList& list, const CFileTable::ReadLimit& limit) {
+    GetFileTable().ReadFamilyFiles(m_db, familyId, list, limit);
     LoadMicros(list);
     return list.GetCount();
 }
 
-int CFileService::GetFolderFiles(int folderId, CkxFileList& list) {
-    GetFileTable().ReadFolderFiles(m_db, folderId, list);
+int CFileService::GetFolderFiles(int folderId, CkxFileList& list, const CFileTable::ReadLimit& limit) {
+    GetFileTable().ReadFolderFiles(m_db, folderId, list, limit);
     LoadMicros(list);
     return list.GetCount();
 }
 
-int CFileService::GetProjectFiles(int projectId, CkxFileList& list) {
-    GetFileTable().ReadProjectFiles(m_db, projectId, list);
+int CFileService::GetProjectFiles(int projectId, CkxFileList& list, const CFileTable::ReadLimit& limit) {
+    GetFileTable().ReadProjectFiles(m_db, projectId, list, limit);
     LoadMicros(list);
     return list.GetCount();
 }

@@ -76,9 +76,9 @@ public:
 
     // ---- lists: the reader, then every file's thumbnail; the list's count ----
     int GetRecycleBin(int userId, CkxFileList& list);
-    int GetFamilyFiles(int familyId, CkxFileList& list);
-    int GetFolderFiles(int folderId, CkxFileList& list);
-    int GetProjectFiles(int projectId, CkxFileList& list);
+    int GetFamilyFiles(int familyId, CkxFileList& list, const CFileTable::ReadLimit& limit = {});
+    int GetFolderFiles(int folderId, CkxFileList& list, const CFileTable::ReadLimit& limit = {});
+    int GetProjectFiles(int projectId, CkxFileList& list, const CFileTable::ReadLimit& limit = {});
     // Files bound to every keyword of the list (none for an empty list).
     int GetKeywordFilesAll(const std::vector<int32_t>& keywordIds, CkxFileList& list);
     // Files bound to any keyword of the list (none for an empty list).

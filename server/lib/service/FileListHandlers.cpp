@@ -33,12 +33,19 @@ void Reply(KxRequest& request, const CkxFileList& list, uint32_t param) {
                  true, list);
 }
 
-// Lists read by one id given as decimal text (31, 32, 33).
+// Lists read by one id given as decimal text (31, 32, 33). Reading stops at the files that
+// will be sent: the first kFileListCap the user may read, in the list's order; thumbnails are
+// read for those alone.
 template <class Read>
 void ListById(KxRequest& request, Read read) {
     auto service = FileServiceOf(request);
+    const CkxXXX& context = KX_KXXXX();
+    const int user = request.session.GetUserID();
+    CFileTable::ReadLimit limit;
+    limit.keep = [&](const CkxFile& f) { return context.fsUserCan_File_Read(user, f.m_nWriterID, f.GetPower()) != 0; };
+    limit.cap = kFileListCap;
     CkxFileList list;
-    (service.get()->*read)(PayloadNumber(request), list);
+    (service.get()->*read)(PayloadNumber(request), list, limit);
     Reply(request, list, RequestParam(request));
 }
 

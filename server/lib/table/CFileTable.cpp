@@ -211,17 +211,21 @@ std::string CFileTable::ReadCheckedOutText() const {
 }
 
 int CFileTable::ReadFiles(CADODatabase& db, const std::string& sql, CkxFileList& list,
-                          const CkxQueryOperandList* operands) {
+                          const CkxQueryOperandList* operands, const ReadLimit& limit) {
     CADORecordset rs;
     if (!db.Query(sql, rs)) return 0;
+    int kept = 0;
     for (rs.MoveFirst(); !rs.IsEOF(); rs.MoveNext()) {
+        if (limit.cap > 0 && kept >= limit.cap) break; // the rest would not be sent
         CkxFile* file = CreateFileObj();
         if (!file) continue;
-        if (!ReadRow(rs, *file) || (operands && !kx::FilePassesOperands(*file, *operands))) {
+        if (!ReadRow(rs, *file) || (operands && !kx::FilePassesOperands(*file, *operands)) ||
+            (limit.keep && !limit.keep(*file))) {
             DestroyFileObj(file);
             continue;
         }
         list.AddObj(file);
+        ++kept;
     }
     return list.GetCount();
 }
@@ -234,16 +238,16 @@ int CFileTable::ReadRecycleBin(CADODatabase& db, int userId, CkxFileList& list) 
     return ReadFiles(db, ReadRecycleBinText(userId), list);
 }
 
-int CFileTable::ReadFamilyFiles(CADODatabase& db, int familyId, CkxFileList& list) {
-    return ReadFiles(db, ReadFamilyFilesText(familyId), list);
+int CFileTable::ReadFamilyFiles(CADODatabase& db, int familyId, CkxFileList& list, const ReadLimit& limit) {
+    return ReadFiles(db, ReadFamilyFilesText(familyId), list, nullptr, limit);
 }
 
-int CFileTable::ReadFolderFiles(CADODatabase& db, int folderId, CkxFileList& list) {
-    return ReadFiles(db, ReadFolderFilesText(folderId), list);
+int CFileTable::ReadFolderFiles(CADODatabase& db, int folderId, CkxFileList& list, const ReadLimit& limit) {
+    return ReadFiles(db, ReadFolderFilesText(folderId), list, nullptr, limit);
 }
 
-int CFileTable::ReadProjectFiles(CADODatabase& db, int projectId, CkxFileList& list) {
-    return ReadFiles(db, ReadProjectFilesText(projectId), list);
+int CFileTable::ReadProjectFiles(CADODatabase& db, int projectId, CkxFileList& list, const ReadLimit& limit) {
+    return ReadFiles(db, ReadProjectFilesText(projectId), list, nullptr, limit);
 }
 
 int CFileTable::ReadCheckedOut(CADODatabase& db, CkxFileList& list) {

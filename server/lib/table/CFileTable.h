@@ -9,6 +9,7 @@
 #include "model/CkxQueryTemplet.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,14 @@ class CADORecordset;
 class CkxFileList;
 class CkxQueryOperand;
 class CkxQueryOperandList;
+
+// A list reader may stop early: `keep` decides which rows count (all when empty) and reading
+// ends once `cap` of them are in the list (0: no cap). The rows come in the statement's order,
+// so the list holds exactly the first `cap` rows that count.
+struct KxFileReadLimit {
+    std::function<bool(const CkxFile&)> keep;
+    int cap = 0;
+};
 
 class CFileTable {
 public:
@@ -51,13 +60,15 @@ public:
     // The folder's files: rows deleted (purge) or moved to the user's recycle bin with no folder.
     int RemoveFolderFiles(CADODatabase& db, int userId, int folderId, int purge);
 
+    using ReadLimit = KxFileReadLimit;
+
     // ---- readers: append to the list in row order, return the list's count (0 on failure) ----
     int SelectFile(CADODatabase& db, int fileId, CkxFileList& list);
     int ReadRecycleBin(CADODatabase& db, int userId, CkxFileList& list);
-    int ReadFamilyFiles(CADODatabase& db, int familyId, CkxFileList& list);
+    int ReadFamilyFiles(CADODatabase& db, int familyId, CkxFileList& list, const ReadLimit& limit = {});
     // Files of the folder and files a quick key shows in it.
-    int ReadFolderFiles(CADODatabase& db, int folderId, CkxFileList& list);
-    int ReadProjectFiles(CADODatabase& db, int projectId, CkxFileList& list);
+    int ReadFolderFiles(CADODatabase& db, int folderId, CkxFileList& list, const ReadLimit& limit = {});
+    int ReadProjectFiles(CADODatabase& db, int projectId, CkxFileList& list, const ReadLimit& limit = {});
     int ReadCheckedOut(CADODatabase& db, CkxFileList& list);
 
     // ---- queries ----
@@ -89,5 +100,5 @@ public:
 protected:
     // Runs a SELECT and appends every row that passes the operands (none: every row).
     int ReadFiles(CADODatabase& db, const std::string& sql, CkxFileList& list,
-                  const CkxQueryOperandList* operands = nullptr);
+                  const CkxQueryOperandList* operands = nullptr, const ReadLimit& limit = {});
 };
