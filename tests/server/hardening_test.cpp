@@ -3,6 +3,7 @@
 // and a real SQLite catalogue.
 #include "base/KxIni.h"
 #include "db/AdoFieldList.h"
+#include "db/AdoRecordset.h"
 #include "db/CatalogueMaker.h"
 #include "model/CkxUser.h"
 #include "server/support/TestServer.h"
@@ -283,4 +284,29 @@ TEST(ServerConfig, LimitsComeFromTheSettingsWithDefaults) {
     EXPECT_EQ(none.GetLimits().logonDeadline, 30s);
     EXPECT_EQ(none.GetLimits().maxConnections, 1000);
     EXPECT_EQ(none.GetLimits().maxPerAddress, 64);
+}
+
+// A catalogue made by the catalogue tool commits through a write-ahead log (one sync per commit)
+// and carries the planner's statistics from the start; an older file without them gets them once.
+TEST(CatalogueFile, IsMadeInWalModeWithStatistics) {
+    TempDir dir;
+    const std::string path = dir.file("Varnia.db");
+    std::string error;
+    ASSERT_EQ(kx::CreateSqliteCatalogue(path, "pw-for-test", error), 1) << error;
+    CADODatabase db;
+    ASSERT_EQ(db.OpenAccess(path), 1);
+    const auto text = [&](const std::string& sql, const char* column) {
+        CADORecordset rs;
+        std::string out;
+        if (db.Query(sql, rs) && !rs.IsEOF()) rs.GetString(column, out);
+        return out;
+    };
+    const std::string stats = "SELECT count(*) AS n FROM sqlite_master WHERE name = 'sqlite_stat1'";
+    EXPECT_EQ(text("PRAGMA journal_mode", "journal_mode"), "wal");
+    EXPECT_EQ(text(stats, "n"), "1");
+
+    ASSERT_EQ(db.Execute("DROP TABLE sqlite_stat1"), 1);
+    EXPECT_EQ(text(stats, "n"), "0");
+    EXPECT_EQ(db.GatherStatistics(true), 1);
+    EXPECT_EQ(text(stats, "n"), "1");
 }

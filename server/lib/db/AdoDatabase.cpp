@@ -179,6 +179,20 @@ bool CADODatabase::RunLocked(const std::string& sql, const std::vector<CADOVaria
     return true;
 }
 
+int CADODatabase::GatherStatistics(bool onlyWhenMissing) {
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    if (!EnsureOpenLocked()) return 0;
+    if (onlyWhenMissing && m_kind == KX_DB_SQLITE) {
+        DbRows rows;
+        std::string error;
+        long affected = 0;
+        if (m_engine->Run("SELECT count(*) FROM sqlite_master WHERE name = 'sqlite_stat1'", {}, &rows, affected, error) &&
+            !rows.rows.empty() && !rows.rows[0].empty() && rows.rows[0][0].GetInt64() > 0)
+            return 1;
+    }
+    return RunLocked("ANALYZE", {}, nullptr) ? 1 : 0;
+}
+
 int CADODatabase::QuickCheck(std::string& detail) {
     std::lock_guard<std::recursive_mutex> lock(m_mutex);
     detail.clear();

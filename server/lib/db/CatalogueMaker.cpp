@@ -82,6 +82,8 @@ int CreateCatalogue(CADODatabase& db, const std::string& adminPassword, std::str
         error = "cannot add the administrator: " + db.GetLastError();
         return 0;
     }
+    // The planner's statistics from the start, so the list queries use their indexes.
+    db.GatherStatistics(false);
     return 1;
 }
 

@@ -39,6 +39,10 @@ public:
         }
         sqlite3_busy_timeout(db, 5000);
         sqlite3_extended_result_codes(db, 1);
+        // Write-ahead logging: a commit is durable with one sync of the log, and readers do not
+        // wait for a writer. Where it cannot be had (a file that is no database, a memory
+        // database) the default journal stays; the check below decides whether the file is usable.
+        sqlite3_exec(db, "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;", nullptr, nullptr, nullptr);
         m_db = db;
         // Opening is lazy: read the schema once so that a file that is not a database (or is
         // damaged) is refused here rather than at the first statement.

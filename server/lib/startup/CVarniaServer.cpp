@@ -98,6 +98,8 @@ int CVarniaServer::Start() {
         return Fail(kx::kMsgDbOpenFailed);
     }
     kx::ServerInfo("catalogue: %s", path.c_str());
+    // An older catalogue may lack the planner's statistics: gathered once, kept afterwards.
+    m_data.GetDatabase().GatherStatistics(true);
 
     // 5. A usable storage root; one more chance through the storage-root dialog.
     CImageStorage& storage = m_data.GetImageStorage();
