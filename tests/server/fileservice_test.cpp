@@ -117,3 +117,30 @@ TEST(FileService, ContentThatCannotBeWrittenIsNeverReportedAsStored) {
     EXPECT_EQ(service.CheckInChanged(changed, 2, COleDateTime::GetCurrentTime()), 1);
     EXPECT_EQ(ReadDisk(WholePath(server, keptId, "jpg")), "new-whole");
 }
+
+// A list reads thumbnails only for the files it will send: those that pass the limit, up to its
+// cap; the other files are still listed, without a thumbnail.
+TEST(FileService, ThumbnailsAreReadOnlyForTheFilesSent) {
+    TestServer server;
+    ASSERT_TRUE(server.Ok());
+    CImageFileService service(server.Data());
+    std::vector<int> ids;
+    for (int i = 0; i < 5; ++i) {
+        CkxFileImage f = MakeFile("t" + std::to_string(i), "jpg", 1, kReadOpen, "whole", "micro" + std::to_string(i));
+        f.m_nFamilyID = 100000001;
+        f.m_dtWrite = COleDateTime(45000.0 + i);
+        ids.push_back(StoreFile(server, f));
+    }
+    CFileTable::ReadLimit limit;
+    limit.keep = [&](const CkxFile& f) { return f.GetID() != ids[1]; }; // the second is not sent
+    limit.cap = 2;
+    service.LimitThumbnailsTo(limit);
+    CkxFileList list;
+    ASSERT_EQ(service.GetFamilyFiles(100000001, list), 5);
+    std::vector<int> withMicro;
+    for (POSITION p = list.GetHeadPosition(); p;) {
+        const CkxFile* f = list.GetNext(p);
+        if (f->IsMemMicroValid()) withMicro.push_back(f->GetID());
+    }
+    EXPECT_EQ(withMicro, (std::vector<int>{ids[0], ids[2]}));
+}

@@ -187,7 +187,11 @@ int CFileService::DeleteFolder(int userId, const std::vector<int>& folderIds, in
 
 void CFileService::LoadMicros(CkxFileList& list) {
     CFileStorage& storage = GetStorage();
+    int loaded = 0;
     EachFile(list, [&](CkxFile& f) {
+        if (m_thumbnails.cap > 0 && loaded >= m_thumbnails.cap) return;
+        if (m_thumbnails.keep && !m_thumbnails.keep(f)) return;
+        ++loaded;
         CkxBuf micro;
         if (storage.LoadMicro(f.m_nStorageID, f.GetMicroIDName(), micro))
             f.UpdateMicro(micro.GetBuf(), micro.GetLen());

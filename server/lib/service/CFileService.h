@@ -83,6 +83,9 @@ public:
     int GetKeywordFilesAll(const std::vector<int32_t>& keywordIds, CkxFileList& list);
     // Files bound to any keyword of the list (none for an empty list).
     int GetKeywordFilesAny(const std::vector<int32_t>& keywordIds, CkxFileList& list);
+    // From now on a list reads thumbnails only for the files that pass `limit` (the ones that
+    // will be sent), up to its cap; every file of the list is still read.
+    void LimitThumbnailsTo(CFileTable::ReadLimit limit) { m_thumbnails = std::move(limit); }
     // The listed ids that name a stored file not in a recycle bin, in the ids' order.
     int GetFilesById(const std::vector<int32_t>& fileIds, CkxFileList& list);
     int GetOperandFiles(const CkxQueryOperand& operand, CkxFileList& list);
@@ -110,6 +113,7 @@ public:
 protected:
     // Loads every listed file's thumbnail.
     void LoadMicros(CkxFileList& list);
+    CFileTable::ReadLimit m_thumbnails; // which files of a list get their thumbnails read
     // Deletes the stored thumbnail and whole file of a row.
     void DeleteStored(const CkxFile& row);
 

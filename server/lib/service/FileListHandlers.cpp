@@ -33,19 +33,32 @@ void Reply(KxRequest& request, const CkxFileList& list, uint32_t param) {
                  true, list);
 }
 
+// The files a list answer sends: the first kFileListCap the session's user may read, in the
+// list's order.
+CFileTable::ReadLimit SentFiles(const KxRequest& request) {
+    CFileTable::ReadLimit limit;
+    const int user = request.session.GetUserID();
+    limit.keep = [user](const CkxFile& f) {
+        return KX_KXXXX().fsUserCan_File_Read(user, f.m_nWriterID, f.GetPower()) != 0;
+    };
+    limit.cap = kFileListCap;
+    return limit;
+}
+
+// A list service whose thumbnails are read for the sent files alone.
+std::unique_ptr<CImageFileService> ListService(const KxRequest& request) {
+    auto service = FileServiceOf(request);
+    service->LimitThumbnailsTo(SentFiles(request));
+    return service;
+}
+
 // Lists read by one id given as decimal text (31, 32, 33). Reading stops at the files that
-// will be sent: the first kFileListCap the user may read, in the list's order; thumbnails are
-// read for those alone.
+// will be sent.
 template <class Read>
 void ListById(KxRequest& request, Read read) {
-    auto service = FileServiceOf(request);
-    const CkxXXX& context = KX_KXXXX();
-    const int user = request.session.GetUserID();
-    CFileTable::ReadLimit limit;
-    limit.keep = [&](const CkxFile& f) { return context.fsUserCan_File_Read(user, f.m_nWriterID, f.GetPower()) != 0; };
-    limit.cap = kFileListCap;
+    auto service = ListService(request);
     CkxFileList list;
-    (service.get()->*read)(PayloadNumber(request), list, limit);
+    (service.get()->*read)(PayloadNumber(request), list, SentFiles(request));
     Reply(request, list, RequestParam(request));
 }
 
@@ -69,7 +82,7 @@ template <class Read>
 void ListByKeywords(KxRequest& request, Read read) {
     const std::vector<int32_t> ids = PieceIds(request);
     if (ids.empty()) return RefuseRequest("file list", request, "no keyword id");
-    auto service = FileServiceOf(request);
+    auto service = ListService(request);
     CkxFileList list;
     (service.get()->*read)(ids, list);
     Reply(request, list, RequestParam(request));
@@ -154,7 +167,7 @@ void HandleQueryFiles(KxRequest& request) {
         const std::string_view head = request.Payload();
         if (!ReadRecord(head.data(), head.size(), block)) return RefuseRequest("file list", request, "the query block is short");
     }
-    auto service = FileServiceOf(request);
+    auto service = ListService(request);
     CkxFileList list;
     service->QueryFiles(block, operands, KX_KXXXX(), list);
     Reply(request, list, RequestParam(request));
@@ -173,7 +186,7 @@ void HandleOperandFiles(KxRequest& request) {
     CkxQueryOperand operand;
     if (!operand.PasyBuf(reinterpret_cast<const unsigned char*>(bytes.data()), static_cast<int>(bytes.size())))
         return RefuseRequest("file list", request, "the query operand cannot be read");
-    auto service = FileServiceOf(request);
+    auto service = ListService(request);
     CkxFileList list;
     service->GetOperandFiles(operand, list);
     // The operand's extra data names the requester's window.
