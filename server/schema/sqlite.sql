@@ -269,3 +269,5 @@ CREATE INDEX IX_VUZO_FImage_FamilyID ON VUZO_FImage (T_FamilyID);
 CREATE INDEX IX_VUZO_FImage_Deleted_DeleterID ON VUZO_FImage (T_Deleted, T_DeleterID);
 CREATE INDEX IX_VUZO_FImage_WriteTime ON VUZO_FImage (T_WriteTime);
 CREATE INDEX IX_VUZO_FImage_Checkouted ON VUZO_FImage (T_Checkouted);
+CREATE INDEX IX_VUZO_FImage_Family_Order ON VUZO_FImage (T_FamilyID, T_Deleted, T_WriteTime);
+CREATE INDEX IX_VUZO_FImage_Folder_Order ON VUZO_FImage (T_LocDirID, T_Deleted, T_WriteTime);

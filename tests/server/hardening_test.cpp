@@ -303,6 +303,16 @@ TEST(CatalogueFile, IsMadeInWalModeWithStatistics) {
     };
     const std::string stats = "SELECT count(*) AS n FROM sqlite_master WHERE name = 'sqlite_stat1'";
     EXPECT_EQ(text("PRAGMA journal_mode", "journal_mode"), "wal");
+    // The family and folder lists read in write-time order through an index of their own.
+    EXPECT_EQ(text("SELECT count(*) AS n FROM sqlite_master WHERE type = 'index' AND name IN "
+                   "('IX_VUZO_FImage_Family_Order', 'IX_VUZO_FImage_Folder_Order')",
+                   "n"),
+              "2");
+    EXPECT_NE(text("EXPLAIN QUERY PLAN SELECT * FROM VUZO_FImage WHERE T_Deleted = 0 AND T_FamilyID = 5 "
+                   "ORDER BY T_WriteTime",
+                   "detail")
+                  .find("IX_VUZO_FImage_Family_Order"),
+              std::string::npos);
     EXPECT_EQ(text(stats, "n"), "1");
 
     ASSERT_EQ(db.Execute("DROP TABLE sqlite_stat1"), 1);
