@@ -22,6 +22,8 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include <array>
+
 namespace {
 
 constexpr int kFolderBitmap = 193;
@@ -143,13 +145,16 @@ CDlgQueryCondition::CDlgQueryCondition(QWidget* parent) : kx::Dialog(parent) {
     exLayout->addWidget(m_grid);
     layout->addWidget(m_exGroup, 1);
 
-    for (QRadioButton* r : {m_famBoth, m_famSelf, m_famDerived, m_dirBoth, m_dirSelf, m_dirBelow}) r->setAutoExclusive(false);
-    connect(m_famBoth, &QRadioButton::clicked, this, [this] { Exclusive(m_famBoth, {m_famBoth, m_famSelf, m_famDerived}); });
-    connect(m_famSelf, &QRadioButton::clicked, this, [this] { Exclusive(m_famSelf, {m_famBoth, m_famSelf, m_famDerived}); });
-    connect(m_famDerived, &QRadioButton::clicked, this, [this] { Exclusive(m_famDerived, {m_famBoth, m_famSelf, m_famDerived}); });
-    connect(m_dirBoth, &QRadioButton::clicked, this, [this] { Exclusive(m_dirBoth, {m_dirBoth, m_dirSelf, m_dirBelow}); });
-    connect(m_dirSelf, &QRadioButton::clicked, this, [this] { Exclusive(m_dirSelf, {m_dirBoth, m_dirSelf, m_dirBelow}); });
-    connect(m_dirBelow, &QRadioButton::clicked, this, [this] { Exclusive(m_dirBelow, {m_dirBoth, m_dirSelf, m_dirBelow}); });
+    // Each triple is kept exclusive by its click handlers (the clicked one on, the others off).
+    for (auto triple : {std::array<QRadioButton*, 3>{m_famBoth, m_famSelf, m_famDerived},
+                        std::array<QRadioButton*, 3>{m_dirBoth, m_dirSelf, m_dirBelow}}) {
+        for (QRadioButton* r : triple) {
+            r->setAutoExclusive(false);
+            connect(r, &QRadioButton::clicked, this, [r, triple] {
+                for (QRadioButton* other : triple) other->setChecked(other == r);
+            });
+        }
+    }
     connect(m_allFamily, &QCheckBox::clicked, this, [this] { OnAllFamilyClicked(); });
     connect(m_allDir, &QCheckBox::clicked, this, [this] { OnAllDirClicked(); });
     connect(famButton, &QPushButton::clicked, this, [this] { OnBtnFamily(); });

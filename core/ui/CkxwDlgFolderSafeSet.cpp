@@ -228,11 +228,7 @@ void CkxwDlgFolderSafeSet_Allow::OnAddGroup() {
     if (dlg.DoModal() != kx::IDOK || dlg.m_nGroupID < 0) return;
     const CkxUserGroup* group = KX_KXXXX().m_UserGroupList.Find(dlg.m_nGroupID);
     if (!group) return;
-    CkxUserLicence grant;
-    grant.SetGroup();
-    grant.SetStateAllow();
-    grant.m_nAlieneeID = group->m_nID;
-    if (CkxUserLicence* stored = m_owner->licAdd(grant)) AddEntry(m_groups, group->m_strName, stored);
+    if (CkxUserLicence* stored = kx::AddNewGrant(m_owner->m_Power, true, group->m_nID)) AddEntry(m_groups, group->m_strName, stored);
 }
 
 void CkxwDlgFolderSafeSet_Allow::OnAddUser() {
@@ -240,11 +236,7 @@ void CkxwDlgFolderSafeSet_Allow::OnAddUser() {
     if (dlg.DoModal() != kx::IDOK || dlg.GetUserID() < 0) return;
     const CkxUser* user = KX_KXXXX().m_UserList.Find(dlg.GetUserID());
     if (!user) return;
-    CkxUserLicence grant;
-    grant.SetUser();
-    grant.SetStateAllow();
-    grant.m_nAlieneeID = user->m_nID;
-    if (CkxUserLicence* stored = m_owner->licAdd(grant)) AddEntry(m_users, user->m_strLogon, stored);
+    if (CkxUserLicence* stored = kx::AddNewGrant(m_owner->m_Power, false, user->m_nID)) AddEntry(m_users, user->m_strLogon, stored);
 }
 
 void CkxwDlgFolderSafeSet_Allow::OnDelete(QListWidget* list) {
@@ -323,11 +315,7 @@ void CkxwDlgFolderSafeSet::OnInitDialog() {
     kx::Dialog::OnInitDialog();
 }
 
-CkxUserLicence* CkxwDlgFolderSafeSet::licAdd(CkxUserLicence& grant) {
-    grant.m_nItemID = m_Power.m_nItemID;
-    grant.m_nItemType = m_Power.m_nItemType;
-    return m_Power.m_LicenceList.AddTail(grant);
-}
+CkxUserLicence* CkxwDlgFolderSafeSet::licAdd(CkxUserLicence& grant) { return kx::AddGrant(m_Power, grant); }
 
 void CkxwDlgFolderSafeSet::InitFromParent() {
     const int kind = m_Power.m_nItemType;

@@ -79,6 +79,22 @@ void FillPowerTable(ReportList& list, const CkxPowerEx& rights) {
     MarkPowerTable(list, rights);
 }
 
+CkxUserLicence* AddGrant(CkxPowerEx& rights, CkxUserLicence& grant) {
+    grant.m_nItemID = rights.m_nItemID;
+    grant.m_nItemType = rights.m_nItemType;
+    return rights.m_LicenceList.AddTail(grant);
+}
+
+CkxUserLicence* AddNewGrant(CkxPowerEx& rights, bool group, int granteeId) {
+    CkxUserLicence grant;
+    if (group) grant.SetGroup();
+    else grant.SetUser();
+    grant.SetStateAllow();
+    grant.m_nAlieneeID = granteeId;
+    grant.m_nPower = 0;
+    return AddGrant(rights, grant);
+}
+
 void MarkPowerRow(ReportList& list, int row, int itemKind, uint32_t mask) {
     const std::vector<PowerRow> rows = PowerRowsFor(itemKind);
     const uint32_t all = itemKind == CkxUserLicence::ITEM_FOLDER ? 0x0001 : 0x1000;
@@ -283,11 +299,7 @@ void CkxwDlgPowerSet::StorePower() {
     else if (m_nTarget == TARGET_GRANT && m_pTarget) m_pTarget->m_nPower = mask;
 }
 
-CkxUserLicence* CkxwDlgPowerSet::licAdd(CkxUserLicence& grant) {
-    grant.m_nItemID = m_Power.m_nItemID;
-    grant.m_nItemType = m_Power.m_nItemType;
-    return m_Power.m_LicenceList.AddTail(grant);
-}
+CkxUserLicence* CkxwDlgPowerSet::licAdd(CkxUserLicence& grant) { return kx::AddGrant(m_Power, grant); }
 
 namespace {
 // The row of the list whose grant names the grantee; -1 when none.
@@ -310,12 +322,7 @@ void CkxwDlgPowerSet::OnAddGroup() {
     if (!group) return;
     // A group that already has a row is selected, not granted twice.
     if (const int row = RowOfGrantee(*m_groups, group->m_nID); row >= 0) return SelectOnly(*m_groups, row);
-    CkxUserLicence grant;
-    grant.SetGroup();
-    grant.SetStateAllow();
-    grant.m_nAlieneeID = group->m_nID;
-    grant.m_nPower = 0;
-    if (CkxUserLicence* stored = licAdd(grant)) AddGrantRow(m_groups, stored, group->m_strName);
+    if (CkxUserLicence* stored = kx::AddNewGrant(m_Power, true, group->m_nID)) AddGrantRow(m_groups, stored, group->m_strName);
 }
 
 void CkxwDlgPowerSet::OnAddUser() {
@@ -324,12 +331,7 @@ void CkxwDlgPowerSet::OnAddUser() {
     const CkxUser* user = KX_KXXXX().m_UserList.Find(dlg.GetUserID());
     if (!user) return;
     if (const int row = RowOfGrantee(*m_users, user->m_nID); row >= 0) return SelectOnly(*m_users, row);
-    CkxUserLicence grant;
-    grant.SetUser();
-    grant.SetStateAllow();
-    grant.m_nAlieneeID = user->m_nID;
-    grant.m_nPower = 0;
-    if (CkxUserLicence* stored = licAdd(grant)) AddGrantRow(m_users, stored, user->m_strUser);
+    if (CkxUserLicence* stored = kx::AddNewGrant(m_Power, false, user->m_nID)) AddGrantRow(m_users, stored, user->m_strUser);
 }
 
 void CkxwDlgPowerSet::DeleteRow(kx::ReportList* list) {

@@ -39,6 +39,10 @@ KX_EXPORT void CheckPowerRows(ReportList& list, uint32_t mask);
 // 0x1000 on a file).
 KX_EXPORT void FillPowerTable(ReportList& list, const CkxPowerEx& rights);
 KX_EXPORT void MarkPowerTable(ReportList& list, const CkxPowerEx& rights);
+// Stores a copy of the grant in the rights, stamped with their item id and kind; the stored one.
+KX_EXPORT CkxUserLicence* AddGrant(CkxPowerEx& rights, CkxUserLicence& grant);
+// A new allowing grant of power 0 for a group or a user, stored in the rights; the stored one.
+KX_EXPORT CkxUserLicence* AddNewGrant(CkxPowerEx& rights, bool group, int granteeId);
 // One row of such a table from a mask.
 KX_EXPORT void MarkPowerRow(ReportList& list, int row, int itemKind, uint32_t mask);
 } // namespace kx

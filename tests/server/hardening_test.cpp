@@ -197,6 +197,13 @@ TEST(FailedLogons, TheDelayGrowsPerNameAndAddressWithinTheWindow) {
     throttle.RecordSuccess("carol");
     EXPECT_EQ(throttle.DelayFor("carol", "10.0.0.3", t0), 0ms);
     EXPECT_EQ(throttle.DelayFor("dave", "10.0.0.2", t0), 100ms);
+
+    // A flood of invented names inside the window stops growing the name table, and the address
+    // still slows the flood.
+    CLogonThrottle flooded(limits);
+    for (int i = 0; i < 20000; ++i) flooded.RecordFailure("name" + std::to_string(i), "10.9.9.9", t0);
+    EXPECT_EQ(flooded.DelayFor("name19999", "10.0.0.1", t0), 0ms); // never remembered
+    EXPECT_EQ(flooded.DelayFor("fresh", "10.9.9.9", t0), 500ms);
 }
 
 // A statement that fails is logged with its shape, never with the values it carried.

@@ -32,6 +32,9 @@ void CLogonThrottle::AddLocked(std::unordered_map<std::string, Times>& table, co
                 ++it;
         }
     }
+    // Still full of keys inside the window (a stream of invented names): a new key is not
+    // remembered. The address table still counts every attempt, so guessing stays slowed.
+    if (table.size() >= kMaxKeys && table.find(key) == table.end()) return;
     Times& times = table[key];
     times.push_back(now);
     // Only the count inside the window matters, and the delay stops growing at its maximum:

@@ -38,6 +38,8 @@ private:
     // Keys (names and addresses) remembered at most; beyond it expired keys are swept out, so
     // a stream of invented names cannot grow the tables without bound.
     static constexpr size_t kSweepAt = 4096;
+    // Keys remembered at most while all of them are inside the window.
+    static constexpr size_t kMaxKeys = 16384;
 
     std::mutex m_mutex;
     KxServerLimits m_limits;
