@@ -83,6 +83,16 @@ enum KxSubOp : uint8_t {
     kSubDeleted = 32,
 };
 
+// A sub-operation as receivers apply it: the pushed codes 30..32 mean 21..23.
+constexpr int CanonicalSubOp(int subOp) {
+    switch (subOp) {
+    case kSubAdded: return kSubAdd;
+    case kSubUpdated: return kSubModify;
+    case kSubDeleted: return kSubDelete;
+    default: return subOp;
+    }
+}
+
 // Client kinds of the log-on record.
 enum KxClientKind : int32_t { kClientStudio = 2, kClientConsole = 3 };
 

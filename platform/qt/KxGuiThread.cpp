@@ -4,6 +4,7 @@
 #include <QMetaObject>
 #include <QThread>
 
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <deque>
@@ -72,6 +73,26 @@ void PostToGui(std::function<void()> call) {
     static GuiThreadQueue* queue = new GuiThreadQueue;
     queue->Post(std::move(call));
 }
+
+struct GuiStepPoster::Generation {
+    std::atomic<bool> alive{true};
+    std::atomic<int> number{0};
+};
+
+GuiStepPoster::GuiStepPoster() : state_(std::make_shared<Generation>()) {}
+
+GuiStepPoster::~GuiStepPoster() { state_->alive.store(false); }
+
+void GuiStepPoster::Post(std::function<void()> step) {
+    const int number = state_->number.load();
+    PostToGui([state = state_, number, step = std::move(step)] {
+        if (!state->alive.load() || number != state->number.load()) return;
+        AssertGuiThread();
+        step();
+    });
+}
+
+void GuiStepPoster::NextGeneration() { state_->number.fetch_add(1); }
 
 bool IsGuiThread() {
     QCoreApplication* app = QCoreApplication::instance();

@@ -37,6 +37,27 @@ private:
 // Posts `call` on the process-wide queue (never destroyed before the program ends).
 void PostToGui(std::function<void()> call);
 
+// Posts the apply steps of one owner (a session) onto the process-wide queue so that a step runs
+// only while its owner lives and only in the generation it was posted in: a session that
+// reconnects starts a new generation, and the steps of the old connection then do nothing. Post
+// may be called from any thread; the owner is destroyed, and NextGeneration called, on the GUI
+// thread. Each step asserts the GUI thread before it runs.
+class GuiStepPoster {
+public:
+    GuiStepPoster();
+    ~GuiStepPoster();
+    GuiStepPoster(const GuiStepPoster&) = delete;
+    GuiStepPoster& operator=(const GuiStepPoster&) = delete;
+
+    void Post(std::function<void()> step);
+    void NextGeneration();
+
+    struct Generation;
+
+private:
+    std::shared_ptr<Generation> state_;
+};
+
 // True on the application object's thread (false when there is no application object).
 bool IsGuiThread();
 

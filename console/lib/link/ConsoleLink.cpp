@@ -10,11 +10,11 @@
 #include "qt/KxGuiThread.h"
 #include "qt/KxPrompt.h"
 #include "transport/NetPort.h"
+#include "transport/NetRead.h"
 
 #include <QObject>
 #include <QWidget>
 
-#include <charconv>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -24,47 +24,6 @@
 using namespace kx;
 
 namespace {
-
-// The bytes of a message: a packet's payload, or a multi-part message's first piece.
-std::string_view Body(const NetPacket& packet, const NetMessage* message) {
-    if (message) return message->GetPiece(0);
-    return {reinterpret_cast<const char*>(packet.GetData()), static_cast<size_t>(packet.GetDataLength())};
-}
-
-// A record from the front of the body; nothing when the body is shorter than the record.
-template <class Com>
-std::optional<Com> ReadCom(std::string_view body) {
-    if (body.size() < sizeof(Com)) return std::nullopt;
-    Com com;
-    std::memcpy(&com, body.data(), sizeof com);
-    return com;
-}
-
-// An id sent as decimal text (up to the first NUL): an optional minus and digits only.
-std::optional<int> ReadIdText(std::string_view body) {
-    body = body.substr(0, body.find('\0'));
-    if (body.empty()) return std::nullopt;
-    int value = 0;
-    const char* end = body.data() + body.size();
-    const auto [at, error] = std::from_chars(body.data(), end, value);
-    if (error != std::errc() || at != end) return std::nullopt;
-    return value;
-}
-
-// The entry marks of a list answer: the first entry of a series is marked first (or only) and
-// the last one carries the count-down index 0, for packet and message series alike.
-bool IsFirstEntry(const NetPacket& packet) { return packet.IsFirstPart(); }
-bool IsLastEntry(const NetPacket& packet) { return packet.GetSeriesIndex() == 0; }
-
-// Sub-operations as the console applies them: the pushed codes 30..32 mean 21..23.
-int Canonical(int subOp) {
-    switch (subOp) {
-    case kSubAdded: return kSubAdd;
-    case kSubUpdated: return kSubModify;
-    case kSubDeleted: return kSubDelete;
-    default: return subOp;
-    }
-}
 
 // An add or modify request whose payload is the record's wire form.
 template <class T>
@@ -90,7 +49,6 @@ ConsoleLink::~ConsoleLink() {
     // The threads call the handlers of this object: they end first. Steps still queued for the
     // GUI thread see the link gone and do nothing.
     StopAndClose();
-    m_alive.reset();
 }
 
 CkxUser* ConsoleLink::GetCurrentUser() const { return KX_KXXXX().m_UserList.Find(m_nCurUserId); }
@@ -129,15 +87,7 @@ void ConsoleLink::Tell(int channel, int notice, int id) {
 
 // ---- Hand-over ----
 
-void ConsoleLink::Post(std::function<void()> apply) {
-    std::weak_ptr<int> alive = m_alive;
-    const int epoch = m_nEpoch.load();
-    PostToGui([this, alive, epoch, apply = std::move(apply)] {
-        if (alive.expired() || epoch != m_nEpoch.load()) return;
-        AssertGuiThread();
-        apply();
-    });
-}
+void ConsoleLink::Post(std::function<void()> apply) { m_steps.Post(std::move(apply)); }
 
 void ConsoleLink::Refuse(const NetPacket& packet, const char* why) {
     m_nRefused.fetch_add(1);
@@ -148,7 +98,7 @@ void ConsoleLink::Refuse(const NetPacket& packet, const char* why) {
 
 bool ConsoleLink::Reconnect(int port, const std::string& address) {
     StopAndClose();
-    m_nEpoch.fetch_add(1);
+    m_steps.NextGeneration();
     m_bLogonPending = false;
     m_bLoggedOn = false;
     m_bLogoffSent = false;
@@ -342,7 +292,7 @@ void ConsoleLink::OnClose() {
 }
 
 void ConsoleLink::OnSessionMessage(const NetPacket& packet, const NetMessage* message) {
-    const std::string_view body = Body(packet, message);
+    const std::string_view body = NetBody(packet, message);
     const int subOp = packet.GetSubOp();
     if (subOp == kSubLogon) {
         const bool readable = body.size() >= 8;
@@ -353,12 +303,12 @@ void ConsoleLink::OnSessionMessage(const NetPacket& packet, const NetMessage* me
         return;
     }
     if (subOp != kSubLogoff && subOp != kSubOnlineUsers && subOp != kSubUserOnline) return;
-    const std::optional<int> id = ReadIdText(body);
+    const std::optional<int> id = NetReadIdText(body);
     if (!id) {
         Refuse(packet, "the user id is not decimal text");
         return;
     }
-    const bool first = IsFirstEntry(packet), last = IsLastEntry(packet);
+    const bool first = NetIsFirstEntry(packet), last = NetIsLastEntry(packet);
     Post([this, subOp, id = *id, first, last] {
         CkxUserOnline& online = KX_KXXXX().m_UserOnline;
         switch (subOp) {
@@ -383,7 +333,7 @@ void ConsoleLink::OnSessionMessage(const NetPacket& packet, const NetMessage* me
 
 void ConsoleLink::OnServerMessage(const NetPacket& packet, const NetMessage* message) {
     if (packet.GetSubOp() != kSubList) return;
-    const auto com = ReadCom<CkxServer::_COM>(Body(packet, message));
+    const auto com = NetReadCom<CkxServer::_COM>(NetBody(packet, message));
     if (!com) {
         Refuse(packet, "a server record shorter than 316 bytes");
         return;
@@ -398,7 +348,7 @@ void ConsoleLink::OnServerMessage(const NetPacket& packet, const NetMessage* mes
 }
 
 void ConsoleLink::OnHostInfoMessage(const NetPacket& packet, const NetMessage* message) {
-    const auto com = ReadCom<CkxHostInfo::_COM>(Body(packet, message));
+    const auto com = NetReadCom<CkxHostInfo::_COM>(NetBody(packet, message));
     if (!com) {
         Refuse(packet, "a host information image shorter than 1616 bytes");
         return;
@@ -417,10 +367,10 @@ void ConsoleLink::OnRecordMessage(const NetPacket& packet, const NetMessage* mes
     const int type = packet.GetType();
     const int raw = packet.GetSubOp();
     if (!pushed && raw >= kSubAdded && raw <= kSubDeleted) return;
-    const int subOp = Canonical(raw);
-    const std::string_view body = Body(packet, message);
+    const int subOp = CanonicalSubOp(raw);
+    const std::string_view body = NetBody(packet, message);
     if (subOp == kSubDelete) {
-        const std::optional<int> id = ReadIdText(body);
+        const std::optional<int> id = NetReadIdText(body);
         if (!id) {
             Refuse(packet, "the deleted id is not decimal text");
             return;
@@ -432,12 +382,12 @@ void ConsoleLink::OnRecordMessage(const NetPacket& packet, const NetMessage* mes
         return;
     }
     if (subOp != kSubList && subOp != kSubAdd && subOp != kSubModify) return;
-    const auto com = ReadCom<typename T::_COM>(body);
+    const auto com = NetReadCom<typename T::_COM>(body);
     if (!com) {
         Refuse(packet, "a record shorter than its size");
         return;
     }
-    const bool first = IsFirstEntry(packet), last = IsLastEntry(packet);
+    const bool first = NetIsFirstEntry(packet), last = NetIsLastEntry(packet);
     Post([this, type, list, subOp, first, last, com = *com] {
         const T rec(com);
         const int id = rec.GetID();
@@ -464,9 +414,9 @@ void ConsoleLink::OnRecordMessage(const NetPacket& packet, const NetMessage* mes
 }
 
 void ConsoleLink::OnGroupMessage(const NetPacket& packet, const NetMessage* message) {
-    const int subOp = Canonical(packet.GetSubOp());
+    const int subOp = CanonicalSubOp(packet.GetSubOp());
     if (subOp == kSubDelete) {
-        const std::optional<int> id = ReadIdText(Body(packet, message));
+        const std::optional<int> id = NetReadIdText(NetBody(packet, message));
         if (!id) {
             Refuse(packet, "the deleted id is not decimal text");
             return;
@@ -480,7 +430,7 @@ void ConsoleLink::OnGroupMessage(const NetPacket& packet, const NetMessage* mess
     if (subOp != kSubList && subOp != kSubAdd && subOp != kSubModify) return;
     // A group travels as a message: its record, then its member container.
     if (!message) return;
-    const auto com = ReadCom<CkxUserGroup::_COM>(message->GetPiece(0));
+    const auto com = NetReadCom<CkxUserGroup::_COM>(message->GetPiece(0));
     if (!com) {
         Refuse(packet, "a group record shorter than 104 bytes");
         return;
@@ -495,7 +445,7 @@ void ConsoleLink::OnGroupMessage(const NetPacket& packet, const NetMessage* mess
             return;
         }
     }
-    const bool first = IsFirstEntry(packet), last = IsLastEntry(packet);
+    const bool first = NetIsFirstEntry(packet), last = NetIsLastEntry(packet);
     Post([this, subOp, first, last, group = std::move(group)] {
         CkxUserGroupList& groups = KX_KXXXX().m_UserGroupList;
         switch (subOp) {
@@ -518,12 +468,12 @@ void ConsoleLink::OnGroupMessage(const NetPacket& packet, const NetMessage* mess
 }
 
 void ConsoleLink::OnLogMessage(const NetPacket& packet, const NetMessage* message) {
-    const auto com = ReadCom<CkxLog::_COM>(Body(packet, message));
+    const auto com = NetReadCom<CkxLog::_COM>(NetBody(packet, message));
     if (!com) {
         Refuse(packet, "a log record shorter than 88 bytes");
         return;
     }
-    const bool first = IsFirstEntry(packet), last = IsLastEntry(packet);
+    const bool first = NetIsFirstEntry(packet), last = NetIsLastEntry(packet);
     Post([this, first, last, com = *com] {
         CkxLogList& logs = KX_LogList();
         if (first) logs.DeleteAll();

@@ -22,6 +22,7 @@
 #include "model/CkxFileRole.h"
 #include "base/OleDate.h"
 #include "transport/NetConnection.h"
+#include "qt/KxGuiThread.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -175,10 +176,8 @@ private:
     std::map<int, std::vector<Observer>> m_observers;
     QPointer<QWidget> m_mainWindow;
 
-    // Queued apply steps hold a weak reference: once the link is gone they do nothing.
-    std::shared_ptr<int> m_alive = std::make_shared<int>(0);
-    // Which connection a queued step belongs to; steps of an earlier connection do nothing.
-    std::atomic<int> m_nEpoch{0};
+    // Queued apply steps do nothing once the link is gone or has reconnected.
+    kx::GuiStepPoster m_steps;
     std::atomic<uint64_t> m_nRefused{0};
 };
 

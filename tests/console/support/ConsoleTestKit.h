@@ -6,6 +6,7 @@
 #include "link/ConsoleLink.h"
 #include "server/support/TestClient.h"
 #include "support/TempDir.h"
+#include "support/gui/EventPump.h"
 #include "support/TestServerProcess.h"
 
 #include <QObject>
@@ -31,10 +32,8 @@ using namespace std::chrono_literals;
 constexpr const char* kSuPassword = "su-secret";
 constexpr const char* kSysopPassword = "sysop-pw";
 
-// Runs the GUI thread's queued calls until done() holds; false after the limit.
-bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = 10s);
-// Runs the GUI thread's queued calls for a while (to see that nothing more comes).
-void PumpFor(std::chrono::milliseconds time);
+using guitest::PumpFor;
+using guitest::PumpUntil;
 
 // The test server program with the console seeding: the "系统管理" accounts, log lines of two
 // days (2021-03-04: 3 lines, 2021-03-09: 2 lines) and the drives C and E.

@@ -1,0 +1,194 @@
+#include "studio/support/StudioTestKit.h"
+
+#include "model/CkxClient.h"
+#include "model/CkxFamilyXXX.h"
+#include "model/CkxXXX.h"
+#include "protocol/KxMessage.h"
+#include "qt/KxModalDriver.h"
+#include "base/Record.h"
+#include "transport/NetPacket.h"
+#include "transport/NetRead.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <stdexcept>
+
+namespace studiotest {
+
+StudioServer::StudioServer() {
+    m_bOk = m_process.Start(VARNIA_TESTSERVER_BIN, {"--studio"}, m_dir.str());
+    if (!m_bOk) ADD_FAILURE() << m_process.Error();
+}
+
+std::unique_ptr<srvtest::TestClient> StudioServer::LogOn(const std::string& logon, const std::string& password) {
+    auto client = std::make_unique<srvtest::TestClient>();
+    if (client->Connect(Port(), "127.0.0.1") != 1) {
+        ADD_FAILURE() << "cannot connect to port " << Port();
+        return nullptr;
+    }
+    const int result = client->LogOn(logon, password);
+    if (result != 0) {
+        ADD_FAILURE() << "log-on of " << logon << " gave " << result;
+        return nullptr;
+    }
+    return client;
+}
+
+// ---- The session ----
+
+void TestStudioLink::OnSessionTraffic(const NetPacket& packet, const NetMessage* message) {
+    if (packet.GetType() != kx::kMsgSession || packet.GetSubOp() != kx::kSubLogon) return;
+    const std::string_view body = kx::NetBody(packet, message);
+    if (body.size() < 8) return;
+    m_nResult.store(kx::LoadI32(body.data()));
+    m_nUserId.store(kx::LoadI32(body.data() + 4));
+    m_nAnswers.fetch_add(1);
+}
+
+int TestStudioLink::LogOn(int port, const std::string& logon, const std::string& password) {
+    if (!IsRunning() && Connect(port, "127.0.0.1") != 1) return -100;
+    CkxClient client;
+    client.Set_MS_Studio();
+    client.m_strLogon = logon;
+    client.m_strPassword = password;
+    const CkxClient::_COM com = client.GetComData();
+    NetPacket packet;
+    packet.InitCommand(kx::kMsgSession, kx::kSubLogon, 1);
+    packet.SetQueueClass(2);
+    packet.SetData(&com, sizeof com);
+    const int before = m_nAnswers.load();
+    if (!SendPacket(packet)) return -100;
+    if (!PumpUntil([&] { return m_nAnswers.load() > before; })) return -101;
+    if (m_nResult.load() == kx::kLogonOk) SetLoggedOn(m_nUserId.load(), "127.0.0.1", logon);
+    return m_nResult.load();
+}
+
+// ---- Observers ----
+
+kx::LRESULT ObserverWindow::OnWindowMessage(unsigned message, kx::WPARAM wParam, kx::LPARAM lParam) {
+    if (message != kx::WM_USER) return 0;
+    told.push_back({static_cast<int>(wParam), static_cast<int>(lParam)});
+    if (m_log) m_log->push_back({m_slot, static_cast<int>(wParam), static_cast<int>(lParam)});
+    return 1;
+}
+
+SlotWatch::SlotWatch(CStudioLink& link, const std::vector<StudioSlot>& slots) {
+    for (StudioSlot slot : slots) {
+        auto window = std::make_unique<ObserverWindow>(&log, slot);
+        link.Register(slot, window.get());
+        m_windows.emplace_back(slot, std::move(window));
+    }
+}
+
+ObserverWindow& SlotWatch::Window(StudioSlot slot) {
+    for (auto& [s, w] : m_windows)
+        if (s == slot) return *w;
+    throw std::out_of_range("no window in that slot");
+}
+
+void SlotWatch::Clear() {
+    log.clear();
+    for (auto& [s, w] : m_windows) w->Clear();
+}
+
+int ObserverWindow::Count(int code) const {
+    return static_cast<int>(std::count_if(told.begin(), told.end(), [&](const Told& t) { return t.code == code; }));
+}
+
+void ObserverWindow::closeEvent(QCloseEvent* event) {
+    ++closes;
+    QWidget::closeEvent(event);
+}
+
+// ---- Context ----
+
+void ResetContext() {
+    CkxXXX& c = KX_KXXXX();
+    c.fsDeleteAll();
+    c.m_UserList.DeleteAll();
+    c.m_UserGroupList.DeleteAll();
+    c.m_UserRoleList.DeleteAll();
+    c.m_UserOnline.DeleteAll();
+    c.m_FileRoleList.DeleteAll();
+    c.m_FolderRoleList.DeleteAll();
+    c.m_QuickKeyList.DeleteAll();
+    c.m_PersonList.DeleteAll();
+    c.m_ProjectList.DeleteAll();
+    c.m_ProjectDataList.DeleteAll();
+    c.m_DataTagList.DeleteAll();
+    c.m_KeywordList.DeleteAll();
+    c.m_KeywordGroupList.DeleteAll();
+    c.m_KeywordLinkList.DeleteAll();
+    c.m_CheckoutList.DeleteAll();
+    c.m_Server = CkxServer();
+    c.SetCurUser(-1);
+    KX_FamilyXXX().family_DeleteAll();
+    KX_FamilyXXX().attr_DeleteAll();
+    KX_FileShareList().DeleteAll();
+    KX_QueryTempletList().DeleteAll();
+    KX_KeywordTempletList().DeleteAll();
+    KX_FileAttrTempletList().DeleteAll();
+}
+
+// ---- The fixture ----
+
+namespace {
+
+std::string Env(const char* name) {
+    const char* v = std::getenv(name);
+    return v ? v : "";
+}
+
+void Restore(const char* name, const std::string& value) {
+    if (value.empty()) ::unsetenv(name);
+    else ::setenv(name, value.c_str(), 1);
+}
+
+} // namespace
+
+StudioTest::StudioTest() { kx::EnsureApplication(); }
+
+void StudioTest::SetUp() {
+    m_oldConfig = Env("XDG_CONFIG_HOME");
+    m_oldData = Env("XDG_DATA_HOME");
+    m_oldPort = Env("VARNIA_PORT");
+    std::filesystem::create_directories(m_home.file("config"));
+    std::filesystem::create_directories(m_home.file("data"));
+    ::setenv("XDG_CONFIG_HOME", m_home.file("config").c_str(), 1);
+    ::setenv("XDG_DATA_HOME", m_home.file("data").c_str(), 1);
+    ResetContext();
+}
+
+void StudioTest::StartAndLogOn() {
+    server = std::make_unique<StudioServer>();
+    ASSERT_TRUE(server->Ok());
+    ::setenv("VARNIA_PORT", std::to_string(server->Port()).c_str(), 1);
+    link = std::make_unique<TestStudioLink>();
+    ASSERT_EQ(link->LogOn(server->Port(), "alice", kAlicePassword), kx::kLogonOk);
+    ASSERT_EQ(link->GetCurrentUserId(), server->Id("user.alice"));
+}
+
+void StudioTest::LoadInitialLists() {
+    ObserverWindow last;
+    link->Register(kSlotProjectData, &last);
+    ASSERT_TRUE(link->RequestInitialLists());
+    // Project data is asked for last: its reload ends the start-up.
+    ASSERT_TRUE(PumpUntil([&] { return last.Count(kNoticeReload) > 0; }));
+}
+
+void StudioTest::TearDown() {
+    link.reset();
+    server.reset();
+    // Calls the test's session left queued find it gone.
+    QCoreApplication::processEvents();
+    ResetContext();
+    Restore("XDG_CONFIG_HOME", m_oldConfig);
+    Restore("XDG_DATA_HOME", m_oldData);
+    Restore("VARNIA_PORT", m_oldPort);
+}
+
+} // namespace studiotest

@@ -1,0 +1,143 @@
+// The studio tests' fixture: the test server program with the studio's catalogue, a session of
+// the studio's own class logged on as alice, windows that record what their slots are told, and
+// a second workstation (the server tests' TestClient as su) whose changes the session must
+// follow. Each test starts on an empty context, with its own configuration and data folders.
+#pragma once
+
+#include "session/CStudioLink.h"
+#include "server/support/TestClient.h"
+#include "support/TempDir.h"
+#include "support/TestServerProcess.h"
+#include "support/gui/EventPump.h"
+
+#include "qt/KxWindowMessage.h"
+
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <memory>
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace studiotest {
+
+using guitest::PumpFor;
+using guitest::PumpUntil;
+using namespace std::chrono_literals;
+
+constexpr const char* kSuPassword = "su-secret";
+constexpr const char* kAlicePassword = "alice-pw";
+
+// The test server program run with the studio's catalogue.
+class StudioServer {
+public:
+    StudioServer();
+    bool Ok() const { return m_bOk; }
+    int Port() const { return m_process.Port(); }
+    int Id(const std::string& key) const { return m_process.Id(key); }
+    TestServerProcess& Process() { return m_process; }
+    // A second workstation, logged on; null with a test failure when it cannot.
+    std::unique_ptr<srvtest::TestClient> LogOn(const std::string& logon, const std::string& password);
+
+private:
+    TempDir m_dir;
+    TestServerProcess m_process;
+    bool m_bOk = false;
+};
+
+// The studio's session with what a test needs besides: until the session reads its own log-on
+// answer, the fixture reads it here.
+class TestStudioLink : public CStudioLink {
+public:
+    ~TestStudioLink() override { StopAndClose(); }
+    // Connects, sends the log-on request with the studio's client record, waits (running the
+    // GUI thread) for the answer and, when it is a success, takes the user as logged on. The
+    // result of the answer, -100 when the request could not go, -101 when no answer came.
+    int LogOn(int port, const std::string& logon, const std::string& password);
+
+protected:
+    void OnSessionTraffic(const NetPacket& packet, const NetMessage* message) override;
+
+private:
+    std::atomic<int> m_nAnswers{0};
+    std::atomic<int> m_nResult{-1};
+    std::atomic<int> m_nUserId{-1};
+};
+
+// One thing a window was told.
+struct Told {
+    int code = 0;
+    int id = 0;
+    bool operator==(const Told&) const = default;
+};
+inline void PrintTo(const Told& t, std::ostream* os) { *os << "(" << t.code << ", " << t.id << ")"; }
+
+// One thing a slot's window was told, in a log shared by several windows.
+struct SlotTold {
+    int slot = 0;
+    int code = 0;
+    int id = 0;
+    bool operator==(const SlotTold&) const = default;
+};
+inline void PrintTo(const SlotTold& t, std::ostream* os) {
+    *os << "(slot " << t.slot << ", " << t.code << ", " << t.id << ")";
+}
+
+// A window standing in for a pane or dialog: joins slots and records what it is told in order
+// (and in the shared log, under its slot, when it has one).
+class ObserverWindow : public QWidget, public kx::MessageReceiver {
+public:
+    ObserverWindow() = default;
+    ObserverWindow(std::vector<SlotTold>* log, int slot) : m_log(log), m_slot(slot) {}
+    kx::LRESULT OnWindowMessage(unsigned message, kx::WPARAM wParam, kx::LPARAM lParam) override;
+    std::vector<Told> told;
+    int closes = 0;
+    int Count(int code) const;
+    void Clear() { told.clear(); }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    std::vector<SlotTold>* m_log = nullptr;
+    int m_slot = 0;
+};
+
+// One recording window in each of the given slots of a session, all writing one log.
+class SlotWatch {
+public:
+    SlotWatch(CStudioLink& link, const std::vector<StudioSlot>& slots);
+    ObserverWindow& Window(StudioSlot slot);
+    std::vector<SlotTold> log;
+    void Clear();
+
+private:
+    std::vector<std::pair<StudioSlot, std::unique_ptr<ObserverWindow>>> m_windows;
+};
+
+// Empties every list the session fills, and the current user.
+void ResetContext();
+
+class StudioTest : public ::testing::Test {
+protected:
+    StudioTest();
+    void SetUp() override;
+    void TearDown() override;
+
+    // Starts the server (once per test) and logs the session on as alice.
+    void StartAndLogOn();
+    // Asks for the start-up lists and waits until the last one is complete.
+    void LoadInitialLists();
+
+    std::unique_ptr<StudioServer> server;
+    std::unique_ptr<TestStudioLink> link;
+
+private:
+    TempDir m_home;
+    std::string m_oldConfig, m_oldData, m_oldPort;
+};
+
+} // namespace studiotest
