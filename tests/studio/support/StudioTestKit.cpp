@@ -173,11 +173,18 @@ void StudioTest::StartAndLogOn() {
 }
 
 void StudioTest::LoadInitialLists() {
-    ObserverWindow last;
-    link->Register(kSlotProjectData, &last);
+    // The lists reloaded as a whole each end with a reload; the answers may come in any order.
+    const std::vector<StudioSlot> reloaded = {kSlotUsers, kSlotUserRoles, kSlotPersons, kSlotKeywords,
+                                              kSlotKeywordLinks, kSlotQuickKeys, kSlotFamilies, kSlotProjectData};
+    SlotWatch watch(*link, reloaded);
     ASSERT_TRUE(link->RequestInitialLists());
-    // Project data is asked for last: its reload ends the start-up.
-    ASSERT_TRUE(PumpUntil([&] { return last.Count(kNoticeReload) > 0; }));
+    ASSERT_TRUE(PumpUntil([&] {
+        for (StudioSlot slot : reloaded)
+            if (watch.Window(slot).Count(kNoticeReload) == 0) return false;
+        return KX_KXXXX().fsFind(server->Id("folder.other")) && KX_KXXXX().m_ProjectList.GetCount() > 0 &&
+               KX_KXXXX().m_DataTagList.GetCount() > 0 && KX_QueryTempletList().GetCount() > 0;
+    }));
+    PumpFor(100ms);
 }
 
 void StudioTest::TearDown() {
