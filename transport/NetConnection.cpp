@@ -39,11 +39,11 @@ NetConnection::NetConnection() : NetSocket(0, AF_INET) {}
 
 NetConnection::~NetConnection() { StopAndClose(); }
 
-int NetConnection::Connect(int port, const std::string& host) {
+int NetConnection::Connect(int port, const std::string& host, int limitMs) {
     Stop();
     SetProtocol(0, AF_INET);
     Create();
-    if (!IsValid() || !NetSocket::Connect(port, host)) {
+    if (!IsValid() || !NetSocket::Connect(port, host, limitMs)) {
         Close();
         return 0;
     }

@@ -62,8 +62,9 @@ public:
     ~NetConnection() override;
 
     // Client side: creates a socket, connects and starts the threads. 1, or 0 when the name
-    // does not resolve, the connect fails or the threads cannot start.
-    int Connect(int port, const std::string& host);
+    // does not resolve, the connect fails (or does not finish within limitMs, when given) or the
+    // threads cannot start.
+    int Connect(int port, const std::string& host, int limitMs = -1);
     // Starts the five threads on the current socket (attached or connected) after emptying
     // every queue. 1 when running (also when it already was), 0 without a socket or threads.
     int StartThreads();

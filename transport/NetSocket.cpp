@@ -3,6 +3,7 @@
 #include "transport/NetPacket.h"
 
 #include <arpa/inet.h>
+#include <fcntl.h>
 #include <netdb.h>
 #include <netinet/tcp.h>
 #include <poll.h>
@@ -11,7 +12,9 @@
 #include <sys/uio.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstring>
 
@@ -119,15 +122,34 @@ void NetSocket::Attach(int handle) {
     m_hSocket = handle;
 }
 
-int NetSocket::Connect(int port, const std::string& host) {
+int NetSocket::Connect(int port, const std::string& host, int limitMs) {
     int handle = m_hSocket.load();
     if (handle == -1) return 0;
     sockaddr_in sa{};
     if (!Resolve(port, host, sa)) return 0;
+    const int flags = limitMs >= 0 ? ::fcntl(handle, F_GETFL) : -1;
+    if (flags != -1) ::fcntl(handle, F_SETFL, flags | O_NONBLOCK);
     int r;
     do {
         r = ::connect(handle, reinterpret_cast<sockaddr*>(&sa), sizeof sa);
     } while (r != 0 && errno == EINTR);
+    if (r != 0 && flags != -1 && errno == EINPROGRESS) {
+        // Wait for the handshake within the limit, then ask the socket how it ended.
+        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(limitMs);
+        for (;;) {
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
+            pollfd fd{handle, POLLOUT, 0};
+            const int ready = ::poll(&fd, 1, static_cast<int>(std::max<long long>(0, left.count())));
+            if (ready < 0 && errno == EINTR) continue;
+            if (ready == 1) {
+                int error = 0;
+                socklen_t len = sizeof error;
+                r = ::getsockopt(handle, SOL_SOCKET, SO_ERROR, &error, &len) == 0 && error == 0 ? 0 : -1;
+            }
+            break;
+        }
+    }
+    if (flags != -1) ::fcntl(handle, F_SETFL, flags);
     return r == 0 ? 1 : 0;
 }
 

@@ -48,7 +48,9 @@ public:
     // Closes the current socket and takes `handle` (an accepted connection).
     void Attach(int handle);
     // Resolves and connects; 0 without a connect call when the name does not resolve.
-    int Connect(int port, const std::string& host);
+    // 1 when connected. A limit in milliseconds (>= 0) bounds the wait for a peer that does not
+    // answer; -1 waits as long as the system does.
+    int Connect(int port, const std::string& host, int limitMs = -1);
 
     // 1 when the socket becomes readable / writable within the time, else 0 (timeout, error,
     // invalid socket or Interrupt()).

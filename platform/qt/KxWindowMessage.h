@@ -20,6 +20,8 @@ using LRESULT = std::intptr_t;
 // The user message base: notifications are WM_USER with wParam 1025.. (reload, added, ...), and
 // the grids notify their parent with WM_USER + 200 .. + 202.
 constexpr unsigned WM_USER = 0x0400;
+// A command for a window (wParam the command's number), and the request to close it.
+constexpr unsigned WM_COMMAND = 0x0111;
 
 // Mixed into a widget (or any QObject) that handles window messages.
 class MessageReceiver {

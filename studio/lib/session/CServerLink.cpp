@@ -7,6 +7,8 @@
 #include "protocol/KxMessage.h"
 #include "qt/KxPrompt.h"
 #include "transport/NetMessage.h"
+#include "transport/NetPort.h"
+#include "qt/KxWindowMessage.h"
 
 #include <vector>
 
@@ -70,33 +72,277 @@ void CServerLink::OnClose() {
 void CServerLink::ApplyConnectionLost() {
     // Only a session in use is lost: before a log-on there is nothing to lose, and after the
     // session's own log-off the server closes the connection as expected.
-    if (m_nCurUserId == -1 || m_bLoggedOff || m_bLostTold) return;
+    if (!m_bLoggedOn || m_bLoggedOff || m_bLostTold) return;
     m_bLostTold = true;
     QPointer<QWidget> main = MainWindowToClose();
     kx::Prompt(main.data(), kLostText, kx::PromptOk, kx::PromptWarning);
     if (!main.isNull()) main->close();
 }
 
-void CServerLink::SetLoggedOn(int userId, const std::string& address, const std::string& userName) {
-    AssertGuiThread();
-    m_nCurUserId = userId;
-    m_strServerAddr = address;
-    m_strUserName = userName;
+// ---- Log-on and log-off ----
+
+bool CServerLink::Reconnect(int port, const std::string& address) {
+    StopAndClose();
+    // Steps still queued for the old connection (its loss above all) do nothing now.
+    NextConnection();
+    m_bLoginPending = false;
+    m_bLoggedOn = false;
     m_bLoggedOff = false;
     m_bLostTold = false;
-    KX_KXXXX().SetCurUser(userId);
+    m_strConnAddr = address;
+    m_nConnPort = port;
+    if (Connect(port, address, kConnectLimitMs) == 1) return true;
+    StopAndClose();
+    m_strConnAddr.clear();
+    m_nConnPort = 0;
+    return false;
 }
 
-void CServerLink::MarkLoggedOff() {
-    m_bLoggedOff = true;
+int CServerLink::SendLoginRequest(int port, const std::string& address, const CkxClient& client) {
+    AssertGuiThread();
+    if (address.empty() || client.m_strLogon.empty()) return 0;
+    const bool live = IsRunning() && !IsFailed();
+    // One log-on at a time: a second request's answer ("already logged on") would undo the first.
+    if (live && m_bLoginPending) return 0;
+    if (!live || m_bLoggedOff || address != m_strConnAddr || port != m_nConnPort) {
+        if (!Reconnect(port, address)) return 0;
+    }
+    m_strServerAddr = address;
+    m_strUserName = client.m_strLogon;
+    const CkxClient::_COM com = client.GetComData();
+    NetPacket packet;
+    packet.InitCommand(kMsgSession, kSubLogon, 1);
+    packet.SetQueueClass(2);
+    packet.SetData(&com, sizeof com);
+    const int sent = SendPacket(packet);
+    if (sent > 0) m_bLoginPending = true;
+    return sent;
+}
+
+int CServerLink::SendLoginRequest(const std::string& address, const CkxClient& client) {
+    return SendLoginRequest(kx::ServicePort(), address, client);
+}
+
+void CServerLink::ApplyLoginAnswer(bool readable, int result, int userId) {
+    // Once logged on, a late answer to a repeated request must not leave the studio as nobody.
+    if (m_bLoggedOn) return;
+    m_bLoginPending = false;
+    m_nLoginResult = readable ? result : -1;
+    if (readable && result == kLogonOk) {
+        m_nCurUserId = userId;
+        m_bLoggedOn = true;
+        KX_KXXXX().SetCurUser(userId);
+    } else if (readable && result >= kLogonAlreadyOnline && result <= kLogonWrongPassword) {
+        m_nCurUserId = -1;
+        m_strUserName.clear();
+        m_strServerAddr.clear();
+        KX_KXXXX().SetCurUser(-1);
+    } else {
+        KX_KXXXX().SetCurUser(-1);
+    }
+    if (!m_loginDialog.isNull()) kx::PostMessage(m_loginDialog.data(), kx::WM_COMMAND, kLoginAnswered, 0);
+}
+
+int CServerLink::SendLogoffRequest() {
+    AssertGuiThread();
+    if (!m_bLoggedOn || m_bLoggedOff) return 0;
     m_strServerAddr.clear();
+    // Marked before it goes: the server answers by closing the connection, which is expected.
+    m_bLoggedOff = true;
+    NetPacket packet;
+    packet.InitCommand(kMsgSession, kSubLogoff, 1);
+    packet.SetQueueClass(2);
+    packet.SetDataInt(m_nCurUserId);
+    return SendPacket(packet);
 }
 
 // ---- Session lists ----
 
 int CServerLink::SendOnlineUserListRequest() { return Queued(SendListRequest(kMsgSession)); }
 int CServerLink::SendServerRecordRequest() { return Queued(SendListRequest(kMsgServerRecord)); }
-int CServerLink::SendCheckoutListRequest() { return Queued(SendListRequest(kMsgCheckoutList)); }
+int CServerLink::SendCheckedOutListRequest() { return Queued(SendListRequest(kMsgCheckoutList)); }
+
+int CServerLink::SendHostInfoRequest() {
+    NetPacket packet;
+    packet.InitCommand(kMsgHostInfo, kSubNone, 1);
+    packet.SetRequestQueue();
+    packet.SetParam(0);
+    return SendPacket(packet);
+}
+
+// ---- Files, the recycle bin and checkouts ----
+
+namespace {
+
+// A packet request of the type with a parameter and an optional body.
+int SendPlain(NetConnection& link, int type, int subOp, uint32_t param, const void* bytes = nullptr, size_t n = 0) {
+    NetPacket packet;
+    packet.InitCommand(type, subOp, 1);
+    packet.SetRequestQueue();
+    packet.SetParam(param);
+    if (n > 0 && !packet.SetData(bytes, n)) return 0;
+    return link.SendPacket(packet);
+}
+
+int SendPlainText(NetConnection& link, int type, uint32_t param, int value) {
+    const std::string text = std::to_string(value);
+    return SendPlain(link, type, kSubNone, param, text.data(), text.size());
+}
+
+// A message of pieces; 0 when a piece cannot be added.
+int SendPieces(NetConnection& link, int type, int subOp, int queueClass, uint32_t param,
+               const std::vector<std::string_view>& pieces) {
+    NetMessage message;
+    message.SetCommand(type, subOp);
+    message.SetQueueClass(queueClass);
+    message.SetParam(param);
+    for (std::string_view piece : pieces)
+        if (!message.AppendData(piece)) return 0;
+    return link.SendMessage(message);
+}
+
+std::string_view View(const CkxBuf& buf) { return buf.View(); }
+
+template <class Com>
+std::string_view ViewOf(const Com& com) {
+    return {reinterpret_cast<const char*>(&com), sizeof com};
+}
+
+std::string_view RecordsView(const std::vector<CkxFile::_COM_DelFile>& records) {
+    return {reinterpret_cast<const char*>(records.data()), records.size() * sizeof(CkxFile::_COM_DelFile)};
+}
+
+int SendFileData(NetConnection& link, int type, int queueClass, const CkxFile& file) {
+    CkxBuf data;
+    if (!file.BuildFileData(data)) return 0;
+    return SendPieces(link, type, kSubAdd, queueClass, 0, {View(data)});
+}
+
+// One 4-byte piece per id.
+int SendIdPieces(NetConnection& link, int type, const std::vector<int>& ids, int docId) {
+    if (ids.size() > static_cast<size_t>(kNetMaxPieces)) return CServerLink::kTooManyEntries;
+    std::vector<int32_t> values(ids.begin(), ids.end());
+    std::vector<std::string_view> pieces;
+    for (const int32_t& v : values) pieces.push_back(ViewOf(v));
+    return SendPieces(link, type, kSubAdd, 3, static_cast<uint32_t>(docId), pieces);
+}
+
+} // namespace
+
+int CServerLink::SendFileAddRequest(const CkxFile& file) { return SendFileData(*this, kMsgFile, 5, file); }
+int CServerLink::SendCaptureFileAddRequest(const CkxFile& file) { return SendFileData(*this, kMsgCaptureFile, 3, file); }
+int CServerLink::SendCheckinChangesRequest(const CkxFile& file) {
+    return SendFileData(*this, kMsgCheckInChanged, 5, file);
+}
+
+int CServerLink::SendFileAttrUpdateRequest(const CkxFile& file) {
+    CkxBuf base, exattr, rights;
+    if (!file.BuildBaseAttr(base)) return 0;
+    file.BuildExattr(exattr);
+    file.BuildPower(rights);
+    return SendPieces(*this, kMsgFileModify, kSubModify, 3, 0, {View(base), View(exattr), View(rights)});
+}
+
+int CServerLink::SendFileDeleteRequest(const std::vector<CkxFile::_COM_DelFile>& records) {
+    return SendPieces(*this, kMsgFile, kSubDelete, 3, 0, {RecordsView(records)});
+}
+
+int CServerLink::SendWholeFileRequest(const CkxFile& file, int docId) {
+    const CkxFile::_COM com = file.GetComData();
+    return SendPlain(*this, kMsgWholeFile, kSubNone, static_cast<uint32_t>(docId), &com, sizeof com);
+}
+
+int CServerLink::SendRecycleListRequest(int docId) {
+    return SendPlain(*this, kMsgRecycleList, kSubNone, static_cast<uint32_t>(docId));
+}
+
+int CServerLink::SendRecycleEmptyRequest(int value) {
+    return SendPlain(*this, kMsgRecycleEmpty, kSubNone, static_cast<uint32_t>(value));
+}
+
+// The server serves these with sub-operation 0 (a message's own default is not a code).
+int CServerLink::SendRecycleDeleteRequest(const std::vector<CkxFile::_COM_DelFile>& records) {
+    return SendPieces(*this, kMsgRecyclePurge, kSubNone, 3, 0, {RecordsView(records)});
+}
+
+int CServerLink::SendRecycleRestoreRequest(const std::vector<CkxFile::_COM_DelFile>& records) {
+    return SendPieces(*this, kMsgRecycleRestore, kSubNone, 3, 0, {RecordsView(records)});
+}
+
+int CServerLink::SendRestoreAllRequest() {
+    NetPacket packet;
+    packet.InitCommand(kMsgRecycleRestoreAll);
+    packet.Header().nReserved = static_cast<uint32_t>(m_nCurUserId);
+    return SendPacket(packet);
+}
+
+int CServerLink::SendCheckout(const CheckoutSpec& spec, int openMode) {
+    CkxCheckout rec;
+    rec.m_nFileID = spec.fileId;
+    rec.m_nStorageID = spec.storageId;
+    rec.m_strTitle = spec.title;
+    rec.m_strExt = spec.ext;
+    rec.m_nUserID = m_nCurUserId;
+    rec.m_nOpenMode = openMode;
+    rec.m_nTag = spec.callerValue;
+    const CkxCheckout::_COM com = rec.GetComData();
+    return SendPlain(*this, kMsgCheckOut, kSubNone, static_cast<uint32_t>(spec.callerValue), &com, sizeof com);
+}
+
+int CServerLink::SendCheckoutOnlyRequest(const CheckoutSpec& spec) { return SendCheckout(spec, KXCO_ONLY); }
+int CServerLink::SendCheckoutOpenDefRequest(const CheckoutSpec& spec) { return SendCheckout(spec, KXCO_OPEN_DEF); }
+int CServerLink::SendCheckoutOpenWayRequest(const CheckoutSpec& spec) { return SendCheckout(spec, KXCO_OPEN_WAY); }
+int CServerLink::SendCheckoutOpenInEditorRequest(const CheckoutSpec& spec) {
+    return SendCheckout(spec, KXCO_OPEN_TINTWORK);
+}
+
+int CServerLink::SendCheckinOnlyRequest(int fileId) {
+    CkxCheckout rec;
+    rec.m_nFileID = fileId;
+    rec.m_nUserID = m_nCurUserId;
+    rec.SetCheckinOnly();
+    const CkxCheckout::_COM com = rec.GetComData();
+    return SendPlain(*this, kMsgCheckIn, kSubNone, 0, &com, sizeof com);
+}
+
+// ---- File lists ----
+
+int CServerLink::SendFamilyFilesRequest(int familyId, int docId) {
+    return SendPlainText(*this, kMsgFamilyFiles, static_cast<uint32_t>(docId), familyId);
+}
+int CServerLink::SendFolderFilesRequest(int folderId, int docId) {
+    return SendPlainText(*this, kMsgFolderFiles, static_cast<uint32_t>(docId), folderId);
+}
+int CServerLink::SendProjectFilesRequest(int projectId, int docId) {
+    return SendPlainText(*this, kMsgProjectFiles, static_cast<uint32_t>(docId), projectId);
+}
+
+int CServerLink::SendTempletQueryRequest(const CkxQueryTemplet::_FIX& head, const CkxQueryOperandList& operands,
+                                         int docId) {
+    if (operands.GetCount() + 1 > kNetMaxPieces) return kTooManyEntries;
+    std::vector<CkxBuf> bufs;
+    operands.ForEach([&](const CkxQueryOperand& op) {
+        bufs.emplace_back();
+        op.BuildBuf(bufs.back());
+    });
+    std::vector<std::string_view> pieces = {ViewOf(head)};
+    for (const CkxBuf& b : bufs) pieces.push_back(View(b));
+    return SendPieces(*this, kMsgQueryFiles, kSubAdd, 3, static_cast<uint32_t>(docId), pieces);
+}
+
+int CServerLink::SendFileIdsRequest(const std::vector<int>& keywordIds, int docId) {
+    return SendIdPieces(*this, kMsgKeywordFilesAll, keywordIds, docId);
+}
+
+int CServerLink::SendKeywordFilesRequest(const std::vector<int>& keywordIds, int docId) {
+    return SendIdPieces(*this, kMsgKeywordFilesAny, keywordIds, docId);
+}
+
+int CServerLink::SendOperandQueryRequest(const CkxQueryOperand& operand) {
+    CkxBuf buf;
+    if (!operand.BuildBuf(buf)) return 0;
+    return SendPlain(*this, kMsgOperandFiles, kSubNone, 0, buf.GetBuf(), static_cast<size_t>(buf.GetLen()));
+}
 
 // ---- Users, groups, roles ----
 

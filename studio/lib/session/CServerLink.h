@@ -9,6 +9,10 @@
 #pragma once
 
 #include "model/CkxAttr.h"
+#include "model/CkxCheckout.h"
+#include "model/CkxClient.h"
+#include "model/CkxFile.h"
+#include "model/CkxQueryOperand.h"
 #include "model/CkxDataShare.h"
 #include "model/CkxDataTag.h"
 #include "model/CkxFSNode.h"
@@ -35,11 +39,14 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 class CServerLink : public NetConnection {
 public:
     // The log-on result before any answer.
     static constexpr int kLoginResultNone = 5;
+    // The command the waiting login dialog receives (WM_COMMAND) once the answer is applied.
+    static constexpr int kLoginAnswered = 1025;
     // What a per-file replacement returns when the file has more entries than one message can
     // carry (255 pieces): nothing is sent.
     static constexpr int kTooManyEntries = -2;
@@ -59,10 +66,65 @@ public:
     QWidget* GetLoginDialog() const { return m_loginDialog.data(); }
     void SetLoginDialog(QWidget* dialog) { m_loginDialog = dialog; }
 
+    // ---- Log-on and log-off ----
+    // How long a log-on waits for the server to answer the connection.
+    static constexpr int kConnectLimitMs = 5000;
+    // Connects when no connection runs or it runs to another address or port (or the session
+    // logged off on it), stores the address and the user name, and sends the client record.
+    // 0 for an empty address or user name, while an earlier log-on awaits its answer, or when
+    // the connection cannot be made.
+    int SendLoginRequest(int port, const std::string& address, const CkxClient& client);
+    // The same on the system's port.
+    int SendLoginRequest(const std::string& address, const CkxClient& client);
+    // Once per successful log-on: the server then ends the connection, which is no loss.
+    int SendLogoffRequest();
+    bool IsLoggedOn() const { return m_bLoggedOn; }
+
     // ---- Session lists ----
     int SendOnlineUserListRequest();
     int SendServerRecordRequest();
-    int SendCheckoutListRequest();
+    int SendHostInfoRequest();
+    int SendCheckedOutListRequest();
+
+    // ---- Files, the recycle bin and checkouts ----
+    // What a check-out asks for: the file, where it is stored, its name, and the caller's value
+    // (the requesting document's id) that comes back with the answer.
+    struct CheckoutSpec {
+        int fileId = -1;
+        int storageId = -1;
+        std::string title;
+        std::string ext;
+        int callerValue = 0;
+    };
+    int SendFileAddRequest(const CkxFile& file);
+    int SendCaptureFileAddRequest(const CkxFile& file);
+    int SendCheckinChangesRequest(const CkxFile& file);
+    int SendFileAttrUpdateRequest(const CkxFile& file);
+    int SendFileDeleteRequest(const std::vector<CkxFile::_COM_DelFile>& records);
+    int SendWholeFileRequest(const CkxFile& file, int docId);
+    int SendRecycleListRequest(int docId);
+    int SendRecycleEmptyRequest(int value);
+    int SendRecycleDeleteRequest(const std::vector<CkxFile::_COM_DelFile>& records);
+    int SendRecycleRestoreRequest(const std::vector<CkxFile::_COM_DelFile>& records);
+    int SendRestoreAllRequest();
+    int SendCheckoutOnlyRequest(const CheckoutSpec& spec);
+    int SendCheckoutOpenDefRequest(const CheckoutSpec& spec);
+    int SendCheckoutOpenWayRequest(const CheckoutSpec& spec);
+    int SendCheckoutOpenInEditorRequest(const CheckoutSpec& spec);
+    int SendCheckinOnlyRequest(int fileId);
+
+    // ---- File lists; the answer names the document by the id sent here ----
+    int SendFamilyFilesRequest(int familyId, int docId);
+    int SendFolderFilesRequest(int folderId, int docId);
+    int SendProjectFilesRequest(int projectId, int docId);
+    // kTooManyEntries (nothing sent) for more than 255 operands or ids.
+    int SendTempletQueryRequest(const CkxQueryTemplet::_FIX& head, const CkxQueryOperandList& operands, int docId);
+    // Files bound to all the keywords.
+    int SendFileIdsRequest(const std::vector<int>& keywordIds, int docId);
+    // Files bound to any of the keywords.
+    int SendKeywordFilesRequest(const std::vector<int>& keywordIds, int docId);
+    // The operand's extra data names the document.
+    int SendOperandQueryRequest(const CkxQueryOperand& operand);
 
     // ---- Catalogue entities ----
     int SendUserListRequest();
@@ -189,21 +251,26 @@ protected:
     void Post(std::function<void()> step) { m_steps.Post(std::move(step)); }
     void NextConnection() { m_steps.NextGeneration(); }
 
-    // A log-on that succeeded (GUI thread): the user, and the address and name it used.
-    void SetLoggedOn(int userId, const std::string& address, const std::string& userName);
-    // The session's own log-off: the server ends the connection, which is then no loss.
-    void MarkLoggedOff();
+    // The answer to the log-on (GUI thread): the result and, on success, the user.
+    void ApplyLoginAnswer(bool readable, int result, int userId);
 
     int m_nCurUserId = -1;
     std::string m_strUserName;
     int m_nLoginResult = kLoginResultNone;
     std::string m_strServerAddr;
     QPointer<QWidget> m_loginDialog;
+    // Per connection.
+    std::string m_strConnAddr;
+    int m_nConnPort = 0;
+    bool m_bLoginPending = false;
+    bool m_bLoggedOn = false;
     bool m_bLoggedOff = false;
     bool m_bLostTold = false;
 
 private:
     void ApplyConnectionLost();
+    bool Reconnect(int port, const std::string& address);
+    int SendCheckout(const CheckoutSpec& spec, int openMode);
 
     kx::GuiStepPoster m_steps;
 };

@@ -94,7 +94,7 @@ bool CStudioLink::RequestInitialLists() {
         &CServerLink::SendQuickKeyListRequest,  &CServerLink::SendFolderListRequest,
         &CServerLink::SendQueryTempletListRequest, &CServerLink::SendObjAttrTempletListRequest,
         &CServerLink::SendDataTagListRequest,   &CServerLink::SendDataShareListRequest,
-        &CServerLink::SendCheckoutListRequest,  &CServerLink::SendOnlineUserListRequest,
+        &CServerLink::SendCheckedOutListRequest,  &CServerLink::SendOnlineUserListRequest,
         // The dialogs, panes and the information bar read these too.
         &CServerLink::SendFamilyListRequest,    &CServerLink::SendFamilyAttrListRequest,
         &CServerLink::SendProjectListRequest,   &CServerLink::SendProjectDataListRequest,

@@ -70,11 +70,17 @@ protected:
     void OnRequest(NetPacket&, NetMessage*) override {}
     QWidget* MainWindowToClose() const override;
 
-    // The session's own traffic (log-on, files, recycle bin, checkouts, file lists): types 1,
-    // 15 to 19 and 23 to 37. Not handled yet.
-    virtual void OnSessionTraffic(const NetPacket& packet, const NetMessage* message) {}
-
 private:
+    // The session's own traffic (log-on, files, recycle bin, checkouts, file lists): types 1,
+    // 15 to 19 and 23 to 37. Decoded here, applied to the checkout list and the application's
+    // documents on the GUI thread.
+    void OnSessionTraffic(const NetPacket& packet, const NetMessage* message);
+    void OnFileList(const NetPacket& packet, const NetMessage* message);
+    void OnDeleteRecords(const NetPacket& packet, const NetMessage* message);
+    void OnFileModified(const NetPacket& packet, const NetMessage* message);
+    void OnCheckout(const NetPacket& packet, const NetMessage* message);
+    void OnWholeFile(const NetPacket& packet, const NetMessage* message);
+
     std::array<std::vector<QPointer<QObject>>, kSlotCount> m_slots;
     std::atomic<uint64_t> m_nDropped{0};
 };

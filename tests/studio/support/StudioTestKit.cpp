@@ -40,36 +40,31 @@ std::unique_ptr<srvtest::TestClient> StudioServer::LogOn(const std::string& logo
 
 // ---- The session ----
 
-void TestStudioLink::OnSessionTraffic(const NetPacket& packet, const NetMessage* message) {
-    if (packet.GetType() != kx::kMsgSession || packet.GetSubOp() != kx::kSubLogon) return;
-    const std::string_view body = kx::NetBody(packet, message);
-    if (body.size() < 8) return;
-    m_nResult.store(kx::LoadI32(body.data()));
-    m_nUserId.store(kx::LoadI32(body.data() + 4));
-    m_nAnswers.fetch_add(1);
-}
-
-int TestStudioLink::LogOn(int port, const std::string& logon, const std::string& password) {
-    if (!IsRunning() && Connect(port, "127.0.0.1") != 1) return -100;
+CkxClient StudioClient(const std::string& logon, const std::string& password) {
     CkxClient client;
     client.Set_MS_Studio();
     client.m_strLogon = logon;
     client.m_strPassword = password;
-    const CkxClient::_COM com = client.GetComData();
-    NetPacket packet;
-    packet.InitCommand(kx::kMsgSession, kx::kSubLogon, 1);
-    packet.SetQueueClass(2);
-    packet.SetData(&com, sizeof com);
-    const int before = m_nAnswers.load();
-    if (!SendPacket(packet)) return -100;
-    if (!PumpUntil([&] { return m_nAnswers.load() > before; })) return -101;
-    if (m_nResult.load() == kx::kLogonOk) SetLoggedOn(m_nUserId.load(), "127.0.0.1", logon);
-    return m_nResult.load();
+    return client;
+}
+
+int TestStudioLink::LogOn(int port, const std::string& logon, const std::string& password,
+                          const std::string& address) {
+    ObserverWindow dialog;
+    SetLoginDialog(&dialog);
+    if (!SendLoginRequest(port, address, StudioClient(logon, password))) return -100;
+    const bool answered = PumpUntil([&] { return !dialog.commands.empty(); });
+    SetLoginDialog(nullptr);
+    return answered ? GetLoginResult() : -101;
 }
 
 // ---- Observers ----
 
 kx::LRESULT ObserverWindow::OnWindowMessage(unsigned message, kx::WPARAM wParam, kx::LPARAM lParam) {
+    if (message == kx::WM_COMMAND) {
+        commands.push_back(static_cast<int>(wParam));
+        return 1;
+    }
     if (message != kx::WM_USER) return 0;
     told.push_back({static_cast<int>(wParam), static_cast<int>(lParam)});
     if (m_log) m_log->push_back({m_slot, static_cast<int>(wParam), static_cast<int>(lParam)});

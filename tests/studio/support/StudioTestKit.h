@@ -5,6 +5,7 @@
 #pragma once
 
 #include "session/CStudioLink.h"
+#include "model/CkxClient.h"
 #include "server/support/TestClient.h"
 #include "support/TempDir.h"
 #include "support/TestServerProcess.h"
@@ -48,24 +49,18 @@ private:
     bool m_bOk = false;
 };
 
-// The studio's session with what a test needs besides: until the session reads its own log-on
-// answer, the fixture reads it here.
+// The studio's session as the tests drive it.
 class TestStudioLink : public CStudioLink {
 public:
-    ~TestStudioLink() override { StopAndClose(); }
-    // Connects, sends the log-on request with the studio's client record, waits (running the
-    // GUI thread) for the answer and, when it is a success, takes the user as logged on. The
-    // result of the answer, -100 when the request could not go, -101 when no answer came.
-    int LogOn(int port, const std::string& logon, const std::string& password);
-
-protected:
-    void OnSessionTraffic(const NetPacket& packet, const NetMessage* message) override;
-
-private:
-    std::atomic<int> m_nAnswers{0};
-    std::atomic<int> m_nResult{-1};
-    std::atomic<int> m_nUserId{-1};
+    // Sends the log-on request with the studio's client record and waits (running the GUI
+    // thread) until a stand-in login dialog is told the answer. The result of the answer, -100
+    // when the request could not go, -101 when no answer came.
+    int LogOn(int port, const std::string& logon, const std::string& password,
+              const std::string& address = "127.0.0.1");
 };
+
+// The studio's client record (kind 2).
+CkxClient StudioClient(const std::string& logon, const std::string& password);
 
 // One thing a window was told.
 struct Told {
@@ -94,6 +89,7 @@ public:
     ObserverWindow(std::vector<SlotTold>* log, int slot) : m_log(log), m_slot(slot) {}
     kx::LRESULT OnWindowMessage(unsigned message, kx::WPARAM wParam, kx::LPARAM lParam) override;
     std::vector<Told> told;
+    std::vector<int> commands; // WM_COMMAND wParams
     int closes = 0;
     int Count(int code) const;
     void Clear() { told.clear(); }

@@ -1,0 +1,93 @@
+#include "doc/CLocalStorage.h"
+
+#include "model/CkxwFileSystem.h"
+
+#include <filesystem>
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string Join(const std::string& dir, const std::string& name) { return (fs::path(dir) / name).string(); }
+
+} // namespace
+
+void CLocalStorage::Init(const std::string& programFolder) {
+    m_strProgramDir = programFolder;
+    const std::string root = Join(programFolder, "Local_Storage");
+    m_strCheckoutDir = Join(root, "CheckoutFile");
+    m_strSourceDir = Join(m_strCheckoutDir, "SourceFile");
+    m_strEditedDir = Join(m_strCheckoutDir, "EditedFile");
+    m_strCaptureDir = Join(root, "CaptureFile");
+    m_strTempDir = Join(root, "Temp");
+    m_strDocDir = Join(m_strTempDir, "DocFile");
+    // What an earlier run left in the scratch folder belongs to documents that are gone.
+    ClearTempDir();
+    for (const std::string* dir : {&m_strProgramDir, &m_strCheckoutDir, &m_strCaptureDir, &m_strTempDir, &m_strDocDir})
+        CkxwFileSystem::CreateDir(*dir);
+}
+
+void CLocalStorage::ClearTempDir() {
+    if (m_strTempDir.empty()) return;
+    std::error_code ec;
+    fs::remove_all(m_strTempDir, ec);
+}
+
+bool CLocalStorage::CreateDocDir(int docId) {
+    if (m_strDocDir.empty()) return false;
+    std::error_code ec;
+    fs::create_directories(DocDirOf(docId), ec);
+    return !ec;
+}
+
+bool CLocalStorage::DeleteDocDir(int docId) {
+    if (m_strDocDir.empty()) return false;
+    std::error_code ec;
+    fs::remove_all(DocDirOf(docId), ec);
+    return !ec;
+}
+
+std::string CLocalStorage::DocDirOf(int docId) const { return Join(m_strDocDir, std::to_string(docId)); }
+
+std::string CLocalStorage::DocFilePath(int docId, const std::string& name) const {
+    return Join(DocDirOf(docId), name);
+}
+
+bool CLocalStorage::SaveEncryptedCopy(int docId, const CkxFile& file, const void* bytes, int len) {
+    if (m_strDocDir.empty() || len < 0) return false;
+    // The document's folder goes with the document: content for a document whose folder is
+    // gone is not written back into a new one.
+    std::error_code ec;
+    if (!fs::is_directory(DocDirOf(docId), ec)) return false;
+    return CkxFile::SaveEncryptFile(DocFilePath(docId, file.GetIDName()), file, bytes, len) != 0;
+}
+
+bool CLocalStorage::LoadEncryptedCopy(int docId, const std::string& name, CkxBuf& out) const {
+    if (m_strDocDir.empty()) return false;
+    return CkxFile::LoadEncryptFile(DocFilePath(docId, name), out) != 0;
+}
+
+void CLocalStorage::DeleteDocFile(int docId, const std::string& name) {
+    std::error_code ec;
+    fs::remove(DocFilePath(docId, name), ec);
+}
+
+std::string CLocalStorage::CheckoutPathOf(int fileId, const std::string& ext) const {
+    return Join(m_strCheckoutDir, std::to_string(fileId) + "." + ext);
+}
+
+void CLocalStorage::RemoveCheckoutCopy(int fileId) {
+    if (m_strCheckoutDir.empty()) return;
+    const std::string prefix = std::to_string(fileId) + ".";
+    std::error_code ec;
+    for (const auto& entry : fs::directory_iterator(m_strCheckoutDir, ec)) {
+        const std::string name = entry.path().filename().string();
+        if (name.rfind(prefix, 0) == 0 && entry.is_regular_file(ec)) fs::remove(entry.path(), ec);
+    }
+}
+
+CLocalStorage& TheLocalStorage() {
+    static CLocalStorage storage;
+    return storage;
+}

@@ -1,0 +1,60 @@
+// CLocalStorage: the studio's folders on the workstation's own disk: checkout copies, captured
+// images waiting for upload, and a scratch folder that holds, per open document, the whole-file
+// content the server sent for that document's files (each as a stored file container: the
+// core's header, then the file's bytes). One per process (TheLocalStorage), set up by Init at
+// start-up; it has no lock and no thread of its own.
+#pragma once
+
+#include "model/CkxBuf.h"
+#include "model/CkxFile.h"
+
+#include <string>
+
+class CLocalStorage {
+public:
+    CLocalStorage() = default;
+    CLocalStorage(const CLocalStorage&) = delete;
+    CLocalStorage& operator=(const CLocalStorage&) = delete;
+
+    // Builds the folder paths under the program folder, deletes the scratch folder with all
+    // below it, and creates the program, checkout, capture, scratch and document folders.
+    void Init(const std::string& programFolder);
+    // Deletes the scratch folder with everything below it.
+    void ClearTempDir();
+
+    const std::string& GetProgramDir() const { return m_strProgramDir; }
+    const std::string& GetCheckoutDir() const { return m_strCheckoutDir; }
+    const std::string& GetSourceDir() const { return m_strSourceDir; }
+    const std::string& GetEditedDir() const { return m_strEditedDir; }
+    const std::string& GetCaptureDir() const { return m_strCaptureDir; }
+    const std::string& GetTempDir() const { return m_strTempDir; }
+    const std::string& GetDocDir() const { return m_strDocDir; }
+
+    // ---- Document folders ----
+    bool CreateDocDir(int docId);
+    bool DeleteDocDir(int docId);
+    std::string DocDirOf(int docId) const;
+    std::string DocFilePath(int docId, const std::string& name) const;
+    // Writes <document folder>/<file id>.<extension> as a stored file container of the bytes.
+    bool SaveEncryptedCopy(int docId, const CkxFile& file, const void* bytes, int len);
+    // The bytes after the container's header of the document's copy of that name.
+    bool LoadEncryptedCopy(int docId, const std::string& name, CkxBuf& out) const;
+    void DeleteDocFile(int docId, const std::string& name);
+
+    // ---- Checkout copies ----
+    std::string CheckoutPathOf(int fileId, const std::string& ext) const;
+    // Deletes every checkout copy of the file (<file id>.<any extension>).
+    void RemoveCheckoutCopy(int fileId);
+
+private:
+    std::string m_strProgramDir;
+    std::string m_strCheckoutDir;
+    std::string m_strSourceDir;
+    std::string m_strEditedDir;
+    std::string m_strCaptureDir;
+    std::string m_strTempDir;
+    std::string m_strDocDir;
+};
+
+// The process's local storage.
+CLocalStorage& TheLocalStorage();
