@@ -62,18 +62,14 @@ std::set<int> FileKeywords(int fileId) {
     return {ids.begin(), ids.end()};
 }
 
-class SessionChanges : public StudioTest {
+class SessionChanges : public LoggedOnTest {
 protected:
     void SetUp() override {
-        StudioTest::SetUp();
-        StartAndLogOn();
-        if (HasFatalFailure()) return;
-        LoadInitialLists();
+        LoggedOnTest::SetUp();
         if (HasFatalFailure()) return;
         su = server->LogOn("su", kSuPassword);
         ASSERT_NE(su, nullptr);
     }
-    int Id(const std::string& key) { return server->Id(key); }
 
     // Waits until the windows were told as much as expected, then a little longer for anything
     // more, and compares the whole sequence.

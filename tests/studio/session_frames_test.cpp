@@ -65,13 +65,18 @@ protected:
         for (const std::string& piece : pieces) m.AppendData(piece);
         ASSERT_EQ(peer.SendReplyMessage(m), 1);
     }
-    // Sends a marker person and waits until it arrived: what came before it was handled.
+    // Sends a marker person as a packet and another as a message (the two travel in different
+    // send queues) and waits until both arrived: what came before them was handled.
     void Settle() {
-        CkxPerson p;
+        CkxPerson p, q;
         p.m_nID = 90000 + (++m_nMarkers);
-        p.m_strName = "marker";
+        q.m_nID = 90000 + (++m_nMarkers);
+        p.m_strName = q.m_strName = "marker";
         Packet(kMsgPerson, kSubAdd, Bytes(p.GetComData()));
-        ASSERT_TRUE(PumpUntil([&] { return KX_KXXXX().m_PersonList.Find(p.m_nID) != nullptr; }));
+        Message(kMsgPerson, kSubAdd, {Bytes(q.GetComData())});
+        ASSERT_TRUE(PumpUntil([&] {
+            return KX_KXXXX().m_PersonList.Find(p.m_nID) != nullptr && KX_KXXXX().m_PersonList.Find(q.m_nID) != nullptr;
+        }));
     }
 
     nettest::HandleListener listener;

@@ -26,10 +26,7 @@ std::vector<Told> Sorted(std::vector<Told> told) {
     return told;
 }
 
-class SessionLists : public StudioTest {
-protected:
-    int Id(const std::string& key) { return server->Id(key); }
-};
+class SessionLists : public StudioTest {};
 
 TEST_F(SessionLists, StartUpFillsEveryCacheWithTheCatalogueAndTellsEachWindowOnce) {
     StartAndLogOn();

@@ -149,7 +149,8 @@ void CStudioLink::OnFileModified(const NetPacket& packet, const NetMessage* mess
     n->file.GetObj()->PasyExattr(exattr.data(), static_cast<int>(exattr.size()));
     n->file.GetObj()->PasyPower(rights.data(), static_cast<int>(rights.size()));
     QueueStep([n] {
-        Checkouts().UpdateFileTitle(static_cast<unsigned long>(n->file.GetID()), n->file.GetFileName());
+        // A checkout keeps the title and the extension apart: the title alone is renamed.
+        Checkouts().UpdateFileTitle(static_cast<unsigned long>(n->file.GetID()), n->file.GetObj()->m_strTitle);
         auto copy = std::make_unique<CvNotification>(*n);
         Notify(std::move(copy));
     });
@@ -197,12 +198,13 @@ void CStudioLink::OnCheckout(const NetPacket& packet, const NetMessage* message)
 void CStudioLink::OnWholeFile(const NetPacket& packet, const NetMessage* message) {
     if (!message || message->GetPieceCount() < 2) return Drop(packet, "whole content without its two pieces");
     const std::string_view record = message->GetPiece(0);
-    std::shared_ptr<CkxFile> file(CkxFile::_CreateFile(record.data(), static_cast<int>(record.size())));
-    if (!file) return Drop(packet, "whole content whose file record does not read");
+    auto file = std::make_shared<CkxFileX>();
+    if (!file->CreateObj(record.data(), static_cast<int>(record.size())))
+        return Drop(packet, "whole content whose file record does not read");
     const std::string_view content = message->GetPiece(1);
     auto bytes = std::make_shared<std::string>(content);
     const int docId = static_cast<int32_t>(message->GetParam());
     QueueStep([docId, file, bytes] {
-        if (CvClientApp* app = CvClientApp::Current()) app->OnWholeFile(docId, file->GetID(), *file, *bytes);
+        if (CvClientApp* app = CvClientApp::Current()) app->OnWholeFile(docId, file->GetID(), *file->GetObj(), *bytes);
     });
 }

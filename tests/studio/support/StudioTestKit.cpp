@@ -156,6 +156,37 @@ void StudioTest::SetUp() {
     ::setenv("XDG_CONFIG_HOME", m_home.file("config").c_str(), 1);
     ::setenv("XDG_DATA_HOME", m_home.file("data").c_str(), 1);
     ResetContext();
+    TheLocalStorage().Init(m_home.file("data") + "/varnia");
+    app = std::make_unique<CvClientApp>();
+    app->SetDocTemplate({[] { return std::make_unique<CvClientDoc>(); },
+                         [](CvClientDoc&) {
+                             auto* window = new QWidget;
+                             window->resize(320, 200);
+                             return window;
+                         }});
+}
+
+std::set<int> StudioTest::Files(std::initializer_list<const char*> keys) const {
+    std::set<int> ids;
+    for (const char* k : keys) ids.insert(Id(k));
+    return ids;
+}
+
+void LoggedOnTest::SetUp() {
+    StudioTest::SetUp();
+    StartAndLogOn();
+    if (HasFatalFailure()) return;
+    LoadInitialLists();
+}
+
+std::set<int> StudioTest::WaitForFiles(CvClientDoc* doc, size_t n) {
+    if (!doc) return {};
+    const int id = doc->GetDocID();
+    PumpUntil([&] { return app->FindDoc(id) && static_cast<size_t>(doc->GetFileCount()) >= n; }, 10s);
+    PumpFor(150ms);
+    if (!app->FindDoc(id)) return {};
+    const std::vector<int> ids = doc->GetFileIds();
+    return {ids.begin(), ids.end()};
 }
 
 void StudioTest::StartAndLogOn() {
@@ -186,6 +217,8 @@ void StudioTest::TearDown() {
     link.reset();
     server.reset();
     // Calls the test's session left queued find it gone.
+    QCoreApplication::processEvents();
+    app.reset();
     QCoreApplication::processEvents();
     ResetContext();
     Restore("XDG_CONFIG_HOME", m_oldConfig);

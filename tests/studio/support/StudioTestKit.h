@@ -4,6 +4,8 @@
 // follow. Each test starts on an empty context, with its own configuration and data folders.
 #pragma once
 
+#include "app/CvClientApp.h"
+#include "doc/CLocalStorage.h"
 #include "session/CStudioLink.h"
 #include "model/CkxClient.h"
 #include "server/support/TestClient.h"
@@ -18,8 +20,10 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <initializer_list>
 #include <memory>
 #include <ostream>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -125,15 +129,30 @@ protected:
 
     // Starts the server (once per test) and logs the session on as alice.
     void StartAndLogOn();
+    // A seeded id of the server ("file.a", "user.alice", ...), and a set of them.
+    int Id(const std::string& key) const { return server->Id(key); }
+    std::set<int> Files(std::initializer_list<const char*> keys) const;
     // Asks for the start-up lists and waits until the last one is complete.
     void LoadInitialLists();
 
+    // Opens a server document through the application and waits until it holds n files (and a
+    // little longer for more); the document's file ids.
+    std::set<int> WaitForFiles(CvClientDoc* doc, size_t n);
+
     std::unique_ptr<StudioServer> server;
     std::unique_ptr<TestStudioLink> link;
+    // The application's documents, each with a plain window that shows its caption.
+    std::unique_ptr<CvClientApp> app;
 
 private:
     TempDir m_home;
     std::string m_oldConfig, m_oldData, m_oldPort;
+};
+
+// A test that starts with the studio logged on as alice and its start-up lists loaded.
+class LoggedOnTest : public StudioTest {
+protected:
+    void SetUp() override;
 };
 
 } // namespace studiotest

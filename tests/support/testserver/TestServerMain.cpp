@@ -14,10 +14,13 @@
 //                       alice for her own templates and bookmarks), files stored directly:
 //                       folders top > mid > low (and other) with rights, family fam with fam.a
 //                       and fam.b below it, keyword groups people and places with keywords
-//                       face, smile and beach, persons wang and li, three small images
-//                       file.a..c in folder top, keyword links of file.a (face, beach), a
-//                       quick key of file.a in folder mid, project proj linking file.a and
-//                       file.b, and alice's query template and bookmark of file.a
+//                       face, smile and beach, persons wang and li, small images file.a..c
+//                       by su in folder top (a: authored 2020-01-10 by wang, b: entered
+//                       2021-02-10 and edited by bob, c: edited 2022-03-10, of fam.a) and
+//                       file.d, file.e by alice in folder mid, keyword links of file.a (face,
+//                       beach) and file.b (beach), a quick key of file.a in folder mid, project
+//                       proj linking file.a and file.b, and alice's query template and
+//                       bookmark of file.a
 //
 // Output, one line each, on standard output: "port <n>", then "id <key> <n>" for every seeded
 // id (user.<log-on name>, role.operator, role.sysadmin, log.<day> with the count of lines),
@@ -306,15 +309,37 @@ bool SeedStudio(srvtest::TestServer& server, Ids& ids, std::string& why) {
         if (!keep(key, AddRecord(*su, kx::kMsgPerson, p, why))) return false;
     }
 
-    // Files go straight into the catalogue and the storage root.
+    // Files go straight into the catalogue and the storage root: file.a..c by su in the top
+    // folder, file.d and file.e by alice in the middle one. Each of a..c is the only one found
+    // by one date column, and a few carry an author, an editor or a family.
+    auto seeded = [&](const std::string& key) {
+        for (const auto& [k, id] : ids)
+            if (k == key) return id;
+        return -1;
+    };
+    const int wang = seeded("person.wang");
     std::vector<int> files;
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < 5; ++i) {
+        const char letter = static_cast<char>('a' + i);
         const std::string image = SmallImage(16 + i * 8, 12 + i * 4, static_cast<uint32_t>(i + 1));
-        CkxFileImage f = srvtest::MakeFile(std::string("图") + char('a' + i), "png", server.UserId("su"),
+        const bool hers = i >= 3;
+        CkxFileImage f = srvtest::MakeFile(std::string("图") + letter, "png", hers ? aliceId : server.UserId("su"),
                                            srvtest::kReadOpen, image, image);
-        f.m_nLocDirID = top;
+        f.m_nLocDirID = hers ? mid : top;
+        if (i == 0) {
+            f.m_dtAuth = COleDateTime(2020, 1, 10, 0, 0, 0);
+            f.m_nAuthorID = wang;
+        }
+        if (i == 1) {
+            f.m_dtWrite = COleDateTime(2021, 2, 10, 0, 0, 0);
+            f.m_nEditorID = server.UserId("bob");
+        }
+        if (i == 2) {
+            f.m_dtEdit = COleDateTime(2022, 3, 10, 0, 0, 0);
+            f.m_nFamilyID = seeded("family.fam.a");
+        }
         const int id = server.Locked([&] { return srvtest::StoreFile(server, f); });
-        if (!keep(std::string("file.") + char('a' + i), id)) {
+        if (!keep(std::string("file.") + letter, id)) {
             why = "storing a seeded file failed";
             return false;
         }
@@ -324,8 +349,11 @@ bool SeedStudio(srvtest::TestServer& server, Ids& ids, std::string& why) {
     // Keyword links and a quick key of file.a, answered with the file's whole set.
     const std::string links[] = {Bytes(CkxKeywordLink(files[0], face).GetComData()),
                                  Bytes(CkxKeywordLink(files[0], beach).GetComData())};
+    const std::string linkB = Bytes(CkxKeywordLink(files[1], beach).GetComData());
     if (!srvtest::SendPieces(*su, kx::kMsgKeywordLink, kx::kSubModify, {links[0], links[1]},
                              static_cast<uint32_t>(files[0])) ||
+        !su->Wait(kx::kMsgKeywordLink, kx::kSubModify, std::chrono::seconds(10)) ||
+        !srvtest::SendPieces(*su, kx::kMsgKeywordLink, kx::kSubModify, {linkB}, static_cast<uint32_t>(files[1])) ||
         !su->Wait(kx::kMsgKeywordLink, kx::kSubModify, std::chrono::seconds(10))) {
         why = "the keyword links were not stored";
         return false;
