@@ -37,7 +37,7 @@ bool CKeeperApp::InitInstance() {
     kx::SetAppName(kAppName);
     m_profile.Reg_SetDefaultDir(kRegistryKey);
 
-    m_mainFrame = std::make_unique<CMainFrame>();
+    m_mainFrame = std::make_unique<CMainFrame>(m_link);
     m_mainFrame->SetCommandHandler([this](int id) { OnCommand(id); });
     m_link.SetMainWindow(m_mainFrame.get());
 

@@ -1,8 +1,15 @@
 #include "frame/CMainFrame.h"
 
+#include "frame/CWorkRightView.h"
+#include "frame/CWorkTreeView.h"
 #include "frame/KeeperCommands.h"
+#include "frame/SixthSplitter.h"
+#include "link/ConsoleLink.h"
+#include "qt/KxPrompt.h"
 
 #include <QAction>
+#include <QCloseEvent>
+#include <QSplitter>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -10,7 +17,7 @@
 #include <QStyle>
 #include <QToolBar>
 
-CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
+CMainFrame::CMainFrame(ConsoleLink& link, QWidget* parent) : QMainWindow(parent), m_link(link) {
     setWindowTitle(QStringLiteral("Keeper"));
     resize(800, 560);
 
@@ -36,7 +43,8 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
 
     m_toolBar = addToolBar(QStringLiteral("工具栏"));
     m_toolBar->setObjectName(QStringLiteral("toolbar"));
-    m_toolBar->setMovable(false);
+    m_toolBar->setMovable(true);
+    m_toolBar->setAllowedAreas(Qt::AllToolBarAreas);
     m_toolBar->setToolButtonStyle(Qt::ToolButtonIconOnly);
     lock->setIcon(style()->standardIcon(QStyle::SP_BrowserStop));
     lock->setToolTip(QStringLiteral("锁定管理器"));
@@ -50,15 +58,33 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
     m_toolBar->addSeparator();
     m_toolBar->addAction(about);
 
-    m_loginPane = new QLabel(QStringLiteral("登录者: "), this);
-    m_serverPane = new QLabel(QStringLiteral("服务器: "), this);
-    m_loginPane->setObjectName(QStringLiteral("loginPane"));
-    m_serverPane->setObjectName(QStringLiteral("serverPane"));
-    m_loginPane->setMinimumWidth(140);
-    m_serverPane->setMinimumWidth(160);
-    statusBar()->addPermanentWidget(m_loginPane);
+    auto pane = [this](const char* name, int width) {
+        auto* label = new QLabel(this);
+        label->setObjectName(QString::fromUtf8(name));
+        if (width > 0) label->setFixedWidth(width);
+        return label;
+    };
+    m_operationPane = pane("operationPane", 0);
+    m_serverPane = pane("serverPane", 138);
+    m_loginPane = pane("loginPane", 100);
+    m_ownerPane = pane("ownerPane", 138);
+    statusBar()->addWidget(m_operationPane, 1);
     statusBar()->addPermanentWidget(m_serverPane);
-    statusBar()->showMessage(QStringLiteral("就绪"));
+    statusBar()->addPermanentWidget(m_loginPane);
+    statusBar()->addPermanentWidget(m_ownerPane);
+    SetOperationText("就绪");
+    SetServerText("服务器: ");
+    SetLoginText("登录者: ");
+    SetOwnerText(kOwnerText);
+
+    m_splitter = new QSplitter(Qt::Horizontal, this);
+    m_splitter->setObjectName("splitter");
+    m_tree = new CWorkTreeView(link, m_splitter);
+    m_right = new CWorkRightView(link, m_splitter);
+    m_tree->SetRightView(m_right);
+    m_splitter->setStretchFactor(1, 1);
+    setCentralWidget(m_splitter);
+    Layout();
 }
 
 CMainFrame::~CMainFrame() = default;
@@ -90,7 +116,41 @@ void CMainFrame::OnCommand(int id) {
     }
 }
 
-void CMainFrame::SetLoginPane(const std::string& text) { m_loginPane->setText(QString::fromStdString(text)); }
-void CMainFrame::SetServerPane(const std::string& text) { m_serverPane->setText(QString::fromStdString(text)); }
+namespace {
+
+void SetPane(QLabel* pane, const std::string& text) {
+    pane->setText(text.empty() ? QStringLiteral("-") : QString::fromStdString(text));
+}
+
+} // namespace
+
+void CMainFrame::SetOperationText(const std::string& text) { SetPane(m_operationPane, text); }
+void CMainFrame::SetServerText(const std::string& text) { SetPane(m_serverPane, text); }
+void CMainFrame::SetLoginText(const std::string& text) { SetPane(m_loginPane, text); }
+void CMainFrame::SetOwnerText(const std::string& text) { SetPane(m_ownerPane, text); }
 QString CMainFrame::GetLoginPane() const { return m_loginPane->text(); }
 QString CMainFrame::GetServerPane() const { return m_serverPane->text(); }
+QString CMainFrame::GetOperationPane() const { return m_operationPane->text(); }
+QString CMainFrame::GetOwnerPane() const { return m_ownerPane->text(); }
+
+void CMainFrame::Layout() {
+    if (m_splitter) kx::SetFirstColumnToSixth(*m_splitter, m_splitter->width());
+}
+
+void CMainFrame::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    Layout();
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    // While the session is open closing ends it: asked first, then the one log-off. A lost
+    // connection has nothing to end and closes without a question.
+    if (m_link.IsRunning() && !m_link.IsFailed()) {
+        if (kx::Prompt(this, kCloseQuestion, kx::PromptOkCancel, kx::PromptQuestion) != kx::AnswerOk) {
+            event->ignore();
+            return;
+        }
+        m_link.SendLogoffRequest();
+    }
+    QMainWindow::closeEvent(event);
+}

@@ -1,0 +1,16 @@
+// The two-column layout of Keeper's frame and catalogue pane: the left column takes one sixth
+// of the width, the right the rest.
+#pragma once
+
+#include <QSplitter>
+
+#include <algorithm>
+
+namespace kx {
+
+inline void SetFirstColumnToSixth(QSplitter& splitter, int width) {
+    const int left = std::max(0, width / 6);
+    splitter.setSizes({left, std::max(0, width - left - splitter.handleWidth())});
+}
+
+} // namespace kx

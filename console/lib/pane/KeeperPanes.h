@@ -1,0 +1,30 @@
+// The administration panes the right view holds whose content has not been built yet: each is
+// an empty page named after its class, so the view's order and show operations stand.
+#pragma once
+
+#include <QWidget>
+
+class CWndFileRole : public QWidget {
+public:
+    explicit CWndFileRole(QWidget* parent = nullptr) : QWidget(parent) { setObjectName("CWndFileRole"); }
+};
+class CWndFolderRole : public QWidget {
+public:
+    explicit CWndFolderRole(QWidget* parent = nullptr) : QWidget(parent) { setObjectName("CWndFolderRole"); }
+};
+class CWndUserRole : public QWidget {
+public:
+    explicit CWndUserRole(QWidget* parent = nullptr) : QWidget(parent) { setObjectName("CWndUserRole"); }
+};
+class CWndOperator : public QWidget {
+public:
+    explicit CWndOperator(QWidget* parent = nullptr) : QWidget(parent) { setObjectName("CWndOperator"); }
+};
+class CWndLog : public QWidget {
+public:
+    explicit CWndLog(QWidget* parent = nullptr) : QWidget(parent) { setObjectName("CWndLog"); }
+};
+class CWndOperatorGroup : public QWidget {
+public:
+    explicit CWndOperatorGroup(QWidget* parent = nullptr) : QWidget(parent) { setObjectName("CWndOperatorGroup"); }
+};
