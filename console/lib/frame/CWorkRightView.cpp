@@ -5,11 +5,12 @@
 #include "pane/CWndOperatorOnline.h"
 #include "pane/CWndServerInfo.h"
 #include "pane/KeeperPanes.h"
+#include "role/RolePanes.h"
 
 CWorkRightView::CWorkRightView(ConsoleLink& link, QWidget* parent) : QWidget(parent), m_link(link) {
     setObjectName("CWorkRightView");
-    m_fileRole = new CWndFileRole(this);
-    m_folderRole = new CWndFolderRole(this);
+    m_fileRole = new CWndFileRole(link, this);
+    m_folderRole = new CWndFolderRole(link, this);
     m_catalog = new CWndCatalog(this);
     m_userRole = new CWndUserRole(this);
     m_operator = new CWndOperator(this);

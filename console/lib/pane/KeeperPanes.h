@@ -4,14 +4,6 @@
 
 #include <QWidget>
 
-class CWndFileRole : public QWidget {
-public:
-    explicit CWndFileRole(QWidget* parent = nullptr) : QWidget(parent) { setObjectName("CWndFileRole"); }
-};
-class CWndFolderRole : public QWidget {
-public:
-    explicit CWndFolderRole(QWidget* parent = nullptr) : QWidget(parent) { setObjectName("CWndFolderRole"); }
-};
 class CWndUserRole : public QWidget {
 public:
     explicit CWndUserRole(QWidget* parent = nullptr) : QWidget(parent) { setObjectName("CWndUserRole"); }
