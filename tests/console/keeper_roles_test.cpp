@@ -24,20 +24,6 @@ namespace {
 
 using namespace kx;
 
-// The row of the list whose first column reads the text, or -1.
-int RowNamed(const ReportList& list, const std::string& text) {
-    for (int row = 0; row < list.GetItemCount(); ++row)
-        if (list.GetItemText(row, 0).toStdString() == text) return row;
-    return -1;
-}
-
-std::vector<std::string> CheckedNames(const ReportList& rights) {
-    std::vector<std::string> names;
-    for (int row = 0; row < rights.GetItemCount(); ++row)
-        if (rights.GetCheck(row)) names.push_back(rights.GetItemText(row, 0).toStdString());
-    return names;
-}
-
 class KeeperRoles : public KeeperTest {
 protected:
     void SetUp() override {

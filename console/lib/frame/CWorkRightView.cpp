@@ -5,6 +5,8 @@
 #include "pane/CWndOperatorOnline.h"
 #include "pane/CWndServerInfo.h"
 #include "pane/KeeperPanes.h"
+#include "pane/CWndOperator.h"
+#include "role/CWndUserRole.h"
 #include "role/RolePanes.h"
 
 CWorkRightView::CWorkRightView(ConsoleLink& link, QWidget* parent) : QWidget(parent), m_link(link) {
@@ -12,8 +14,8 @@ CWorkRightView::CWorkRightView(ConsoleLink& link, QWidget* parent) : QWidget(par
     m_fileRole = new CWndFileRole(link, this);
     m_folderRole = new CWndFolderRole(link, this);
     m_catalog = new CWndCatalog(this);
-    m_userRole = new CWndUserRole(this);
-    m_operator = new CWndOperator(this);
+    m_userRole = new CWndUserRole(link, this);
+    m_operator = new CWndOperator(link, this);
     m_online = new CWndOperatorOnline(link, this);
     m_log = new CWndLog(this);
     m_group = new CWndOperatorGroup(this);

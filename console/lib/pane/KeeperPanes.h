@@ -4,14 +4,6 @@
 
 #include <QWidget>
 
-class CWndUserRole : public QWidget {
-public:
-    explicit CWndUserRole(QWidget* parent = nullptr) : QWidget(parent) { setObjectName("CWndUserRole"); }
-};
-class CWndOperator : public QWidget {
-public:
-    explicit CWndOperator(QWidget* parent = nullptr) : QWidget(parent) { setObjectName("CWndOperator"); }
-};
 class CWndLog : public QWidget {
 public:
     explicit CWndLog(QWidget* parent = nullptr) : QWidget(parent) { setObjectName("CWndLog"); }

@@ -33,17 +33,18 @@ Role RoleOf(const RoleRow& row) {
 
 } // namespace
 
-CDlgRoleEdit::CDlgRoleEdit(const char* caption, const std::vector<kx::RoleRight>& rights, QWidget* parent)
-    : kx::Dialog(parent), m_table(rights) {
+CDlgRoleEdit::CDlgRoleEdit(const char* caption, const std::vector<kx::RoleRight>& rights, QWidget* parent,
+                           int nameBytes, int noteBytes, kx::RightCheck checked)
+    : kx::Dialog(parent), m_table(rights), m_checked(checked) {
     setWindowTitle(QString::fromUtf8(caption));
     auto* layout = new QVBoxLayout(this);
     auto* form = new QFormLayout;
     auto* name = new kx::Edit(this);
     SetDlgItemId(name, IDC_DLG_NAME);
-    name->SetLimitText(kRoleTextBytes);
+    name->SetLimitText(nameBytes);
     auto* note = new kx::Edit(this);
     SetDlgItemId(note, IDC_DLG_NOTE);
-    note->SetLimitText(kRoleTextBytes);
+    note->SetLimitText(noteBytes);
     form->addRow(QStringLiteral("名  称"), name);
     form->addRow(QStringLiteral("备  注"), note);
     layout->addLayout(form);
@@ -70,7 +71,7 @@ void CDlgRoleEdit::OnInitDialog() {
     kx::SetUpRightsList(*m_rights, m_table, false);
     if (QPushButton* ok = GetDlgItemAs<QPushButton>(kx::IDOK))
         ok->setText(m_bCreate ? QStringLiteral("创  建") : QStringLiteral("修  改"));
-    if (!m_bCreate) kx::ShowRights(*m_rights, m_table, m_Role.mask);
+    if (!m_bCreate) kx::ShowRights(*m_rights, m_table, m_Role.mask, m_checked);
     kx::Dialog::OnInitDialog();
 }
 
@@ -82,8 +83,19 @@ void CDlgRoleEdit::OnOK() {
         return;
     }
     m_Role.system = 0;
-    m_Role.mask = kx::MaskOfCheckedRights(m_table, kx::CheckedRights(*m_rights));
+    m_Role.mask = NewMask(kx::CheckedRights(*m_rights));
     EndDialog(kx::IDOK);
+}
+
+uint32_t CDlgRoleEdit::NewMask(const std::vector<bool>& checked) const {
+    return kx::MaskOfCheckedRights(m_table, checked);
+}
+
+CDlgUserRoleEdit::CDlgUserRoleEdit(QWidget* parent)
+    : CDlgRoleEdit(kCaption, kx::UserRolePowers(), parent, 51, 199, &kx::IsUserPowerChecked) {}
+
+uint32_t CDlgUserRoleEdit::NewMask(const std::vector<bool>& checked) const {
+    return kx::UserRoleWord(checked, m_bCreate ? 0 : m_nOldWord);
 }
 
 CDlgFileRoleEdit::CDlgFileRoleEdit(QWidget* parent)

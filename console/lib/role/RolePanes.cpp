@@ -59,13 +59,14 @@ std::optional<RoleRow> FindOfKind(int id) {
 // ---- The shared part ----
 
 CRolePaneBase::CRolePaneBase(ConsoleLink& link, const std::vector<kx::RoleRight>& rights, int roleListId,
-                             int menuId, bool rightsDescription, QWidget* parent)
-    : QWidget(parent), m_link(link), m_table(rights) {
+                             int menuId, bool rightsDescription, QWidget* parent, int rightsListId,
+                             kx::RightCheck checked)
+    : QWidget(parent), m_link(link), m_table(rights), m_checked(checked) {
     m_roles = new kx::ReportList(this);
     m_roles->setObjectName(QString::number(roleListId));
     kx::SetUpRoleList(*m_roles);
     m_rights = new kx::ReportList(this);
-    m_rights->setObjectName(QString::number(IDC_ROLE_RIGHTS));
+    m_rights->setObjectName(QString::number(rightsListId));
     kx::SetUpRightsList(*m_rights, rights, rightsDescription);
     // Menu <menuId>: pop-up 0 "Sel" for a selected role, pop-up 1 "No" otherwise.
     m_menu = new kx::PopupMenu(this);
@@ -97,7 +98,7 @@ void CRolePaneBase::PopMenu(const QPoint& globalPos) {
 }
 
 void CRolePaneBase::ShowRightsOf(std::optional<RoleRow> role) {
-    kx::ShowRights(*m_rights, m_table, role ? role->mask : 0);
+    kx::ShowRights(*m_rights, m_table, role ? role->mask : 0, m_checked);
 }
 
 void CRolePaneBase::ApplyNotice(int notice, int id, bool reloadShowsFirst) {

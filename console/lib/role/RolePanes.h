@@ -36,16 +36,18 @@ public:
 
 protected:
     CRolePaneBase(ConsoleLink& link, const std::vector<kx::RoleRight>& rights, int roleListId, int menuId,
-                  bool rightsDescription, QWidget* parent);
+                  bool rightsDescription, QWidget* parent, int rightsListId = 1046,
+                  kx::RightCheck checked = &kx::IsRightChecked);
     virtual std::vector<RoleRow> AllRoles() const = 0;
     virtual std::optional<RoleRow> FindRole(int id) const = 0;
     void ShowRightsOf(std::optional<RoleRow> role);
     void ApplyNotice(int notice, int id, bool reloadShowsFirst);
     // Pops the menu for the current selection at the position (commands run through OnCommand).
-    void PopMenu(const QPoint& globalPos);
+    virtual void PopMenu(const QPoint& globalPos);
 
     ConsoleLink& m_link;
     const std::vector<kx::RoleRight>& m_table;
+    kx::RightCheck m_checked;
     kx::ReportList* m_roles;
     kx::ReportList* m_rights;
     kx::PopupMenu* m_menu;

@@ -28,6 +28,62 @@ const std::vector<RoleRight>& FolderRoleRights() {
     return rights;
 }
 
+namespace {
+
+struct UserPower {
+    uint32_t value;
+    const char* name;
+    const char* description;
+};
+
+const UserPower kUserPowers[] = {
+    {0x0000, "仅仅查询", "仅仅查询操作,没有其它任何管理和操作权限"},
+    {0x0001, "超级管理", "拥有全部权限,包括用户管理权限和系统管理权限"},
+    {0x0002, "系统管理", "拥有全部系统管理权限(没有用户管理权限)"},
+    {0x0004, "族类管理", "拥有族类的添加,修改和删除等管理权限"},
+    {0x0100, "目录操作", "拥有创建目录权限,对自己创建的目录拥有全部权限,对他人创建目录的操作需要获得授权"},
+    {0x0200, "文件操作", "拥有创建文件权限,对自己创建的文件拥有全部权限,对他人创建文件的操作需要获得授权"},
+    {0x0400, "项目操作", "拥有创建项目权限,对自己创建的项目拥有全部权限,对他人创建项目的操作需要获得授权"},
+    {0x0800, "人员操作", "拥有人员的添加,修改和删除等管理权限"},
+    {0x1000, "关键字操作", "拥有关键字的添加,修改和删除等管理权限"},
+};
+
+// The bits the offered rows stand for, and the ones an administration bundle brings along.
+constexpr uint32_t kOfferedBits = 0x1B03;
+constexpr uint32_t kAdminBits = 0x0003;
+constexpr uint32_t kBundledBits = 0x0404;
+
+} // namespace
+
+std::pair<std::string, std::string> UserPowerText(uint32_t value) {
+    for (const UserPower& p : kUserPowers)
+        if (p.value == value) return {p.name, p.description};
+    return {};
+}
+
+const std::vector<RoleRight>& UserRolePowers() {
+    static const std::vector<RoleRight> rows = [] {
+        std::vector<RoleRight> out;
+        const std::pair<uint32_t, uint32_t> offered[] = {{0x0001, 0x1F07}, {0x0002, 0x1F06}, {0x0100, 0x0100},
+                                                          {0x0200, 0x0200}, {0x0800, 0x0800}, {0x1000, 0x1000}};
+        for (const auto& [value, mask] : offered)
+            for (const UserPower& p : kUserPowers)
+                if (p.value == value) out.push_back({value, p.name, p.description, mask});
+        return out;
+    }();
+    return rows;
+}
+
+bool IsUserPowerChecked(const RoleRight& right, uint32_t word) {
+    return (word & 0x0001) != 0 || IsRightChecked(right, word);
+}
+
+uint32_t UserRoleWord(const std::vector<bool>& checked, uint32_t oldWord) {
+    uint32_t carried = oldWord & ~kOfferedBits;
+    if (oldWord & kAdminBits) carried &= ~kBundledBits;
+    return MaskOfCheckedRights(UserRolePowers(), checked) | carried;
+}
+
 uint32_t MaskOfCheckedRights(const std::vector<RoleRight>& rights, const std::vector<bool>& checked) {
     uint32_t mask = 0;
     for (size_t i = 0; i < rights.size() && i < checked.size(); ++i)

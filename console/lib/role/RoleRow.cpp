@@ -40,9 +40,9 @@ void SetUpRightsList(ReportList& list, const std::vector<RoleRight>& rights, boo
     }
 }
 
-void ShowRights(ReportList& list, const std::vector<RoleRight>& rights, uint32_t mask) {
+void ShowRights(ReportList& list, const std::vector<RoleRight>& rights, uint32_t mask, RightCheck checked) {
     for (int row = 0; row < list.GetItemCount() && row < static_cast<int>(rights.size()); ++row)
-        list.SetCheck(row, IsRightChecked(rights[static_cast<size_t>(row)], mask));
+        list.SetCheck(row, checked(rights[static_cast<size_t>(row)], mask));
 }
 
 std::vector<bool> CheckedRights(const ReportList& list) {

@@ -31,7 +31,9 @@ void AppendRoleRow(ReportList& list, const RoleRow& role);
 void FillRoleRow(ReportList& list, int row, const RoleRow& role);
 // The rights list: "权限" (and "描述" when wanted), check boxes, one row per right.
 void SetUpRightsList(ReportList& list, const std::vector<RoleRight>& rights, bool withDescription);
-void ShowRights(ReportList& list, const std::vector<RoleRight>& rights, uint32_t mask);
+using RightCheck = bool (*)(const RoleRight& right, uint32_t mask);
+void ShowRights(ReportList& list, const std::vector<RoleRight>& rights, uint32_t mask,
+                RightCheck checked = &IsRightChecked);
 std::vector<bool> CheckedRights(const ReportList& list);
 
 // A role list's reaction to the session's notices: 1025 rebuilds from all(), 1026 appends the

@@ -192,4 +192,17 @@ bool KeeperTest::WaitForLists() {
     });
 }
 
+int RowNamed(const kx::ReportList& list, const std::string& text) {
+    for (int row = 0; row < list.GetItemCount(); ++row)
+        if (list.GetItemText(row, 0).toStdString() == text) return row;
+    return -1;
+}
+
+std::vector<std::string> CheckedNames(const kx::ReportList& list) {
+    std::vector<std::string> names;
+    for (int row = 0; row < list.GetItemCount(); ++row)
+        if (list.GetCheck(row)) names.push_back(list.GetItemText(row, 0).toStdString());
+    return names;
+}
+
 } // namespace keepertest

@@ -10,6 +10,7 @@
 #include "model/CkxProfile.h"
 #include "qt/KxIpAddressCtrl.h"
 #include "qt/KxPromptRecorder.h"
+#include "qt/KxReportList.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -64,6 +65,11 @@ public:
     // Whether any value of that name was written, whatever its type.
     bool Has(const std::string& value) const;
 };
+
+// The row of a report list whose first column reads the text, or -1; the first-column texts of
+// its checked rows.
+int RowNamed(const kx::ReportList& list, const std::string& text);
+std::vector<std::string> CheckedNames(const kx::ReportList& list);
 
 // The ids of the online list a workstation gets from the server, and a sorted copy.
 std::vector<int> OnlineIds(srvtest::TestClient& client);
