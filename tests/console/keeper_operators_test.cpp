@@ -68,13 +68,6 @@ protected:
         return std::nullopt;
     }
 
-    template <class Dlg, class Pane>
-    bool Drive(Pane& pane, int command, std::function<void(Dlg*)> step) {
-        ModalDriver driver(20000);
-        driver.Then<Dlg>(std::move(step));
-        pane.OnCommand(command);
-        return driver.Done();
-    }
     static void Fill(CDlgOperator* d, const std::string& logon, const std::string& name, const std::string& pw,
                      const std::string& confirm, const std::string& role) {
         d->GetDlgItemAs<QLineEdit>(CDlgOperator::IDC_LOGON)->setText(QString::fromStdString(logon));
@@ -94,7 +87,7 @@ protected:
 TEST_F(KeeperOperators, AnOperatorIsCreatedChangedAndDeletedThroughTheServer) {
     StartAs("su", kSuPassword);
     CWndOperator& pane = Operators();
-    ASSERT_TRUE(Drive<CDlgOperator>(pane, CWndOperator::ID_NEW, [&](CDlgOperator* d) {
+    ASSERT_TRUE(DriveCommand<CDlgOperator>(pane, CWndOperator::ID_NEW, [&](CDlgOperator* d) {
         EXPECT_EQ(d->windowTitle(), "创建操作员");
         EXPECT_EQ(d->StateList()->currentText(), "启用");
         Fill(d, "erin", "艾琳", "erin-pw", "erin-pw", "操作员");
@@ -114,7 +107,7 @@ TEST_F(KeeperOperators, AnOperatorIsCreatedChangedAndDeletedThroughTheServer) {
 
     Select(pane, "erin");
     prompts.Answer(AnswerOk);
-    ASSERT_TRUE(Drive<CDlgOperator>(pane, CWndOperator::ID_MODIFY, [&](CDlgOperator* d) {
+    ASSERT_TRUE(DriveCommand<CDlgOperator>(pane, CWndOperator::ID_MODIFY, [&](CDlgOperator* d) {
         EXPECT_EQ(d->windowTitle(), "修改操作员");
         EXPECT_TRUE(d->GetDlgItem(CDlgOperator::IDC_LOGON)->isEnabled());
         d->StateList()->setCurrentIndex(d->StateList()->findText("暂停"));
@@ -158,7 +151,7 @@ TEST_F(KeeperOperators, TheDialogChecksItsFieldsInOrder) {
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         prompts.Clear();
-        ASSERT_TRUE(Drive<CDlgOperator>(Operators(), CWndOperator::ID_NEW, [&](CDlgOperator* d) {
+        ASSERT_TRUE(DriveCommand<CDlgOperator>(Operators(), CWndOperator::ID_NEW, [&](CDlgOperator* d) {
             Fill(d, row.logon, row.user, row.pw, row.confirm, row.role);
             ClickId(d, IDOK);
             if (!row.warning) {
@@ -176,7 +169,7 @@ TEST_F(KeeperOperators, TheDialogChecksItsFieldsInOrder) {
     ASSERT_TRUE(PumpUntil([&] { return RowNamed(Operators(), "abcdefghijklmno") >= 0; }));
     EXPECT_TRUE(StoredUser("abcdefghijklmno"));
     // An account's texts stop at their field as typed.
-    ASSERT_TRUE(Drive<CDlgOperator>(Operators(), CWndOperator::ID_NEW, [&](CDlgOperator* d) {
+    ASSERT_TRUE(DriveCommand<CDlgOperator>(Operators(), CWndOperator::ID_NEW, [&](CDlgOperator* d) {
         QLineEdit* dept = d->GetDlgItemAs<QLineEdit>(CDlgOperator::IDC_DEPT);
         guitest::TypeText(QString(30, QChar(0x90E8)), dept); // 60 GBK bytes
         EXPECT_EQ(dept->text().size(), 24);
@@ -200,7 +193,7 @@ TEST_F(KeeperOperators, UserRolePowersGoFromTheChecksToTheStoredWordAndBack) {
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.role);
-        ASSERT_TRUE(Drive<CDlgUserRoleEdit>(pane, ID_ROLE_NEW, [&](CDlgUserRoleEdit* d) {
+        ASSERT_TRUE(DriveCommand<CDlgUserRoleEdit>(pane, ID_ROLE_NEW, [&](CDlgUserRoleEdit* d) {
             d->GetDlgItemAs<QLineEdit>(IDC_DLG_NAME)->setText(QString::fromUtf8(row.role));
             ReportList* list = d->RightsList();
             for (int r = 0; r < list->GetItemCount(); ++r)
@@ -232,14 +225,14 @@ TEST_F(KeeperOperators, UserRolePowersGoFromTheChecksToTheStoredWordAndBack) {
         ASSERT_EQ(link.SendUserRoleAddRequest(role), 1);
         ASSERT_TRUE(PumpUntil([&] { return RowNamed(*pane.RoleList(), k.role) >= 0; }));
         Select(*pane.RoleList(), k.role);
-        ASSERT_TRUE(Drive<CDlgUserRoleEdit>(pane, ID_ROLE_MODIFY, [&](CDlgUserRoleEdit* d) {
+        ASSERT_TRUE(DriveCommand<CDlgUserRoleEdit>(pane, ID_ROLE_MODIFY, [&](CDlgUserRoleEdit* d) {
             k.edit(d);
             ClickId(d, IDOK);
         }));
         ASSERT_TRUE(PumpUntil([&] { return StoredWord(k.role) == std::optional<uint32_t>(k.stored); }, 5s));
     }
     // A role note stops at 199 bytes as typed; a reload shows every role once.
-    ASSERT_TRUE(Drive<CDlgUserRoleEdit>(pane, ID_ROLE_NEW, [&](CDlgUserRoleEdit* d) {
+    ASSERT_TRUE(DriveCommand<CDlgUserRoleEdit>(pane, ID_ROLE_NEW, [&](CDlgUserRoleEdit* d) {
         QLineEdit* note = d->GetDlgItemAs<QLineEdit>(IDC_DLG_NOTE);
         guitest::TypeText(QString(120, QChar(0x6CE8)), note); // 240 GBK bytes
         EXPECT_EQ(note->text().size(), 99);
@@ -268,7 +261,7 @@ TEST_F(KeeperOperators, TheAdministratorsCannotLockThemselvesOut) {
     ops.OnCommand(CWndOperator::ID_DELETE);
     EXPECT_EQ(prompts.Texts(), std::vector<std::string>{CWndOperator::kDeleteSu});
     // su's own dialog keeps its name, role and state.
-    ASSERT_TRUE(Drive<CDlgOperator>(ops, CWndOperator::ID_MODIFY, [&](CDlgOperator* d) {
+    ASSERT_TRUE(DriveCommand<CDlgOperator>(ops, CWndOperator::ID_MODIFY, [&](CDlgOperator* d) {
         for (int id : {CDlgOperator::IDC_LOGON, CDlgOperator::IDC_ROLE, CDlgOperator::IDC_STATE})
             EXPECT_FALSE(d->GetDlgItem(id)->isEnabled()) << id;
         EXPECT_TRUE(d->GetDlgItem(CDlgOperator::IDC_PASSWORD)->isEnabled());
@@ -280,7 +273,7 @@ TEST_F(KeeperOperators, TheAdministratorsCannotLockThemselvesOut) {
     roles.OnCommand(ID_ROLE_DELETE);
     EXPECT_EQ(prompts.Texts(), std::vector<std::string>{CWndUserRole::kDeleteProtected});
     prompts.Clear();
-    ASSERT_TRUE(Drive<CDlgUserRoleEdit>(roles, ID_ROLE_MODIFY, [&](CDlgUserRoleEdit* d) {
+    ASSERT_TRUE(DriveCommand<CDlgUserRoleEdit>(roles, ID_ROLE_MODIFY, [&](CDlgUserRoleEdit* d) {
         d->RightsList()->SetCheck(RowNamed(*d->RightsList(), "超级管理"), false);
         ClickId(d, IDOK);
     }));
@@ -318,7 +311,7 @@ TEST_F(KeeperOperators, ASecondSuperAdministratorCannotDeleteItself) {
     prompts.Clear();
     Operators().OnCommand(CWndOperator::ID_DELETE);
     EXPECT_EQ(prompts.Texts(), std::vector<std::string>{CWndOperator::kDeleteSelf});
-    ASSERT_TRUE(Drive<CDlgOperator>(Operators(), CWndOperator::ID_MODIFY, [&](CDlgOperator* d) {
+    ASSERT_TRUE(DriveCommand<CDlgOperator>(Operators(), CWndOperator::ID_MODIFY, [&](CDlgOperator* d) {
         EXPECT_FALSE(d->GetDlgItem(CDlgOperator::IDC_STATE)->isEnabled());
         ClickId(d, IDCANCEL);
     }));

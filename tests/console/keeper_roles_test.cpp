@@ -55,14 +55,6 @@ protected:
         }
         return std::nullopt;
     }
-    // Runs a command of the pane whose dialog the step fills.
-    template <class Dlg>
-    void RunDialog(CRolePaneBase& pane, int command, std::function<void(Dlg*)> step) {
-        ModalDriver driver(20000);
-        driver.Then<Dlg>(std::move(step));
-        pane.OnCommand(command);
-        EXPECT_TRUE(driver.Done());
-    }
     static void Fill(CDlgRoleEdit* d, const std::string& name, const std::string& note,
                      const std::vector<std::string>& rights) {
         d->GetDlgItemAs<QLineEdit>(IDC_DLG_NAME)->setText(QString::fromStdString(name));
@@ -82,20 +74,20 @@ protected:
                       const std::vector<std::string>& shown) {
         SCOPED_TRACE(name);
         CRolePaneBase& pane = *Pane(type);
-        RunDialog<Dlg>(pane, ID_ROLE_NEW, [&](Dlg* d) {
+        EXPECT_TRUE(DriveCommand<Dlg>(pane, ID_ROLE_NEW, [&](Dlg* d) {
             Fill(d, name, "备注", checked);
             ClickId(d, IDOK);
-        });
+        }));
         ASSERT_TRUE(PumpUntil([&] { return RowNamed(*pane.RoleList(), name) >= 0; }));
         EXPECT_EQ(StoredMask(type, name), std::optional<uint32_t>(mask));
         pane.RoleList()->SetItemSelected(RowNamed(*pane.RoleList(), name), true);
         EXPECT_EQ(CheckedNames(*pane.RightsList()), shown);
         // A modify keeps what the dialog shows; the note changes, the mask stays.
-        RunDialog<Dlg>(pane, ID_ROLE_MODIFY, [&](Dlg* d) {
+        EXPECT_TRUE(DriveCommand<Dlg>(pane, ID_ROLE_MODIFY, [&](Dlg* d) {
             EXPECT_EQ(CheckedNames(*d->RightsList()), shown);
             d->template GetDlgItemAs<QLineEdit>(IDC_DLG_NOTE)->setText("改过");
             ClickId(d, IDOK);
-        });
+        }));
         const int row = RowNamed(*pane.RoleList(), name);
         ASSERT_TRUE(PumpUntil([&] { return pane.RoleList()->GetItemText(row, 2) == "改过"; }));
         EXPECT_EQ(StoredMask(type, name), std::optional<uint32_t>(mask));
@@ -223,8 +215,8 @@ TEST_F(KeeperRoles, NamesAndNotesStopAtTheirFieldAsTyped) {
             EXPECT_TRUE(d->isVisible());
             ClickId(d, IDCANCEL);
         };
-        if (type == kMsgFileRole) RunDialog<CDlgFileRoleEdit>(*Pane(type), ID_ROLE_NEW, step);
-        else RunDialog<CDlgFolderRoleEdit>(*Pane(type), ID_ROLE_NEW, step);
+        if (type == kMsgFileRole) EXPECT_TRUE(DriveCommand<CDlgFileRoleEdit>(*Pane(type), ID_ROLE_NEW, step));
+        else EXPECT_TRUE(DriveCommand<CDlgFolderRoleEdit>(*Pane(type), ID_ROLE_NEW, step));
     }
 }
 

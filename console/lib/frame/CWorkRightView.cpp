@@ -4,8 +4,9 @@
 #include "pane/CWndCatalog.h"
 #include "pane/CWndOperatorOnline.h"
 #include "pane/CWndServerInfo.h"
-#include "pane/KeeperPanes.h"
+#include "pane/CWndLog.h"
 #include "pane/CWndOperator.h"
+#include "pane/CWndOperatorGroup.h"
 #include "role/CWndUserRole.h"
 #include "role/RolePanes.h"
 
@@ -17,8 +18,8 @@ CWorkRightView::CWorkRightView(ConsoleLink& link, QWidget* parent) : QWidget(par
     m_userRole = new CWndUserRole(link, this);
     m_operator = new CWndOperator(link, this);
     m_online = new CWndOperatorOnline(link, this);
-    m_log = new CWndLog(this);
-    m_group = new CWndOperatorGroup(this);
+    m_log = new CWndLog(link, this);
+    m_group = new CWndOperatorGroup(link, this);
     m_serverInfo = new CWndServerInfo(link, this);
     m_panes = {m_fileRole, m_folderRole, m_catalog, m_userRole, m_operator, m_online, m_log, m_group, m_serverInfo};
     for (QWidget* pane : m_panes) pane->hide();

@@ -11,7 +11,8 @@
 
 namespace keepertest {
 
-ConsoleServer::ConsoleServer(const std::string& address, int port) : m_address(address) {
+ConsoleServer::ConsoleServer(const std::string& address, int port, const std::vector<std::string>& extraOptions)
+    : m_address(address) {
     m_driveC = m_dir.file("drive-c");
     m_driveE = m_dir.file("drive-e");
     std::filesystem::create_directories(m_driveC);
@@ -20,6 +21,7 @@ ConsoleServer::ConsoleServer(const std::string& address, int port) : m_address(a
                                         "2021-03-09:2", "--drive", "C=" + m_driveC, "--drive",
                                         "E=" + m_driveE};
     options.insert(options.end(), {"--address", address, "--port", std::to_string(port)});
+    options.insert(options.end(), extraOptions.begin(), extraOptions.end());
     m_bOk = m_process.Start(VARNIA_TESTSERVER_BIN, options, m_dir.str());
     if (!m_bOk) ADD_FAILURE() << m_process.Error();
 }

@@ -40,7 +40,8 @@ using guitest::PumpUntil;
 class ConsoleServer {
 public:
     // Listens on the address (a loopback one) and the port (0: a free one).
-    explicit ConsoleServer(const std::string& address = "127.0.0.1", int port = 0);
+    explicit ConsoleServer(const std::string& address = "127.0.0.1", int port = 0,
+                           const std::vector<std::string>& extraOptions = {});
     bool Ok() const { return m_bOk; }
     int Port() const { return m_process.Port(); }
     const std::string& Address() const { return m_address; }

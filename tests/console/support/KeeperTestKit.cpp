@@ -162,9 +162,9 @@ void KeeperTest::UseServer(const ConsoleServer& server) {
     port.emplace("VARNIA_PORT", std::to_string(server.Port()));
 }
 
-ConsoleServer& KeeperTest::Serve() {
+ConsoleServer& KeeperTest::Serve(const std::vector<std::string>& extraOptions) {
     if (!server_) {
-        server_.emplace();
+        server_.emplace("127.0.0.1", 0, extraOptions);
         UseServer(*server_);
     }
     return *server_;

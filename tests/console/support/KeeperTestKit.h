@@ -9,12 +9,14 @@
 #include "dlg/CDlgLogin.h"
 #include "model/CkxProfile.h"
 #include "qt/KxIpAddressCtrl.h"
+#include "qt/KxModalDriver.h"
 #include "qt/KxPromptRecorder.h"
 #include "qt/KxReportList.h"
 
 #include <QComboBox>
 #include <QLineEdit>
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <vector>
@@ -71,6 +73,15 @@ public:
 int RowNamed(const kx::ReportList& list, const std::string& text);
 std::vector<std::string> CheckedNames(const kx::ReportList& list);
 
+// Runs a pane's command whose dialog the step drives; false when the dialog never came.
+template <class Dlg, class Pane>
+bool DriveCommand(Pane& pane, int command, std::function<void(Dlg*)> step) {
+    kx::ModalDriver driver(20000);
+    driver.Then<Dlg>(std::move(step));
+    pane.OnCommand(command);
+    return driver.Done();
+}
+
 // The ids of the online list a workstation gets from the server, and a sorted copy.
 std::vector<int> OnlineIds(srvtest::TestClient& client);
 std::vector<int> Sorted(std::vector<int> ids);
@@ -87,8 +98,9 @@ protected:
 
     // The session's port becomes the server's.
     void UseServer(const ConsoleServer& server);
-    // The test's server on 127.0.0.1 (made on first use), the session's port pointed at it.
-    ConsoleServer& Serve();
+    // The test's server on 127.0.0.1 (made on first use, with the further options given then),
+    // the session's port pointed at it.
+    ConsoleServer& Serve(const std::vector<std::string>& extraOptions = {});
     // Starts the program: the login dialog is filled, OK pressed and the answer awaited. True
     // when the start-up ended logged on.
     bool StartLoggedOn(CKeeperApp& app, const std::string& name, const std::string& password,

@@ -9,6 +9,9 @@
 //   --console           the role "系统管理" (0x1F06) with an active, a paused and an invalid
 //                       account: sysop / sysop-pw, sysop-paused / paused-pw, sysop-off / off-pw
 //   --log-day           N log lines (default 1) dated that day, from 09:00 one minute apart
+//   --log-mix           log lines at noon of that day D, of D-1 and of D-3, three a day, one
+//                       minute apart: (normal, "用户登录", su), (warning, "用户管理", alice),
+//                       (severe, "文件管理", su), their texts "<day> 登录|用户|文件"
 //   --drive             drive letter L is FOLDER in the host information (kx::SetDriveMap)
 //   --studio            a catalogue for the studio tests, made through requests as su (and as
 //                       alice for her own templates and bookmarks), files stored directly:
@@ -67,6 +70,7 @@ struct Options {
     bool console = false;
     bool studio = false;
     std::vector<LogDay> logDays;
+    std::vector<COleDateTime> logMixes;
     kx::DriveMap drives;
     bool hasDrives = false;
 };
@@ -99,6 +103,13 @@ bool ParseOptions(int argc, char** argv, Options& o, std::string& why) {
                 return false;
             }
             o.logDays.push_back(d);
+        } else if (arg == "--log-mix" && hasValue) {
+            COleDateTime day;
+            if (!day.ParseDateTime(argv[++i])) {
+                why = std::string("bad --log-mix ") + argv[i];
+                return false;
+            }
+            o.logMixes.push_back(day);
         } else if (arg == "--drive" && hasValue) {
             const std::string value = argv[++i];
             const char letter = value.empty() ? 0 : static_cast<char>(std::toupper(value[0]));
@@ -137,10 +148,11 @@ bool AddUser(CADODatabase& db, const std::string& logon, const std::string& pass
     return KX_KXXXX().m_UserList.AddUser(user) == 1;
 }
 
-int AddLogLine(CADODatabase& db, const COleDateTime& time, const std::string& event, int userId) {
+int AddLogLine(CADODatabase& db, const COleDateTime& time, const std::string& event, int userId,
+               int level = KXLOG_INFO, int category = 1) {
     CADOFieldList log;
-    log.AddInt("T_Lev", KXLOG_INFO);
-    log.AddInt("T_Type", 1);
+    log.AddInt("T_Lev", level);
+    log.AddInt("T_Type", category);
     log.AddInt("T_TypeSub", 0);
     log.AddText("T_Event", event);
     log.AddDate("T_Time", time);
@@ -151,6 +163,7 @@ int AddLogLine(CADODatabase& db, const COleDateTime& time, const std::string& ev
 // What the options add to the catalogue, in its database and the server's memory, before any
 // client connects.
 bool Seed(srvtest::TestServer& server, const Options& o, int suId, std::string& why) {
+    const int aliceId = server.UserId("alice");
     return server.Locked([&] {
         CADODatabase& db = server.Db();
         if (o.console) {
@@ -169,6 +182,26 @@ bool Seed(srvtest::TestServer& server, const Options& o, int suId, std::string& 
                 if (AddLogLine(db, at, "seeded " + d.text + " #" + std::to_string(i + 1), suId) <= 0) {
                     why = "seeding the log: " + db.GetLastError();
                     return false;
+                }
+            }
+        }
+        for (const COleDateTime& d : o.logMixes) {
+            for (int back : {3, 1, 0}) {
+                COleDateTime day(d.GetYear(), d.GetMonth(), d.GetDay(), 12, 0, 0);
+                day.m_dt -= back;
+                const std::string text = std::to_string(day.GetYear()) + "-" + std::to_string(day.GetMonth()) + "-" +
+                                         std::to_string(day.GetDay());
+                const struct {
+                    int level, category, user;
+                    const char* what;
+                } lines[] = {{KXLOG_INFO, 2, suId, "登录"}, {KXLOG_WARN, 3, aliceId, "用户"}, {KXLOG_ERROR, 20, suId, "文件"}};
+                int minute = 0;
+                for (const auto& l : lines) {
+                    const COleDateTime at(day.GetYear(), day.GetMonth(), day.GetDay(), 12, minute++, 0);
+                    if (AddLogLine(db, at, text + " " + l.what, l.user, l.level, l.category) <= 0) {
+                        why = "seeding the log: " + db.GetLastError();
+                        return false;
+                    }
                 }
             }
         }
