@@ -6,6 +6,7 @@
 #include "frame/SixthSplitter.h"
 #include "link/ConsoleLink.h"
 #include "qt/KxPrompt.h"
+#include "qt/KxSessionClose.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -143,14 +144,9 @@ void CMainFrame::resizeEvent(QResizeEvent* event) {
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
-    // While the session is open closing ends it: asked first, then the one log-off. A lost
-    // connection has nothing to end and closes without a question.
-    if (m_link.IsRunning() && !m_link.IsFailed()) {
-        if (kx::Prompt(this, kCloseQuestion, kx::PromptOkCancel, kx::PromptQuestion) != kx::AnswerOk) {
-            event->ignore();
-            return;
-        }
-        m_link.SendLogoffRequest();
+    if (!kx::ConfirmSessionClose(this, m_link, kCloseQuestion)) {
+        event->ignore();
+        return;
     }
     QMainWindow::closeEvent(event);
 }

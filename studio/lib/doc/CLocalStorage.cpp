@@ -1,6 +1,13 @@
 #include "doc/CLocalStorage.h"
 
+#include "base/KxRegistry.h"
 #include "model/CkxwFileSystem.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
 
 #include <filesystem>
 #include <system_error>
@@ -71,6 +78,53 @@ bool CLocalStorage::LoadEncryptedCopy(int docId, const std::string& name, CkxBuf
 void CLocalStorage::DeleteDocFile(int docId, const std::string& name) {
     std::error_code ec;
     fs::remove(DocFilePath(docId, name), ec);
+}
+
+std::string CLocalStorage::NextCaptureFileName() {
+    std::lock_guard lock(m_captureMutex);
+    kx::RegistryStore store;
+    uint32_t counter = 0;
+    store.ReadDword(kCaptureKey, kCaptureCount, counter);
+    std::error_code ec;
+    std::string path;
+    do {
+        path = Join(m_strCaptureDir, "cap" + std::to_string(counter) + ".jpg");
+        ++counter;
+    } while (fs::exists(path, ec));
+    store.WriteDword(kCaptureKey, kCaptureCount, counter);
+    return path;
+}
+
+std::string CLocalStorage::SaveToNewCaptureFile(const std::string& bytes) {
+    if (m_strTempDir.empty()) return {};
+    std::error_code ec;
+    fs::create_directories(m_strTempDir, ec);
+    std::string temp = Join(m_strTempDir, "capture-XXXXXX");
+    const int fd = ::mkstemp(temp.data());
+    if (fd < 0) return {};
+    size_t written = 0;
+    while (written < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + written, bytes.size() - written);
+        if (n <= 0) break;
+        written += static_cast<size_t>(n);
+    }
+    const bool ok = written == bytes.size() && ::fsync(fd) == 0;
+    ::close(fd);
+    if (!ok) {
+        ::unlink(temp.c_str());
+        return {};
+    }
+    // link() never replaces: a name taken since it was handed out makes way for the next.
+    for (int tries = 0; tries < 1000; ++tries) {
+        const std::string target = NextCaptureFileName();
+        if (::link(temp.c_str(), target.c_str()) == 0) {
+            ::unlink(temp.c_str());
+            return target;
+        }
+        if (errno != EEXIST) break;
+    }
+    ::unlink(temp.c_str());
+    return {};
 }
 
 std::string CLocalStorage::CheckoutPathOf(int fileId, const std::string& ext) const {

@@ -8,6 +8,7 @@
 #include "model/CkxBuf.h"
 #include "model/CkxFile.h"
 
+#include <mutex>
 #include <string>
 
 class CLocalStorage {
@@ -41,12 +42,24 @@ public:
     bool LoadEncryptedCopy(int docId, const std::string& name, CkxBuf& out) const;
     void DeleteDocFile(int docId, const std::string& name);
 
+    // ---- Captured images ----
+    static constexpr const char* kCaptureKey = "Software\\Ferrow\\CaptureFile";
+    static constexpr const char* kCaptureCount = "CaptureCount";
+    // The next free name "cap<N>.jpg" in the capture folder: the counter goes up (and is stored)
+    // for each name handed out, and a name whose file exists is skipped. Any thread may ask.
+    std::string NextCaptureFileName();
+    // Writes the bytes to a temporary file, then moves it onto the next free capture name without
+    // replacing a file (a name another studio took meanwhile gives way to the next one), so the
+    // capture window never reads a half-written file. The path, or "" when it could not be saved.
+    std::string SaveToNewCaptureFile(const std::string& bytes);
+
     // ---- Checkout copies ----
     std::string CheckoutPathOf(int fileId, const std::string& ext) const;
     // Deletes every checkout copy of the file (<file id>.<any extension>).
     void RemoveCheckoutCopy(int fileId);
 
 private:
+    std::mutex m_captureMutex;
     std::string m_strProgramDir;
     std::string m_strCheckoutDir;
     std::string m_strSourceDir;
