@@ -41,4 +41,16 @@ std::vector<std::string> PushLoginHistory(std::vector<std::string> names, const 
     return names;
 }
 
+const char* LoginRefusalText(int result) {
+    switch (result) {
+    case 1: return "用户已经登录";
+    case 2: return "用户无权登录";
+    case 3: return "用户不存在";
+    case 4: return "用户被暂停";
+    case 5: return "用户被禁止";
+    case 6: return "用户密码错误";
+    default: return nullptr;
+    }
+}
+
 } // namespace kx

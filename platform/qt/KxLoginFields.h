@@ -38,6 +38,10 @@ struct LoginCheck {
 LoginCheck CheckLoginFields(const std::array<int, 4>& address, const std::string& name,
                             const std::string& password);
 
+// The message of a refused log-on (results 1 to 6 of the server's answer), or null.
+const char* LoginRefusalText(int result);
+inline constexpr const char* kLoginConnectFailed = "连接后台服务器失败";
+
 // ---- Recent log-on names ----
 
 inline constexpr int kLoginHistorySize = 5;

@@ -38,17 +38,7 @@ std::string AddressText(const std::array<int, 4>& n) {
 
 } // namespace
 
-const char* CDlgLogin::RefusalText(int result) {
-    switch (result) {
-    case kx::kLogonAlreadyOnline: return "用户已经登录";
-    case kx::kLogonNoRight: return "用户无权登录";
-    case kx::kLogonNoSuchUser: return "用户不存在";
-    case kx::kLogonPaused: return "用户被暂停";
-    case kx::kLogonInvalid: return "用户被禁止";
-    case kx::kLogonWrongPassword: return "用户密码错误";
-    default: return nullptr;
-    }
-}
+const char* CDlgLogin::RefusalText(int result) { return kx::LoginRefusalText(result); }
 
 CDlgLogin::CDlgLogin(CKeeperApp& app, QWidget* parent) : kx::Dialog(parent), m_app(app) {
     auto* layout = new QVBoxLayout(this);

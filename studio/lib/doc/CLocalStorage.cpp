@@ -4,9 +4,11 @@
 #include "model/CkxwFileSystem.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 
 #include <filesystem>
@@ -20,7 +22,10 @@ std::string Join(const std::string& dir, const std::string& name) { return (fs::
 
 } // namespace
 
-void CLocalStorage::Init(const std::string& programFolder) {
+int CLocalStorage::Init(const std::string& programFolder) {
+    if (m_nLockFd >= 0) ::close(m_nLockFd);
+    m_nLockFd = -1;
+    m_bShared = false;
     m_strProgramDir = programFolder;
     const std::string root = Join(programFolder, "Local_Storage");
     m_strCheckoutDir = Join(root, "CheckoutFile");
@@ -28,11 +33,36 @@ void CLocalStorage::Init(const std::string& programFolder) {
     m_strEditedDir = Join(m_strCheckoutDir, "EditedFile");
     m_strCaptureDir = Join(root, "CaptureFile");
     m_strTempDir = Join(root, "Temp");
+    std::error_code ec;
+    fs::create_directories(root, ec);
+    // One studio of a user owns the scratch folder; another one running at the same time keeps
+    // its documents' content apart instead of wiping the first one's.
+    const std::string lock = Join(root, ".lock");
+    m_nLockFd = ::open(lock.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (m_nLockFd >= 0 && ::flock(m_nLockFd, LOCK_EX | LOCK_NB) != 0) {
+        ::close(m_nLockFd);
+        m_nLockFd = -1;
+        m_bShared = true;
+        m_strTempDir = Join(root, "Temp." + std::to_string(::getpid()));
+    }
     m_strDocDir = Join(m_strTempDir, "DocFile");
     // What an earlier run left in the scratch folder belongs to documents that are gone.
     ClearTempDir();
-    for (const std::string* dir : {&m_strProgramDir, &m_strCheckoutDir, &m_strCaptureDir, &m_strTempDir, &m_strDocDir})
-        CkxwFileSystem::CreateDir(*dir);
+    int ok = 1;
+    for (const std::string* dir : {&m_strProgramDir, &m_strCheckoutDir, &m_strCaptureDir, &m_strTempDir, &m_strDocDir}) {
+        fs::create_directories(*dir, ec);
+        if (!fs::is_directory(*dir, ec)) {
+            std::fprintf(stderr, "studio: the folder %s cannot be made\n", dir->c_str());
+            ok = 0;
+        }
+    }
+    return ok;
+}
+
+CLocalStorage::~CLocalStorage() {
+    // A second studio's own scratch folder goes with it.
+    if (m_bShared) ClearTempDir();
+    if (m_nLockFd >= 0) ::close(m_nLockFd);
 }
 
 void CLocalStorage::ClearTempDir() {

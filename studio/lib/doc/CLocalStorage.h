@@ -17,11 +17,18 @@ public:
     CLocalStorage(const CLocalStorage&) = delete;
     CLocalStorage& operator=(const CLocalStorage&) = delete;
 
-    // Builds the folder paths under the program folder, deletes the scratch folder with all
-    // below it, and creates the program, checkout, capture, scratch and document folders.
-    void Init(const std::string& programFolder);
+    // Builds the folder paths under the program folder and creates the program, checkout,
+    // capture, scratch and document folders, the scratch folder emptied first. The first studio
+    // of a user holds a lock file in Local_Storage for its life; a second one that cannot take it
+    // neither wipes nor uses that scratch folder but works in Temp.<process id>, removed at its
+    // exit. 1, or 0 (with a line on the error output) when a folder cannot be made.
+    int Init(const std::string& programFolder);
     // Deletes the scratch folder with everything below it.
     void ClearTempDir();
+    // Whether this studio shares Local_Storage with another one (and so has a scratch folder
+    // of its own).
+    bool IsSecondStudio() const { return m_bShared; }
+    ~CLocalStorage();
 
     const std::string& GetProgramDir() const { return m_strProgramDir; }
     const std::string& GetCheckoutDir() const { return m_strCheckoutDir; }
@@ -60,6 +67,8 @@ public:
 
 private:
     std::mutex m_captureMutex;
+    int m_nLockFd = -1;
+    bool m_bShared = false;
     std::string m_strProgramDir;
     std::string m_strCheckoutDir;
     std::string m_strSourceDir;
