@@ -325,4 +325,20 @@ TEST_F(StudioApp, MessagesOfOtherThreadsFindTheirDocumentsById) {
     studio.ExitInstance();
 }
 
+TEST_F(StudioApp, TheSingleInstanceGuardLetsOneHolderThrough) {
+    TempDir runtime;
+    const std::string old = std::getenv("XDG_RUNTIME_DIR") ? std::getenv("XDG_RUNTIME_DIR") : "";
+    ::setenv("XDG_RUNTIME_DIR", runtime.str().c_str(), 1);
+    {
+        CSingleInstanceGuard first, second;
+        EXPECT_EQ(first.CheckSingleInstance("VarniaStudio"), 1);
+        EXPECT_EQ(second.CheckSingleInstance("VarniaStudio"), 0);
+        EXPECT_EQ(first.GetPath(), runtime.str() + "/VarniaStudio.lock");
+    }
+    CSingleInstanceGuard later;
+    EXPECT_EQ(later.CheckSingleInstance("VarniaStudio"), 1); // the first let go with its life
+    if (old.empty()) ::unsetenv("XDG_RUNTIME_DIR");
+    else ::setenv("XDG_RUNTIME_DIR", old.c_str(), 1);
+}
+
 } // namespace

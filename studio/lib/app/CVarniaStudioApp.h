@@ -5,6 +5,7 @@
 // content arrived, files removed), each naming its document by id.
 #pragma once
 
+#include "app/CSingleInstanceGuard.h"
 #include "app/CvClientApp.h"
 
 #include "model/CkxPlayParam.h"
@@ -55,6 +56,8 @@ public:
     const std::string& GetLoggedInUser() const { return m_strLoggedInUser; }
     void SetLoggedInUser(const std::string& name) { m_strLoggedInUser = name; }
     bool IsStarted() const { return m_bStarted != 0; }
+    // The single-instance guard (the start-up does not use it).
+    CSingleInstanceGuard& GetGuard() { return m_guard; }
     int GetViewState() const { return m_nViewState; }
     int GetPrevViewState() const { return m_nPrevViewState; }
 
@@ -93,6 +96,7 @@ private:
     int m_bStarted = 0;
     int m_nViewState = 1;
     int m_nPrevViewState = 1;
+    CSingleInstanceGuard m_guard;
     std::unique_ptr<CMainFrame> m_mainFrame;
 };
 
