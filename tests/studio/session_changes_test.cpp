@@ -17,42 +17,12 @@ using namespace kx;
 
 namespace {
 
-template <class Com>
-std::string Bytes(const Com& com) {
-    return std::string(reinterpret_cast<const char*>(&com), sizeof com);
-}
-
-bool SendPieces(srvtest::TestClient& c, int type, int subOp, const std::vector<std::string>& pieces,
-                uint32_t param = 0) {
-    NetMessage m;
-    m.SetCommand(type, subOp);
-    m.SetParam(param);
-    for (const std::string& p : pieces) m.AppendData(p);
-    return c.SendMessage(m) == 1;
-}
-
-std::string Rights(const CkxFSNode& node) {
-    CkxBuf buf;
-    node.BuildPower(buf);
-    return std::string(buf.View());
-}
-
 template <class List>
 int IdNamed(const List& list, const std::string& name) {
     int id = -1;
     list.ForEach([&](const auto& r) {
         if (r.m_strName == name) id = r.GetID();
     });
-    return id;
-}
-
-int FolderNamed(const std::string& name) {
-    int id = -1;
-    const CkxFSTree& tree = KX_KXXXX()._kxFSTree();
-    for (POSITION p = tree.GetHeadPosition(); p;) {
-        const CkxFSNode* n = tree.GetNext(p);
-        if (n->m_strName == name) id = n->m_nID;
-    }
     return id;
 }
 

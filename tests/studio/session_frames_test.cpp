@@ -21,11 +21,6 @@ using namespace kx;
 
 namespace {
 
-template <class Com>
-std::string Bytes(const Com& com) {
-    return std::string(reinterpret_cast<const char*>(&com), sizeof com);
-}
-
 CkxKeyword Keyword(int id, const std::string& name) {
     CkxKeyword k;
     k.m_nID = id;

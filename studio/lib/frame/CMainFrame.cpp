@@ -68,7 +68,7 @@ int CMainFrame::OnCreate() {
     SetUserText("登录者: ");
     SetCaptionText(kOrganisation);
 
-    m_navigationBar = new CNavigationBar(this);
+    m_navigationBar = new CNavigationBar(m_link, this);
     m_fileInfoBar = new CFileInfoBar(this);
     m_workBar = new CWorkBar(this);
     if (!CreateBar(m_navigationBar, "导航窗口", IDW_NAVIGATION_BAR, Qt::LeftDockWidgetArea) ||

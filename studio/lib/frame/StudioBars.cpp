@@ -1,5 +1,10 @@
 #include "frame/StudioBars.h"
 
+#include "nav/CWndFamilyTree.h"
+#include "nav/CWndFolderTree.h"
+#include "nav/CWndProjectTree.h"
+#include "nav/CWndTempletTree.h"
+
 #include <QMainWindow>
 
 void CStudioBar::SetBarSize(int width, int height) {
@@ -11,12 +16,80 @@ void CStudioBar::SetBarSize(int width, int height) {
     }
 }
 
-CNavigationBar::CNavigationBar(QWidget* parent) : CStudioBar(parent) {
+CNavigationBar::CNavigationBar(CStudioLink& link, QWidget* parent) : CStudioBar(parent) {
     m_sizeHorz = m_sizeVert = m_sizeFloat = QSize(250, 250);
+    m_tabs = new CGuiTabWnd(this);
+    m_tabs->setObjectName("39321");
+    m_family = new CWndFamilyTree(link);
+    m_folder = new CWndFolderTree(link);
+    m_project = new CWndProjectTree(link);
+    m_quick = new CWndTempletTree(link);
+    struct Button {
+        int page, image, id;
+        const char* caption;
+    };
+    const Button buttons[] = {{PAGE_FOLDER, 3, ID_FOLDER_EXPAND, "展开"}, {PAGE_FOLDER, 4, ID_FOLDER_COLLAPSE, "收缩"},
+                              {PAGE_FOLDER, 6, ID_FOLDER_INFO, "目录信息"}, {PAGE_FOLDER, 7, ID_FOLDER_QUERY, "查询文件"},
+                              {PAGE_QUICK, 13, ID_QUICK_EXPAND, "展开"}, {PAGE_QUICK, 14, ID_QUICK_COLLAPSE, "收缩"}};
+    QWidget* trees[4] = {m_family, m_folder, m_project, m_quick};
+    const char* titles[4] = {"族类", "目录", "项目", "快速"};
+    for (int page = 0; page < 4; ++page) {
+        auto* container = new CGuiContainer;
+        container->setObjectName("124");
+        m_strips[page] = new CGuiMiniTool;
+        m_strips[page]->SetReceiver([this](int id) { OnCommand(id); });
+        for (const Button& b : buttons)
+            if (b.page == page && b.id) m_strips[page]->AddButton(b.image, b.id, nullptr, QString(), QString::fromUtf8(b.caption));
+        container->AddComponen(m_strips[page]);
+        container->AddComponen(trees[page]);
+        m_tabs->Addtab(container, QString::fromUtf8(titles[page]), page);
+    }
+    setWidget(m_tabs);
+}
+
+void CNavigationBar::SelectPage(int page) {
+    static const char* const kTitles[4] = {"族类", "目录", "项目", "快捷"};
+    if (page < 0 || page > 3) return;
+    m_tabs->SetCurtab(page);
+    setWindowTitle(QString::fromUtf8(kTitles[page]));
+}
+
+void CNavigationBar::OnCommand(int id) {
+    switch (id) {
+    case ID_FAMILY_EXPAND: m_family->ExpandAll(); break;
+    case ID_FAMILY_COLLAPSE: m_family->CollapseAll(); break;
+    case ID_FAMILY_BROWSE: m_family->OnCommand(CWndFamilyTree::ID_BROWSE); break;
+    case ID_FAMILY_QUERY: m_family->OnCommand(CWndFamilyTree::ID_QUERY); break;
+    case ID_FAMILY_INFO: m_family->OnCommand(CWndFamilyTree::ID_INFO); break;
+    case ID_FOLDER_EXPAND: m_folder->ExpandAll(); break;
+    case ID_FOLDER_COLLAPSE: m_folder->CollapseAll(); break;
+    case ID_FOLDER_BROWSE: m_folder->OnCommand(CWndFolderTree::ID_BROWSE); break;
+    case ID_FOLDER_INFO: m_folder->OnCommand(CWndFolderTree::ID_INFO); break;
+    case ID_FOLDER_QUERY: m_folder->OnCommand(CWndFolderTree::ID_QUERY); break;
+    case ID_PROJECT_EXPAND: m_project->ExpandAll(); break;
+    case ID_PROJECT_COLLAPSE: m_project->CollapseAll(); break;
+    case ID_PROJECT_BROWSE: m_project->OnCommand(CWndProjectTree::ID_BROWSE); break;
+    case ID_PROJECT_VIEW: m_project->OnCommand(CWndProjectTree::ID_VIEW); break;
+    case ID_PROJECT_CREATE:
+        // Creating stays with those who may create projects, as the pane's menu has it.
+        if (m_project->CanCreate()) m_project->OnCommand(CWndProjectTree::ID_CREATE);
+        break;
+    case ID_QUICK_EXPAND: m_quick->ExpandAll(); break;
+    case ID_QUICK_COLLAPSE: m_quick->CollapseAll(); break;
+    default: break;
+    }
 }
 
 CFileInfoBar::CFileInfoBar(QWidget* parent) : CStudioBar(parent) {
     m_sizeHorz = m_sizeVert = m_sizeFloat = QSize(280, 280);
 }
 
-CWorkBar::CWorkBar(QWidget* parent) : CStudioBar(parent) {}
+CWorkBar::CWorkBar(QWidget* parent) : CStudioBar(parent) {
+    m_tabs = new CGuiTabWnd(this);
+    for (const char* title : {"签出文件管理", "捕获缓存站"}) {
+        auto* page = new QWidget;
+        page->setObjectName(QString::fromUtf8(title));
+        m_tabs->Addtab(page, QString::fromUtf8(title), -1);
+    }
+    setWidget(m_tabs);
+}

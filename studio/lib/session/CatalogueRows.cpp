@@ -10,6 +10,7 @@
 #include "transport/NetRead.h"
 
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -220,7 +221,8 @@ std::optional<List> ReadPieces(CStudioLink& link, const NetPacket& packet, const
     return entries;
 }
 
-// The folder and every folder below the ones the pieces name go together; one removal told.
+// The folder and every folder below the ones the pieces name go together; one removal told
+// for each top of what goes.
 void HandleFolders(CStudioLink& link, const CatalogueRow& row, const NetPacket& packet, const NetMessage* message) {
     if (CanonicalSubOp(packet.GetSubOp()) != kSubDelete)
         return HandleEntity<CkxFSNode, FolderCache>(link, row, packet, message);
@@ -233,7 +235,12 @@ void HandleFolders(CStudioLink& link, const CatalogueRow& row, const NetPacket& 
     }
     link.QueueStep([&link, &row, nodes = std::move(nodes)] {
         Ctx().fsDeleteDir(nodes);
-        TellRow(link, row, row.removed, nodes.front().m_nID);
+        // One removal for each folder whose parent is not deleted with it, wherever the sender
+        // put it among the pieces (this studio sends the chosen folder last).
+        std::set<int> ids;
+        for (const CkxFSNode& n : nodes) ids.insert(n.m_nID);
+        for (const CkxFSNode& n : nodes)
+            if (!ids.count(n.m_nParentID)) TellRow(link, row, row.removed, n.m_nID);
     });
 }
 

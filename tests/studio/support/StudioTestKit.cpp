@@ -6,6 +6,7 @@
 #include "protocol/KxMessage.h"
 #include "qt/KxModalDriver.h"
 #include "base/Record.h"
+#include "transport/NetMessage.h"
 #include "transport/NetPacket.h"
 #include "transport/NetRead.h"
 
@@ -100,6 +101,30 @@ void ObserverWindow::closeEvent(QCloseEvent* event) {
 }
 
 // ---- Context ----
+
+std::string Rights(const CkxFSNode& node) {
+    CkxBuf buf;
+    node.BuildPower(buf);
+    return std::string(buf.View());
+}
+
+int FolderNamed(const std::string& name) {
+    int id = -1;
+    const CkxFSTree& tree = KX_KXXXX()._kxFSTree();
+    for (POSITION p = tree.GetHeadPosition(); p;) {
+        const CkxFSNode* n = tree.GetNext(p);
+        if (n->m_strName == name) id = n->m_nID;
+    }
+    return id;
+}
+
+bool SendPieces(srvtest::TestClient& c, int type, int subOp, const std::vector<std::string>& pieces, uint32_t param) {
+    NetMessage m;
+    m.SetCommand(type, subOp);
+    m.SetParam(param);
+    for (const std::string& p : pieces) m.AppendData(p);
+    return c.SendMessage(m) == 1;
+}
 
 void ResetContext() {
     CkxXXX& c = KX_KXXXX();

@@ -8,6 +8,7 @@
 #include "doc/CLocalStorage.h"
 #include "session/CStudioLink.h"
 #include "model/CkxClient.h"
+#include "model/CkxFSNode.h"
 #include "server/support/TestClient.h"
 #include "support/TempDir.h"
 #include "support/TestServerProcess.h"
@@ -117,6 +118,20 @@ public:
 private:
     std::vector<std::pair<StudioSlot, std::unique_ptr<ObserverWindow>>> m_windows;
 };
+
+// A wire record's bytes, as a message piece.
+template <class Com>
+std::string Bytes(const Com& com) {
+    return std::string(reinterpret_cast<const char*>(&com), sizeof com);
+}
+// A folder's rights piece.
+std::string Rights(const CkxFSNode& node);
+// The id of the cached folder of that name (the last one), or -1.
+int FolderNamed(const std::string& name);
+
+// Sends a message of pieces as a second workstation; true when it went.
+bool SendPieces(srvtest::TestClient& c, int type, int subOp, const std::vector<std::string>& pieces,
+                uint32_t param = 0);
 
 // Empties every list the session fills, and the current user.
 void ResetContext();
