@@ -1,11 +1,16 @@
 #include "doc/CvClientDoc.h"
 
 #include "doc/CLocalStorage.h"
+#include "doc/CvDocBrowser.h"
+#include "app/CvClientApp.h"
 
 #include "base/OleDate.h"
 #include "model/CkxFamilyXXX.h"
+#include "model/CkxFileImage.h"
 #include "model/CkxXXX.h"
+#include "qt/KxGuiThread.h"
 
+#include <QApplication>
 #include <QMetaObject>
 
 #include <algorithm>
@@ -75,7 +80,11 @@ std::string QuickCaption(int code, const CkxQueryOperand& op) {
 
 CvClientDoc::CvClientDoc() = default;
 
-CvClientDoc::~CvClientDoc() { ClearFiles(); }
+CvClientDoc::~CvClientDoc() {
+    // The loader stops and is joined before anything it could touch goes.
+    StopLoader();
+    ClearFiles();
+}
 
 void CvClientDoc::SetNextDocKind(int kind) { g_nextKind = kind; }
 int CvClientDoc::GetNextDocKind() { return g_nextKind; }
@@ -88,7 +97,7 @@ bool CvClientDoc::OnNewDocument() {
     else if (m_nKind == KIND_RECYCLE) m_strTitle = "回收站";
     else m_strTitle = Format("查询%d", g_queryTitles++);
     m_strCaption = FormatCaption();
-    return true;
+    return StartLoader();
 }
 
 void CvClientDoc::SetKind(int kind) {
@@ -136,6 +145,7 @@ void CvClientDoc::UpdateBrowserCaption() {
     const QString caption = QString::fromStdString(m_strCaption);
     for (const QPointer<QWidget>& view : m_views)
         if (!view.isNull()) view->setWindowTitle(caption);
+    if (m_pBrowser) m_pBrowser->OnCaptionChanged(m_strCaption);
 }
 
 // ---- The file set ----
@@ -158,7 +168,9 @@ void CvClientDoc::InsertFile(std::unique_ptr<CkxFile> file) {
         UpdateFile(*handle);
         return;
     }
+    CkxFile* added = handle->GetObj();
     AddFile(handle.release());
+    if (m_pBrowser && FindFile(added->m_nID) == added) m_pBrowser->OnFileInserted(added);
 }
 
 bool CvClientDoc::InsertFileFromContainer(const CkxContainer& container) {
@@ -193,14 +205,17 @@ void CvClientDoc::ClearFiles() {
     m_Files.DeleteAll();
 }
 
-void CvClientDoc::RemoveFile(int fileId) { DeleteFileFromSet(fileId); }
+void CvClientDoc::RemoveFile(int fileId) { RemoveFiles({fileId}); }
 
 void CvClientDoc::RemoveFiles(const std::vector<int>& fileIds) {
+    // The rows go before the files they show.
+    if (m_pBrowser) m_pBrowser->OnFilesRemoved(fileIds);
     for (int id : fileIds) DeleteFileFromSet(id);
 }
 
 void CvClientDoc::RemoveAllFiles() {
     if (GetFileCount() == 0) return;
+    if (m_pBrowser) m_pBrowser->OnAllFilesRemoved();
     ClearFiles();
 }
 
@@ -218,6 +233,7 @@ void CvClientDoc::UpdateFile(const CkxFileX& file) {
     now->m_nWholeState = was->m_nWholeState;
     now->m_MemMicro = was->m_MemMicro;
     now->m_MemWhole = was->m_MemWhole;
+    if (m_pBrowser) m_pBrowser->OnFileUpdated(file.GetID());
 }
 
 CkxFile* CvClientDoc::SetFileCheckout(const CkxCheckout& checkout) {
@@ -275,15 +291,188 @@ std::vector<int> CvClientDoc::GetFileIds() const {
     return ids;
 }
 
-int CvClientDoc::GetPendingCount() const {
+int CvClientDoc::GetPendingCount(int state) const {
     CkxAutoLock pending(&m_pendingLock);
-    return static_cast<int>(m_Pending.size());
+    if (state < 0) return static_cast<int>(m_Pending.size());
+    return static_cast<int>(std::count_if(m_Pending.begin(), m_Pending.end(), [&](CkxFileX* h) {
+        return h->GetObj() && h->GetObj()->m_nWholeState == state;
+    }));
+}
+
+CkxFile* CvClientDoc::GetFirstPending(int state) const {
+    CkxAutoLock pending(&m_pendingLock);
+    for (CkxFileX* h : m_Pending)
+        if (h->GetObj() && h->GetObj()->m_nWholeState == state) return h->GetObj();
+    return nullptr;
+}
+
+void CvClientDoc::SetWholeStateInvalid(int fileId) {
+    CkxAutoLock files(&m_fileLock);
+    m_Files.Set_WholeState_Invalid(fileId);
+}
+void CvClientDoc::SetWholeStateRequest(int fileId) {
+    CkxAutoLock files(&m_fileLock);
+    m_Files.Set_WholeState_Request(fileId);
+}
+void CvClientDoc::SetWholeStateGetting(int fileId) {
+    CkxAutoLock files(&m_fileLock);
+    m_Files.Set_WholeState_Getting(fileId);
+}
+
+void CvClientDoc::RequestWholeFile() {
+    CkxAutoLock files(&m_fileLock);
+    m_Files.RequestWholeFile();
+}
+
+void CvClientDoc::SetFileFolder(int fileId, int folderId) {
+    CkxAutoLock files(&m_fileLock);
+    if (CkxFileX* held = m_Files.Find(fileId); held && held->GetObj()) held->GetObj()->m_nLocDirID = folderId;
+}
+
+void CvClientDoc::RefreshSelectedFile(int fileId) {
+    if (m_pBrowser) m_pBrowser->RefreshSelectedFile(fileId);
+}
+
+POSITION CvClientDoc::GetFirstFilePosition() const {
+    CkxAutoLock files(&m_fileLock);
+    return m_Files.GetHeadPosition();
+}
+
+CkxFile* CvClientDoc::GetNextFile(POSITION& pos) const {
+    CkxAutoLock files(&m_fileLock);
+    if (!pos) return nullptr;
+    CkxFileX* h = m_Files.GetNext(pos);
+    return h ? h->GetObj() : nullptr;
+}
+
+CkxFile* CvClientDoc::GetFileAt(int index) const {
+    CkxAutoLock files(&m_fileLock);
+    if (index < 0) return nullptr;
+    int i = 0;
+    for (POSITION p = m_Files.GetHeadPosition(); p; ++i) {
+        CkxFileX* h = m_Files.GetNext(p);
+        if (i == index) return h ? h->GetObj() : nullptr;
+    }
+    return nullptr;
+}
+
+CkxFile* CvClientDoc::GetLastFile() const {
+    CkxAutoLock files(&m_fileLock);
+    if (m_Files.GetCount() == 0) return nullptr;
+    CkxFileX* h = m_Files.GetTail();
+    return h ? h->GetObj() : nullptr;
+}
+
+// ---- The browser ----
+
+void CvClientDoc::SetBrowserReady(bool ready) {
+    {
+        std::lock_guard lock(m_loadMutex);
+        m_bBrowserReady.store(ready);
+    }
+    m_loadWake.notify_all();
+}
+
+int CvClientDoc::GetSelectedCount() const { return m_pBrowser ? m_pBrowser->GetSelectedCount() : 0; }
+int CvClientDoc::GetSelectedItem() const { return m_pBrowser ? m_pBrowser->GetSelectedItem() : -1; }
+int CvClientDoc::GetItemFileID(int item) const { return m_pBrowser ? m_pBrowser->GetItemFileID(item) : -1; }
+void CvClientDoc::SelectAllItems() {
+    if (m_pBrowser) m_pBrowser->SelectAllItems();
+}
+
+// ---- The loader ----
+
+bool CvClientDoc::StartLoader() {
+    if (m_loader.joinable()) return true;
+    try {
+        m_loader = std::thread([this] { LoaderLoop(); });
+    } catch (const std::system_error&) {
+        return false;
+    }
+    return true;
+}
+
+void CvClientDoc::StopLoader() {
+    if (!m_loader.joinable()) return;
+    std::unique_lock lock(m_loadMutex);
+    m_bStopLoader = true;
+    m_loadWake.notify_all();
+    if (!m_loadWake.wait_for(lock, std::chrono::milliseconds(kLoaderStopLimitMs), [&] { return m_bLoaderDone; }))
+        std::fprintf(stderr, "studio: the loader of document %d has not ended after %d ms; waiting for it\n",
+                     m_nDocID.load(), kLoaderStopLimitMs);
+    lock.unlock();
+    // Still joined: the document must not go while its loader works on it.
+    m_loader.join();
+}
+
+namespace {
+
+// Runs on the GUI thread for the document of that id, when it is still open.
+void ForOpenDoc(int docId, const std::function<void(CvClientDoc&)>& call) {
+    kx::PostToGui([docId, call] {
+        if (CvClientApp* app = CvClientApp::Current())
+            if (CvClientDoc* doc = app->FindDoc(docId)) call(*doc);
+    });
+}
+
+void LoadingCursor(int docId, bool on) {
+    kx::PostToGui([on] {
+        if (on) QApplication::setOverrideCursor(Qt::WaitCursor);
+        else QApplication::restoreOverrideCursor();
+    });
+    ForOpenDoc(docId, [on](CvClientDoc& doc) {
+        if (CvDocBrowser* browser = doc.GetBrowser()) browser->SetAutoArrange(!on);
+    });
+}
+
+} // namespace
+
+void CvClientDoc::LoaderLoop() {
+    std::unique_lock lock(m_loadMutex);
+    for (;;) {
+        m_loadWake.wait(lock, [&] { return m_bStopLoader || (!m_LocalPaths.empty() && m_bBrowserReady.load()); });
+        if (m_bStopLoader) break;
+        const int docId = m_nDocID.load();
+        LoadingCursor(docId, true);
+        while (!m_LocalPaths.empty() && !m_bStopLoader) {
+            const std::string path = std::move(m_LocalPaths.front());
+            m_LocalPaths.pop_front();
+            lock.unlock();
+            // Every queued path becomes a file, readable or not (an unreadable one shows a row
+            // without a thumbnail); the whole content is not kept.
+            auto image = std::make_unique<CkxFileImage>();
+            if (!image->LoadFileInfo(path)) {
+                image->SetFileName(path);
+                image->m_strSourcePath = path;
+            }
+            image->DestroyWhole();
+            image->m_nID = KX_KXXXX()._GetLocalFileID();
+            // Handed over by the document's id: a closed document's file is freed unseen.
+            auto holder = std::make_shared<std::unique_ptr<CkxFile>>(std::move(image));
+            ForOpenDoc(docId, [holder](CvClientDoc& doc) { doc.InsertFile(std::move(*holder)); });
+            lock.lock();
+        }
+        LoadingCursor(docId, false);
+        if (m_LocalPaths.empty()) m_bLoadRequested = false;
+    }
+    m_bLoaderDone = true;
+    m_loadWake.notify_all();
 }
 
 void CvClientDoc::RequestLocalLoad(const std::string& folderCaption, const std::vector<std::string>& paths) {
-    m_LocalPaths = paths;
-    m_bLoadRequested = true;
+    {
+        std::lock_guard lock(m_loadMutex);
+        m_LocalPaths.insert(m_LocalPaths.end(), paths.begin(), paths.end());
+        m_bLoadRequested = !m_LocalPaths.empty() || m_bLoadRequested;
+    }
     m_strFolderCaption = folderCaption;
+    UpdateBrowserCaption();
+    m_loadWake.notify_all();
+}
+
+bool CvClientDoc::IsLoadRequested() const {
+    std::lock_guard lock(m_loadMutex);
+    return m_bLoadRequested;
 }
 
 // ---- Views ----

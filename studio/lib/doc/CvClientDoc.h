@@ -3,7 +3,9 @@
 // a project). It keeps the query that filled it (so it can be asked again), owns the files of
 // its set, and lists the files whose whole content has not arrived yet. The application keeps
 // the open documents and routes the server's answers here by document id; documents live on the
-// GUI thread, the locks guard the set against the browser's whole-file worker.
+// GUI thread, the locks guard the set against the browser's whole-file worker. A local
+// document's loader thread turns queued paths into files and hands each to the GUI thread by
+// the document's id, so a file never reaches a document that has closed.
 #pragma once
 
 #include "model/CkxAutoLock.h"
@@ -17,9 +19,16 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <atomic>
+#include <condition_variable>
+#include <deque>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
+
+class CvDocBrowser;
 
 class CvClientDoc {
 public:
@@ -48,11 +57,12 @@ public:
     static int GetNextDocKind();
     static bool IsServerKind(int kind) { return kind >= KIND_RECYCLE && kind <= KIND_PROJECT; }
 
-    // Takes the next-document kind and the title ("本地%d", "查询%d", "回收站", else "NULL").
+    // Takes the next-document kind and the title ("本地%d", "查询%d", "回收站", else "NULL"), and
+    // starts the loader thread; false when the thread cannot start.
     bool OnNewDocument();
 
-    int GetDocID() const { return m_nDocID; }
-    void SetDocID(int id) { m_nDocID = id; }
+    int GetDocID() const { return m_nDocID.load(); }
+    void SetDocID(int id) { m_nDocID.store(id); }
     int GetKind() const { return m_nKind; }
     bool IsServerDoc() const { return IsServerKind(m_nKind); }
     bool IsRecycleBin() const { return m_nKind == KIND_RECYCLE; }
@@ -95,16 +105,49 @@ public:
     CkxFile* ClearFileCheckout(int fileId, bool contentChanged);
     // The whole content arrived: the file is valid and off the pending list.
     void SetWholeStateValid(int fileId);
-    // Shows the file again when it is the selected one (there is no browser yet).
-    void RefreshSelectedFile(int fileId) {}
+    void SetWholeStateInvalid(int fileId);
+    void SetWholeStateRequest(int fileId);
+    void SetWholeStateGetting(int fileId);
+    // The first file of the set whose content is not fetched becomes requested.
+    void RequestWholeFile();
+    // The file's storage folder (batch annotation).
+    void SetFileFolder(int fileId, int folderId);
+    // Shows the file again when it is the selected one.
+    void RefreshSelectedFile(int fileId);
     CkxFile* FindFile(int fileId) const;
     int GetFileCount() const;
     std::vector<int> GetFileIds() const;
-    int GetPendingCount() const;
+    // Walking the set in its order.
+    POSITION GetFirstFilePosition() const;
+    CkxFile* GetNextFile(POSITION& pos) const;
+    CkxFile* GetFileAt(int index) const;
+    CkxFile* GetLastFile() const;
 
-    // Local documents: queues the paths for loading.
+    // ---- The pending list (the browser's whole-file worker reads it) ----
+    // Files whose content has not arrived: all (state -1) or those in the whole state given.
+    int GetPendingCount(int state = -1) const;
+    // The first pending file in the state, or null.
+    CkxFile* GetFirstPending(int state) const;
+
+    // ---- The browser ----
+    void SetBrowser(CvDocBrowser* browser) { m_pBrowser = browser; }
+    CvDocBrowser* GetBrowser() const { return m_pBrowser; }
+    // The browser's worker runs: a waiting local load may start.
+    void SetBrowserReady(bool ready);
+    bool IsBrowserReady() const { return m_bBrowserReady.load(); }
+    // Forwarded to the browser; 0, -1, -1 and nothing without one.
+    int GetSelectedCount() const;
+    int GetSelectedItem() const;
+    int GetItemFileID(int item) const;
+    void SelectAllItems();
+
+    // ---- Local documents ----
+    // Queues the paths behind any load still running (never waiting on the GUI thread); the
+    // loader turns each into a file once the browser is ready.
     void RequestLocalLoad(const std::string& folderCaption, const std::vector<std::string>& paths);
-    const std::vector<std::string>& GetLocalPathQueue() const { return m_LocalPaths; }
+    // A queued list waits for or is being worked by the loader.
+    bool IsLoadRequested() const;
+    static constexpr int kLoaderStopLimitMs = 5000;
 
     // ---- Views ----
     void AddView(QWidget* view);
@@ -118,8 +161,11 @@ private:
     void DeleteFileFromSet(int fileId);
     void RemovePending(int fileId);
     void ClearFiles();
+    bool StartLoader();
+    void StopLoader();
+    void LoaderLoop();
 
-    int m_nDocID = -1;
+    std::atomic<int> m_nDocID{-1};
     int m_nKind = KIND_NONE;
     int m_nQuickQuery = 0;
     std::string m_strTitle;
@@ -130,8 +176,17 @@ private:
     std::vector<CkxFileX*> m_Pending; // not owning: handles of m_Files
     mutable CKXAUTOLOCK m_pendingLock;
 
-    std::vector<std::string> m_LocalPaths;
+    // The loader's hand-over: the queue and flags under the mutex, woken by a request, the
+    // browser becoming ready, or the stop.
+    mutable std::mutex m_loadMutex;
+    std::condition_variable m_loadWake;
+    std::deque<std::string> m_LocalPaths;
     bool m_bLoadRequested = false;
+    bool m_bStopLoader = false;
+    bool m_bLoaderDone = false;
+    std::atomic<bool> m_bBrowserReady{false};
+    std::thread m_loader;
+    CvDocBrowser* m_pBrowser = nullptr;
 
     std::vector<QPointer<QWidget>> m_views;
 };
