@@ -36,16 +36,6 @@ void WriteAll(const std::string& path, const std::string& bytes) {
     out << bytes;
 }
 
-std::string Png(int w, int h) {
-    QImage image(w, h, QImage::Format_RGB32);
-    image.fill(Qt::darkCyan);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return bytes.toStdString();
-}
-
 // Sets a file's last-write time.
 void SetModified(const std::string& path, std::time_t when) {
     timespec times[2] = {{when, 0}, {when, 0}};
@@ -89,7 +79,7 @@ TEST_F(LocalStorage, CaptureNamesContinueAcrossStudiosAndSavesLeaveWholeFilesOnl
     WriteAll(store.CapturePath("cap2.jpg"), "taken");
     EXPECT_EQ(fs::path(store.NextCaptureFileName()).filename(), "cap3.jpg");
 
-    const std::string png = Png(20, 10);
+    const std::string png = PngBytes(20, 10);
     auto file = WithContent(5, "png", png);
     const std::string path = store.SaveToNewCaptureFile(file.get());
     EXPECT_EQ(fs::path(path).filename(), "cap4.jpg");
@@ -234,7 +224,7 @@ TEST_F(LocalStorage, ClearingAFolderDeletesItsFilesAndNeverFollowsALink) {
 
 TEST_F(LocalStorage, DocumentCachesHoldContainersAndImagesAreToldByTheirContent) {
     ASSERT_TRUE(store.CreateDocDir(7));
-    const std::string png = Png(30, 20);
+    const std::string png = PngBytes(30, 20);
     auto file = WithContent(40, "png", png);
     ASSERT_TRUE(store.SaveDocFileCopy(7, file.get()));
     auto loaded = WithContent(40, "png", "");
@@ -281,7 +271,7 @@ TEST_F(LocalLoader, EveryQueuedPathBecomesAFileInPathOrderOnceTheBrowserIsReady)
     std::vector<std::string> paths;
     for (int i = 0; i < 3; ++i) {
         paths.push_back(dir.file("p" + std::to_string(i) + ".png"));
-        WriteAll(paths.back(), Png(400 + 10 * i, 300));
+        WriteAll(paths.back(), PngBytes(400 + 10 * i, 300));
     }
     paths.push_back(dir.file("x.jpg"));
     WriteAll(paths.back(), "this is text");
@@ -327,7 +317,7 @@ TEST_F(LocalLoader, EveryQueuedPathBecomesAFileInPathOrderOnceTheBrowserIsReady)
 TEST_F(LocalLoader, ClosingADocumentWhileItLoadsStopsItsLoaderAndNothingArrivesLater) {
     TempDir dir;
     const std::string path = dir.file("one.png");
-    WriteAll(path, Png(64, 48));
+    WriteAll(path, PngBytes(64, 48));
     CvClientDoc* doc = OpenLocal();
     ASSERT_NE(doc, nullptr);
     const int closedId = doc->GetDocID();

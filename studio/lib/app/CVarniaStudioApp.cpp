@@ -1,5 +1,7 @@
 #include "app/CVarniaStudioApp.h"
 
+#include "browser/CBrowser.h"
+
 #include "dlg/CDlgLogin.h"
 #include "doc/CLocalStorage.h"
 #include "frame/CMainFrame.h"
@@ -12,8 +14,8 @@
 #include "qt/KxLoginFields.h"
 #include "qt/KxPrompt.h"
 
-#include <QLabel>
-#include <QVBoxLayout>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 
 #include <csignal>
 #include <cstdlib>
@@ -38,18 +40,6 @@ int CkxPlayParam::* const kSliderWords[11] = {
     &CkxPlayParam::m_nOrder,     &CkxPlayParam::m_bLoop,       &CkxPlayParam::m_nSpeedMode, &CkxPlayParam::m_nInterTime,
     &CkxPlayParam::m_nFrameNum,  &CkxPlayParam::m_nTimeUnit,   &CkxPlayParam::m_nReserved};
 
-// A document's window until the file browser takes its place: it shows the caption.
-QWidget* MakeBrowser(CvClientDoc& doc) {
-    auto* view = new QWidget;
-    view->setObjectName("CBrowser");
-    auto* caption = new QLabel(QString::fromStdString(doc.GetCaption()), view);
-    caption->setObjectName("caption");
-    auto* layout = new QVBoxLayout(view);
-    layout->addWidget(caption);
-    layout->addStretch();
-    return view;
-}
-
 } // namespace
 
 CVarniaStudioApp* theApp() { return g_app; }
@@ -60,6 +50,20 @@ CVarniaStudioApp::CVarniaStudioApp(CStudioLink& link, QObject* parent) : CvClien
 
 CVarniaStudioApp::~CVarniaStudioApp() {
     if (g_app == this) g_app = nullptr;
+}
+
+QWidget* CVarniaStudioApp::MakeBrowser(CvClientDoc& doc) {
+    auto* browser = new CBrowser(doc, &m_link);
+    QMdiArea* area = m_mainFrame ? m_mainFrame->MdiArea() : nullptr;
+    if (!area) return browser;
+    // A tab of the frame; closing the tab closes the document.
+    QMdiSubWindow* sub = area->addSubWindow(browser);
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    connect(area, &QMdiArea::subWindowActivated, browser, [browser, sub](QMdiSubWindow* active) {
+        if (active == sub) browser->OnActivate();
+    });
+    sub->show();
+    return browser;
 }
 
 std::string CVarniaStudioApp::DataFolder() {
@@ -76,7 +80,7 @@ bool CVarniaStudioApp::InitInstance() {
         kx::Prompt(nullptr, kSocketsFailed, kx::PromptOk, kx::PromptError);
         return false;
     }
-    SetDocTemplate({[] { return std::make_unique<CvClientDoc>(); }, MakeBrowser});
+    SetDocTemplate({[] { return std::make_unique<CvClientDoc>(); }, [this](CvClientDoc& doc) { return MakeBrowser(doc); }});
     kx::SetAppName(kAppName);
     m_profile.Reg_SetDefaultDir(kRegistryKey);
     m_strAppDir = CkxwFileSystem::GetAppDir();

@@ -89,6 +89,8 @@ public:
     kx::LRESULT OnWindowMessage(unsigned message, kx::WPARAM wParam, kx::LPARAM lParam) override;
 
 private:
+    // A document's view: the file browser, in a tab of the main frame.
+    QWidget* MakeBrowser(CvClientDoc& doc);
     CStudioLink& m_link;
     CkxProfile m_profile;
     std::string m_strAppDir;

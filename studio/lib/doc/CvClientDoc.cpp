@@ -2,6 +2,7 @@
 
 #include "doc/CLocalStorage.h"
 #include "doc/CvDocBrowser.h"
+#include "doc/ThreadStop.h"
 #include "app/CvClientApp.h"
 
 #include "base/OleDate.h"
@@ -363,6 +364,37 @@ CkxFile* CvClientDoc::GetLastFile() const {
     return h ? h->GetObj() : nullptr;
 }
 
+std::optional<int> CvClientDoc::FirstPendingId(int state) const {
+    CkxAutoLock pending(&m_pendingLock);
+    for (CkxFileX* h : m_Pending)
+        if (h->GetObj() && h->GetObj()->m_nWholeState == state) return h->GetID();
+    return std::nullopt;
+}
+
+std::optional<int> CvClientDoc::FirstInvalidId(const std::function<bool(int)>& accept) const {
+    CkxAutoLock files(&m_fileLock);
+    for (POSITION p = m_Files.GetHeadPosition(); p;) {
+        CkxFileX* h = m_Files.GetNext(p);
+        if (h && h->GetObj() && h->GetObj()->Is_WholeState_Invalid() && accept(h->GetID())) return h->GetID();
+    }
+    return std::nullopt;
+}
+
+bool CvClientDoc::CopyRecord(int fileId, CkxFile::_COM& record, int64_t& size) const {
+    CkxAutoLock files(&m_fileLock);
+    CkxFileX* held = m_Files.Find(fileId);
+    if (!held || !held->GetObj()) return false;
+    record = held->GetObj()->GetComData();
+    size = held->GetObj()->m_nSize;
+    return true;
+}
+
+int CvClientDoc::GetWholeState(int fileId) const {
+    CkxAutoLock files(&m_fileLock);
+    CkxFileX* held = m_Files.Find(fileId);
+    return held && held->GetObj() ? held->GetObj()->m_nWholeState : -1;
+}
+
 // ---- The browser ----
 
 void CvClientDoc::SetBrowserReady(bool ready) {
@@ -393,16 +425,9 @@ bool CvClientDoc::StartLoader() {
 }
 
 void CvClientDoc::StopLoader() {
-    if (!m_loader.joinable()) return;
-    std::unique_lock lock(m_loadMutex);
-    m_bStopLoader = true;
-    m_loadWake.notify_all();
-    if (!m_loadWake.wait_for(lock, std::chrono::milliseconds(kLoaderStopLimitMs), [&] { return m_bLoaderDone; }))
-        std::fprintf(stderr, "studio: the loader of document %d has not ended after %d ms; waiting for it\n",
-                     m_nDocID.load(), kLoaderStopLimitMs);
-    lock.unlock();
-    // Still joined: the document must not go while its loader works on it.
-    m_loader.join();
+    // Still joined after the limit: the document must not go while its loader works on it.
+    StopAndJoin(m_loader, m_loadMutex, m_loadWake, m_bStopLoader, m_bLoaderDone, kLoaderStopLimitMs,
+                "the loader of document " + std::to_string(m_nDocID.load()));
 }
 
 namespace {

@@ -22,8 +22,10 @@
 #include <atomic>
 #include <condition_variable>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -128,6 +130,15 @@ public:
     int GetPendingCount(int state = -1) const;
     // The first pending file in the state, or null.
     CkxFile* GetFirstPending(int state) const;
+
+    // ---- For the browser's whole-file worker (any thread; no file is held between calls) ----
+    std::optional<int> FirstPendingId(int state) const;
+    // The first file in set order whose content is not fetched and that `accept` takes.
+    std::optional<int> FirstInvalidId(const std::function<bool(int fileId)>& accept) const;
+    // A copy of the file's record and its catalogue size; false when the set has no such file.
+    bool CopyRecord(int fileId, CkxFile::_COM& record, int64_t& size) const;
+    // The file's whole state, -1 when the set has no such file.
+    int GetWholeState(int fileId) const;
 
     // ---- The browser ----
     void SetBrowser(CvDocBrowser* browser) { m_pBrowser = browser; }

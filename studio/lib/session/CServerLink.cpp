@@ -248,8 +248,11 @@ int CServerLink::SendFileDeleteRequest(const std::vector<CkxFile::_COM_DelFile>&
 }
 
 int CServerLink::SendWholeFileRequest(const CkxFile& file, int docId) {
-    const CkxFile::_COM com = file.GetComData();
-    return SendPlain(*this, kMsgWholeFile, kSubNone, static_cast<uint32_t>(docId), &com, sizeof com);
+    return SendWholeFileRequest(file.GetComData(), docId);
+}
+
+int CServerLink::SendWholeFileRequest(const CkxFile::_COM& record, int docId) {
+    return SendPlain(*this, kMsgWholeFile, kSubNone, static_cast<uint32_t>(docId), &record, sizeof record);
 }
 
 int CServerLink::SendRecycleListRequest(int docId) {

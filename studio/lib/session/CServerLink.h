@@ -102,6 +102,7 @@ public:
     int SendFileAttrUpdateRequest(const CkxFile& file);
     int SendFileDeleteRequest(const std::vector<CkxFile::_COM_DelFile>& records);
     int SendWholeFileRequest(const CkxFile& file, int docId);
+    int SendWholeFileRequest(const CkxFile::_COM& record, int docId);
     int SendRecycleListRequest(int docId);
     int SendRecycleEmptyRequest(int value);
     int SendRecycleDeleteRequest(const std::vector<CkxFile::_COM_DelFile>& records);

@@ -10,7 +10,9 @@
 #include "transport/NetPacket.h"
 #include "transport/NetRead.h"
 
+#include <QBuffer>
 #include <QCloseEvent>
+#include <QImage>
 #include <QCoreApplication>
 
 #include <algorithm>
@@ -101,6 +103,16 @@ void ObserverWindow::closeEvent(QCloseEvent* event) {
 }
 
 // ---- Context ----
+
+std::string PngBytes(int w, int h) {
+    QImage image(w, h, QImage::Format_RGB32);
+    image.fill(Qt::darkCyan);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes.toStdString();
+}
 
 std::string Rights(const CkxFSNode& node) {
     CkxBuf buf;

@@ -45,6 +45,8 @@ public:
     int Port() const { return m_process.Port(); }
     int Id(const std::string& key) const { return m_process.Id(key); }
     TestServerProcess& Process() { return m_process; }
+    // The server's temporary folder (its storage roots lie below it).
+    std::string Folder() const { return m_dir.str(); }
     // A second workstation, logged on; null with a test failure when it cannot.
     std::unique_ptr<srvtest::TestClient> LogOn(const std::string& logon, const std::string& password);
 
@@ -124,6 +126,8 @@ template <class Com>
 std::string Bytes(const Com& com) {
     return std::string(reinterpret_cast<const char*>(&com), sizeof com);
 }
+// A w x h PNG of one colour.
+std::string PngBytes(int w, int h);
 // A folder's rights piece.
 std::string Rights(const CkxFSNode& node);
 // The id of the cached folder of that name (the last one), or -1.

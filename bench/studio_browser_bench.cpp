@@ -1,0 +1,130 @@
+// Times the file browser on a local document of generated 1600 x 1200 JPEGs (500 unless told)
+// on the offscreen platform: the time to the first row, the time until every row shows its
+// thumbnail, and the GUI thread's longest stall (the worst lateness of a 10 ms timer); against
+// vipsthumbnail -s 130 over the same files. Prints the figures, the ratio and the targets.
+//   studio_browser_bench [files]
+#include "app/CvClientApp.h"
+#include "browser/CBrowser.h"
+#include "doc/CLocalStorage.h"
+#include "doc/CvClientDoc.h"
+#include "image/CxImage.h"
+#include "qt/KxModalDriver.h"
+#include "ui/CkxwFileListView.h"
+
+#include "BenchPhoto.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTimer>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+using bench::Clock;
+using bench::Ms;
+
+bool MakeJpeg(uint32_t seed, std::vector<uint8_t>& out) {
+    const uint32_t w = 1600, h = 1200;
+    std::vector<uint8_t> px(static_cast<size_t>(w) * h * 3);
+    uint32_t s = seed * 7919u + 1;
+    for (uint32_t y = 0; y < h; ++y)
+        for (uint32_t x = 0; x < w; ++x) {
+            s = s * 1664525u + 1013904223u;
+            uint8_t* p = &px[(static_cast<size_t>(y) * w + x) * 3];
+            const int noise = static_cast<int>(s >> 28) - 8;
+            p[0] = static_cast<uint8_t>(std::clamp(static_cast<int>((x + seed * 13) * 255 / w % 256) + noise, 0, 255));
+            p[1] = static_cast<uint8_t>(std::clamp(static_cast<int>(y * 255 / h) + noise, 0, 255));
+            p[2] = static_cast<uint8_t>(std::clamp(static_cast<int>(((x / 40 + y / 40) % 2) * 120 + 60) + noise, 0, 255));
+        }
+    CxImage img;
+    if (!img.CreateFromArray(px.data(), w, h, 24, w * 3)) return false;
+    img.SetJpegQuality(90);
+    return img.Encode(out, CXIMAGE_FORMAT_JPG);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const int files = argc > 1 ? std::max(1, std::atoi(argv[1])) : 500;
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    kx::EnsureApplication();
+
+    const auto dir = std::filesystem::temp_directory_path() / "varnia-browser-bench";
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir / "in");
+    std::filesystem::create_directories(dir / "out");
+    std::vector<std::string> paths;
+    for (int i = 0; i < files; ++i) {
+        std::vector<uint8_t> jpeg;
+        if (!MakeJpeg(static_cast<uint32_t>(i), jpeg)) {
+            std::fprintf(stderr, "cannot make picture %d\n", i);
+            return 1;
+        }
+        char name[32];
+        std::snprintf(name, sizeof name, "p%04d.jpg", i);
+        paths.push_back((dir / "in" / name).string());
+        std::ofstream(paths.back(), std::ios::binary).write(reinterpret_cast<const char*>(jpeg.data()), std::streamsize(jpeg.size()));
+    }
+    std::printf("%d generated 1600 x 1200 JPEGs in %s\n", files, (dir / "in").c_str());
+
+    TheLocalStorage().Init((dir / "store").string());
+    CvClientApp app;
+    app.SetDocTemplate({[] { return std::make_unique<CvClientDoc>(); },
+                        [](CvClientDoc& doc) -> QWidget* { return new CBrowser(doc, nullptr); }});
+    CvClientDoc::SetNextDocKind(CvClientDoc::KIND_LOCAL);
+    CvClientDoc* doc = app.OpenNewDoc();
+    if (!doc) return 1;
+    auto* browser = dynamic_cast<CBrowser*>(doc->GetViews().front());
+    browser->resize(1200, 800);
+    browser->show();
+
+    // The GUI thread's worst lateness, measured by a 10 ms timer.
+    double worstStall = 0;
+    QElapsedTimer tick;
+    QTimer timer;
+    timer.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        worstStall = std::max(worstStall, static_cast<double>(tick.nsecsElapsed()) / 1e6 - 10.0);
+        tick.restart();
+    });
+    const auto t0 = Clock::now();
+    doc->RequestLocalLoad((dir / "in").string(), paths);
+    tick.start();
+    timer.start(10);
+    double firstRow = -1;
+    while (true) {
+        QApplication::processEvents(QEventLoop::AllEvents, 5);
+        const int rows = browser->FileList()->GetItemCount();
+        if (rows > 0 && firstRow < 0) firstRow = Ms(t0, Clock::now());
+        if (rows == files && !doc->IsLoadRequested()) break;
+        if (Ms(t0, Clock::now()) > 600000) {
+            std::fprintf(stderr, "the rows did not all come within 10 minutes\n");
+            return 1;
+        }
+    }
+    const double all = Ms(t0, Clock::now());
+    timer.stop();
+
+    const auto v0 = Clock::now();
+    const std::string cmd = "vipsthumbnail '" + (dir / "in").string() + "'/*.jpg -s 130 -o '" + (dir / "out").string() + "/tn_%s.jpg'";
+    if (std::system(cmd.c_str()) != 0) {
+        std::fprintf(stderr, "vipsthumbnail failed\n");
+        return 1;
+    }
+    const double vips = Ms(v0, Clock::now());
+    std::printf("first row:                         %8.1f ms (target: under 300) %s\n", firstRow, firstRow < 300 ? "met" : "MISSED");
+    std::printf("all %d rows with thumbnails:      %8.1f ms\n", files, all);
+    std::printf("vipsthumbnail -s 130, same files:  %8.1f ms\n", vips);
+    std::printf("ratio ours / vipsthumbnail: %.2f (target: at most 1.30) %s\n", all / vips, all / vips <= 1.3 ? "met" : "MISSED");
+    std::printf("longest GUI stall: %.1f ms (target: under 50) %s\n", worstStall, worstStall < 50 ? "met" : "MISSED");
+    for (QWidget* view : doc->GetViews()) delete view;
+    std::filesystem::remove_all(dir);
+    return 0;
+}
