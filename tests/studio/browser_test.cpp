@@ -263,6 +263,35 @@ TEST_F(Browser, AFileTheServerNeverAnswersForIsSkippedAndAskedOnceMoreWhenChosen
     EXPECT_TRUE(PumpUntil([&] { return doc.FindFile(c)->Is_WholeState_Invalid(); }));
 }
 
+TEST_F(Browser, AFileTheUserMayReadButNotLoadIsNeverAskedFor) {
+    CBrowser* b = OpenFolder("folder.top", 3);
+    ASSERT_NE(b, nullptr);
+    CvClientDoc& doc = b->Document();
+    const int fileB = Id("file.b");
+    // The catalogue's record changes to "read, not open" for everyone, as a push would bring it.
+    CkxFileX fresh;
+    fresh.CreateObj(*doc.FindFile(fileB));
+    CkxPowerEx readOnly = fresh.GetObj()->GetPower();
+    readOnly.m_nInherit = 0;
+    readOnly.m_nEveryonePower = KXP_FILE_READ;
+    readOnly.m_LicenceList.DeleteAll();
+    fresh.GetObj()->SetPower(readOnly);
+    doc.UpdateFile(fresh);
+    ASSERT_FALSE(KX_KXXXX().fsUserCan_File_Load(Id("user.alice"), doc.FindFile(fileB)->m_nWriterID,
+                                                doc.FindFile(fileB)->GetPower()));
+    b->OnActivate();
+    ASSERT_TRUE(PumpUntil([&] { return doc.GetPendingCount() == 1; }));
+    PumpFor(300ms);
+    const auto sent = b->Worker()->SentIds();
+    EXPECT_EQ(std::count(sent.begin(), sent.end(), fileB), 0);
+    // Chosen: handed to the main frame as it is, without a request.
+    Select(b, fileB);
+    EXPECT_EQ(b->LastPreviewId(), fileB);
+    PumpFor(300ms);
+    EXPECT_EQ(b->Worker()->SentIds(), sent);
+    EXPECT_TRUE(doc.FindFile(fileB)->Is_WholeState_Invalid());
+}
+
 TEST_F(Browser, ALocalDocumentShowsItsFilesFromTheirPathsAndNeverAsksTheServer) {
     TempDir dir;
     std::vector<std::string> paths;

@@ -222,18 +222,21 @@ void CvClientDoc::RemoveAllFiles() {
 
 void CvClientDoc::UpdateFile(const CkxFileX& file) {
     if (!file.GetObj()) return;
-    CkxAutoLock files(&m_fileLock);
-    CkxFileX* held = m_Files.Find(file.GetID());
-    if (!held || !held->GetObj() || held == &file) return;
-    // The catalogue's record changes; what this workstation fetched of the file does not.
-    const CkxFileX before(*held);
-    held->CreateObj(*file.GetObj());
-    CkxFile* now = held->GetObj();
-    const CkxFile* was = before.GetObj();
-    if (!now || !was) return;
-    now->m_nWholeState = was->m_nWholeState;
-    now->m_MemMicro = was->m_MemMicro;
-    now->m_MemWhole = was->m_MemWhole;
+    {
+        CkxAutoLock files(&m_fileLock);
+        CkxFileX* held = m_Files.Find(file.GetID());
+        if (!held || !held->GetObj() || held == &file) return;
+        // The catalogue's record changes; what this workstation fetched of the file does not.
+        const CkxFileX before(*held);
+        held->CreateObj(*file.GetObj());
+        CkxFile* now = held->GetObj();
+        const CkxFile* was = before.GetObj();
+        if (!now || !was) return;
+        now->m_nWholeState = was->m_nWholeState;
+        now->m_MemMicro = was->m_MemMicro;
+        now->m_MemWhole = was->m_MemWhole;
+    }
+    // Outside the lock: the browser reads the set again (the lock is not re-entrant).
     if (m_pBrowser) m_pBrowser->OnFileUpdated(file.GetID());
 }
 
