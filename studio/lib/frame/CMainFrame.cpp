@@ -1,5 +1,7 @@
 #include "frame/CMainFrame.h"
 
+#include "infobar/CFileInfoBar.h"
+
 #include "doc/CLocalStorage.h"
 #include "session/CStudioLink.h"
 
@@ -69,7 +71,7 @@ int CMainFrame::OnCreate() {
     SetCaptionText(kOrganisation);
 
     m_navigationBar = new CNavigationBar(m_link, this);
-    m_fileInfoBar = new CFileInfoBar(this);
+    m_fileInfoBar = new CFileInfoBar(m_link, this);
     m_workBar = new CWorkBar(this);
     if (!CreateBar(m_navigationBar, "导航窗口", IDW_NAVIGATION_BAR, Qt::LeftDockWidgetArea) ||
         !CreateBar(m_fileInfoBar, "属性窗口", IDW_FILEINFO_BAR, Qt::RightDockWidgetArea) ||

@@ -16,6 +16,7 @@
 
 class CkxFile;
 class CStudioLink;
+class CFileInfoBar;
 
 class CMainFrame : public CGuiMDIFrame, public CTwainAcquire {
 public:

@@ -80,10 +80,6 @@ void CNavigationBar::OnCommand(int id) {
     }
 }
 
-CFileInfoBar::CFileInfoBar(QWidget* parent) : CStudioBar(parent) {
-    m_sizeHorz = m_sizeVert = m_sizeFloat = QSize(280, 280);
-}
-
 CWorkBar::CWorkBar(QWidget* parent) : CStudioBar(parent) {
     m_tabs = new CGuiTabWnd(this);
     for (const char* title : {"签出文件管理", "捕获缓存站"}) {

@@ -55,16 +55,6 @@ private:
     CGuiMiniTool* m_strips[4];
 };
 
-class CFileInfoBar : public CStudioBar {
-public:
-    explicit CFileInfoBar(QWidget* parent = nullptr);
-    // What the frame forwards; the bar's pages handle them once they exist.
-    void ShowFile(const CkxFile* file) {}
-    void PreviewFile(int fileId) {}
-    void StartSlideShow(int mode) {}
-    void ShowDocumentFile(int docId, int fileId) {}
-};
-
 // The checked-out files and the capture cache, as two pages.
 class CWorkBar : public CStudioBar {
 public:
