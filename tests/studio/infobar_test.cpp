@@ -6,6 +6,7 @@
 #include "infobar/CFileInfoBar.h"
 #include "model/CkxCheckout.h"
 #include "model/CkxXXX.h"
+#include "ui/CkxPlaySpec.h"
 #include "protocol/KxMessage.h"
 #include "qt/KxReportList.h"
 #include "support/gui/DialogSteps.h"
@@ -82,6 +83,12 @@ TEST_F(InfoBar, DatesAndTheFifteenAttributeRows) {
         guitest::Screenshot(bar.get(), std::string("studio_infobar_") + names[tab]);
     }
     EXPECT_EQ(bar->windowTitle(), "引用项目");
+
+    // Transitions by type; a type the player has not is refused.
+    EXPECT_TRUE(bar->SetTransitionType(CkxPlaySpec::TYPE_SHUTTER));
+    EXPECT_TRUE(bar->IsTransitionType(CkxPlaySpec::TYPE_SHUTTER));
+    EXPECT_FALSE(bar->SetTransitionType(7));
+    EXPECT_TRUE(bar->IsTransitionType(CkxPlaySpec::TYPE_SHUTTER));
 }
 
 TEST_F(InfoBar, ShownOrClearedByWhereTheFileComesFromAndTheRights) {

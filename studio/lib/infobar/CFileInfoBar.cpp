@@ -88,6 +88,7 @@ CFileInfoBar::CFileInfoBar(CStudioLink& link, QWidget* parent) : CStudioBar(pare
     setWidget(m_tabs);
     setFocusPolicy(Qt::StrongFocus);
     m_play.SetPlayParam(KX_KXXXX().m_PlayParam);
+    if (CVarniaStudioApp* app = theApp()) SetTransitionType(app->GetSliderSpec());
     m_timer.setSingleShot(true);
     QObject::connect(&m_timer, &QTimer::timeout, this, [this] { OnTimer(); });
     link.Register(kSlotFileDetails, this);
@@ -101,6 +102,16 @@ CGuiToolButton* CFileInfoBar::Button(int id) const {
     for (CGuiToolButton* b : m_buttons)
         if (b->objectName().toInt() == id) return b;
     return nullptr;
+}
+
+bool CFileInfoBar::SetTransitionType(int type) {
+    if (!m_viewer || type < CkxPlaySpec::TYPE_FRAME || type > CkxPlaySpec::TYPE_WEAVING) return false;
+    m_viewer->GetPlaySpec().SetType(type);
+    return true;
+}
+
+bool CFileInfoBar::IsTransitionType(int type) const {
+    return m_viewer && m_viewer->GetPlaySpec().GetType() == type;
 }
 
 std::string CFileInfoBar::DateText(const COleDateTime& m) { return kx::DateText(static_cast<DATE>(m)); }

@@ -50,6 +50,11 @@ public:
     void OnCommand(int id);
     kx::LRESULT OnWindowMessage(unsigned message, kx::WPARAM wParam, kx::LPARAM lParam) override;
 
+    // The viewer's transition between pictures (the transition player's types); false without
+    // a viewer or for a type it has not.
+    bool SetTransitionType(int type);
+    bool IsTransitionType(int type) const;
+
     int ShownFileId() const { return m_nFileId; }
     CxImageViewer* Viewer() const { return m_viewer; }
     kx::ReportList* List(int tab) const;
