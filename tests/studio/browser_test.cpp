@@ -150,6 +150,22 @@ TEST_F(Browser, ContextMenusFollowTheKindTheSelectionAndTheRights) {
     menu = b->BuildContextMenu();
     EXPECT_EQ(menu.name, "Server_SelMul");
     EXPECT_TRUE(menu.Find(33069)->enabled);
+    // The right click offers the view's own commands; the file commands are not there yet.
+    ModalDriver driver;
+    bool checked = false;
+    driver.Then<QMenu>([&](QMenu* m) {
+        const auto* open = m->findChild<QAction*>("33064");
+        const auto* all = m->findChild<QAction*>("33126");
+        ASSERT_TRUE(open && all);
+        EXPECT_FALSE(open->isEnabled());
+        EXPECT_TRUE(all->isEnabled());
+        checked = true;
+        m->close();
+    });
+    Select(b, Id("file.a"));
+    b->FileList()->ItemRightClicked(0, b->mapToGlobal(QPoint(40, 60)));
+    EXPECT_TRUE(checked);
+    b->FileList()->SelectAllItem();
     QMenu* popup = MakePopupMenu(menu, b);
     ASSERT_NE(popup, nullptr);
     EXPECT_EQ(popup->objectName(), "Server_SelMul");

@@ -386,11 +386,24 @@ BrowserMenu CxFileBrowser::BuildContextMenu() const {
     return BuildBrowserMenu(m_doc.GetKind(), rights, m_bBatchMode);
 }
 
+bool CxFileBrowser::IsViewCommand(int id) {
+    switch (id) {
+    case ID_MODE_LARGE: case ID_MODE_SMALL: case ID_MODE_LIST: case ID_MODE_REPORT:
+    case ID_CTX_MICRO50: case ID_CTX_MICRO70: case ID_CTX_MICRO90: case ID_CTX_MICRO110: case ID_CTX_MICRO130:
+    case ID_BATCH_NOTE: case ID_SLIDE_SHOW: case ID_SELECT_ALL: case ID_RELOAD_LOCAL: case ID_APPEND_LOCAL:
+        return true;
+    default: return false;
+    }
+}
+
 void CxFileBrowser::OnItemRightClicked(const QPoint& at) {
     TouchDocument();
     UpdateToolButtons();
     kx::PopupMenu* menu = MakePopupMenu(BuildContextMenu(), this);
     if (!menu) return;
+    // The file commands are not part of the browser yet: shown, but not offered.
+    for (QAction* action : menu->findChildren<QAction*>())
+        if (const int id = action->objectName().toInt(); id > 0 && !IsViewCommand(id)) action->setEnabled(false);
     const int chosen = menu->TrackPopupMenu(at);
     menu->deleteLater();
     if (chosen > 0) OnCommand(chosen);

@@ -55,6 +55,8 @@ public:
     void ShowFile(const CkxFile* file);
     bool IsReady() const { return m_bReady; }
 
+    // The commands the view runs itself (the others are the file commands).
+    static bool IsViewCommand(int id);
     // The context menu for the current selection, not run.
     BrowserMenu BuildContextMenu() const;
     kx::PopupMenu* ThumbnailMenu() const { return m_thumbMenu; }
