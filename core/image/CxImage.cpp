@@ -205,6 +205,23 @@ VImage Open(const uint8_t* p, size_t n, uint32_t sniffed, uint32_t hint, TempFil
 // size by the loader itself (leaving at least a factor of two for the final resample, which keeps
 // it sharp), other formats at full size. The strict error check stays on, which the library's
 // own thumbnail operation does not pass on to its loaders here (a cut JPEG would come out grey).
+// Whether a JPEG's last scan is followed by its end marker. Scan data stuffs every 0xFF byte, so
+// the markers found are real ones; a file cut short within its last scan has none after it.
+// (The decoder's own error for such a file may be lost between its worker threads.)
+bool JpegEndsWhole(const uint8_t* p, size_t n) {
+    size_t lastScan = 0;
+    bool scan = false;
+    for (size_t i = 0; i + 1 < n; ++i)
+        if (p[i] == 0xFF && p[i + 1] == 0xDA) {
+            lastScan = i;
+            scan = true;
+        }
+    if (!scan) return false;
+    for (size_t i = lastScan + 2; i + 1 < n; ++i)
+        if (p[i] == 0xFF && p[i + 1] == 0xD9) return true;
+    return false;
+}
+
 VImage OpenShrunk(const uint8_t* p, size_t n, uint32_t sniffed, uint32_t hint, int tw, int th, TempFile& keep) {
     if (sniffed != CXIMAGE_FORMAT_JPG) return Open(p, n, sniffed, hint, keep);
     VImage head = VImage::new_from_source(VSource::new_from_memory(p, n), "",
@@ -409,6 +426,8 @@ bool CxImage::DecodeThumbnail(const uint8_t* buffer, size_t size, uint32_t width
     if (!buffer || size == 0) return Fail("no bytes to decode");
     if (width == 0 || height == 0 || width > kMaxSide || height > kMaxSide)
         return Fail("thumbnail size out of range");
+    if (Sniff(buffer, size) == CXIMAGE_FORMAT_JPG && !JpegEndsWhole(buffer, size))
+        return Fail("the JPEG data is cut short");
     KX_VIPS_GUARD({
         uint32_t sniffed = Sniff(buffer, size);
         TempFile keep;
