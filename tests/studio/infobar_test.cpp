@@ -3,6 +3,8 @@
 // server's changes, and the slide show on its GUI-thread timer.
 #include "studio/support/StudioTestKit.h"
 
+#include "dlg/CDlgKeywordBind.h"
+#include "dlg/CKeywordPickPanel.h"
 #include "infobar/CFileInfoBar.h"
 #include "model/CkxCheckout.h"
 #include "model/CkxXXX.h"
@@ -96,7 +98,7 @@ TEST_F(InfoBar, ShownOrClearedByWhereTheFileComesFromAndTheRights) {
     ASSERT_NE(su, nullptr);
     CvClientDoc* top = Folder("folder.top", 3);
     CvClientDoc* mid = Folder("folder.mid", 3);
-    const std::vector<bool> none(4, false), quickAndProjects = {false, false, true, true};
+    const std::vector<bool> none(4, false), allButAttrs = {false, true, true, true};
 
     // A direct selection: shown, never editable.
     bar->ShowFile(mid->FindFile(Id("file.d")));
@@ -105,7 +107,7 @@ TEST_F(InfoBar, ShownOrClearedByWhereTheFileComesFromAndTheRights) {
     // From a server document: alice's own file is editable, su's file is not.
     bar->ShowDocumentFile(mid->GetDocID(), Id("file.d"));
     EXPECT_EQ(bar->ShownFileId(), Id("file.d"));
-    EXPECT_EQ(EditButtons(), quickAndProjects);
+    EXPECT_EQ(EditButtons(), allButAttrs);
     bar->ShowDocumentFile(top->GetDocID(), Id("file.a"));
     EXPECT_EQ(bar->ShownFileId(), Id("file.a"));
     EXPECT_EQ(EditButtons(), none);
@@ -196,6 +198,30 @@ TEST_F(InfoBar, ProjectsSetWithTheEditButtonShowWhenTheServerAnswers) {
               1);
     EXPECT_TRUE(Column(CFileInfoBar::TAB_PROJECTS).empty()); // until the server answers
     ASSERT_TRUE(PumpUntil([&] { return Column(CFileInfoBar::TAB_PROJECTS) == std::vector<std::string>{"画册"}; }));
+}
+
+TEST_F(InfoBar, KeywordsBoundWithTheEditButtonShowWhenTheServerAnswers) {
+    CvClientDoc* mid = Folder("folder.mid", 3);
+    const int fileD = Id("file.d");
+    bar->ShowDocumentFile(mid->GetDocID(), fileD);
+    ASSERT_TRUE(bar->Button(CFileInfoBar::ID_EDIT_KEYWORDS)->isEnabled());
+    EXPECT_TRUE(Column(CFileInfoBar::TAB_KEYWORDS).empty());
+    // Cancel sends nothing.
+    ASSERT_EQ(guitest::DriveDialog([&] { bar->OnCommand(CFileInfoBar::ID_EDIT_KEYWORDS); return 1; },
+                                   [&](Dialog* dlg) { qobject_cast<CDlgKeywordBind*>(dlg)->Panel()->Bind(Id("keyword.smile")); },
+                                   IDCANCEL),
+              1);
+    PumpFor(300ms);
+    EXPECT_TRUE(Column(CFileInfoBar::TAB_KEYWORDS).empty());
+    ASSERT_EQ(guitest::DriveDialog([&] { bar->OnCommand(CFileInfoBar::ID_EDIT_KEYWORDS); return 1; },
+                                   [&](Dialog* dlg) {
+                                       auto* bind = qobject_cast<CDlgKeywordBind*>(dlg);
+                                       ASSERT_NE(bind, nullptr);
+                                       bind->Panel()->Bind(Id("keyword.beach"));
+                                       bind->Panel()->Bind(Id("keyword.smile"));
+                                   }),
+              1);
+    ASSERT_TRUE(PumpUntil([&] { return Column(CFileInfoBar::TAB_KEYWORDS) == std::vector<std::string>{"海滩", "笑"}; }));
 }
 
 TEST_F(InfoBar, TheSlideShowAdvancesOnTheGuiThreadAndStopsWhereItIs) {

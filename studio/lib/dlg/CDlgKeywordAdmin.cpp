@@ -1,6 +1,7 @@
 #include "dlg/CDlgKeywordAdmin.h"
 
 #include "dlg/KeywordCommands.h"
+#include "dlg/KeywordGroupTree.h"
 #include "session/CStudioLink.h"
 
 #include "model/CkxXXX.h"
@@ -66,33 +67,14 @@ void CDlgKeywordAdmin::OnInitDialog() {
     FillTree();
 }
 
-HTREEITEM CDlgKeywordAdmin::GroupItem(int groupId) const {
-    for (HTREEITEM c = m_root ? m_tree->GetChildItem(m_root) : nullptr; c; c = m_tree->GetNextSiblingItem(c))
-        if (m_tree->GetItemData(c) == groupId) return c;
-    return nullptr;
-}
+HTREEITEM CDlgKeywordAdmin::GroupItem(int groupId) const { return keywordtree::Find(*m_tree, m_root, groupId); }
 
 void CDlgKeywordAdmin::FillTree() {
-    // The cache anew: a reload never doubles the items.
-    const int shown = ShownGroup();
-    m_tree->DeleteAllItems();
-    m_root = m_tree->InsertItem(QStringLiteral("关键字分组"), 0, 0);
-    m_tree->SetItemData(m_root, 0);
-    KX_KXXXX().m_KeywordGroupList.ForEach([&](const CkxKeywordGroup& g) {
-        const HTREEITEM item = m_tree->InsertItem(QString::fromStdString(g.m_strName), 1, 1, m_root);
-        m_tree->SetItemData(item, g.GetID());
-    });
-    m_tree->Expand(m_root, TVE_EXPAND);
-    const HTREEITEM again = shown > 0 ? GroupItem(shown) : (shown == 0 ? m_root : nullptr);
-    if (again) m_tree->SelectItem(again);
+    m_root = keywordtree::Fill(*m_tree, "关键字分组", ShownGroup());
     FillList();
 }
 
-int CDlgKeywordAdmin::ShownGroup() const {
-    const HTREEITEM item = m_tree->GetSelectedItem();
-    if (!item) return -1;
-    return item == m_root ? 0 : static_cast<int>(m_tree->GetItemData(item));
-}
+int CDlgKeywordAdmin::ShownGroup() const { return keywordtree::Selected(*m_tree, m_root); }
 
 bool CDlgKeywordAdmin::Belongs(const CkxKeyword& k) const {
     const int shown = ShownGroup();
@@ -120,18 +102,9 @@ int CDlgKeywordAdmin::SelectedKeyword() const {
     return 0;
 }
 
-kx::PopupMenu* CDlgKeywordAdmin::Menu(std::initializer_list<std::pair<int, const char*>> items) {
+kx::PopupMenu* CDlgKeywordAdmin::Menu(int popup) {
     delete m_menu;
-    m_menu = new kx::PopupMenu(this);
-    const bool may = keywordcmd::MayOperate(m_link);
-    for (const auto& [id, text] : items) {
-        if (id == 0) {
-            m_menu->AppendSeparator();
-            continue;
-        }
-        m_menu->AppendMenu(QString::fromUtf8(text), id);
-        m_menu->EnableMenuItem(id, may); // the server refuses changes to a user without the power
-    }
+    m_menu = keywordcmd::Popup(this, popup, keywordcmd::MayOperate(m_link));
     return m_menu;
 }
 
@@ -139,39 +112,17 @@ kx::PopupMenu* CDlgKeywordAdmin::BuildListMenu() {
     const int shown = ShownGroup();
     if (shown < 0) return nullptr;
     const bool row = SelectedKeyword() != 0;
-    if (shown == 0)
-        return row ? Menu({{ID_KEYWORD_MODIFY, "修改关键字"}, {0, ""}, {ID_KEYWORD_DELETE, "删除关键字"}}) : nullptr;
-    if (row)
-        return Menu({{ID_KEYWORD_NEW, "新建关键字"}, {ID_KEYWORD_MODIFY, "修改关键字"}, {0, ""}, {ID_KEYWORD_DELETE, "删除关键字"}});
-    return Menu({{ID_KEYWORD_NEW, "新建关键字"}});
+    if (shown == 0) return row ? Menu(2) : nullptr;
+    return Menu(row ? 1 : 0);
 }
 
 kx::PopupMenu* CDlgKeywordAdmin::BuildTreeMenu() {
     const int shown = ShownGroup();
     if (shown < 0) return nullptr;
-    if (shown == 0) return Menu({{ID_GROUP_NEW, "新建分组"}});
-    return Menu({{ID_KEYWORD_NEW, "新建关键字"}, {0, ""}, {ID_GROUP_MODIFY, "修改分组"}, {0, ""}, {ID_GROUP_DELETE, "删除分组"}});
+    return Menu(shown == 0 ? 3 : 4);
 }
 
-void CDlgKeywordAdmin::OnCommand(int id) {
-    const int shown = ShownGroup();
-    switch (id) {
-    // A new keyword joins the selected group; at the root it has none.
-    case ID_KEYWORD_NEW: return keywordcmd::NewKeyword(this, m_link, shown > 0 ? shown : -1);
-    case ID_KEYWORD_MODIFY: return keywordcmd::ModifyKeyword(this, m_link, SelectedKeyword());
-    case ID_KEYWORD_DELETE: return keywordcmd::DeleteKeyword(this, m_link, SelectedKeyword());
-    case ID_GROUP_NEW:
-        if (shown == 0) keywordcmd::NewGroup(this, m_link);
-        return;
-    case ID_GROUP_MODIFY:
-        if (shown > 0) keywordcmd::ModifyGroup(this, m_link, shown);
-        return;
-    case ID_GROUP_DELETE:
-        if (shown > 0) keywordcmd::DeleteGroup(this, m_link, shown);
-        return;
-    default: return;
-    }
-}
+void CDlgKeywordAdmin::OnCommand(int id) { keywordcmd::Run(this, m_link, id, ShownGroup(), SelectedKeyword()); }
 
 kx::LRESULT CDlgKeywordAdmin::OnWindowMessage(unsigned message, kx::WPARAM wParam, kx::LPARAM lParam) {
     if (message != kx::WM_USER) return kx::Dialog::OnWindowMessage(message, wParam, lParam);
@@ -197,24 +148,10 @@ kx::LRESULT CDlgKeywordAdmin::OnWindowMessage(unsigned message, kx::WPARAM wPara
         break;
     case kNoticeTagReload: FillTree(); break;
     case kNoticeTagAdded:
-        if (const CkxKeywordGroup* g = c.m_KeywordGroupList.Find(id); g && !GroupItem(id)) {
-            const HTREEITEM item = m_tree->InsertItem(QString::fromStdString(g->m_strName), 1, 1, m_root);
-            m_tree->SetItemData(item, id);
-            m_tree->Expand(m_root, TVE_EXPAND);
-        }
-        break;
     case kNoticeTagUpdated:
-        if (const CkxKeywordGroup* g = c.m_KeywordGroupList.Find(id))
-            if (const HTREEITEM item = GroupItem(id)) m_tree->SetItemText(item, QString::fromStdString(g->m_strName));
-        FillList(); // the group names in the list
-        break;
     case kNoticeTagRemoved:
-        if (const HTREEITEM item = GroupItem(id)) {
-            const bool wasShown = m_tree->GetSelectedItem() == item;
-            m_tree->DeleteItem(item);
-            if (wasShown) m_tree->SelectItem(m_root);
-        }
-        FillList();
+        keywordtree::Apply(*m_tree, m_root, static_cast<int>(wParam), id);
+        FillList(); // the group names in the list, or the root's list after the shown group went
         break;
     default: break;
     }

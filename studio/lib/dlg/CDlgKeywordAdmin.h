@@ -3,6 +3,7 @@
 // change and delete both through the server. The views follow the server's answers.
 #pragma once
 
+#include "dlg/KeywordCommands.h"
 #include "qt/KxDialog.h"
 #include "qt/KxTreeCtrl.h"
 
@@ -21,8 +22,9 @@ class CDlgKeywordAdmin : public kx::Dialog {
 public:
     enum ControlId { IDC_LIST = 1094, IDC_TREE = 1095 };
     enum Command {
-        ID_KEYWORD_NEW = 32820, ID_KEYWORD_MODIFY = 32817, ID_KEYWORD_DELETE = 32819,
-        ID_GROUP_NEW = 32821, ID_GROUP_MODIFY = 32822, ID_GROUP_DELETE = 32823,
+        ID_KEYWORD_NEW = keywordcmd::ID_KEYWORD_NEW, ID_KEYWORD_MODIFY = keywordcmd::ID_KEYWORD_MODIFY,
+        ID_KEYWORD_DELETE = keywordcmd::ID_KEYWORD_DELETE, ID_GROUP_NEW = keywordcmd::ID_GROUP_NEW,
+        ID_GROUP_MODIFY = keywordcmd::ID_GROUP_MODIFY, ID_GROUP_DELETE = keywordcmd::ID_GROUP_DELETE,
     };
 
     explicit CDlgKeywordAdmin(CStudioLink& link, QWidget* parent = nullptr);
@@ -50,7 +52,7 @@ private:
     bool Belongs(const CkxKeyword& k) const;
     void SetRow(int row, const CkxKeyword& k);
     int SelectedKeyword() const;
-    kx::PopupMenu* Menu(std::initializer_list<std::pair<int, const char*>> items);
+    kx::PopupMenu* Menu(int popup);
 
     CStudioLink& m_link;
     kx::TreeCtrl* m_tree = nullptr;

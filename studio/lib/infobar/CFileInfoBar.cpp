@@ -2,6 +2,7 @@
 
 #include "app/CVarniaStudioApp.h"
 #include "app/CvClientApp.h"
+#include "dlg/CDlgKeywordBind.h"
 #include "doc/CLocalStorage.h"
 #include "doc/CvClientDoc.h"
 #include "session/CStudioLink.h"
@@ -45,7 +46,10 @@ const char* const kAttrLabels[15] = {"文件名称", "编码格式", "文件族�
                                      "录入时间", "修改时间", "创作地点", "存储目录", "备注"};
 
 // The edit buttons whose dialogs are not part of the studio yet stay disabled.
-bool HasDialog(int id) { return id == CFileInfoBar::ID_EDIT_QUICKKEYS || id == CFileInfoBar::ID_EDIT_PROJECTS; }
+bool HasDialog(int id) {
+    return id == CFileInfoBar::ID_EDIT_KEYWORDS || id == CFileInfoBar::ID_EDIT_QUICKKEYS ||
+           id == CFileInfoBar::ID_EDIT_PROJECTS;
+}
 
 } // namespace
 
@@ -383,10 +387,24 @@ void CFileInfoBar::OnCommand(int id) {
     case ID_NEXT:
     case ID_NEXT5:
     case ID_LAST: return Navigate(id);
+    case ID_EDIT_KEYWORDS: return EditKeywords();
     case ID_EDIT_QUICKKEYS: return EditQuickKeys();
     case ID_EDIT_PROJECTS: return EditProjects();
     default: return;
     }
+}
+
+void CFileInfoBar::EditKeywords() {
+    if (m_nFileId == -1 || m_shown.IsEmpty()) return;
+    // A copy of its own: the slide show may show another file while the dialog is open.
+    const CkxFileX file(m_shown);
+    CDlgKeywordBind dlg(m_link, this);
+    dlg.m_pFile = file.GetObj();
+    if (dlg.DoModal() != kx::IDOK) return;
+    CkxKeywordLinkList links;
+    dlg.GetKeywordLinks(links);
+    if (m_link.SendFileKeywordLinkRequest(file.GetID(), links) == CServerLink::kTooManyEntries)
+        kx::Prompt(this, kTooMany, kx::PromptOk, kx::PromptWarning);
 }
 
 void CFileInfoBar::EditQuickKeys() {
