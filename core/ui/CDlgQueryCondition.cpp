@@ -212,6 +212,7 @@ void CDlgQueryCondition::OnInitDialog() {
 
     kx::Dialog::OnInitDialog();
     if (m_bShown) ShowTemplet();
+    else ShowFolder(); // a folder given before the panel was up
     UpdateStates();
 }
 
@@ -309,13 +310,7 @@ void CDlgQueryCondition::ShowTemplet() {
         ChooseFamily(fix.nFamilyID);
         operands.ForEach([&](const CkxQueryOperand& op) { m_grid->SetOperand(&op); });
     }
-    const bool allDir = fix.nDirID == -1 && fix.bDirSelf && fix.bDirBelow;
-    m_allDir->setChecked(allDir);
-    m_dirBoth->setChecked(fix.bDirSelf && fix.bDirBelow);
-    m_dirSelf->setChecked(fix.bDirSelf && !fix.bDirBelow);
-    m_dirBelow->setChecked(!fix.bDirSelf && fix.bDirBelow);
-    if (fix.nDirID == -1) m_tree->SelectItem(m_hRoot);
-    else m_tree->SelectNode(fix.nDirID);
+    ShowFolder();
 
     const int32_t flags[3] = {fix.bAuthTime, fix.bWriteTime, fix.bEditTime};
     const double from[3] = {fix.dtAuthFrom, fix.dtWriteFrom, fix.dtEditFrom};
@@ -329,6 +324,36 @@ void CDlgQueryCondition::ShowTemplet() {
     m_author->SelectData(fix.nAuthorID);
     m_writer->SelectData(fix.nWriterID);
     m_editor->SelectData(fix.nEditorID);
+    UpdateStates();
+}
+
+void CDlgQueryCondition::ShowFolder() {
+    const CkxQueryTemplet::_FIX& fix = m_Templet.m_Fix;
+    const bool allDir = fix.nDirID == -1 && fix.bDirSelf && fix.bDirBelow;
+    m_allDir->setChecked(allDir);
+    m_dirBoth->setChecked(fix.bDirSelf && fix.bDirBelow);
+    m_dirSelf->setChecked(fix.bDirSelf && !fix.bDirBelow);
+    m_dirBelow->setChecked(!fix.bDirSelf && fix.bDirBelow);
+    if (fix.nDirID == -1) m_tree->SelectItem(m_hRoot);
+    else m_tree->SelectNode(fix.nDirID);
+}
+
+void CDlgQueryCondition::SetFolder(int folderId) {
+    CkxQueryTemplet::_FIX& fix = m_Templet.m_Fix;
+    fix.nDirID = folderId;
+    fix.bDirSelf = 1;
+    fix.bDirBelow = 0;
+    if (!m_bInit) return;
+    ShowFolder();
+    UpdateStates();
+}
+
+void CDlgQueryCondition::SetAnyFolder() {
+    CkxQueryTemplet::_FIX& fix = m_Templet.m_Fix;
+    fix.nDirID = -1;
+    fix.bDirSelf = fix.bDirBelow = 1;
+    if (!m_bInit) return;
+    ShowFolder();
     UpdateStates();
 }
 

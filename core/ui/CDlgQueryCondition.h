@@ -45,6 +45,10 @@ public:
     CkxQueryTemplet* GetQueryTemplet();
     void EnableEdit(int editable);
     void EnableFamily(int familyChoice) { m_nFamilyChoice = familyChoice; }
+    // The folder condition: this folder only (its controls enabled), or every folder (1221 set,
+    // the folder controls disabled). Shown at once when the panel is up.
+    void SetFolder(int folderId);
+    void SetAnyFolder();
     int IsEditable() const { return m_nEditable; }
     bool IsInitialised() const { return m_bInit; }
 
@@ -64,6 +68,7 @@ protected:
 
 private:
     void ShowTemplet();
+    void ShowFolder();
     void UpdateStates();
     void OnAllFamilyClicked();
     void OnAllDirClicked();

@@ -16,8 +16,10 @@
 #include "ui/CDlgQueryTempletEdit.h"
 #include "ui/CDlgTextMatch.h"
 #include "ui/CkxAttrListCtrl.h"
+#include "ui/CxTreeCtrl.h"
 
 #include <QApplication>
+#include <QAbstractButton>
 #include <QCheckBox>
 #include <QDateTimeEdit>
 #include <QLineEdit>
@@ -29,6 +31,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <tuple>
 
 using guitest::DriveDialog;
 using guitest::SmallCatalogue;
@@ -225,6 +228,64 @@ TEST_F(QueryDialogs, ConditionsShowOnlyWithAFamily) {
     EXPECT_EQ(h2.panel->Grid()->GetItemCount(), 0);
     EXPECT_TRUE(h2.panel->findChild<QCheckBox*>(QString::number(CDlgQueryCondition::IDC_CHK_ALLFAMILY))->isChecked());
     EXPECT_EQ(h2.panel->GetQueryTemplet()->m_OperandList.GetCount(), 0);
+}
+
+TEST_F(QueryDialogs, FolderSettersRootItemUnknownIdsAndTheReadOnlyState) {
+    const auto checked = [](CDlgQueryCondition* p, int id) { return p->findChild<QAbstractButton*>(QString::number(id))->isChecked(); };
+    const auto enabled = [](CDlgQueryCondition* p, int id) { return p->GetDlgItem(id)->isEnabled(); };
+    PanelHost h(1);
+    CDlgQueryCondition* p = h.panel;
+    // This folder only: the folder controls open, "所有目录" clear.
+    p->SetFolder(FOLDER_MATERIAL);
+    EXPECT_FALSE(checked(p, CDlgQueryCondition::IDC_CHK_ALLDIR));
+    EXPECT_TRUE(checked(p, CDlgQueryCondition::IDC_RAD_DIR_SELF));
+    EXPECT_FALSE(checked(p, CDlgQueryCondition::IDC_RAD_DIR_BOTH));
+    EXPECT_TRUE(enabled(p, CDlgQueryCondition::IDC_TREE_DIR));
+    CkxQueryTemplet::_FIX f = p->GetQueryTemplet()->m_Fix;
+    EXPECT_EQ(std::make_tuple(f.nDirID, f.bDirSelf, f.bDirBelow), std::make_tuple(int32_t(FOLDER_MATERIAL), 1, 0));
+    // The root item with "所有目录" clear: folder -1 with the radio's flags.
+    p->Tree()->SelectItem(p->Tree()->GetRootItem());
+    f = p->GetQueryTemplet()->m_Fix;
+    EXPECT_EQ(std::make_tuple(f.nDirID, f.bDirSelf, f.bDirBelow), std::make_tuple(-1, 1, 0));
+    // Any folder: "所有目录" set, the folder controls closed.
+    p->SetAnyFolder();
+    EXPECT_TRUE(checked(p, CDlgQueryCondition::IDC_CHK_ALLDIR));
+    EXPECT_FALSE(enabled(p, CDlgQueryCondition::IDC_TREE_DIR));
+    EXPECT_FALSE(enabled(p, CDlgQueryCondition::IDC_RAD_DIR_SELF));
+    f = p->GetQueryTemplet()->m_Fix;
+    EXPECT_EQ(std::make_tuple(f.nDirID, f.bDirSelf, f.bDirBelow), std::make_tuple(-1, 1, 1));
+    p->SetQueryTemplet(nullptr); // ignored
+    EXPECT_TRUE(checked(p, CDlgQueryCondition::IDC_CHK_ALLDIR));
+
+    // Ids the lists no longer hold leave their combos on the row they were on.
+    CkxQueryTemplet known;
+    known.m_Fix.nAuthorID = 2;
+    known.m_Fix.nWriterID = BOB;
+    known.m_Fix.nCodeForm = 2;
+    p->SetQueryTemplet(&known);
+    CkxQueryTemplet gone = known;
+    gone.m_Fix.nAuthorID = 999;
+    gone.m_Fix.nWriterID = 999;
+    gone.m_Fix.nCodeForm = 250;
+    p->SetQueryTemplet(&gone);
+    f = p->GetQueryTemplet()->m_Fix;
+    EXPECT_EQ(std::make_tuple(f.nAuthorID, f.nWriterID, f.nCodeForm), std::make_tuple(2, int32_t(BOB), 2));
+
+    // Read only: every control stays disabled once a template is shown, folder and family ones too.
+    PanelHost ro(1);
+    ro.panel->EnableEdit(0);
+    CkxQueryTemplet north = Saved(TEMPLET_NORTH_LANDSCAPES);
+    north.m_Fix.nDirID = FOLDER_MATERIAL;
+    north.m_Fix.bAuthTime = 1;
+    ro.panel->SetQueryTemplet(&north);
+    for (int id : {CDlgQueryCondition::IDC_BTN_TITLE, CDlgQueryCondition::IDC_COB_FORMAT, CDlgQueryCondition::IDC_COB_AUTHOR,
+                   CDlgQueryCondition::IDC_COB_WRITER, CDlgQueryCondition::IDC_COB_EDITOR, CDlgQueryCondition::IDC_GRID,
+                   CDlgQueryCondition::IDC_CHK_ALLFAMILY, CDlgQueryCondition::IDC_BTN_FAMILY, CDlgQueryCondition::IDC_RAD_FAM_SELF,
+                   CDlgQueryCondition::IDC_CHK_AUTHTIME, CDlgQueryCondition::IDC_DT_AUTH_FROM, CDlgQueryCondition::IDC_CHK_ALLDIR,
+                   CDlgQueryCondition::IDC_TREE_DIR, CDlgQueryCondition::IDC_RAD_DIR_BOTH}) {
+        SCOPED_TRACE(id);
+        EXPECT_FALSE(enabled(ro.panel, id));
+    }
 }
 
 // ---- template dialogs ----

@@ -4,6 +4,7 @@
 #include "studio/support/StudioTestKit.h"
 
 #include "frame/StudioBars.h"
+#include "dlg/CDlgQueryFile.h"
 #include "nav/CWndFamilyTree.h"
 #include "nav/CWndFolderTree.h"
 #include "nav/CWndProjectTree.h"
@@ -25,6 +26,7 @@
 
 #include <functional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 using namespace studiotest;
@@ -185,7 +187,8 @@ TEST_F(Navigation, FolderMenusFollowTheFolderRights) {
 
     // The root (the user's role may create top-level folders) and the bin.
     ASSERT_TRUE(tree.SelectItem(tree.RootItem()));
-    EXPECT_EQ(Entries(tree.BuildMenu(), true), (std::vector<std::string>{"浏览文件", "目录信息", "新建目录", "权限信息"}));
+    EXPECT_EQ(Entries(tree.BuildMenu(), true),
+              (std::vector<std::string>{"浏览文件", "查询文件...", "目录信息", "新建目录", "权限信息"}));
     ASSERT_TRUE(tree.SelectItem(tree.BinItem()));
     EXPECT_EQ(Entries(tree.BuildMenu(), true), (std::vector<std::string>{"查看回收站", "清空回收站", "全部还原"}));
 
@@ -196,13 +199,13 @@ TEST_F(Navigation, FolderMenusFollowTheFolderRights) {
     };
     const Row rows[] = {
         {"none", 0, {}},
-        {"open", KXP_DIR_READ | KXP_DIR_OPEN, {"浏览文件", "目录信息", "权限信息"}},
+        {"open", KXP_DIR_READ | KXP_DIR_OPEN, {"浏览文件", "查询文件...", "目录信息", "权限信息"}},
         {"create sub-folder", KXP_DIR_READ | KXP_DIR_OPEN | KXP_DIR_CREATESUBDIR,
-         {"浏览文件", "目录信息", "新建目录", "权限信息"}},
+         {"浏览文件", "查询文件...", "目录信息", "新建目录", "权限信息"}},
         {"operate", KXP_DIR_READ | KXP_DIR_OPEN | KXP_DIR_OPERATE,
-         {"浏览文件", "目录信息", "修改目录", "删除目录", "权限信息"}},
+         {"浏览文件", "查询文件...", "目录信息", "修改目录", "删除目录", "权限信息"}},
         {"full control", KXP_DIR_READ | KXP_DIR_OPEN | KXP_DIR_FULLCTRL,
-         {"浏览文件", "目录信息", "权限设置", "权限信息"}},
+         {"浏览文件", "查询文件...", "目录信息", "权限设置", "权限信息"}},
     };
     const int id = Id("folder.other");
     for (const Row& row : rows) {
@@ -259,7 +262,7 @@ TEST_F(Navigation, FolderCommandsAskOnceAndSendOnce) {
     ASSERT_TRUE(PumpUntil([&] { return ItemOf(tree, foreign) != nullptr; }));
     ASSERT_TRUE(tree.SelectItem(ItemOf(tree, made)));
     EXPECT_EQ(Entries(tree.BuildMenu(), true),
-              (std::vector<std::string>{"浏览文件", "目录信息", "新建目录", "修改目录", "权限设置", "权限信息"}));
+              (std::vector<std::string>{"浏览文件", "查询文件...", "目录信息", "新建目录", "修改目录", "权限设置", "权限信息"}));
     ASSERT_TRUE(SendPieces(*other, kMsgFolder, kSubDelete, {Bytes(KX_KXXXX().fsFind(foreign)->GetComData())}));
     ASSERT_TRUE(PumpUntil([&] { return ItemsOf(tree, foreign).empty(); }));
     ASSERT_TRUE(other->Wait(kMsgFolder, kSubDelete)); // its own announcement
@@ -278,7 +281,8 @@ TEST_F(Navigation, FolderCommandsAskOnceAndSendOnce) {
     const int sub2 = addOwn("新建甲二");
     ASSERT_TRUE(tree.SelectItem(ItemOf(tree, made)));
     EXPECT_EQ(Entries(tree.BuildMenu(), true),
-              (std::vector<std::string>{"浏览文件", "目录信息", "新建目录", "修改目录", "删除目录", "权限设置", "权限信息"}));
+              (std::vector<std::string>{"浏览文件", "查询文件...", "目录信息", "新建目录", "修改目录", "删除目录", "权限设置",
+                                        "权限信息"}));
 
     // Delete: Cancel sends nothing; OK sends one request with the folder and both below it.
     ASSERT_TRUE(tree.SelectItem(ItemOf(tree, made)));
@@ -525,6 +529,43 @@ TEST_F(Navigation, AMemberSeesTheBrowsingMenusOnly) {
     ASSERT_TRUE(Folders().SelectItem(ItemOf(Folders(), Id("folder.mid"))));
     bar->OnCommand(CNavigationBar::ID_FOLDER_BROWSE);
     EXPECT_EQ(app->GetDocCount(), before + 1);
+}
+
+TEST_F(Navigation, TheQueryCommandsOpenTheQueryDialogPresetAndRunItsTemplate) {
+    Start("alice", kAlicePassword);
+    struct Row {
+        const char* what;
+        std::function<void()> command;
+        int family, familySelf, familyDerived, folder, folderSelf, folderBelow;
+    };
+    const int mid = Id("folder.mid"), fam = Id("family.fam");
+    const Row rows[] = {
+        {"a folder", [&] { Folders().SelectItem(ItemOf(Folders(), mid)); Folders().OnCommand(CWndFolderTree::ID_QUERY); },
+         -1, 1, 1, mid, 1, 0},
+        {"the root", [&] { Folders().SelectItem(Folders().RootItem()); Folders().OnCommand(CWndFolderTree::ID_QUERY); },
+         -1, 1, 1, -1, 1, 1},
+        // The compact panel keeps the family the pane gave.
+        {"a family", [&] { Families().SelectItem(ItemOf(Families(), fam)); Families().OnCommand(CWndFamilyTree::ID_QUERY); },
+         fam, 1, 0, -1, 1, 1},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.what);
+        const int before = app->GetDocCount();
+        ASSERT_EQ(DriveDialog([&] { r.command(); return 1; },
+                              [](Dialog* d) { EXPECT_NE(qobject_cast<CDlgQueryFile*>(d), nullptr); }),
+                  1);
+        ASSERT_EQ(app->GetDocCount(), before + 1);
+        const CkxQueryTemplet& t = app->GetFirstDoc()->m_Templet;
+        const CkxQueryTemplet::_FIX& f = t.m_Fix;
+        EXPECT_EQ(std::make_tuple(f.nFamilyID, f.bFamilySelf, f.bFamilyDerived),
+                  std::make_tuple(r.family, r.familySelf, r.familyDerived));
+        EXPECT_EQ(std::make_tuple(f.nDirID, f.bDirSelf, f.bDirBelow), std::make_tuple(r.folder, r.folderSelf, r.folderBelow));
+    }
+    // Cancel runs nothing.
+    const int before = app->GetDocCount();
+    Folders().SelectItem(ItemOf(Folders(), mid));
+    ASSERT_EQ(DriveDialog([&] { Folders().OnCommand(CWndFolderTree::ID_QUERY); return 1; }, [](Dialog*) {}, IDCANCEL), 1);
+    EXPECT_EQ(app->GetDocCount(), before);
 }
 
 TEST_F(Navigation, PagesTitlesAndTheirOwnCommands) {

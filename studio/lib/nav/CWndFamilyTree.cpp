@@ -1,6 +1,7 @@
 #include "nav/CWndFamilyTree.h"
 
 #include "app/CvClientApp.h"
+#include "dlg/CDlgQueryFile.h"
 #include "session/CStudioLink.h"
 
 #include "model/CkxFamilyXXX.h"
@@ -53,14 +54,14 @@ kx::PopupMenu* CWndFamilyTree::BuildMenu() {
     if (!SelectedFamily()) return nullptr;
     if (KX_KXXXX().usHasPower_SystemAdmin(m_link.GetCurrentUserId()))
         return m_menu.Make({{ID_BROWSE, "浏览文件", true},
-                            {ID_QUERY, "查询文件...", false}, // the query dialog is not there yet
-                            {ID_INFO, "族类信息", false},     // nor the family attribute dialog
+                            {ID_QUERY, "查询文件...", true},
+                            {ID_INFO, "族类信息", false}, // the family attribute dialog is not there yet
                             {0, "", false},
                             {ID_MODIFY, "修改族类", true},
                             {ID_ATTRS, "修改属性", false},
                             {0, "", false},
                             {ID_DELETE, "删除族类", true}});
-    return m_menu.Make({{ID_BROWSE, "浏览文件", true}, {ID_QUERY, "查询文件...", false}, {ID_INFO, "族类信息", false}});
+    return m_menu.Make({{ID_BROWSE, "浏览文件", true}, {ID_QUERY, "查询文件...", true}, {ID_INFO, "族类信息", false}});
 }
 
 std::string CWndFamilyTree::DeleteQuestion(const std::string& name) {
@@ -74,6 +75,12 @@ void CWndFamilyTree::OnCommand(int id) {
     switch (id) {
     case ID_BROWSE:
         if (CvClientApp* app = NavApp()) app->OpenFamilyDoc(m_link, familyId);
+        return;
+    case ID_QUERY:
+        CDlgQueryFile::QueryFiles(m_link, this, [familyId](CDlgQueryFile& dlg) {
+            dlg.SetFamily(familyId);
+            dlg.SetAnyFolder();
+        });
         return;
     case ID_MODIFY: {
         CkxFamily copy = *family;

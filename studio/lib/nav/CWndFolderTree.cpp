@@ -1,6 +1,7 @@
 #include "nav/CWndFolderTree.h"
 
 #include "app/CvClientApp.h"
+#include "dlg/CDlgQueryFile.h"
 #include "session/CStudioLink.h"
 
 #include "model/CkxXXX.h"
@@ -70,7 +71,7 @@ kx::PopupMenu* CWndFolderTree::BuildMenu() {
     const int user = m_link.GetCurrentUserId();
     if (item == m_root)
         return m_menu.Make({{ID_BROWSE, "浏览文件", true},
-                            {ID_QUERY, "查询文件...", false}, // the query dialog is not there yet
+                            {ID_QUERY, "查询文件...", true},
                             {ID_INFO, "目录信息", true},
                             {0, "", false},
                             {ID_NEW, "新建目录", c.fsUserCan_Dir_CreateDir(user) != 0},
@@ -86,7 +87,7 @@ kx::PopupMenu* CWndFolderTree::BuildMenu() {
     const int id = folder->m_nID;
     const bool operate = c.fsUserCan_Dir_Operate(user, id) != 0;
     return m_menu.Make({{ID_BROWSE, "浏览文件", true},
-                        {ID_QUERY, "查询文件...", false},
+                        {ID_QUERY, "查询文件...", true},
                         {ID_INFO, "目录信息", true},
                         {0, "", false},
                         {ID_NEW, "新建目录", c.fsUserCan_Dir_CreateSubDir(user, id) != 0},
@@ -118,6 +119,14 @@ void CWndFolderTree::OnCommand(int id) {
     case ID_BROWSE:
         if (!item || item == m_bin) return;
         if (CvClientApp* app = NavApp()) app->OpenFolderDoc(m_link, item == m_root ? -1 : (folder ? folder->m_nID : -1));
+        return;
+    case ID_QUERY:
+        if (!item || item == m_bin) return;
+        // The root item asks over every folder.
+        CDlgQueryFile::QueryFiles(m_link, this, [folderId = folder ? folder->m_nID : -1](CDlgQueryFile& dlg) {
+            if (folderId >= 0) dlg.SetFolder(folderId);
+            else dlg.SetAnyFolder();
+        });
         return;
     case ID_INFO: {
         CkxFSNode copy = folder ? *folder : CkxFSNode();
