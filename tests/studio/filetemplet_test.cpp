@@ -72,8 +72,8 @@ CkxObjAttrTemplet StoredTemplet() {
 
 class FileTemplet : public SmallCatalogue {
 protected:
+    FileTemplet() { EnsureApplication(); }
     void SetUp() override {
-        EnsureApplication();
         SmallCatalogue::SetUp();
         SetCurrentUser(ALICE);
     }
