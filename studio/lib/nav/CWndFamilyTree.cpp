@@ -1,6 +1,7 @@
 #include "nav/CWndFamilyTree.h"
 
 #include "app/CvClientApp.h"
+#include "dlg/CDlgFamilyAttrAdmin.h"
 #include "dlg/CDlgQueryFile.h"
 #include "session/CStudioLink.h"
 
@@ -52,16 +53,17 @@ const CkxFamily* CWndFamilyTree::SelectedFamily() const {
 
 kx::PopupMenu* CWndFamilyTree::BuildMenu() {
     if (!SelectedFamily()) return nullptr;
-    if (KX_KXXXX().usHasPower_SystemAdmin(m_link.GetCurrentUserId()))
+    const int me = m_link.GetCurrentUserId();
+    if (KX_KXXXX().usHasPower_SystemAdmin(me))
         return m_menu.Make({{ID_BROWSE, "浏览文件", true},
                             {ID_QUERY, "查询文件...", true},
-                            {ID_INFO, "族类信息", false}, // the family attribute dialog is not there yet
+                            {ID_INFO, "族类信息", true},
                             {0, "", false},
                             {ID_MODIFY, "修改族类", true},
-                            {ID_ATTRS, "修改属性", false},
+                            {ID_ATTRS, "修改属性", KX_KXXXX().usHasPower_FamilyAdmin(me) != 0},
                             {0, "", false},
                             {ID_DELETE, "删除族类", true}});
-    return m_menu.Make({{ID_BROWSE, "浏览文件", true}, {ID_QUERY, "查询文件...", true}, {ID_INFO, "族类信息", false}});
+    return m_menu.Make({{ID_BROWSE, "浏览文件", true}, {ID_QUERY, "查询文件...", true}, {ID_INFO, "族类信息", true}});
 }
 
 std::string CWndFamilyTree::DeleteQuestion(const std::string& name) {
@@ -82,6 +84,16 @@ void CWndFamilyTree::OnCommand(int id) {
             dlg.SetAnyFolder();
         });
         return;
+    case ID_INFO:
+    case ID_ATTRS: {
+        if (id == ID_ATTRS && !KX_KXXXX().usHasPower_FamilyAdmin(m_link.GetCurrentUserId())) return;
+        CDlgFamilyAttrAdmin dlg(m_link);
+        dlg.m_nViewMode = id == ID_INFO ? CDlgFamilyAttrAdmin::kModeInfo : CDlgFamilyAttrAdmin::kModeEdit;
+        dlg.m_nKeepTexts = 0;
+        dlg.m_Family = *family;
+        dlg.DoModal();
+        return;
+    }
     case ID_MODIFY: {
         CkxFamily copy = *family;
         if (KX_ShowDlg_FamilyNodeAdd(0, copy)) m_link.SendFamilyModifyRequest(copy);
