@@ -234,6 +234,11 @@ int CADODatabase::Query(const std::string& sql, CADORecordset& rs) {
     return rs.IsOpen();
 }
 
+int CADODatabase::QueryForward(const std::string& sql, CADORecordset& rs) {
+    rs.Close();
+    return rs.OpenForward(this, sql);
+}
+
 int CADODatabase::ExecuteScript(const std::string& sql) {
     std::lock_guard<std::recursive_mutex> lock(m_mutex);
     if (!EnsureOpenLocked()) return 0;

@@ -73,6 +73,9 @@ public:
     long GetRecordsAffected() const { return m_affected.load(); }
     // Opens a statement into the recordset; reconnects first. 1 when the recordset is open.
     int Query(const std::string& sql, CADORecordset& rs);
+    // Opens a statement as a forward cursor: rows are read as the reader steps, so a reader
+    // that stops early reads no more (see CADORecordset::OpenForward). 1 when open.
+    int QueryForward(const std::string& sql, CADORecordset& rs);
     // Runs a script of several statements (the catalogue schema).
     int ExecuteScript(const std::string& sql);
 
