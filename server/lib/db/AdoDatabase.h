@@ -59,8 +59,8 @@ public:
     // keeps its pages itself and passes). 1 when sound; 0 with what it found in `detail`.
     int QuickCheck(std::string& detail);
 
-    // Gathers the query planner's statistics (ANALYZE); with `onlyWhenMissing` a SQLite catalogue
-    // that already has them is left alone. 1 when they are in place.
+    // Gathers the query planner's statistics (ANALYZE); with `onlyWhenMissing` a catalogue that
+    // already has them is left alone. 1 when they are in place.
     int GatherStatistics(bool onlyWhenMissing);
 
     // True while the connection is open and its link alive.
