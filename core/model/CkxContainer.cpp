@@ -50,13 +50,14 @@ int CkxContainer::BuildBuf(CkxBuf& buf) const {
     return static_cast<int>(total);
 }
 
-int CkxContainer::PasyBuf(const void* bytes, int n) {
+int CkxContainer::SectionViews(const void* bytes, int n, std::vector<std::string_view>& out) {
+    out.clear();
     if (bytes == nullptr || n < 4) return 0;
     const unsigned char* p = static_cast<const unsigned char*>(bytes);
     const int64_t len = n;
     int32_t count = kx::LoadI32(p);
     if (count < 0 || 4 + 4 * static_cast<int64_t>(count) > len) return 0;
-    // Check every length and their sum against the block before anything is appended.
+    // Check every length and their sum against the block before anything is taken.
     int64_t sum = 0;
     for (int32_t i = 0; i < count; ++i) {
         int32_t l = kx::LoadI32(p + 4 + 4 * static_cast<int64_t>(i));
@@ -64,20 +65,34 @@ int CkxContainer::PasyBuf(const void* bytes, int n) {
         sum += l;
         if (4 + 4 * static_cast<int64_t>(count) + sum > len) return 0;
     }
-    const unsigned char* data = p + 4 + 4 * static_cast<int64_t>(count);
-    size_t before = m_sects.size();
+    const char* data = reinterpret_cast<const char*>(p + 4 + 4 * static_cast<int64_t>(count));
     try {
-        m_sects.reserve(before + static_cast<size_t>(count));
+        out.reserve(static_cast<size_t>(count));
     } catch (const std::bad_alloc&) {
         return 0;
     }
     for (int32_t i = 0; i < count; ++i) {
-        int32_t l = kx::LoadI32(p + 4 + 4 * static_cast<int64_t>(i));
-        if (!AddSect(data, static_cast<unsigned>(l))) {
+        const size_t l = static_cast<size_t>(kx::LoadI32(p + 4 + 4 * static_cast<int64_t>(i)));
+        out.emplace_back(data, l);
+        data += l;
+    }
+    return count;
+}
+
+int CkxContainer::PasyBuf(const void* bytes, int n) {
+    std::vector<std::string_view> views;
+    const int count = SectionViews(bytes, n, views);
+    if (count == 0) return 0;
+    const size_t before = m_sects.size();
+    try {
+        m_sects.reserve(before + views.size());
+    } catch (const std::bad_alloc&) {
+        return 0;
+    }
+    for (std::string_view v : views)
+        if (!AddSect(v)) {
             m_sects.resize(before);
             return 0;
         }
-        data += l;
-    }
     return count;
 }

@@ -43,6 +43,10 @@ public:
     // header and every length are checked against n first: a null pointer, a negative or
     // oversized count, or lengths that run past the end add nothing and return 0.
     int PasyBuf(const void* bytes, int n);
+    // The sections of a framed buffer as views into it, nothing copied (for a reader that takes
+    // large sections straight from a received message), with the same checks as PasyBuf:
+    // the count, or 0 with `out` empty.
+    static int SectionViews(const void* bytes, int n, std::vector<std::string_view>& out);
     void DeleteAll() { m_sects.clear(); }
 
 private:

@@ -251,45 +251,43 @@ int CkxFile::BuildFileAttr(CkxBuf& buf) const {
     return Flatten(buf, [this](CkxContainer& c) { return BuildFileAttr(c); });
 }
 
-bool CkxFile::CheckBody(const CkxContainer& c, int n) const {
-    if (c.GetCount() < n) return false;
-    if (c.GetSect(SECT_BASE)->Len() < static_cast<uint32_t>(GetBaseRecordSize())) return false;
-    if (n > SECT_POWER && c.GetSect(SECT_POWER)->Len() < static_cast<uint32_t>(kPowerHead)) return false;
+bool CkxFile::CheckBody(std::span<const std::string_view> s, int n) const {
+    if (static_cast<int>(s.size()) < n) return false;
+    if (s[SECT_BASE].size() < static_cast<size_t>(GetBaseRecordSize())) return false;
+    if (n > SECT_POWER && s[SECT_POWER].size() < static_cast<size_t>(kPowerHead)) return false;
     return true;
 }
 
-void CkxFile::ReadBody(const CkxContainer& c, int n) {
-    const CkxContainer::Sect* s = c.GetSect(SECT_BASE);
-    PasyBaseAttr(s->Data(), static_cast<int>(s->Len()));
-    s = c.GetSect(SECT_EXATTR);
-    PasyExattr(s->Data(), static_cast<int>(s->Len()));
+void CkxFile::ReadBody(std::span<const std::string_view> s, int n) {
+    const auto len = [](std::string_view v) { return static_cast<int>(v.size()); };
+    PasyBaseAttr(s[SECT_BASE].data(), len(s[SECT_BASE]));
+    PasyExattr(s[SECT_EXATTR].data(), len(s[SECT_EXATTR]));
     if (n <= SECT_POWER) return;
-    s = c.GetSect(SECT_POWER);
-    PasyPower(s->Data(), static_cast<int>(s->Len()));
-    s = c.GetSect(SECT_MICRO);
-    UpdateMicro(s->Data(), static_cast<int>(s->Len()));
+    PasyPower(s[SECT_POWER].data(), len(s[SECT_POWER]));
+    UpdateMicro(s[SECT_MICRO].data(), len(s[SECT_MICRO]));
     if (n <= SECT_WHOLE) return;
-    s = c.GetSect(SECT_WHOLE);
-    UpdateWhole(s->Data(), static_cast<int>(s->Len()));
+    UpdateWhole(s[SECT_WHOLE].data(), len(s[SECT_WHOLE]));
 }
 
-int CkxFile::PasyFileAttr(const CkxContainer& c) {
-    if (!CheckBody(c, 2)) return 0;
-    ReadBody(c, 2);
+int CkxFile::PasyBody(std::span<const std::string_view> sections, int n) {
+    if (!CheckBody(sections, n)) return 0;
+    ReadBody(sections, n);
     return 1;
 }
 
-int CkxFile::PasyFileInfo(const CkxContainer& c) {
-    if (!CheckBody(c, 4)) return 0;
-    ReadBody(c, 4);
-    return 1;
+int CkxFile::PasyBody(const CkxContainer& c, int n) {
+    std::vector<std::string_view> views;
+    for (int i = 0; i < c.GetCount(); ++i) views.push_back(c.GetSect(i)->View());
+    return PasyBody(views, n);
 }
 
-int CkxFile::PasyFileData(const CkxContainer& c) {
-    if (!CheckBody(c, 5)) return 0;
-    ReadBody(c, 5);
-    return 1;
-}
+int CkxFile::PasyFileAttr(const CkxContainer& c) { return PasyBody(c, 2); }
+
+int CkxFile::PasyFileInfo(const CkxContainer& c) { return PasyBody(c, 4); }
+
+int CkxFile::PasyFileData(const CkxContainer& c) { return PasyBody(c, 5); }
+
+int CkxFile::PasyFileData(std::span<const std::string_view> sections) { return PasyBody(sections, 5); }
 
 namespace {
 template <class Read>

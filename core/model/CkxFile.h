@@ -17,7 +17,9 @@
 #include "base/Record.h"
 
 #include <cstdint>
+#include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // File kinds of a file record (not the entity data kinds of CkxData).
@@ -182,6 +184,9 @@ public:
     int PasyFileInfo(const CkxBuf& buf);
     int PasyFileData(const CkxBuf& buf);
     int PasyFileAttr(const CkxBuf& buf);
+    // The same from section views (CkxContainer::SectionViews): the content is copied once,
+    // into the object.
+    int PasyFileData(std::span<const std::string_view> sections);
     // A new empty object of the class that section 0's file kind selects; the caller fills and
     // owns it. Null when section 0 is missing or shorter than a base record.
     static CkxFile* _CreateFile(const CkxContainer& c);
@@ -435,9 +440,12 @@ protected:
     // Appends copies of the definitions of all whose edit way is not 0; returns how many.
     static int KeepCanEdit(const CkxAttrList& all, CkxAttrList& list);
     // Checks the body's sections [0, n) for presence and size; true when they may be read.
-    bool CheckBody(const CkxContainer& c, int n) const;
+    bool CheckBody(std::span<const std::string_view> sections, int n) const;
     // Reads the checked sections [0, n) (n is 2, 4 or 5).
-    void ReadBody(const CkxContainer& c, int n);
+    void ReadBody(std::span<const std::string_view> sections, int n);
+    // Checks, then reads: 1 when read.
+    int PasyBody(std::span<const std::string_view> sections, int n);
+    int PasyBody(const CkxContainer& c, int n);
 };
 
 KX_RECORD_SIZE(CkxFile::_COM, 536);

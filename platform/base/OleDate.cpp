@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 
@@ -149,15 +150,73 @@ std::string COleDateTime::Format(const char* fmt) const {
     return std::string(buf, n);
 }
 
+namespace {
+
+// Reads "y-m-d h:m:s" the way "%d-%d-%d %d:%d:%d" reads it, with '/' read as '-' and 'T' as a
+// space, but by hand: every catalogue row carries several dates, and a formatted scan of a
+// copied text cost more than the rest of the row.
+class DateFields {
+public:
+    explicit DateFields(std::string_view text) : m_text(text) {}
+
+    // How many fields were read (the scan stops at the first that does not match).
+    int Read(int (&out)[6]) {
+        static const char separators[] = {'-', '-', ' ', ':', ':'};
+        int n = 0;
+        for (; n < 6; ++n) {
+            if (n > 0 && !Literal(separators[n - 1])) break;
+            if (!Number(out[n])) break;
+        }
+        return n;
+    }
+
+private:
+    char At(size_t i) const {
+        const char c = m_text[i];
+        return c == '/' ? '-' : c == 'T' ? ' ' : c;
+    }
+    static bool Space(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+    void SkipSpace() {
+        while (m_pos < m_text.size() && Space(At(m_pos))) ++m_pos;
+    }
+    // A space in the pattern takes any run of white space, even none; any other character
+    // must be there.
+    bool Literal(char c) {
+        if (c == ' ') {
+            SkipSpace();
+            return true;
+        }
+        if (m_pos >= m_text.size() || At(m_pos) != c) return false;
+        ++m_pos;
+        return true;
+    }
+    bool Number(int& out) {
+        SkipSpace();
+        size_t i = m_pos;
+        bool negative = false;
+        if (i < m_text.size() && (At(i) == '-' || At(i) == '+')) negative = At(i++) == '-';
+        const size_t digits = i;
+        int64_t v = 0;
+        for (; i < m_text.size() && At(i) >= '0' && At(i) <= '9'; ++i)
+            if (v < 100000000) v = v * 10 + (At(i) - '0'); // far out of every field's range
+        if (i == digits) return false;
+        m_pos = i;
+        out = static_cast<int>(negative ? -v : v);
+        return true;
+    }
+
+    std::string_view m_text;
+    size_t m_pos = 0;
+};
+
+} // namespace
+
 bool COleDateTime::ParseDateTime(std::string_view text) {
-    std::string s(text);
-    for (char& c : s)
-        if (c == '/' || c == 'T') c = c == 'T' ? ' ' : '-';
-    int y = 0, mo = 0, d = 0, h = 0, mi = 0, se = 0;
-    int n = std::sscanf(s.c_str(), "%d-%d-%d %d:%d:%d", &y, &mo, &d, &h, &mi, &se);
+    int f[6] = {0, 0, 0, 0, 0, 0};
+    const int n = DateFields(text).Read(f);
     if (n < 3 || n == 4) return false;
     DATE out = 0;
-    if (!kx::MakeDate(y, mo, d, h, mi, se, out)) return false;
+    if (!kx::MakeDate(f[0], f[1], f[2], f[3], f[4], f[5], out)) return false;
     m_dt = out;
     m_status = valid;
     return true;

@@ -59,6 +59,35 @@ TEST(OleDate, FieldsIsoTextAndParse) {
     EXPECT_EQ(invalid.GetStatus(), COleDateTime::invalid);
 }
 
+// The date texts the databases and people give: ISO with or without time, slashes, a 'T', a
+// fraction or zone after the seconds, spaces around the fields; a text cut after the hour or
+// before the day, or with a field out of range, is refused and leaves the value alone.
+TEST(OleDate, ParseDateTimeForms) {
+    const struct {
+        const char* text;
+        const char* iso; // null: refused
+    } cases[] = {
+        {"2024-01-02 03:04:05", "2024-01-02 03:04:05"},
+        {"2024-01-02", "2024-01-02 00:00:00"},
+        {"2024/1/2 3:4", "2024-01-02 03:04:00"},
+        {"2024-01-02T10:11:12.345", "2024-01-02 10:11:12"},
+        {"2024-01-02 10:11:12+08", "2024-01-02 10:11:12"},
+        {"  2024-01-02   7:08:09", "2024-01-02 07:08:09"},
+        {"2024-01-02 10", nullptr},
+        {"2024-01", nullptr},
+        {"2024-02-30", nullptr},
+        {"2024-01-02 24:00:00", nullptr},
+        {"x2024-01-02", nullptr},
+        {"", nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        COleDateTime d(1.5);
+        EXPECT_EQ(d.ParseDateTime(c.text), c.iso != nullptr);
+        EXPECT_EQ(IsoDateText(d.m_dt), c.iso ? c.iso : IsoDateText(1.5));
+    }
+}
+
 TEST(OleDate, TimeTRoundTrip) {
     COleDateTime t(2020, 6, 15, 10, 20, 30);
     EXPECT_EQ(COleDateTime::FromTimeT(t.ToTimeT()), t);

@@ -285,6 +285,76 @@ TEST_P(CatalogueTest, RecordsetCursorNamesAndEditing) {
     EXPECT_EQ(Count(" SELECT * FROM VUZO_Person "), 4);
 }
 
+// A forward cursor reads rows as the reader steps: a reader that stops part way (past the
+// server's first batch) leaves the connection free for the next statement, a full read sees
+// every row once, and a statement that cannot run opens nothing.
+TEST_P(CatalogueTest, ForwardCursorReadsRowByRowAndMayStopEarly) {
+    constexpr int kRows = 1100;
+    {
+        CADOTransaction tx(db);
+        for (int i = 0; i < kRows; ++i)
+            ASSERT_EQ(db.Execute(" INSERT INTO VUZO_KeywordLink (T_FileID, T_KeyID) VALUES (" +
+                                 kx::SqlNumber(i) + ", " + kx::SqlNumber(i % 7) + ") "),
+                      1);
+        ASSERT_EQ(tx.Commit(), 1);
+    }
+    const std::string sql = " SELECT * FROM VUZO_KeywordLink ORDER BY T_FileID ";
+    {
+        CADORecordset rs;
+        ASSERT_EQ(db.QueryForward(sql, rs), 1);
+        EXPECT_EQ(rs.GetRecordCount(), -1); // not known before the end
+        const int file = rs.GetFieldIndex("t_fileid"), key = rs.GetFieldIndex("T_KeyID");
+        ASSERT_GE(file, 0);
+        ASSERT_GE(key, 0);
+        EXPECT_EQ(rs.GetFieldIndex("NoColumn"), -1);
+        for (int i = 0; i < 600; ++i, rs.MoveNext()) {
+            ASSERT_FALSE(rs.IsEOF());
+            int32_t f = -1, k = -1;
+            ASSERT_EQ(rs.GetLongAt(file, f), 1);
+            ASSERT_EQ(rs.GetLongAt(key, k), 1);
+            ASSERT_EQ(f, i);
+            ASSERT_EQ(k, i % 7);
+        }
+    } // closed part way
+    EXPECT_EQ(db.Execute(" DELETE FROM VUZO_KeywordLink WHERE T_FileID = 0 "), 1);
+    EXPECT_EQ(Count(sql), kRows - 1);
+
+    CADORecordset rs;
+    ASSERT_EQ(db.QueryForward(sql, rs), 1);
+    int rows = 0;
+    for (rs.MoveFirst(); !rs.IsEOF(); rs.MoveNext()) ++rows;
+    EXPECT_EQ(rows, kRows - 1);
+    EXPECT_FALSE(rs.HasFailed());
+    int32_t n = 0;
+    EXPECT_EQ(rs.GetLongAt(0, n), 0); // past the end
+    rs.Close();
+
+    ErrorLog quiet;
+    CADORecordset bad;
+    EXPECT_EQ(db.QueryForward(" SELECT * FROM NoSuchTable ", bad), 0);
+    EXPECT_FALSE(bad.IsOpen());
+    EXPECT_EQ(db.Execute(" DELETE FROM VUZO_KeywordLink WHERE T_FileID = 1 "), 1); // still usable
+}
+
+// The catalogue tool makes the catalogue with the indexes the lists read by and the planner's
+// statistics gathered, on both engines; asking again when they are there changes nothing.
+TEST_P(CatalogueTest, MadeWithListIndexesAndStatistics) {
+    const bool sqlite = GetParam() == KX_DB_SQLITE;
+    const std::string indexes =
+        sqlite ? " SELECT name FROM sqlite_master WHERE type = 'index' AND lower(name) IN "
+                 "('ix_vuzo_fimage_family_order', 'ix_vuzo_fimage_folder_order') "
+               : " SELECT indexname FROM pg_indexes WHERE schemaname = current_schema() AND indexname IN "
+                 "('ix_vuzo_fimage_family_order', 'ix_vuzo_fimage_folder_order') ";
+    EXPECT_EQ(Count(indexes), 2);
+    const std::string stats =
+        sqlite ? " SELECT * FROM sqlite_master WHERE name = 'sqlite_stat1' "
+               : " SELECT * FROM pg_class WHERE oid = to_regclass('vuzo_fimage') AND reltuples >= 0 ";
+    EXPECT_EQ(Count(stats), 1);
+    EXPECT_EQ(db.GatherStatistics(true), 1);
+    EXPECT_EQ(db.GatherStatistics(false), 1);
+    EXPECT_EQ(Count(stats), 1);
+}
+
 TEST_P(CatalogueTest, FieldReadersGiveTheEmptyValueForWhatCannotBeRead) {
     const COleDateTime when(2010, 1, 2, 3, 4, 5);
     CADOColumnList cols;

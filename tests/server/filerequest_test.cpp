@@ -4,6 +4,7 @@
 #include "model/CkxFileList.h"
 #include "model/CkxXXX.h"
 #include "server/support/FileTestKit.h"
+#include "server/support/TestCatalogue.h"
 #include "server/support/TwoWorkstations.h"
 
 #include <gtest/gtest.h>
@@ -129,6 +130,46 @@ TEST_F(FileAdd, CaptureAddAnswersTheLocalIdOnlyWhenStored) {
     }
     EXPECT_EQ(storage.GetCapacity(0), free);
     EXPECT_EQ(LogLines(server.Db(), "添加文件cap.jpg"), 1); // the one stored add
+}
+
+// The row, its log line and the content are one unit: when the catalogue refuses the commit
+// (here a deferred check that fails only at the commit), the content already written and put
+// in place is taken away again, and neither row nor log line stays.
+TEST_F(FileAdd, UploadWhoseCommitFailsLeavesNoFiles) {
+    CImageStorage& storage = server.Data().GetImageStorage();
+    const uint32_t free = storage.GetCapacity(0);
+    {
+        std::lock_guard lock(server.Data().CatalogueMutex());
+        for (const char* sql : {"PRAGMA foreign_keys = ON",
+                                "CREATE TABLE CommitGate (T_Ref INTEGER REFERENCES VUZO_Person (T_ID) "
+                                "DEFERRABLE INITIALLY DEFERRED)",
+                                "CREATE TRIGGER CommitGateOnAdd AFTER INSERT ON VUZO_FImage BEGIN "
+                                "INSERT INTO CommitGate VALUES (-424242); END"})
+            ASSERT_TRUE(server.Db().Execute(sql)) << sql;
+    }
+    CkxFileImage f = MakeFile("gate", "jpg", -1, kReadOpen, RandomBytes(64 * 1024, 4), "micro");
+    f.m_nLocDirID = shared;
+    f.m_nID = -11;
+    {
+        kxtest::DbErrorLog quiet;
+        ASSERT_TRUE(SendPieces(*alice, kx::kMsgCaptureFile, kx::kSubAdd, {FileData(f)}));
+        EXPECT_TRUE(alice->Quiet(kx::kMsgCaptureFile, -1, 500ms));
+        EXPECT_TRUE(quiet.Contains("COMMIT"));
+    }
+    EXPECT_EQ(QueryInt(server.Db(), "SELECT COUNT(*) FROM VUZO_FImage"), 0);
+    EXPECT_EQ(LogLines(server.Db(), "添加文件gate.jpg"), 0);
+    for (const char* folder : {"/File/Image/Micro", "/File/Image/Whole"})
+        EXPECT_TRUE(fs::is_empty(server.StorageRoot() + folder)) << folder;
+    EXPECT_EQ(storage.GetCapacity(0), free);
+
+    // With the gate gone the same upload is stored and answered.
+    {
+        std::lock_guard lock(server.Data().CatalogueMutex());
+        ASSERT_TRUE(server.Db().Execute("DROP TRIGGER CommitGateOnAdd"));
+    }
+    ASSERT_TRUE(SendPieces(*alice, kx::kMsgCaptureFile, kx::kSubAdd, {FileData(f)}));
+    ASSERT_TRUE(alice->Wait(kx::kMsgCaptureFile, kx::kSubNone));
+    EXPECT_EQ(QueryInt(server.Db(), "SELECT COUNT(*) FROM VUZO_FImage"), 1);
 }
 
 TEST_F(FileModify, WritesEditedFieldsAndKeepsServerOwnedColumns) {

@@ -9,6 +9,7 @@
 
 #include <cstring>
 #include <set>
+#include <vector>
 
 namespace {
 
@@ -172,6 +173,71 @@ TEST_P(FileTableTest, FolderRemovalAndListReaders) {
     ASSERT_EQ(table.RemoveFolderFiles(catalogue.db, 9, 11, 1), 1);
     EXPECT_EQ(catalogue.Long("VUZO_FImage", c, "T_ID"), -999);
     EXPECT_EQ(catalogue.Count(" SELECT * FROM VUZO_FImage "), 3);
+}
+
+// A family and a folder larger than the cap, written in shuffled time order with every sixth
+// file unreadable: a capped read holds exactly the first 1000 readable files of the full read,
+// in its order, and leaves the connection as it found it, inside a transaction or outside.
+TEST_P(FileTableTest, CappedListsHoldTheFirstReadableFilesInOrder) {
+    constexpr int kAll = 1800, kCap = 1000;
+    std::vector<int> slots(kAll);
+    for (int i = 0; i < kAll; ++i) slots[static_cast<size_t>(i)] = (i * 7919) % kAll; // a fixed shuffle
+    {
+        CADOTransaction tx(catalogue.db);
+        for (int slot : slots) {
+            CkxFileImage f;
+            f.m_strTitle = "f" + std::to_string(slot);
+            f.m_strExName = "jpg";
+            f.m_nFamilyID = 700;
+            f.m_nLocDirID = 70;
+            f.m_nWriterID = slot % 6 == 5 ? 99 : 1; // the reader below may not read writer 99's files
+            f.m_dtWrite = COleDateTime(45000.0 + slot / 1440.0);
+            CkxBuf exattr, power;
+            ASSERT_EQ(table.InsertFile(catalogue.db, f, exattr, power), 1);
+        }
+        ASSERT_EQ(tx.Commit(), 1);
+    }
+    CFileTable::ReadLimit limit;
+    limit.keep = [](const CkxFile& f) { return f.m_nWriterID != 99; };
+    limit.cap = kCap;
+    const auto ids = [](CkxFileList& list) {
+        std::vector<int> out;
+        for (POSITION p = list.GetHeadPosition(); p;) out.push_back(list.GetNext(p)->GetID());
+        return out;
+    };
+    using Read = int (CFileTable::*)(CADODatabase&, int, CkxFileList&, const CFileTable::ReadLimit&);
+    const struct {
+        const char* name;
+        Read read;
+        int id;
+    } lists[] = {{"family", &CFileTable::ReadFamilyFiles, 700}, {"folder", &CFileTable::ReadFolderFiles, 70}};
+    for (const auto& l : lists) {
+        SCOPED_TRACE(l.name);
+        CkxFileList all;
+        ASSERT_EQ((table.*l.read)(catalogue.db, l.id, all, {}), kAll);
+        std::vector<int> expected;
+        COleDateTime last(0.0);
+        for (POSITION p = all.GetHeadPosition(); p;) {
+            const CkxFile* f = all.GetNext(p);
+            EXPECT_GE(f->m_dtWrite.m_dt, last.m_dt); // write-time order
+            last = f->m_dtWrite;
+            if (f->m_nWriterID != 99 && static_cast<int>(expected.size()) < kCap) expected.push_back(f->GetID());
+        }
+        CkxFileList capped;
+        ASSERT_EQ((table.*l.read)(catalogue.db, l.id, capped, limit), kCap);
+        EXPECT_EQ(ids(capped), expected);
+
+        // Inside a transaction the capped read leaves it open: the write after it commits with it.
+        CADOTransaction tx(catalogue.db);
+        CkxFileList again;
+        ASSERT_EQ((table.*l.read)(catalogue.db, l.id, again, limit), kCap);
+        EXPECT_EQ(ids(again), expected);
+        ASSERT_EQ(catalogue.db.Execute(" UPDATE VUZO_FImage SET T_Remark = 'seen' WHERE T_ID = " +
+                                       kx::SqlNumber(expected.front())),
+                  1);
+        ASSERT_EQ(tx.Commit(), 1);
+    }
+    EXPECT_EQ(catalogue.Count(" SELECT * FROM VUZO_FImage WHERE T_Remark = 'seen' "), 1);
 }
 
 TEST_P(FileTableTest, FailuresAreResultsNotRows) {

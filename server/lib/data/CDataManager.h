@@ -1,9 +1,10 @@
 // CDataManager: the server's one data manager, through which request handlers reach the shared
 // catalogue connection and the image storage of stored files. It keeps the connection texts,
 // opens the connection and loads the catalogue into memory in the order of its loader list
-// (services add steps there), and closes the connection at exit. It owns the catalogue mutex:
-// held around every request handler and wherever the catalogue in memory (the context object)
-// is read or changed off the handlers' path. Sends made under it only queue.
+// (services add steps there), and closes the connection at exit. It owns the catalogue lock:
+// held alone around every handler that changes something and wherever the catalogue in memory
+// (the context object) is changed off the handlers' path, shared by handlers that only read.
+// Sends made under it only queue.
 #pragma once
 
 #include "db/AdoDatabase.h"
@@ -12,6 +13,7 @@
 
 #include <memory>
 #include <mutex>
+#include <shared_mutex>
 #include <string>
 
 class CkxDataShareList;
@@ -33,8 +35,9 @@ public:
     // The storage every file request uses.
     CImageStorage& GetImageStorage() { return *m_storage; }
     CDataLoaderList& GetLoaders() { return m_loaders; }
-    // The one catalogue lock of the process's catalogue.
-    std::mutex& CatalogueMutex() { return m_catalogueMutex; }
+    // The one catalogue lock of the process's catalogue: exclusive for changes, shared for
+    // readers.
+    std::shared_mutex& CatalogueMutex() { return m_catalogueMutex; }
 
     // Connection texts: server, database (the catalogue file's path for SQLite, the database
     // name for PostgreSQL), user name and password. Empty at construction.
@@ -55,7 +58,7 @@ public:
     const std::string& GetLastError() const { return m_strLastError; }
 
 private:
-    std::mutex m_catalogueMutex;
+    std::shared_mutex m_catalogueMutex;
     CkxXXX& m_context;
     CADODatabase m_db;
     std::unique_ptr<CImageStorage> m_storage;

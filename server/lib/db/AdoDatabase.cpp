@@ -182,15 +182,31 @@ bool CADODatabase::RunLocked(const std::string& sql, const std::vector<CADOVaria
 int CADODatabase::GatherStatistics(bool onlyWhenMissing) {
     std::lock_guard<std::recursive_mutex> lock(m_mutex);
     if (!EnsureOpenLocked()) return 0;
-    if (onlyWhenMissing && m_kind == KX_DB_SQLITE) {
+    if (onlyWhenMissing) {
+        // SQLite keeps them in a table of their own; PostgreSQL marks a table never analysed
+        // with a row estimate of -1 (the file table stands for the catalogue).
+        const char* present = m_kind == KX_DB_SQLITE
+                                  ? "SELECT count(*) FROM sqlite_master WHERE name = 'sqlite_stat1'"
+                                  : "SELECT count(*) FROM pg_class WHERE oid = to_regclass('vuzo_fimage') AND reltuples >= 0";
         DbRows rows;
         std::string error;
         long affected = 0;
-        if (m_engine->Run("SELECT count(*) FROM sqlite_master WHERE name = 'sqlite_stat1'", {}, &rows, affected, error) &&
-            !rows.rows.empty() && !rows.rows[0].empty() && rows.rows[0][0].GetInt64() > 0)
+        if (m_engine->Run(present, {}, &rows, affected, error) && !rows.rows.empty() && !rows.rows[0].empty() &&
+            rows.rows[0][0].GetInt64() > 0)
             return 1;
     }
-    return RunLocked("ANALYZE", {}, nullptr) ? 1 : 0;
+    if (m_kind == KX_DB_SQLITE) return RunLocked("ANALYZE", {}, nullptr) ? 1 : 0;
+    // On a PostgreSQL server only the catalogue's own tables: a bare ANALYZE would walk every
+    // table of the database, other catalogues' schemas included.
+    DbRows tables;
+    if (!RunLocked("SELECT tablename FROM pg_tables WHERE schemaname = current_schema()", {}, &tables)) return 0;
+    std::string names;
+    for (const auto& row : tables.rows) {
+        if (row.empty() || !kx::IsSqlName(row[0].GetBytes())) continue;
+        names += (names.empty() ? "" : ", ") + row[0].GetBytes();
+    }
+    if (names.empty()) return 0;
+    return RunLocked("ANALYZE " + names, {}, nullptr) ? 1 : 0;
 }
 
 int CADODatabase::QuickCheck(std::string& detail) {
@@ -232,6 +248,11 @@ int CADODatabase::Query(const std::string& sql, CADORecordset& rs) {
     if (!EnsureOpenLocked()) return 0;
     rs.Open(this, sql, CADORecordset::openQuery);
     return rs.IsOpen();
+}
+
+int CADODatabase::QueryForward(const std::string& sql, CADORecordset& rs) {
+    rs.Close();
+    return rs.OpenForward(this, sql);
 }
 
 int CADODatabase::ExecuteScript(const std::string& sql) {

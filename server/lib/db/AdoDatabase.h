@@ -59,8 +59,8 @@ public:
     // keeps its pages itself and passes). 1 when sound; 0 with what it found in `detail`.
     int QuickCheck(std::string& detail);
 
-    // Gathers the query planner's statistics (ANALYZE); with `onlyWhenMissing` a SQLite catalogue
-    // that already has them is left alone. 1 when they are in place.
+    // Gathers the query planner's statistics (ANALYZE); with `onlyWhenMissing` a catalogue that
+    // already has them is left alone. 1 when they are in place.
     int GatherStatistics(bool onlyWhenMissing);
 
     // True while the connection is open and its link alive.
@@ -73,6 +73,9 @@ public:
     long GetRecordsAffected() const { return m_affected.load(); }
     // Opens a statement into the recordset; reconnects first. 1 when the recordset is open.
     int Query(const std::string& sql, CADORecordset& rs);
+    // Opens a statement as a forward cursor: rows are read as the reader steps, so a reader
+    // that stops early reads no more (see CADORecordset::OpenForward). 1 when open.
+    int QueryForward(const std::string& sql, CADORecordset& rs);
     // Runs a script of several statements (the catalogue schema).
     int ExecuteScript(const std::string& sql);
 

@@ -54,6 +54,62 @@ int CADORecordset::Open(CADODatabase* db, const std::string& text, int mode) {
     return 1;
 }
 
+CADORecordset::CADORecordset() = default;
+
+CADORecordset::~CADORecordset() { Close(); }
+
+int CADORecordset::OpenForward(CADODatabase* db, const std::string& sql) {
+    Close();
+    if (!db || sql.empty()) return 0;
+    std::unique_lock<std::recursive_mutex> lock(db->m_mutex);
+    if (!db->EnsureOpenLocked()) return 0;
+    std::string error;
+    std::unique_ptr<DbCursor> cursor = db->m_engine->OpenCursor(sql, error);
+    if (!cursor) {
+        db->Fail("statement failed", kx::DbErrorForLog(error) + " [" + kx::SqlForLog(sql) + "]");
+        return 0;
+    }
+    m_db = db;
+    m_sql = sql;
+    m_table = TableOfSelect(sql);
+    m_names = cursor->Names();
+    m_rows.assign(1, {});
+    m_pos = 0;
+    m_open = true;
+    m_cursor = std::move(cursor);
+    m_lock = std::move(lock);
+    if (!m_cursor->Next(m_rows[0], error)) {
+        EndForward();
+        if (!error.empty()) {
+            db->Fail("statement failed", kx::DbErrorForLog(error) + " [" + kx::SqlForLog(sql) + "]");
+            Close();
+            return 0;
+        }
+    }
+    return 1;
+}
+
+void CADORecordset::EndForward() {
+    m_rows.clear();
+    m_pos = 0;
+    m_cursor.reset();
+    if (m_lock.owns_lock()) m_lock.unlock();
+}
+
+void CADORecordset::MoveNext() {
+    if (!m_cursor) {
+        if (m_pos < m_rows.size()) ++m_pos;
+        return;
+    }
+    std::string error;
+    if (m_cursor->Next(m_rows[0], error)) return;
+    // A failure part way is logged; the reader sees the end of the rows.
+    m_failed = !error.empty();
+    if (m_failed && m_db)
+        m_db->Fail("statement failed", kx::DbErrorForLog(error) + " [" + kx::SqlForLog(m_sql) + "]");
+    EndForward();
+}
+
 int CADORecordset::OpenTable(CADODatabase* db, const std::string& table) {
     if (table.empty()) return 0;
     return Open(db, table, openTable);
@@ -68,6 +124,8 @@ void CADORecordset::PrepareInsert(CADODatabase* db, const std::string& table) {
 
 void CADORecordset::Close() {
     if (m_editState != editNone) CancelUpdate();
+    EndForward();
+    m_failed = false;
     m_open = false;
     m_names.clear();
     m_rows.clear();
@@ -75,6 +133,7 @@ void CADORecordset::Close() {
 }
 
 int CADORecordset::GetRecordCount() {
+    if (m_cursor) return -1;
     m_pos = 0;
     return m_open ? static_cast<int>(m_rows.size()) : 0;
 }
@@ -86,10 +145,9 @@ int CADORecordset::ColumnIndex(const char* column) const {
     return -1;
 }
 
-const CADOVariant* CADORecordset::Cell(const char* column) const {
-    if (IsEOF()) return nullptr;
-    const int i = ColumnIndex(column);
-    return i < 0 ? nullptr : &m_rows[m_pos][i];
+const CADOVariant* CADORecordset::CellAt(int index) const {
+    if (IsEOF() || index < 0 || static_cast<size_t>(index) >= m_rows[m_pos].size()) return nullptr;
+    return &m_rows[m_pos][static_cast<size_t>(index)];
 }
 
 int CADORecordset::GetValue(const char* column, CADOVariant& out) const {
@@ -115,15 +173,13 @@ static int32_t LongOf(const CADOVariant& v) {
 }
 
 int CADORecordset::GetLong(const char* column, int32_t& out) const {
-    const CADOVariant* v = Cell(column);
-    if (!v) return 0;
-    out = LongOf(*v);
-    return 1;
+    return GetLongAt(ColumnIndex(column), out);
 }
 
-int CADORecordset::GetLongAt(int16_t index, int32_t& out) const {
-    if (IsEOF() || index < 0 || index >= static_cast<int>(m_names.size())) return 0;
-    out = LongOf(m_rows[m_pos][index]);
+int CADORecordset::GetLongAt(int index, int32_t& out) const {
+    const CADOVariant* v = CellAt(index);
+    if (!v) return 0;
+    out = LongOf(*v);
     return 1;
 }
 
@@ -135,7 +191,11 @@ int CADORecordset::GetByte(const char* column, uint8_t& out) const {
 }
 
 int CADORecordset::GetString(const char* column, std::string& out, const char* dateFormat) const {
-    const CADOVariant* v = Cell(column);
+    return GetStringAt(ColumnIndex(column), out, dateFormat);
+}
+
+int CADORecordset::GetStringAt(int index, std::string& out, const char* dateFormat) const {
+    const CADOVariant* v = CellAt(index);
     if (!v) return 0;
     switch (v->GetKind()) {
     case CADOVariant::Null: out.clear(); return 1;
@@ -157,7 +217,11 @@ int CADORecordset::GetString(const char* column, std::string& out, const char* d
 }
 
 int CADORecordset::GetDate(const char* column, COleDateTime& out) const {
-    const CADOVariant* v = Cell(column);
+    return GetDateAt(ColumnIndex(column), out);
+}
+
+int CADORecordset::GetDateAt(int index, COleDateTime& out) const {
+    const CADOVariant* v = CellAt(index);
     if (!v) return 0;
     switch (v->GetKind()) {
     case CADOVariant::Null: out = COleDateTime(0.0); return 1;
@@ -176,7 +240,11 @@ int CADORecordset::GetDate(const char* column, COleDateTime& out) const {
 }
 
 int CADORecordset::ReadBinary(const char* column, CkxBuf& out) const {
-    const CADOVariant* v = Cell(column);
+    return ReadBinaryAt(ColumnIndex(column), out);
+}
+
+int CADORecordset::ReadBinaryAt(int index, CkxBuf& out) const {
+    const CADOVariant* v = CellAt(index);
     if (!v) return 0;
     if (v->GetKind() != CADOVariant::Binary && v->GetKind() != CADOVariant::Text &&
         v->GetKind() != CADOVariant::Null)

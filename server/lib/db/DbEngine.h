@@ -14,6 +14,21 @@ struct DbRows {
     std::vector<std::vector<CADOVariant>> rows;
 };
 
+// One statement's rows read one at a time, for readers that may stop early (lists that end at
+// what they send) or that keep only a few fields of each row (start-up loads). The engine it
+// came from must outlive it and runs no other statement's rows through it.
+class DbCursor {
+public:
+    virtual ~DbCursor() = default;
+    const std::vector<std::string>& Names() const { return m_names; }
+    // The next row into `row` (resized to the column count); false at the end, or on failure
+    // with the engine's message in `error`.
+    virtual bool Next(std::vector<CADOVariant>& row, std::string& error) = 0;
+
+protected:
+    std::vector<std::string> m_names;
+};
+
 class DbEngine {
 public:
     virtual ~DbEngine() = default;
@@ -27,6 +42,8 @@ public:
     // number of rows the statement changed. False with the engine's message on failure.
     virtual bool Run(const std::string& sql, const std::vector<CADOVariant>& params, DbRows* rows,
                      long& affected, std::string& error) = 0;
+    // Opens a statement for reading row by row; null with the engine's message on failure.
+    virtual std::unique_ptr<DbCursor> OpenCursor(const std::string& sql, std::string& error) = 0;
     // Runs a script of several statements (schema files).
     virtual bool RunScript(const std::string& sql, std::string& error) = 0;
     // Text of the n-th parameter marker (n from 1).

@@ -7,6 +7,8 @@
 
 #include <charconv>
 #include <cstring>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -62,6 +64,85 @@ CADOVariant Cell(const PGresult* res, int r, int c) {
     default: return CADOVariant(std::string(v, len));
     }
 }
+
+// Rows of one statement through a server-side cursor, fetched a batch at a time, so a reader
+// that stops early leaves the rest unread on the server. A cursor lives in a transaction: the
+// caller's, or one of its own that ends with it.
+class PostgresCursor final : public DbCursor {
+public:
+    static constexpr int kBatch = 512;
+
+    PostgresCursor(PGconn* conn, std::string name) : m_conn(conn), m_name(std::move(name)) {}
+    ~PostgresCursor() override { Finish(); }
+
+    bool Start(const std::string& sql, std::string& error) {
+        m_ownTransaction = PQtransactionStatus(m_conn) == PQTRANS_IDLE;
+        if (m_ownTransaction && !Exec("BEGIN", error)) {
+            m_ownTransaction = false;
+            return false;
+        }
+        if (!Exec("DECLARE " + m_name + " NO SCROLL CURSOR FOR " + sql, error)) return false;
+        m_declared = true;
+        if (!Fetch(error)) return false;
+        for (int c = 0, cols = PQnfields(m_batch); c < cols; ++c) m_names.emplace_back(PQfname(m_batch, c));
+        return true;
+    }
+
+    bool Next(std::vector<CADOVariant>& row, std::string& error) override {
+        if (!m_batch) return false;
+        if (m_row >= PQntuples(m_batch)) {
+            if (PQntuples(m_batch) < kBatch || !Fetch(error) || PQntuples(m_batch) == 0) {
+                Finish();
+                return false;
+            }
+        }
+        const int cols = PQnfields(m_batch);
+        row.resize(static_cast<size_t>(cols));
+        for (int c = 0; c < cols; ++c) row[static_cast<size_t>(c)] = Cell(m_batch, m_row, c);
+        ++m_row;
+        return true;
+    }
+
+private:
+    bool Exec(const std::string& sql, std::string& error) {
+        PGresult* res = PQexec(m_conn, sql.c_str());
+        const ExecStatusType st = res ? PQresultStatus(res) : PGRES_FATAL_ERROR;
+        const bool ok = st == PGRES_COMMAND_OK || st == PGRES_TUPLES_OK;
+        if (!ok) error = Trimmed(res ? PQresultErrorMessage(res) : PQerrorMessage(m_conn));
+        PQclear(res);
+        return ok;
+    }
+
+    bool Fetch(std::string& error) {
+        PQclear(m_batch);
+        m_row = 0;
+        m_batch = PQexec(m_conn, ("FETCH " + std::to_string(kBatch) + " FROM " + m_name).c_str());
+        if (m_batch && PQresultStatus(m_batch) == PGRES_TUPLES_OK) return true;
+        error = Trimmed(m_batch ? PQresultErrorMessage(m_batch) : PQerrorMessage(m_conn));
+        PQclear(m_batch);
+        m_batch = nullptr;
+        return false;
+    }
+
+    // Closes the cursor and ends its own transaction (read only: a commit of nothing, or the
+    // rollback of a failed one).
+    void Finish() {
+        PQclear(m_batch);
+        m_batch = nullptr;
+        std::string ignored;
+        if (m_declared && PQtransactionStatus(m_conn) == PQTRANS_INTRANS) Exec("CLOSE " + m_name, ignored);
+        m_declared = false;
+        if (m_ownTransaction) Exec(PQtransactionStatus(m_conn) == PQTRANS_INTRANS ? "COMMIT" : "ROLLBACK", ignored);
+        m_ownTransaction = false;
+    }
+
+    PGconn* m_conn;
+    std::string m_name;
+    PGresult* m_batch = nullptr;
+    int m_row = 0;
+    bool m_declared = false;
+    bool m_ownTransaction = false;
+};
 
 class PostgresEngine final : public DbEngine {
 public:
@@ -163,6 +244,16 @@ public:
         return true;
     }
 
+    std::unique_ptr<DbCursor> OpenCursor(const std::string& sql, std::string& error) override {
+        if (!m_conn) {
+            error = "the database is not open";
+            return nullptr;
+        }
+        auto cursor = std::make_unique<PostgresCursor>(m_conn, "kx_rows_" + std::to_string(++m_cursors));
+        if (!cursor->Start(sql, error)) return nullptr;
+        return cursor;
+    }
+
     bool RunScript(const std::string& sql, std::string& error) override {
         if (!m_conn) {
             error = "the database is not open";
@@ -186,6 +277,7 @@ public:
 
 private:
     PGconn* m_conn = nullptr;
+    unsigned m_cursors = 0; // names cursors apart
 };
 
 } // namespace

@@ -6,6 +6,8 @@
 
 #include <cctype>
 #include <cstring>
+#include <string_view>
+#include <vector>
 #include <strings.h>
 
 namespace {
@@ -21,6 +23,72 @@ bool IsDateDecl(const char* decl) {
     if (!decl) return false;
     return strcasestr(decl, "DATE") != nullptr || strcasestr(decl, "TIME") != nullptr;
 }
+
+// Which columns of the statement are declared as dates, worked out once per statement.
+std::vector<char> DateColumns(sqlite3_stmt* st) {
+    const int cols = sqlite3_column_count(st);
+    std::vector<char> dates(static_cast<size_t>(cols));
+    for (int i = 0; i < cols; ++i) dates[static_cast<size_t>(i)] = IsDateDecl(sqlite3_column_decltype(st, i));
+    return dates;
+}
+
+std::vector<std::string> ColumnNames(sqlite3_stmt* st) {
+    std::vector<std::string> names;
+    for (int i = 0, cols = sqlite3_column_count(st); i < cols; ++i) {
+        const char* n = sqlite3_column_name(st, i);
+        names.emplace_back(n ? n : "");
+    }
+    return names;
+}
+
+CADOVariant Column(sqlite3_stmt* st, int i, bool date) {
+    switch (sqlite3_column_type(st, i)) {
+    case SQLITE_INTEGER: return CADOVariant(static_cast<int64_t>(sqlite3_column_int64(st, i)));
+    case SQLITE_FLOAT: return CADOVariant::FromDouble(sqlite3_column_double(st, i));
+    case SQLITE_BLOB: {
+        const void* p = sqlite3_column_blob(st, i);
+        return CADOVariant::FromBytes(p, static_cast<size_t>(sqlite3_column_bytes(st, i)));
+    }
+    case SQLITE_TEXT: {
+        const char* p = reinterpret_cast<const char*>(sqlite3_column_text(st, i));
+        const std::string_view s(p ? p : "", static_cast<size_t>(sqlite3_column_bytes(st, i)));
+        if (date) {
+            COleDateTime dt;
+            if (dt.ParseDateTime(s)) return CADOVariant(dt);
+        }
+        return CADOVariant(std::string(s));
+    }
+    default: return {};
+    }
+}
+
+// Rows of one prepared statement, stepped as they are asked for.
+class SqliteCursor final : public DbCursor {
+public:
+    SqliteCursor(sqlite3* db, sqlite3_stmt* st) : m_db(db), m_st(st), m_dates(DateColumns(st)) {
+        m_names = ColumnNames(st);
+    }
+    ~SqliteCursor() override { sqlite3_finalize(m_st); }
+
+    bool Next(std::vector<CADOVariant>& row, std::string& error) override {
+        if (!m_st) return false;
+        const int rc = sqlite3_step(m_st);
+        if (rc == SQLITE_ROW) {
+            row.resize(m_dates.size());
+            for (size_t i = 0; i < m_dates.size(); ++i) row[i] = Column(m_st, static_cast<int>(i), m_dates[i]);
+            return true;
+        }
+        if (rc != SQLITE_DONE) error = sqlite3_errmsg(m_db);
+        sqlite3_finalize(m_st);
+        m_st = nullptr;
+        return false;
+    }
+
+private:
+    sqlite3* m_db;
+    sqlite3_stmt* m_st;
+    std::vector<char> m_dates;
+};
 
 class SqliteEngine final : public DbEngine {
 public:
@@ -65,45 +133,23 @@ public:
     bool Run(const std::string& sql, const std::vector<CADOVariant>& params, DbRows* rows,
              long& affected, std::string& error) override {
         affected = 0;
-        if (!m_db) {
-            error = "the database is not open";
-            return false;
-        }
-        sqlite3_stmt* st = nullptr;
-        const char* tail = nullptr;
-        if (sqlite3_prepare_v2(m_db, sql.c_str(), static_cast<int>(sql.size()), &st, &tail) !=
-            SQLITE_OK) {
-            error = sqlite3_errmsg(m_db);
-            return false;
-        }
-        if (!st) {
-            error = "empty statement";
-            return false;
-        }
-        if (!IsBlankTail(tail)) {
-            sqlite3_finalize(st);
-            error = "only one statement may be run at a time";
-            return false;
-        }
+        sqlite3_stmt* st = Prepare(sql, error);
+        if (!st) return false;
         if (!Bind(st, params, error)) {
             sqlite3_finalize(st);
             return false;
         }
-        const int cols = sqlite3_column_count(st);
+        const std::vector<char> dates = DateColumns(st);
         if (rows) {
-            rows->names.clear();
+            rows->names = ColumnNames(st);
             rows->rows.clear();
-            for (int i = 0; i < cols; ++i) {
-                const char* n = sqlite3_column_name(st, i);
-                rows->names.emplace_back(n ? n : "");
-            }
         }
         int rc;
         while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
             if (!rows) continue;
             std::vector<CADOVariant> row;
-            row.reserve(cols);
-            for (int i = 0; i < cols; ++i) row.push_back(Column(st, i));
+            row.reserve(dates.size());
+            for (size_t i = 0; i < dates.size(); ++i) row.push_back(Column(st, static_cast<int>(i), dates[i]));
             rows->rows.push_back(std::move(row));
         }
         if (rc != SQLITE_DONE) {
@@ -114,6 +160,17 @@ public:
         affected = sqlite3_changes(m_db);
         sqlite3_finalize(st);
         return true;
+    }
+
+    std::unique_ptr<DbCursor> OpenCursor(const std::string& sql, std::string& error) override {
+        sqlite3_stmt* st = Prepare(sql, error);
+        if (!st) return nullptr;
+        if (sqlite3_bind_parameter_count(st) != 0) {
+            sqlite3_finalize(st);
+            error = "wrong number of statement parameters";
+            return nullptr;
+        }
+        return std::make_unique<SqliteCursor>(m_db, st);
     }
 
     bool RunScript(const std::string& sql, std::string& error) override {
@@ -133,6 +190,31 @@ public:
     std::string Marker(int n) const override { return "?" + std::to_string(n); }
 
 private:
+    // One statement prepared (null with the reason when it cannot be, or when the text holds
+    // more than one).
+    sqlite3_stmt* Prepare(const std::string& sql, std::string& error) {
+        if (!m_db) {
+            error = "the database is not open";
+            return nullptr;
+        }
+        sqlite3_stmt* st = nullptr;
+        const char* tail = nullptr;
+        if (sqlite3_prepare_v2(m_db, sql.c_str(), static_cast<int>(sql.size()), &st, &tail) != SQLITE_OK) {
+            error = sqlite3_errmsg(m_db);
+            return nullptr;
+        }
+        if (!st) {
+            error = "empty statement";
+            return nullptr;
+        }
+        if (!IsBlankTail(tail)) {
+            sqlite3_finalize(st);
+            error = "only one statement may be run at a time";
+            return nullptr;
+        }
+        return st;
+    }
+
     bool Bind(sqlite3_stmt* st, const std::vector<CADOVariant>& params, std::string& error) {
         if (static_cast<int>(params.size()) != sqlite3_bind_parameter_count(st)) {
             error = "wrong number of statement parameters";
@@ -172,27 +254,6 @@ private:
             }
         }
         return true;
-    }
-
-    static CADOVariant Column(sqlite3_stmt* st, int i) {
-        switch (sqlite3_column_type(st, i)) {
-        case SQLITE_INTEGER: return CADOVariant(static_cast<int64_t>(sqlite3_column_int64(st, i)));
-        case SQLITE_FLOAT: return CADOVariant::FromDouble(sqlite3_column_double(st, i));
-        case SQLITE_BLOB: {
-            const void* p = sqlite3_column_blob(st, i);
-            return CADOVariant::FromBytes(p, static_cast<size_t>(sqlite3_column_bytes(st, i)));
-        }
-        case SQLITE_TEXT: {
-            const char* p = reinterpret_cast<const char*>(sqlite3_column_text(st, i));
-            std::string s(p ? p : "", static_cast<size_t>(sqlite3_column_bytes(st, i)));
-            if (IsDateDecl(sqlite3_column_decltype(st, i))) {
-                COleDateTime dt;
-                if (dt.ParseDateTime(s)) return CADOVariant(dt);
-            }
-            return CADOVariant(s);
-        }
-        default: return {};
-        }
     }
 
     sqlite3* m_db = nullptr;

@@ -222,16 +222,22 @@ int CFileService::GetProjectFiles(int projectId, CkxFileList& list, const CFileT
     return list.GetCount();
 }
 
-int CFileService::GetFilesById(const std::vector<int32_t>& fileIds, CkxFileList& list) {
+int CFileService::GetFilesById(const std::vector<int32_t>& fileIds, CkxFileList& list,
+                               const CFileTable::ReadLimit& limit) {
+    int kept = 0;
     for (int32_t id : fileIds) {
+        if (limit.cap > 0 && kept >= limit.cap) break; // the rest would not be sent
         std::unique_ptr<CkxFile> file = FindFile(id);
-        if (file && !file->IsDeleted()) list.AddObj(file.release());
+        if (!file || file->IsDeleted() || (limit.keep && !limit.keep(*file))) continue;
+        list.AddObj(file.release());
+        ++kept;
     }
     LoadMicros(list);
     return list.GetCount();
 }
 
-int CFileService::GetKeywordFilesAll(const std::vector<int32_t>& keywordIds, CkxFileList& list) {
+int CFileService::GetKeywordFilesAll(const std::vector<int32_t>& keywordIds, CkxFileList& list,
+                                     const CFileTable::ReadLimit& limit) {
     if (keywordIds.empty()) return list.GetCount();
     std::vector<int> ids;
     if (KeywordLinkTable::FilesWithAllKeywords(m_db, std::vector<int>(keywordIds.begin(), keywordIds.end()),
@@ -239,31 +245,34 @@ int CFileService::GetKeywordFilesAll(const std::vector<int32_t>& keywordIds, Ckx
         return list.GetCount();
     std::sort(ids.begin(), ids.end());
     ids.erase(std::unique(ids.begin(), ids.end()), ids.end());
-    return GetFilesById(std::vector<int32_t>(ids.begin(), ids.end()), list);
+    return GetFilesById(std::vector<int32_t>(ids.begin(), ids.end()), list, limit);
 }
 
-int CFileService::GetKeywordFilesAny(const std::vector<int32_t>& keywordIds, CkxFileList& list) {
+int CFileService::GetKeywordFilesAny(const std::vector<int32_t>& keywordIds, CkxFileList& list,
+                                     const CFileTable::ReadLimit& limit) {
     if (keywordIds.empty()) return list.GetCount();
     std::vector<int32_t> ids;
     if (KeywordLinkTable::FilesWithAnyKeyword(m_db, keywordIds, ids) < 0) return list.GetCount();
     std::sort(ids.begin(), ids.end());
-    return GetFilesById(ids, list);
+    return GetFilesById(ids, list, limit);
 }
 
-int CFileService::GetOperandFiles(const CkxQueryOperand& operand, CkxFileList& list) {
-    GetFileTable().QueryByOperand(m_db, operand, list);
+int CFileService::GetOperandFiles(const CkxQueryOperand& operand, CkxFileList& list,
+                                  const CFileTable::ReadLimit& limit) {
+    GetFileTable().QueryByOperand(m_db, operand, list, limit);
     LoadMicros(list);
     return list.GetCount();
 }
 
 int CFileService::QueryFiles(const CkxQueryTemplet::_FIX& block, const CkxQueryOperandList& operands,
-                             const CkxXXX& context, CkxFileList& list) {
+                             const CkxXXX& context, CkxFileList& list,
+                             const CFileTable::ReadLimit& limit) {
     const int folder = block.nDirID;
     const bool self = block.bDirSelf != 0;
     const bool below = block.bDirBelow != 0;
     CFileTable& table = GetFileTable();
     if (folder == -1 && self && below) {
-        table.QueryBySingleFolder(m_db, block, operands, list);
+        table.QueryBySingleFolder(m_db, block, operands, list, limit);
         LoadMicros(list);
         return list.GetCount();
     }
@@ -281,7 +290,12 @@ int CFileService::QueryFiles(const CkxQueryTemplet::_FIX& block, const CkxQueryO
             context._kxFSTree().FindUnderDir(folder, tree);
         folders.assign(tree.begin(), tree.end());
     }
-    table.QueryByTemplate(m_db, block, folders, operands, list);
+    table.QueryByTemplate(m_db, block, folders, operands, list, limit);
+    // The quick keys' files come after the rows: a list already at its cap sends none of them.
+    if (limit.cap > 0 && list.GetCount() >= limit.cap) {
+        LoadMicros(list);
+        return list.GetCount();
+    }
 
     // Files a quick key shows in one of those folders, when they match the rest of the query.
     CkxFSQuickKeyList keys;

@@ -80,18 +80,24 @@ public:
     int GetFolderFiles(int folderId, CkxFileList& list, const CFileTable::ReadLimit& limit = {});
     int GetProjectFiles(int projectId, CkxFileList& list, const CFileTable::ReadLimit& limit = {});
     // Files bound to every keyword of the list (none for an empty list).
-    int GetKeywordFilesAll(const std::vector<int32_t>& keywordIds, CkxFileList& list);
+    int GetKeywordFilesAll(const std::vector<int32_t>& keywordIds, CkxFileList& list,
+                           const CFileTable::ReadLimit& limit = {});
     // Files bound to any keyword of the list (none for an empty list).
-    int GetKeywordFilesAny(const std::vector<int32_t>& keywordIds, CkxFileList& list);
+    int GetKeywordFilesAny(const std::vector<int32_t>& keywordIds, CkxFileList& list,
+                           const CFileTable::ReadLimit& limit = {});
     // From now on a list reads thumbnails only for the files that pass `limit` (the ones that
     // will be sent), up to its cap; every file of the list is still read.
     void LimitThumbnailsTo(CFileTable::ReadLimit limit) { m_thumbnails = std::move(limit); }
-    // The listed ids that name a stored file not in a recycle bin, in the ids' order.
-    int GetFilesById(const std::vector<int32_t>& fileIds, CkxFileList& list);
-    int GetOperandFiles(const CkxQueryOperand& operand, CkxFileList& list);
-    // A query template's block and operands over the folder tree and quick keys of `context`.
+    // The listed ids that name a stored file not in a recycle bin, in the ids' order (those that
+    // pass `limit`, up to its cap).
+    int GetFilesById(const std::vector<int32_t>& fileIds, CkxFileList& list,
+                     const CFileTable::ReadLimit& limit = {});
+    int GetOperandFiles(const CkxQueryOperand& operand, CkxFileList& list,
+                        const CFileTable::ReadLimit& limit = {});
+    // A query template's block and operands over the folder tree and quick keys of `context`:
+    // the matching rows, then the matching files a quick key shows in the folders.
     int QueryFiles(const CkxQueryTemplet::_FIX& block, const CkxQueryOperandList& operands,
-                   const CkxXXX& context, CkxFileList& list);
+                   const CkxXXX& context, CkxFileList& list, const CFileTable::ReadLimit& limit = {});
 
     // Loads the stored whole file of the row into the object; 1 on success.
     int GetWholeData(CkxFile& file);

@@ -53,7 +53,7 @@ std::unique_ptr<CImageFileService> ListService(const KxRequest& request) {
 }
 
 // Lists read by one id given as decimal text (31, 32, 33). Reading stops at the files that
-// will be sent.
+// will be sent, as it does for every list below.
 template <class Read>
 void ListById(KxRequest& request, Read read) {
     auto service = ListService(request);
@@ -84,7 +84,7 @@ void ListByKeywords(KxRequest& request, Read read) {
     if (ids.empty()) return RefuseRequest("file list", request, "no keyword id");
     auto service = ListService(request);
     CkxFileList list;
-    (service.get()->*read)(ids, list);
+    (service.get()->*read)(ids, list, SentFiles(request));
     Reply(request, list, RequestParam(request));
 }
 
@@ -169,7 +169,7 @@ void HandleQueryFiles(KxRequest& request) {
     }
     auto service = ListService(request);
     CkxFileList list;
-    service->QueryFiles(block, operands, KX_KXXXX(), list);
+    service->QueryFiles(block, operands, KX_KXXXX(), list, SentFiles(request));
     Reply(request, list, RequestParam(request));
 }
 
@@ -188,7 +188,7 @@ void HandleOperandFiles(KxRequest& request) {
         return RefuseRequest("file list", request, "the query operand cannot be read");
     auto service = ListService(request);
     CkxFileList list;
-    service->GetOperandFiles(operand, list);
+    service->GetOperandFiles(operand, list, SentFiles(request));
     // The operand's extra data names the requester's window.
     Reply(request, list, static_cast<uint32_t>(operand.GetExData()));
 }

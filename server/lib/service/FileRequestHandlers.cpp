@@ -82,13 +82,16 @@ std::unique_ptr<CImageFileService> FileServiceOf(const KxRequest& request) {
 
 std::unique_ptr<CkxFile> ReadFileData(const KxRequest& request) {
     const std::string_view bytes = request.Payload();
-    CkxContainer body;
+    // The sections are read in place from the message: the content is copied once, into the
+    // file object.
+    std::vector<std::string_view> body;
     if (bytes.size() > static_cast<size_t>(INT32_MAX) ||
-        !body.PasyBuf(bytes.data(), static_cast<int>(bytes.size()))) {
+        !CkxContainer::SectionViews(bytes.data(), static_cast<int>(bytes.size()), body)) {
         RefuseRequest("file", request, "the file body is not a section container");
         return nullptr;
     }
-    std::unique_ptr<CkxFile> file(CkxFile::_CreateFile(body));
+    // Section 0, the base record, names the file's class.
+    std::unique_ptr<CkxFile> file(CkxFile::_CreateFile(body[0].data(), static_cast<int>(body[0].size())));
     if (!file || !file->PasyFileData(body)) {
         RefuseRequest("file", request, "the file body lacks a section or its base record is short");
         return nullptr;

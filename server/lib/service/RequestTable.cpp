@@ -48,7 +48,8 @@ using Locking = KxRequestRow::Locking;
 using Allowed = bool (*)(KxRequest&);
 
 // A served type: logged on, the test of what the user must be allowed (none: any user who
-// logged on), under the catalogue lock unless said otherwise.
+// logged on), under the catalogue lock held alone unless said otherwise. Handlers that only
+// read the catalogue and send share it; a reader must change nothing in memory.
 constexpr KxRequestRow Serve(int type, void (*handler)(KxRequest&), Allowed allowed = nullptr,
                              Locking locking = Locking::Exclusive) {
     return {type, handler, Needs::LoggedOn, locking, allowed};
@@ -64,17 +65,17 @@ constexpr std::array kRows{
     NotServed(kMsgUnused2),
     Serve(kMsgServerRecord,      HandleServerRecord),
     Serve(kMsgHostInfo,          HandleHostInfo, nullptr, Locking::None), // samples for about a second
-    Serve(kMsgUser,              Entity<MakeUserSpec>,        UserAdminChanges),
+    Serve(kMsgUser,              Entity<MakeUserSpec>,        UserAdminChanges, Locking::SharedForList),
     Serve(kMsgUserGroup,         HandleUserGroupRequest,      UserAdminChanges),
-    Serve(kMsgUserRole,          Entity<MakeUserRoleSpec>,    UserAdminChanges),
+    Serve(kMsgUserRole,          Entity<MakeUserRoleSpec>,    UserAdminChanges, Locking::SharedForList),
     NotServed(kMsgUnused8),
     NotServed(kMsgUnused9),
     Serve(kMsgFolder,            HandleFolder,                FolderChanges),
     Serve(kMsgQuickKey,          Entity<MakeQuickKeySpec>,    QuickKeyChanges),
     Serve(kMsgFileQuickKeys,     HandleFileQuickKeys,         FileQuickKeyChanges),
-    Serve(kMsgFileRole,          Entity<MakeFileRoleSpec>,    UserAdminChanges),
-    Serve(kMsgFolderRole,        Entity<MakeFolderRoleSpec>,  UserAdminChanges),
-    Serve(kMsgRecycleList,       HandleRecycleBrowse),
+    Serve(kMsgFileRole,          Entity<MakeFileRoleSpec>,    UserAdminChanges, Locking::SharedForList),
+    Serve(kMsgFolderRole,        Entity<MakeFolderRoleSpec>,  UserAdminChanges, Locking::SharedForList),
+    Serve(kMsgRecycleList,       HandleRecycleBrowse,         nullptr, Locking::Shared),
     Serve(kMsgRecycleEmpty,      HandleRecycleEmpty),
     Serve(kMsgRecyclePurge,      HandleRecyclePurge),
     Serve(kMsgRecycleRestore,    HandleRecycleRestore),
@@ -85,18 +86,18 @@ constexpr std::array kRows{
     Serve(kMsgFile,              HandleFileRecord,            FileRecordChanges),
     Serve(kMsgCaptureFile,       HandleCaptureFileAdd),
     Serve(kMsgFileModify,        HandleFileModify,            FileModify),
-    Serve(kMsgCheckoutList,      HandleCheckedOutList),
+    Serve(kMsgCheckoutList,      HandleCheckedOutList,        nullptr, Locking::Shared),
     Serve(kMsgCheckOut,          HandleCheckOut,              CheckOutAllowed),
     Serve(kMsgCheckIn,           HandleCheckIn,               CheckInAllowed),
     Serve(kMsgCheckInChanged,    HandleCheckInChanged,        CheckInAllowed),
-    Serve(kMsgWholeFile,         HandleWholeFile),
-    Serve(kMsgFamilyFiles,       HandleFamilyFiles),
-    Serve(kMsgFolderFiles,       HandleFolderFiles),
-    Serve(kMsgProjectFiles,      HandleProjectFiles),
-    Serve(kMsgQueryFiles,        HandleQueryFiles),
-    Serve(kMsgKeywordFilesAll,   HandleKeywordFilesAll),
-    Serve(kMsgKeywordFilesAny,   HandleKeywordFilesAny),
-    Serve(kMsgOperandFiles,      HandleOperandFiles),
+    Serve(kMsgWholeFile,         HandleWholeFile,             nullptr, Locking::Shared),
+    Serve(kMsgFamilyFiles,       HandleFamilyFiles,           nullptr, Locking::Shared),
+    Serve(kMsgFolderFiles,       HandleFolderFiles,           nullptr, Locking::Shared),
+    Serve(kMsgProjectFiles,      HandleProjectFiles,          nullptr, Locking::Shared),
+    Serve(kMsgQueryFiles,        HandleQueryFiles,            nullptr, Locking::Shared),
+    Serve(kMsgKeywordFilesAll,   HandleKeywordFilesAll,       nullptr, Locking::Shared),
+    Serve(kMsgKeywordFilesAny,   HandleKeywordFilesAny,       nullptr, Locking::Shared),
+    Serve(kMsgOperandFiles,      HandleOperandFiles,          nullptr, Locking::Shared),
     Serve(kMsgProject,           HandleProjectRequest,        ProjectChanges),
     Serve(kMsgProjectLink,       HandleProjectLinkRequest,    ProjectLinkChanges),
     Serve(kMsgProjectUnlink,     HandleProjectUnlinkRequest,  ProjectUnlinkChanges),

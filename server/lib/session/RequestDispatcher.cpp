@@ -74,13 +74,20 @@ bool CRequestDispatcher::Dispatch(CServerSession& session, NetPacket& packet, Ne
     if (!owner || !data) return false;
 
     KxRequest request{session, packet, message, *data, data->GetDatabase()};
-    if (entry.locking == Locking::Exclusive) {
-        std::lock_guard lock(data->CatalogueMutex());
+    const auto run = [&] {
         if (entry.allowed && !entry.allowed(request)) return false;
         entry.handler(request);
-    } else {
-        if (entry.allowed && !entry.allowed(request)) return false;
-        entry.handler(request);
+        return true;
+    };
+    const bool shared = entry.locking == Locking::Shared ||
+                        (entry.locking == Locking::SharedForList && packet.GetSubOp() == kx::kSubList);
+    if (shared) {
+        std::shared_lock lock(data->CatalogueMutex());
+        return run();
     }
-    return true;
+    if (entry.locking != Locking::None) {
+        std::lock_guard lock(data->CatalogueMutex());
+        return run();
+    }
+    return run();
 }

@@ -2,8 +2,8 @@
 // per type 1..52, in type order; see service/RequestTable.cpp). Dispatch applies the rules
 // every request obeys: only types whose row has a handler, only the log-on request before a
 // session has logged on, nothing for a session that is ending or has no data manager, nothing
-// the session's user is not allowed (the row's test), and the data manager's catalogue mutex held
-// around the test and the handler unless its row says otherwise.
+// the session's user is not allowed (the row's test), and the data manager's catalogue lock held
+// around the test and the handler as its row says: alone for a change, shared for a read.
 #pragma once
 
 #include <cstdint>
@@ -47,8 +47,10 @@ struct KxRequestRow {
         LogOnRequest,   // a log-on, except for the log-on request itself (type 1 only)
     };
     enum class Locking : uint8_t {
-        Exclusive, // the catalogue mutex held around the handler
-        None,      // runs outside it (long samples that touch no catalogue state)
+        Exclusive,     // the catalogue lock held alone around the handler (changes)
+        Shared,        // held shared with other readers (handlers that only read and send)
+        SharedForList, // shared for the list sub-operation, alone for every other one
+        None,          // runs outside it (long samples that touch no catalogue state)
     };
 
     int type = 0;

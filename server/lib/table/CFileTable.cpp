@@ -16,24 +16,6 @@ std::string N(int64_t v) { return kx::SqlNumber(v); }
 
 CADOVariant Unsigned(int32_t v) { return CADOVariant(static_cast<unsigned>(v)); }
 
-COleDateTime DateOf(const CADORecordset& rs, const char* column) {
-    COleDateTime dt;
-    rs.GetDate(column, dt);
-    return dt;
-}
-
-int32_t LongOf(const CADORecordset& rs, const char* column) {
-    int32_t v = 0;
-    rs.GetLong(column, v);
-    return v;
-}
-
-std::string TextOf(const CADORecordset& rs, const char* column) {
-    std::string s;
-    rs.GetString(column, s);
-    return s;
-}
-
 } // namespace
 
 // ---- columns ----
@@ -72,41 +54,67 @@ void CFileTable::FillColumns(CADOColumnList& c, const CkxFile& f, const CkxBuf& 
     c.AddBinary("T_UserPower", power.GetBuf(), power.GetLen());
 }
 
-int CFileTable::ReadRow(const CADORecordset& rs, CkxFile& f) const {
+KxFileColumns::KxFileColumns(const CADORecordset& rs) {
+    static const char* const names[kCount] = {
+        "T_ID", "T_FamilyID", "T_FileType", "T_CodeForm", "T_ProgStct", "T_FileVers", "T_IsEntity",
+        "T_Title", "T_Sufix", "T_Width", "T_Height", "T_FileSize", "T_LocStgID", "T_LocDirID",
+        "T_LocalPath", "T_AuthorID", "T_WriterID", "T_EditorID", "T_AuthTime", "T_WriteTime",
+        "T_EditTime", "T_Deleted", "T_DeleterID", "T_DeleteTime", "T_Checkouted", "T_CheckoutorID",
+        "T_CheckoutTime", "T_AuthAddr", "T_Remark", "T_UserPower", "T_ExattrValue"};
+    for (int c = 0; c < kCount; ++c) m_at[c] = rs.GetFieldIndex(names[c]);
+}
+
+int CFileTable::ReadRow(const CADORecordset& rs, const KxFileColumns& at, CkxFile& f) const {
     if (rs.IsEOF()) return 0;
-    f.m_nID = LongOf(rs, "T_ID");
-    f.m_nFamilyID = LongOf(rs, "T_FamilyID");
-    f.m_nFileType = LongOf(rs, "T_FileType");
-    f.m_nEncFormat = LongOf(rs, "T_CodeForm");
-    f.m_nProgStct = LongOf(rs, "T_ProgStct");
-    f.m_nVersion = LongOf(rs, "T_FileVers");
-    f.m_nEntity = LongOf(rs, "T_IsEntity");
-    f.m_strTitle = TextOf(rs, "T_Title");
-    f.m_strExName = TextOf(rs, "T_Sufix");
-    f.m_nWidth = LongOf(rs, "T_Width");
-    f.m_nHeight = LongOf(rs, "T_Height");
-    f.m_nSize = LongOf(rs, "T_FileSize");
-    f.m_nStorageID = LongOf(rs, "T_LocStgID");
-    f.m_nLocDirID = LongOf(rs, "T_LocDirID");
-    f.m_strSourcePath = TextOf(rs, "T_LocalPath");
-    f.m_nAuthorID = LongOf(rs, "T_AuthorID");
-    f.m_nWriterID = LongOf(rs, "T_WriterID");
-    f.m_nEditorID = LongOf(rs, "T_EditorID");
-    f.m_dtAuth = DateOf(rs, "T_AuthTime");
-    f.m_dtWrite = DateOf(rs, "T_WriteTime");
-    f.m_dtEdit = DateOf(rs, "T_EditTime");
-    f.m_nDeleted = LongOf(rs, "T_Deleted");
-    f.m_nDeleterID = LongOf(rs, "T_DeleterID");
-    f.m_dtDelete = DateOf(rs, "T_DeleteTime");
-    f.m_nCheckouted = LongOf(rs, "T_Checkouted");
-    f.m_nCheckoutUserID = LongOf(rs, "T_CheckoutorID");
-    f.m_dtCheckout = DateOf(rs, "T_CheckoutTime");
-    f.m_strAuthAddr = TextOf(rs, "T_AuthAddr");
-    f.m_strRemark = TextOf(rs, "T_Remark");
+    using C = KxFileColumns;
+    const auto longOf = [&](C::Column c) {
+        int32_t v = 0;
+        rs.GetLongAt(at[c], v);
+        return v;
+    };
+    const auto textOf = [&](C::Column c) {
+        std::string v;
+        rs.GetStringAt(at[c], v);
+        return v;
+    };
+    const auto dateOf = [&](C::Column c) {
+        COleDateTime v;
+        rs.GetDateAt(at[c], v);
+        return v;
+    };
+    f.m_nID = longOf(C::ID);
+    f.m_nFamilyID = longOf(C::FamilyID);
+    f.m_nFileType = longOf(C::FileType);
+    f.m_nEncFormat = longOf(C::CodeForm);
+    f.m_nProgStct = longOf(C::ProgStct);
+    f.m_nVersion = longOf(C::FileVers);
+    f.m_nEntity = longOf(C::IsEntity);
+    f.m_strTitle = textOf(C::Title);
+    f.m_strExName = textOf(C::Sufix);
+    f.m_nWidth = longOf(C::Width);
+    f.m_nHeight = longOf(C::Height);
+    f.m_nSize = longOf(C::FileSize);
+    f.m_nStorageID = longOf(C::LocStgID);
+    f.m_nLocDirID = longOf(C::LocDirID);
+    f.m_strSourcePath = textOf(C::LocalPath);
+    f.m_nAuthorID = longOf(C::AuthorID);
+    f.m_nWriterID = longOf(C::WriterID);
+    f.m_nEditorID = longOf(C::EditorID);
+    f.m_dtAuth = dateOf(C::AuthTime);
+    f.m_dtWrite = dateOf(C::WriteTime);
+    f.m_dtEdit = dateOf(C::EditTime);
+    f.m_nDeleted = longOf(C::Deleted);
+    f.m_nDeleterID = longOf(C::DeleterID);
+    f.m_dtDelete = dateOf(C::DeleteTime);
+    f.m_nCheckouted = longOf(C::Checkouted);
+    f.m_nCheckoutUserID = longOf(C::CheckoutorID);
+    f.m_dtCheckout = dateOf(C::CheckoutTime);
+    f.m_strAuthAddr = textOf(C::AuthAddr);
+    f.m_strRemark = textOf(C::Remark);
     CkxBuf power, exattr;
-    if (rs.ReadBinary("T_UserPower", power) && power.GetLen() > 0)
+    if (rs.ReadBinaryAt(at[C::UserPower], power) && power.GetLen() > 0)
         f.PasyPower(power.GetBuf(), power.GetLen());
-    if (rs.ReadBinary("T_ExattrValue", exattr)) f.PasyExattr(exattr);
+    if (rs.ReadBinaryAt(at[C::ExattrValue], exattr)) f.PasyExattr(exattr);
     return 1;
 }
 
@@ -212,14 +220,16 @@ std::string CFileTable::ReadCheckedOutText() const {
 
 int CFileTable::ReadFiles(CADODatabase& db, const std::string& sql, CkxFileList& list,
                           const CkxQueryOperandList* operands, const ReadLimit& limit) {
+    // Rows are read as they are needed: a list that reaches its cap reads no further row.
     CADORecordset rs;
-    if (!db.Query(sql, rs)) return 0;
+    if (!db.QueryForward(sql, rs)) return 0;
+    const KxFileColumns columns(rs);
     int kept = 0;
-    for (rs.MoveFirst(); !rs.IsEOF(); rs.MoveNext()) {
+    for (; !rs.IsEOF(); rs.MoveNext()) {
         if (limit.cap > 0 && kept >= limit.cap) break; // the rest would not be sent
         CkxFile* file = CreateFileObj();
         if (!file) continue;
-        if (!ReadRow(rs, *file) || (operands && !kx::FilePassesOperands(*file, *operands)) ||
+        if (!ReadRow(rs, columns, *file) || (operands && !kx::FilePassesOperands(*file, *operands)) ||
             (limit.keep && !limit.keep(*file))) {
             DestroyFileObj(file);
             continue;
@@ -258,15 +268,17 @@ int CFileTable::ReadCheckedOut(CADODatabase& db, CkxFileList& list) {
 
 int CFileTable::QueryByTemplate(CADODatabase& db, const CkxQueryTemplet::_FIX& block,
                                 const std::vector<int32_t>& folderIds,
-                                const CkxQueryOperandList& operands, CkxFileList& list) {
+                                const CkxQueryOperandList& operands, CkxFileList& list,
+                                const ReadLimit& limit) {
     return ReadFiles(db, kx::FileQueryStatement(GetTableName(), block, KX_FamilyXXX(), &folderIds),
-                     list, &operands);
+                     list, &operands, limit);
 }
 
 int CFileTable::QueryBySingleFolder(CADODatabase& db, const CkxQueryTemplet::_FIX& block,
-                                    const CkxQueryOperandList& operands, CkxFileList& list) {
+                                    const CkxQueryOperandList& operands, CkxFileList& list,
+                                    const ReadLimit& limit) {
     return ReadFiles(db, kx::FileQueryStatement(GetTableName(), block, KX_FamilyXXX(), nullptr),
-                     list, &operands);
+                     list, &operands, limit);
 }
 
 std::string CFileTable::QueryByOperandText(const CkxQueryOperand& operand) const {
@@ -279,10 +291,10 @@ std::string CFileTable::QueryByOperandText(const CkxQueryOperand& operand) const
 }
 
 int CFileTable::QueryByOperand(CADODatabase& db, const CkxQueryOperand& operand,
-                               CkxFileList& list) {
+                               CkxFileList& list, const ReadLimit& limit) {
     // An operand the file columns cannot answer (another attribute, or a comparison its value
     // type does not have) finds nothing rather than running a broken statement.
     const std::string sql = QueryByOperandText(operand);
     if (sql.empty()) return list.GetCount();
-    return ReadFiles(db, sql, list);
+    return ReadFiles(db, sql, list, nullptr, limit);
 }

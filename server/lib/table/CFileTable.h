@@ -26,6 +26,24 @@ struct KxFileReadLimit {
     int cap = 0;
 };
 
+// The positions of the file columns in one statement's rows, looked up once per statement so
+// that reading a row costs no name matching. A column the statement lacks has position -1 and
+// reads as empty.
+class KxFileColumns {
+public:
+    enum Column {
+        ID, FamilyID, FileType, CodeForm, ProgStct, FileVers, IsEntity, Title, Sufix, Width, Height,
+        FileSize, LocStgID, LocDirID, LocalPath, AuthorID, WriterID, EditorID, AuthTime, WriteTime,
+        EditTime, Deleted, DeleterID, DeleteTime, Checkouted, CheckoutorID, CheckoutTime, AuthAddr,
+        Remark, UserPower, ExattrValue, kCount
+    };
+    explicit KxFileColumns(const CADORecordset& rs);
+    int operator[](Column c) const { return m_at[c]; }
+
+private:
+    int m_at[kCount];
+};
+
 class CFileTable {
 public:
     CFileTable() = default;
@@ -41,9 +59,10 @@ public:
     // T_CheckinTime), with the extra-attribute and rights buffers as byte blocks.
     virtual void FillColumns(CADOColumnList& columns, const CkxFile& file, const CkxBuf& exattr,
                              const CkxBuf& power) const;
-    // Reads the recordset's current row (T_ID included) into the file object; 1, or 0 when there
-    // is no current row.
-    virtual int ReadRow(const CADORecordset& rs, CkxFile& file) const;
+    // Reads the recordset's current row (T_ID included) into the file object by the column
+    // positions of its statement; 1, or 0 when there is no current row.
+    virtual int ReadRow(const CADORecordset& rs, const KxFileColumns& columns, CkxFile& file) const;
+    int ReadRow(const CADORecordset& rs, CkxFile& file) const { return ReadRow(rs, KxFileColumns(rs), file); }
     virtual void DestroyFileObj(CkxFile* file) const { delete file; }
 
     // ---- writes; 1 when the statement ran, else 0 ----
@@ -76,12 +95,14 @@ public:
     // row in memory.
     int QueryByTemplate(CADODatabase& db, const CkxQueryTemplet::_FIX& block,
                         const std::vector<int32_t>& folderIds, const CkxQueryOperandList& operands,
-                        CkxFileList& list);
+                        CkxFileList& list, const ReadLimit& limit = {});
     // The same with the block's own folder in place of a folder list.
     int QueryBySingleFolder(CADODatabase& db, const CkxQueryTemplet::_FIX& block,
-                            const CkxQueryOperandList& operands, CkxFileList& list);
+                            const CkxQueryOperandList& operands, CkxFileList& list,
+                            const ReadLimit& limit = {});
     // One condition on a fixed file column; an operand on any other attribute finds nothing.
-    int QueryByOperand(CADODatabase& db, const CkxQueryOperand& operand, CkxFileList& list);
+    int QueryByOperand(CADODatabase& db, const CkxQueryOperand& operand, CkxFileList& list,
+                       const ReadLimit& limit = {});
 
     // The statement texts the operations run (for the operations above and for tests).
     std::string DeleteFileText(int userId, int fileId, int purge) const;

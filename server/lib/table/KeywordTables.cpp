@@ -143,10 +143,19 @@ int SetFileLinks(CADODatabase& db, int fileId, const CkxKeywordLinkList& links) 
 }
 
 int LoadAll(CADODatabase& db, CkxKeywordLinkList& list) {
-    return kx::LoadList(db, " SELECT * FROM VUZO_KeywordLink ", list, [](const CADORecordset& rs) {
+    // A catalogue holds hundreds of thousands of links: each row is read as it comes, by the
+    // columns' positions found at the first row.
+    int file = -1, key = -1;
+    bool found = false;
+    return kx::LoadList(db, " SELECT * FROM VUZO_KeywordLink ", list, [&](const CADORecordset& rs) {
+        if (!found) {
+            file = rs.GetFieldIndex("T_FileID");
+            key = rs.GetFieldIndex("T_KeyID");
+            found = true;
+        }
         CkxKeywordLink l;
-        l.m_nFileID = rs.Long("T_FileID");
-        l.m_nKeywordID = rs.Long("T_KeyID");
+        rs.GetLongAt(file, l.m_nFileID);
+        rs.GetLongAt(key, l.m_nKeywordID);
         return l;
     });
 }

@@ -28,14 +28,14 @@ template <class T> int StoreNewId(T& rec, int builderResult) {
     return 1;
 }
 
-// Opens the statement and hands every row to `row`; -1 when it cannot be opened, else the
-// rows visited.
+// Opens the statement and hands every row to `row` as it is read (no copy of all rows is
+// held); -1 when it cannot be opened or fails part way, else the rows visited.
 template <class F> int EachRow(CADODatabase& db, const std::string& sql, F&& row) {
     CADORecordset rs;
-    if (!db.Query(sql, rs)) return -1;
+    if (!db.QueryForward(sql, rs)) return -1;
     int n = 0;
     for (; !rs.IsEOF(); rs.MoveNext(), ++n) row(rs);
-    return n;
+    return rs.HasFailed() ? -1 : n;
 }
 
 // Reads the rows into a temporary list first, so a failed statement leaves `list` untouched;
