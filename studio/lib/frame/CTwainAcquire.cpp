@@ -129,6 +129,8 @@ int CTwainAcquire::OpenSourceManager(QWidget* owner) {
     }
     m_bManagerOpen = 1;
     m_bNoSource = false;
+    m_nAcquired = 0;
+    m_nFinished = 0;
     m_nState = STATE_MANAGER_OPEN;
     return 1;
 }
