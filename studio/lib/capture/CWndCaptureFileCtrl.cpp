@@ -336,44 +336,43 @@ void CWndCaptureFileCtrl::ClearFolder() {
 
 void CWndCaptureFileCtrl::Upload() {
     if (!m_pLocalStorage) return;
-    // The objects are held for the whole command: a row may go while the note dialog is open.
-    std::vector<std::shared_ptr<CkxFileImage>> chosen;
+    std::vector<int> chosen;
     CkxFileXList list;
     kx::POSITION pos = m_list->GetFirstSelectedItemPosition();
     while (pos) {
         const int row = m_list->GetNextSelectedItem(pos);
-        const auto it = m_files.find(m_list->GetItemFileID(row));
-        if (it == m_files.end()) continue;
-        it->second->m_nFamilyID = -1;
-        chosen.push_back(it->second);
-        // Mapped: the dialog writes the shared values into these very objects.
-        auto* handle = new CkxFileX;
-        handle->MapObj(it->second.get());
-        list.AddAttach(handle);
+        CkxFileImage* file = FindFile(m_list->GetItemFileID(row));
+        if (!file) continue;
+        file->m_nFamilyID = -1;
+        chosen.push_back(file->GetID());
+        list.AddObj(*file);
     }
     if (chosen.empty()) return;
+    // The dialog edits copies and hands them back on OK; each keeps its row's local id.
     if (!KX_ShowDlg_BatchFileNote(kUploadCaption, list, 1)) return;
 
     WaitCursor wait;
     std::vector<std::string> unreadable, refused;
     const int user = m_link ? m_link->GetCurrentUserId() : -1;
     bool first = true;
-    for (const std::shared_ptr<CkxFileImage>& file : chosen) {
+    for (int id : chosen) {
         // A row that went while the dialog was open (its file vanished, or was stored) is done.
-        if (m_list->GetFileItem(file->GetID()) < 0) continue;
-        std::unique_ptr<CkxFile> copy(file->Clone());
+        const CkxFileX* noted = list.Find(id);
+        if (m_list->GetFileItem(id) < 0 || !noted || !noted->GetObj()) continue;
+        std::unique_ptr<CkxFile> copy(noted->GetObj()->Clone());
         // The note's name wins over the file's own title when the content is read again.
         const std::string title = copy->m_strTitle;
+        const std::string name = m_list->GetItemFileName(m_list->GetFileItem(id));
         // Only a file read whole goes: the captured file is deleted once the server has it.
         if (!m_pLocalStorage->LoadCaptureFileData(copy->GetSourcePath(), copy.get()) || !copy->IsMemWholeValid() ||
             copy->GetMemWholeSize() <= 0) {
-            unreadable.push_back(file->GetFileName());
+            unreadable.push_back(name);
             continue;
         }
         if (!title.empty()) copy->m_strTitle = title;
         // The server refuses a file in a folder the user may not create files in.
         if (!KX_KXXXX().fsUserCan_File_Create(user, copy->m_nLocDirID)) {
-            refused.push_back(file->GetFileName());
+            refused.push_back(name);
             continue;
         }
         if (!first) std::this_thread::sleep_for(kUploadGap);
