@@ -17,6 +17,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QThread>
 #include <QTimer>
 
 namespace {
@@ -35,7 +36,8 @@ std::string Brackets(const CkxFile& f) {
 
 CMainFrame::CMainFrame(CStudioLink& link, QWidget* parent) : CGuiMDIFrame(parent), m_link(link) {}
 
-CMainFrame::~CMainFrame() = default;
+// The acquisition's worker calls this frame's hook: it ends before the frame does.
+CMainFrame::~CMainFrame() { ReleaseTwain(); }
 
 bool CMainFrame::CreateBar(CStudioBar* bar, const char* title, int id, Qt::DockWidgetArea area) {
     if (!bar->Create(QString::fromUtf8(title), 0, this, id)) return false;
@@ -72,7 +74,7 @@ int CMainFrame::OnCreate() {
 
     m_navigationBar = new CNavigationBar(m_link, this);
     m_fileInfoBar = new CFileInfoBar(m_link, this);
-    m_workBar = new CWorkBar(this);
+    m_workBar = new CWorkBar(this, &m_link);
     if (!CreateBar(m_navigationBar, "导航窗口", IDW_NAVIGATION_BAR, Qt::LeftDockWidgetArea) ||
         !CreateBar(m_fileInfoBar, "属性窗口", IDW_FILEINFO_BAR, Qt::RightDockWidgetArea) ||
         !CreateBar(m_workBar, "工作窗口", IDW_WORK_BAR, Qt::BottomDockWidgetArea))
@@ -206,10 +208,12 @@ void CMainFrame::ShowFileList(int docId, int fileId) {
 
 void CMainFrame::OnCommand(int id) {
     switch (id) {
-    case ID_TWAIN_SELECT: SelectSource(); break;
+    case ID_TWAIN_SELECT:
+        if (!SelectSource() && NoSourceFound()) kx::Prompt(this, kNoScanner, kx::PromptOk, kx::PromptWarning);
+        break;
     case ID_TWAIN_ACQUIRE:
         BeginTransfer();
-        Acquire(-1);
+        if (!Acquire(-1) && NoSourceFound()) kx::Prompt(this, kNoScanner, kx::PromptOk, kx::PromptWarning);
         break;
     default: break;
     }
@@ -222,10 +226,14 @@ std::string CMainFrame::StoreAcquiredImage(const QImage& image) {
     buffer.open(QIODevice::WriteOnly);
     if (!image.save(&buffer, "JPEG")) return {};
     const std::string path = TheLocalStorage().SaveToNewCaptureFile(std::string(jpeg.constData(), static_cast<size_t>(jpeg.size())));
-    if (path.empty() && !m_bSaveFailureTold) {
+    if (path.empty() && !m_bSaveFailureTold.exchange(true)) {
         // The user believes the image was captured: say once per transfer that it was not.
-        m_bSaveFailureTold = true;
-        kx::Prompt(this, "扫描图像无法保存到" + TheLocalStorage().GetCaptureDir(), kx::PromptOk, kx::PromptError);
+        const std::string text = "扫描图像无法保存到" + TheLocalStorage().GetCaptureDir();
+        if (QThread::currentThread() == thread())
+            kx::Prompt(this, text, kx::PromptOk, kx::PromptError);
+        else
+            QMetaObject::invokeMethod(this, [this, text] { kx::Prompt(this, text, kx::PromptOk, kx::PromptError); },
+                                      Qt::QueuedConnection);
     }
     return path;
 }
@@ -235,7 +243,7 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    CloseSourceManager();
+    ReleaseTwain();
     SaveBars();
     CGuiMDIFrame::closeEvent(event);
 }

@@ -12,6 +12,8 @@
 #include <QRect>
 #include <QPointer>
 
+#include <atomic>
+
 #include <string>
 
 class CkxFile;
@@ -35,6 +37,8 @@ public:
     static constexpr const char* kBarsProfile = "GuiTabbedDemo";
     static constexpr const char* kMenuHistory = "MyHistory1";
     static constexpr int kStyle = 0x8002;
+    // What the two acquisition commands say when no scanner library or no scanner is there.
+    static constexpr const char* kNoScanner = "没有找到可用的扫描仪";
 
     explicit CMainFrame(CStudioLink& link, QWidget* parent = nullptr);
     ~CMainFrame() override;
@@ -79,12 +83,15 @@ public:
 
     // ---- Acquisition ----
     void OnCommand(int id) override;
-    // Stores the picture as the next capture file (JPEG); a picture that cannot be converted is
-    // skipped, one that cannot be saved is reported once per transfer. The path, or "".
+    // Stores the picture as the next capture file (JPEG), written whole before it takes its
+    // name; a picture that cannot be converted is skipped, one that cannot be saved is reported
+    // once per transfer (from the acquisition's worker, on the window's thread). The path, or "".
+    // Any thread may call it.
     std::string StoreAcquiredImage(const QImage& image);
-    void OnImageAcquired(const QImage& image) override { StoreAcquiredImage(image); }
     // A new transfer: its first failed save is reported again.
     void BeginTransfer() { m_bSaveFailureTold = false; }
+    // On the acquisition's worker.
+    void OnImageAcquired(const QImage& image, const ImageInfo&) override { StoreAcquiredImage(image); }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -103,5 +110,5 @@ private:
     bool m_bToolBarWasVisible = true;
     bool m_bStatusBarWasVisible = true;
     QPointer<QToolBar> m_fullScreenBar;
-    bool m_bSaveFailureTold = false;
+    std::atomic<bool> m_bSaveFailureTold{false};
 };

@@ -1,5 +1,7 @@
 #include "frame/StudioBars.h"
 
+#include "capture/CWndCaptureFileCtrl.h"
+#include "doc/CLocalStorage.h"
 #include "nav/CWndFamilyTree.h"
 #include "nav/CWndFolderTree.h"
 #include "nav/CWndProjectTree.h"
@@ -80,12 +82,13 @@ void CNavigationBar::OnCommand(int id) {
     }
 }
 
-CWorkBar::CWorkBar(QWidget* parent) : CStudioBar(parent) {
+CWorkBar::CWorkBar(QWidget* parent, CStudioLink* link) : CStudioBar(parent) {
     m_tabs = new CGuiTabWnd(this);
-    for (const char* title : {"签出文件管理", "捕获缓存站"}) {
-        auto* page = new QWidget;
-        page->setObjectName(QString::fromUtf8(title));
-        m_tabs->Addtab(page, QString::fromUtf8(title), -1);
-    }
+    auto* checkout = new QWidget;
+    checkout->setObjectName(QString::fromUtf8("签出文件管理"));
+    m_tabs->Addtab(checkout, QString::fromUtf8("签出文件管理"), -1);
+    m_capture = new CWndCaptureFileCtrl(link);
+    m_capture->SetLocalStorage(&TheLocalStorage());
+    m_tabs->Addtab(m_capture, QString::fromUtf8("捕获缓存站"), -1);
     setWidget(m_tabs);
 }

@@ -11,6 +11,7 @@ class CWndFamilyTree;
 class CWndFolderTree;
 class CWndProjectTree;
 class CWndTempletTree;
+class CWndCaptureFileCtrl;
 
 class CStudioBar : public CGuiControlBar {
 public:
@@ -58,12 +59,15 @@ private:
 // The checked-out files and the capture cache, as two pages.
 class CWorkBar : public CStudioBar {
 public:
-    explicit CWorkBar(QWidget* parent = nullptr);
+    // The capture window sends its uploads through the link (none: it sends nothing).
+    explicit CWorkBar(QWidget* parent = nullptr, CStudioLink* link = nullptr);
     CGuiTabWnd* Tabs() const { return m_tabs; }
+    CWndCaptureFileCtrl* CaptureWindow() const { return m_capture; }
     // Forwarded to the checkout window once it is there.
     void AddCheckoutFile(const CkxFile* file) {}
     void RemoveCheckoutFile(int fileId) {}
 
 private:
     CGuiTabWnd* m_tabs;
+    CWndCaptureFileCtrl* m_capture;
 };
