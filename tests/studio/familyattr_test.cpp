@@ -433,7 +433,7 @@ TEST_F(FamilyAttrFromThePane, InformationForEveryoneAndNoChangesForAliceWhomTheS
     for (QAction* a : pane.BuildMenu()->actions())
         if (!a->isSeparator()) entries.emplace_back(a->text().toStdString(), a->isEnabled());
     EXPECT_EQ(entries, (std::vector<std::pair<std::string, bool>>{
-                           {"浏览文件", true}, {"查询文件...", false}, {"族类信息", true}}));
+                           {"浏览文件", true}, {"查询文件...", true}, {"族类信息", true}}));
     ASSERT_EQ(DriveDialog([&] { pane.OnCommand(CWndFamilyTree::ID_INFO); return 1; },
                           [](Dialog* d) {
                               auto* dlg = qobject_cast<CDlgFamilyAttrAdmin*>(d);
@@ -466,7 +466,7 @@ TEST_F(FamilyAttrLive, ThePaneOpensTheAttributeModeForTheAdministrator) {
     std::vector<std::string> enabled;
     for (QAction* a : pane.BuildMenu()->actions())
         if (!a->isSeparator() && a->isEnabled()) enabled.push_back(a->text().toStdString());
-    EXPECT_EQ(enabled, (std::vector<std::string>{"浏览文件", "族类信息", "修改族类", "修改属性", "删除族类"}));
+    EXPECT_EQ(enabled, (std::vector<std::string>{"浏览文件", "查询文件...", "族类信息", "修改族类", "修改属性", "删除族类"}));
     ASSERT_EQ(DriveDialog([&] { pane.OnCommand(CWndFamilyTree::ID_ATTRS); return 1; },
                           [](Dialog* d) {
                               auto* dlg = qobject_cast<CDlgFamilyAttrAdmin*>(d);
