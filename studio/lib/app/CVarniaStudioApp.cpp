@@ -55,6 +55,8 @@ CVarniaStudioApp::CVarniaStudioApp(CStudioLink& link, QObject* parent)
       m_printJob(std::make_unique<CPrintJob>(m_printHost.get())), m_commands(std::make_unique<CStudioCommands>(*this)) {
     g_app = this;
     m_profile.Reg_SetDefaultDir(kRegistryKey);
+    // The document template: each document's view is a file browser in a tab of the frame.
+    SetDocTemplate({[] { return std::make_unique<CvClientDoc>(); }, [this](CvClientDoc& doc) { return MakeBrowser(doc); }});
 }
 
 CVarniaStudioApp::~CVarniaStudioApp() {
@@ -89,7 +91,6 @@ bool CVarniaStudioApp::InitInstance() {
         kx::Prompt(nullptr, kSocketsFailed, kx::PromptOk, kx::PromptError);
         return false;
     }
-    SetDocTemplate({[] { return std::make_unique<CvClientDoc>(); }, [this](CvClientDoc& doc) { return MakeBrowser(doc); }});
     kx::SetAppName(kAppName);
     m_profile.Reg_SetDefaultDir(kRegistryKey);
     m_strAppDir = CkxwFileSystem::GetAppDir();
