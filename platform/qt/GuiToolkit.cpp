@@ -21,7 +21,8 @@ std::vector<GuiMenuEntry> LoadGuiTable(const QString& resourcePath) {
     while (!in.atEnd()) {
         const QString raw = in.readLine();
         if (raw.trimmed().isEmpty() || raw.trimmed().startsWith('#')) continue;
-        const bool nested = raw.startsWith('\t');
+        int depth = 0;
+        while (depth < raw.size() && raw[depth] == '\t') ++depth;
         QStringList fields = raw.trimmed().split('\t');
         GuiMenuEntry entry;
         if (fields.front() != "-") {
@@ -36,8 +37,10 @@ std::vector<GuiMenuEntry> LoadGuiTable(const QString& resourcePath) {
                 entry.text = fields.front().toStdString();
             }
         }
-        if (nested && !table.empty()) table.back().entries.push_back(entry);
-        else table.push_back(entry);
+        // Each leading tab is one level below the last pop-up of the level above.
+        std::vector<GuiMenuEntry>* level = &table;
+        for (int d = 0; d < depth && !level->empty(); ++d) level = &level->back().entries;
+        level->push_back(entry);
     }
     return table;
 }
@@ -123,6 +126,8 @@ CGuiMDIFrame::CGuiMDIFrame(QWidget* parent) : QMainWindow(parent) {
 }
 
 QAction* CGuiMDIFrame::MakeAction(const GuiMenuEntry& entry, QWidget* owner) {
+    // One action a command: a menu item and a tool button of the same id share it.
+    if (QAction* existing = FindCommand(entry.id)) return existing;
     auto* action = new QAction(QString::fromStdString(entry.text), owner);
     action->setObjectName(QString::number(entry.id));
     if (!entry.shortcut.empty()) action->setShortcut(QKeySequence(QString::fromStdString(entry.shortcut)));
@@ -132,15 +137,22 @@ QAction* CGuiMDIFrame::MakeAction(const GuiMenuEntry& entry, QWidget* owner) {
     return action;
 }
 
-bool CGuiMDIFrame::InitMenu(const std::vector<GuiMenuEntry>& table) {
-    for (const GuiMenuEntry& popup : table) {
-        QMenu* menu = menuBar()->addMenu(QString::fromStdString(popup.text));
-        for (const GuiMenuEntry& e : popup.entries) {
-            if (e.id == 0) menu->addSeparator();
-            else menu->addAction(MakeAction(e, menu));
-        }
+void CGuiMDIFrame::FillMenu(QMenu* menu, const std::vector<GuiMenuEntry>& entries) {
+    for (const GuiMenuEntry& e : entries) {
+        if (e.id != 0) menu->addAction(MakeAction(e, menu));
+        else if (e.text.empty()) menu->addSeparator();
+        else FillMenu(menu->addMenu(QString::fromStdString(e.text)), e.entries);
     }
+}
+
+bool CGuiMDIFrame::InitMenu(const std::vector<GuiMenuEntry>& table) {
+    for (const GuiMenuEntry& popup : table) FillMenu(menuBar()->addMenu(QString::fromStdString(popup.text)), popup.entries);
     return true;
+}
+
+void CGuiMDIFrame::InitAccelerators(const std::vector<GuiMenuEntry>& table) {
+    for (const GuiMenuEntry& e : table)
+        if (e.id != 0) addAction(MakeAction(e, this));
 }
 
 bool CGuiMDIFrame::InitToolBar(const std::vector<GuiMenuEntry>& table) {

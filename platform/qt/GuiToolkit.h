@@ -20,6 +20,7 @@
 
 class QLabel;
 class QMdiArea;
+class QMenu;
 class QVBoxLayout;
 
 // One entry of a menu or tool bar table: a pop-up (id 0, with its entries), a command, or a
@@ -32,9 +33,10 @@ struct GuiMenuEntry {
     std::string tip;
 };
 
-// Reads a table of resources/ ("<name>.txt" under ":/studio/"): one entry a line, a tab-indented
-// line belonging to the pop-up above it; "-" is a separator, "<id>\t<text>[\t<keys>[\t<tip>]]" a
-// command, any other text a pop-up. Empty when the table is missing.
+// Reads a table of resources/ ("<name>.txt" under ":/studio/"): one entry a line, a line with n
+// leading tabs belonging to the last pop-up with n - 1; "-" is a separator,
+// "<id>\t<text>[\t<keys>[\t<tip>]]" a command, any other text a pop-up. Empty when the table is
+// missing.
 std::vector<GuiMenuEntry> LoadGuiTable(const QString& resourcePath);
 
 class CMenuBar {
@@ -161,6 +163,8 @@ public:
     explicit CGuiMDIFrame(QWidget* parent = nullptr);
 
     bool InitMenu(const std::vector<GuiMenuEntry>& table);
+    // Commands reached only by their keys (an accelerator table): actions of the frame itself.
+    void InitAccelerators(const std::vector<GuiMenuEntry>& table);
     bool InitToolBar(const std::vector<GuiMenuEntry>& table);
     // One pane per indicator id; the first stretches.
     bool InitStatusBar(const std::vector<unsigned>& indicators);
@@ -190,7 +194,9 @@ public:
     static constexpr const char* kBarsValue = "State";
 
 protected:
+    // The command's action: the one the frame already has for that id, or a new one.
     QAction* MakeAction(const GuiMenuEntry& entry, QWidget* owner);
+    void FillMenu(QMenu* menu, const std::vector<GuiMenuEntry>& entries);
 
     CMenuBar m_wndMenuBar;
     QToolBar* m_wndToolBar = nullptr;

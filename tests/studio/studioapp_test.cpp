@@ -19,6 +19,7 @@
 #include "support/gui/Screenshot.h"
 #include "transport/support/NetTestPeer.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -85,6 +86,9 @@ TEST_F(StudioApp, StartsLogsOnAndLogsOffOnce) {
     EXPECT_EQ(frame->PaneText(1), "服务器: 127.0.0.1");
     EXPECT_EQ(frame->PaneText(2), "登录者: alice");
     EXPECT_EQ(studio.GetLoggedInUser(), "alice");
+    // Logged on: the log-on command has nothing left to do.
+    ASSERT_NE(frame->FindCommand(32785), nullptr);
+    EXPECT_FALSE(frame->FindCommand(32785)->isEnabled());
     uint32_t ip = 0;
     EXPECT_TRUE(Settings().ReadDword(CVarniaStudioApp::kRegistryKey, "SrvIP", ip));
     EXPECT_EQ(ip, 0x7F000001u);

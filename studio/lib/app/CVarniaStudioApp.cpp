@@ -1,10 +1,16 @@
 #include "app/CVarniaStudioApp.h"
 
+#include "app/StudioCommands.h"
 #include "browser/CBrowser.h"
 
 #include "dlg/CDlgLogin.h"
 #include "doc/CLocalStorage.h"
 #include "frame/CMainFrame.h"
+#include "infobar/CFileInfoBar.h"
+#include "print/CPrintHost.h"
+#include "print/CPrintJob.h"
+#include "print/CPrinterState.h"
+#include "viewer/CxImageViewer.h"
 #include "session/CStudioLink.h"
 
 #include "base/KxProc.h"
@@ -32,7 +38,7 @@ constexpr const char* kPrintFitMode = "PrintFitMode";
 constexpr const char* kPrintShow = "PrintShow";
 constexpr const char* kPrinterDevMode = "PrinterDevMode";
 constexpr const char* kOpenLocalImageDefaultFormat = "OpenLocalImageDefaultFormat";
-constexpr size_t kDevModeBytes = 148;
+constexpr size_t kDevModeBytes = CPrinterState::kDevModeBytes;
 
 // The eleven words of the slide-show parameters, in their stored order.
 int CkxPlayParam::* const kSliderWords[11] = {
@@ -44,8 +50,13 @@ int CkxPlayParam::* const kSliderWords[11] = {
 
 CVarniaStudioApp* theApp() { return g_app; }
 
-CVarniaStudioApp::CVarniaStudioApp(CStudioLink& link, QObject* parent) : CvClientApp(parent), m_link(link) {
+CVarniaStudioApp::CVarniaStudioApp(CStudioLink& link, QObject* parent)
+    : CvClientApp(parent), m_link(link), m_printHost(std::make_unique<CPrintHost>()),
+      m_printJob(std::make_unique<CPrintJob>(m_printHost.get())), m_commands(std::make_unique<CStudioCommands>(*this)) {
     g_app = this;
+    m_profile.Reg_SetDefaultDir(kRegistryKey);
+    // The document template: each document's view is a file browser in a tab of the frame.
+    SetDocTemplate({[] { return std::make_unique<CvClientDoc>(); }, [this](CvClientDoc& doc) { return MakeBrowser(doc); }});
 }
 
 CVarniaStudioApp::~CVarniaStudioApp() {
@@ -80,7 +91,6 @@ bool CVarniaStudioApp::InitInstance() {
         kx::Prompt(nullptr, kSocketsFailed, kx::PromptOk, kx::PromptError);
         return false;
     }
-    SetDocTemplate({[] { return std::make_unique<CvClientDoc>(); }, [this](CvClientDoc& doc) { return MakeBrowser(doc); }});
     kx::SetAppName(kAppName);
     m_profile.Reg_SetDefaultDir(kRegistryKey);
     m_strAppDir = CkxwFileSystem::GetAppDir();
@@ -91,15 +101,47 @@ bool CVarniaStudioApp::InitInstance() {
         kx::Prompt(nullptr, std::string(kStorageFailed) + ": " + DataFolder(), kx::PromptOk, kx::PromptError);
         return false;
     }
-    m_mainFrame = std::make_unique<CMainFrame>(m_link);
-    if (m_mainFrame->OnCreate() != 0) return false;
+    if (!CreateMainFrame()) return false;
     CDlgLogin login(*this);
     if (login.DoModal() != kx::IDOK) return false;
     RequestInitialLists();
     m_mainFrame->resize(1200, 800);
     m_mainFrame->show();
+    m_mainFrame->UpdateCommandStates();
+    RestorePrinter();
     m_bStarted = 1;
     return true;
+}
+
+bool CVarniaStudioApp::CreateMainFrame() {
+    m_mainFrame = std::make_unique<CMainFrame>(m_link);
+    if (m_mainFrame->OnCreate() != 0) {
+        m_mainFrame.reset();
+        return false;
+    }
+    m_mainFrame->SetCommandHandlers([this](int id) { OnCommand(id); }, [this] { m_commands->UpdateCommandUI(); });
+    m_printHost->SetMainWnd(m_mainFrame.get());
+    // A double click on the picture switches between the big screen and the default layout.
+    if (CFileInfoBar* info = m_mainFrame->FileInfoBar(); info && info->Viewer())
+        connect(info->Viewer(), &CxImageViewer::LayoutSwitchRequested, this,
+                [this] { m_commands->ApplyLayout(IsBigScreen() ? CStudioCommands::VIEW_DEFAULT : CStudioCommands::VIEW_BIG); });
+    return true;
+}
+
+void CVarniaStudioApp::OnCommand(int id) {
+    m_commands->OnCommand(id);
+    if (m_mainFrame) m_mainFrame->UpdateCommandStates();
+}
+
+void CVarniaStudioApp::PrintFile(const CkxFile& file) {
+    m_printJob->SetPrinter(Printer().GetPrinter());
+    if (!m_printJob->SetFile(CPrintJob::kPreviewResource, file)) ShowError(CStudioCommands::kNotPrintable);
+}
+
+void CVarniaStudioApp::RestorePrinter() {
+    std::string devMode;
+    if (ReadPrinterDevMode(devMode) && SetPrinterDevMode(devMode)) return;
+    EnsurePrinter();
 }
 
 int CVarniaStudioApp::RequestInitialLists() { return m_link.RequestInitialLists() ? 1 : 0; }
@@ -117,6 +159,7 @@ int CVarniaStudioApp::ExitInstance() {
     m_bStarted = 0;
     // The session's threads call into windows and lists: they end before those go.
     m_link.StopAndClose();
+    m_printHost->SetMainWnd(nullptr);
     m_mainFrame.reset();
     return 0;
 }
@@ -159,16 +202,16 @@ void CVarniaStudioApp::SetPrintFitMode(int mode) { m_profile.Reg_Write(kPrintFit
 int CVarniaStudioApp::GetPrintShow() const { return static_cast<int>(m_profile.Reg_Read(kPrintShow, 1u)); }
 void CVarniaStudioApp::SetPrintShow(int show) { m_profile.Reg_Write(kPrintShow, static_cast<uint32_t>(show)); }
 
-bool CVarniaStudioApp::GetPrinterDevMode(std::string& bytes) const {
+bool CVarniaStudioApp::ReadPrinterDevMode(std::string& bytes) const {
     std::string read(kDevModeBytes, '\0');
     if (!m_profile.Reg_Read(kPrinterDevMode, read.data(), static_cast<uint32_t>(kDevModeBytes))) return false;
     bytes = read;
     return true;
 }
 
-void CVarniaStudioApp::SetPrinterDevMode(const std::string& bytes) {
-    if (bytes.size() == kDevModeBytes)
-        m_profile.Reg_Write(kPrinterDevMode, bytes.data(), static_cast<uint32_t>(bytes.size()));
+int CVarniaStudioApp::WritePrinterDevMode(const std::string& bytes) {
+    if (bytes.size() != kDevModeBytes) return 0;
+    return m_profile.Reg_Write(kPrinterDevMode, bytes.data(), static_cast<uint32_t>(bytes.size()));
 }
 
 std::string CVarniaStudioApp::GetOpenLocalImageDefaultFormat() const {

@@ -17,7 +17,11 @@
 #include <string>
 #include <vector>
 
+class CkxFile;
 class CMainFrame;
+class CPrintHost;
+class CPrintJob;
+class CStudioCommands;
 class CStudioLink;
 
 class CVarniaStudioApp : public CvClientApp, public kx::MessageReceiver {
@@ -60,6 +64,29 @@ public:
     CSingleInstanceGuard& GetGuard() { return m_guard; }
     int GetViewState() const { return m_nViewState; }
     int GetPrevViewState() const { return m_nPrevViewState; }
+    // The layout commands' state change: the current state becomes the previous one.
+    void SetViewState(int state) {
+        m_nPrevViewState = m_nViewState;
+        m_nViewState = state;
+    }
+    // Whether the big-screen layout is the current one (the image viewer asks).
+    bool IsBigScreen() const { return m_nViewState == 4; }
+
+    // Makes the main frame (step 9 of the start-up) and routes its commands here; false when
+    // it cannot be made.
+    bool CreateMainFrame();
+    // The application's command table.
+    CStudioCommands& Commands() { return *m_commands; }
+    void OnCommand(int id);
+
+    // ---- Printing ----
+    CPrintJob& GetPrintJob() { return *m_printJob; }
+    // Hands the file to the print job on the application's printer (its preview opens); a file
+    // whose content is no picture is told with a stop-icon message.
+    void PrintFile(const CkxFile& file);
+    // The stored printer at start-up: "PrinterDevMode" when it can be read, else the default
+    // printer.
+    void RestorePrinter();
 
     // ---- Settings ----
     int ReadLoginHistory(std::vector<std::string>& names) const;
@@ -72,8 +99,8 @@ public:
     void SetPrintFitMode(int mode);
     int GetPrintShow() const;
     void SetPrintShow(int show);
-    bool GetPrinterDevMode(std::string& bytes) const;
-    void SetPrinterDevMode(const std::string& bytes);
+    bool ReadPrinterDevMode(std::string& bytes) const;
+    int WritePrinterDevMode(const std::string& bytes);
     std::string GetOpenLocalImageDefaultFormat() const;
     void SetOpenLocalImageDefaultFormat(const std::string& format);
 
@@ -88,6 +115,9 @@ public:
 
     kx::LRESULT OnWindowMessage(unsigned message, kx::WPARAM wParam, kx::LPARAM lParam) override;
 
+protected:
+    int StorePrinterDevMode(const std::string& bytes) override { return WritePrinterDevMode(bytes); }
+
 private:
     // A document's view: the file browser, in a tab of the main frame.
     QWidget* MakeBrowser(CvClientDoc& doc);
@@ -99,6 +129,9 @@ private:
     int m_nViewState = 1;
     int m_nPrevViewState = 1;
     CSingleInstanceGuard m_guard;
+    std::unique_ptr<CPrintHost> m_printHost;
+    std::unique_ptr<CPrintJob> m_printJob;
+    std::unique_ptr<CStudioCommands> m_commands;
     std::unique_ptr<CMainFrame> m_mainFrame;
 };
 

@@ -1,6 +1,7 @@
 #include "app/CvClientApp.h"
 
 #include "doc/CLocalStorage.h"
+#include "print/CPrinterState.h"
 #include "session/CServerLink.h"
 
 #include "model/CkxFileBaseAttr.h"
@@ -19,7 +20,7 @@ CvClientApp* g_current = nullptr;
 
 } // namespace
 
-CvClientApp::CvClientApp(QObject* parent) : QObject(parent) { g_current = this; }
+CvClientApp::CvClientApp(QObject* parent) : QObject(parent), m_printer(std::make_unique<CPrinterState>()) { g_current = this; }
 
 CvClientApp::~CvClientApp() {
     if (g_current == this) g_current = nullptr;
@@ -208,40 +209,40 @@ CvClientDoc* CvClientApp::ShowFileById(CServerLink& link, int fileId) {
     return OperandDoc(link, op, 0);
 }
 
-CvClientDoc* CvClientApp::QueryByAuthTime(CServerLink& link, const COleDateTime& from, const COleDateTime& to) {
+CvClientDoc* CvClientApp::QueryByAuthTime(CServerLink& link, const COleDateTime& from, const COleDateTime& to, int quickCode) {
     CkxQueryOperand op;
     op.Set_FromTo_Close(KXB_AUTHTIME, from, to);
-    return OperandDoc(link, op, 0);
+    return OperandDoc(link, op, quickCode);
 }
 
-CvClientDoc* CvClientApp::QueryByWriteTime(CServerLink& link, const COleDateTime& from, const COleDateTime& to) {
+CvClientDoc* CvClientApp::QueryByWriteTime(CServerLink& link, const COleDateTime& from, const COleDateTime& to, int quickCode) {
     CkxQueryOperand op;
     op.Set_FromTo_Close(KXB_WRITETIME, from, to);
-    return OperandDoc(link, op, 0);
+    return OperandDoc(link, op, quickCode);
 }
 
-CvClientDoc* CvClientApp::QueryByEditTime(CServerLink& link, const COleDateTime& from, const COleDateTime& to) {
+CvClientDoc* CvClientApp::QueryByEditTime(CServerLink& link, const COleDateTime& from, const COleDateTime& to, int quickCode) {
     CkxQueryOperand op;
     op.Set_FromTo_Close(KXB_EDITTIME, from, to);
-    return OperandDoc(link, op, 0);
+    return OperandDoc(link, op, quickCode);
 }
 
-CvClientDoc* CvClientApp::QueryByAuthor(CServerLink& link, int personId) {
+CvClientDoc* CvClientApp::QueryByAuthor(CServerLink& link, int personId, int quickCode) {
     CkxQueryOperand op;
     op.Set_Equal(KXB_AUTHORID, personId);
-    return OperandDoc(link, op, 0);
+    return OperandDoc(link, op, quickCode);
 }
 
-CvClientDoc* CvClientApp::QueryByWriter(CServerLink& link, int userId) {
+CvClientDoc* CvClientApp::QueryByWriter(CServerLink& link, int userId, int quickCode) {
     CkxQueryOperand op;
     op.Set_Equal(KXB_WRITERID, userId);
-    return OperandDoc(link, op, 0);
+    return OperandDoc(link, op, quickCode);
 }
 
-CvClientDoc* CvClientApp::QueryByEditor(CServerLink& link, int userId) {
+CvClientDoc* CvClientApp::QueryByEditor(CServerLink& link, int userId, int quickCode) {
     CkxQueryOperand op;
     op.Set_Equal(KXB_EDITORID, userId);
-    return OperandDoc(link, op, 0);
+    return OperandDoc(link, op, quickCode);
 }
 
 CvClientDoc* CvClientApp::OpenFamilyDoc(CServerLink& link, int familyId) {
@@ -292,14 +293,35 @@ void CvClientApp::LoadLocal(CvClientDoc* doc, bool replace) {
     KxStrings paths;
     std::string ext;
     if (CkxwFileSystem::ShowDlg_OpenFile(paths, ext) <= 0 || paths.empty()) return;
+    LoadLocalPaths(doc, std::vector<std::string>(paths.begin(), paths.end()), replace);
+}
+
+void CvClientApp::LoadLocalPaths(CvClientDoc* doc, const std::vector<std::string>& paths, bool replace) {
+    if (!doc || paths.empty()) return;
     doc->SetKind(CvClientDoc::KIND_LOCAL);
     if (replace) doc->RemoveAllFiles();
-    const std::string folder = CkxwFileSystem::GetDir(paths.front());
-    doc->RequestLocalLoad(folder, std::vector<std::string>(paths.begin(), paths.end()));
+    doc->RequestLocalLoad(CkxwFileSystem::GetDir(paths.front()), paths);
 }
 
 void CvClientApp::AppendLocalFiles(CvClientDoc* doc) { LoadLocal(doc, false); }
 void CvClientApp::OpenLocalFiles(CvClientDoc* doc) { LoadLocal(doc, true); }
+
+// ---- The printer ----
+
+int CvClientApp::HasPrinter() const { return m_printer->HasPrinter(); }
+void CvClientApp::EnsurePrinter() { m_printer->EnsurePrinter(); }
+int CvClientApp::SetPrinterDevMode(const std::string& bytes) { return m_printer->SetDevMode(bytes); }
+int CvClientApp::GetPrintOrientation() const { return m_printer->GetOrientation(); }
+void CvClientApp::SetPrintOrientation(int orientation) { m_printer->SetOrientation(orientation); }
+void CvClientApp::SetPrintPortrait() { m_printer->SetPortrait(); }
+void CvClientApp::SetPrintLandscape() { m_printer->SetLandscape(); }
+bool CvClientApp::IsPrintPortrait() const { return m_printer->IsPortrait(); }
+bool CvClientApp::IsPrintLandscape() const { return m_printer->IsLandscape(); }
+
+int CvClientApp::SavePrinterDevMode() {
+    if (!m_printer->GetPrinter()) return 0;
+    return StorePrinterDevMode(m_printer->GetDevMode());
+}
 
 // ---- Notifications ----
 

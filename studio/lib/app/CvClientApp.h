@@ -21,6 +21,7 @@
 #include <string>
 #include <vector>
 
+class CPrinterState;
 class CServerLink;
 
 class CvClientApp : public QObject {
@@ -69,12 +70,13 @@ public:
     CvClientDoc* QueryByKeywordsAll(CServerLink& link, const std::vector<int>& keywordIds);
     CvClientDoc* QueryByKeywordsAny(CServerLink& link, const std::vector<int>& keywordIds);
     CvClientDoc* ShowFileById(CServerLink& link, int fileId);
-    CvClientDoc* QueryByAuthTime(CServerLink& link, const COleDateTime& from, const COleDateTime& to);
-    CvClientDoc* QueryByWriteTime(CServerLink& link, const COleDateTime& from, const COleDateTime& to);
-    CvClientDoc* QueryByEditTime(CServerLink& link, const COleDateTime& from, const COleDateTime& to);
-    CvClientDoc* QueryByAuthor(CServerLink& link, int personId);
-    CvClientDoc* QueryByWriter(CServerLink& link, int userId);
-    CvClientDoc* QueryByEditor(CServerLink& link, int userId);
+    // The operand queries (kind 19); a quick-query code names the query in the caption.
+    CvClientDoc* QueryByAuthTime(CServerLink& link, const COleDateTime& from, const COleDateTime& to, int quickCode = 0);
+    CvClientDoc* QueryByWriteTime(CServerLink& link, const COleDateTime& from, const COleDateTime& to, int quickCode = 0);
+    CvClientDoc* QueryByEditTime(CServerLink& link, const COleDateTime& from, const COleDateTime& to, int quickCode = 0);
+    CvClientDoc* QueryByAuthor(CServerLink& link, int personId, int quickCode = 0);
+    CvClientDoc* QueryByWriter(CServerLink& link, int userId, int quickCode = 0);
+    CvClientDoc* QueryByEditor(CServerLink& link, int userId, int quickCode = 0);
     CvClientDoc* OpenFamilyDoc(CServerLink& link, int familyId);
     CvClientDoc* OpenFolderDoc(CServerLink& link, int folderId);
     CvClientDoc* OpenProjectDoc(CServerLink& link, int projectId);
@@ -89,6 +91,26 @@ public:
     // ---- Local documents ----
     void AppendLocalFiles(CvClientDoc* doc);
     void OpenLocalFiles(CvClientDoc* doc);
+    // The document becomes a local one and loads the paths (after what it holds, or in place
+    // of it); the folder of the first path is its caption.
+    void LoadLocalPaths(CvClientDoc* doc, const std::vector<std::string>& paths, bool replace = false);
+
+    // ---- The printer (one for the program, handed to the print job) ----
+    CPrinterState& Printer() { return *m_printer; }
+    int HasPrinter() const;
+    void EnsurePrinter();
+    // The 148 bytes of a stored "PrinterDevMode" put over the printer (made first when there is
+    // none); 0 when they are not a record.
+    int SetPrinterDevMode(const std::string& bytes);
+    int GetPrintOrientation() const;
+    void SetPrintOrientation(int orientation);
+    void SetPrintPortrait();
+    void SetPrintLandscape();
+    bool IsPrintPortrait() const;
+    bool IsPrintLandscape() const;
+    // Stores the printer's record as "PrinterDevMode" when there is a printer object; 1 when
+    // stored.
+    int SavePrinterDevMode();
 
     // ---- The session's answers (GUI thread) ----
     // Appends the notification (any thread); the GUI thread applies it in turn.
@@ -101,6 +123,10 @@ public:
     void OnWholeFile(int docId, int fileId, const CkxFile& record, const std::string& bytes);
     // Notifications waiting (tests).
     size_t PendingNotifications() const;
+
+protected:
+    // Where SavePrinterDevMode keeps the record (the program's settings); nothing here.
+    virtual int StorePrinterDevMode(const std::string& bytes) { return 0; }
 
 private:
     // Runs every notification queued so far, in order (GUI thread).
@@ -124,4 +150,5 @@ private:
     mutable std::mutex m_queueMutex;
     std::deque<std::unique_ptr<CvNotification>> m_queue;
     bool m_bConsumePosted = false;
+    std::unique_ptr<CPrinterState> m_printer;
 };

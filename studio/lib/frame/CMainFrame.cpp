@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QMenuBar>
 #include <QThread>
 #include <QTimer>
@@ -50,6 +51,9 @@ bool CMainFrame::CreateBar(CStudioBar* bar, const char* title, int id, Qt::DockW
 int CMainFrame::OnCreate() {
     InitMenu(LoadGuiTable(":/studio/menu128.txt"));
     InitToolBar(LoadGuiTable(":/studio/toolbar128.txt"));
+    InitAccelerators(LoadGuiTable(":/studio/accel128.txt"));
+    for (QMenu* menu : menuBar()->findChildren<QMenu*>())
+        connect(menu, &QMenu::aboutToShow, this, [this] { UpdateCommandStates(); });
     InitStatusBar({0, 0xE002, 0xE003, 0xE004});
     EnableDocking(Qt::AllDockWidgetAreas);
     m_wndToolBar->setAllowedAreas(Qt::TopToolBarArea);
@@ -215,8 +219,19 @@ void CMainFrame::OnCommand(int id) {
         BeginTransfer();
         if (!Acquire(-1) && NoSourceFound()) kx::Prompt(this, kNoScanner, kx::PromptOk, kx::PromptWarning);
         break;
-    default: break;
+    default:
+        if (m_onCommand) m_onCommand(id);
+        break;
     }
+}
+
+void CMainFrame::SetCommandHandlers(std::function<void(int)> onCommand, std::function<void()> onUpdate) {
+    m_onCommand = std::move(onCommand);
+    m_onUpdate = std::move(onUpdate);
+}
+
+void CMainFrame::UpdateCommandStates() {
+    if (m_onUpdate) m_onUpdate();
 }
 
 std::string CMainFrame::StoreAcquiredImage(const QImage& image) {

@@ -13,7 +13,7 @@
 #include <QPointer>
 
 #include <atomic>
-
+#include <functional>
 #include <string>
 
 class CkxFile;
@@ -81,6 +81,14 @@ public:
     void StartSlideShow(int mode);
     void ShowFileList(int docId, int fileId);
 
+    // ---- Commands ----
+    // Where the commands the frame does not handle itself go (the application's command
+    // table), and what works out the commands' enabled and checked states: run whenever a menu
+    // of the menu bar opens.
+    void SetCommandHandlers(std::function<void(int)> onCommand, std::function<void()> onUpdate);
+    // Works the states out now (after a log-on, after a command).
+    void UpdateCommandStates();
+
     // ---- Acquisition ----
     void OnCommand(int id) override;
     // Stores the picture as the next capture file (JPEG), written whole before it takes its
@@ -111,4 +119,6 @@ private:
     bool m_bStatusBarWasVisible = true;
     QPointer<QToolBar> m_fullScreenBar;
     std::atomic<bool> m_bSaveFailureTold{false};
+    std::function<void(int)> m_onCommand;
+    std::function<void()> m_onUpdate;
 };

@@ -56,6 +56,8 @@ public:
     bool IsTransitionType(int type) const;
 
     int ShownFileId() const { return m_nFileId; }
+    // The copy of the shown file, or null when none is shown.
+    const CkxFile* ShownFile() const { return m_nFileId == -1 ? nullptr : m_shown.GetObj(); }
     CxImageViewer* Viewer() const { return m_viewer; }
     kx::ReportList* List(int tab) const;
     CGuiTabWnd* Tabs() const { return m_tabs; }
