@@ -72,7 +72,7 @@ int CMainFrame::OnCreate() {
 
     m_navigationBar = new CNavigationBar(m_link, this);
     m_fileInfoBar = new CFileInfoBar(m_link, this);
-    m_workBar = new CWorkBar(this);
+    m_workBar = new CWorkBar(m_link, this);
     if (!CreateBar(m_navigationBar, "导航窗口", IDW_NAVIGATION_BAR, Qt::LeftDockWidgetArea) ||
         !CreateBar(m_fileInfoBar, "属性窗口", IDW_FILEINFO_BAR, Qt::RightDockWidgetArea) ||
         !CreateBar(m_workBar, "工作窗口", IDW_WORK_BAR, Qt::BottomDockWidgetArea))

@@ -1,11 +1,15 @@
 #include "frame/StudioBars.h"
 
+#include "checkout/CWndCheckoutFileCtrl.h"
+#include "doc/CLocalStorage.h"
+#include "model/CkxFile.h"
 #include "nav/CWndFamilyTree.h"
 #include "nav/CWndFolderTree.h"
 #include "nav/CWndProjectTree.h"
 #include "nav/CWndTempletTree.h"
 
 #include <QMainWindow>
+#include <QVBoxLayout>
 
 void CStudioBar::SetBarSize(int width, int height) {
     const QSize size(width, height);
@@ -88,4 +92,21 @@ CWorkBar::CWorkBar(QWidget* parent) : CStudioBar(parent) {
         m_tabs->Addtab(page, QString::fromUtf8(title), -1);
     }
     setWidget(m_tabs);
+}
+
+CWorkBar::CWorkBar(CStudioLink& link, QWidget* parent) : CWorkBar(parent) {
+    QWidget* page = m_tabs->widget(0);
+    auto* layout = new QVBoxLayout(page);
+    layout->setContentsMargins(0, 0, 0, 0);
+    m_checkout = new CWndCheckoutFileCtrl(link, page);
+    m_checkout->SetLocalStorage(&TheLocalStorage());
+    layout->addWidget(m_checkout);
+}
+
+void CWorkBar::AddCheckoutFile(const CkxFile* file) {
+    if (m_checkout && file) m_checkout->AddFile(file->Clone());
+}
+
+void CWorkBar::RemoveCheckoutFile(int fileId) {
+    if (m_checkout) m_checkout->RemoveFile(fileId);
 }

@@ -11,6 +11,7 @@ class CWndFamilyTree;
 class CWndFolderTree;
 class CWndProjectTree;
 class CWndTempletTree;
+class CWndCheckoutFileCtrl;
 
 class CStudioBar : public CGuiControlBar {
 public:
@@ -58,12 +59,17 @@ private:
 // The checked-out files and the capture cache, as two pages.
 class CWorkBar : public CStudioBar {
 public:
+    // The pages alone (no session: no checkout window).
     explicit CWorkBar(QWidget* parent = nullptr);
+    // The checkout window on the first page, with the process's local storage.
+    explicit CWorkBar(CStudioLink& link, QWidget* parent = nullptr);
     CGuiTabWnd* Tabs() const { return m_tabs; }
-    // Forwarded to the checkout window once it is there.
-    void AddCheckoutFile(const CkxFile* file) {}
-    void RemoveCheckoutFile(int fileId) {}
+    CWndCheckoutFileCtrl* CheckoutWindow() const { return m_checkout; }
+    // Forwarded to the checkout window (a copy of the file takes the row).
+    void AddCheckoutFile(const CkxFile* file);
+    void RemoveCheckoutFile(int fileId);
 
 private:
     CGuiTabWnd* m_tabs;
+    CWndCheckoutFileCtrl* m_checkout = nullptr;
 };
