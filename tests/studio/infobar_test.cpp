@@ -98,7 +98,7 @@ TEST_F(InfoBar, ShownOrClearedByWhereTheFileComesFromAndTheRights) {
     ASSERT_NE(su, nullptr);
     CvClientDoc* top = Folder("folder.top", 3);
     CvClientDoc* mid = Folder("folder.mid", 3);
-    const std::vector<bool> none(4, false), allButAttrs = {false, true, true, true};
+    const std::vector<bool> none(4, false), all(4, true);
 
     // A direct selection: shown, never editable.
     bar->ShowFile(mid->FindFile(Id("file.d")));
@@ -107,7 +107,7 @@ TEST_F(InfoBar, ShownOrClearedByWhereTheFileComesFromAndTheRights) {
     // From a server document: alice's own file is editable, su's file is not.
     bar->ShowDocumentFile(mid->GetDocID(), Id("file.d"));
     EXPECT_EQ(bar->ShownFileId(), Id("file.d"));
-    EXPECT_EQ(EditButtons(), allButAttrs);
+    EXPECT_EQ(EditButtons(), all);
     bar->ShowDocumentFile(top->GetDocID(), Id("file.a"));
     EXPECT_EQ(bar->ShownFileId(), Id("file.a"));
     EXPECT_EQ(EditButtons(), none);

@@ -1,5 +1,7 @@
 #include "dlg/CDlgFileAttrValue.h"
 
+#include "dlg/FileInfoFields.h"
+
 #include "model/CkxAttrValue.h"
 #include "model/CkxFamilyXXX.h"
 #include "model/CkxXXX.h"
@@ -24,22 +26,7 @@
 
 #include <functional>
 
-namespace {
-
-constexpr int kFolderBitmap = 193;
-
-// The author list is rebuilt each time it drops down, so persons added meanwhile show.
-class DropDownCombo : public kx::ComboBox {
-public:
-    using kx::ComboBox::ComboBox;
-    std::function<void()> onDropDown;
-    void showPopup() override {
-        if (onDropDown) onDropDown();
-        kx::ComboBox::showPopup();
-    }
-};
-
-} // namespace
+using fileinfo::DropDownCombo;
 
 CDlgFileAttrValue::CDlgFileAttrValue(QWidget* parent) : kx::Dialog(parent) {
     auto* layout = new QVBoxLayout(this);
@@ -150,33 +137,11 @@ void CDlgFileAttrValue::ApplyEditable() {
     if (!editable) m_format->setEnabled(false);
 }
 
-void CDlgFileAttrValue::FillFolders() {
-    m_tree->DeleteAllItems();
-    kx::ImageList images(16, 16);
-    images.LoadBitmap(kFolderBitmap);
-    m_tree->SetImageList(images);
-    HTREEITEM root = m_tree->InsertItem(QString::fromUtf8(kRootName), 0, 0);
-    m_tree->SetItemData(root, -1);
-    CkxXXX::NodeList readable;
-    KX_KXXXX().fsGetDir_CanRead(readable);
-    if (!readable.empty()) m_tree->AddToRoot(root, readable, 2, 3);
-    m_tree->Expand(root, TVE_EXPAND);
-}
+void CDlgFileAttrValue::FillFolders() { fileinfo::FillFolderTree(m_tree); }
 
-void CDlgFileAttrValue::FillAuthors() {
-    m_author->ResetContent();
-    m_author->AddString(QString::fromUtf8(kUnknownAuthor), -1);
-    KX_KXXXX().m_PersonList.ForEach(
-        [&](const CkxPerson& p) { m_author->AddString(QString::fromStdString(p.m_strName), p.GetID()); });
-}
+void CDlgFileAttrValue::FillAuthors() { fileinfo::FillAuthors(m_author); }
 
-void CDlgFileAttrValue::FillFormats() {
-    m_format->ResetContent();
-    const auto& formats = KX_KXXXX().m_ImageTool.GetImageFormats();
-    // The first row stands for "all formats" in pickers; a file has one real format.
-    for (size_t i = 1; i < formats.size(); ++i)
-        m_format->AddString(QString::fromStdString(formats[i].name), formats[i].kxID);
-}
+void CDlgFileAttrValue::FillFormats() { fileinfo::FillFormats(m_format); }
 
 void CDlgFileAttrValue::ShowFile() {
     m_name->setText(QString::fromStdString(m_file.m_strTitle));
@@ -201,24 +166,7 @@ void CDlgFileAttrValue::ShowFile() {
 }
 
 void CDlgFileAttrValue::FillAttrs() {
-    m_grid->CommitEdit();
-    m_grid->DeleteAllItems();
-    m_attrs.DeleteAll();
-    if (CkxFamilyXXX::family_IsRoot(m_nFamilyID)) return;
-    if (KX_FamilyXXX().attr_GetFamilyAllExAttr(m_nFamilyID, m_attrs) <= 0) return;
-    std::vector<CkxAttr*> rows;
-    m_attrs.ForEach([&](const CkxAttr& a) { rows.push_back(const_cast<CkxAttr*>(&a)); });
-    for (CkxAttr* a : rows) m_grid->AddAttr(a);
-    if (!m_nHasFile) return;
-    for (int row = 0; row < m_grid->GetAttrCount(); ++row) {
-        const CkxAttr* attr = m_grid->GetAttr(row);
-        if (!attr) continue;
-        const CkxAttrValue* found = nullptr;
-        m_file.m_ExAttrValueList.ForEach([&](const CkxAttrValue& v) {
-            if (!found && v.GetAttrID() == attr->GetID()) found = &v;
-        });
-        if (found) m_grid->SetAttrValue(row, found);
-    }
+    fileinfo::FillFamilyAttrs(m_grid, m_attrs, m_nFamilyID, m_nHasFile ? &m_file.m_ExAttrValueList : nullptr);
 }
 
 void CDlgFileAttrValue::SetFile(const CkxFileImage& file) {

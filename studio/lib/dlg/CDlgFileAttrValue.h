@@ -6,6 +6,8 @@
 
 #include "qt/KxDialog.h"
 
+#include "dlg/FileInfoFields.h"
+
 #include "model/CkxAttr.h"
 #include "model/CkxFileImage.h"
 
@@ -40,8 +42,8 @@ public:
         IDC_CHK_INHERIT = 1202,
         IDC_BTN_POWER = 1203,
     };
-    static constexpr const char* kRootName = "根目录";
-    static constexpr const char* kUnknownAuthor = "未知";
+    static constexpr const char* kRootName = fileinfo::kRootName;
+    static constexpr const char* kUnknownAuthor = fileinfo::kUnknownAuthor;
 
     explicit CDlgFileAttrValue(QWidget* parent = nullptr);
     ~CDlgFileAttrValue() override;

@@ -322,10 +322,12 @@ COleDateTime CLocalStorage::GetModifyTime(const std::string& name) const {
 
 bool CLocalStorage::IsCheckoutCopyValid(const std::string& name) const { return Exists(CheckoutPath(name)); }
 
-COleDateTime CLocalStorage::GetEffectiveModifyTime(const std::string& name) const {
-    const COleDateTime ct = GetCheckoutTime(name);
-    const COleDateTime ft = CkxwFileSystem::GetFileModifyTime(CheckoutPath(name));
+COleDateTime CLocalStorage::EffectiveModifyTime(const COleDateTime& ct, const COleDateTime& ft) {
     return static_cast<DATE>(ft) - kFiveSeconds > static_cast<DATE>(ct) ? ft : ct;
+}
+
+COleDateTime CLocalStorage::GetEffectiveModifyTime(const std::string& name) const {
+    return EffectiveModifyTime(GetCheckoutTime(name), CkxwFileSystem::GetFileModifyTime(CheckoutPath(name)));
 }
 
 bool CLocalStorage::IsCheckoutCopyModified(const std::string& name) const {

@@ -122,6 +122,9 @@ public:
     // The copy's last write when that is more than 5 seconds after the checkout moment, else the
     // checkout moment.
     COleDateTime GetEffectiveModifyTime(const std::string& name) const;
+    // The same rule on given moments: the last write when it is more than 5 seconds after the
+    // checkout moment, else the checkout moment (for callers that read the copy themselves).
+    static COleDateTime EffectiveModifyTime(const COleDateTime& checkout, const COleDateTime& written);
     // The "CT_" and "MT_" moments of a copy; the zero date when unset or unreadable.
     void SetCheckoutTime(const std::string& name, const COleDateTime& moment);
     COleDateTime GetCheckoutTime(const std::string& name) const;

@@ -1,13 +1,16 @@
 #include "frame/StudioBars.h"
 
 #include "capture/CWndCaptureFileCtrl.h"
+#include "checkout/CWndCheckoutFileCtrl.h"
 #include "doc/CLocalStorage.h"
+#include "model/CkxFile.h"
 #include "nav/CWndFamilyTree.h"
 #include "nav/CWndFolderTree.h"
 #include "nav/CWndProjectTree.h"
 #include "nav/CWndTempletTree.h"
 
 #include <QMainWindow>
+#include <QVBoxLayout>
 
 void CStudioBar::SetBarSize(int width, int height) {
     const QSize size(width, height);
@@ -91,4 +94,19 @@ CWorkBar::CWorkBar(QWidget* parent, CStudioLink* link) : CStudioBar(parent) {
     m_capture->SetLocalStorage(&TheLocalStorage());
     m_tabs->Addtab(m_capture, QString::fromUtf8("捕获缓存站"), -1);
     setWidget(m_tabs);
+    if (!link) return;
+    // The checkout window follows the session's checkouts.
+    auto* layout = new QVBoxLayout(checkout);
+    layout->setContentsMargins(0, 0, 0, 0);
+    m_checkout = new CWndCheckoutFileCtrl(*link, checkout);
+    m_checkout->SetLocalStorage(&TheLocalStorage());
+    layout->addWidget(m_checkout);
+}
+
+void CWorkBar::AddCheckoutFile(const CkxFile* file) {
+    if (m_checkout && file) m_checkout->AddFile(file->Clone());
+}
+
+void CWorkBar::RemoveCheckoutFile(int fileId) {
+    if (m_checkout) m_checkout->RemoveFile(fileId);
 }

@@ -12,6 +12,7 @@ class CWndFolderTree;
 class CWndProjectTree;
 class CWndTempletTree;
 class CWndCaptureFileCtrl;
+class CWndCheckoutFileCtrl;
 
 class CStudioBar : public CGuiControlBar {
 public:
@@ -59,15 +60,18 @@ private:
 // The checked-out files and the capture cache, as two pages.
 class CWorkBar : public CStudioBar {
 public:
-    // The capture window sends its uploads through the link (none: it sends nothing).
+    // With a session: the checkout window on the first page, and the capture window sending its
+    // uploads through the link (none: no checkout window, and the capture window sends nothing).
     explicit CWorkBar(QWidget* parent = nullptr, CStudioLink* link = nullptr);
     CGuiTabWnd* Tabs() const { return m_tabs; }
     CWndCaptureFileCtrl* CaptureWindow() const { return m_capture; }
-    // Forwarded to the checkout window once it is there.
-    void AddCheckoutFile(const CkxFile* file) {}
-    void RemoveCheckoutFile(int fileId) {}
+    CWndCheckoutFileCtrl* CheckoutWindow() const { return m_checkout; }
+    // Forwarded to the checkout window (a copy of the file takes the row).
+    void AddCheckoutFile(const CkxFile* file);
+    void RemoveCheckoutFile(int fileId);
 
 private:
     CGuiTabWnd* m_tabs;
     CWndCaptureFileCtrl* m_capture;
+    CWndCheckoutFileCtrl* m_checkout = nullptr;
 };

@@ -2,6 +2,7 @@
 
 #include "app/CVarniaStudioApp.h"
 #include "app/CvClientApp.h"
+#include "dlg/CDlgFileInfo.h"
 #include "dlg/CDlgKeywordBind.h"
 #include "doc/CLocalStorage.h"
 #include "doc/CvClientDoc.h"
@@ -45,10 +46,10 @@ const char* const kAttrLabels[15] = {"文件名称", "编码格式", "文件族�
                                      "文件大小", "创作者",   "录入者",   "修改者",   "创作时间",
                                      "录入时间", "修改时间", "创作地点", "存储目录", "备注"};
 
-// The edit buttons whose dialogs are not part of the studio yet stay disabled.
+// Every edit button has its dialog.
 bool HasDialog(int id) {
-    return id == CFileInfoBar::ID_EDIT_KEYWORDS || id == CFileInfoBar::ID_EDIT_QUICKKEYS ||
-           id == CFileInfoBar::ID_EDIT_PROJECTS;
+    return id == CFileInfoBar::ID_EDIT_ATTRS || id == CFileInfoBar::ID_EDIT_KEYWORDS ||
+           id == CFileInfoBar::ID_EDIT_QUICKKEYS || id == CFileInfoBar::ID_EDIT_PROJECTS;
 }
 
 } // namespace
@@ -387,11 +388,25 @@ void CFileInfoBar::OnCommand(int id) {
     case ID_NEXT:
     case ID_NEXT5:
     case ID_LAST: return Navigate(id);
+    case ID_EDIT_ATTRS: return EditAttributes();
     case ID_EDIT_KEYWORDS: return EditKeywords();
     case ID_EDIT_QUICKKEYS: return EditQuickKeys();
     case ID_EDIT_PROJECTS: return EditProjects();
     default: return;
     }
+}
+
+void CFileInfoBar::EditAttributes() {
+    // The button's gate (a server document's file the user fully controls, not checked out by
+    // another) stands for the command too.
+    if (m_nFileId == -1 || m_shown.IsEmpty() || !Button(ID_EDIT_ATTRS)->isEnabled()) return;
+    CDlgFileInfo dlg(this);
+    static_cast<CkxFile&>(dlg.m_File) = *m_shown.GetObj();
+    dlg.m_nFileGiven = 1;
+    dlg.SetModifyMode();
+    dlg.HideFamilyPart();
+    if (dlg.DoModal() != kx::IDOK) return;
+    m_link.SendFileAttrUpdateRequest(dlg.m_File);
 }
 
 void CFileInfoBar::EditKeywords() {

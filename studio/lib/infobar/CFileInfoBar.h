@@ -84,6 +84,7 @@ private:
     void Navigate(int id);
     void OnTimer();
     CvClientDoc* ActiveDoc() const;
+    void EditAttributes();
     void EditKeywords();
     void EditQuickKeys();
     void EditProjects();

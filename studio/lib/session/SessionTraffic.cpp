@@ -181,8 +181,12 @@ void CStudioLink::OnCheckout(const NetPacket& packet, const NetMessage* message)
             return;
         }
         default: {
+            // The answer names who checked in: an administrator may end this user's checkout
+            // from another workstation, and the checkout window must still hear of it.
+            CkxCheckout held;
+            const bool wasMine = Checkouts().Find(fileId, held) && held.m_nUserID == m_nCurUserId;
             Checkouts().Delete(fileId);
-            if (mine) NotifyObservers({kSlotCheckouts}, kNoticeRemoved, fileId);
+            if (mine || wasMine) NotifyObservers({kSlotCheckouts}, kNoticeRemoved, fileId);
             // The documents drop the mark (and, for new content, the copy they fetched).
             auto n = std::make_unique<CvNotification>();
             n->code = CvNotification::CHECKED_IN;
