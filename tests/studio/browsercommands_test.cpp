@@ -39,12 +39,12 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The texts of a report list's first column.
+// The file names a list of the warning dialog shows (its second column).
 std::vector<std::string> Column0(QWidget* dlg, int id) {
     std::vector<std::string> out;
     auto* list = dlg->findChild<kx::ReportList*>(QString::number(id));
     if (!list) return out;
-    for (int r = 0; r < list->GetItemCount(); ++r) out.push_back(list->GetItemText(r, 0).toStdString());
+    for (int r = 0; r < list->GetItemCount(); ++r) out.push_back(list->GetItemText(r, 1).toStdString());
     return out;
 }
 
@@ -330,22 +330,24 @@ TEST_F(Commands, DeleteMovesToTheBinOrPurgesAndTheBinRestoresAndPurges) {
     PumpFor(200ms);
     EXPECT_EQ(binDoc->GetFileIds(), std::vector<int>{Id("file.d")});
 
-    // Restore sends the folder it came from while that folder exists.
+    // Restore: the file leaves the bin and is back in the folder it came from (the server
+    // answers the bin's owner alone).
     Select(bin, {"file.d"});
     bin->OnCommand(ID_RESTORE);
-    auto heard = su->Wait(kMsgRecycleRestore, -1);
-    ASSERT_TRUE(heard.has_value());
-    CkxFile::_COM_DelFile rec{};
-    ASSERT_TRUE(heard->As(rec));
-    EXPECT_EQ(rec.nDirID, Id("folder.mid"));
-    EXPECT_EQ(rec.nPurge, 0);
     EXPECT_TRUE(PumpUntil([&] { return binDoc->GetFileCount() == 0; }));
+    doc.RemoveAllFiles();
+    ASSERT_EQ(app->RequeryDoc(*link, &doc), 1);
+    EXPECT_EQ(WaitForFiles(&doc, 2), Files({"file.a", "file.d"}));
 
     // Deleted again, then purged from the bin after the question; Cancel sends nothing.
-    CkxFile::_COM_DelFile again{};
-    again.nID = static_cast<uint32_t>(Id("file.d"));
-    again.nDirID = -1;
-    ASSERT_EQ(link->SendFileDeleteRequest({again}), 1);
+    Select(mid, {"file.d"});
+    {
+        ModalDriver driver;
+        driver.Then<CDlgWarnOpeFile>([](CDlgWarnOpeFile* dlg) { ClickId(dlg, IDOK); });
+        mid->OnCommand(ID_DELETE);
+        EXPECT_TRUE(driver.Done());
+    }
+    ASSERT_TRUE(PumpUntil([&] { return doc.GetFileCount() == 1; }));
     binDoc->RemoveAllFiles();
     ASSERT_EQ(app->ShowRecycleBin(*link), 1);
     ASSERT_TRUE(PumpUntil([&] { return binDoc->GetFileCount() == 1; }));
@@ -353,15 +355,18 @@ TEST_F(Commands, DeleteMovesToTheBinOrPurgesAndTheBinRestoresAndPurges) {
     bin->FileList()->SelectAllItem();
     bin->OnCommand(ID_PURGE);
     EXPECT_EQ(prompts.Texts(), std::vector<std::string>{"确定删除回收站文件"});
-    EXPECT_TRUE(su->Quiet(kMsgRecyclePurge, -1, 300ms));
+    PumpFor(300ms);
+    EXPECT_EQ(binDoc->GetFileCount(), 1);
     prompts.SetDefault(AnswerOk);
     bin->OnCommand(ID_PURGE);
-    heard = su->Wait(kMsgRecyclePurge, -1);
-    ASSERT_TRUE(heard.has_value());
-    EXPECT_EQ(heard->payload.size(), sizeof(CkxFile::_COM_DelFile));
-    ASSERT_TRUE(heard->As(rec));
-    EXPECT_EQ(rec.nPurge, 1);
     EXPECT_TRUE(PumpUntil([&] { return binDoc->GetFileCount() == 0; }));
+    // Gone for good: neither the bin nor the folder lists it.
+    ASSERT_EQ(app->ShowRecycleBin(*link), 1);
+    PumpFor(500ms);
+    EXPECT_EQ(binDoc->GetFileCount(), 0);
+    doc.RemoveAllFiles();
+    ASSERT_EQ(app->RequeryDoc(*link, &doc), 1);
+    EXPECT_EQ(WaitForFiles(&doc, 1), Files({"file.a"}));
 }
 
 TEST_F(Commands, RestoreAllEmptiesTheBin) {
@@ -378,7 +383,6 @@ TEST_F(Commands, RestoreAllEmptiesTheBin) {
     CvClientDoc* binDoc = app->FindRecycleBinDoc();
     ASSERT_TRUE(PumpUntil([&] { return binDoc->GetFileCount() == 2; }));
     BrowserOf(binDoc)->OnCommand(ID_RESTORE_ALL);
-    EXPECT_TRUE(su->Wait(kMsgRecycleRestoreAll, -1).has_value());
     EXPECT_TRUE(PumpUntil([&] { return binDoc->GetFileCount() == 0; }));
 }
 
@@ -392,19 +396,18 @@ TEST_F(Commands, DownloadsKeepTheStoredBytesAndStayInsideTheFolder) {
         return std::string(bytes.View());
     };
     TempDir out;
-    // One file: the save dialog's path gets exactly the stored bytes.
+    // One file: the save dialog offers the file's name; the path gets exactly the stored bytes.
     Select(top, {"file.a"});
     {
         ModalDriver driver;
         driver.Then<QFileDialog>([&](QFileDialog* dlg) {
             dlg->setDirectory(QString::fromStdString(out.str()));
-            dlg->selectFile(QStringLiteral("one.png"));
             static_cast<QDialog*>(dlg)->accept();
         });
         top->OnCommand(ID_DOWNLOAD);
         EXPECT_TRUE(driver.Done());
     }
-    EXPECT_EQ(FileBytes(out.file("one.png")), stored("file.a"));
+    EXPECT_EQ(FileBytes(out.file(doc.FindFile(Id("file.a"))->GetFileName())), stored("file.a"));
 
     // Several: two of one title keep both, unsafe titles land inside, a file checked out by
     // another is refused and the others are saved.

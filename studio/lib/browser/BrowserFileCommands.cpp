@@ -150,9 +150,16 @@ void BrowserFileCommands::Warn(const std::string& text) const {
     kx::Prompt(&m_browser, text, kx::PromptOk, kx::PromptWarning);
 }
 
-std::vector<CkxFile*> BrowserFileCommands::Gather(Right right, CkxFileOpeStateList& refused,
-                                                  CkxFileOpeStateList& allowed) const {
-    std::vector<CkxFile*> accepted;
+std::vector<CkxFile*> BrowserFileCommands::FindFiles(const std::vector<int>& ids) const {
+    std::vector<CkxFile*> out;
+    for (int id : ids)
+        if (CkxFile* f = m_doc.FindFile(id)) out.push_back(f);
+    return out;
+}
+
+std::vector<int> BrowserFileCommands::Gather(Right right, CkxFileOpeStateList& refused,
+                                             CkxFileOpeStateList& allowed) const {
+    std::vector<int> accepted;
     const int user = User();
     for (CkxFile* f : SelectedFiles()) {
         const int may = right(user, *f) ? 1 : 0;
@@ -161,7 +168,7 @@ std::vector<CkxFile*> BrowserFileCommands::Gather(Right right, CkxFileOpeStateLi
             refused.AddTail(f->FormatName(), may, others);
         } else {
             allowed.AddTail(f->FormatLocDir(), f->FormatName());
-            accepted.push_back(f);
+            accepted.push_back(f->GetID());
         }
     }
     return accepted;
@@ -249,21 +256,22 @@ void BrowserFileCommands::Download() {
         CkxFile* f = Selected();
         if (!f || !IsHere(*f)) return Warn("文件正在传输中,禁止打开");
         if (!CanLoad(User(), *f)) return Warn("您无权下载文件 " + f->FormatName());
+        const int id = f->GetID();
         std::string path, ext;
         // Qt's save dialog asks before it lets the user pick a file that exists.
         if (!CkxwFileSystem::ShowDlg_SaveFile(f->m_strTitle, f->GetFileName(), path, ext) || path.empty()) return;
+        f = m_doc.FindFile(id);
+        if (!f) return;
         if (std::unique_ptr<CkxFile> copy = CopyWithContent(*f)) copy->SaveFile(path);
         return;
     }
     CkxFileOpeStateList refused, allowed;
-    const std::vector<CkxFile*> accepted = Gather(CanLoad, refused, allowed);
+    const std::vector<int> ids = Gather(CanLoad, refused, allowed);
     if (!KX_ShowDlg_WarnOpeFile_DownloadToLocal(refused, allowed)) return;
     const std::string dir = CkxwFileSystem::ShowDirBrowser("选择根目录", &m_browser);
     if (dir.empty()) return;
-    std::vector<int> ids;
-    for (const CkxFile* f : accepted) ids.push_back(f->GetID());
     for (const int id : ids) {
-        // The document may change while a warning is up: each file is looked up again.
+        // A warning below runs the event loop too: each file is looked up again.
         const CkxFile* f = m_doc.FindFile(id);
         if (!f) continue;
         if (!IsHere(*f)) {
@@ -307,10 +315,10 @@ void BrowserFileCommands::Print() {
 void BrowserFileCommands::ChangeAttributes() {
     Touch();
     CkxFileOpeStateList refused, allowed;
-    const std::vector<CkxFile*> accepted = Gather(CanEdit, refused, allowed);
+    const std::vector<int> ids = Gather(CanEdit, refused, allowed);
     if (!KX_ShowDlg_WarnOpeFile_UpdateFile(refused, allowed)) return;
     CkxFileXList list;
-    FillNoteList(accepted, list);
+    FillNoteList(FindFiles(ids), list);
     if (!KX_ShowDlg_BatchFileNote("批量修改文件属性", list, 1)) return;
     if (!m_bWaitCursor) {
         m_bWaitCursor = true;
@@ -324,13 +332,13 @@ void BrowserFileCommands::UpdateToServer() {
     // In batch mode the batch annotation view's pending edits belong here first; the view
     // that holds them is not part of the browser yet.
     CkxFileOpeStateList refused, allowed;
-    const std::vector<CkxFile*> accepted = Gather(CanEdit, refused, allowed);
+    const std::vector<int> ids = Gather(CanEdit, refused, allowed);
     if (!KX_ShowDlg_WarnOpeFile_UpdateFile(refused, allowed)) return;
     if (!m_bWaitCursor) {
         m_bWaitCursor = true;
         QApplication::setOverrideCursor(Qt::WaitCursor);
     }
-    m_queue.Push(CFileSendQueue::UPDATE_ATTRS, Copies(accepted));
+    m_queue.Push(CFileSendQueue::UPDATE_ATTRS, Copies(FindFiles(ids)));
 }
 
 void BrowserFileCommands::SetRights() {
@@ -340,21 +348,24 @@ void BrowserFileCommands::SetRights() {
         CkxFile* f = Selected();
         if (!f) return;
         if (CheckedOutByOthers(*f)) return Warn("文件被他人签出，您无法设置权限");
+        const int id = f->GetID();
         CkxPowerEx rights = f->GetPower();
         if (!KX_ShowDlg_PowerSet(0, rights)) return;
+        f = m_doc.FindFile(id);
+        if (!f) return;
         std::unique_ptr<CkxFile> copy(f->Clone());
         copy->SetPower(rights);
         m_link->SendFileAttrUpdateRequest(*copy);
         return;
     }
     CkxFileOpeStateList refused, allowed;
-    const std::vector<CkxFile*> accepted = Gather(CanEdit, refused, allowed);
+    const std::vector<int> ids = Gather(CanEdit, refused, allowed);
     if (!KX_ShowDlg_WarnOpeFile_SetPower(refused, allowed)) return;
     CkxPowerEx rights;
     rights.SetParentValid();
     rights.m_nItemType = CkxUserLicence::ITEM_FILE;
     if (!KX_ShowDlg_PowerSet(0, rights)) return;
-    for (const CkxFile* f : accepted) {
+    for (const CkxFile* f : FindFiles(ids)) {
         std::unique_ptr<CkxFile> copy(f->Clone());
         CkxPowerEx own = rights;
         own.m_nItemID = f->GetID();
@@ -374,8 +385,10 @@ void BrowserFileCommands::SetKeywords() {
         if (!f) return;
         if (CheckedOutByOthers(*f)) return Warn("文件被他人签出，您无法设置关键字");
         const int id = f->GetID();
+        // The dialog shows a copy: the document's object may be replaced while it runs.
+        const std::unique_ptr<CkxFile> shown(f->Clone());
         CDlgKeywordBind dlg(*link, &m_browser);
-        dlg.m_pFile = f;
+        dlg.m_pFile = shown.get();
         if (dlg.DoModal() != kx::IDOK) return;
         CkxKeywordLinkList links;
         dlg.GetKeywordLinks(links);
@@ -383,10 +396,8 @@ void BrowserFileCommands::SetKeywords() {
         return;
     }
     CkxFileOpeStateList refused, allowed;
-    const std::vector<CkxFile*> accepted = Gather(CanFullCtrl, refused, allowed);
+    const std::vector<int> ids = Gather(CanFullCtrl, refused, allowed);
     if (!KX_ShowDlg_WarnOpeFile_SetKeyword(refused, allowed)) return;
-    std::vector<int> ids;
-    for (const CkxFile* f : accepted) ids.push_back(f->GetID());
     CDlgKeywordBind dlg(*link, &m_browser);
     if (dlg.DoModal() != kx::IDOK) return;
     CkxKeywordLinkList links;
@@ -413,10 +424,8 @@ void BrowserFileCommands::SetQuickKeys() {
         return;
     }
     CkxFileOpeStateList refused, allowed;
-    const std::vector<CkxFile*> accepted = Gather(CanFullCtrl, refused, allowed);
+    const std::vector<int> ids = Gather(CanFullCtrl, refused, allowed);
     if (!KX_ShowDlg_WarnOpeFile_SetQuickkey(refused, allowed)) return;
-    std::vector<int> ids;
-    for (const CkxFile* f : accepted) ids.push_back(f->GetID());
     CkxFSQuickKeyList keys;
     if (!KX_ShowDlg_FSFileQuickKeyEdit(-1, keys)) return;
     for (int id : ids) {
@@ -554,13 +563,14 @@ void BrowserFileCommands::UploadFromButton() {
     if (selected.empty()) return Warn("请选择要上载到服务器的文件");
     if (kx::Prompt(&m_browser, "确定上载文件到服务器吗", kx::PromptOkCancel, kx::PromptQuestion) != kx::AnswerOk)
         return;
+    const std::vector<CkxFile*> chosen = SelectedFiles(); // as they are after the question
     // In batch mode the batch annotation view's pending edits belong here first (see
     // UpdateToServer).
     if (!m_bWaitCursor) {
         m_bWaitCursor = true;
         QApplication::setOverrideCursor(Qt::WaitCursor);
     }
-    m_queue.Push(CFileSendQueue::ADD_FROM_SOURCE, Copies(selected));
+    m_queue.Push(CFileSendQueue::ADD_FROM_SOURCE, Copies(chosen));
 }
 
 // ---- Delete and the recycle bin ----
@@ -583,9 +593,8 @@ void BrowserFileCommands::Delete() {
     }
     if (!m_doc.IsServerDoc() || m_doc.IsRecycleBin() || !m_link) return;
     CkxFileOpeStateList refused, allowed;
-    const std::vector<CkxFile*> accepted = Gather(CanDelete, refused, allowed);
     std::vector<CkxFile::_COM_DelFile> records;
-    for (const CkxFile* f : accepted) records.push_back(DelRecord(*f, -1, 0));
+    for (const CkxFile* f : FindFiles(Gather(CanDelete, refused, allowed))) records.push_back(DelRecord(*f, -1, 0));
     int complete = 0;
     if (!KX_ShowDlg_WarnOpeFile_DeleteFile(refused, allowed, complete)) return;
     if (records.empty()) return;

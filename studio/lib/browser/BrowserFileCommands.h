@@ -83,8 +83,12 @@ private:
     // A right of the user on a file (the core's rights evaluation).
     using Right = int (*)(int user, const CkxFile& file);
     // The batch shape: each selected file in order checked with the right and the checkouts of
-    // others; refused and allowed lists for the warning dialog, the accepted files in order.
-    std::vector<CkxFile*> Gather(Right right, CkxFileOpeStateList& refused, CkxFileOpeStateList& allowed) const;
+    // others; refused and allowed lists for the warning dialog, the accepted files' ids in order.
+    // Ids and not objects: while a dialog runs, the server's announcements may replace or remove
+    // the document's file objects, so files are looked up again afterwards (FindFiles).
+    std::vector<int> Gather(Right right, CkxFileOpeStateList& refused, CkxFileOpeStateList& allowed) const;
+    // The document's files of those ids still in it, in order.
+    std::vector<CkxFile*> FindFiles(const std::vector<int>& ids) const;
     // An owning copy of the document's file with its content from the document's folder; null
     // when the content cannot be read.
     std::unique_ptr<CkxFile> CopyWithContent(const CkxFile& f) const;
