@@ -235,7 +235,8 @@ TEST_F(Commands, BatchCommandsListRefusedAndAllowedFilesAndChangeOnlyTheAccepted
             std::vector<std::string> expected{nameA, nameE};
             std::sort(expected.begin(), expected.end());
             EXPECT_EQ(refused, expected);
-            EXPECT_EQ(Column0(dlg, CDlgWarnOpeFile::IDC_LIST_ENABLE).size(), 1u);
+            EXPECT_EQ(Column0(dlg, CDlgWarnOpeFile::IDC_LIST_ENABLE),
+                      std::vector<std::string>{doc.FindFile(Id("file.d"))->FormatName()});
             guitest::Screenshot(dlg, "studio_browser_warn_update");
             dlg->EndDialog(IDCANCEL);
         });

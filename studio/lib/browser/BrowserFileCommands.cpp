@@ -167,7 +167,9 @@ std::vector<int> BrowserFileCommands::Gather(Right right, CkxFileOpeStateList& r
         if (!may || others) {
             refused.AddTail(f->FormatName(), may, others);
         } else {
-            allowed.AddTail(f->FormatLocDir(), f->FormatName());
+            // Name first: the warning dialog shows the first text under "文件名称" and the
+            // second under "目录".
+            allowed.AddTail(f->FormatName(), f->FormatLocDir());
             accepted.push_back(f->GetID());
         }
     }
