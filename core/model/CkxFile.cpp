@@ -10,6 +10,10 @@
 #include "base/Gbk.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <cctype>
 #include <new>
 
@@ -521,10 +525,35 @@ void CkxFile::UpdateWhole(const void* bytes, int len) {
 int CkxFile::SaveFile(const std::string& path) const { return m_MemWhole.WriteFile(path); }
 
 int CkxFile::SaveToDir(const std::string& dir) const {
-    std::string title = CleanTitle(m_strTitle);
-    if (title.empty()) return 0;
-    std::string ex = CleanExName(m_strExName);
-    return SaveFile(dir + "/" + title + (ex.empty() ? "" : "." + ex));
+    const std::string title = CleanTitle(m_strTitle);
+    if (title.empty() || !IsMemWholeValid()) return 0;
+    const std::string ex = CleanExName(m_strExName);
+    // The content is written whole under a temporary name, then linked onto the first free
+    // name: link() never replaces, so a file of that name already there (or one another program
+    // makes meanwhile) stays as it is and this one becomes "title (2).ext", "title (3).ext", ...
+    std::string temp = dir + "/.kxsave-XXXXXX";
+    const int fd = ::mkstemp(temp.data());
+    if (fd < 0) return 0;
+    const auto* bytes = GetMemWholeBuf();
+    const size_t total = static_cast<size_t>(GetMemWholeSize());
+    size_t done = 0;
+    bool ok = ::fchmod(fd, 0644) == 0;
+    while (ok && done < total) {
+        const ssize_t n = ::write(fd, bytes + done, total - done);
+        if (n < 0 && errno == EINTR) continue;
+        ok = n > 0;
+        if (ok) done += static_cast<size_t>(n);
+    }
+    ok = ok && ::fsync(fd) == 0;
+    ok = ::close(fd) == 0 && ok;
+    int placed = 0;
+    for (int n = 1; ok && !placed && n < 10000; ++n) {
+        const std::string name = title + (n > 1 ? " (" + std::to_string(n) + ")" : "") + (ex.empty() ? "" : "." + ex);
+        if (::link(temp.c_str(), (dir + "/" + name).c_str()) == 0) placed = 1;
+        else if (errno != EEXIST) break;
+    }
+    ::unlink(temp.c_str());
+    return placed;
 }
 
 // ---- suffixes ----

@@ -344,7 +344,9 @@ public:
     // ---- disk ----
     // Writes the content block to path (through a temporary file and a rename); 1 or 0.
     virtual int SaveFile(const std::string& path) const;
-    // Writes the content to dir + "/" + the cleaned file name; 0 when the cleaned title is empty.
+    // Writes the content to dir + "/" + the cleaned file name, never replacing a file there: a
+    // taken name gets " (2)", " (3)", ... before its extension. 0 when the cleaned title is empty,
+    // there is no content, or nothing could be written.
     virtual int SaveToDir(const std::string& dir) const;
     int SaveMemMicro(const std::string& path) const { return m_MemMicro.WriteFile(path); }
     int SaveMemMicro(const std::string& path, int offset) const { return m_MemMicro.WriteFile(path, offset); }

@@ -5,6 +5,7 @@
 #include "model/CkxFileList.h"
 #include "model/CkxXXX.h"
 #include "core/support/GoldenBytes.h"
+#include "support/FileBytes.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -516,6 +517,43 @@ TEST(CkxFile, FileNamesAreCleanedBeforeTheyReachTheDisk) {
     EXPECT_TRUE(CkxFile::IsCleanName(g.GetIDName()));
     for (const char* bad : {"", ".", "..", "../x", "a/b", "a\\b", "x..y", "a\nb", "\x7f"})
         EXPECT_FALSE(CkxFile::IsCleanName(bad)) << bad;
+}
+
+TEST(CkxFile, SavingIntoAFolderNeverReplacesAFileThere) {
+    TempDir dir;
+    std::ofstream(dir.file("pic.png"), std::ios::binary) << "theirs";
+    std::ofstream(dir.file("notes")) << "keep";
+    struct Case {
+        const char* title;
+        const char* ex;
+        const char* data;
+        const char* expect;
+    };
+    const Case cases[] = {
+        {"pic", "png", "one", "pic (2).png"},
+        {"pic", "png", "two", "pic (3).png"},
+        {"../pic", "png", "three", "pic (4).png"},
+        {"notes", "", "n", "notes (2)"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.expect);
+        CkxFile f;
+        f.m_strTitle = c.title;
+        f.m_strExName = c.ex;
+        f.UpdateWhole(c.data, static_cast<int>(std::strlen(c.data)));
+        EXPECT_EQ(f.SaveToDir(dir.str()), 1);
+        EXPECT_EQ(FileBytes(dir.file(c.expect)), c.data);
+    }
+    EXPECT_EQ(FileBytes(dir.file("pic.png")), "theirs");
+    EXPECT_EQ(FileBytes(dir.file("notes")), "keep");
+    size_t count = 0;
+    for (const auto& e : std::filesystem::directory_iterator(dir.path())) count += e.is_regular_file() ? 1 : 0;
+    EXPECT_EQ(count, 6u); // no temporary file left behind
+    // Nothing to write: nothing written.
+    CkxFile empty;
+    empty.m_strTitle = "pic";
+    empty.m_strExName = "png";
+    EXPECT_EQ(empty.SaveToDir(dir.str()), 0);
 }
 
 TEST(CkxFile, CopiesAndDestroy) {

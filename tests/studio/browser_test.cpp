@@ -150,15 +150,20 @@ TEST_F(Browser, ContextMenusFollowTheKindTheSelectionAndTheRights) {
     menu = b->BuildContextMenu();
     EXPECT_EQ(menu.name, "Server_SelMul");
     EXPECT_TRUE(menu.Find(33069)->enabled);
-    // The right click offers the view's own commands; the file commands are not there yet.
+    // The right click offers what the rights allow: alice may not open su's file.a, but may
+    // copy it; printing waits for the print command.
     ModalDriver driver;
     bool checked = false;
     driver.Then<QMenu>([&](QMenu* m) {
         const auto* open = m->findChild<QAction*>("33064");
         const auto* all = m->findChild<QAction*>("33126");
-        ASSERT_TRUE(open && all);
+        const auto* copy = m->findChild<QAction*>("33055");
+        const auto* print = m->findChild<QAction*>("33056");
+        ASSERT_TRUE(open && all && copy && print);
         EXPECT_FALSE(open->isEnabled());
         EXPECT_TRUE(all->isEnabled());
+        EXPECT_TRUE(copy->isEnabled());
+        EXPECT_FALSE(print->isEnabled());
         checked = true;
         m->close();
     });

@@ -2,6 +2,7 @@
 
 #include "app/CVarniaStudioApp.h"
 #include "app/CvClientApp.h"
+#include "browser/BrowserFileCommands.h"
 #include "browser/CWholeFileWorker.h"
 #include "doc/CvClientDoc.h"
 #include "frame/CMainFrame.h"
@@ -104,6 +105,7 @@ CxFileBrowser::CxFileBrowser(CvClientDoc& doc, CServerLink* link, QWidget* paren
     connect(m_list, &CkxwFileListView::ItemRightClicked, this, [this](int, const QPoint& at) { OnItemRightClicked(at); });
 
     m_worker = std::make_unique<CWholeFileWorker>(doc, link);
+    m_commands = std::make_unique<BrowserFileCommands>(*this);
     // Rows follow the document from the start, whatever arrives before the first showing.
     m_doc.SetBrowser(this);
     m_doc.AddView(this);
@@ -304,7 +306,9 @@ void CxFileBrowser::OnCommand(int id) {
     case ID_APPEND_LOCAL:
         if (CvClientApp* app = CvClientApp::Current()) app->AppendLocalFiles(&m_doc);
         return;
-    default: return; // the file commands and the inert paging buttons
+    default:
+        m_commands->Run(id); // the file commands (the paging buttons do nothing)
+        return;
     }
 }
 
@@ -401,9 +405,10 @@ void CxFileBrowser::OnItemRightClicked(const QPoint& at) {
     UpdateToolButtons();
     kx::PopupMenu* menu = MakePopupMenu(BuildContextMenu(), this);
     if (!menu) return;
-    // The file commands are not part of the browser yet: shown, but not offered.
+    // Commands still waiting for a part of the studio are shown, but not offered.
     for (QAction* action : menu->findChildren<QAction*>())
-        if (const int id = action->objectName().toInt(); id > 0 && !IsViewCommand(id)) action->setEnabled(false);
+        if (const int id = action->objectName().toInt(); id > 0 && !BrowserFileCommands::IsAvailable(id))
+            action->setEnabled(false);
     const int chosen = menu->TrackPopupMenu(at);
     menu->deleteLater();
     if (chosen > 0) OnCommand(chosen);

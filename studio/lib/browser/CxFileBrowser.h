@@ -14,6 +14,7 @@
 #include <memory>
 #include <string>
 
+class BrowserFileCommands;
 class CkxFile;
 class CkxwFileListView;
 class CServerLink;
@@ -62,6 +63,8 @@ public:
     kx::PopupMenu* ThumbnailMenu() const { return m_thumbMenu; }
 
     CvClientDoc& Document() const { return m_doc; }
+    CServerLink* Link() const { return m_link; }
+    BrowserFileCommands& FileCommands() const { return *m_commands; }
     CkxwFileListView* FileList() const { return m_list; }
     QWidget* BatchView() const { return m_batch; }
     CGuiMiniTool* CaptionBar() const { return m_captionBar; }
@@ -121,6 +124,7 @@ private:
     CkxwFileListView* m_list = nullptr;
     QWidget* m_batch = nullptr;
     std::unique_ptr<CWholeFileWorker> m_worker;
+    std::unique_ptr<BrowserFileCommands> m_commands;
     int m_nThumbMode = 16;
     bool m_bReady = false;
     bool m_bActivated = false;
