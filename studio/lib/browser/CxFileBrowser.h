@@ -15,6 +15,7 @@
 #include <string>
 
 class CkxFile;
+class CxFileBatchNote;
 class CkxwFileListView;
 class CServerLink;
 class CvClientDoc;
@@ -63,7 +64,7 @@ public:
 
     CvClientDoc& Document() const { return m_doc; }
     CkxwFileListView* FileList() const { return m_list; }
-    QWidget* BatchView() const { return m_batch; }
+    CxFileBatchNote* BatchView() const { return m_batch; }
     CGuiMiniTool* CaptionBar() const { return m_captionBar; }
     CGuiToolButton* ToolButton(int id) const;
     int GetThumbnailMode() const { return m_nThumbMode; }
@@ -119,7 +120,7 @@ private:
     std::vector<CGuiToolButton*> m_buttons;
     kx::PopupMenu* m_thumbMenu = nullptr;
     CkxwFileListView* m_list = nullptr;
-    QWidget* m_batch = nullptr;
+    CxFileBatchNote* m_batch = nullptr;
     std::unique_ptr<CWholeFileWorker> m_worker;
     int m_nThumbMode = 16;
     bool m_bReady = false;
