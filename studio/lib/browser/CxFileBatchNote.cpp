@@ -150,12 +150,18 @@ CxFileBatchNote::CxFileBatchNote(CvClientDoc& doc, QWidget* parent) : QWidget(pa
     connect(m_ex, &kx::ReportList::ItemRightClicked, this,
             [this](int, int, const QPoint& at) { ShowContextMenu(POPUP_EX_EDIT, m_ex, at); });
     // Leaving a grid saves its edits (after the grid has written back its open editor).
-    connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) { OnFocusChanged(old, now); });
+    m_focusConnection = connect(qApp, &QApplication::focusChanged, this,
+                                [this](QWidget* old, QWidget* now) { OnFocusChanged(old, now); });
     Layout();
 }
 
 CxFileBatchNote::~CxFileBatchNote() {
+    // The children go after this object: nothing they or the application report may reach it.
     ++m_nQuiet;
+    disconnect(m_focusConnection);
+    for (QObject* child : {static_cast<QObject*>(m_tree), static_cast<QObject*>(m_base), static_cast<QObject*>(m_ex),
+                           static_cast<QObject*>(m_list)})
+        child->disconnect(this);
     m_tree->viewport()->removeEventFilter(this);
     if (m_bDragging) m_tree->viewport()->releaseMouse();
 }
@@ -182,8 +188,6 @@ void CxFileBatchNote::Layout() {
 }
 
 void CxFileBatchNote::ShowGrids(bool grids) {
-    m_bSelected = true;
-    m_bGridsShown = grids;
     m_base->setVisible(grids);
     m_ex->setVisible(grids);
     m_list->setVisible(!grids);
@@ -305,6 +309,7 @@ void CxFileBatchNote::OnFocusChanged(QWidget* old, QWidget* now) {
 
 void CxFileBatchNote::AddFile(CkxFile* file) {
     if (!file) return;
+    if (m_tree->flFindNode(file->GetID())) return RenameFile(*file); // one node a file
     Quiet quiet(m_nQuiet);
     CkxFileX handle;
     handle.MapObj(file); // the node keeps its own copy

@@ -94,6 +94,7 @@ private:
     };
 
     void Layout();
+    // Either the two grids or the numbered list, never both.
     void ShowGrids(bool grids);
     // Columns for the family: the image base attributes for an image family, the family's
     // extended attributes (inherited first) for any family but a root.
@@ -128,9 +129,8 @@ private:
     std::array<kx::PopupMenu*, 3> m_popups{};
     QLabel* m_dragImage = nullptr;
 
+    QMetaObject::Connection m_focusConnection;
     int m_nQuiet = 0;
-    bool m_bSelected = false;      // a node was shown: from now on grids or list, never both
-    bool m_bGridsShown = true;
     // The tree's mouse: the press, and the item that was selected before it.
     bool m_bLeftDown = false;
     QPoint m_pressPos;

@@ -3,7 +3,6 @@
 #include "app/CVarniaStudioApp.h"
 #include "app/CvClientApp.h"
 #include "browser/CWholeFileWorker.h"
-#include "browser/CxFileBatchNote.h"
 #include "doc/CvClientDoc.h"
 #include "frame/CMainFrame.h"
 #include "session/CServerLink.h"

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "browser/BrowserMenu.h"
+#include "browser/CxFileBatchNote.h"
 #include "doc/CvDocBrowser.h"
 #include "qt/GuiToolkit.h"
 
@@ -15,7 +16,6 @@
 #include <string>
 
 class CkxFile;
-class CxFileBatchNote;
 class CkxwFileListView;
 class CServerLink;
 class CvClientDoc;
