@@ -47,6 +47,14 @@ void CkxAttrValueList::SetObjID(int id) {
     for (POSITION p = GetHeadPosition(); p;) GetNext(p)->m_nObjID = id;
 }
 
+CkxAttrValueList CkxAttrValueList::GetFilled() const {
+    CkxAttrValueList out;
+    ForEach([&](const CkxAttrValue& v) {
+        if (!v.m_Value.IsVoid()) out.AddTail(v);
+    });
+    return out;
+}
+
 int CkxAttrValueList::BuildBuf(CkxBuf& buf) const {
     const int len = GetCount() * static_cast<int>(sizeof(CkxAttrValue::_COM));
     if (!buf.Create(len) || len == 0) return 0;

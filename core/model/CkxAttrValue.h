@@ -79,6 +79,9 @@ public:
     int Set(const CkxAttrValue& v);
     // Sets the object id of every entry.
     void SetObjID(int id);
+    // The entries that hold a value: an empty cell (kind none) says nothing about a file and
+    // must not overwrite what it has, while an emptied text is an empty text and is kept.
+    CkxAttrValueList GetFilled() const;
 
     // Writes count x 296 bytes, the records in list order; returns that length, or 0 when the
     // buffer cannot be created (an empty list gives an empty buffer and 0).

@@ -2,6 +2,7 @@
 
 #include "model/CkxXXX.h"
 #include "qt/KxImageList.h"
+#include "qt/KxPrompt.h"
 #include "ui/CxTreeCtrl.h"
 
 #include <QLabel>
@@ -65,4 +66,18 @@ void CDlgSelectLocDir::OnOK() {
 int KX_ShowDlg_SelectLocDir(int& folderId) {
     return kx::RunDlg<CDlgSelectLocDir>([&](CDlgSelectLocDir& d) { d.m_nDirID = folderId; },
                                         [&](CDlgSelectLocDir& d) { folderId = d.GetCurSelLocDir(); });
+}
+
+int KX_ShowDlg_SelectCreateLocDir(QWidget* parent, int& folderId) {
+    int folder = folderId;
+    if (!KX_ShowDlg_SelectLocDir(folder)) return 0;
+    const CkxXXX& context = KX_KXXXX();
+    if (!context.fsUserCan_File_Create(context.GetCurUser(), folder)) {
+        std::string text = "您没有在\"%s\"目录下创建文件的权限";
+        text.replace(text.find("%s"), 2, context.fsGetDirName(folder));
+        kx::Prompt(parent, text, kx::PromptOk, kx::PromptWarning);
+        return 0;
+    }
+    folderId = folder;
+    return 1;
 }

@@ -32,3 +32,7 @@ private:
 // Starts at the folder `folderId` names; after OK stores the chosen folder id (-1 for the root or
 // when no item is selected) and returns 1, else 0 with `folderId` untouched.
 KX_EXPORT int KX_ShowDlg_SelectLocDir(int& folderId);
+// The same for files about to be stored there: a chosen folder the current user may not create
+// files in is refused with "您没有在"%s"目录下创建文件的权限" (a warning over `parent`) and 0
+// returned with `folderId` untouched; 1 with the folder otherwise, 0 on Cancel.
+KX_EXPORT int KX_ShowDlg_SelectCreateLocDir(QWidget* parent, int& folderId);

@@ -6,7 +6,6 @@
 #include "model/CkxFileImage.h"
 #include "model/CkxXXX.h"
 #include "qt/KxPopupMenu.h"
-#include "qt/KxPrompt.h"
 #include "ui/CDlgSelectLocDir.h"
 #include "ui/CkxwAttrValueListCtrl.h"
 #include "ui/CkxwFamilyFileListCtrl.h"
@@ -27,16 +26,6 @@ std::vector<int> SelectedRows(const CkxwFamilyFileListCtrl& grid) {
     for (int row = 0; row < grid.GetItemCount(); ++row)
         if (grid.IsItemSelected(row)) rows.push_back(row);
     return rows;
-}
-
-// The values that hold something: an empty cell (kind none) says nothing about the file and must
-// not overwrite what it has. A text the user emptied is an empty text, not none, and is kept.
-CkxAttrValueList Filled(const CkxAttrValueList& values) {
-    CkxAttrValueList out;
-    values.ForEach([&](const CkxAttrValue& v) {
-        if (!v.m_Value.IsVoid()) out.AddTail(v);
-    });
-    return out;
 }
 
 std::vector<CkxAttr*> Pointers(const CkxAttrList& list) {
@@ -208,14 +197,7 @@ CkxFileX* CkxwDlgBatchFileNote::FindFile(int id) const {
 
 void CkxwDlgBatchFileNote::OnSelectFolder() {
     int folder = -1;
-    if (!KX_ShowDlg_SelectLocDir(folder)) return;
-    CkxXXX& context = KX_KXXXX();
-    if (!context.fsUserCan_File_Create(context.GetCurUser(), folder)) {
-        std::string text = "您没有在\"%s\"目录下创建文件的权限";
-        text.replace(text.find("%s"), 2, context.fsGetDirName(folder));
-        kx::Prompt(this, text, kx::PromptOk, kx::PromptWarning);
-        return;
-    }
+    if (!KX_ShowDlg_SelectCreateLocDir(this, folder)) return;
     CkxAttrValueList values;
     CkxAttrValue place(-1, KXB_LOCDIRID);
     place.m_Value = CkxValueSp(folder);
@@ -235,7 +217,7 @@ void CkxwDlgBatchFileNote::OnOK() {
         if (!handle || !handle->GetObj()) continue;
         CkxAttrValueList values;
         m_base->GetFileAttrValue(row, values);
-        const CkxAttrValueList filled = Filled(values);
+        const CkxAttrValueList filled = values.GetFilled();
         if (filled.GetCount() > 0) handle->GetObj()->SetAttrValue(filled);
     }
     for (int row = 0; m_nExMode && row < m_ex->GetItemCount(); ++row) {
@@ -245,7 +227,7 @@ void CkxwDlgBatchFileNote::OnOK() {
         m_ex->GetFileAttrValue(row, values);
         // Each filled value is set on its own: the file keeps the values of the other attributes.
         CkxFile* file = handle->GetObj();
-        Filled(values).ForEach([&](const CkxAttrValue& v) { file->SetExAttrValue(v); });
+        values.GetFilled().ForEach([&](const CkxAttrValue& v) { file->SetExAttrValue(v); });
     }
     EndDialog(kx::IDOK);
 }

@@ -96,7 +96,7 @@ CxFileBrowser::CxFileBrowser(CvClientDoc& doc, CServerLink* link, QWidget* paren
     }
     m_list = new CkxwFileListView(this);
     m_list->setObjectName(QString::number(ID_FILE_LIST));
-    m_batch = new QWidget(this); // the batch annotation view takes this place
+    m_batch = new CxFileBatchNote(doc, this);
     m_batch->setObjectName(QString::number(ID_BATCH_VIEW));
     m_batch->hide();
     connect(m_list, &CkxwFileListView::SelectionChanged, this, [this] { OnItemChanged(); });
@@ -420,6 +420,7 @@ void CxFileBrowser::OnFileInserted(CkxFile* file) {
     if (!file) return;
     const int row = m_list->InsertFile_Map(file->FormatName(), file);
     if (row >= 0) FillRow(row, *file);
+    if (m_bBatchMode) m_batch->AddFile(file);
     if (m_doc.IsServerDoc()) m_worker->SetLoadable(file->GetID(), MayLoad(*file));
     m_worker->Wake();
 }
@@ -430,6 +431,7 @@ void CxFileBrowser::OnFileUpdated(int fileId) {
     m_list->UpdateFile_Map(fileId, file);
     const int row = m_list->GetFileItem(fileId);
     if (row >= 0) FillRow(row, *file);
+    if (m_bBatchMode) m_batch->RenameFile(*file);
     if (m_doc.IsServerDoc()) m_worker->SetLoadable(fileId, MayLoad(*file));
 }
 
@@ -438,9 +440,13 @@ void CxFileBrowser::OnFilesRemoved(const std::vector<int>& fileIds) {
     m_list->DeleteFileA(fileIds);
     m_list->EnableRedraw();
     m_list->update();
+    if (m_bBatchMode) m_batch->RemoveFiles(fileIds);
 }
 
-void CxFileBrowser::OnAllFilesRemoved() { m_list->DeleteAllFile(); }
+void CxFileBrowser::OnAllFilesRemoved() {
+    m_list->DeleteAllFile();
+    if (m_bBatchMode) m_batch->RemoveAll();
+}
 
 void CxFileBrowser::SetAutoArrange(bool on) { m_list->EnableAutoArrange(on); }
 int CxFileBrowser::GetSelectedCount() const { return m_list->GetSelectedCount(); }

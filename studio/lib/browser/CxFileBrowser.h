@@ -6,6 +6,7 @@
 #pragma once
 
 #include "browser/BrowserMenu.h"
+#include "browser/CxFileBatchNote.h"
 #include "doc/CvDocBrowser.h"
 #include "qt/GuiToolkit.h"
 
@@ -66,7 +67,7 @@ public:
     CServerLink* Link() const { return m_link; }
     BrowserFileCommands& FileCommands() const { return *m_commands; }
     CkxwFileListView* FileList() const { return m_list; }
-    QWidget* BatchView() const { return m_batch; }
+    CxFileBatchNote* BatchView() const { return m_batch; }
     CGuiMiniTool* CaptionBar() const { return m_captionBar; }
     CGuiToolButton* ToolButton(int id) const;
     int GetThumbnailMode() const { return m_nThumbMode; }
@@ -122,7 +123,7 @@ private:
     std::vector<CGuiToolButton*> m_buttons;
     kx::PopupMenu* m_thumbMenu = nullptr;
     CkxwFileListView* m_list = nullptr;
-    QWidget* m_batch = nullptr;
+    CxFileBatchNote* m_batch = nullptr;
     std::unique_ptr<CWholeFileWorker> m_worker;
     std::unique_ptr<BrowserFileCommands> m_commands;
     int m_nThumbMode = 16;

@@ -333,6 +333,31 @@ void CvClientDoc::SetFileFolder(int fileId, int folderId) {
     if (CkxFileX* held = m_Files.Find(fileId); held && held->GetObj()) held->GetObj()->m_nLocDirID = folderId;
 }
 
+bool CvClientDoc::SetFileAttrValue(int fileId, const CkxAttrValueList& values) {
+    CkxAutoLock files(&m_fileLock);
+    CkxFileX* held = m_Files.Find(fileId);
+    if (!held || !held->GetObj()) return false;
+    held->GetObj()->SetAttrValue(values);
+    return true;
+}
+
+bool CvClientDoc::SetFileExAttrValue(int fileId, const CkxAttrValueList& values) {
+    CkxAutoLock files(&m_fileLock);
+    CkxFileX* held = m_Files.Find(fileId);
+    if (!held || !held->GetObj()) return false;
+    CkxFile* file = held->GetObj();
+    values.ForEach([&](const CkxAttrValue& v) { file->SetExAttrValue(v); });
+    return true;
+}
+
+bool CvClientDoc::SetFileFamily(int fileId, int familyId) {
+    CkxAutoLock files(&m_fileLock);
+    CkxFileX* held = m_Files.Find(fileId);
+    if (!held || !held->GetObj()) return false;
+    held->GetObj()->m_nFamilyID = familyId;
+    return true;
+}
+
 void CvClientDoc::RefreshSelectedFile(int fileId) {
     if (m_pBrowser) m_pBrowser->RefreshSelectedFile(fileId);
 }

@@ -114,6 +114,13 @@ public:
     void RequestWholeFile();
     // The file's storage folder (batch annotation).
     void SetFileFolder(int fileId, int folderId);
+    // Batch annotation writes into a held file under the set's lock, so the whole-file worker
+    // never copies a record while it changes: base values (SetAttrValue), extended values one
+    // by one (the file keeps those of other attributes), the family. False when the set holds
+    // no such file.
+    bool SetFileAttrValue(int fileId, const CkxAttrValueList& values);
+    bool SetFileExAttrValue(int fileId, const CkxAttrValueList& values);
+    bool SetFileFamily(int fileId, int familyId);
     // Shows the file again when it is the selected one.
     void RefreshSelectedFile(int fileId);
     CkxFile* FindFile(int fileId) const;
