@@ -7,6 +7,7 @@
 #include "browser/BrowserFileCommands.h"
 #include "browser/CBrowser.h"
 #include "browser/CWholeFileWorker.h"
+#include "dlg/CDlgFileInfo.h"
 #include "doc/CLocalStorage.h"
 #include "model/CkxXXX.h"
 #include "protocol/KxMessage.h"
@@ -131,12 +132,13 @@ protected:
         while (auto a = su->Wait(type, -1, 300ms)) take(*a);
         return ids;
     }
-    // Files under the server's storage roots whose bytes are exactly these.
+    // Stored whole files under the server's storage roots whose bytes are exactly these (a
+    // small picture's thumbnail can hold the same bytes, so only the whole files count).
     int StoredCopies(const std::string& bytes) const {
         int n = 0;
         for (const auto& e : fs::recursive_directory_iterator(server->Folder()))
             if (e.is_regular_file() && e.path().string().find("KX_Storage") != std::string::npos &&
-                FileBytes(e.path().string()) == bytes)
+                e.path().parent_path().filename() == "Whole" && FileBytes(e.path().string()) == bytes)
                 ++n;
         return n;
     }
@@ -649,14 +651,28 @@ TEST_F(Commands, SavingACopyToTheServerSendsTheCachedOrConvertedBytes) {
     BrowserFileCommands& commands = top->FileCommands();
     PromptRecorder prompts;
 
-    // Same format: the cached bytes under the edited name.
-    std::unique_ptr<CkxFile> edited(a.Clone());
-    edited->m_strTitle = "另存";
-    EXPECT_TRUE(commands.SendSavedCopy(a, *edited));
-    EXPECT_TRUE(PumpUntil([&] { return StoredCopies(bytes) == 2; }));
-
+    // Through the command: the file information dialog in its save mode; Cancel sends nothing,
+    // OK sends the cached bytes under the edited name.
+    Select(top, {"file.a"});
+    const int stored = StoredCopies(bytes);
+    for (int button : {IDCANCEL, IDOK}) {
+        ModalDriver driver;
+        driver.Then<CDlgFileInfo>([&](CDlgFileInfo* dlg) {
+            EXPECT_EQ(dlg->GetMode(), CDlgFileInfo::MODE_SAVE_TO_SERVER);
+            if (button == IDOK) guitest::Screenshot(dlg, "studio_browser_save_to_server");
+            dlg->findChild<QLineEdit*>(QString::number(CDlgFileInfo::IDC_EDT_NAME))->setText("另存");
+            ClickId(dlg, button);
+        });
+        top->OnCommand(ID_SAVE_TO_SERVER);
+        EXPECT_TRUE(driver.Done());
+        if (button == IDCANCEL) {
+            PumpFor(300ms);
+            EXPECT_EQ(StoredCopies(bytes), stored);
+        }
+    }
+    EXPECT_TRUE(PumpUntil([&] { return StoredCopies(bytes) == stored + 1; }));
     // Another format: converted, stored under the new extension.
-    edited.reset(a.Clone());
+    std::unique_ptr<CkxFile> edited(a.Clone());
     edited->m_strExName = "jpg";
     edited->m_nEncFormat = KX_KXXXX().m_ImageTool.Get_kxID("jpg");
     EXPECT_TRUE(commands.SendSavedCopy(a, *edited));

@@ -6,6 +6,8 @@
 
 #include "app/CVarniaStudioApp.h"
 #include "app/StudioCommands.h"
+#include "browser/BrowserMenu.h"
+#include "browser/CBrowser.h"
 #include "dlg/CDlgAbout.h"
 #include "dlg/CDlgDocWindows.h"
 #include "dlg/CDlgPrintLayout.h"
@@ -25,6 +27,7 @@
 #include "qt/KxModalDriver.h"
 #include "qt/KxPromptRecorder.h"
 #include "qt/KxReportList.h"
+#include "ui/CkxwFileListView.h"
 #include "support/gui/Screenshot.h"
 #include "ui/CDlgGetDate.h"
 #include "ui/CDlgGetPerson.h"
@@ -52,6 +55,7 @@
 #include <QTest>
 
 #include <cstring>
+#include <fstream>
 #include <functional>
 
 using namespace studiotest;
@@ -590,6 +594,34 @@ TEST_F(PrintCommands, PrintsTheShownFileInTheStoredLayoutWithoutTheDialog) {
     ShowPicture("no picture at all");
     Run(Cmd::ID_PRINT);
     EXPECT_EQ(prompts.Texts(), std::vector<std::string>{Cmd::kNotPrintable});
+}
+
+TEST_F(PrintCommands, TheBrowserPrintsItsSelectedFileNotTheShownOne) {
+    PdfPrinter();
+    studio->SetPrintShow(0);
+    ShowPicture(PngBytes(60, 40)); // "local", shown in the information bar
+    TempDir pictures;
+    const std::string path = pictures.file("chosen.png");
+    std::ofstream(path, std::ios::binary) << PngBytes(30, 20);
+    CvClientDoc* doc = OpenDoc(CvClientDoc::KIND_LOCAL);
+    ASSERT_NE(doc, nullptr);
+    CBrowser* browser = nullptr;
+    for (QWidget* view : doc->GetViews())
+        if (auto* b = dynamic_cast<CBrowser*>(view)) browser = b;
+    ASSERT_NE(browser, nullptr);
+    doc->SetBrowserReady(true);
+    doc->RequestLocalLoad(pictures.str(), {path});
+    ASSERT_TRUE(PumpUntil([&] { return doc->GetFileCount() == 1; }));
+    PumpFor(100ms);
+    CkxwFileListView* list = browser->FileList();
+    list->SelectItem(list->GetFileItem(doc->GetFileIds().front()));
+    browser->OnCommand(ID_PRINT);
+    CPrintJob& job = studio->GetPrintJob();
+    ASSERT_TRUE(job.IsPreviewOpen());
+    ASSERT_NE(job.GetFile(), nullptr);
+    EXPECT_EQ(job.GetFile()->m_strTitle, "chosen");
+    job.GetPreviewFrame()->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 TEST_F(PrintCommands, TheLayoutDialogStoresItsChoicesOnlyOnOk) {

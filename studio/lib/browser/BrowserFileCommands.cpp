@@ -3,7 +3,9 @@
 #include "app/CVarniaStudioApp.h"
 #include "app/CvClientApp.h"
 #include "browser/BrowserMenu.h"
+#include "browser/CxFileBatchNote.h"
 #include "browser/CxFileBrowser.h"
+#include "dlg/CDlgFileInfo.h"
 #include "dlg/CDlgKeywordBind.h"
 #include "doc/CLocalStorage.h"
 #include "doc/CvClientDoc.h"
@@ -86,12 +88,6 @@ BrowserFileCommands::BrowserFileCommands(CxFileBrowser& browser)
 
 BrowserFileCommands::~BrowserFileCommands() {
     if (m_bWaitCursor) QApplication::restoreOverrideCursor();
-}
-
-bool BrowserFileCommands::IsAvailable(int id) {
-    // Printing waits for the print job's file form, saving to the server for the file
-    // information dialog; both stay grayed until they are part of the studio.
-    return id != ID_PRINT && id != ID_SAVE_TO_SERVER;
 }
 
 bool BrowserFileCommands::Run(int id) {
@@ -308,8 +304,7 @@ void BrowserFileCommands::Print() {
     // information bar happens to show.
     CkxFile printed;
     if (!LoadForPrint(*f, printed)) return;
-    // Handed to the application's print command for one file once the studio has it; until
-    // then the command stays grayed (IsAvailable).
+    if (CVarniaStudioApp* app = theApp()) app->PrintFile(printed);
 }
 
 // ---- Attributes and rights ----
@@ -329,10 +324,15 @@ void BrowserFileCommands::ChangeAttributes() {
     m_queue.Push(CFileSendQueue::UPDATE_ATTRS, TakeCopies(list));
 }
 
+void BrowserFileCommands::SaveBatchEdits() {
+    // What the batch annotation view holds goes into the files before they are sent.
+    if (m_browser.IsBatchMode())
+        if (CxFileBatchNote* view = m_browser.BatchView()) view->SaveEdits();
+}
+
 void BrowserFileCommands::UpdateToServer() {
     Touch();
-    // In batch mode the batch annotation view's pending edits belong here first; the view
-    // that holds them is not part of the browser yet.
+    SaveBatchEdits();
     CkxFileOpeStateList refused, allowed;
     const std::vector<int> ids = Gather(CanEdit, refused, allowed);
     if (!KX_ShowDlg_WarnOpeFile_UpdateFile(refused, allowed)) return;
@@ -501,9 +501,16 @@ void BrowserFileCommands::SaveToServer() {
     CkxFile* f = Selected();
     if (!f || !IsHere(*f)) return Warn("文件正在传输中,禁止复制");
     if (!m_browser.IsSaveToServerEnabled()) return;
-    // The file information dialog (mode 3, the browser's batch-mode flag as its family part)
-    // edits a copy of the file and hands it to SendSavedCopy on OK; until that dialog is part
-    // of the studio the command stays grayed (IsAvailable).
+    const int id = f->GetID();
+    // The dialog edits a copy; the family part is offered in the batch mode.
+    CDlgFileInfo dlg(&m_browser);
+    static_cast<CkxFile&>(dlg.m_File) = *f;
+    dlg.m_nFileGiven = 1;
+    dlg.SetSaveToServerMode();
+    dlg.SetFamilyPart(m_browser.IsBatchMode() ? 1 : 0);
+    if (dlg.DoModal() != kx::IDOK) return;
+    // The document may have replaced its file objects while the dialog was open.
+    if (const CkxFile* again = m_doc.FindFile(id)) SendSavedCopy(*again, dlg.m_File);
 }
 
 bool BrowserFileCommands::SendSavedCopy(const CkxFile& selected, CkxFile& edited) {
@@ -565,9 +572,8 @@ void BrowserFileCommands::UploadFromButton() {
     if (selected.empty()) return Warn("请选择要上载到服务器的文件");
     if (kx::Prompt(&m_browser, "确定上载文件到服务器吗", kx::PromptOkCancel, kx::PromptQuestion) != kx::AnswerOk)
         return;
+    SaveBatchEdits();
     const std::vector<CkxFile*> chosen = SelectedFiles(); // as they are after the question
-    // In batch mode the batch annotation view's pending edits belong here first (see
-    // UpdateToServer).
     if (!m_bWaitCursor) {
         m_bWaitCursor = true;
         QApplication::setOverrideCursor(Qt::WaitCursor);

@@ -33,9 +33,6 @@ public:
     // Runs the file command (a menu id, or the browser's buttons 14 and 15); false for an id
     // that is not one of them.
     bool Run(int id);
-    // Whether the command can run in this build (the ones waiting for a dialog or the print job
-    // stay grayed).
-    static bool IsAvailable(int id);
 
     // ---- The commands ----
     // mode 0 the desktop's program, 1 a chosen program, 2 the image editor.
@@ -71,6 +68,8 @@ public:
     CFileSendQueue& SendQueue() { return m_queue; }
 
 private:
+    // In batch mode, the batch view's pending edits written into the files.
+    void SaveBatchEdits();
     // The selected files in selection order (the document's objects).
     std::vector<CkxFile*> SelectedFiles() const;
     // The first selected file, null when none.

@@ -405,10 +405,6 @@ void CxFileBrowser::OnItemRightClicked(const QPoint& at) {
     UpdateToolButtons();
     kx::PopupMenu* menu = MakePopupMenu(BuildContextMenu(), this);
     if (!menu) return;
-    // Commands still waiting for a part of the studio are shown, but not offered.
-    for (QAction* action : menu->findChildren<QAction*>())
-        if (const int id = action->objectName().toInt(); id > 0 && !BrowserFileCommands::IsAvailable(id))
-            action->setEnabled(false);
     const int chosen = menu->TrackPopupMenu(at);
     menu->deleteLater();
     if (chosen > 0) OnCommand(chosen);
