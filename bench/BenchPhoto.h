@@ -11,6 +11,11 @@
 #include <cstdint>
 #include <vector>
 
+#include <spawn.h>
+#include <sys/wait.h>
+
+extern char** environ;
+
 namespace bench {
 
 using Clock = std::chrono::steady_clock;
@@ -44,18 +49,33 @@ inline bool MakePhoto(CxImage& img) {
     return true;
 }
 
-// Runs vipsthumbnail on src with the size argument (its output goes to outDir) and returns the
-// whole run's time in milliseconds, or a negative value when it failed.
-inline double TimeVipsThumbnail(const std::string& src, const std::string& size, const std::string& outDir) {
-    const std::string cmd = "vipsthumbnail '" + src + "' -s " + size + " -o '" + outDir + "/tn_%s.jpg'";
+// Runs the program (looked up on PATH, no shell between) with the arguments and returns the
+// whole run's time in milliseconds, from the start of the process to its exit, or a negative
+// value when it failed.
+inline double TimeProgram(std::vector<std::string> args) {
+    std::vector<char*> argv;
+    for (std::string& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
     const auto t0 = Clock::now();
-    const int rc = std::system(cmd.c_str());
+    pid_t pid = 0;
+    if (posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) {
+        std::fprintf(stderr, "%s could not be started\n", argv[0]);
+        return -1;
+    }
+    int status = 0;
+    if (waitpid(pid, &status, 0) != pid) return -1;
     const auto t1 = Clock::now();
-    if (rc != 0) {
-        std::fprintf(stderr, "vipsthumbnail failed (%d)\n", rc);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        std::fprintf(stderr, "%s failed (%d)\n", argv[0], status);
         return -1;
     }
     return Ms(t0, t1);
+}
+
+// Runs vipsthumbnail on src with the size argument (its output goes to outDir) and returns the
+// whole run's time in milliseconds, or a negative value when it failed.
+inline double TimeVipsThumbnail(const std::string& src, const std::string& size, const std::string& outDir) {
+    return TimeProgram({"vipsthumbnail", src, "-s", size, "-o", outDir + "/tn_%s.jpg"});
 }
 
 } // namespace bench

@@ -10,11 +10,14 @@
 #include "db/CatalogueMaker.h"
 #include "model/CkxClient.h"
 #include "model/CkxFileImage.h"
+#include "model/CkxUser.h"
 #include "protocol/KxMessage.h"
 #include "service/RequestTable.h"
 #include "session/CListenServer.h"
 #include "storeadmin/StorageDrives.h"
 #include "table/CImageFileTable.h"
+#include "table/UserTables.h"
+#include "model/CkxXXX.h"
 #include "transport/NetConnection.h"
 
 #include <stdlib.h>
@@ -75,6 +78,11 @@ public:
         std::lock_guard lock(m_mutex);
         return m_answers[type];
     }
+    // The result of the last log-on answer (CV_USER_LOGIN_OK when it was taken), or -1.
+    int LogonResult() {
+        std::lock_guard lock(m_mutex);
+        return m_logonResult;
+    }
     // Sends and waits for the next whole answer of the type; false when none came.
     bool RoundTrip(NetPacket& p, int type) {
         const int before = Count(type);
@@ -92,6 +100,10 @@ protected:
         {
             std::lock_guard lock(m_mutex);
             ++m_answers[packet.GetType() & 63];
+            uint32_t user = 0, result = 0;
+            if (packet.GetType() == kx::kMsgSession && packet.GetSubOp() == kx::kSubLogon &&
+                packet.GetDataInt64(user, result))
+                m_logonResult = static_cast<int>(result);
         }
         m_changed.notify_all();
     }
@@ -100,6 +112,7 @@ private:
     std::mutex m_mutex;
     std::condition_variable m_changed;
     int m_answers[64] = {};
+    int m_logonResult = -1;
 };
 
 // The server core on a fresh catalogue ("su" / kPassword) and one storage root, on a free
@@ -117,44 +130,51 @@ public:
             std::fprintf(stderr, "catalogue: %s\n", error.c_str());
             return;
         }
-        const fs::path drive = m_dir / "C", root = drive / "KX_Storage_0";
-        fs::create_directories(root);
-        kx::WritePrivateProfileString("BASE", "ID", "0", (root / "Conf").string());
-        auto drives = std::make_shared<FolderDriveSource>();
-        drives->Add('C', drive.string(), 4000000, 2000000);
-        m_data = std::make_unique<CDataManager>();
-        m_data->GetImageStorage().SetDriveSource(drives);
-        if (!m_data->GetImageStorage().Prepare("KX")) return;
-        m_data->GetImageStorage().CreateRootFolders(0);
-        m_data->SetConnection("", Catalogue(), "", "");
-        if (!m_data->Open(KX_DB_SQLITE)) {
-            std::fprintf(stderr, "open: %s\n", m_data->GetLastError().c_str());
-            return;
-        }
-        m_server = std::make_unique<CServerListener>(m_data.get(), kx::RequestTable());
-        m_ok = m_server->Start(0, "127.0.0.1") && m_server->StartServerThread();
+        Start(true);
     }
+    // The server on the catalogue and storage root another BenchServer left in `dir` (see Keep).
+    explicit BenchServer(const fs::path& dir) : m_dir(dir), m_keep(true) { Start(false); }
     ~BenchServer() {
         if (m_server) m_server->Shutdown();
         m_server.reset();
         m_data.reset();
         std::error_code ec;
-        if (!m_dir.empty()) fs::remove_all(m_dir, ec);
+        if (!m_dir.empty() && !m_keep) fs::remove_all(m_dir, ec);
     }
     BenchServer(const BenchServer&) = delete;
     BenchServer& operator=(const BenchServer&) = delete;
 
     bool Ok() const { return m_ok; }
+    // Leaves the folder (catalogue and storage root) in place when the server goes.
+    void Keep() { m_keep = true; }
     const fs::path& Dir() const { return m_dir; }
     std::string Catalogue() const { return (m_dir / "catalogue.db").string(); }
     CDataManager& Data() { return *m_data; }
 
-    // A client logged on as su; null when the log-on fails.
-    std::unique_ptr<BenchClient> LogOn() {
+    // Accounts "bench1" to "bench<count>" (password kPassword) with su's role: a user logs on in
+    // one session at a time, so each of many clients needs its own.
+    bool AddUsers(int count) {
+        std::lock_guard lock(m_data->CatalogueMutex());
+        CkxUserList& users = KX_KXXXX().m_UserList;
+        const CkxUser* su = users.Find(std::string("su"));
+        if (!su) return false;
+        for (int i = 1; i <= count; ++i) {
+            CkxUser u = *su;
+            u.m_strLogon = u.m_strUser = "bench" + std::to_string(i);
+            u.m_strPassword = kPassword;
+            u.m_nOnline = 0;
+            if (!UserTable::Insert(m_data->GetDatabase(), u)) return false;
+            users.AddTail(u);
+        }
+        return true;
+    }
+
+    // A client logged on as the user (su unless named); null when the log-on fails.
+    std::unique_ptr<BenchClient> LogOn(const std::string& user = "su") {
         auto client = std::make_unique<BenchClient>();
         CkxClient logon;
         logon.m_nType = CkxClient::MS_STUDIO;
-        logon.m_strLogon = "su";
+        logon.m_strLogon = user;
         logon.m_strPassword = kPassword;
         const CkxClient::_COM com = logon.GetComData();
         NetPacket p;
@@ -163,6 +183,10 @@ public:
         p.SetData(&com, sizeof com);
         if (client->Connect(m_server->GetPort(), "127.0.0.1") != 1 || !client->RoundTrip(p, kx::kMsgSession))
             return nullptr;
+        if (client->LogonResult() != CV_USER_LOGIN_OK) {
+            std::fprintf(stderr, "log-on refused: %d\n", client->LogonResult());
+            return nullptr;
+        }
         return client;
     }
 
@@ -193,7 +217,30 @@ public:
     }
 
 private:
+    // Storage root and catalogue opened, the listener on a free loopback port.
+    void Start(bool makeRoot) {
+        const fs::path drive = m_dir / "C", root = drive / "KX_Storage_0";
+        if (makeRoot) {
+            fs::create_directories(root);
+            kx::WritePrivateProfileString("BASE", "ID", "0", (root / "Conf").string());
+        }
+        auto drives = std::make_shared<FolderDriveSource>();
+        drives->Add('C', drive.string(), 4000000, 2000000);
+        m_data = std::make_unique<CDataManager>();
+        m_data->GetImageStorage().SetDriveSource(drives);
+        if (!m_data->GetImageStorage().Prepare("KX")) return;
+        if (makeRoot) m_data->GetImageStorage().CreateRootFolders(0);
+        m_data->SetConnection("", Catalogue(), "", "");
+        if (!m_data->Open(KX_DB_SQLITE)) {
+            std::fprintf(stderr, "open: %s\n", m_data->GetLastError().c_str());
+            return;
+        }
+        m_server = std::make_unique<CServerListener>(m_data.get(), kx::RequestTable());
+        m_ok = m_server->Start(0, "127.0.0.1") && m_server->StartServerThread();
+    }
+
     fs::path m_dir;
+    bool m_keep = false;
     std::unique_ptr<CDataManager> m_data;
     std::unique_ptr<CServerListener> m_server;
     bool m_ok = false;

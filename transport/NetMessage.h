@@ -16,6 +16,7 @@
 #include <memory>
 #include <optional>
 #include <string_view>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -159,7 +160,31 @@ private:
     // Sender: the pieces back to back. Receiver: the whole content block.
     NetBytes m_store;
     std::vector<std::pair<size_t, size_t>> m_pieces; // offset into m_store, length
-    std::optional<NetPacket> m_first;
+    // The first part as received (an 8 KB packet), held on the heap: a message stays small and
+    // cheap to move, so lists of messages (a series answer) grow without copying content.
+    class FirstPart {
+    public:
+        FirstPart() = default;
+        FirstPart(const FirstPart& o) : m_p(o.m_p ? std::make_unique<NetPacket>(*o.m_p) : nullptr) {}
+        FirstPart& operator=(const FirstPart& o) {
+            if (this != &o) m_p = o.m_p ? std::make_unique<NetPacket>(*o.m_p) : nullptr;
+            return *this;
+        }
+        FirstPart(FirstPart&&) noexcept = default;
+        FirstPart& operator=(FirstPart&&) noexcept = default;
+        explicit operator bool() const { return m_p != nullptr; }
+        NetPacket& operator*() const { return *m_p; }
+        NetPacket* operator->() const { return m_p.get(); }
+        void emplace(int kind) { m_p = std::make_unique<NetPacket>(kind); }
+
+    private:
+        std::unique_ptr<NetPacket> m_p;
+    };
+    FirstPart m_first;
     int m_nSeriesPos = 0;
     int m_nSeriesIndex = 0;
 };
+
+// Moving a message must not copy it: vectors and queues of messages move them as they grow.
+static_assert(std::is_nothrow_move_constructible_v<NetMessage>);
+

@@ -309,3 +309,35 @@ TEST(CkxKeywordLinkList, PairOperationsTable) {
     EXPECT_EQ(list.GetFileKeyword(1, ids), 3);
     EXPECT_EQ(ids, (std::vector<int>{30, 10, 20}));
 }
+
+TEST(CkxKeywordLinkList, LinksComeInAnyFileOrderAndAreFoundByFile) {
+    // Links added out of file order, and the same links handed over at once: each file's links
+    // keep the order they came in, whatever other files came between.
+    const std::vector<CkxKeywordLink> given = {{5, 50}, {2, 20}, {5, 51}, {9, 90}, {2, 21}, {1, 10}, {5, 52}};
+    CkxKeywordLinkList added;
+    for (const CkxKeywordLink& l : given) added.AddTail(l);
+    const CkxKeywordLinkList taken(given);
+    for (const CkxKeywordLinkList* list : {static_cast<const CkxKeywordLinkList*>(&added), &taken}) {
+        std::vector<std::pair<int, int>> walked;
+        list->ForEach([&](const CkxKeywordLink& l) { walked.emplace_back(l.m_nFileID, l.m_nKeywordID); });
+        EXPECT_EQ(walked, (std::vector<std::pair<int, int>>{{1, 10}, {2, 20}, {2, 21}, {5, 50}, {5, 51}, {5, 52}, {9, 90}}));
+        std::vector<int> ids;
+        EXPECT_EQ(list->GetFileKeyword(5, ids), 3);
+        EXPECT_EQ(ids, (std::vector<int>{50, 51, 52}));
+        EXPECT_EQ(list->GetFileKeyword(3, ids), 0); // between two files that have links
+        ASSERT_NE(list->Find(CkxKeywordLink(9, 90)), nullptr);
+        EXPECT_EQ(list->Find(CkxKeywordLink(9, 90))->m_nFileID, 9);
+        EXPECT_EQ(list->Find(CkxKeywordLink(2, 50)), nullptr); // the keyword, on another file
+    }
+
+    // Removing a file in the middle leaves its neighbours whole and findable.
+    CkxKeywordLinkList list(given);
+    EXPECT_EQ(list.DeleteObj(2), 2);
+    std::vector<int> ids;
+    EXPECT_EQ(list.GetFileKeyword(1, ids), 1);
+    EXPECT_EQ(list.GetFileKeyword(5, ids), 3);
+    EXPECT_EQ(list.Delete(CkxKeywordLink(5, 51)), 1);
+    EXPECT_EQ(list.GetFileKeyword(5, ids), 2);
+    EXPECT_EQ(ids, (std::vector<int>{50, 52}));
+    EXPECT_EQ(list.GetCount(), 4);
+}

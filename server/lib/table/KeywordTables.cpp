@@ -137,27 +137,31 @@ int DeleteOfFile(CADODatabase& db, int fileId) {
 int SetFileLinks(CADODatabase& db, int fileId, const CkxKeywordLinkList& links) {
     CADOTransaction tx(db);
     if (!tx.IsActive() || !DeleteOfFile(db, fileId)) return 0;
-    for (POSITION p = links.GetHeadPosition(); p;)
-        if (!Insert(db, *links.GetNext(p))) return 0;
-    return tx.Commit();
+    bool ok = true;
+    links.ForEach([&](const CkxKeywordLink& l) { ok = ok && Insert(db, l); });
+    return ok ? tx.Commit() : 0;
 }
 
 int LoadAll(CADODatabase& db, CkxKeywordLinkList& list) {
     // A catalogue holds hundreds of thousands of links: each row is read as it comes, by the
-    // columns' positions found at the first row.
+    // columns' positions found at the first row, into one array of 8-byte links.
     int file = -1, key = -1;
     bool found = false;
-    return kx::LoadList(db, " SELECT * FROM VUZO_KeywordLink ", list, [&](const CADORecordset& rs) {
+    std::vector<CkxKeywordLink> rows;
+    const int read = kx::EachRow(db, " SELECT * FROM VUZO_KeywordLink ", [&](const CADORecordset& rs) {
         if (!found) {
             file = rs.GetFieldIndex("T_FileID");
             key = rs.GetFieldIndex("T_KeyID");
             found = true;
         }
-        CkxKeywordLink l;
+        CkxKeywordLink& l = rows.emplace_back();
         rs.GetLongAt(file, l.m_nFileID);
         rs.GetLongAt(key, l.m_nKeywordID);
-        return l;
     });
+    if (read < 0) return -1;
+    rows.shrink_to_fit();
+    list = CkxKeywordLinkList(std::move(rows));
+    return list.GetCount();
 }
 
 std::string FilesOfKeywordQuery(int keywordId) {
