@@ -327,22 +327,8 @@ protected:
     }
     // Adds an attribute as the second workstation; its id once the studio holds it.
     int OtherAdds(int family, const char* name) {
-        CkxAttr a;
-        a.m_nFamilyID = family;
-        a.m_strName = name;
-        a.m_nDataType = KXT_STR;
-        a.m_nEditWay = KXE_EDIT;
-        CkxBuf consts;
-        a.BuildBuf(consts);
-        EXPECT_TRUE(SendPieces(*other, kMsgFamilyAttr, kSubAdd, {Bytes(a.GetComData()), std::string(consts.View())}));
-        int id = -1;
-        EXPECT_TRUE(PumpUntil([&] {
-            CkxAttrPtrs own;
-            KX_FamilyXXX().attr_GetFamilyLocalAttr(family, own);
-            for (const CkxAttr* x : own)
-                if (x->m_strName == name) id = x->GetID();
-            return id > 0;
-        }));
+        const int id = AddFamilyTextAttr(*other, family, name);
+        EXPECT_GT(id, 0);
         return id;
     }
     static void Name(Dialog* d, const char* name) {

@@ -205,22 +205,8 @@ TEST_F(FileInfo, ModifyFromTheInformationBarKeepsFamilyAndValues) {
     // Two attributes of the family, and file.d in the family with a value of each.
     std::vector<int> attrs;
     for (const char* name : {"海拔", "季节"}) {
-        CkxAttr a;
-        a.m_nFamilyID = family;
-        a.m_strName = name;
-        a.m_nDataType = KXT_STR;
-        a.m_nEditWay = KXE_EDIT;
-        CkxBuf consts;
-        a.BuildBuf(consts);
-        ASSERT_TRUE(SendPieces(*su, kMsgFamilyAttr, kSubAdd, {Bytes(a.GetComData()), std::string(consts.View())}));
-        int id = -1;
-        ASSERT_TRUE(PumpUntil([&] {
-            CkxAttrPtrs own;
-            KX_FamilyXXX().attr_GetFamilyLocalAttr(family, own);
-            for (const CkxAttr* x : own)
-                if (x->m_strName == name) id = x->GetID();
-            return id > 0;
-        }));
+        const int id = AddFamilyTextAttr(*su, family, name);
+        ASSERT_GT(id, 0);
         attrs.push_back(id);
     }
     CkxFileImage seeded = FileD();

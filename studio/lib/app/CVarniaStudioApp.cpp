@@ -50,6 +50,8 @@ int CkxPlayParam::* const kSliderWords[11] = {
 
 CVarniaStudioApp* theApp() { return g_app; }
 
+CMainFrame* TheMainFrame() { return g_app ? g_app->GetMainFrame() : nullptr; }
+
 CVarniaStudioApp::CVarniaStudioApp(CStudioLink& link, QObject* parent)
     : CvClientApp(parent), m_link(link), m_printHost(std::make_unique<CPrintHost>()),
       m_printJob(std::make_unique<CPrintJob>(m_printHost.get())), m_commands(std::make_unique<CStudioCommands>(*this)) {

@@ -137,3 +137,5 @@ private:
 
 // The program's application object (null when none is made).
 CVarniaStudioApp* theApp();
+// The program's main frame, or null (no application or no frame yet).
+CMainFrame* TheMainFrame();

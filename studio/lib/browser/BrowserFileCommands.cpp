@@ -16,6 +16,7 @@
 #include "model/CkxFileX.h"
 #include "model/CkxXXX.h"
 #include "model/CkxwFileSystem.h"
+#include "qt/KxWaitCursor.h"
 #include "qt/KxPrompt.h"
 #include "ui/CDlgDataShareEdit.h"
 #include "ui/CDlgFileRefProjectAdmin.h"
@@ -30,11 +31,6 @@
 #include <QApplication>
 
 namespace {
-
-struct WaitCursor {
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-};
 
 int CanLoad(int user, const CkxFile& f) { return KX_KXXXX().fsUserCan_File_Load(user, f.m_nWriterID, f.GetPower()); }
 int CanEdit(int user, const CkxFile& f) { return KX_KXXXX().fsUserCan_File_Edit(user, f.m_nWriterID, f.GetPower()); }
@@ -86,8 +82,10 @@ BrowserFileCommands::BrowserFileCommands(CxFileBrowser& browser)
     m_queue.SetFinishHandler([this](const std::vector<std::string>& skipped) { OnQueueFinished(skipped); });
 }
 
-BrowserFileCommands::~BrowserFileCommands() {
-    if (m_bWaitCursor) QApplication::restoreOverrideCursor();
+BrowserFileCommands::~BrowserFileCommands() = default;
+
+void BrowserFileCommands::WaitForQueue() {
+    if (!m_wait) m_wait = std::make_unique<kx::WaitCursor>();
 }
 
 bool BrowserFileCommands::Run(int id) {
@@ -182,10 +180,7 @@ std::unique_ptr<CkxFile> BrowserFileCommands::CopyWithContent(const CkxFile& f) 
 }
 
 void BrowserFileCommands::OnQueueFinished(const std::vector<std::string>& skipped) {
-    if (m_bWaitCursor && !m_queue.IsBusy()) {
-        m_bWaitCursor = false;
-        QApplication::restoreOverrideCursor();
-    }
+    if (!m_queue.IsBusy()) m_wait.reset();
     if (skipped.empty()) return;
     std::string text = "以下文件无法读取，没有上载到服务器:";
     for (const std::string& name : skipped) text += "\n" + name;
@@ -233,7 +228,7 @@ void BrowserFileCommands::Open(int mode) {
 
 void BrowserFileCommands::CopyToClipboard() {
     Touch();
-    WaitCursor wait;
+    kx::WaitCursor wait;
     CkxFile* f = Selected();
     CxImage image;
     if (IsLocal()) {
@@ -317,10 +312,7 @@ void BrowserFileCommands::ChangeAttributes() {
     CkxFileXList list;
     FillNoteList(FindFiles(ids), list);
     if (!KX_ShowDlg_BatchFileNote("批量修改文件属性", list, 1)) return;
-    if (!m_bWaitCursor) {
-        m_bWaitCursor = true;
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-    }
+    WaitForQueue();
     m_queue.Push(CFileSendQueue::UPDATE_ATTRS, TakeCopies(list));
 }
 
@@ -336,10 +328,7 @@ void BrowserFileCommands::UpdateToServer() {
     CkxFileOpeStateList refused, allowed;
     const std::vector<int> ids = Gather(CanEdit, refused, allowed);
     if (!KX_ShowDlg_WarnOpeFile_UpdateFile(refused, allowed)) return;
-    if (!m_bWaitCursor) {
-        m_bWaitCursor = true;
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-    }
+    WaitForQueue();
     m_queue.Push(CFileSendQueue::UPDATE_ATTRS, Copies(FindFiles(ids)));
 }
 
@@ -558,10 +547,7 @@ void BrowserFileCommands::UploadFromMenu() {
     CkxFileXList list;
     FillNoteList(selected, list);
     if (!KX_ShowDlg_BatchFileNote("批量上载到服务器", list, 1)) return;
-    if (!m_bWaitCursor) {
-        m_bWaitCursor = true;
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-    }
+    WaitForQueue();
     m_queue.Push(CFileSendQueue::ADD_FROM_SOURCE, TakeCopies(list));
 }
 
@@ -574,10 +560,7 @@ void BrowserFileCommands::UploadFromButton() {
         return;
     SaveBatchEdits();
     const std::vector<CkxFile*> chosen = SelectedFiles(); // as they are after the question
-    if (!m_bWaitCursor) {
-        m_bWaitCursor = true;
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-    }
+    WaitForQueue();
     m_queue.Push(CFileSendQueue::ADD_FROM_SOURCE, Copies(chosen));
 }
 

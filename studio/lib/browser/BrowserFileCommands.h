@@ -9,6 +9,7 @@
 
 #include "browser/CFileSendQueue.h"
 #include "model/CkxFile.h"
+#include "qt/KxWaitCursor.h"
 
 #include <memory>
 #include <string>
@@ -70,6 +71,8 @@ public:
 private:
     // In batch mode, the batch view's pending edits written into the files.
     void SaveBatchEdits();
+    // Shows the wait cursor until the send queue has finished.
+    void WaitForQueue();
     // The selected files in selection order (the document's objects).
     std::vector<CkxFile*> SelectedFiles() const;
     // The first selected file, null when none.
@@ -98,5 +101,6 @@ private:
     CkxwFileListView* m_list;
     CServerLink* m_link;
     CFileSendQueue m_queue;
-    bool m_bWaitCursor = false;
+    // The wait cursor while the send queue works.
+    std::unique_ptr<kx::WaitCursor> m_wait;
 };

@@ -9,6 +9,7 @@
 #include "session/CServerLink.h"
 
 #include "model/CkxXXX.h"
+#include "qt/KxWaitCursor.h"
 #include "qt/KxPopupMenu.h"
 #include "ui/CkxwFileListView.h"
 
@@ -59,16 +60,6 @@ struct Column {
 const Column kColumns[] = {{"文件名称", 100}, {"编码格式", 80},  {"文件族类", 80},  {"图像宽度", 60},  {"图像高度", 60},
                            {"文件大小", 60},  {"创作者", 100},   {"录入者", 100},   {"修改者", 100},   {"创作时间", 130},
                            {"录入时间", 130}, {"修改时间", 130}, {"创作地点", 130}, {"存储目录", 130}, {"备注", 150}};
-
-CMainFrame* Frame() {
-    CVarniaStudioApp* app = theApp();
-    return app ? app->GetMainFrame() : nullptr;
-}
-
-struct WaitCursor {
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-};
 
 } // namespace
 
@@ -249,7 +240,7 @@ void CxFileBrowser::SetThumbnailMode(int mode) {
 
 void CxFileBrowser::Requery() {
     TouchDocument();
-    WaitCursor wait;
+    kx::WaitCursor wait;
     m_doc.RemoveAllFiles();
     CvClientApp* app = CvClientApp::Current();
     if (!app || !m_link) return;
@@ -266,7 +257,7 @@ void CxFileBrowser::OnCommand(int id) {
     case BTN_LIST:
     case BTN_REPORT:
     case BTN_MICRO: {
-        WaitCursor wait;
+        kx::WaitCursor wait;
         m_list->setFocus();
         TouchDocument();
         ShowFileList();
@@ -293,7 +284,7 @@ void CxFileBrowser::OnCommand(int id) {
     case BTN_SLIDE:
     case ID_SLIDE_SHOW:
         TouchDocument();
-        if (CMainFrame* frame = Frame()) frame->StartSlideShow(1);
+        if (CMainFrame* frame = TheMainFrame()) frame->StartSlideShow(1);
         return;
     case ID_MODE_LARGE: return SetMode(CkxwFileListView::MODE_LARGEICON);
     case ID_MODE_SMALL: return SetMode(CkxwFileListView::MODE_SMALLICON);
@@ -326,7 +317,7 @@ void CxFileBrowser::ShowFile(const CkxFile* file) {
     if (file->Is_WholeState_Valid() || local || !MayLoad(*file)) {
         ++m_nPreviews;
         m_nLastPreview = file->GetID();
-        if (CMainFrame* frame = Frame()) {
+        if (CMainFrame* frame = TheMainFrame()) {
             frame->ShowFileStatus(file);
             frame->StartSlideShow(0);
         }

@@ -10,6 +10,7 @@
 #include "model/CkxFileImage.h"
 #include "model/CkxFileX.h"
 #include "model/CkxXXX.h"
+#include "qt/KxWaitCursor.h"
 #include "qt/KxPopupMenu.h"
 #include "qt/KxPrompt.h"
 #include "ui/CkxwDlgBatchFileNote.h"
@@ -45,16 +46,6 @@ constexpr int kModeMicro = CkxwFileListView::MODE_MICRO50;
 constexpr auto kUploadGap = std::chrono::milliseconds(100);
 
 enum OpenHow { OPEN_DEF, OPEN_WAY, OPEN_EDITOR };
-
-CMainFrame* Frame() {
-    CVarniaStudioApp* app = theApp();
-    return app ? app->GetMainFrame() : nullptr;
-}
-
-struct WaitCursor {
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-};
 
 std::string NameList(const std::vector<std::string>& names) {
     std::string text;
@@ -205,10 +196,10 @@ void CWndCaptureFileCtrl::OnUploaded(int localId) {
 void CWndCaptureFileCtrl::ShowDetails(int row) {
     CkxFileImage* file = FindFile(m_list->GetItemFileID(row));
     if (!file) return;
-    WaitCursor wait;
+    kx::WaitCursor wait;
     m_strLastDetails = DetailsLine(*file);
     m_nLastShown = file->GetID();
-    if (CMainFrame* frame = Frame()) {
+    if (CMainFrame* frame = TheMainFrame()) {
         frame->SetStatusText(m_strLastDetails);
         frame->ShowFileInfo(file);
     }
@@ -351,7 +342,7 @@ void CWndCaptureFileCtrl::Upload() {
     // The dialog edits copies and hands them back on OK; each keeps its row's local id.
     if (!KX_ShowDlg_BatchFileNote(kUploadCaption, list, 1)) return;
 
-    WaitCursor wait;
+    kx::WaitCursor wait;
     std::vector<std::string> unreadable, refused;
     const int user = m_link ? m_link->GetCurrentUserId() : -1;
     bool first = true;

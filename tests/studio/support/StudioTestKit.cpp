@@ -138,6 +138,26 @@ bool SendPieces(srvtest::TestClient& c, int type, int subOp, const std::vector<s
     return c.SendMessage(m) == 1;
 }
 
+int AddFamilyTextAttr(srvtest::TestClient& c, int family, const std::string& name) {
+    CkxAttr a;
+    a.m_nFamilyID = family;
+    a.m_strName = name;
+    a.m_nDataType = KXT_STR;
+    a.m_nEditWay = KXE_EDIT;
+    CkxBuf consts;
+    a.BuildBuf(consts);
+    if (!SendPieces(c, kx::kMsgFamilyAttr, kx::kSubAdd, {Bytes(a.GetComData()), std::string(consts.View())})) return -1;
+    int id = -1;
+    PumpUntil([&] {
+        CkxAttrPtrs own;
+        KX_FamilyXXX().attr_GetFamilyLocalAttr(family, own);
+        for (const CkxAttr* x : own)
+            if (x->m_strName == name) id = x->GetID();
+        return id > 0;
+    });
+    return id;
+}
+
 void ResetContext() {
     CkxXXX& c = KX_KXXXX();
     c.fsDeleteAll();

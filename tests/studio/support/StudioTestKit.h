@@ -137,6 +137,10 @@ int FolderNamed(const std::string& name);
 bool SendPieces(srvtest::TestClient& c, int type, int subOp, const std::vector<std::string>& pieces,
                 uint32_t param = 0);
 
+// Adds a text attribute to the family as that workstation; its id once the session holds it, or
+// -1 when it did not arrive.
+int AddFamilyTextAttr(srvtest::TestClient& c, int family, const std::string& name);
+
 // Empties every list the session fills, and the current user.
 void ResetContext();
 
