@@ -14,6 +14,7 @@
 #include "protocol/KxMessage.h"
 #include "service/RequestTable.h"
 #include "session/CListenServer.h"
+#include "transport/NetRead.h"
 #include "storeadmin/StorageDrives.h"
 #include "table/CImageFileTable.h"
 #include "table/UserTables.h"
@@ -96,7 +97,7 @@ public:
 protected:
     void OnRequest(NetPacket&, NetMessage*) override {}
     void OnReply(NetPacket& packet, NetMessage*) override {
-        if (packet.GetSeriesIndex() != 0) return;
+        if (!kx::NetIsLastEntry(packet)) return;
         {
             std::lock_guard lock(m_mutex);
             ++m_answers[packet.GetType() & 63];

@@ -5,6 +5,7 @@
 
 #include <netinet/in.h>
 #include <netinet/tcp.h>
+#include <poll.h>
 #include <sys/socket.h>
 
 #include <cerrno>
@@ -38,6 +39,14 @@ constexpr int kSendOrder[kNetQueueClasses] = {1, 2, 3, 4, 5, 0};
 NetConnection::NetConnection() : NetSocket(0, AF_INET) {}
 
 NetConnection::~NetConnection() { StopAndClose(); }
+
+bool NetConnection::HasPeerClosed() const {
+    if (m_bPeerClosed.load()) return true;
+    const int handle = GetHandle();
+    if (handle == -1) return true;
+    pollfd p{handle, POLLRDHUP, 0};
+    return ::poll(&p, 1, 0) > 0 && (p.revents & (POLLRDHUP | POLLHUP | POLLERR)) != 0;
+}
 
 int NetConnection::Connect(int port, const std::string& host, int limitMs) {
     Stop();

@@ -77,6 +77,10 @@ public:
     bool IsRunning() const { return m_bRunning.load(); }
     // True once a worker saw the connection fail (until the next start).
     bool IsFailed() const { return m_bFailed.load(); }
+    // True once the peer has ended its stream: the receive thread saw it, or the socket already
+    // holds the end although the thread has not read up to it yet. Bytes sent before the end
+    // may still be waiting for their handlers.
+    bool HasPeerClosed() const;
 
     // Whole packets.
     int SendPacket(const NetPacket& packet);     // flag 1, the packet's class (0..5)

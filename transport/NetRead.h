@@ -44,9 +44,13 @@ inline std::optional<int> NetReadIdText(std::string_view bytes) {
     return value;
 }
 
-// The entry marks of a list answer: the first entry of a series is marked first (or only) and
-// the last one carries the count-down index 0, for packet and message series alike.
+// The entry marks of a list answer: the first entry of a series is marked first (or only), the
+// last one last (or only). A message series of one is marked first with the count-down index 0.
+// The index is 16 bits wide and wraps in a series of more than 65,536 entries, so it marks the
+// end only together with the first mark.
 inline bool NetIsFirstEntry(const NetPacket& packet) { return packet.IsFirstPart(); }
-inline bool NetIsLastEntry(const NetPacket& packet) { return packet.GetSeriesIndex() == 0; }
+inline bool NetIsLastEntry(const NetPacket& packet) {
+    return packet.IsLastPart() || (packet.GetSeriesPos() == kSeriesFirst && packet.GetSeriesIndex() == 0);
+}
 
 } // namespace kx

@@ -60,7 +60,7 @@ TEST_F(KeeperLockTest, OnlyTheAdministratorsOwnPasswordUnlocks) {
             // The name shown is the stored "User".
             EXPECT_EQ(NameOf(dlg)->currentText().toStdString(), "someone");
             EXPECT_TRUE(FocusIn(dlg, CDlgLogin::IDC_EDIT_PASSWORD));
-            if (std::string(a.admin) == "su") guitest::Screenshot(dlg, "CDlgLogin-lock");
+            if (std::string(a.admin) == "su") guitest::Screenshot(dlg, "CDlgLogin-lock-keeper");
 
             const CkxUser own = *users.Find(a.admin);
             const struct {

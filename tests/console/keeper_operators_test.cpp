@@ -118,6 +118,11 @@ TEST_F(KeeperOperators, AnOperatorIsCreatedChangedAndDeletedThroughTheServer) {
     ASSERT_TRUE(PumpUntil([&] { return pane.GetItemText(RowNamed(pane, "erin"), 3) == "暂停"; }));
     EXPECT_EQ(pane.RowStateImage(RowNamed(pane, "erin")), 1); // the paused icon
     EXPECT_EQ(StoredUser("erin")->m_nState, CkxUser::STATE_PAUSE);
+    // The pane as the administrator sees it, with the paused operator in its list.
+    app().GetMainFrame()->RightView()->ShowOperatorPane();
+    app().GetMainFrame()->resize(900, 600);
+    ASSERT_TRUE(PumpUntil([&] { return pane.isVisible(); }));
+    guitest::Screenshot(app().GetMainFrame(), "keeper_operators");
 
     Select(pane, "erin");
     prompts.Answer(AnswerOk);
@@ -125,7 +130,6 @@ TEST_F(KeeperOperators, AnOperatorIsCreatedChangedAndDeletedThroughTheServer) {
     EXPECT_EQ(prompts.LastText(), CWndOperator::kDeleteQuestion);
     ASSERT_TRUE(PumpUntil([&] { return RowNamed(pane, "erin") < 0; }));
     EXPECT_FALSE(StoredUser("erin"));
-    guitest::Screenshot(app().GetMainFrame(), "keeper_operators");
 }
 
 TEST_F(KeeperOperators, TheDialogChecksItsFieldsInOrder) {

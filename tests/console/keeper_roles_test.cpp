@@ -187,6 +187,7 @@ TEST_F(KeeperRoles, ListEdges) {
     // A removal for an id no row shows changes nothing.
     pane.OnNotice(kNoticeRemoved, 424242);
     EXPECT_EQ(pane.RoleList()->GetItemCount(), 2);
+    list.resize(640, 360); // the size it has as a pane of the main frame
     guitest::Screenshot(&list, "keeper_file_role_list");
     app().GetMainFrame()->RightView()->ShowFileRolePane();
     app().GetMainFrame()->resize(900, 600);

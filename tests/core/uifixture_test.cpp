@@ -3,6 +3,7 @@
 // the compiled-in bitmap strips load with transparent unused cells.
 #include "support/gui/Screenshot.h"
 #include "support/gui/SmallCatalogue.h"
+#include "support/TempDir.h"
 
 #include "model/CkxFamilyXXX.h"
 #include "model/CkxXXX.h"
@@ -141,6 +142,26 @@ TEST_F(UiFixture, APictureThatCannotBeWrittenFailsTheTest) {
     const std::string old = guitest::ScreenshotDir();
     setenv("VARNIA_SCREENSHOTS", "/proc/no-such-folder", 1);
     EXPECT_NONFATAL_FAILURE(guitest::Screenshot(dlg, "never-written"), "never-written");
+    setenv("VARNIA_SCREENSHOTS", old.c_str(), 1);
+}
+
+// Two tests saving under one name would leave only the later picture to look at.
+TEST_F(UiFixture, APictureNameBelongsToTheTestThatFirstWroteIt) {
+    static UserListDialog* dlg;
+    UserListDialog owner;
+    dlg = &owner;
+    TempDir dir;
+    const std::string old = guitest::ScreenshotDir();
+    setenv("VARNIA_SCREENSHOTS", dir.str().c_str(), 1);
+    QImage other(4, 4, QImage::Format_RGB32);
+    other.fill(Qt::red);
+    other.setText("Test", "OtherSuite.OtherTest");
+    ASSERT_TRUE(other.save(QString::fromStdString(dir.file("taken.png")), "PNG"));
+    EXPECT_NONFATAL_FAILURE(guitest::Screenshot(dlg, "taken"), "already used by OtherSuite.OtherTest");
+    EXPECT_EQ(QImage(QString::fromStdString(dir.file("taken.png"))).pixel(0, 0), QColor(Qt::red).rgb());
+    // The same test may write its own picture again (a second run, or a later state).
+    EXPECT_FALSE(guitest::Screenshot(dlg, "mine").empty());
+    EXPECT_FALSE(guitest::Screenshot(dlg, "mine").empty());
     setenv("VARNIA_SCREENSHOTS", old.c_str(), 1);
 }
 

@@ -193,6 +193,41 @@ TEST(Logon, DroppedConnectionTellsEveryOtherSession) {
     EXPECT_TRUE(alice->Quiet(kx::kMsgSession, kx::kSubLogoff));
 }
 
+// A workstation that logs off, or loses its connection, and logs on again at once may reach the
+// server before the end of its old connection has been handled: it must not be refused as
+// already logged on, and the others must end up knowing the user is online.
+TEST(Logon, AUserBackAtOnceAfterALogOffOrADroppedConnectionIsLetIn) {
+    TestServer server;
+    ASSERT_TRUE(server.Ok());
+    auto su = server.LogOnAdmin();
+    ASSERT_TRUE(su);
+    const int aliceId = server.UserId("alice");
+    auto alice = server.LogOn("alice", "alice-pw");
+    ASSERT_TRUE(alice);
+    for (int round = 0; round < 40; ++round) {
+        SCOPED_TRACE(round);
+        if (round % 2 == 0) alice->SendText(kx::kMsgSession, kx::kSubLogoff, std::to_string(aliceId));
+        alice->StopAndClose();
+        alice = server.Connect();
+        ASSERT_TRUE(alice);
+        ASSERT_EQ(alice->LogOn("alice", "alice-pw"), 0);
+    }
+    // Once every old connection has been removed, alice is online through the last one, and
+    // the last word su heard of her says so.
+    ASSERT_TRUE(server.WaitForSessions(2));
+    EXPECT_TRUE(IsOnline(server, aliceId));
+    su->Send(kx::kMsgSession, kx::kSubOnlineUsers);
+    ASSERT_TRUE(su->Wait(kx::kMsgSession, kx::kSubOnlineUsers));
+    int last = 0;
+    for (const Answer& a : su->Pending())
+        if (a.type == kx::kMsgSession && a.AsInt() == aliceId &&
+            (a.subOp == kx::kSubUserOnline || a.subOp == kx::kSubLogoff))
+            last = a.subOp;
+    EXPECT_EQ(last, kx::kSubUserOnline);
+    alice->Send(kx::kMsgServerRecord, kx::kSubList);
+    EXPECT_TRUE(alice->Wait(kx::kMsgServerRecord, kx::kSubList));
+}
+
 TEST(Logon, OnlineUsersListTheLoggedOnSessionsInRegistryOrder) {
     TestServer server;
     ASSERT_TRUE(server.Ok());

@@ -48,8 +48,8 @@ protected:
 };
 
 TEST_F(FileActions, DocumentsAndTheCheckoutListFollowEachAction) {
-    StartAndLogOn();
-    LoadInitialLists();
+    ASSERT_NO_FATAL_FAILURE(StartAndLogOn());
+    ASSERT_NO_FATAL_FAILURE(LoadInitialLists());
     auto su = server->LogOn("su", kSuPassword);
     ASSERT_NE(su, nullptr);
     SlotWatch watch(*link, {kSlotCheckouts});

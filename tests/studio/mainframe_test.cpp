@@ -43,7 +43,7 @@ TEST_F(MainFrame, ClosingAsksOnlyWithASessionAndLogsOffOnce) {
         EXPECT_TRUE(frame->close());
         EXPECT_EQ(prompts.Count(), 0u);
     }
-    StartAndLogOn();
+    ASSERT_NO_FATAL_FAILURE(StartAndLogOn());
     auto su = server->LogOn("su", kSuPassword);
     ASSERT_NE(su, nullptr);
     auto frame = MakeFrame(*link);
@@ -66,7 +66,7 @@ TEST_F(MainFrame, ClosingAsksOnlyWithASessionAndLogsOffOnce) {
 
 TEST_F(MainFrame, ALostConnectionClosesTheFrame) {
     PromptRecorder prompts;
-    StartAndLogOn();
+    ASSERT_NO_FATAL_FAILURE(StartAndLogOn());
     auto frame = MakeFrame(*link);
     EXPECT_EQ(link->GetRegistrant(kSlotMainWindow), frame.get());
     server->Process().Kill();
@@ -75,8 +75,8 @@ TEST_F(MainFrame, ALostConnectionClosesTheFrame) {
 }
 
 TEST_F(MainFrame, StatusPanesAndFileLines) {
-    StartAndLogOn();
-    LoadInitialLists();
+    ASSERT_NO_FATAL_FAILURE(StartAndLogOn());
+    ASSERT_NO_FATAL_FAILURE(LoadInitialLists());
     auto frame = MakeFrame(*link);
     EXPECT_EQ(frame->PaneText(0), "就绪");
     EXPECT_EQ(frame->PaneText(1), "服务器: ");

@@ -29,7 +29,7 @@ std::vector<Told> Sorted(std::vector<Told> told) {
 class SessionLists : public StudioTest {};
 
 TEST_F(SessionLists, StartUpFillsEveryCacheWithTheCatalogueAndTellsEachWindowOnce) {
-    StartAndLogOn();
+    ASSERT_NO_FATAL_FAILURE(StartAndLogOn());
     SlotWatch watch(*link, {kSlotUsers, kSlotUserRoles, kSlotUserGroups, kSlotFileRoles, kSlotFolderRoles,
                             kSlotFolders, kSlotPersons, kSlotKeywords, kSlotKeywordLinks, kSlotKeywordGroups,
                             kSlotFileDetails, kSlotQuickKeys, kSlotTemplates, kSlotFamilies, kSlotFamilyAttrA,
@@ -122,7 +122,7 @@ TEST_F(SessionLists, StartUpFillsEveryCacheWithTheCatalogueAndTellsEachWindowOnc
 // A list asked for again replaces what the first answer left, for lists reloaded as a whole and
 // for lists filled one entry at a time alike.
 TEST_F(SessionLists, AskingAgainLeavesNoDuplicates) {
-    StartAndLogOn();
+    ASSERT_NO_FATAL_FAILURE(StartAndLogOn());
     SlotWatch watch(*link, {kSlotKeywords, kSlotFolders, kSlotProjects});
     for (int round = 0; round < 2; ++round) {
         watch.Clear();

@@ -14,7 +14,7 @@ namespace {
 class SessionLost : public StudioTest {};
 
 TEST_F(SessionLost, AServerThatEndsGivesOneBoxAndClosesTheMainWindow) {
-    StartAndLogOn();
+    ASSERT_NO_FATAL_FAILURE(StartAndLogOn());
     kx::PromptRecorder prompts;
     ObserverWindow main;
     main.show();

@@ -19,8 +19,8 @@ namespace {
 class SessionStress : public StudioTest {};
 
 TEST_F(SessionStress, TwoHundredKeywordsComeAndGoWhileTheListIsRead) {
-    StartAndLogOn();
-    LoadInitialLists();
+    ASSERT_NO_FATAL_FAILURE(StartAndLogOn());
+    ASSERT_NO_FATAL_FAILURE(LoadInitialLists());
     auto su = server->LogOn("su", kSuPassword);
     ASSERT_NE(su, nullptr);
     ObserverWindow keywords;

@@ -271,7 +271,7 @@ TEST_F(StudioApp, LockModeLetsOnlyTheRightPasswordIn) {
         return result;
     };
     EXPECT_EQ(lock([&](CDlgLogin* d) {
-        guitest::Screenshot(d, "CDlgLogin-lock");
+        guitest::Screenshot(d, "CDlgLogin-lock-studio");
         EXPECT_FALSE(d->GetDlgItem(CDlgLogin::IDC_NAME)->isEnabled());
         QTest::keyClick(d, Qt::Key_Escape);
         d->close();

@@ -85,6 +85,11 @@ void HandleLogon(KxRequest& request) {
             session.SetUserName(std::string());
             session.SetUserID(0);
         } else {
+            // A user whose last connection has ended (or whose peer closed it) while its end
+            // still waits for the server thread is not online any more: one who reconnects at
+            // once, or logs off and on again, must not be refused as already logged on.
+            if (user->m_nOnline && !request.Sessions().IsUserLoggedOnElsewhere(userId, session.GetSerial()))
+                kx.m_UserList.SetOffline(userId);
             result = kx.m_UserList.CheckCanLogin(client.m_strLogon, client.m_strPassword);
             // A console without the system-administration right hears so only after the right
             // password: otherwise the answer would tell a stranger that the name exists.
@@ -124,7 +129,9 @@ void HandleLogoff(KxRequest& request) {
     const int userId = session.GetUserID();
     if (!session.IsLoggedOn() || !session.BeginEnding()) return;
     CkxXXX& kx = KX_KXXXX();
-    if (kx.m_UserList.Find(userId)) kx.m_UserList.SetOffline(userId);
+    // A new connection of the same user may have logged on before this request was handled.
+    if (kx.m_UserList.Find(userId) && !request.Sessions().IsUserLoggedOnElsewhere(userId, session.GetSerial()))
+        kx.m_UserList.SetOffline(userId);
     request.Server().EndQueue().Push({session.GetSerial(), userId, true});
 }
 

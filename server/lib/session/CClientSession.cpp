@@ -31,7 +31,9 @@ void CClientSession::OnClose() {
         std::lock_guard lock(data->CatalogueMutex());
         user = GetUserID();
         loggedOn = IsLoggedOn();
-        if (loggedOn && KX_KXXXX().m_UserList.Find(user)) KX_KXXXX().m_UserList.SetOffline(user);
+        // The user may already be back through a new connection: its mark then stays.
+        if (loggedOn && KX_KXXXX().m_UserList.Find(user) && !owner->Sessions().IsUserLoggedOnElsewhere(user, GetSerial()))
+            KX_KXXXX().m_UserList.SetOffline(user);
     }
     // A session that never logged on is removed too, without a notice.
     owner->EndQueue().Push({GetSerial(), user, loggedOn});

@@ -115,18 +115,24 @@ bool CListenServer::AdmitConnection(const std::string& address) {
 }
 
 void CListenServer::EndSession(const KxEndedSession& ended) {
-    CDataManager* data = GetDataManager();
-    if (ended.announce && data) {
-        std::lock_guard lock(data->CatalogueMutex());
-        // The user may already be back through another session; its mark then stays.
-        if (!m_Sessions.IsUserLoggedOnElsewhere(ended.userId, ended.serial))
-            KX_KXXXX().m_UserList.SetOffline(ended.userId);
-    }
+    // Removal joins the session's threads: never under the catalogue mutex, which a handler on
+    // one of them may be waiting for.
     if (!m_Sessions.Remove(ended.serial)) return; // already gone (ended twice, or at exit)
     if (!ended.announce) return;
     NetPacket gone;
     gone.InitCommand(kx::kMsgSession, kx::kSubLogoff, 0);
     gone.SetText(std::to_string(ended.userId));
+    CDataManager* data = GetDataManager();
+    if (!data) {
+        m_Sessions.SendToAll(gone);
+        return;
+    }
+    // Under the catalogue mutex, as log-ons are: a log-on of the same user either came first
+    // (the user is back, keeps the mark, and the others, who heard the arrival, are not told
+    // the user left) or comes after this notice.
+    std::lock_guard lock(data->CatalogueMutex());
+    if (m_Sessions.IsUserLoggedOnElsewhere(ended.userId, ended.serial)) return;
+    KX_KXXXX().m_UserList.SetOffline(ended.userId);
     m_Sessions.SendToAll(gone);
 }
 

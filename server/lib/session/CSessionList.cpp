@@ -123,7 +123,8 @@ int CSessionList::GetCount() const {
 bool CSessionList::IsUserLoggedOnElsewhere(int userId, uint64_t except) const {
     std::lock_guard lock(m_mutex);
     return std::any_of(m_sessions.begin(), m_sessions.end(), [&](const auto& s) {
-        return s->GetSerial() != except && s->IsLoggedOn() && !s->IsEnding() && s->GetUserID() == userId;
+        return s->GetSerial() != except && s->IsLoggedOn() && !s->IsEnding() && s->GetUserID() == userId &&
+               !s->HasPeerClosed();
     });
 }
 

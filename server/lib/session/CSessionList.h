@@ -49,7 +49,9 @@ public:
     int AnnounceUser(const CClientSession& from, int userId);
 
     int GetCount() const;
-    // Whether a session other than `except` is logged on as the user.
+    // Whether a session other than `except` is logged on as the user and still connected: one
+    // that is ending, or whose peer has closed although its end is not handled yet, holds no
+    // one (its user may log on again at once).
     bool IsUserLoggedOnElsewhere(int userId, uint64_t except) const;
     // Visits every session in list order under the lock; the visitor may send (sends only
     // queue) but must not add or remove sessions.

@@ -1,8 +1,16 @@
 #include "server/support/TestClient.h"
 
 #include "transport/NetMessage.h"
+#include "transport/NetRead.h"
 
 namespace srvtest {
+
+namespace {
+// By the position field: the 16-bit count-down index wraps in a series of over 65,536 entries.
+bool IsLast(const Answer& a) {
+    return a.seriesPos == kSeriesLast || a.seriesPos == kSeriesOnly || (a.seriesPos == kSeriesFirst && a.seriesIndex == 0);
+}
+} // namespace
 
 TestClient::~TestClient() { StopAndClose(); }
 
@@ -80,7 +88,7 @@ std::optional<std::vector<Answer>> TestClient::WaitSeries(int type, int subOp,
     std::unique_lock lock(m_mutex);
     const bool complete = m_changed.wait_for(lock, limit, [&] {
         for (const auto& a : m_answers)
-            if (Matches(a, type, subOp) && a.seriesIndex == 0) return true;
+            if (Matches(a, type, subOp) && IsLast(a)) return true;
         return false;
     });
     if (!complete) return std::nullopt;
@@ -90,7 +98,7 @@ std::optional<std::vector<Answer>> TestClient::WaitSeries(int type, int subOp,
             ++it;
             continue;
         }
-        const bool last = it->seriesIndex == 0;
+        const bool last = IsLast(*it);
         series.push_back(std::move(*it));
         it = m_answers.erase(it);
         if (last) break;

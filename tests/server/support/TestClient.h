@@ -71,11 +71,11 @@ public:
 
     // Takes the first answer of the type (and sub-operation, unless -1) that arrived or arrives
     // within the limit; nothing after the limit.
-    std::optional<Answer> Wait(int type, int subOp = -1, std::chrono::milliseconds limit = 5s);
-    // Takes a whole series: answers of (type, subOp) until the one with series index 0.
+    std::optional<Answer> Wait(int type, int subOp = -1, std::chrono::milliseconds limit = 30s);
+    // Takes a whole series: answers of (type, subOp) until the one marked last.
     // Nothing when the last one did not arrive within the limit (what came stays).
     std::optional<std::vector<Answer>> WaitSeries(int type, int subOp,
-                                                  std::chrono::milliseconds limit = 10s);
+                                                  std::chrono::milliseconds limit = 60s);
     // True when no answer of (type, subOp) (any sub-operation for -1) arrives within the time
     // (or already came); takes nothing.
     bool Quiet(int type, int subOp, std::chrono::milliseconds within = 300ms);
@@ -84,7 +84,7 @@ public:
     std::vector<Answer> Pending();
 
     // Waits until the server ended the connection.
-    bool WaitClosed(std::chrono::milliseconds limit = 5s);
+    bool WaitClosed(std::chrono::milliseconds limit = 30s);
     bool IsClosed() const { return m_bClosed.load(); }
 
 protected:

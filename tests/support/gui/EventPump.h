@@ -10,7 +10,7 @@ namespace guitest {
 using namespace std::chrono_literals;
 
 // Runs the queued calls until done() holds; false after the limit.
-bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = 10s);
+bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = 30s);
 // Runs the queued calls for a while (to see that nothing more comes).
 void PumpFor(std::chrono::milliseconds time);
 

@@ -464,7 +464,13 @@ int main(int argc, char** argv) {
     const int suId = server.UserId("su");
     if (!Seed(server, options, suId, why)) return Fail(why);
     Ids studioIds;
-    if (options.studio && !SeedStudio(server, studioIds, why)) return Fail("seeding the studio catalogue: " + why);
+    if (options.studio && !SeedStudio(server, studioIds, why)) {
+        if (failures.size() > 0) why += std::string(" (") + failures.GetTestPartResult(0).message() + ")";
+        return Fail("seeding the studio catalogue: " + why);
+    }
+    // The seeding workstations have closed their connections; their ends (and the log-offs
+    // the server tells of them) must be over before a test's own sessions log on and listen.
+    if (!server.WaitForSessions(0, std::chrono::seconds(60))) return Fail("the seeding sessions did not end");
 
     int port = server.Port();
     if (options.port != 0 || options.address != "127.0.0.1") {
