@@ -12,6 +12,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <dirent.h>
 #include <fcntl.h>
 #include <strings.h>
@@ -494,6 +495,13 @@ void SayNoProgram(const std::string& path, const std::string& program) {
     kx::Prompt(nullptr, CkxwFileSystem::NoProgramText(path, program), kx::PromptOk, kx::PromptWarning);
 }
 
+// For the reaping thread: a program that ended in failure is told on the GUI thread.
+std::function<void(bool)> TellFailedEnd(const std::string& path, const std::string& program) {
+    return [path, program](bool succeeded) {
+        if (!succeeded) kx::PostToGui([path, program] { SayNoProgram(path, program); });
+    };
+}
+
 // Starts argv for the file at path and tells the user when no program opens it. wait: the
 // program's end is waited for (the chooser asks the user first). Otherwise a failed end is
 // reported from the reaping thread through the GUI thread's queue.
@@ -503,15 +511,8 @@ int StartOrSay(const std::vector<std::string>& argv, const std::string& path, bo
         kx::Prompt(nullptr, CkxwFileSystem::NoFileText(path), kx::PromptOk, kx::PromptWarning);
         return 0;
     }
-    const std::string program = argv[0];
-    int started = 0;
-    if (wait) {
-        started = kx::StartProgram(argv, true);
-    } else {
-        started = kx::StartProgram(argv, [path, program](bool succeeded) {
-            if (!succeeded) kx::PostToGui([path, program] { SayNoProgram(path, program); });
-        });
-    }
+    const std::string& program = argv[0];
+    const int started = wait ? kx::StartProgram(argv, true) : kx::StartProgram(argv, TellFailedEnd(path, program));
     if (!started) SayNoProgram(path, program);
     return started;
 }
@@ -539,10 +540,7 @@ int CkxwFileSystem::OpenFileMay(const std::string& path) {
     if (path.empty()) return 0;
     if (!IsFileValid(path)) return OpenFileWay(path); // which says the file is missing
     // The default opener's later failure is reported; only one that cannot start hands over.
-    const int started = kx::StartProgram({kOpenProgram, path}, [path](bool succeeded) {
-        if (!succeeded) kx::PostToGui([path] { SayNoProgram(path, kOpenProgram); });
-    });
-    return started ? 1 : OpenFileWay(path);
+    return kx::StartProgram({kOpenProgram, path}, TellFailedEnd(path, kOpenProgram)) ? 1 : OpenFileWay(path);
 }
 
 int CkxwFileSystem::RunSoftware(const std::string& command) {

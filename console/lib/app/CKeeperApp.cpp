@@ -87,8 +87,10 @@ void CKeeperApp::OnAppClose() {
 void CKeeperApp::OnHelpFinder() {
     const std::string path = GetManualPath();
     // "Not found" only when the file is missing; the opener says when no program opens it.
-    if (!CkxwFileSystem::IsFileValid(path)) kx::Prompt(nullptr, std::string(kManualMissing) + ": " + path, kx::PromptOk, kx::PromptError);
-    else CkxwFileSystem::OpenFileDef(path);
+    if (!CkxwFileSystem::IsFileValid(path))
+        kx::Prompt(nullptr, std::string(kManualMissing) + ": " + path, kx::PromptOk, kx::PromptError);
+    else
+        CkxwFileSystem::OpenFileDef(path);
 }
 
 void CKeeperApp::OnAppAbout() {
