@@ -4,12 +4,15 @@
 #include "base/KxLaunch.h"
 #include "base/KxProc.h"
 #include "base/KxSafeWrite.h"
+#include "qt/KxGuiThread.h"
+#include "qt/KxPrompt.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <dirent.h>
 #include <fcntl.h>
 #include <strings.h>
@@ -486,27 +489,68 @@ int CkxwFileSystem::IsFileSystemFile(const std::string& path) { return HasAttr(p
 
 // ---- Starting programs ----
 
+namespace {
+
+void SayNoProgram(const std::string& path, const std::string& program) {
+    kx::Prompt(nullptr, CkxwFileSystem::NoProgramText(path, program), kx::PromptOk, kx::PromptWarning);
+}
+
+// For the reaping thread: a program that ended in failure is told on the GUI thread.
+std::function<void(bool)> TellFailedEnd(const std::string& path, const std::string& program) {
+    return [path, program](bool succeeded) {
+        if (!succeeded) kx::PostToGui([path, program] { SayNoProgram(path, program); });
+    };
+}
+
+// Starts argv for the file at path and tells the user when no program opens it. wait: the
+// program's end is waited for (the chooser asks the user first). Otherwise a failed end is
+// reported from the reaping thread through the GUI thread's queue.
+int StartOrSay(const std::vector<std::string>& argv, const std::string& path, bool wait) {
+    if (argv.empty() || argv[0].empty()) return 0;
+    if (!path.empty() && !CkxwFileSystem::IsFileValid(path)) {
+        kx::Prompt(nullptr, CkxwFileSystem::NoFileText(path), kx::PromptOk, kx::PromptWarning);
+        return 0;
+    }
+    const std::string& program = argv[0];
+    const int started = wait ? kx::StartProgram(argv, true) : kx::StartProgram(argv, TellFailedEnd(path, program));
+    if (!started) SayNoProgram(path, program);
+    return started;
+}
+
+} // namespace
+
+std::string CkxwFileSystem::NoProgramText(const std::string& path, const std::string& program) {
+    if (path.empty()) return "无法启动程序 " + program;
+    return "没有程序能打开 " + path + " (试过 " + program + ")";
+}
+
+std::string CkxwFileSystem::NoFileText(const std::string& path) { return "找不到文件 " + path; }
+
 int CkxwFileSystem::OpenFileDef(const std::string& path) {
     if (path.empty()) return 0;
-    return kx::StartProgram({kOpenProgram, path}, false);
+    return StartOrSay({kOpenProgram, path}, path, false);
 }
 
 int CkxwFileSystem::OpenFileWay(const std::string& path) {
     if (path.empty()) return 0;
-    return kx::StartProgram({kOpenWithProgram, "--ask", path}, true);
+    return StartOrSay({kOpenWithProgram, "--ask", path}, path, true);
 }
 
 int CkxwFileSystem::OpenFileMay(const std::string& path) {
-    return OpenFileDef(path) ? 1 : OpenFileWay(path);
+    if (path.empty()) return 0;
+    if (!IsFileValid(path)) return OpenFileWay(path); // which says the file is missing
+    // The default opener's later failure is reported; only one that cannot start hands over.
+    return kx::StartProgram({kOpenProgram, path}, TellFailedEnd(path, kOpenProgram)) ? 1 : OpenFileWay(path);
 }
 
 int CkxwFileSystem::RunSoftware(const std::string& command) {
-    return kx::StartProgram(kx::SplitCommandLine(command), false);
+    const std::vector<std::string> argv = kx::SplitCommandLine(command);
+    return StartOrSay(argv, {}, false);
 }
 
 int CkxwFileSystem::OpenFileOnSoftware(const std::string& program, const std::string& path) {
-    if (path.empty()) return kx::StartProgram({program}, false);
-    return kx::StartProgram({program, path}, false);
+    if (path.empty()) return StartOrSay({program}, path, false);
+    return StartOrSay({program, path}, path, false);
 }
 
 int CkxwFileSystem::OpenFileOnTintwork(const std::string& path) {

@@ -124,16 +124,26 @@ public:
     static int IsFileOpening(const std::string& path) { return 0; }
 
     // ---- Starting programs (an argument list, never a shell) ----
+    // Every opener of a file says so when no program opens it: when the program cannot be
+    // started, at once; when it ends in failure (the default opener found nothing for the file),
+    // once it has ended, on the GUI thread. The message (NoProgramText) names the file and the
+    // program tried. A file that is not there is named as missing (NoFileText) and nothing is
+    // started. The results say whether the program was started.
     // The desktop's default program for the file ("xdg-open"); 1 when it was started.
     static int OpenFileDef(const std::string& path);
     // The desktop's "open with" chooser ("mimeopen --ask"); waits for it to end.
     static int OpenFileWay(const std::string& path);
+    // The default program, or the chooser when the default opener cannot be started.
     static int OpenFileMay(const std::string& path);
     // The command line split into program and arguments; 1 when started.
     static int RunSoftware(const std::string& command);
     // program with the path as its one argument (no argument when the path is empty).
     static int OpenFileOnSoftware(const std::string& program, const std::string& path);
     static int OpenFileOnTintwork(const std::string& path);
+    // "没有程序能打开 <path> (试过 <program>)", or for no file "无法启动程序 <program>".
+    static std::string NoProgramText(const std::string& path, const std::string& program);
+    // "找不到文件 <path>".
+    static std::string NoFileText(const std::string& path);
     static constexpr const char* kOpenProgram = "xdg-open";
     static constexpr const char* kOpenWithProgram = "mimeopen";
     static constexpr const char* kTintworkProgram = "Tintwork";

@@ -9,7 +9,10 @@ extern char** environ;
 
 namespace kx {
 
-int StartProgram(const std::vector<std::string>& argv, bool wait) {
+namespace {
+
+// Starts argv; the process id, or 0 when it cannot be started.
+pid_t Spawn(const std::vector<std::string>& argv) {
     if (argv.empty() || argv[0].empty()) return 0;
     std::vector<char*> args;
     args.reserve(argv.size() + 1);
@@ -17,18 +20,37 @@ int StartProgram(const std::vector<std::string>& argv, bool wait) {
     args.push_back(nullptr);
     pid_t pid = 0;
     if (::posix_spawnp(&pid, args[0], nullptr, nullptr, args.data(), environ) != 0) return 0;
-    auto reap = [pid]() {
-        int status = 0;
-        while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-        }
-        return status;
-    };
+    return pid;
+}
+
+// Waits for the process to end; true when it exited with status 0.
+bool Reap(pid_t pid) {
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+} // namespace
+
+int StartProgram(const std::vector<std::string>& argv, bool wait) {
+    const pid_t pid = Spawn(argv);
+    if (pid == 0) return 0;
     if (!wait) {
-        std::thread([reap]() { reap(); }).detach();
+        std::thread([pid]() { Reap(pid); }).detach();
         return 1;
     }
-    int status = reap();
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? 1 : 0;
+    return Reap(pid) ? 1 : 0;
+}
+
+int StartProgram(const std::vector<std::string>& argv, std::function<void(bool succeeded)> onEnd) {
+    const pid_t pid = Spawn(argv);
+    if (pid == 0) return 0;
+    std::thread([pid, onEnd = std::move(onEnd)]() {
+        const bool succeeded = Reap(pid);
+        if (onEnd) onEnd(succeeded);
+    }).detach();
+    return 1;
 }
 
 std::vector<std::string> SplitCommandLine(std::string_view line) {

@@ -4,6 +4,7 @@
 #include "startup/CServerHost.h"
 #include "startup/CSingleInstance.h"
 #include "startup/CVarniaServer.h"
+#include "log/ServerLog.h"
 #include "qt/KxPrompt.h"
 #include "base/KxProc.h"
 
@@ -85,12 +86,12 @@ int main(int argc, char** argv) {
 
     if (!server.Start()) return 1;
     frame.ShowRunning();
-    std::fprintf(stderr, "VarniaServer: running on port %d (data folder %s)\n",
-                 server.GetListenPort(), dataFolder.c_str());
+    kx::WriteTimedLine(stderr, "VarniaServer: running on port " + std::to_string(server.GetListenPort()) +
+                                   " (data folder " + dataFolder + ")");
 
     const int rc = QApplication::exec();
     // Listener, sessions and server thread stop before the catalogue closes.
     server.Shutdown();
-    std::fprintf(stderr, "VarniaServer: stopped\n");
+    kx::WriteTimedLine(stderr, "VarniaServer: stopped");
     return rc;
 }

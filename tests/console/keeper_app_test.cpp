@@ -7,29 +7,21 @@
 #include "frame/KeeperCommands.h"
 #include "protocol/KxMessage.h"
 #include "qt/KxIpAddressCtrl.h"
+#include "model/CkxwFileSystem.h"
 #include "qt/KxModalDriver.h"
+#include "support/FileBytes.h"
 #include "support/gui/Screenshot.h"
 
 #include <QAction>
 #include <QComboBox>
-#include <QDesktopServices>
 #include <QLabel>
 #include <QStatusBar>
 #include <QToolBar>
-#include <QUrl>
 
 #include <filesystem>
+#include <fstream>
 
 namespace keepertest {
-
-// Takes the URLs the program asks the desktop to open.
-class UrlCatcher : public QObject {
-    Q_OBJECT
-public:
-    std::vector<QUrl> urls;
-public Q_SLOTS:
-    void open(const QUrl& url) { urls.push_back(url); }
-};
 
 namespace {
 
@@ -184,14 +176,55 @@ TEST_F(KeeperAppTest, MenuCommands) {
         EXPECT_TRUE(item->isChecked());
     }
 
-    // The manual beside the program goes to the desktop's opener.
-    UrlCatcher catcher;
-    QDesktopServices::setUrlHandler(QStringLiteral("file"), &catcher, "open");
-    frame->FindCommand(ID_HELP_FINDER)->trigger();
-    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
-    ASSERT_EQ(catcher.urls.size(), 1u);
-    EXPECT_EQ(catcher.urls[0].toLocalFile().toStdString(), CKeeperApp::GetManualPath());
-    EXPECT_TRUE(CKeeperApp::GetManualPath().ends_with("/Keeper.html"));
+    // The manual beside the program goes to the desktop's opener; when no program opens it, a
+    // message names the manual and the opener; "not found" is said only of a missing manual.
+    {
+        namespace fs = std::filesystem;
+        const std::string manual = CKeeperApp::GetManualPath();
+        EXPECT_TRUE(manual.ends_with("/Keeper.html"));
+        const bool made = !fs::exists(manual);
+        if (made) std::ofstream(manual) << "<html></html>";
+        TempDir bin;
+        const std::string opened = bin.file("opened");
+        const std::string noProgram = CkxwFileSystem::NoProgramText(manual, CkxwFileSystem::kOpenProgram);
+        struct Case {
+            const char* what;
+            std::string opener; // the script on PATH as "xdg-open"; empty: none
+            std::string message;
+        };
+        const Case cases[] = {
+            {"an opener that opens", "#!/bin/sh\nprintf '%s' \"$1\" > '" + opened + "'\n", ""},
+            {"an opener that finds no program", "#!/bin/sh\nexit 3\n", noProgram},
+            {"no opener at all", "", noProgram},
+        };
+        for (const Case& c : cases) {
+            SCOPED_TRACE(c.what);
+            const std::string script = bin.file(CkxwFileSystem::kOpenProgram);
+            fs::remove(script);
+            if (!c.opener.empty()) {
+                std::ofstream(script) << c.opener;
+                fs::permissions(script, fs::perms::owner_all);
+            }
+            ScopedEnv path("PATH", bin.str());
+            prompts.Clear();
+            frame->FindCommand(ID_HELP_FINDER)->trigger();
+            if (c.message.empty()) {
+                ASSERT_TRUE(PumpUntil([&] { return fs::exists(opened); }));
+                guitest::PumpFor(300ms);
+                EXPECT_EQ(FileBytes(opened), manual);
+                EXPECT_EQ(prompts.Count(), 0u);
+            } else {
+                ASSERT_TRUE(PumpUntil([&] { return prompts.Count() > 0; }));
+                EXPECT_EQ(prompts.LastText(), c.message);
+            }
+        }
+        if (made) {
+            fs::remove(manual);
+            prompts.Clear();
+            frame->FindCommand(ID_HELP_FINDER)->trigger();
+            EXPECT_EQ(prompts.LastText(), std::string(CKeeperApp::kManualMissing) + ": " + manual);
+        }
+    }
 
     kx::ModalDriver driver;
     driver.Then<CAboutDlg>([&](CAboutDlg* about) {
@@ -209,5 +242,3 @@ TEST_F(KeeperAppTest, MenuCommands) {
 
 } // namespace
 } // namespace keepertest
-
-#include "keeper_app_test.moc"

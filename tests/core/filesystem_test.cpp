@@ -297,7 +297,8 @@ protected:
     void SetUp() override {
         for (const char* name : {"xdg-open", "mimeopen", "Tintwork", "editor"}) {
             std::string script = bin.file(name);
-            std::ofstream(script) << "#!/bin/sh\n{ printf '%s\\n' \"$0\"; for a in \"$@\"; do printf '[%s]\\n' \"$a\"; done; } > \""
+            // The scripts find mv themselves: the test may leave only their folder on PATH.
+            std::ofstream(script) << "#!/bin/sh\nPATH=/usr/bin:/bin\n{ printf '%s\\n' \"$0\"; for a in \"$@\"; do printf '[%s]\\n' \"$a\"; done; } > \""
                                   << bin.str() << "/" << name << ".out.tmp\"\nmv \"" << bin.str() << "/" << name
                                   << ".out.tmp\" \"" << bin.str() << "/" << name << ".out\"\n";
             ::chmod(script.c_str(), 0755);
@@ -316,28 +317,39 @@ protected:
 };
 
 TEST_F(Launchers, ProgramsGetTheExactArgumentList) {
-    const std::string path = "/srv/my files/a \"b\";$(touch /tmp/varnia-pwned).jpg";
+    TempDir files;
+    fs::create_directories(files.file("my files"));
+    // A file name cannot hold "/": what a shell would run here touches a file in the current folder.
+    const std::string path = files.file("my files/a \"b\";$(touch varnia-pwned).jpg");
+    Touch(path);
+    Touch(files.file("q.png"));
+    Touch(files.file("p.jpg"));
     EXPECT_EQ(FS::OpenFileDef(path), 1);
     EXPECT_EQ(Args("xdg-open"), "[" + path + "]\n");
     EXPECT_EQ(FS::OpenFileWay(path), 1); // waited for
     EXPECT_TRUE(fs::exists(bin.file("mimeopen.out")));
     EXPECT_EQ(Args("mimeopen"), "[--ask]\n[" + path + "]\n");
-    EXPECT_EQ(FS::OpenFileOnTintwork("/c/p.jpg"), 1);
-    EXPECT_EQ(Args("Tintwork"), "[/c/p.jpg]\n");
+    EXPECT_EQ(FS::OpenFileOnTintwork(files.file("p.jpg")), 1);
+    EXPECT_EQ(Args("Tintwork"), "[" + files.file("p.jpg") + "]\n");
     EXPECT_EQ(FS::OpenFileOnSoftware("editor", ""), 1);
     EXPECT_EQ(Args("editor"), "");
     EXPECT_EQ(FS::RunSoftware("editor \"/a b/c.txt\" -x;y $(z)"), 1);
     EXPECT_EQ(Args("editor"), "[/a b/c.txt]\n[-x;y]\n[$(z)]\n");
     EXPECT_EQ(FS::OpenFileMay(path), 1);
     EXPECT_EQ(Args("xdg-open"), "[" + path + "]\n");
-    EXPECT_FALSE(fs::exists("/tmp/varnia-pwned"));
+    EXPECT_FALSE(fs::exists("varnia-pwned"));
 
     EXPECT_EQ(FS::OpenFileDef(""), 0);
     EXPECT_EQ(FS::RunSoftware(""), 0);
-    EXPECT_EQ(FS::OpenFileOnSoftware("no-such-editor-varnia", "/x"), 0);
-    fs::remove(bin.file("xdg-open")); // no opener: the "open with" chooser instead
-    EXPECT_EQ(FS::OpenFileMay("/q.png"), 1);
-    EXPECT_EQ(Args("mimeopen"), "[--ask]\n[/q.png]\n");
+    EXPECT_EQ(FS::OpenFileOnSoftware("no-such-editor-varnia", files.file("p.jpg")), 0);
+    // A file that is not there is not handed to any program.
+    EXPECT_EQ(FS::OpenFileDef(files.file("gone.png")), 0);
+    EXPECT_EQ(FS::OpenFileOnSoftware("editor", files.file("gone.png")), 0);
+    // No opener (not even the desktop's own): the "open with" chooser instead.
+    fs::remove(bin.file("xdg-open"));
+    ::setenv("PATH", bin.str().c_str(), 1);
+    EXPECT_EQ(FS::OpenFileMay(files.file("q.png")), 1);
+    EXPECT_EQ(Args("mimeopen"), "[--ask]\n[" + files.file("q.png") + "]\n");
 }
 
 TEST(CkxwFileSystem, DialogFiltersForQt) {

@@ -3,8 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <future>
+#include <memory>
+#include <optional>
 #include <sstream>
 #include <sys/stat.h>
 
@@ -55,4 +59,29 @@ TEST(KxLaunch, ResultsOfStartingAndWaiting) {
     EXPECT_EQ(kx::StartProgram({"true"}, true), 1);
     EXPECT_EQ(kx::StartProgram({"false"}, true), 0);
     EXPECT_EQ(kx::StartProgram({"false"}, false), 1); // started is enough when not waiting
+}
+
+// Started without waiting, the end is still reported: how it ended, once, from another thread;
+// a program that never started reports nothing.
+TEST(KxLaunch, TheEndOfAProgramNotWaitedForIsReported) {
+    struct Case {
+        std::vector<std::string> argv;
+        int started;
+        std::optional<bool> succeeded; // nothing when no report may come
+    };
+    const Case cases[] = {{{"true"}, 1, true}, {{"false"}, 1, false}, {{"sh", "-c", "exit 3"}, 1, false},
+                          {{"no-such-program-varnia"}, 0, std::nullopt}, {{}, 0, std::nullopt}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.argv.empty() ? std::string("(none)") : c.argv[0]);
+        // The reaping thread owns its share of the promise: the test may end before it returns.
+        auto ended = std::make_shared<std::promise<bool>>();
+        std::future<bool> result = ended->get_future();
+        EXPECT_EQ(kx::StartProgram(c.argv, [ended](bool succeeded) { ended->set_value(succeeded); }), c.started);
+        if (c.succeeded) {
+            ASSERT_EQ(result.wait_for(std::chrono::seconds(30)), std::future_status::ready);
+            EXPECT_EQ(result.get(), *c.succeeded);
+        } else {
+            EXPECT_EQ(result.wait_for(std::chrono::seconds(0)), std::future_status::timeout);
+        }
+    }
 }

@@ -2,7 +2,7 @@
 // catalogue tool, a storage root and an ini that asks nothing in a temporary VARNIA_HOME, the
 // offscreen platform and a free port. A workstation logs on as "su", the start-up line is in the
 // log table, a second start is refused, SIGTERM ends the server cleanly, and a later run starts
-// again on the same data folder.
+// again on the same data folder. Every line the server writes begins with its time.
 #include "db/AdoDatabase.h"
 #include "db/AdoRecordset.h"
 #include "support/TempDir.h"
@@ -21,10 +21,12 @@
 
 #include <chrono>
 #include <cstdio>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -162,6 +164,7 @@ TEST(ServerProgram, RunsFromAFreshDataFolderAndStopsOnSigterm) {
         "VARNIA_HOME=" + home.str(), "VARNIA_PORT=" + std::to_string(port),
         "QT_QPA_PLATFORM=offscreen", "XDG_RUNTIME_DIR=" + home.str(), "DISPLAY=", "WAYLAND_DISPLAY="};
     const std::string log = home.file("server.log");
+    const std::time_t started = std::time(nullptr);
     const pid_t server = StartListening(env, log, port);
     ASSERT_GT(server, 0) << "the server did not listen:\n" << ReadFile(log);
 
@@ -189,6 +192,24 @@ TEST(ServerProgram, RunsFromAFreshDataFolderAndStopsOnSigterm) {
     const std::string output = ReadFile(log);
     EXPECT_NE(output.find("running on port " + std::to_string(port)), std::string::npos) << output;
     EXPECT_NE(output.find("VarniaServer: stopped"), std::string::npos) << output;
+    // Every line the server wrote (its own and its log's) begins with the local time it was
+    // written at.
+    const std::time_t stopped = std::time(nullptr);
+    size_t serverLines = 0;
+    std::istringstream lines(output);
+    for (std::string line; std::getline(lines, line);) {
+        if (line.find("VarniaServer: ") == std::string::npos && line.find("varnia-server: ") == std::string::npos) continue;
+        ++serverLines;
+        std::tm tm{};
+        tm.tm_isdst = -1;
+        const char* rest = ::strptime(line.c_str(), "%Y-%m-%d %H:%M:%S ", &tm);
+        ASSERT_NE(rest, nullptr) << line;
+        EXPECT_TRUE(std::string_view(rest).starts_with("VarniaServer: ") || std::string_view(rest).starts_with("varnia-server: ")) << line;
+        const std::time_t at = std::mktime(&tm);
+        EXPECT_GE(at, started - 1) << line;
+        EXPECT_LE(at, stopped + 1) << line;
+    }
+    EXPECT_GE(serverLines, 2u) << output;
 
     // A second run on the same data folder starts on what the first left: the same account,
     // a second start-up line, and the lock of the first run given back.

@@ -10,11 +10,13 @@
 #include "dlg/CDlgFileInfo.h"
 #include "doc/CLocalStorage.h"
 #include "model/CkxXXX.h"
+#include "model/CkxwFileSystem.h"
 #include "protocol/KxMessage.h"
 #include "qt/KxModalDriver.h"
 #include "qt/KxPromptRecorder.h"
 #include "qt/KxReportList.h"
 #include "support/FileBytes.h"
+#include "support/ScopedEnv.h"
 #include "support/gui/Screenshot.h"
 #include "ui/CDlgOperatorSelect.h"
 #include "ui/CDlgWarnOpeFile.h"
@@ -152,6 +154,13 @@ TEST_F(Commands, RefusalsNameTheReasonAndSendNothing) {
     ASSERT_NE(mid, nullptr);
     CvClientDoc& doc = mid->Document();
     PromptRecorder prompts;
+    // The desktop's opener only writes down what it was given.
+    TempDir bin;
+    const std::string opened = bin.file("opened");
+    const std::string opener = bin.file(CkxwFileSystem::kOpenProgram);
+    std::ofstream(opener) << "#!/bin/sh\nprintf '%s\\n' \"$1\" >> '" << opened << "'\n";
+    std::filesystem::permissions(opener, std::filesystem::perms::owner_all);
+    ScopedEnv path("PATH", bin.str());
     struct Row {
         const char* name;
         const char* file;
@@ -213,8 +222,12 @@ TEST_F(Commands, RefusalsNameTheReasonAndSendNothing) {
     ASSERT_TRUE(heard->As(co));
     EXPECT_EQ(static_cast<int>(co.nFileID), Id("file.d"));
     EXPECT_EQ(prompts.Count(), 0u);
+    // The check-out window (not in this fixture) writes the copy; opening again opens that.
+    const std::string copy = TheLocalStorage().CheckoutPath(doc.FindFile(Id("file.d"))->GetIDName());
+    std::ofstream(copy) << "copy";
     mid->OnCommand(ID_OPEN_DEF);
     EXPECT_TRUE(su->Quiet(kMsgCheckOut, -1, 300ms));
+    ASSERT_TRUE(PumpUntil([&] { return FileBytes(opened) == copy + "\n"; })) << FileBytes(opened);
     EXPECT_EQ(prompts.Count(), 0u);
 }
 

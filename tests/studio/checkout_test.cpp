@@ -14,6 +14,7 @@
 #include "qt/KxPopupMenu.h"
 #include "qt/KxPromptRecorder.h"
 #include "support/FileBytes.h"
+#include "support/ScopedEnv.h"
 #include "support/gui/Screenshot.h"
 
 #include <QAction>
@@ -194,6 +195,41 @@ TEST_F(Checkout, EachModeWritesTheCopyAndOpensItOnce) {
     EXPECT_EQ(L().GetItemCount(), 0);
 }
 
+TEST_F(Checkout, WithoutAWorkingOpenerTheCopyIsNamedInAMessage) {
+    const int fileD = Id("file.d");
+    struct Case {
+        const char* what;
+        const char* opener; // the script on PATH as "xdg-open"; null: none
+    };
+    const Case cases[] = {{"an opener that finds no program", "#!/bin/sh\nexit 3\n"}, {"no opener at all", nullptr}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempDir bin;
+        if (c.opener) {
+            WriteAll(bin.file(CkxwFileSystem::kOpenProgram), c.opener);
+            fs::permissions(bin.file(CkxwFileSystem::kOpenProgram), fs::perms::owner_all);
+        }
+        ScopedEnv path("PATH", bin.str());
+        kx::PromptRecorder prompts;
+        // "默认打开" at the check-out, then from the window's menu: each says what it tried.
+        CheckOut(fileD, KXCO_OPEN_DEF);
+        const std::string copy = CopyPath(fileD);
+        ASSERT_TRUE(fs::is_regular_file(copy));
+        const std::string said = CkxwFileSystem::NoProgramText(copy, CkxwFileSystem::kOpenProgram);
+        ASSERT_TRUE(PumpUntil([&] { return prompts.Count() > 0; }));
+        EXPECT_EQ(prompts.Texts(), std::vector<std::string>{said});
+        prompts.Clear();
+        Select({fileD});
+        wnd->OnCommand(CWndCheckoutFileCtrl::ID_OPEN_DEF);
+        ASSERT_TRUE(PumpUntil([&] { return prompts.Count() > 0; }));
+        EXPECT_EQ(prompts.Texts(), std::vector<std::string>{said});
+        guitest::Screenshot(wnd.get(), std::string("checkout_no_opener_") + (c.opener ? "failing" : "missing"));
+        prompts.Clear();
+        wnd->OnCommand(CWndCheckoutFileCtrl::ID_CHECKIN);
+        ASSERT_TRUE(PumpUntil([&] { return Row(fileD) < 0; }));
+    }
+}
+
 TEST_F(Checkout, TheWatchNoticesEditsAndVanishedCopies) {
     const int fileD = Id("file.d");
     CheckOut(fileD, KXCO_ONLY);
@@ -217,6 +253,15 @@ TEST_F(Checkout, TheWatchNoticesEditsAndVanishedCopies) {
     const std::string bytes = ReadAll(path);
     fs::remove(path);
     ASSERT_TRUE(PumpUntil([&] { return Cell(fileD, List::COL_EXISTS) == "×"; }));
+    {
+        // A vanished copy is named as missing; no program is asked to open it.
+        kx::PromptRecorder prompts;
+        ClearOpened();
+        Select({fileD});
+        wnd->OnCommand(CWndCheckoutFileCtrl::ID_OPEN_DEF);
+        EXPECT_EQ(prompts.Texts(), std::vector<std::string>{CkxwFileSystem::NoFileText(path)});
+        EXPECT_TRUE(Opened().empty());
+    }
     WriteAll(path, bytes);
     ASSERT_TRUE(PumpUntil([&] { return Cell(fileD, List::COL_EXISTS) == "√"; }));
 }

@@ -24,10 +24,12 @@
 #include "base/OleDate.h"
 #include "model/CkxFileImage.h"
 #include "model/CkxXXX.h"
+#include "model/CkxwFileSystem.h"
 #include "qt/KxModalDriver.h"
 #include "qt/KxPromptRecorder.h"
 #include "qt/KxReportList.h"
 #include "ui/CkxwFileListView.h"
+#include "support/ScopedEnv.h"
 #include "support/gui/Screenshot.h"
 #include "ui/CDlgGetDate.h"
 #include "ui/CDlgGetPerson.h"
@@ -55,6 +57,7 @@
 #include <QTest>
 
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 
@@ -798,6 +801,24 @@ TEST_F(Commands, TheAboutBoxAndTheManual) {
     QFile file(QString::fromStdString(manual));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_TRUE(QString::fromUtf8(file.readAll()).contains(QStringLiteral("Varnia Studio 用户手册")));
+
+    // Without a program to open it, the command names the manual and the opener it tried; the
+    // manual is there, so it is never "not found".
+    TempDir bin;
+    const std::string opener = bin.file(CkxwFileSystem::kOpenProgram);
+    for (const char* script : {"#!/bin/sh\nexit 3\n", static_cast<const char*>(nullptr)}) {
+        SCOPED_TRACE(script ? "an opener that finds no program" : "no opener at all");
+        std::filesystem::remove(opener);
+        if (script) {
+            std::ofstream(opener) << script;
+            std::filesystem::permissions(opener, std::filesystem::perms::owner_all);
+        }
+        ScopedEnv path("PATH", bin.str());
+        PromptRecorder prompts;
+        Run(Cmd::ID_MANUAL);
+        ASSERT_TRUE(PumpUntil([&] { return prompts.Count() > 0; }));
+        EXPECT_EQ(prompts.Texts(), std::vector<std::string>{CkxwFileSystem::NoProgramText(manual, CkxwFileSystem::kOpenProgram)});
+    }
 }
 
 } // namespace

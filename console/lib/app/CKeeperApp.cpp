@@ -10,9 +10,7 @@
 #include "qt/KxLoginFields.h"
 #include "qt/KxPrompt.h"
 
-#include <QDesktopServices>
 #include <QMetaObject>
-#include <QUrl>
 
 #include <csignal>
 #include <thread>
@@ -87,8 +85,12 @@ void CKeeperApp::OnAppClose() {
 }
 
 void CKeeperApp::OnHelpFinder() {
-    // A missing manual is left to the desktop's opener.
-    QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(GetManualPath())));
+    const std::string path = GetManualPath();
+    // "Not found" only when the file is missing; the opener says when no program opens it.
+    if (!CkxwFileSystem::IsFileValid(path))
+        kx::Prompt(nullptr, std::string(kManualMissing) + ": " + path, kx::PromptOk, kx::PromptError);
+    else
+        CkxwFileSystem::OpenFileDef(path);
 }
 
 void CKeeperApp::OnAppAbout() {

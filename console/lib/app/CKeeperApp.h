@@ -23,6 +23,7 @@ public:
     static constexpr const char* kSocketsFailed = "Windows 通信端口初始化失败。";
     // The manual, installed beside the program.
     static constexpr const char* kManualFile = "Keeper.html";
+    static constexpr const char* kManualMissing = "找不到用户手册";
     // How long the stop waits for the server to take the log-off before the session ends.
     static constexpr std::chrono::milliseconds kLogoffWait{1000};
 

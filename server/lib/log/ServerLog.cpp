@@ -2,6 +2,7 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <ctime>
 #include <mutex>
 
 namespace kx {
@@ -18,8 +19,7 @@ void Emit(ServerLogLevel level, const char* format, va_list args) {
         g_sink(level, line);
         return;
     }
-    std::fprintf(stderr, "varnia-server: %s%s\n", level == ServerLogLevel::Warning ? "warning: " : "",
-                 line);
+    WriteTimedLine(stderr, std::string("varnia-server: ") + (level == ServerLogLevel::Warning ? "warning: " : "") + line);
 }
 
 } // namespace
@@ -36,6 +36,16 @@ void ServerWarning(const char* format, ...) {
     va_start(args, format);
     Emit(ServerLogLevel::Warning, format, args);
     va_end(args);
+}
+
+void WriteTimedLine(std::FILE* out, const std::string& text) {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    char stamp[32] = "";
+    if (::localtime_r(&now, &local)) std::strftime(stamp, sizeof stamp, "%Y-%m-%d %H:%M:%S", &local);
+    const std::string line = std::string(stamp) + " " + text + "\n";
+    std::fwrite(line.data(), 1, line.size(), out);
+    std::fflush(out);
 }
 
 ServerLogSink SetServerLogSink(ServerLogSink sink) {

@@ -1,6 +1,7 @@
 #include "startup/CServerHost.h"
 
 #include "startup/CDlgDBConf.h"
+#include "log/ServerLog.h"
 #include "storeadmin/CDlgStorageRootAdmin.h"
 #include "qt/KxPrompt.h"
 #include "storeadmin/ZoZI_Storage.h"
@@ -27,24 +28,21 @@ void CDialogHost::CloseWindow() {
 }
 
 bool CTerminalHost::EditDbConf(KxDbConf& conf) {
-    std::fprintf(m_out,
-                 "VarniaServer: the database settings would be asked here (no display to ask on).\n"
-                 "  [DB_CONF] DB_WARN=%d DB_DEFAULT=%d DB_SETPATH=%s\n"
-                 "  Edit %s instead: DB_WARN=0 and DB_SETPATH=<catalogue file>.\n",
-                 conf.nWarn, conf.nDefault, conf.strPath.c_str(),
-                 m_strIniPath.empty() ? "VarniaServer.ini" : m_strIniPath.c_str());
-    std::fflush(m_out);
+    kx::WriteTimedLine(m_out, "VarniaServer: the database settings would be asked here (no display to ask on).\n"
+                              "  [DB_CONF] DB_WARN=" + std::to_string(conf.nWarn) +
+                                  " DB_DEFAULT=" + std::to_string(conf.nDefault) + " DB_SETPATH=" + conf.strPath +
+                                  "\n  Edit " + (m_strIniPath.empty() ? std::string("VarniaServer.ini") : m_strIniPath) +
+                                  " instead: DB_WARN=0 and DB_SETPATH=<catalogue file>.");
     return false;
 }
 
 int CTerminalHost::AdministerStorage(ZoZI_Storage& storage, int enableAdmin) {
-    std::fprintf(m_out,
-                 "VarniaServer: the storage-root dialog would open here (no display to show it on).\n"
-                 "  A storage root is a folder named %s0 .. %s25 at the top of a drive, holding a\n"
-                 "  file \"Conf\" with [BASE] ID=<number>; drive C is the data folder unless the ini\n"
-                 "  file's [DRIVES] section maps the letters.\n",
-                 storage.GetPrefix().c_str(), storage.GetPrefix().c_str());
-    std::fflush(m_out);
+    const std::string prefix = storage.GetPrefix();
+    kx::WriteTimedLine(m_out, "VarniaServer: the storage-root dialog would open here (no display to show it on).\n"
+                              "  A storage root is a folder named " + prefix + "0 .. " + prefix +
+                                  "25 at the top of a drive, holding a\n"
+                                  "  file \"Conf\" with [BASE] ID=<number>; drive C is the data folder unless the ini\n"
+                                  "  file's [DRIVES] section maps the letters.");
     return kx::IDCANCEL;
 }
 
@@ -52,8 +50,7 @@ namespace kx {
 
 void UseTerminalPrompts(std::FILE* out) {
     SetPromptAnswerer([out](const PromptRequest& r) {
-        std::fprintf(out, "VarniaServer: %s\n", r.text.c_str());
-        std::fflush(out);
+        WriteTimedLine(out, "VarniaServer: " + r.text);
         if (r.buttons == PromptYesNo || r.buttons == PromptYesNoCancel) return int(AnswerYes);
         return int(AnswerOk);
     });

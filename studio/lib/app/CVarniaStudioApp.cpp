@@ -226,10 +226,6 @@ void CVarniaStudioApp::SetOpenLocalImageDefaultFormat(const std::string& format)
 
 // ---- Small services ----
 
-void CVarniaStudioApp::OpenWithTintwork(const std::string& path) {
-    if (!CkxwFileSystem::OpenFileOnTintwork(path)) ShowError("无法启动图像编辑程序 Tintwork");
-}
-
 void CVarniaStudioApp::ShowMessage(const std::string& text) { kx::Prompt(nullptr, text, kx::PromptOk, kx::PromptWarning); }
 void CVarniaStudioApp::ShowError(const std::string& text) { kx::Prompt(nullptr, text, kx::PromptOk, kx::PromptError); }
 

@@ -105,8 +105,6 @@ public:
     void SetOpenLocalImageDefaultFormat(const std::string& format);
 
     // ---- Small services ----
-    // Starts the image editor on the path; a stop-icon message names it when it cannot start.
-    void OpenWithTintwork(const std::string& path);
     void ShowMessage(const std::string& text);
     void ShowError(const std::string& text);
 

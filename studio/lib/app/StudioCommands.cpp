@@ -27,13 +27,11 @@
 #include "ui/CkxwIPC.h"
 
 #include <QAction>
-#include <QDesktopServices>
 #include <QFile>
 #include <QMetaObject>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QToolBar>
-#include <QUrl>
 
 #include <algorithm>
 #include <filesystem>
@@ -322,8 +320,9 @@ std::string CStudioCommands::ManualFile() const {
 
 void CStudioCommands::OnManual() {
     const std::string path = ManualFile();
-    if (path.empty() || !QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path))))
-        m_app.ShowError(std::string(kManualMissing) + (path.empty() ? std::string() : ": " + path));
+    // "Not found" only when there is no manual to open; the opener says when nothing opens it.
+    if (path.empty()) m_app.ShowError(kManualMissing);
+    else CkxwFileSystem::OpenFileDef(path);
 }
 
 void CStudioCommands::OnLogin() {
@@ -423,7 +422,7 @@ bool CStudioCommands::OnCommand(int id) {
     case ID_FILE_PRINT_SETUP:
     case ID_PRINT_SETUP: OnPrintSetup(); return true;
     case ID_SLIDE_SETTINGS: OnSlideSettings(); return true;
-    case ID_TINTWORK: m_app.OpenWithTintwork(""); return true;
+    case ID_TINTWORK: CkxwFileSystem::OpenFileOnTintwork(""); return true;
     case ID_VIEW_NAVIGATION:
     case ID_VIEW_FILEINFO:
     case ID_VIEW_WORK: ToggleBar(id); return true;

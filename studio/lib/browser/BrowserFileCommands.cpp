@@ -197,7 +197,6 @@ void BrowserFileCommands::Open(int mode) {
         const std::string path = f->GetSourcePath();
         if (mode == 0) CkxwFileSystem::OpenFileDef(path);
         else if (mode == 1) CkxwFileSystem::OpenFileWay(path);
-        else if (CVarniaStudioApp* app = theApp()) app->OpenWithTintwork(path);
         else CkxwFileSystem::OpenFileOnTintwork(path);
         return;
     }

@@ -301,8 +301,7 @@ void CWndCheckoutFileCtrl::OnCheckedOut(int fileId) {
     } else if (rec.IsCheckoutOpenWay()) {
         CkxwFileSystem::OpenFileWay(path);
     } else if (rec.IsCheckoutOpenTintwork()) {
-        if (CVarniaStudioApp* studio = theApp()) studio->OpenWithTintwork(path);
-        else CkxwFileSystem::OpenFileOnTintwork(path);
+        CkxwFileSystem::OpenFileOnTintwork(path);
     }
 }
 

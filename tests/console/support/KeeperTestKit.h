@@ -12,6 +12,7 @@
 #include "qt/KxModalDriver.h"
 #include "qt/KxPromptRecorder.h"
 #include "qt/KxReportList.h"
+#include "support/ScopedEnv.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -25,19 +26,6 @@
 
 
 namespace keepertest {
-
-// Sets an environment variable for its life and puts the old value back.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const std::string& value);
-    ~ScopedEnv();
-    ScopedEnv(const ScopedEnv&) = delete;
-    ScopedEnv& operator=(const ScopedEnv&) = delete;
-
-private:
-    std::string m_name;
-    std::optional<std::string> m_old;
-};
 
 // The dialog's controls.
 kx::IpAddressCtrl* AddressOf(CDlgLogin* dlg);
