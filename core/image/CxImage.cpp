@@ -201,6 +201,17 @@ VImage Open(const uint8_t* p, size_t n, uint32_t sniffed, uint32_t hint, TempFil
     return VImage::new_from_source(VSource::new_from_memory(p, n), "", LoadOptions());
 }
 
+// Whether the picture's orientation tag turns it by a quarter, so the picture as shown has its
+// width and height swapped.
+bool TurnsQuarter(const VImage& im) { return vips_image_get_orientation_swap(im.get_image()) != 0; }
+
+// The picture the way its orientation tag says it is shown (all eight values: turns and
+// mirrors); the tag itself is dropped so nothing turns it twice.
+VImage Upright(const VImage& im) {
+    const int o = vips_image_get_orientation(im.get_image());
+    return o > 1 && o <= 8 ? im.autorot() : im;
+}
+
 // Opens a block for a picture of about tw x th: a JPEG is decoded at 1/2, 1/4 or 1/8 of its
 // size by the loader itself (leaving at least a factor of two for the final resample, which keeps
 // it sharp), other formats at full size. The strict error check stays on, which the library's
@@ -226,6 +237,8 @@ VImage OpenShrunk(const uint8_t* p, size_t n, uint32_t sniffed, uint32_t hint, i
     if (sniffed != CXIMAGE_FORMAT_JPG) return Open(p, n, sniffed, hint, keep);
     VImage head = VImage::new_from_source(VSource::new_from_memory(p, n), "",
                                           VImage::option()->set("access", VIPS_ACCESS_SEQUENTIAL));
+    // tw x th is the size as shown; a picture turned by a quarter is stored the other way round.
+    if (TurnsQuarter(head)) std::swap(tw, th);
     double shrink = std::min(static_cast<double>(head.width()) / tw, static_cast<double>(head.height()) / th);
     int factor = shrink >= 16 ? 8 : shrink >= 8 ? 4 : shrink >= 4 ? 2 : 1;
     return VImage::new_from_source(VSource::new_from_memory(p, n), "",
@@ -255,7 +268,9 @@ VImage Normalise(VImage im) {
 VImage Materialise(const VImage& opened) {
     if (static_cast<uint64_t>(opened.width()) * static_cast<uint64_t>(opened.height()) > kMaxPixels)
         throw std::runtime_error("picture too large to decode");
-    VImage raw = opened.copy_memory();
+    const VImage whole = opened.copy_memory();
+    VImage raw = Upright(whole);
+    if (raw.get_image() != whole.get_image()) raw = raw.copy_memory();
     VImage norm = Normalise(raw);
     return norm.get_image() == raw.get_image() ? raw : norm.copy_memory();
 }
@@ -402,8 +417,9 @@ bool CxImage::ReadInfo(const uint8_t* buffer, size_t size, CxImageInfo& info, ui
         uint32_t sniffed = Sniff(buffer, size);
         TempFile keep;
         VImage im = Open(buffer, size, sniffed, type, keep);
-        info.width = static_cast<uint32_t>(im.width());
-        info.height = static_cast<uint32_t>(im.height());
+        const bool turned = TurnsQuarter(im);
+        info.width = static_cast<uint32_t>(turned ? im.height() : im.width());
+        info.height = static_cast<uint32_t>(turned ? im.width() : im.height());
         info.type = Named(sniffed, type);
         return true;
     } catch (const VError& e) {
