@@ -1,4 +1,4 @@
-// Times the decoding of 1,000 stored micro images (130 x 130 JPEGs of about 3 KB, made here as
+// Times the decoding of 1,000 stored micro images (130 x 130 JPEGs of a few KB, made here as
 // the studio makes them) the way the file list decodes them, against Qt's own JPEG loader
 // (QImage::loadFromData) on the same bytes in the same run:
 //   - CxImage::DecodeThumbnail at the stored size (the decode itself),
