@@ -49,6 +49,29 @@ inline bool MakePhoto(CxImage& img) {
     return true;
 }
 
+// A w x h photo-like picture of its own for each seed (R, G, B rows): gradients shifted by the
+// seed, a check of 40-pixel squares and fine noise.
+inline std::vector<uint8_t> SeededPixels(uint32_t seed, uint32_t w, uint32_t h) {
+    std::vector<uint8_t> px(static_cast<size_t>(w) * h * 3);
+    uint32_t s = seed * 7919u + 1;
+    for (uint32_t y = 0; y < h; ++y)
+        for (uint32_t x = 0; x < w; ++x) {
+            s = s * 1664525u + 1013904223u;
+            uint8_t* p = &px[(static_cast<size_t>(y) * w + x) * 3];
+            const int noise = static_cast<int>(s >> 28) - 8;
+            p[0] = static_cast<uint8_t>(std::clamp(static_cast<int>((x + seed * 13) * 255 / w % 256) + noise, 0, 255));
+            p[1] = static_cast<uint8_t>(std::clamp(static_cast<int>(y * 255 / h) + noise, 0, 255));
+            p[2] = static_cast<uint8_t>(std::clamp(static_cast<int>(((x / 40 + y / 40) % 2) * 120 + 60) + noise, 0, 255));
+        }
+    return px;
+}
+
+// The seed's picture as an image.
+inline bool SeededPicture(uint32_t seed, uint32_t w, uint32_t h, CxImage& img) {
+    const std::vector<uint8_t> px = SeededPixels(seed, w, h);
+    return img.CreateFromArray(px.data(), w, h, 24, w * 3);
+}
+
 // Runs the program (looked up on PATH, no shell between) with the arguments and returns the
 // whole run's time in milliseconds, from the start of the process to its exit, or a negative
 // value when it failed.

@@ -30,20 +30,8 @@ using bench::Clock;
 using bench::Ms;
 
 bool MakeJpeg(uint32_t seed, std::vector<uint8_t>& out) {
-    const uint32_t w = 1600, h = 1200;
-    std::vector<uint8_t> px(static_cast<size_t>(w) * h * 3);
-    uint32_t s = seed * 7919u + 1;
-    for (uint32_t y = 0; y < h; ++y)
-        for (uint32_t x = 0; x < w; ++x) {
-            s = s * 1664525u + 1013904223u;
-            uint8_t* p = &px[(static_cast<size_t>(y) * w + x) * 3];
-            const int noise = static_cast<int>(s >> 28) - 8;
-            p[0] = static_cast<uint8_t>(std::clamp(static_cast<int>((x + seed * 13) * 255 / w % 256) + noise, 0, 255));
-            p[1] = static_cast<uint8_t>(std::clamp(static_cast<int>(y * 255 / h) + noise, 0, 255));
-            p[2] = static_cast<uint8_t>(std::clamp(static_cast<int>(((x / 40 + y / 40) % 2) * 120 + 60) + noise, 0, 255));
-        }
     CxImage img;
-    if (!img.CreateFromArray(px.data(), w, h, 24, w * 3)) return false;
+    if (!bench::SeededPicture(seed, 1600, 1200, img)) return false;
     img.SetJpegQuality(90);
     return img.Encode(out, CXIMAGE_FORMAT_JPG);
 }

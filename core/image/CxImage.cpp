@@ -2,6 +2,7 @@
 
 #include "model/CkxMemFile.h"
 #include "image/CxFile.h"
+#include "image/KxSmallPicture.h"
 #include "image/KxVips.h"
 
 #include <algorithm>
@@ -21,9 +22,28 @@ using vips::VSource;
 using vips::VTarget;
 
 struct CxImage::Impl {
+    // Pixels made without the image library (a small picture, a drawn canvas); the library's
+    // picture then wraps them on the first operation that needs it. Declared before the
+    // picture, which reads this memory, so it goes after it.
+    kx::small::Pixels raw;
     VImage image; // decoded into memory: 8-bit sRGB, 3 bands or 4 with alpha
+    std::once_flag wrapOnce;
     std::once_flag pixelsOnce;
     std::vector<uint8_t> rgba; // top-down RGBA copy, made on the first pixel query
+
+    bool HasRaw() const { return raw.w > 0; }
+    int Width() const { return HasRaw() ? raw.w : image.width(); }
+    int Height() const { return HasRaw() ? raw.h : image.height(); }
+    int Bands() const { return HasRaw() ? raw.bands : image.bands(); }
+    // The picture as the image library sees it.
+    const VImage& Vips() {
+        if (HasRaw())
+            std::call_once(wrapOnce, [this] {
+                image = VImage::new_from_memory(raw.px.data(), raw.px.size(), raw.w, raw.h, raw.bands, VIPS_FORMAT_UCHAR)
+                            .copy(VImage::option()->set("interpretation", VIPS_INTERPRETATION_sRGB));
+            });
+        return image;
+    }
 };
 
 namespace {
@@ -201,6 +221,17 @@ VImage Open(const uint8_t* p, size_t n, uint32_t sniffed, uint32_t hint, TempFil
     return VImage::new_from_source(VSource::new_from_memory(p, n), "", LoadOptions());
 }
 
+// Whether the picture's orientation tag turns it by a quarter, so the picture as shown has its
+// width and height swapped.
+bool TurnsQuarter(const VImage& im) { return vips_image_get_orientation_swap(im.get_image()) != 0; }
+
+// The picture the way its orientation tag says it is shown (all eight values: turns and
+// mirrors); the tag itself is dropped so nothing turns it twice.
+VImage Upright(const VImage& im) {
+    const int o = vips_image_get_orientation(im.get_image());
+    return o > 1 && o <= 8 ? im.autorot() : im;
+}
+
 // Opens a block for a picture of about tw x th: a JPEG is decoded at 1/2, 1/4 or 1/8 of its
 // size by the loader itself (leaving at least a factor of two for the final resample, which keeps
 // it sharp), other formats at full size. The strict error check stays on, which the library's
@@ -226,6 +257,8 @@ VImage OpenShrunk(const uint8_t* p, size_t n, uint32_t sniffed, uint32_t hint, i
     if (sniffed != CXIMAGE_FORMAT_JPG) return Open(p, n, sniffed, hint, keep);
     VImage head = VImage::new_from_source(VSource::new_from_memory(p, n), "",
                                           VImage::option()->set("access", VIPS_ACCESS_SEQUENTIAL));
+    // tw x th is the size as shown; a picture turned by a quarter is stored the other way round.
+    if (TurnsQuarter(head)) std::swap(tw, th);
     double shrink = std::min(static_cast<double>(head.width()) / tw, static_cast<double>(head.height()) / th);
     int factor = shrink >= 16 ? 8 : shrink >= 8 ? 4 : shrink >= 4 ? 2 : 1;
     return VImage::new_from_source(VSource::new_from_memory(p, n), "",
@@ -255,7 +288,9 @@ VImage Normalise(VImage im) {
 VImage Materialise(const VImage& opened) {
     if (static_cast<uint64_t>(opened.width()) * static_cast<uint64_t>(opened.height()) > kMaxPixels)
         throw std::runtime_error("picture too large to decode");
-    VImage raw = opened.copy_memory();
+    const VImage whole = opened.copy_memory();
+    VImage raw = Upright(whole);
+    if (raw.get_image() != whole.get_image()) raw = raw.copy_memory();
     VImage norm = Normalise(raw);
     return norm.get_image() == raw.get_image() ? raw : norm.copy_memory();
 }
@@ -366,8 +401,27 @@ bool CxImage::Take(std::shared_ptr<Impl> impl, uint32_t type) {
         }                                                                                          \
     } while (0)
 
+bool CxImage::TakeSmall(const uint8_t* buffer, size_t size, uint32_t width, uint32_t height, uint32_t type) {
+    kx::small::Head head;
+    if (!kx::small::ReadHead(buffer, size, head)) return false;
+    int factor = 1;
+    if (width && height && head.jpeg) {
+        // As the library's own loader shrinks: at most to twice the size asked for.
+        const double shrink = std::min(static_cast<double>(head.ShownW()) / width, static_cast<double>(head.ShownH()) / height);
+        factor = shrink >= 16 ? 8 : shrink >= 8 ? 4 : shrink >= 4 ? 2 : 1;
+    }
+    auto impl = std::make_shared<Impl>();
+    std::string why;
+    // A picture this path cannot read is given to the library, which has the last word.
+    if (!kx::small::Decode(buffer, size, head, factor, impl->raw, why)) return false;
+    if (width && height && (impl->raw.w != static_cast<int>(width) || impl->raw.h != static_cast<int>(height)))
+        impl->raw = kx::small::Resize(impl->raw, static_cast<int>(width), static_cast<int>(height));
+    return Take(std::move(impl), Named(Sniff(buffer, size), type));
+}
+
 bool CxImage::Decode(const uint8_t* buffer, size_t size, uint32_t type) {
     if (!buffer || size == 0) return Fail("no bytes to decode");
+    if (TakeSmall(buffer, size, 0, 0, type)) return true;
     KX_VIPS_GUARD({
         uint32_t sniffed = Sniff(buffer, size);
         TempFile keep;
@@ -397,13 +451,21 @@ bool CxImage::Load(const std::string& path, uint32_t type) {
 }
 
 bool CxImage::ReadInfo(const uint8_t* buffer, size_t size, CxImageInfo& info, uint32_t type) {
-    if (!buffer || size == 0 || !kx::VipsReady()) return false;
+    if (!buffer || size == 0) return false;
+    if (kx::small::Head head; kx::small::ReadHead(buffer, size, head)) {
+        info.width = static_cast<uint32_t>(head.ShownW());
+        info.height = static_cast<uint32_t>(head.ShownH());
+        info.type = Named(Sniff(buffer, size), type);
+        return true;
+    }
+    if (!kx::VipsReady()) return false;
     try {
         uint32_t sniffed = Sniff(buffer, size);
         TempFile keep;
         VImage im = Open(buffer, size, sniffed, type, keep);
-        info.width = static_cast<uint32_t>(im.width());
-        info.height = static_cast<uint32_t>(im.height());
+        const bool turned = TurnsQuarter(im);
+        info.width = static_cast<uint32_t>(turned ? im.height() : im.width());
+        info.height = static_cast<uint32_t>(turned ? im.width() : im.height());
         info.type = Named(sniffed, type);
         return true;
     } catch (const VError& e) {
@@ -428,6 +490,7 @@ bool CxImage::DecodeThumbnail(const uint8_t* buffer, size_t size, uint32_t width
         return Fail("thumbnail size out of range");
     if (Sniff(buffer, size) == CXIMAGE_FORMAT_JPG && !JpegEndsWhole(buffer, size))
         return Fail("the JPEG data is cut short");
+    if (TakeSmall(buffer, size, width, height, type)) return true;
     KX_VIPS_GUARD({
         uint32_t sniffed = Sniff(buffer, size);
         TempFile keep;
@@ -457,7 +520,7 @@ bool CxImage::Encode(std::vector<uint8_t>& out, uint32_t type) {
     if (type == CXIMAGE_FORMAT_WMF) return Fail("WMF pictures are read, never written");
     if (!HaveOperation(SaverOf(type))) return Fail("no encoder for this format on this system");
     KX_VIPS_GUARD({
-        const VImage& im = m_impl->image;
+        const VImage& im = m_impl->Vips();
         switch (type) {
         case CXIMAGE_FORMAT_JPG:
             out = SaveSuffix(NoAlpha(im), ".jpg", VImage::option()->set("Q", static_cast<int>(m_quality)));
@@ -531,25 +594,25 @@ bool CxImage::IsReadable(uint32_t type) {
 
 bool CxImage::IsWritable(uint32_t type) { return HaveOperation(SaverOf(type)); }
 
-bool CxImage::IsValid() const { return m_impl && m_impl->image.width() > 0; }
+bool CxImage::IsValid() const { return m_impl && m_impl->Width() > 0; }
 
 void CxImage::Destroy() {
     m_impl.reset();
     m_error.clear();
 }
 
-uint32_t CxImage::GetWidth() const { return IsValid() ? static_cast<uint32_t>(m_impl->image.width()) : 0; }
+uint32_t CxImage::GetWidth() const { return IsValid() ? static_cast<uint32_t>(m_impl->Width()) : 0; }
 uint32_t CxImage::GetHeight() const {
-    return IsValid() ? static_cast<uint32_t>(m_impl->image.height()) : 0;
+    return IsValid() ? static_cast<uint32_t>(m_impl->Height()) : 0;
 }
-bool CxImage::AlphaIsValid() const { return IsValid() && m_impl->image.bands() == 4; }
+bool CxImage::AlphaIsValid() const { return IsValid() && m_impl->Bands() == 4; }
 
 bool CxImage::Resample(long newx, long newy, int mode, CxImage* iDst) {
     if (!IsValid()) return Fail("no picture to resample");
     if (newx < 1 || newy < 1 || newx > static_cast<long>(kMaxSide) || newy > static_cast<long>(kMaxSide))
         return Fail("resample size out of range");
     KX_VIPS_GUARD({
-        const VImage& im = m_impl->image;
+        const VImage& im = m_impl->Vips();
         VipsKernel kernel = mode == RS_NEAREST ? VIPS_KERNEL_NEAREST
                           : mode == RS_CUBIC   ? VIPS_KERNEL_CUBIC
                           : mode == RS_LANCZOS ? VIPS_KERNEL_LANCZOS3
@@ -578,7 +641,7 @@ bool CxImage::Crop(long left, long top, long right, long bottom, CxImage* iDst) 
     if (right <= left || bottom <= top) return Fail("empty crop rectangle");
     KX_VIPS_GUARD({
         auto impl = std::make_shared<Impl>();
-        impl->image = m_impl->image
+        impl->image = m_impl->Vips()
                           .extract_area(static_cast<int>(left), static_cast<int>(top),
                                         static_cast<int>(right - left), static_cast<int>(bottom - top))
                           .copy_memory();
@@ -596,23 +659,38 @@ bool CxImage::CreateFromArray(const uint8_t* pixels, uint32_t width, uint32_t he
     const size_t bands = bpp / 8, row = static_cast<size_t>(width) * bands;
     if (bytesPerLine < row) return Fail("rows shorter than the width");
     if (static_cast<size_t>(height) > std::numeric_limits<size_t>::max() / row) return Fail("picture too large");
-    KX_VIPS_GUARD({
-        std::vector<uint8_t> packed(row * height);
-        for (uint32_t y = 0; y < height; ++y) {
-            const uint8_t* src = pixels + static_cast<size_t>(flip ? height - 1 - y : y) * bytesPerLine;
-            std::memcpy(packed.data() + y * row, src, row);
-        }
-        VImage im = VImage::new_from_memory(packed.data(), packed.size(), static_cast<int>(width),
-                                            static_cast<int>(height), static_cast<int>(bands),
-                                            VIPS_FORMAT_UCHAR);
-        auto impl = std::make_shared<Impl>();
-        impl->image = im.copy(VImage::option()->set("interpretation", VIPS_INTERPRETATION_sRGB)).copy_memory();
-        return Take(std::move(impl), m_type);
-    });
+    // Kept as they are: the image library wraps them only when an operation of its own needs it.
+    auto impl = std::make_shared<Impl>();
+    kx::small::Pixels& raw = impl->raw;
+    raw.px.resize(row * height);
+    for (uint32_t y = 0; y < height; ++y) {
+        const uint8_t* src = pixels + static_cast<size_t>(flip ? height - 1 - y : y) * bytesPerLine;
+        std::memcpy(raw.px.data() + y * row, src, row);
+    }
+    raw.w = static_cast<int>(width);
+    raw.h = static_cast<int>(height);
+    raw.bands = static_cast<int>(bands);
+    return Take(std::move(impl), m_type);
 }
 
 bool CxImage::CopyToArray(std::vector<uint8_t>& out, bool withAlpha) const {
-    if (!IsValid() || !kx::VipsReady()) return false;
+    if (!IsValid()) return false;
+    if (m_impl->HasRaw()) {
+        const kx::small::Pixels& raw = m_impl->raw;
+        const int want = withAlpha ? 4 : 3;
+        if (raw.bands == want) {
+            out = raw.px;
+            return true;
+        }
+        const size_t n = static_cast<size_t>(raw.w) * raw.h;
+        out.resize(n * want);
+        for (size_t i = 0; i < n; ++i) {
+            std::memcpy(&out[i * want], &raw.px[i * raw.bands], 3);
+            if (withAlpha) out[i * 4 + 3] = 255;
+        }
+        return true;
+    }
+    if (!kx::VipsReady()) return false;
     try {
         VImage im = m_impl->image;
         if (withAlpha && im.bands() == 3) im = im.bandjoin_const({255});

@@ -128,6 +128,9 @@ private:
     struct Impl;
     bool Fail(const std::string& why);
     bool Take(std::shared_ptr<Impl> impl, uint32_t type);
+    // The quick path for a small JPEG or PNG (at width x height when both are given, else whole);
+    // false, with nothing changed, when it does not take the bytes.
+    bool TakeSmall(const uint8_t* buffer, size_t size, uint32_t width, uint32_t height, uint32_t type);
 
     std::shared_ptr<Impl> m_impl; // shared between copies; pictures are never changed in place
     uint32_t m_type = CXIMAGE_FORMAT_UNKNOWN;

@@ -26,6 +26,10 @@ const CkxImageTool& FormatTable() {
     return tool;
 }
 
+// A file's format as its lists show it. Format 0 is no picture format (the table's row 0 is the
+// pickers' "all formats" entry), so a plain file shows none.
+std::string FormatNameOf(int format) { return format > 0 ? FormatTable().Get_Name_kxID(format) : std::string(); }
+
 bool IsSeparator(char c) { return c == '/' || c == '\\'; }
 bool IsControl(char c) {
     unsigned char u = static_cast<unsigned char>(c);
@@ -400,7 +404,7 @@ std::string CkxFile::GetAttrText(int id) const {
     case KXB_ID: return FormatID();
     case KXB_FILESIZE: return FormatSize();
     case KXB_FAMILYID: return FormatFamily();
-    case KXB_ENCFORMAT: return FormatTable().Get_Name_kxID(m_nEncFormat);
+    case KXB_ENCFORMAT: return FormatNameOf(m_nEncFormat);
     case KXB_FILETITLE: return m_strTitle;
     case KXB_FILEEXNAME: return m_strExName;
     case KXB_WIDTH: return FormatWidth();
@@ -443,9 +447,7 @@ std::string CkxFile::FormatEditor() const { return KX_KXXXX().fsUser_GetName(m_n
 std::string CkxFile::FormatAuthor() const { return KX_KXXXX().m_PersonList.GetName(m_nAuthorID); }
 std::string CkxFile::FormatFamily() const { return KX_FamilyXXX().family_GetName(m_nFamilyID); }
 std::string CkxFile::FormatLocDir() const { return KX_KXXXX().fsGetDirPath(m_nLocDirID); }
-std::string CkxFile::FormatEncFormat() const {
-    return FormatTable().Get_Name_kxID(GetFormatID(m_strExName));
-}
+std::string CkxFile::FormatEncFormat() const { return FormatNameOf(GetFormatID(m_strExName)); }
 
 std::string CkxFile::FormatSourceDir() const {
     std::string dir = CkxwFileSystem::GetDir(m_strSourcePath);

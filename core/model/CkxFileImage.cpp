@@ -8,6 +8,8 @@
 
 #include <algorithm>
 #include <climits>
+#include <filesystem>
+#include <system_error>
 
 namespace {
 
@@ -76,6 +78,28 @@ void CkxFileImage::TakeImage(int width, int height, const CkxBuf& micro, const s
     m_nHeight = height;
 }
 
+bool CkxFileImage::IsPictureSuffix(const std::string& suffix) {
+    const int codec = CXI_CheckImgType(suffix);
+    return codec != 0 && CxImage::IsReadable(static_cast<uint32_t>(codec));
+}
+
+int CkxFileImage::LoadPlainFileInfo(const std::string& path) {
+    std::error_code ec;
+    const auto size = std::filesystem::file_size(path, ec);
+    // Files of 2 GiB or more do not fit the record's int32 size.
+    if (ec || !std::filesystem::is_regular_file(path, ec) || size > static_cast<uintmax_t>(INT_MAX)) return 0;
+    m_strExName = ExOfName(path);
+    if (!IsFIPhoto()) m_nFileType = KXFK_FILE;
+    DestroyMicro();
+    m_nEncFormat = 0;
+    m_nWidth = 0;
+    m_nHeight = 0;
+    m_strSourcePath = path;
+    m_strTitle = CkxwFileSystem::GetFileTitle(path);
+    m_nSize = static_cast<int32_t>(size);
+    return 1;
+}
+
 int CkxFileImage::LoadFileInfo(const std::string& path) {
     // Unreadable files and files of 2 GiB or more (beyond the record's int32 size) end here.
     CkxMemFile file;
@@ -84,7 +108,9 @@ int CkxFileImage::LoadFileInfo(const std::string& path) {
     int width = 0, height = 0;
     if (!BuildMicro(file.GetMemPt(), static_cast<size_t>(file.GetMemLen()), CxImage::FormatOfPath(path), micro,
                     width, height))
-        return 0;
+        // A format outside the image layer's list is no picture of size 0 x 0 but a plain file,
+        // as a document or a sound is; a picture that does not decode stays refused.
+        return IsPictureSuffix(ExOfName(path)) ? 0 : LoadPlainFileInfo(path);
     m_strExName = ExOfName(path);
     // A photo stays a photo; any other image file is an image when its suffix is an image
     // suffix and a plain file otherwise.

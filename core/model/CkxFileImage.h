@@ -41,10 +41,19 @@ public:
     // The codec format number of the extension.
     int GetxImageFormat() const { return CXI_CheckImgType(m_strExName); }
 
-    // Reads an image file: thumbnail, extension, encoding format, kind (image for a suffix of
-    // the image list, else plain), title, source path, width, height and size on disk. 0 with
-    // the object unchanged when the file cannot be read or decoded or holds 2 GiB or more.
+    // Whether a suffix names a picture format the image layer reads (compared lower-cased).
+    static bool IsPictureSuffix(const std::string& suffix);
+    // Reads a file. A picture: thumbnail, extension, encoding format, kind (image for a suffix
+    // of the image list, else plain), title, source path, width and height as shown and size on
+    // disk. A file whose suffix names no picture format and whose content the image layer cannot
+    // read (WebP, SVG, PDF, sound, ...) loads as LoadPlainFileInfo does. 0 with the object
+    // unchanged when the file cannot be read, holds 2 GiB or more, or has a picture suffix and
+    // does not decode (it may still be being written).
     int LoadFileInfo(const std::string& path) override;
+    // Reads any file as a plain file entry: kind plain (a photo stays a photo), title, extension,
+    // source path and size on disk; no thumbnail, no encoding format, no size in pixels. 0 with
+    // the object unchanged when the file cannot be read or holds 2 GiB or more.
+    int LoadPlainFileInfo(const std::string& path);
     // LoadFileInfo, then the whole file into the content block; 1 or 0.
     int LoadFileData(const std::string& path) override;
     // Reads a stored copy whose header says image (kind 1): title and extension from the

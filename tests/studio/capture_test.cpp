@@ -1,7 +1,8 @@
 // The capture station on the studio server, logged on as alice: the folder mirrored by the scan
-// thread (new files, "db" files, vanished files, files still being written), the pop-ups and
-// modes, delete and clear, and uploads through the batch note: what the server stores, when rows
-// and files go, a store that fails on the server, a file that became unreadable, and Cancel.
+// thread (new files, files outside the picture formats, "db" files, vanished files, files still
+// being written), the pop-ups and modes, delete and clear, and uploads through the batch note:
+// what the server stores, when rows and files go, a store that fails on the server, a file that
+// became unreadable, and Cancel.
 #include "studio/support/StudioTestKit.h"
 
 #include "capture/CWndCaptureFileCtrl.h"
@@ -161,6 +162,25 @@ TEST_F(Capture, AFileStillBeingWrittenAppearsOnlyWhenComplete) {
     WriteAll(Dir() + "/half.jpg", whole);
     ASSERT_TRUE(PumpUntil([&] { return List().IsFileValid("half.jpg"); }, 5s));
     EXPECT_EQ(List().GetItemText(RowOf("half.jpg"), 2), "64");
+}
+
+TEST_F(Capture, FilesOutsideThePictureFormatsArePlainRows) {
+    // A 1 x 1 lossless WebP and an SVG drawing: formats the image layer does not read get a row
+    // of their own as plain files (no size in pixels), never a silent gap in the list.
+    const std::map<std::string, std::string> files = {
+        {"phone.webp", std::string("RIFF\x1a\x00\x00\x00WEBPVP8L\x0d\x00\x00\x00\x2f\x00\x00\x00\x10\x07\x10\x11\x11\x88\x88\xfe\x07\x00", 34)},
+        {"logo.svg", "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"4\" height=\"4\"/>"}};
+    for (const auto& [name, bytes] : files) {
+        SCOPED_TRACE(name);
+        Put(name, bytes);
+        const int row = RowOf(name);
+        EXPECT_EQ(List().GetItemText(row, 1), std::to_string(bytes.size()) + " 字节");
+        EXPECT_EQ(List().GetItemText(row, 2), "0");
+        const CkxFileImage* f = window->FindFile(List().GetItemFileID(row));
+        ASSERT_NE(f, nullptr);
+        EXPECT_EQ(f->m_nFileType, KXFK_FILE);
+        EXPECT_FALSE(f->IsMemMicroValid());
+    }
 }
 
 TEST_F(Capture, PopupsFollowTheSelectionAndShowTheMode) {

@@ -6,6 +6,7 @@
 #include "image/CxImage.h"
 #include "qt/KxModalDriver.h"
 #include "support/TempDir.h"
+#include "support/gui/OrientedPhoto.h"
 #include "support/gui/Screenshot.h"
 
 #include <gtest/gtest.h>
@@ -583,3 +584,32 @@ TEST_F(ViewerTest, BadInputNeverBreaksTheView) {
 }
 
 } // namespace
+
+TEST_F(ViewerTest, APhotoTakenSidewaysShowsUpright) {
+    // Stored 160 x 80 with the tag "turn a quarter clockwise": shown 80 x 160, at its own size in
+    // 200 x 200; the same at 1600 x 800 (the shrinking path) is fitted.
+    for (const uint32_t storedW : {160u, 1600u}) {
+        SCOPED_TRACE(storedW);
+        const guitest::OrientedView& turned = guitest::OrientedViews()[5];
+        ASSERT_EQ(turned.orientation, 6);
+        CkxFile f = File(guitest::QuarterJpeg(storedW, storedW / 2, 6), "jpg");
+        auto v = Viewer(200, 200);
+        v->ShowFile(&f, 0);
+        const QRect shown = v->GetDisplayRect();
+        EXPECT_EQ(shown, storedW == 160u ? QRect(60, 20, 80, 160) : QRect(50, 0, 100, 200)) << Str(shown);
+        const QImage shot = Grab(*v);
+        const struct {
+            const char* where;
+            QPoint at;
+            uint32_t want;
+        } spots[] = {{"top-left", {shown.left() + shown.width() / 4, shown.top() + shown.height() / 4}, turned.tl},
+                     {"top-right", {shown.left() + 3 * shown.width() / 4, shown.top() + shown.height() / 4}, turned.tr},
+                     {"bottom-left", {shown.left() + shown.width() / 4, shown.top() + 3 * shown.height() / 4}, turned.bl},
+                     {"bottom-right", {shown.left() + 3 * shown.width() / 4, shown.top() + 3 * shown.height() / 4}, turned.br}};
+        for (const auto& s : spots) {
+            const QColor c = shot.pixelColor(s.at);
+            EXPECT_EQ(guitest::NearestQuarterColour(c.red(), c.green(), c.blue()), s.want) << s.where;
+        }
+        if (storedW == 160u) guitest::Screenshot(v.get(), "CxImageViewer-oriented-photo");
+    }
+}

@@ -491,12 +491,14 @@ void CvClientDoc::LoaderLoop() {
             const std::string path = std::move(m_LocalPaths.front());
             m_LocalPaths.pop_front();
             lock.unlock();
-            // Every queued path becomes a file, readable or not (an unreadable one shows a row
-            // without a thumbnail); the whole content is not kept.
+            // Every queued path becomes a file, readable or not; whatever the image layer cannot
+            // read (a format outside its list, a damaged picture) is a plain file without a
+            // thumbnail, never a picture of 0 x 0. The whole content is not kept.
             auto image = std::make_unique<CkxFileImage>();
-            if (!image->LoadFileInfo(path)) {
+            if (!image->LoadFileInfo(path) && !image->LoadPlainFileInfo(path)) {
                 image->SetFileName(path);
                 image->m_strSourcePath = path;
+                image->m_nFileType = KXFK_FILE;
             }
             image->DestroyWhole();
             image->m_nID = KX_KXXXX()._GetLocalFileID();
