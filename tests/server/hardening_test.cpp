@@ -10,6 +10,7 @@
 #include "session/CLogonThrottle.h"
 #include "startup/CServerConfig.h"
 #include "support/TempDir.h"
+#include "transport/NetMessage.h"
 
 #include <gtest/gtest.h>
 
@@ -66,7 +67,166 @@ std::vector<std::string> LogonWarnings(TestServer& server) {
     });
 }
 
+// The process's resident memory in KB (0 when it cannot be read).
+long ResidentKb() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind("VmRSS:", 0) == 0) return std::atol(line.c_str() + 6);
+    return 0;
+}
+
+// One multi-part message whose parts a test sends itself, one by one, as a peer that may stop
+// at any point: the first part announces `length` content bytes.
+class PartSender {
+public:
+    PartSender(int transferId, size_t length) : m_nId(transferId) {
+        m_message.AppendData(std::string(length - 5, 'm')); // a one-piece table takes 5 bytes
+        m_message.SetCommand(kx::kMsgSession, 99);             // served as nothing after log-on
+        m_header = m_message.Header();
+        m_header.nFlag = 1;
+        m_header.nClass = 5;
+    }
+    int Parts() const { return m_message.GetPartCount(); }
+    bool SendFirst(TestClient& c) const {
+        NetPacket part;
+        m_message.MakeFirstPart(part, m_header, m_nId, kSeriesFirst, 0);
+        return c.SendPacket(part) == 1;
+    }
+    // Data parts from..to (1-based, inclusive).
+    bool SendParts(TestClient& c, int from, int to) const {
+        NetPacket part;
+        for (int i = from; i <= to; ++i) {
+            m_message.MakeDataPart(part, m_header, m_nId, i);
+            if (c.SendPacket(part) != 1) return false;
+        }
+        return true;
+    }
+
+private:
+    int m_nId;
+    NetMessage m_message;
+    NetCommandHeader m_header;
+};
+
+// The first part alone: a 48-byte frame that announces `length` bytes in as many parts.
+bool Announce(TestClient& c, int transferId, uint32_t length) {
+    NetTransferHeader first = kx::ZeroRecord<NetTransferHeader>();
+    first.nTransferId = static_cast<uint16_t>(transferId);
+    first.nLength = length;
+    first.nParts = static_cast<uint16_t>((length + kNetPartData - 1) / kNetPartData);
+    NetPacket part(kNetKindPart);
+    part.InitCommand(kx::kMsgSession, kx::kSubLogon, 1);
+    part.Header().nClass = 5;
+    part.SetData(&first, sizeof first);
+    return part.GetTotalLength() == 48 && c.SendPacket(part) == 1;
+}
+
 } // namespace
+
+// Before log-on a connection may announce only what a log-on needs: a longer message ends it at
+// once, costing the server no memory. After the log-on the bound is lifted, and an announcement
+// alone still costs only its bookkeeping.
+TEST(MessageMemory, BeforeLogOnALongAnnouncementEndsTheConnectionAndCostsNothing) {
+    TestServer server;
+    ASSERT_TRUE(server.Ok());
+    const KxServerLimits defaults;
+    const auto& budget = server.Server().MessageBudget();
+    const struct {
+        uint32_t length;
+        bool ends;
+    } cases[] = {
+        {static_cast<uint32_t>(defaults.messageBeforeLogon), false},
+        {static_cast<uint32_t>(defaults.messageBeforeLogon) + 1, true},
+        {256u << 20, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.length);
+        ServerWarnings warnings;
+        auto stranger = server.Connect();
+        ASSERT_TRUE(stranger);
+        ASSERT_TRUE(server.WaitForSessions(1));
+        const long before = ResidentKb();
+        ASSERT_TRUE(Announce(*stranger, 7, c.length));
+        if (c.ends) {
+            EXPECT_TRUE(stranger->WaitClosed());
+            EXPECT_TRUE(server.WaitForSessions(0));
+            EXPECT_TRUE(AnyLineHas(warnings.Lines(), "refused message 7: " + std::to_string(c.length) + " bytes"));
+        } else {
+            // Still served: the log-on that follows is answered.
+            EXPECT_EQ(stranger->LogOn("alice", "alice-pw"), CV_USER_LOGIN_OK);
+            // Logged on, the same client may announce the largest message.
+            ASSERT_TRUE(Announce(*stranger, 8, 256u << 20));
+            EXPECT_TRUE(WaitUntil([&] { return budget.Held() > 0; }));
+            EXPECT_FALSE(stranger->IsClosed());
+            EXPECT_EQ(stranger->LogOn("alice", "alice-pw"), CV_USER_LOGIN_ONLINE); // still served
+            stranger->StopAndClose();
+            EXPECT_TRUE(server.WaitForSessions(0));
+        }
+        // Announcements hold bookkeeping only, and nothing once their connection is gone.
+        EXPECT_LT(budget.Peak(), 64u << 10);
+        EXPECT_TRUE(WaitUntil([&] { return budget.Held() == 0; }));
+        EXPECT_LT(ResidentKb() - before, 32 * 1024) << "resident memory grew";
+    }
+}
+
+// After log-on, memory follows the parts that arrived, and the unfinished messages of one
+// connection and of all connections stay within their bounds: the message that would pass one
+// is dropped (with a line) while its connection and the others carry on.
+TEST(MessageMemory, UnfinishedMessagesStayWithinTheConnectionAndServerBounds) {
+    TestServer server;
+    ASSERT_TRUE(server.Ok());
+    KxServerLimits limits = TestServer::TestLimits();
+    limits.maxMessage = 8u << 20;
+    limits.unfinishedPerConnection = 8u << 20;
+    limits.unfinishedTotal = 12u << 20;
+    server.Server().SetLimits(limits);
+    const auto& budget = server.Server().MessageBudget();
+    auto a = server.LogOn("alice", "alice-pw");
+    auto b = server.LogOn("bob", "bob-pw");
+    ASSERT_TRUE(a && b);
+
+    // Both announce the largest message and send nothing: only bookkeeping is held.
+    const PartSender ma(11, 8000000), mb(12, 8000000);
+    ASSERT_EQ(ma.Parts(), 1000);
+    ASSERT_TRUE(ma.SendFirst(*a) && mb.SendFirst(*b));
+    ASSERT_TRUE(WaitUntil([&] { return budget.Held() > 0; }));
+    EXPECT_TRUE(ListsUsers(*a) && ListsUsers(*b)); // both announcements were read by now
+    EXPECT_LT(budget.Held(), 64u << 10);
+
+    // alice sends 60 %: her block has grown to the whole message.
+    ServerWarnings warnings;
+    ASSERT_TRUE(ma.SendParts(*a, 1, 600));
+    ASSERT_TRUE(WaitUntil([&] { return budget.Held() >= 8000000; }));
+    // bob does the same: his message would pass the server's total and is dropped.
+    ASSERT_TRUE(mb.SendParts(*b, 1, 600));
+    EXPECT_TRUE(WaitUntil([&] {
+        return AnyLineHas(warnings.Lines(), "dropped message 12: unfinished messages of all connections");
+    }));
+    EXPECT_TRUE(ListsUsers(*b)); // his connection carries on
+    EXPECT_LE(budget.Peak(), limits.unfinishedTotal);
+    // alice's message completes and gives its bytes back; then bob's fits whole.
+    ASSERT_TRUE(ma.SendParts(*a, 601, 1000));
+    EXPECT_TRUE(WaitUntil([&] { return budget.Held() == 0; }));
+    const PartSender again(13, 8000000);
+    ASSERT_TRUE(again.SendFirst(*b) && again.SendParts(*b, 1, 1000));
+    EXPECT_TRUE(ListsUsers(*b));
+    EXPECT_TRUE(WaitUntil([&] { return budget.Held() == 0; }));
+    EXPECT_FALSE(AnyLineHas(warnings.Lines(), "dropped message 13"));
+
+    // One connection's second message may not push it past its own bound.
+    const PartSender first(21, 8000000), second(22, 8000000);
+    ASSERT_TRUE(first.SendFirst(*a) && second.SendFirst(*a));
+    ASSERT_TRUE(first.SendParts(*a, 1, 600) && second.SendParts(*a, 1, 100));
+    EXPECT_TRUE(WaitUntil([&] {
+        return AnyLineHas(warnings.Lines(), "dropped message 22: its connection's unfinished messages");
+    }));
+    EXPECT_TRUE(ListsUsers(*a));
+    EXPECT_LE(budget.Peak(), limits.unfinishedTotal);
+    a->StopAndClose();
+    b->StopAndClose();
+    EXPECT_TRUE(WaitUntil([&] { return budget.Held() == 0; }));
+}
 
 // Idle connections are closed after the deadline and capped per address, while a logged-on
 // session is served all along.

@@ -58,6 +58,7 @@ void CListenServer::SetLimits(const KxServerLimits& limits) {
         std::lock_guard lock(m_limitsMutex);
         m_Limits = limits;
     }
+    m_MessageBudget.SetLimit(limits.unfinishedTotal);
     m_Throttle.SetLimits(limits);
 }
 
@@ -152,6 +153,12 @@ void CListenServer::OnAccept(int handle) {
     }
     session->SetPeer(address, std::chrono::steady_clock::now());
     session->Attach(handle);
+    // What a stranger's messages may cost; the log-on lifts the first bound.
+    const KxServerLimits limits = GetLimits();
+    session->SetUntrustedMessageLimit(limits.messageBeforeLogon);
+    session->SetMaxMessageLength(limits.maxMessage);
+    session->SetUnfinishedLimit(limits.unfinishedPerConnection);
+    session->SetMessageBudget(&m_MessageBudget);
     // Handlers broadcast under the catalogue mutex: a client that stops reading must be cut
     // off, never make the broadcaster wait.
     session->SetNeverWaitOnSend(true);

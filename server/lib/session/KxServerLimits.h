@@ -4,6 +4,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 
 struct KxServerLimits {
     // A connection that has not logged on within this time is closed.
@@ -18,4 +19,13 @@ struct KxServerLimits {
     std::chrono::milliseconds failureWindow{std::chrono::seconds(60)};
     std::chrono::milliseconds firstDelay{std::chrono::milliseconds(250)};
     std::chrono::milliseconds maxDelay{std::chrono::seconds(4)};
+    // Before a connection has logged on it may send only what a log-on needs: a message
+    // announced longer than this ends it.
+    uint64_t messageBeforeLogon = 64u << 10;
+    // The largest message a session may send (longer ones are dropped), and what unfinished
+    // messages may hold on one connection and on all of them together (a message that would
+    // pass either is dropped). Memory follows the parts that arrived, not the announcements.
+    uint64_t maxMessage = 256ull << 20;
+    uint64_t unfinishedPerConnection = 512ull << 20;
+    uint64_t unfinishedTotal = 1024ull << 20;
 };

@@ -2,6 +2,9 @@
 
 #include "model/CkxServer.h"
 
+#include "transport/NetMessage.h"
+
+#include <algorithm>
 #include <filesystem>
 
 CServerConfig::CServerConfig(std::string dataFolder) : m_strDataFolder(std::move(dataFolder)) {
@@ -65,5 +68,15 @@ KxServerLimits CServerConfig::GetLimits() const {
     limits.firstDelay = milliseconds(read("LOGON_DELAY_FIRST", static_cast<int>(limits.firstDelay.count()), 1, 60000));
     limits.maxDelay = milliseconds(read("LOGON_DELAY_MAX", static_cast<int>(limits.maxDelay.count()), 1, 60000));
     if (limits.maxDelay < limits.firstDelay) limits.maxDelay = limits.firstDelay;
+    constexpr uint64_t kMB = 1u << 20;
+    constexpr int kMaxMessageMB = static_cast<int>(kNetMaxContent / kMB);
+    limits.maxMessage = kMB * static_cast<uint64_t>(read("MSG_MAX", static_cast<int>(limits.maxMessage / kMB), 1, kMaxMessageMB));
+    limits.unfinishedPerConnection =
+        kMB * static_cast<uint64_t>(read("MSG_PENDING_CONN", static_cast<int>(limits.unfinishedPerConnection / kMB), 1, 1000000));
+    limits.unfinishedTotal =
+        kMB * static_cast<uint64_t>(read("MSG_PENDING_ALL", static_cast<int>(limits.unfinishedTotal / kMB), 1, 1000000));
+    // The largest message must fit both totals.
+    limits.unfinishedPerConnection = std::max(limits.unfinishedPerConnection, limits.maxMessage);
+    limits.unfinishedTotal = std::max(limits.unfinishedTotal, limits.maxMessage);
     return limits;
 }

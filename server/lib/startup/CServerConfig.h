@@ -56,7 +56,10 @@ public:
     // CONN_MAX and CONN_PER_ADDR (connections in all and from one address, 0: no cap),
     // LOGON_FAILS and LOGON_FAIL_SPAN (failed log-ons within that many seconds before further
     // attempts wait), LOGON_DELAY_FIRST and LOGON_DELAY_MAX (that wait in milliseconds, doubling
-    // from the first to the most). A key that is missing or out of range keeps its default.
+    // from the first to the most), MSG_MAX (the largest message a session may send, in MB),
+    // MSG_PENDING_CONN and MSG_PENDING_ALL (what unfinished messages may hold on one connection
+    // and on all of them, in MB; at least MSG_MAX). A key that is missing or out of range keeps
+    // its default.
     KxServerLimits GetLimits() const;
 
     // The drive letters the storage roots lie on (C is the data folder without a DRIVES
