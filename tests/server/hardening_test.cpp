@@ -21,6 +21,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <map>
 #include <thread>
 
 using namespace srvtest;
@@ -285,85 +286,210 @@ TEST(ConnectionLimits, TheOverallCapClosesTheConnectionOverIt) {
     EXPECT_TRUE(ListsUsers(*first));
 }
 
-// Failed log-ons leave warning lines (name, address, result; never the password); past the
-// threshold the next attempt waits on its own session only, and a right password then still
-// logs on.
-TEST(FailedLogons, AreLoggedAndThenDelayedWithoutSlowingOtherSessions) {
+// How many attempts a gathered log-on line counts ("共 N 次"; one without it).
+int CountOf(const std::string& line) {
+    const auto at = line.find("共 ");
+    return at == std::string::npos ? 1 : std::atoi(line.c_str() + at + 4);
+}
+
+// The log-on lines of the operation log that begin with "<name> ", once the server thread has
+// stopped and written what it gathered.
+std::vector<std::string> LinesFor(TestServer& server, const std::string& name) {
+    server.Server().StopServerThread();
+    std::vector<std::string> out;
+    for (const auto& l : LogonWarnings(server))
+        if (l.rfind("<" + name + "> ", 0) == 0) out.push_back(l);
+    return out;
+}
+
+int SumOf(const std::vector<std::string>& lines) {
+    int n = 0;
+    for (const auto& l : lines) n += CountOf(l);
+    return n;
+}
+
+// The result of a log-on answer's payload.
+int ResultOf(const Answer& a) {
+    int32_t result = -1;
+    if (a.payload.size() >= 8) std::memcpy(&result, a.payload.data(), 4);
+    return result;
+}
+
+// Failed log-ons are gathered into warning lines (name, address, last result, count; never the
+// password); past the bound for a name the next attempt is refused at once without its password
+// being checked, while another name from the same address is still served.
+TEST(FailedLogons, AreGatheredIntoLinesAndOverTheBoundRefusedUnchecked) {
     TestServer server;
     ASSERT_TRUE(server.Ok());
-    auto su = server.LogOnAdmin(); // before the address has any failure
-    ASSERT_TRUE(su);
     KxServerLimits limits = TestServer::TestLimits();
-    limits.failuresBeforeDelay = 3;
-    limits.firstDelay = 1500ms;
-    limits.maxDelay = 3s;
+    limits.failuresPerName = 3;
     server.Server().SetLimits(limits);
 
     auto guesser = server.Connect();
     ASSERT_TRUE(guesser);
-    EXPECT_EQ(guesser->LogOn("alice", "guess-one"), CV_USER_LOGIN_PASSWORD);
-    EXPECT_EQ(guesser->LogOn("nobody", "guess-two"), CV_USER_LOGIN_NOUSER);
-    EXPECT_EQ(guesser->LogOn("alice", "guess-three"), CV_USER_LOGIN_PASSWORD);
+    EXPECT_EQ(guesser->LogOn("nobody", "guess-zero"), CV_USER_LOGIN_NOUSER);
+    for (const char* guess : {"guess-one", "guess-two", "guess-three"})
+        EXPECT_EQ(guesser->LogOn("alice", guess), CV_USER_LOGIN_PASSWORD);
+    const uint64_t checks = server.Server().LogonThrottle().Checks();
+    // The right password no longer helps from here: refused, unchecked.
+    EXPECT_EQ(guesser->LogOn("alice", "alice-pw"), kx::kLogonNoRight);
+    EXPECT_EQ(server.Server().LogonThrottle().Checks(), checks);
+    EXPECT_EQ(server.Server().LogonThrottle().Refusals(), 1u);
+    // Another name from the same address is checked and logs on.
+    auto bob = server.Connect();
+    ASSERT_TRUE(bob);
+    EXPECT_EQ(bob->LogOn("bob", "bob-pw"), CV_USER_LOGIN_OK);
+    EXPECT_TRUE(ListsUsers(*bob));
 
-    const auto lines = LogonWarnings(server);
-    ASSERT_EQ(lines.size(), 3u);
-    EXPECT_EQ(lines[0], "<alice> 登录失败: 地址 127.0.0.1, 结果 6 密码错误");
-    EXPECT_EQ(lines[1], "<nobody> 登录失败: 地址 127.0.0.1, 结果 3 用户不存在");
-    for (const auto& l : lines) EXPECT_EQ(l.find("guess"), std::string::npos) << l;
-
-    // The fourth attempt, with the right password, is held back; meanwhile su is served.
-    const auto sent = steady_clock::now();
-    CkxClient right;
-    right.m_nType = CkxClient::MS_STUDIO;
-    right.m_strLogon = "alice";
-    right.m_strPassword = "alice-pw";
-    ASSERT_TRUE(guesser->SendRecord(kx::kMsgSession, kx::kSubLogon, right.GetComData()));
-    EXPECT_TRUE(ListsUsers(*su));
-    EXPECT_TRUE(guesser->Quiet(kx::kMsgSession, kx::kSubLogon, 0ms)) << "the delayed log-on was answered at once";
-    auto answer = guesser->Wait(kx::kMsgSession, kx::kSubLogon, 10s);
-    ASSERT_TRUE(answer);
-    EXPECT_GE(steady_clock::now() - sent, 1400ms);
-    int32_t result = -1;
-    ASSERT_GE(answer->payload.size(), 4u);
-    std::memcpy(&result, answer->payload.data(), 4);
-    EXPECT_EQ(result, CV_USER_LOGIN_OK);
-    EXPECT_EQ(LogonWarnings(server).size(), 3u); // a success is no warning
+    const auto alice = LinesFor(server, "alice");
+    ASSERT_FALSE(alice.empty());
+    EXPECT_LE(alice.size(), 2u); // the window's line, and what was gathered since at exit
+    EXPECT_EQ(SumOf(alice), 4);
+    EXPECT_NE(alice.back().find("<alice> 登录失败: 地址 127.0.0.1, 结果 6 密码错误"), std::string::npos) << alice.back();
+    EXPECT_NE(alice.back().find("未核对 1 次"), std::string::npos) << alice.back();
+    EXPECT_EQ(LinesFor(server, "nobody"), std::vector<std::string>{"<nobody> 登录失败: 地址 127.0.0.1, 结果 3 用户不存在"});
+    EXPECT_TRUE(LinesFor(server, "bob").empty()); // a success is no warning
+    for (const auto& l : LogonWarnings(server)) EXPECT_EQ(l.find("guess"), std::string::npos) << l;
 }
 
-// The delay grows with the failures in the window, stops at its maximum, and forgets failures
-// older than the window; a success clears the name but not the address.
-TEST(FailedLogons, TheDelayGrowsPerNameAndAddressWithinTheWindow) {
+// 64 connections from one address guess one name at once: at most the bound's number of
+// passwords is checked in the window, every attempt is answered (none waits), and the lines in
+// the log stay one per window with the count. Another user from the address still logs on.
+TEST(FailedLogons, ParallelGuessesGetAtMostTheBoundsChecks) {
+    TestServer server;
+    ASSERT_TRUE(server.Ok());
+    KxServerLimits limits; // the server's own guessing bounds
+    limits.maxPerAddress = 0;
+    server.Server().SetLimits(limits);
+    constexpr int kConnections = 64;
+    std::vector<std::unique_ptr<TestClient>> guessers;
+    for (int i = 0; i < kConnections; ++i) {
+        guessers.push_back(server.Connect());
+        ASSERT_TRUE(guessers.back());
+    }
+    ASSERT_TRUE(server.WaitForSessions(kConnections));
+    const auto start = steady_clock::now();
+    for (int i = 0; i < kConnections; ++i) {
+        CkxClient guess;
+        guess.m_nType = CkxClient::MS_STUDIO;
+        guess.m_strLogon = "alice";
+        guess.m_strPassword = "guess-" + std::to_string(i);
+        ASSERT_TRUE(guessers[i]->SendRecord(kx::kMsgSession, kx::kSubLogon, guess.GetComData()));
+    }
+    int checked = 0, refused = 0;
+    for (auto& g : guessers) {
+        const auto answer = g->Wait(kx::kMsgSession, kx::kSubLogon, 30s);
+        ASSERT_TRUE(answer);
+        const int result = ResultOf(*answer);
+        EXPECT_TRUE(result == CV_USER_LOGIN_PASSWORD || result == kx::kLogonNoRight) << result;
+        (result == CV_USER_LOGIN_PASSWORD ? checked : refused) += 1;
+    }
+    const auto took = duration_cast<milliseconds>(steady_clock::now() - start);
+    const CLogonThrottle& throttle = server.Server().LogonThrottle();
+    EXPECT_LE(checked, limits.failuresPerName);
+    EXPECT_EQ(static_cast<uint64_t>(checked), throttle.Checks());
+    EXPECT_EQ(static_cast<uint64_t>(refused), throttle.Refusals());
+    std::printf("[ figures ] %d parallel guesses at one name: %d passwords checked, %d refused unchecked, "
+                "all answered in %lld ms\n",
+                kConnections, checked, refused, static_cast<long long>(took.count()));
+
+    // The address has failed, so alice is refused there even with her password; su is not.
+    auto su = server.Connect();
+    ASSERT_TRUE(su);
+    EXPECT_EQ(su->LogOn("alice", "alice-pw"), kx::kLogonNoRight);
+    EXPECT_EQ(su->LogOn("su", TestServer::kAdminPassword), CV_USER_LOGIN_OK);
+
+    const auto lines = LinesFor(server, "alice");
+    EXPECT_LE(lines.size(), 2u);
+    EXPECT_EQ(SumOf(lines), kConnections + 1);
+}
+
+// The bounds, step by step on one clock: per name only against addresses that failed, per
+// address over all names, a success taking back only its own attempt, the window forgetting;
+// and the log lines, one per name and address per window with what it gathered.
+TEST(FailedLogons, TheBoundsFollowNamesAddressesAndTheWindow) {
     KxServerLimits limits;
-    limits.failuresBeforeDelay = 2;
+    limits.failuresPerName = 3;
+    limits.failuresPerAddress = 5;
     limits.failureWindow = 60s;
-    limits.firstDelay = 100ms;
-    limits.maxDelay = 500ms;
     CLogonThrottle throttle(limits);
     const auto t0 = CLogonThrottle::Clock::time_point{} + hours(1);
+    enum Outcome { Fails, LogsOn, Refused };
     const struct {
-        int failures;
-        milliseconds delay;
-    } steps[] = {{0, 0ms}, {1, 0ms}, {2, 100ms}, {3, 200ms}, {4, 400ms}, {5, 500ms}, {9, 500ms}};
-    int recorded = 0;
+        const char* name;
+        const char* address;
+        int second;
+        Outcome outcome;
+        const char* why;
+    } steps[] = {
+        {"alice", "10.0.0.1", 0, Fails, "a first guess"},
+        {"alice", "10.0.0.1", 1, Fails, ""},
+        {"alice", "10.0.0.1", 2, Fails, "the third: the bound for alice is reached"},
+        {"alice", "10.0.0.1", 3, Refused, "over the bound, from an address that failed"},
+        {"alice", "10.0.0.2", 4, LogsOn, "the rightful user from an address without failures"},
+        {"alice", "10.0.0.1", 5, Refused, "a success elsewhere resets nothing here"},
+        {"alice", "10.0.0.3", 6, Fails, "a new address gets one check"},
+        {"alice", "10.0.0.3", 7, Refused, "and then it has failed too"},
+        {"bob", "10.0.0.1", 8, Fails, "another name from the guessing address"},
+        {"bob", "10.0.0.1", 9, Fails, "the fifth failure from the address"},
+        {"carol", "10.0.0.1", 9, Refused, "the address's bound (5) is reached"},
+        {"bob", "10.0.0.2", 10, LogsOn, "a success takes back only its own check"},
+        {"alice", "10.0.0.2", 11, LogsOn, "10.0.0.2 has not failed"},
+        {"alice", "10.0.0.1", 61, Fails, "the first guesses left the window: checked again"},
+        {"alice", "10.0.0.1", 61, Refused, "and the bound holds again"},
+    };
     for (const auto& step : steps) {
-        for (; recorded < step.failures; ++recorded) throttle.RecordFailure("alice", "10.0.0.1", t0);
-        EXPECT_EQ(throttle.DelayFor("alice", "10.0.0.9", t0), step.delay) << step.failures << " by name";
-        EXPECT_EQ(throttle.DelayFor("bob", "10.0.0.1", t0), step.delay) << step.failures << " by address";
+        SCOPED_TRACE(std::string(step.name) + " from " + step.address + " at " + std::to_string(step.second) +
+                     " s: " + step.why);
+        const auto now = t0 + seconds(step.second);
+        const auto admitted = throttle.Admit(step.name, step.address, now);
+        ASSERT_EQ(admitted.has_value(), step.outcome != Refused);
+        if (step.outcome == LogsOn) throttle.RecordSuccess(*admitted);
+        if (step.outcome == Fails) throttle.RecordFailure(*admitted, CV_USER_LOGIN_PASSWORD, 7);
     }
-    EXPECT_EQ(throttle.DelayFor("bob", "10.0.0.9", t0), 0ms); // neither name nor address
-    EXPECT_EQ(throttle.DelayFor("alice", "10.0.0.9", t0 + 61s), 0ms); // the window has passed
-    throttle.RecordFailure("carol", "10.0.0.2", t0);
-    throttle.RecordFailure("carol", "10.0.0.2", t0);
-    throttle.RecordSuccess("carol");
-    EXPECT_EQ(throttle.DelayFor("carol", "10.0.0.3", t0), 0ms);
-    EXPECT_EQ(throttle.DelayFor("dave", "10.0.0.2", t0), 100ms);
+    // Attempts admitted side by side count at once: never more than the bound are checked.
+    CLogonThrottle parallel(limits);
+    const auto a = parallel.Admit("dave", "10.1.0.1", t0);
+    int admitted = a ? 1 : 0;
+    for (int i = 0; i < 20; ++i) admitted += parallel.Admit("dave", "10.1.0.1", t0).has_value() ? 1 : 0;
+    EXPECT_EQ(admitted, limits.failuresPerName);
 
-    // A flood of invented names inside the window stops growing the name table, and the address
-    // still slows the flood.
-    CLogonThrottle flooded(limits);
-    for (int i = 0; i < 20000; ++i) flooded.RecordFailure("name" + std::to_string(i), "10.9.9.9", t0);
-    EXPECT_EQ(flooded.DelayFor("name19999", "10.0.0.1", t0), 0ms); // never remembered
-    EXPECT_EQ(flooded.DelayFor("fresh", "10.9.9.9", t0), 500ms);
+    // The lines: what each name and address gathered, at most once a window.
+    auto lines = throttle.TakeLogLines(t0 + 64s);
+    std::map<std::pair<std::string, std::string>, CLogonThrottle::LogLine> byKey;
+    for (const auto& l : lines) byKey[{l.name, l.address}] = l;
+    ASSERT_EQ(byKey.size(), 4u); // successes leave no line
+    const auto& guesser = byKey[{"alice", "10.0.0.1"}];
+    EXPECT_EQ(guesser.failed, 4);
+    EXPECT_EQ(guesser.unchecked, 3);
+    EXPECT_EQ(guesser.userId, 7);
+    EXPECT_EQ(CLogonThrottle::LineText(guesser), "登录失败: 地址 10.0.0.1, 结果 6 密码错误, 共 7 次, 未核对 3 次");
+    EXPECT_EQ(CLogonThrottle::LineText(byKey[{"carol", "10.0.0.1"}]), "登录失败: 地址 10.0.0.1, 未核对 1 次");
+    EXPECT_EQ(CLogonThrottle::LineText(byKey[{"bob", "10.0.0.1"}]), "登录失败: 地址 10.0.0.1, 结果 6 密码错误, 共 2 次");
+    EXPECT_EQ(CLogonThrottle::LineText(byKey[{"alice", "10.0.0.3"}]), "登录失败: 地址 10.0.0.3, 结果 6 密码错误, 共 2 次, 未核对 1 次");
+    throttle.RecordFailure(*throttle.Admit("bob", "10.0.0.9", t0 + 65s), CV_USER_LOGIN_PASSWORD, 8);
+    throttle.RecordFailure(*throttle.Admit("alice", "10.0.0.3", t0 + 65s), CV_USER_LOGIN_PASSWORD, 7);
+    EXPECT_EQ(throttle.TakeLogLines(t0 + 66s).size(), 1u); // bob at .9 is new; alice at .3 had hers at 64 s
+    EXPECT_TRUE(throttle.TakeLogLines(t0 + 100s).empty());
+    EXPECT_EQ(throttle.TakeLogLines(t0 + 124s).size(), 1u); // alice at .3, a window after her last line
+    EXPECT_TRUE(throttle.TakeLogLines(t0 + 200s, true).empty());
+
+    // A flood of invented names inside the window is counted under one key: the table stops
+    // growing and the flood is still bounded.
+    KxServerLimits open = limits;
+    open.failuresPerAddress = 0;
+    CLogonThrottle flooded(open);
+    int checkedFlood = 0;
+    for (int i = 0; i < 20000; ++i) {
+        auto f = flooded.Admit("name" + std::to_string(i), "10.9.9." + std::to_string(i % 200), t0);
+        if (f) {
+            ++checkedFlood;
+            flooded.RecordFailure(*f, CV_USER_LOGIN_NOUSER, -1);
+        }
+    }
+    EXPECT_LT(checkedFlood, 16384 + 400);
+    EXPECT_FALSE(flooded.Admit("name-late", "10.9.9.1", t0).has_value());
+    EXPECT_TRUE(flooded.Admit("alice", "10.8.8.8", t0).has_value()); // a clean address is still checked
 }
 
 // A statement that fails is logged with its shape, never with the values it carried.
@@ -441,10 +567,8 @@ TEST(ServerConfig, LimitsComeFromTheSettingsWithDefaults) {
     EXPECT_EQ(limits.logonDeadline, 5s);
     EXPECT_EQ(limits.maxConnections, 20);
     EXPECT_EQ(limits.maxPerAddress, 0);
-    EXPECT_EQ(limits.failuresBeforeDelay, 7);
-    EXPECT_EQ(limits.maxDelay, defaults.maxDelay);
+    EXPECT_EQ(limits.failuresPerName, 7);
     EXPECT_EQ(limits.failureWindow, defaults.failureWindow);
-    EXPECT_EQ(limits.firstDelay, defaults.firstDelay);
 
     CServerConfig none(dir.file("elsewhere"));
     none.Load();

@@ -5,6 +5,8 @@
 #include "session/CServerSession.h"
 #include "model/CkxXXX.h"
 #include "log/ServerLog.h"
+#include "table/LogTable.h"
+#include "db/AdoDatabase.h"
 #include "transport/NetLog.h"
 
 #include <arpa/inet.h>
@@ -74,9 +76,22 @@ void CListenServer::ServerThreadLoop() {
         const auto now = std::chrono::steady_clock::now();
         if (now >= nextSweep) {
             CloseLateConnections();
+            WriteLogonLines(m_Throttle.TakeLogLines(now));
             nextSweep = now + 200ms;
         }
     }
+    // What the last windows gathered is not lost at exit.
+    WriteLogonLines(m_Throttle.TakeLogLines(std::chrono::steady_clock::now(), true));
+}
+
+void CListenServer::WriteLogonLines(const std::vector<CLogonThrottle::LogLine>& lines) {
+    CDataManager* data = GetDataManager();
+    if (lines.empty() || !data) return;
+    std::lock_guard lock(data->CatalogueMutex());
+    CADODatabase& db = data->GetDatabase();
+    if (!db.IsOpen()) return;
+    for (const auto& line : lines)
+        LogTable::InsertLine(db, KXLOG_WARN, KXLOG_CAT_LOGON, line.userId, line.name, CLogonThrottle::LineText(line));
 }
 
 void CListenServer::CloseLateConnections() {

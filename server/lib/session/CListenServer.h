@@ -65,6 +65,8 @@ private:
     // Whether one more connection from `address` stays within the caps; logs a refusal (at
     // most one line a second, with how many were refused since).
     bool AdmitConnection(const std::string& address);
+    // Writes the throttle's gathered failed log-ons to the operation log.
+    void WriteLogonLines(const std::vector<CLogonThrottle::LogLine>& lines);
     // Removes one ended session and tells the others its user went offline.
     void EndSession(const KxEndedSession& ended);
 

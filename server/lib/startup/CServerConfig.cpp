@@ -63,11 +63,9 @@ KxServerLimits CServerConfig::GetLimits() const {
     limits.logonDeadline = seconds(read("LOGON_WAIT", static_cast<int>(duration_cast<seconds>(limits.logonDeadline).count()), 1, kDay));
     limits.maxConnections = read("CONN_MAX", limits.maxConnections, 0, 1000000);
     limits.maxPerAddress = read("CONN_PER_ADDR", limits.maxPerAddress, 0, 1000000);
-    limits.failuresBeforeDelay = read("LOGON_FAILS", limits.failuresBeforeDelay, 0, 1000000);
+    limits.failuresPerName = read("LOGON_FAILS", limits.failuresPerName, 0, 1000000);
+    limits.failuresPerAddress = read("LOGON_FAILS_ADDR", limits.failuresPerAddress, 0, 1000000);
     limits.failureWindow = seconds(read("LOGON_FAIL_SPAN", static_cast<int>(duration_cast<seconds>(limits.failureWindow).count()), 1, kDay));
-    limits.firstDelay = milliseconds(read("LOGON_DELAY_FIRST", static_cast<int>(limits.firstDelay.count()), 1, 60000));
-    limits.maxDelay = milliseconds(read("LOGON_DELAY_MAX", static_cast<int>(limits.maxDelay.count()), 1, 60000));
-    if (limits.maxDelay < limits.firstDelay) limits.maxDelay = limits.firstDelay;
     constexpr uint64_t kMB = 1u << 20;
     constexpr int kMaxMessageMB = static_cast<int>(kNetMaxContent / kMB);
     limits.maxMessage = kMB * static_cast<uint64_t>(read("MSG_MAX", static_cast<int>(limits.maxMessage / kMB), 1, kMaxMessageMB));

@@ -54,9 +54,9 @@ public:
 
     // Section LIMITS: LOGON_WAIT (seconds a connection may stay without logging on),
     // CONN_MAX and CONN_PER_ADDR (connections in all and from one address, 0: no cap),
-    // LOGON_FAILS and LOGON_FAIL_SPAN (failed log-ons within that many seconds before further
-    // attempts wait), LOGON_DELAY_FIRST and LOGON_DELAY_MAX (that wait in milliseconds, doubling
-    // from the first to the most), MSG_MAX (the largest message a session may send, in MB),
+    // LOGON_FAILS and LOGON_FAILS_ADDR (passwords checked without success for one name, from
+    // addresses that failed, and from one address, within LOGON_FAIL_SPAN seconds; further
+    // attempts are refused unchecked; 0: no bound), MSG_MAX (the largest message a session may send, in MB),
     // MSG_PENDING_CONN and MSG_PENDING_ALL (what unfinished messages may hold on one connection
     // and on all of them, in MB; at least MSG_MAX). A key that is missing or out of range keeps
     // its default.
