@@ -6,6 +6,8 @@
 #include "db/AdoRecordset.h"
 #include "db/CatalogueMaker.h"
 #include "model/CkxUser.h"
+#include "model/CkxCheckout.h"
+#include "server/support/FileTestKit.h"
 #include "server/support/TestServer.h"
 #include "session/CLogonThrottle.h"
 #include "startup/CServerConfig.h"
@@ -121,6 +123,16 @@ bool Announce(TestClient& c, int transferId, uint32_t length) {
     part.Header().nClass = 5;
     part.SetData(&first, sizeof first);
     return part.GetTotalLength() == 48 && c.SendPacket(part) == 1;
+}
+
+// The file an announcement names: a checkout record's file, a file record's id.
+int FileIdOf(const Answer& a) {
+    if (a.type == kx::kMsgFileModify) {
+        CkxFile::_COM com;
+        return a.As(com) ? static_cast<int>(com.nID) : -1;
+    }
+    CkxCheckout::_COM com;
+    return a.As(com) ? static_cast<int>(com.nFileID) : -1;
 }
 
 } // namespace
@@ -490,6 +502,100 @@ TEST(FailedLogons, TheBoundsFollowNamesAddressesAndTheWindow) {
     EXPECT_LT(checkedFlood, 16384 + 400);
     EXPECT_FALSE(flooded.Admit("name-late", "10.9.9.1", t0).has_value());
     EXPECT_TRUE(flooded.Admit("alice", "10.8.8.8", t0).has_value()); // a clean address is still checked
+}
+
+// Announcements of a file reach only the sessions whose user may read it, by the rule the file
+// lists apply: bob, who may not read alice's hidden file, hears nothing of its check-outs,
+// check-ins, changes or deletion (no title, no rights), and still hears all of them for her open
+// file; alice hears both.
+TEST(FileAnnouncements, ReachOnlyTheSessionsWhoseUserMayReadTheFile) {
+    TestServer server;
+    ASSERT_TRUE(server.Ok());
+    auto alice = server.LogOn("alice", "alice-pw");
+    auto bob = server.LogOn("bob", "bob-pw");
+    ASSERT_TRUE(alice && bob);
+    CkxFileImage hidden = MakeFile("secret-title", "jpg", alice->UserId(), 0, "HHHH", "h");
+    CkxFileImage open = MakeFile("open-title", "jpg", alice->UserId(), kReadOpen, "OOOO", "o");
+    const int idHidden = StoreFile(server, hidden), idOpen = StoreFile(server, open);
+    const auto checkout = [&](int id, int mode) {
+        CkxCheckout c;
+        c.m_nFileID = id;
+        c.m_strTitle = "request";
+        c.m_strExt = "jpg";
+        c.m_nOpenMode = mode;
+        return c.GetComData();
+    };
+    const auto modify = [&](CkxFileImage f) {
+        f.m_strRemark = "changed";
+        CkxBuf base, ex, power;
+        f.BuildBaseAttr(base);
+        f.BuildExattr(ex);
+        f.BuildPower(power);
+        return SendPieces(*alice, kx::kMsgFileModify, kx::kSubModify,
+                          {std::string(base.View()), std::string(ex.View()), std::string(power.View())});
+    };
+    const struct {
+        const char* what;
+        int type;
+        int subOp;
+        std::function<bool(CkxFileImage&)> send;
+    } steps[] = {
+        {"check out", kx::kMsgCheckOut, kx::kSubNone,
+         [&](CkxFileImage& f) { return alice->SendRecord(kx::kMsgCheckOut, kx::kSubNone, checkout(f.GetID(), KXCO_OPEN_DEF)); }},
+        {"check in with content", kx::kMsgCheckInChanged, kx::kSubNone,
+         [&](CkxFileImage& f) {
+             f.UpdateWhole("NEW!", 4);
+             f.m_nSize = 4;
+             return SendPieces(*alice, kx::kMsgCheckInChanged, kx::kSubAdd, {FileData(f)});
+         }},
+        {"check out again", kx::kMsgCheckOut, kx::kSubNone,
+         [&](CkxFileImage& f) { return alice->SendRecord(kx::kMsgCheckOut, kx::kSubNone, checkout(f.GetID(), KXCO_OPEN_DEF)); }},
+        {"check in", kx::kMsgCheckIn, kx::kSubNone,
+         [&](CkxFileImage& f) { return alice->SendRecord(kx::kMsgCheckIn, kx::kSubNone, checkout(f.GetID(), KXCI_ONLY)); }},
+        {"change the attributes", kx::kMsgFileModify, kx::kSubModify, [&](CkxFileImage& f) { return modify(f); }},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.what);
+        // The hidden file's change goes first: bob's first announcement of the type must then be
+        // the open file's, or he heard of the hidden one.
+        ASSERT_TRUE(step.send(hidden));
+        ASSERT_TRUE(step.send(open));
+        for (int id : {idHidden, idOpen}) {
+            const auto heard = alice->Wait(step.type, step.subOp);
+            ASSERT_TRUE(heard);
+            EXPECT_EQ(FileIdOf(*heard), id);
+        }
+        const auto heard = bob->Wait(step.type, step.subOp);
+        ASSERT_TRUE(heard);
+        EXPECT_EQ(FileIdOf(*heard), idOpen);
+        EXPECT_EQ(heard->payload.find("secret-title"), std::string::npos);
+        // What the lists show is what the announcements tell: bob's checked-out list names
+        // only the open file.
+        if (step.what == std::string("check out")) {
+            ASSERT_TRUE(bob->Send(kx::kMsgCheckoutList, kx::kSubList));
+            const auto list = bob->WaitSeries(kx::kMsgCheckoutList, kx::kSubNone);
+            ASSERT_TRUE(list);
+            ASSERT_EQ(list->size(), 1u);
+            EXPECT_EQ(FileIdOf(list->front()), idOpen);
+        }
+    }
+    // One delete of both: each session hears of the files its user may read.
+    ASSERT_TRUE(SendPieces(*alice, kx::kMsgFile, kx::kSubDelete, {DeleteRecords({DeleteRecord(idHidden, 0), DeleteRecord(idOpen, 0)})}));
+    const auto toAlice = alice->Wait(kx::kMsgFile, kx::kSubDelete);
+    const auto toBob = bob->Wait(kx::kMsgFile, kx::kSubDelete);
+    ASSERT_TRUE(toAlice && toBob);
+    EXPECT_EQ(toAlice->payload.size(), 2 * sizeof(CkxFile::_COM_DelFile));
+    ASSERT_EQ(toBob->payload.size(), sizeof(CkxFile::_COM_DelFile));
+    CkxFile::_COM_DelFile rec;
+    ASSERT_TRUE(toBob->As(rec));
+    EXPECT_EQ(static_cast<int>(rec.nID), idOpen);
+    // Deleting only the hidden one tells bob nothing at all.
+    CkxFileImage other = MakeFile("secret-two", "jpg", alice->UserId(), 0, "TTTT", "t");
+    const int idOther = StoreFile(server, other);
+    ASSERT_TRUE(SendPieces(*alice, kx::kMsgFile, kx::kSubDelete, {DeleteRecords({DeleteRecord(idOther, 0)})}));
+    ASSERT_TRUE(alice->Wait(kx::kMsgFile, kx::kSubDelete));
+    EXPECT_TRUE(ListsUsers(*bob)); // answered after anything the delete sent him
+    EXPECT_EQ(bob->Count(kx::kMsgFile, kx::kSubDelete), 0);
 }
 
 // A statement that fails is logged with its shape, never with the values it carried.
