@@ -653,6 +653,56 @@ TEST(FileModes, TheCatalogueAndTheSettingsFileAreTheOwnersAlone) {
     ::umask(previous);
 }
 
+// Stored files, thumbnails and their folders are the server account's alone, whatever the umask:
+// folders 0700, files 0600, a replaced file too.
+TEST(FileModes, StoredFilesThumbnailsAndTheirFoldersAreTheOwnersAlone) {
+    struct Umask {
+        mode_t previous = ::umask(0); // as permissive as it gets
+        ~Umask() { ::umask(previous); }
+    } permissive;
+    TestServer server;
+    ASSERT_TRUE(server.Ok());
+    auto su = server.LogOnAdmin();
+    ASSERT_TRUE(su);
+    const int folder = AddFolderDirect(server, "shared", -1, su->UserId(), 0xFFFFFFFF).m_nID;
+    CkxFileImage f = MakeFile("dot", "png", su->UserId(), kReadOpen, SmallPng(), "micro-bytes");
+    f.m_nLocDirID = folder;
+    ASSERT_TRUE(SendPieces(*su, kx::kMsgCaptureFile, kx::kSubAdd, {FileData(f)}));
+    ASSERT_TRUE(su->Wait(kx::kMsgCaptureFile, kx::kSubNone));
+
+    const std::string root = server.StorageRoot();
+    for (const char* sub : {"/File", "/File/Image", "/File/Image/Micro", "/File/Image/Whole"})
+        EXPECT_EQ(ModeOf(root + sub), 0700u) << sub;
+    std::vector<std::string> stored;
+    for (const char* sub : {"/File/Image/Micro", "/File/Image/Whole"})
+        for (const auto& entry : fs::directory_iterator(root + sub)) stored.push_back(entry.path().string());
+    ASSERT_EQ(stored.size(), 2u);
+    for (const auto& path : stored) EXPECT_EQ(ModeOf(path), 0600u) << path;
+
+    // A check-in with new content replaces the whole file: still the owner's alone.
+    const int id = server.Locked([&] {
+        CADORecordset rs;
+        int32_t value = -1;
+        if (server.Db().Query(" SELECT T_ID FROM VUZO_FImage ", rs) && !rs.IsEOF()) rs.GetInt("T_ID", value);
+        return value;
+    });
+    ASSERT_GT(id, 0);
+    CkxCheckout out;
+    out.m_nFileID = id;
+    out.m_strExt = "png";
+    out.m_nOpenMode = KXCO_OPEN_DEF;
+    ASSERT_TRUE(su->SendRecord(kx::kMsgCheckOut, kx::kSubNone, out.GetComData()));
+    ASSERT_TRUE(su->Wait(kx::kMsgCheckOut));
+    f.m_nID = id;
+    f.UpdateWhole("NEW!", 4);
+    f.m_nSize = 4;
+    ASSERT_TRUE(SendPieces(*su, kx::kMsgCheckInChanged, kx::kSubAdd, {FileData(f)}));
+    ASSERT_TRUE(su->Wait(kx::kMsgCheckInChanged));
+    const std::string whole = WholePath(server, id, "png");
+    EXPECT_EQ(ReadDisk(whole), "NEW!");
+    EXPECT_EQ(ModeOf(whole), 0600u);
+}
+
 // The settings file's LIMITS section: each key read, a missing or out-of-range key keeps its
 // default.
 TEST(ServerConfig, LimitsComeFromTheSettingsWithDefaults) {
