@@ -713,7 +713,7 @@ TEST(ServerConfig, LimitsComeFromTheSettingsWithDefaults) {
         ini.SetInt("LIMITS", "CONN_MAX", 20);
         ini.SetInt("LIMITS", "CONN_PER_ADDR", 0);
         ini.SetInt("LIMITS", "LOGON_FAILS", 7);
-        ini.SetInt("LIMITS", "LOGON_DELAY_MAX", -3);
+        ini.SetInt("LIMITS", "MSG_MAX", 8);
         ASSERT_TRUE(ini.Save());
     }
     CServerConfig config(dir.str());
@@ -725,12 +725,65 @@ TEST(ServerConfig, LimitsComeFromTheSettingsWithDefaults) {
     EXPECT_EQ(limits.maxPerAddress, 0);
     EXPECT_EQ(limits.failuresPerName, 7);
     EXPECT_EQ(limits.failureWindow, defaults.failureWindow);
+    EXPECT_EQ(limits.maxMessage, 8u << 20);
+    EXPECT_EQ(limits.unfinishedTotal, defaults.unfinishedTotal);
 
     CServerConfig none(dir.file("elsewhere"));
     none.Load();
     EXPECT_EQ(none.GetLimits().logonDeadline, 30s);
     EXPECT_EQ(none.GetLimits().maxConnections, 1000);
     EXPECT_EQ(none.GetLimits().maxPerAddress, 64);
+}
+
+// A LIMITS value that is no whole number in range keeps the default and says so at start, with
+// the value used; so does a key that is no setting, and a total below the largest message.
+TEST(ServerConfig, ALimitThatIsNoNumberOrOutOfRangeIsLoggedWithTheValueUsed) {
+    const KxServerLimits defaults;
+    const struct {
+        const char* key;
+        const char* value;
+        const char* line; // what the warning says; empty: no warning
+        std::function<long long(const KxServerLimits&)> field;
+        long long used;
+    } cases[] = {
+        {"CONN_MAX", "-5", "[LIMITS] CONN_MAX=-5 is not a whole number from 0 to 1000000; 1000 is used",
+         [](const KxServerLimits& l) { return l.maxConnections; }, 1000},
+        {"LOGON_WAIT", "abc", "[LIMITS] LOGON_WAIT=abc is not a whole number from 1 to 86400; 30 is used",
+         [](const KxServerLimits& l) { return l.logonDeadline.count(); }, 30000},
+        {"LOGON_FAIL_SPAN", "99999999999", "[LIMITS] LOGON_FAIL_SPAN=99999999999 is not a whole number from 1 to 86400; 60 is used",
+         [](const KxServerLimits& l) { return l.failureWindow.count(); }, 60000},
+        {"LOGON_FAILS", "12abc", "[LIMITS] LOGON_FAILS=12abc is not a whole number",
+         [](const KxServerLimits& l) { return l.failuresPerName; }, defaults.failuresPerName},
+        {"LOGON_FAILS", "", "[LIMITS] LOGON_FAILS= is not a whole number",
+         [](const KxServerLimits& l) { return l.failuresPerName; }, defaults.failuresPerName},
+        {"CONN_PER_ADDR", " 12 ", "", [](const KxServerLimits& l) { return l.maxPerAddress; }, 12},
+        {"MSG_MAX", "600", "[LIMITS] MSG_MAX=600 is not a whole number from 1 to 499; 256 is used",
+         [](const KxServerLimits& l) { return static_cast<long long>(l.maxMessage >> 20); }, 256},
+        {"MSG_PENDING_CONN", "100", "[LIMITS] MSG_PENDING_CONN is less than MSG_MAX; 256 is used",
+         [](const KxServerLimits& l) { return static_cast<long long>(l.unfinishedPerConnection >> 20); }, 256},
+        {"LOGON_DELAY_MAX", "99999999999", "[LIMITS] LOGON_DELAY_MAX is not a setting of this server; ignored",
+         [](const KxServerLimits& l) { return l.failuresPerAddress; }, defaults.failuresPerAddress},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.key) + "=" + c.value);
+        TempDir dir;
+        {
+            kx::IniFile ini(dir.file(CServerConfig::kIniName));
+            ini.SetString("LIMITS", c.key, c.value);
+            ASSERT_TRUE(ini.Save());
+        }
+        CServerConfig config(dir.str());
+        ServerWarnings warnings;
+        const KxServerLimits limits = config.GetLimits();
+        EXPECT_EQ(c.field(limits), c.used);
+        const auto lines = warnings.Lines();
+        if (*c.line) {
+            ASSERT_EQ(lines.size(), 1u);
+            EXPECT_NE(lines[0].find(c.line), std::string::npos) << lines[0];
+        } else {
+            EXPECT_TRUE(lines.empty());
+        }
+    }
 }
 
 // A catalogue made by the catalogue tool commits through a write-ahead log (one sync per commit)

@@ -4,8 +4,15 @@
 
 #include "transport/NetMessage.h"
 
+#include "log/ServerLog.h"
+
 #include <algorithm>
+#include <cctype>
+#include <charconv>
 #include <filesystem>
+#include <string>
+#include <utility>
+#include <vector>
 
 CServerConfig::CServerConfig(std::string dataFolder) : m_strDataFolder(std::move(dataFolder)) {
     Load();
@@ -54,10 +61,22 @@ std::string CServerConfig::GetDatabasePath() const {
 KxServerLimits CServerConfig::GetLimits() const {
     using namespace std::chrono;
     KxServerLimits limits;
+    std::vector<std::string> known;
+    // A value that is no whole number within the key's range keeps the default, and says so.
     const auto read = [&](const char* key, int def, int low, int high) {
+        known.emplace_back(key);
         if (!m_ini.HasKey("LIMITS", key)) return def;
-        const int v = m_ini.GetInt("LIMITS", key, def);
-        return v < low || v > high ? def : v;
+        const std::string text = m_ini.GetString("LIMITS", key);
+        const size_t from = text.find_first_not_of(" \t"), to = text.find_last_not_of(" \t");
+        long long v = 0;
+        const char* end = text.data() + (to == std::string::npos ? 0 : to + 1);
+        const auto parsed = std::from_chars(text.data() + (from == std::string::npos ? 0 : from), end, v);
+        if (from == std::string::npos || parsed.ec != std::errc() || parsed.ptr != end || v < low || v > high) {
+            kx::ServerWarning("settings: [LIMITS] %s=%s is not a whole number from %d to %d; %d is used", key,
+                              text.c_str(), low, high, def);
+            return def;
+        }
+        return static_cast<int>(v);
     };
     constexpr int kDay = 86400;
     limits.logonDeadline = seconds(read("LOGON_WAIT", static_cast<int>(duration_cast<seconds>(limits.logonDeadline).count()), 1, kDay));
@@ -74,7 +93,19 @@ KxServerLimits CServerConfig::GetLimits() const {
     limits.unfinishedTotal =
         kMB * static_cast<uint64_t>(read("MSG_PENDING_ALL", static_cast<int>(limits.unfinishedTotal / kMB), 1, 1000000));
     // The largest message must fit both totals.
-    limits.unfinishedPerConnection = std::max(limits.unfinishedPerConnection, limits.maxMessage);
-    limits.unfinishedTotal = std::max(limits.unfinishedTotal, limits.maxMessage);
+    for (auto [key, total] : {std::pair{"MSG_PENDING_CONN", &limits.unfinishedPerConnection},
+                              std::pair{"MSG_PENDING_ALL", &limits.unfinishedTotal}})
+        if (*total < limits.maxMessage) {
+            kx::ServerWarning("settings: [LIMITS] %s is less than MSG_MAX; %llu is used", key,
+                              static_cast<unsigned long long>(limits.maxMessage / kMB));
+            *total = limits.maxMessage;
+        }
+    // Keys are told apart as the settings file tells them: without regard to case.
+    const auto same = [](const std::string& a, const std::string& b) {
+        return std::ranges::equal(a, b, [](unsigned char x, unsigned char y) { return std::toupper(x) == std::toupper(y); });
+    };
+    for (const std::string& key : m_ini.Keys("LIMITS"))
+        if (std::ranges::none_of(known, [&](const std::string& k) { return same(k, key); }))
+            kx::ServerWarning("settings: [LIMITS] %s is not a setting of this server; ignored", key.c_str());
     return limits;
 }

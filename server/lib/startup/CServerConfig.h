@@ -58,8 +58,9 @@ public:
     // addresses that failed, and from one address, within LOGON_FAIL_SPAN seconds; further
     // attempts are refused unchecked; 0: no bound), MSG_MAX (the largest message a session may send, in MB),
     // MSG_PENDING_CONN and MSG_PENDING_ALL (what unfinished messages may hold on one connection
-    // and on all of them, in MB; at least MSG_MAX). A key that is missing or out of range keeps
-    // its default.
+    // and on all of them, in MB; at least MSG_MAX). A key that is missing keeps its default; a
+    // value that is no whole number in range keeps it too, and is logged with the value used,
+    // as is each key that is no setting.
     KxServerLimits GetLimits() const;
 
     // The drive letters the storage roots lie on (C is the data folder without a DRIVES
