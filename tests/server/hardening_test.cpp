@@ -179,7 +179,12 @@ TEST(MessageMemory, BeforeLogOnALongAnnouncementEndsTheConnectionAndCostsNothing
         // Announcements hold bookkeeping only, and nothing once their connection is gone.
         EXPECT_LT(budget.Peak(), 64u << 10);
         EXPECT_TRUE(WaitUntil([&] { return budget.Held() == 0; }));
-        EXPECT_LT(ResidentKb() - before, 32 * 1024) << "resident memory grew";
+        const long grew = ResidentKb() - before;
+        EXPECT_LT(grew, 32 * 1024) << "resident memory grew";
+        std::printf("[ figures ] %u bytes announced before log-on: connection %s; most held by unfinished messages so "
+                    "far %llu bytes; resident memory %+ld KB\n",
+                    c.length, c.ends ? "ended" : "kept (and 256 MB announced after log-on)",
+                    static_cast<unsigned long long>(budget.Peak()), grew);
     }
 }
 
@@ -218,6 +223,9 @@ TEST(MessageMemory, UnfinishedMessagesStayWithinTheConnectionAndServerBounds) {
     }));
     EXPECT_TRUE(ListsUsers(*b)); // his connection carries on
     EXPECT_LE(budget.Peak(), limits.unfinishedTotal);
+    std::printf("[ figures ] two sessions each sending 60 %% of an 8 MB message under a 12 MB total: at most %llu bytes "
+                "held\n",
+                static_cast<unsigned long long>(budget.Peak()));
     // alice's message completes and gives its bytes back; then bob's fits whole.
     ASSERT_TRUE(ma.SendParts(*a, 601, 1000));
     EXPECT_TRUE(WaitUntil([&] { return budget.Held() == 0; }));
