@@ -9,6 +9,8 @@
 #include <filesystem>
 #include <limits>
 
+#include <sys/stat.h>
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -159,11 +161,34 @@ std::string ZoZI_Storage::GetWholeFolder(int index) const {
     return SubFolder(index, "Whole");
 }
 
+namespace {
+
+// Creates `folder` and its missing parents from `root` down, each readable by the server's
+// account only (0700 whatever the umask; one that exists is made so too: the stored files are
+// nobody else's business). True when it is a folder afterwards.
+bool CreatePrivateFolder(const std::string& root, const std::string& folder) {
+    std::error_code ec;
+    const fs::path relative = fs::path(folder).lexically_relative(root);
+    if (relative.empty() || *relative.begin() == "..") return false;
+    fs::path at(root);
+    for (const fs::path& part : relative) {
+        at /= part;
+        ::mkdir(at.c_str(), 0700);
+        struct stat st {};
+        if (::lstat(at.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return false;
+        if ((st.st_mode & 07777) != 0700) ::chmod(at.c_str(), 0700);
+    }
+    return fs::is_directory(folder, ec);
+}
+
+} // namespace
+
 int ZoZI_Storage::CreateRootFolders(int index) const {
+    const std::string root = GetRootPath(index);
     std::string micro = GetMicroFolder(index);
     std::string whole = GetWholeFolder(index);
-    if (micro.empty() || whole.empty()) return 0;
-    return CkxwFileSystem::CreateDir(micro) && CkxwFileSystem::CreateDir(whole) ? 1 : 0;
+    if (root.empty() || micro.empty() || whole.empty()) return 0;
+    return CreatePrivateFolder(root, micro) && CreatePrivateFolder(root, whole) ? 1 : 0;
 }
 
 int ZoZI_Storage::ReadRootID(const std::string& folder) {
@@ -260,8 +285,11 @@ int ZoZI_Storage::CreateRoot(int slot, const std::string& driveRoot) {
     const int existing = ReadRootID(folder);
     if (existing >= 0 && existing < kRootCount && existing != slot) return 0;
     std::error_code ec;
+    const bool isNew = !fs::exists(folder, ec);
     fs::create_directories(folder, ec);
     if (!fs::is_directory(folder, ec)) return 0;
+    // A root made here holds nothing but the server's own files.
+    if (isNew) fs::permissions(folder, fs::perms::owner_all, fs::perm_options::replace, ec);
     if (!WriteRootID(folder, slot)) return 0;
     Scan();
     if (GetRootPath(slot) != folder) return 0;

@@ -225,6 +225,11 @@ void NetConnection::ParseLoop() {
         const NetParseResult step = NetParseStep(m_buffer, m_reassembly, wholes, messages);
         m_nEvicted = m_reassembly.Evicted();
         m_nDropped += step.dropped;
+        if (step.stop == NetParseStop::Refused) {
+            // Nothing more of this peer is read: what it sent before is dropped with it.
+            Fail("the peer announced a message it may not send");
+            return;
+        }
         for (PacketPtr& packet : wholes)
             if (!PushWaiting(m_received, kReceivedCap, std::move(packet))) return;
         for (MessagePtr& message : messages)

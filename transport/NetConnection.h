@@ -101,6 +101,16 @@ public:
 
     // Largest message content accepted from the peer (default 256 MB); set before starting.
     void SetMaxMessageLength(uint64_t n) { m_reassembly.SetMaxMessageLength(n); }
+    // Until lifted (0, at any time), a message the peer announces longer than n ends the
+    // connection (a server before the peer has logged on).
+    void SetUntrustedMessageLimit(uint64_t n) { m_reassembly.SetUntrustedLimit(n); }
+    // Bytes the peer's unfinished messages may hold (default 512 MB), and the budget shared
+    // with other connections they are also taken from (null: none; it must outlive the
+    // connection's threads); set before starting.
+    void SetUnfinishedLimit(uint64_t n) { m_reassembly.SetMaxHeld(n); }
+    void SetMessageBudget(NetMessageBudget* budget) { m_reassembly.SetBudget(budget); }
+    // Bytes the peer's unfinished messages hold now.
+    uint64_t GetUnfinishedBytes() const { return m_reassembly.Held(); }
     // Senders never wait for queue space; see the note at the top.
     void SetNeverWaitOnSend(bool on, uint64_t maxQueuedBytes = kNoWaitQueueBytes) {
         m_nNoWaitCap = maxQueuedBytes;

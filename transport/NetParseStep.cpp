@@ -2,7 +2,6 @@
 
 #include "transport/NetLog.h"
 
-
 NetParseResult NetParseStep(NetReceiveBuffer& buffer, NetReassembly& reassembly,
                             std::vector<std::unique_ptr<NetPacket>>& wholes,
                             std::vector<std::unique_ptr<NetMessage>>& messages) {
@@ -41,6 +40,11 @@ NetParseResult NetParseStep(NetReceiveBuffer& buffer, NetReassembly& reassembly,
                     reassembly.Add(head.cmd, p + kNetHeaderSize, static_cast<size_t>(frame - kNetHeaderSize), done);
                 if (joined < 0) ++r.dropped;
                 if (joined > 0) messages.push_back(std::move(done));
+                if (joined == NetReassembly::kRefused) {
+                    r.used += static_cast<size_t>(frame);
+                    r.stop = NetParseStop::Refused;
+                    return;
+                }
             } else {
                 kx::NetLog("dropped a packet of kind %d", kind);
                 ++r.dropped;

@@ -21,6 +21,7 @@ enum class NetParseStop {
     More,   // the front frame is incomplete: wait for more bytes
     Resync, // bytes before the next sync byte were skipped
     Bad,    // a frame header described no packet: its sync byte was dropped
+    Refused, // a message was refused (an untrusted peer announced too much): end the connection
 };
 
 struct NetParseResult {

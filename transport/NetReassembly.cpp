@@ -5,6 +5,7 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 #include <system_error>
@@ -27,8 +28,59 @@ NetReassembly::Prefault::~Prefault() {
 
 void NetReassembly::Erase(size_t i) {
     m_entries[i].prefault.reset(); // before erasing moves other blocks over this one
-    m_nHeld -= m_entries[i].nLength;
+    Give(m_entries[i], m_entries[i].nHeld);
     m_entries.erase(m_entries.begin() + static_cast<std::ptrdiff_t>(i));
+}
+
+void NetReassembly::Clear() {
+    while (!m_entries.empty()) Erase(m_entries.size() - 1);
+    m_nLastDropped = -1;
+}
+
+bool NetReassembly::Take(Entry& e, uint64_t n) {
+    const uint64_t held = m_nHeld.load();
+    if (held + n > m_nMaxHeld) {
+        kx::NetLog("dropped message %d: its connection's unfinished messages would hold more than %llu bytes", e.nId,
+                   static_cast<unsigned long long>(m_nMaxHeld));
+        return false;
+    }
+    if (m_pBudget && !m_pBudget->Take(n)) {
+        kx::NetLog("dropped message %d: unfinished messages of all connections would hold more than %llu bytes", e.nId,
+                   static_cast<unsigned long long>(m_pBudget->GetLimit()));
+        return false;
+    }
+    m_nHeld += n;
+    e.nHeld += n;
+    return true;
+}
+
+void NetReassembly::Give(Entry& e, uint64_t n) {
+    if (m_pBudget) m_pBudget->Give(n);
+    m_nHeld -= n;
+    e.nHeld -= n;
+}
+
+bool NetReassembly::Grow(Entry& e, uint64_t need) {
+    const uint64_t have = e.block.size();
+    if (need <= have) return true;
+    // Doubling keeps the copies to about the message's length in all, and the block never
+    // outgrows what the parts received so far need by more than that.
+    const uint64_t size = std::min<uint64_t>(e.nLength, std::max({need, 2 * have, kFirstBlock}));
+    // Only the growth is counted: the old block lives on just while it is copied over.
+    if (!Take(e, size - have)) return false;
+    e.prefault.reset(); // it writes to the old block
+    NetBytes next;
+    try {
+        next.resize(size);
+    } catch (const std::bad_alloc&) {
+        kx::NetLog("dropped message %d: no memory for %llu bytes", e.nId, static_cast<unsigned long long>(size));
+        Give(e, size - have);
+        return false;
+    }
+    if (have > 0) std::memcpy(next.data(), e.block.data(), have);
+    e.block.swap(next);
+    if (size - have >= kPrefaultFrom) e.prefault = std::make_unique<Prefault>(e.block.data() + have, size - have);
+    return true;
 }
 
 int NetReassembly::Add(const NetCommandHeader& header, const uint8_t* payload, size_t n,
@@ -65,13 +117,20 @@ int NetReassembly::StartMessage(const NetCommandHeader& header, const NetPartKey
         kx::NetLog("dropped message %d: length %u does not fit %d parts", id, length, parts);
         return -1;
     }
+    const uint64_t untrusted = m_nUntrusted.load();
+    if (untrusted > 0 && length > untrusted) {
+        kx::NetLog("refused message %d: %u bytes announced by a peer not yet trusted with more than %llu; "
+                   "ending the connection",
+                   id, length, static_cast<unsigned long long>(untrusted));
+        return kRefused;
+    }
     if (length > m_nMaxMessage) {
         kx::NetLog("dropped message %d: length %u above the limit of %llu", id, length,
                    static_cast<unsigned long long>(m_nMaxMessage));
         return -1;
     }
-    // Make room: the table holds a bounded number of messages and of announced bytes.
-    while (!m_entries.empty() && (m_entries.size() >= kMaxInFlight || m_nHeld + length > 2 * m_nMaxMessage)) {
+    // Make room: the table holds a bounded number of messages.
+    while (m_entries.size() >= kMaxInFlight) {
         kx::NetLog("dropped incomplete message %d to make room", m_entries.front().nId);
         Erase(0);
         ++m_nEvicted;
@@ -80,13 +139,15 @@ int NetReassembly::StartMessage(const NetCommandHeader& header, const NetPartKey
     entry.nId = id;
     entry.nLength = length;
     entry.nParts = parts;
+    // The announcement alone costs its bookkeeping; the block waits for the data.
+    if (!Take(entry, sizeof(Entry) + sizeof(NetMessage) + sizeof(NetPacket) + static_cast<uint64_t>(parts) / 8 + 1))
+        return -1;
     try {
         entry.got.assign(static_cast<size_t>(parts) + 1, false);
-        entry.block.resize(length);
         entry.message = std::make_unique<NetMessage>();
-        if (length >= kPrefaultFrom) entry.prefault = std::make_unique<Prefault>(entry.block.data(), entry.block.size());
     } catch (const std::bad_alloc&) {
-        kx::NetLog("dropped message %d: no memory for %u bytes", id, length);
+        kx::NetLog("dropped message %d: no memory for its bookkeeping", id);
+        Give(entry, entry.nHeld);
         return -1;
     }
     NetMessage& m = *entry.message;
@@ -98,8 +159,12 @@ int NetReassembly::StartMessage(const NetCommandHeader& header, const NetPartKey
     m.m_first.emplace(kNetKindPart);
     m.m_first->Header() = header;
     m.m_first->SetData(p, n);
-    m_nHeld += length;
-    m_entries.push_back(std::move(entry));
+    try {
+        m_entries.push_back(std::move(entry));
+    } catch (const std::bad_alloc&) {
+        Give(entry, entry.nHeld);
+        return -1;
+    }
     return 0;
 }
 
@@ -130,6 +195,12 @@ int NetReassembly::AddData(const NetPartKey& key, const uint8_t* p, size_t size,
     const uint64_t offset = static_cast<uint64_t>(index - 1) * kNetPartData;
     const uint64_t expected = index < e.nParts ? kNetPartData : e.nLength - offset;
     if (n != expected) return drop("has the wrong data length");
+    if (!Grow(e, offset + n)) {
+        m_nLastDropped = id;
+        Erase(i);
+        ++m_nEvicted;
+        return -1;
+    }
     std::memcpy(e.block.data() + offset, p + sizeof part, n);
     e.got[static_cast<size_t>(index)] = true;
     if (++e.nReceived < e.nParts) return 0;

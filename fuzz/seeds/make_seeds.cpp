@@ -218,6 +218,23 @@ void TransportSeeds() {
     for (size_t at = 0, step = 1; at < stream.size(); at += step, step = step * 3 + 1)
         Chunk(cut, std::string_view(stream).substr(at, step));
     Seed("transport_frames", "cut", cut);
+    // Before the log-on: the same stream (its message is within the bound), and a log-on
+    // request after a 48-byte first part that announces 256 MB.
+    Seed("transport_untrusted", "one-receive", oneReceive);
+    Seed("transport_untrusted", "cut", cut);
+    NetTransferHeader huge = kx::ZeroRecord<NetTransferHeader>();
+    huge.nTransferId = 9;
+    huge.nLength = 256u << 20;
+    huge.nParts = static_cast<uint16_t>((huge.nLength + kNetPartData - 1) / kNetPartData);
+    NetPacket announce(kNetKindPart);
+    announce.InitCommand(kx::kMsgSession, kx::kSubLogon, 1);
+    announce.SetData(&huge, sizeof huge);
+    NetPacket logon;
+    logon.InitCommand(kx::kMsgSession, kx::kSubLogon, 1);
+    logon.SetData(std::string(156, '\0').data(), 156);
+    std::string refused;
+    Chunk(refused, Frame(logon) + Frame(announce) + parts[1]);
+    Seed("transport_untrusted", "announces-too-much", refused);
 
     // Parts: the command header, then the payloads in order, and with the data parts reversed.
     std::string inOrder, reversed;

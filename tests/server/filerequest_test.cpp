@@ -183,7 +183,7 @@ TEST_F(FileModify, WritesEditedFieldsAndKeepsServerOwnedColumns) {
     CkxFileImage edit = f; // a stale copy with its own ideas of the server's columns
     edit.m_strTitle = "新标题";
     edit.m_strRemark = "备注";
-    edit.m_nLocDirID = 12;
+    edit.m_nLocDirID = shared; // a folder everybody may read: everybody hears of the change
     edit.m_nAuthorID = 3;
     edit.m_Power.m_nEveryonePower = 0x4000;
     edit.m_nStorageID = 7;
@@ -212,7 +212,7 @@ TEST_F(FileModify, WritesEditedFieldsAndKeepsServerOwnedColumns) {
     ASSERT_TRUE(row);
     EXPECT_EQ(row->m_strTitle, "新标题");
     EXPECT_EQ(row->m_strRemark, "备注");
-    EXPECT_EQ(row->m_nLocDirID, 12);
+    EXPECT_EQ(row->m_nLocDirID, shared);
     EXPECT_EQ(row->m_nAuthorID, 3);
     EXPECT_EQ(row->m_Power.m_nEveryonePower, 0x4000u);
     EXPECT_EQ(row->m_nEditorID, su->UserId());

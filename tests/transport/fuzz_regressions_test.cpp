@@ -8,7 +8,9 @@ TEST(FuzzRegressions, FramesAndParts) {
     const struct {
         const char* harness;
         void (*feed)(const uint8_t*, size_t);
-    } feeders[] = {{"transport_frames", framefeed::FeedFrames}, {"transport_reassembly", framefeed::FeedParts}};
+    } feeders[] = {{"transport_frames", framefeed::FeedFrames},
+                   {"transport_untrusted", framefeed::FeedFramesUntrusted},
+                   {"transport_reassembly", framefeed::FeedParts}};
     for (const auto& f : feeders)
         for (const auto& [name, bytes] : FuzzRegressionInputs(f.harness)) {
             SCOPED_TRACE(std::string(f.harness) + "/" + name);

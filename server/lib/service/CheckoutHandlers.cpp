@@ -1,5 +1,5 @@
-// Each checkout change is announced to every session; an unknown file id or a refused write
-// announces nothing.
+// Each checkout change is announced to the sessions whose user may read the file (the rule of
+// the checked-out list); an unknown file id or a refused write announces nothing.
 #include "service/CheckoutHandlers.h"
 
 #include "service/CFileService.h"
@@ -29,7 +29,7 @@ void ChangeCheckout(KxRequest& request, bool checkOut) {
     if (result != 1) return RefuseRequest("checkout", request, WhyNot(result));
     const CkxCheckout::_COM updated = record.GetComData();
     LogRequest(request, checkOut ? "签出文件" : "签入文件(仅仅签入)", KXLOG_CAT_FILEADMIN);
-    AnnounceToAll(request, &updated, sizeof updated);
+    AnnounceToAll(request, &updated, sizeof updated, {}, FileReaders(request, record.m_nFileID));
 }
 
 } // namespace
@@ -73,7 +73,8 @@ void HandleCheckInChanged(KxRequest& request) {
     record.m_strExt = file->m_strExName;
     record.m_nUserID = user;
     const CkxCheckout::_COM com = record.GetComData();
-    request.Sessions().SendToAll(MakeRecordAnswer(kMsgCheckInChanged, kSubNone, com));
+    request.Sessions().SendToAll(MakeRecordAnswer(kMsgCheckInChanged, kSubNone, com), {},
+                                 FileReaders(request, record.m_nFileID));
 }
 
 } // namespace kx

@@ -56,6 +56,7 @@ void DeleteFiles(KxRequest& request) {
     auto service = FileServiceOf(request);
     const auto records = ReadDeleteRecords(request);
     std::vector<CkxFile::_COM_DelFile> applied;
+    std::vector<CSessionList::Match> readers; // of each applied record's file
     for (const auto& rec : records) {
         std::unique_ptr<CkxFile> row;
         const int id = static_cast<int>(rec.nID);
@@ -65,11 +66,12 @@ void DeleteFiles(KxRequest& request) {
             continue;
         }
         applied.push_back(rec);
+        readers.push_back(FileReaders(*row));
         const std::string name = row->GetFileName();
         LogRequest(request, rec.nPurge ? "完全删除文件\"" + name + "\"" : "移动文件\"" + name + "\"到回收站",
                    KXLOG_CAT_FILEADMIN);
     }
-    AnnounceDeleteRecords(request, applied);
+    AnnounceDeleteRecords(request, applied, readers);
 }
 
 } // namespace
@@ -119,10 +121,17 @@ NetMessage DeleteRecordsMessage(int type, int subOp, uint32_t param,
     return message;
 }
 
-void AnnounceDeleteRecords(const KxRequest& request, const std::vector<CkxFile::_COM_DelFile>& applied) {
+void AnnounceDeleteRecords(const KxRequest& request, const std::vector<CkxFile::_COM_DelFile>& applied,
+                           const std::vector<CSessionList::Match>& readers) {
     if (applied.empty()) return;
-    request.Sessions().SendMessageToAll(
-        DeleteRecordsMessage(request.Type(), request.SubOp(), RequestParam(request), applied));
+    // Each session hears of the files its user may read, in one message; of none, nothing.
+    request.Sessions().SendToEach([&](CClientSession& to) {
+        std::vector<CkxFile::_COM_DelFile> seen;
+        for (size_t i = 0; i < applied.size(); ++i)
+            if (i < readers.size() && (!readers[i] || readers[i](to))) seen.push_back(applied[i]);
+        if (seen.empty()) return 0;
+        return to.SendReplyMessage(DeleteRecordsMessage(request.Type(), request.SubOp(), RequestParam(request), seen));
+    });
 }
 
 // A recycle bin is its owner's alone: what leaves it is told to that user's sessions only.
@@ -187,7 +196,7 @@ void HandleFileModify(KxRequest& request) {
     announce.AppendData(exBuf.GetBuf(), static_cast<size_t>(exBuf.GetLen()));
     announce.AppendData(powerBuf.GetBuf(), static_cast<size_t>(powerBuf.GetLen()));
     LogRequest(request, "修改文件信息" + file.GetFileName(), KXLOG_CAT_FILEADMIN);
-    request.Sessions().SendMessageToAll(announce);
+    request.Sessions().SendMessageToAll(announce, FileReaders(request, file.GetID()));
 }
 
 void HandleRecycleBrowse(KxRequest& request) {

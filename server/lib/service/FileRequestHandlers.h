@@ -7,6 +7,7 @@
 
 #include "service/CFileService.h"
 #include "model/CkxFile.h"
+#include "session/CSessionList.h"
 #include "session/RequestDispatcher.h"
 
 #include <cstdint>
@@ -30,9 +31,11 @@ uint32_t RequestParam(const KxRequest& request);
 // The 72-byte delete records of the first piece (a ragged tail ignored).
 std::vector<CkxFile::_COM_DelFile> ReadDeleteRecords(const KxRequest& request);
 
-// Sends a message of the request's type and sub-operation with the records as its one piece
-// to every session; nothing when no record is given.
-void AnnounceDeleteRecords(const KxRequest& request, const std::vector<CkxFile::_COM_DelFile>& applied);
+// Sends a message of the request's type and sub-operation with the records as its one piece to
+// every session, each hearing only of the files its user may read (readers[i] for applied[i]);
+// nothing when no record is given.
+void AnnounceDeleteRecords(const KxRequest& request, const std::vector<CkxFile::_COM_DelFile>& applied,
+                           const std::vector<CSessionList::Match>& readers);
 
 void HandleRecycleBrowse(KxRequest& request);   // 15
 void HandleRecycleEmpty(KxRequest& request);    // 16

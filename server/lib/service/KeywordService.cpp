@@ -6,6 +6,7 @@
 #include "model/CkxKeywordTemplet.h"
 #include "model/CkxXXX.h"
 #include "service/RecordMessageService.h"
+#include "service/RequestRights.h"
 #include "table/KeywordTables.h"
 
 namespace kx {
@@ -116,7 +117,7 @@ void SetFileLinks(KxRequest& request) {
         answer.AppendData(&com, sizeof com);
     });
     LogRequest(request, "绑定关键字", KXLOG_CAT_FILEADMIN);
-    request.Sessions().SendMessageToAll(answer);
+    request.Sessions().SendMessageToAll(answer, FileReaders(request, fileId));
 }
 
 } // namespace

@@ -7,18 +7,12 @@
 
 namespace {
 
+bool IsOpen(CADODatabase* db) { return db && db->IsOpen(); }
+
 int WriteLevel(CADODatabase* db, uint8_t level, int32_t userId, const std::string& userName,
                const std::string& action, uint8_t category) {
-    CkxLog log;
-    log.m_nLev = level;
-    log.m_nType = category;
-    log.m_nTypeSub = 0;
-    log.m_strEvent = "<" + userName + "> " + action;
-    log.m_nUser = userId;
-    return InsertLog(db, log);
+    return IsOpen(db) ? LogTable::InsertLine(*db, level, category, userId, userName, action) : 0;
 }
-
-bool IsOpen(CADODatabase* db) { return db && db->IsOpen(); }
 
 } // namespace
 

@@ -12,17 +12,6 @@
 class CADODatabase;
 struct KxRequest;
 
-// Categories of log lines (T_Type); 0 means any in a filter.
-enum KxLogCategory : uint8_t {
-    KXLOG_CAT_ANY = 0,
-    KXLOG_CAT_OTHER = 1,       // "其它": server start
-    KXLOG_CAT_LOGON = 2,       // "用户登录"
-    KXLOG_CAT_USERADMIN = 3,   // "用户管理": users and user roles
-    KXLOG_CAT_SYSADMIN = 4,    // "系统管理": families, file and folder roles, persons
-    KXLOG_CAT_DIRADMIN = 10,   // "目录管理": folders
-    KXLOG_CAT_FILEADMIN = 20,  // "文件管理": bookmarks, shares, keywords, templates, projects
-};
-
 // Writes "<user> action" with level 1 (normal) or 2 (warning, used for deletions). 1 when the
 // line was stored; 0 when the connection is missing or closed or the insert failed.
 int WriteLog(CADODatabase* db, int32_t userId, const std::string& userName, const std::string& action,

@@ -5,6 +5,7 @@
 #include "model/CkxProject.h"
 #include "model/CkxProjectData.h"
 #include "service/RecordMessageService.h"
+#include "service/RequestRights.h"
 #include "table/ProjectTables.h"
 
 namespace kx {
@@ -177,7 +178,7 @@ void HandleFileProjectsRequest(KxRequest& request) {
         answer.AppendData(&com, sizeof com);
     });
     LogRequest(request, "更新引用项目", KXLOG_CAT_FILEADMIN);
-    request.Sessions().SendMessageToAll(answer);
+    request.Sessions().SendMessageToAll(answer, FileReaders(request, fileId));
 }
 
 } // namespace kx

@@ -96,7 +96,7 @@ void HandleFileQuickKeys(KxRequest& request) {
         answer.AppendData(&com, sizeof com);
     });
     LogRequest(request, "更新快捷键", KXLOG_CAT_FILEADMIN);
-    request.Sessions().SendMessageToAll(answer);
+    request.Sessions().SendMessageToAll(answer, FileReaders(request, fileId));
 }
 
 } // namespace kx

@@ -54,7 +54,7 @@ void RefuseRequest(const std::string& noun, const KxRequest& request, const char
 }
 
 bool AnnounceToAll(const KxRequest& request, const void* bytes, size_t n,
-                   const CSessionList::Tailor& tailor) {
+                   const CSessionList::Tailor& tailor, const CSessionList::Match& only) {
     // A fresh whole packet: a request that came as a multi-part message has a part as its head.
     NetPacket announce = MakeAnswer(request.Type(), request.SubOp());
     announce.SetParam(request.packet.GetParam());
@@ -63,7 +63,7 @@ bool AnnounceToAll(const KxRequest& request, const void* bytes, size_t n,
                           request.Type(), request.SubOp(), n);
         return false;
     }
-    request.Sessions().SendToAll(announce, tailor);
+    request.Sessions().SendToAll(announce, tailor, only);
     return true;
 }
 

@@ -52,8 +52,9 @@ int SendListAnswer(CClientSession& session, const NetPacketSeries& series);
 void RefuseRequest(const std::string& noun, const KxRequest& request, const char* why);
 
 // The request packet with its payload replaced (type and sub-operation kept), sent to every
-// session as a reply. False when the bytes do not fit in a packet.
+// session (that matches `only`, when given) as a reply. False when the bytes do not fit in a
+// packet.
 bool AnnounceToAll(const KxRequest& request, const void* bytes, size_t n,
-                   const CSessionList::Tailor& tailor = {});
+                   const CSessionList::Tailor& tailor = {}, const CSessionList::Match& only = {});
 
 } // namespace kx

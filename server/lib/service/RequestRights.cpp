@@ -286,4 +286,18 @@ bool UserMayReadFile(const KxRequest& request, int fileId) {
     return stored && MayOnFile(request, *stored, &CkxXXX::fsUserCan_File_Read);
 }
 
+CSessionList::Match FileReaders(const CkxFile& file) {
+    // The test runs while the announcing handler holds the catalogue lock.
+    return [writer = file.m_nWriterID, power = file.GetPower()](const CClientSession& to) {
+        return KX_KXXXX().fsUserCan_File_Read(to.GetUserID(), writer, power) != 0;
+    };
+}
+
+CSessionList::Match FileReaders(const KxRequest& request, int fileId) {
+    std::unique_ptr<CkxFile> stored = StoredFile(request, fileId);
+    // Without a stored file there are no rights to keep and no title to hide.
+    if (!stored) return {};
+    return FileReaders(*stored);
+}
+
 } // namespace kx

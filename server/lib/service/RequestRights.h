@@ -7,6 +7,8 @@
 // the request type (never its payload, which may hold a password).
 #pragma once
 
+#include "session/CSessionList.h"
+
 class CkxFile;
 struct KxRequest;
 
@@ -58,5 +60,10 @@ bool FileCreateAllowed(const KxRequest& request, const CkxFile& file);
 
 // The session's user may read the file (the checked-out list shows only those).
 bool UserMayReadFile(const KxRequest& request, int fileId);
+// The sessions whose user may read the file, by the rule the file lists apply: who hears of
+// it. The stored file's rights count; for an id no file has, everybody (an empty match: there
+// is nothing to hide).
+CSessionList::Match FileReaders(const KxRequest& request, int fileId);
+CSessionList::Match FileReaders(const CkxFile& file);
 
 } // namespace kx

@@ -8,45 +8,12 @@
 #include "session/CServerSession.h"
 #include "service/OperationLog.h"
 
-#include <algorithm>
-#include <chrono>
-#include <thread>
-
+#include <optional>
 #include <string>
 #include <vector>
 
-namespace {
-
-// The word for a refused log-on in the operation log.
-const char* LogonResultText(int result) {
-    switch (result) {
-    case CV_USER_LOGIN_ONLINE: return "用户已在线";
-    case CV_USER_LOGIN_NOUSER: return "用户不存在";
-    case CV_USER_LOGIN_PAUSE: return "账户已暂停";
-    case CV_USER_LOGIN_INVALID: return "账户已失效";
-    case CV_USER_LOGIN_PASSWORD: return "密码错误";
-    case kx::kLogonNoRight: return "无系统管理权限";
-    default: return "未知结果";
-    }
-}
-
-// Waits on the session's own thread, a slice at a time, so a connection that ends meanwhile
-// is not held up. False when the session stopped during the wait.
-bool WaitOnSession(const CServerSession& session, std::chrono::milliseconds delay) {
-    using namespace std::chrono;
-    const auto until = steady_clock::now() + delay;
-    while (steady_clock::now() < until) {
-        if (!session.IsRunning() || session.IsEnding()) return false;
-        std::this_thread::sleep_for(std::min<steady_clock::duration>(milliseconds(50), until - steady_clock::now()));
-    }
-    return session.IsRunning() && !session.IsEnding();
-}
-
-} // namespace
-
 void HandleSessionRequest(KxRequest& request) {
-    // The log-on takes the catalogue lock itself, after any wait a run of failures imposes:
-    // that wait must slow only this session, never the others.
+    // The log-on takes the catalogue lock itself, after the guessing bounds had their say.
     if (request.SubOp() == kx::kSubLogon) return HandleLogon(request);
     std::lock_guard lock(request.data.CatalogueMutex());
     switch (request.SubOp()) {
@@ -64,9 +31,16 @@ void HandleLogon(KxRequest& request) {
     const CkxClient client(com);
     const std::string& address = session.GetPeerAddress();
     CLogonThrottle& throttle = request.Server().LogonThrottle();
+    std::optional<CLogonThrottle::Admission> admitted;
     if (!already) {
-        const auto delay = throttle.DelayFor(client.m_strLogon, address);
-        if (delay.count() > 0 && !WaitOnSession(session, delay)) return;
+        admitted = throttle.Admit(client.m_strLogon, address);
+        if (!admitted) {
+            // Over a guessing bound: refused at once, the password unchecked.
+            NetPacket answer = kx::MakeAnswer(kx::kMsgSession, kx::kSubLogon);
+            answer.SetDataInt64(static_cast<uint32_t>(-1), static_cast<uint32_t>(kx::kLogonNoRight));
+            session.SendReply(answer);
+            return;
+        }
     }
 
     std::lock_guard lock(request.data.CatalogueMutex());
@@ -96,6 +70,7 @@ void HandleLogon(KxRequest& request) {
             if (result == CV_USER_LOGIN_OK && client.Is_MS_Manager() && !kx.usHasPower_SystemAdmin(user->GetID()))
                 result = kx::kLogonNoRight;
         }
+        if (result == CV_USER_LOGIN_OK) throttle.RecordSuccess(*admitted);
         // A connection that failed while this request waited is already queued for removal
         // without a log-off: marking its user online now would never be undone.
         if (result == CV_USER_LOGIN_OK && session.IsEnding()) return;
@@ -104,15 +79,10 @@ void HandleLogon(KxRequest& request) {
             session.SetUserName(client.m_strLogon);
             session.SetUserID(userId);
             session.SetLoggedOn(true);
-            throttle.RecordSuccess(client.m_strLogon);
         } else {
-            // Every refused log-on leaves a warning line: who was tried, from where, and the
-            // answer; the password never.
-            throttle.RecordFailure(client.m_strLogon, address);
-            WriteLogWarning(&request.db, user ? user->GetID() : -1, client.m_strLogon,
-                            std::string("登录失败: 地址 ") + (address.empty() ? "?" : address) + ", 结果 " +
-                                std::to_string(result) + " " + LogonResultText(result),
-                            KXLOG_CAT_LOGON);
+            // Refused log-ons reach the operation log gathered, a line per name and address per
+            // window with a count (the server thread writes them); the password never.
+            throttle.RecordFailure(*admitted, result, user ? user->GetID() : -1);
         }
     }
 

@@ -5,6 +5,8 @@
 #include "session/CServerSession.h"
 #include "model/CkxXXX.h"
 #include "log/ServerLog.h"
+#include "table/LogTable.h"
+#include "db/AdoDatabase.h"
 #include "transport/NetLog.h"
 
 #include <arpa/inet.h>
@@ -58,6 +60,7 @@ void CListenServer::SetLimits(const KxServerLimits& limits) {
         std::lock_guard lock(m_limitsMutex);
         m_Limits = limits;
     }
+    m_MessageBudget.SetLimit(limits.unfinishedTotal);
     m_Throttle.SetLimits(limits);
 }
 
@@ -73,9 +76,22 @@ void CListenServer::ServerThreadLoop() {
         const auto now = std::chrono::steady_clock::now();
         if (now >= nextSweep) {
             CloseLateConnections();
+            WriteLogonLines(m_Throttle.TakeLogLines(now));
             nextSweep = now + 200ms;
         }
     }
+    // What the last windows gathered is not lost at exit.
+    WriteLogonLines(m_Throttle.TakeLogLines(std::chrono::steady_clock::now(), true));
+}
+
+void CListenServer::WriteLogonLines(const std::vector<CLogonThrottle::LogLine>& lines) {
+    CDataManager* data = GetDataManager();
+    if (lines.empty() || !data) return;
+    std::lock_guard lock(data->CatalogueMutex());
+    CADODatabase& db = data->GetDatabase();
+    if (!db.IsOpen()) return;
+    for (const auto& line : lines)
+        LogTable::InsertLine(db, KXLOG_WARN, KXLOG_CAT_LOGON, line.userId, line.name, CLogonThrottle::LineText(line));
 }
 
 void CListenServer::CloseLateConnections() {
@@ -158,6 +174,12 @@ void CListenServer::OnAccept(int handle) {
     }
     session->SetPeer(address, std::chrono::steady_clock::now());
     session->Attach(handle);
+    // What a stranger's messages may cost; the log-on lifts the first bound.
+    const KxServerLimits limits = GetLimits();
+    session->SetUntrustedMessageLimit(limits.messageBeforeLogon);
+    session->SetMaxMessageLength(limits.maxMessage);
+    session->SetUnfinishedLimit(limits.unfinishedPerConnection);
+    session->SetMessageBudget(&m_MessageBudget);
     // Handlers broadcast under the catalogue mutex: a client that stops reading must be cut
     // off, never make the broadcaster wait.
     session->SetNeverWaitOnSend(true);

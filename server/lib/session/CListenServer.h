@@ -11,6 +11,7 @@
 #include "session/KxServerLimits.h"
 #include "model/CkxServer.h"
 #include "transport/NetListener.h"
+#include "transport/NetMessageBudget.h"
 
 #include <atomic>
 #include <mutex>
@@ -40,6 +41,8 @@ public:
     void SetLimits(const KxServerLimits& limits);
     KxServerLimits GetLimits() const;
     CLogonThrottle& LogonThrottle() { return m_Throttle; }
+    // What the unfinished messages of all sessions hold, within the limits' total.
+    const NetMessageBudget& MessageBudget() const { return m_MessageBudget; }
 
     CSessionList& Sessions() { return m_Sessions; }
     CEndSessionQueue& EndQueue() { return m_EndQueue; }
@@ -62,9 +65,13 @@ private:
     // Whether one more connection from `address` stays within the caps; logs a refusal (at
     // most one line a second, with how many were refused since).
     bool AdmitConnection(const std::string& address);
+    // Writes the throttle's gathered failed log-ons to the operation log.
+    void WriteLogonLines(const std::vector<CLogonThrottle::LogLine>& lines);
     // Removes one ended session and tells the others its user went offline.
     void EndSession(const KxEndedSession& ended);
 
+    // Before the sessions: they give their bytes back when they end.
+    NetMessageBudget m_MessageBudget;
     CSessionList m_Sessions;
     CEndSessionQueue m_EndQueue;
     mutable std::mutex m_limitsMutex;

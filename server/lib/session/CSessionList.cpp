@@ -61,11 +61,11 @@ void CSessionList::RemoveAll() {
 // may ask for nothing but the log-on, and must not overhear records either.
 bool CSessionList::Hears(const CClientSession& s) { return s.IsLoggedOn(); }
 
-int CSessionList::SendToAll(const NetPacket& packet, const Tailor& tailor) {
+int CSessionList::SendToAll(const NetPacket& packet, const Tailor& tailor, const Match& only) {
     std::lock_guard lock(m_mutex);
     int sent = 0;
     for (auto& s : m_sessions) {
-        if (!Hears(*s)) continue;
+        if (!Hears(*s) || (only && !only(*s))) continue;
         if (tailor) {
             NetPacket copy(packet);
             tailor(*s, copy);
@@ -77,12 +77,13 @@ int CSessionList::SendToAll(const NetPacket& packet, const Tailor& tailor) {
     return sent;
 }
 
-int CSessionList::SendMessageToAll(const NetMessage& message) {
-    std::lock_guard lock(m_mutex);
-    int sent = 0;
-    for (auto& s : m_sessions)
-        if (Hears(*s)) sent += s->SendReplyMessage(message);
-    return sent;
+int CSessionList::SendMessageToAll(const NetMessage& message, const Match& only) {
+    return SendToHearers([&](const CClientSession& s) { return !only || only(s); },
+                         [&](CClientSession& s) { return s.SendReplyMessage(message); });
+}
+
+int CSessionList::SendToEach(const std::function<int(CClientSession&)>& send) {
+    return SendToHearers([](const CClientSession&) { return true; }, send);
 }
 
 int CSessionList::SendToUser(int userId, const NetPacket& packet) {

@@ -20,6 +20,8 @@ class CSessionList {
 public:
     // Called for each recipient with its own copy of the packet before it is sent.
     using Tailor = std::function<void(const CClientSession& to, NetPacket& copy)>;
+    // Whether a session is to hear something (what the rights hide from some users).
+    using Match = std::function<bool(const CClientSession& to)>;
 
     CSessionList() = default;
     ~CSessionList();
@@ -37,11 +39,14 @@ public:
     // Every session (at exit).
     void RemoveAll();
 
-    // A copy to every logged-on session as a reply (flag 0, class 3), the sender's own
-    // included. Returns how many sessions took it.
-    int SendToAll(const NetPacket& packet, const Tailor& tailor = {});
-    // A multi-part message to every logged-on session as a reply message.
-    int SendMessageToAll(const NetMessage& message);
+    // A copy to every logged-on session (that matches `only`, when given) as a reply (flag 0,
+    // class 3), the sender's own included. Returns how many sessions took it.
+    int SendToAll(const NetPacket& packet, const Tailor& tailor = {}, const Match& only = {});
+    // A multi-part message to every logged-on session (that matches) as a reply message.
+    int SendMessageToAll(const NetMessage& message, const Match& only = {});
+    // Calls `send` for every logged-on session, for what differs from one to the next; how many
+    // took something (the sum of what `send` returned).
+    int SendToEach(const std::function<int(CClientSession&)>& send);
     // The same, only to the logged-on sessions of one user (what concerns that user alone).
     int SendToUser(int userId, const NetPacket& packet);
     int SendMessageToUser(int userId, const NetMessage& message);

@@ -54,9 +54,13 @@ public:
 
     // Section LIMITS: LOGON_WAIT (seconds a connection may stay without logging on),
     // CONN_MAX and CONN_PER_ADDR (connections in all and from one address, 0: no cap),
-    // LOGON_FAILS and LOGON_FAIL_SPAN (failed log-ons within that many seconds before further
-    // attempts wait), LOGON_DELAY_FIRST and LOGON_DELAY_MAX (that wait in milliseconds, doubling
-    // from the first to the most). A key that is missing or out of range keeps its default.
+    // LOGON_FAILS and LOGON_FAILS_ADDR (passwords checked without success for one name, from
+    // addresses that failed, and from one address, within LOGON_FAIL_SPAN seconds; further
+    // attempts are refused unchecked; 0: no bound), MSG_MAX (the largest message a session may send, in MB),
+    // MSG_PENDING_CONN and MSG_PENDING_ALL (what unfinished messages may hold on one connection
+    // and on all of them, in MB; at least MSG_MAX). A key that is missing keeps its default; a
+    // value that is no whole number in range keeps it too, and is logged with the value used,
+    // as is each key that is no setting.
     KxServerLimits GetLimits() const;
 
     // The drive letters the storage roots lie on (C is the data folder without a DRIVES

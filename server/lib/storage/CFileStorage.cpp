@@ -55,8 +55,8 @@ int CFileStorage::LoadWhole(int index, const std::string& name, CkxBuf& out) con
 int CFileStorage::Write(const std::string& path, const void* bytes, int len) {
     if (path.empty() || !bytes || len <= 0) return 0;
     // A failed write never leaves a cut file or a temporary one behind.
-    return kx::WriteFileSafely(path, std::string_view(static_cast<const char*>(bytes),
-                                                      static_cast<size_t>(len)))
+    return kx::WriteFileSafely(path, {std::string_view(static_cast<const char*>(bytes), static_cast<size_t>(len))},
+                               kStoredFileMode)
                ? 1
                : 0;
 }
@@ -73,7 +73,10 @@ int CFileStorage::WriteWhole(int index, const std::string& name, const void* byt
 
 int CFileStorage::Stage(const std::string& path, const void* bytes, int len, kx::StagedFile& out) {
     if (path.empty() || !bytes || len <= 0) return 0;
-    return out.Stage(path, {std::string_view(static_cast<const char*>(bytes), static_cast<size_t>(len))}) ? 1 : 0;
+    return out.Stage(path, {std::string_view(static_cast<const char*>(bytes), static_cast<size_t>(len))},
+                     kStoredFileMode)
+               ? 1
+               : 0;
 }
 
 int CFileStorage::StageMicro(int index, const std::string& name, const void* bytes, int len,

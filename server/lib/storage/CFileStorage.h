@@ -14,6 +14,10 @@
 
 class CFileStorage : public ZoZI_Storage {
 public:
+    // A stored file is readable by the server's account only, whatever the umask (its folders
+    // are made 0700 by CreateRootFolders). A file replaced keeps the mode it had.
+    static constexpr unsigned kStoredFileMode = 0600;
+
     using ZoZI_Storage::ZoZI_Storage;
     ~CFileStorage() override;
 

@@ -34,6 +34,17 @@ int Insert(CADODatabase& db, CkxLog& log) {
     return 1;
 }
 
+int InsertLine(CADODatabase& db, uint8_t level, uint8_t category, int32_t userId, const std::string& userName,
+               const std::string& action) {
+    CkxLog log;
+    log.m_nLev = level;
+    log.m_nType = category;
+    log.m_nTypeSub = 0;
+    log.m_strEvent = "<" + userName + "> " + action;
+    log.m_nUser = userId;
+    return Insert(db, log);
+}
+
 int DeleteThrough(CADODatabase& db, const COleDateTime& date) {
     const COleDateTime cutoff(date.GetYear(), date.GetMonth(), date.GetDay(), 23, 59, 59);
     if (cutoff.GetStatus() != COleDateTime::valid) return 0;

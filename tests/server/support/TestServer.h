@@ -53,12 +53,13 @@ public:
 
     // What the test server lets connections cost: the server's own defaults, except that
     // every connection comes from one address (no cap per address) and tests log on wrongly on
-    // purpose (the failed log-on delay starts only after 1000 failures). Tests of the limits
+    // purpose (the guessing bounds start only after 1000 failures). Tests of the limits
     // set their own through Server().SetLimits().
     static KxServerLimits TestLimits() {
         KxServerLimits limits;
         limits.maxPerAddress = 0;
-        limits.failuresBeforeDelay = 1000;
+        limits.failuresPerName = 1000;
+        limits.failuresPerAddress = 1000;
         return limits;
     }
 

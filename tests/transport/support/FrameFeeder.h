@@ -74,13 +74,24 @@ inline void TouchPacket(const NetPacket& p) {
     p.GetDataInt();
 }
 
+// What a server lets a peer announce before it has logged on.
+constexpr uint64_t kUntrustedLimit = 64u << 10;
+// Bookkeeping a message in flight may hold beside its block (its first part among it).
+constexpr uint64_t kMessageBookkeeping = 16u << 10;
+
 // The receive thread appends each chunk to the buffer; the parse thread's step runs until it
 // needs more bytes, and what it completes is read as the dispatch thread's handlers read it.
-inline void FeedFrames(const uint8_t* data, size_t size) {
+// With an untrusted limit the reader is a server's before the log-on: no message longer than
+// the limit is joined, what the unfinished ones hold stays within what the limit allows, and a
+// refused announcement ends the feed as it ends the connection.
+inline void FeedFrames(const uint8_t* data, size_t size, uint64_t untrusted) {
     static NetReceiveBuffer* buffer = new NetReceiveBuffer; // 1 MB, kept between runs
     buffer->Reset();
     NetReassembly reassembly;
     reassembly.SetMaxMessageLength(kMaxMessage);
+    reassembly.SetUntrustedLimit(untrusted);
+    const uint64_t maxHeld = untrusted > 0 ? NetReassembly::kMaxInFlight * (untrusted + kMessageBookkeeping)
+                                           : NetReassembly::kMaxInFlight * (kMaxMessage + kMessageBookkeeping);
     std::vector<std::unique_ptr<NetPacket>> wholes;
     std::vector<std::unique_ptr<NetMessage>> messages;
     Chunks chunks(data, size);
@@ -93,14 +104,25 @@ inline void FeedFrames(const uint8_t* data, size_t size) {
             Expect(steps <= chunk.size() + static_cast<size_t>(kNetMaxPacket), "the parse step makes progress");
             const NetParseResult r = NetParseStep(*buffer, reassembly, wholes, messages);
             Expect(r.used <= r.seen, "a step consumes only what it saw");
+            Expect(reassembly.Held() <= maxHeld, "unfinished messages hold what their bound allows");
+            Expect(untrusted > 0 || r.stop != NetParseStop::Refused, "only an untrusted peer is refused");
             for (auto& p : wholes) TouchPacket(*p);
-            for (auto& m : messages) TouchMessage(*m);
+            for (auto& m : messages) {
+                Expect(untrusted == 0 || m->GetContentLength() <= untrusted, "no long message before trust");
+                TouchMessage(*m);
+            }
             wholes.clear();
             messages.clear();
+            if (r.stop == NetParseStop::Refused) return;
             if (r.stop == NetParseStop::More && r.used == 0) break;
         }
     }
+    reassembly.Clear();
+    Expect(reassembly.Held() == 0, "a cleared reader holds nothing");
 }
+inline void FeedFrames(const uint8_t* data, size_t size) { FeedFrames(data, size, 0); }
+// A server's reader before the peer has logged on.
+inline void FeedFramesUntrusted(const uint8_t* data, size_t size) { FeedFrames(data, size, kUntrustedLimit); }
 
 // Kind-3 payloads straight into a connection's reassembly, in whatever order they come.
 inline void FeedParts(const uint8_t* data, size_t size) {
