@@ -14,6 +14,8 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <chrono>
+#include <condition_variable>
 #include <mutex>
 #include <random>
 #include <string>
@@ -38,9 +40,18 @@ struct DbErrorLog {
                 if (previous) previous(level, s);
                 return;
             }
-            std::lock_guard<std::mutex> lock(mutex);
-            lines.push_back(s.substr(kPrefix.size()));
+            {
+                std::lock_guard<std::mutex> lock(mutex);
+                lines.push_back(s.substr(kPrefix.size()));
+            }
+            added.notify_all();
         });
+    }
+    // Waits until some failure line has come (a handler ran into the broken database); false
+    // when none came within the limit.
+    bool WaitForAny(std::chrono::milliseconds limit = std::chrono::seconds(30)) {
+        std::unique_lock<std::mutex> lock(mutex);
+        return added.wait_for(lock, limit, [&] { return !lines.empty(); });
     }
     ~DbErrorLog() { kx::SetServerLogSink(std::move(previous)); }
     DbErrorLog(const DbErrorLog&) = delete;
@@ -52,6 +63,7 @@ struct DbErrorLog {
         return false;
     }
     std::mutex mutex;
+    std::condition_variable added;
     std::vector<std::string> lines;
     kx::ServerLogSink previous;
 };
