@@ -5,6 +5,7 @@
 #include "frame/KeeperCommands.h"
 #include "frame/SixthSplitter.h"
 #include "link/ConsoleLink.h"
+#include "qt/KxImageList.h"
 #include "qt/KxPrompt.h"
 #include "qt/KxSessionClose.h"
 
@@ -15,7 +16,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
-#include <QStyle>
 #include <QToolBar>
 
 CMainFrame::CMainFrame(ConsoleLink& link, QWidget* parent) : QMainWindow(parent), m_link(link) {
@@ -47,12 +47,12 @@ CMainFrame::CMainFrame(ConsoleLink& link, QWidget* parent) : QMainWindow(parent)
     m_toolBar->setMovable(true);
     m_toolBar->setAllowedAreas(Qt::AllToolBarAreas);
     m_toolBar->setToolButtonStyle(Qt::ToolButtonIconOnly);
-    lock->setIcon(style()->standardIcon(QStyle::SP_BrowserStop));
+    lock->setIcon(kx::ToolIcon("system-lock-screen"));
     lock->setToolTip(QStringLiteral("锁定管理器"));
-    close->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
+    close->setIcon(kx::ToolIcon("application-exit"));
     close->setToolTip(QStringLiteral("关闭管理器"));
     QAction* about = FindCommand(ID_APP_ABOUT);
-    about->setIcon(style()->standardIcon(QStyle::SP_MessageBoxQuestion));
+    about->setIcon(kx::ToolIcon("help-about"));
     about->setToolTip(QStringLiteral("关于 Keeper"));
     m_toolBar->addAction(lock);
     m_toolBar->addAction(close);

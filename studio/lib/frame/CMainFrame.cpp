@@ -128,6 +128,7 @@ QToolBar* CMainFrame::MakeFullScreenToolBar() {
     auto* bar = new CGuiToolBarWnd(this);
     bar->setObjectName(QString::number(ID_FULLSCREEN_TOOLBAR));
     bar->setWindowTitle(QString());
+    bar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     for (const GuiMenuEntry& e : table)
         if (e.id) bar->addAction(MakeAction(e, bar));
     return bar;
