@@ -1,6 +1,7 @@
 #include "qt/GuiToolkit.h"
 
 #include "base/KxRegistry.h"
+#include "qt/KxElidedLabel.h"
 #include "qt/KxImageList.h"
 
 #include <QAction>
@@ -183,7 +184,9 @@ QAction* CGuiMDIFrame::FindCommand(int id) const { return findChild<QAction*>(QS
 
 bool CGuiMDIFrame::InitStatusBar(const std::vector<unsigned>& indicators) {
     for (size_t i = 0; i < indicators.size(); ++i) {
-        auto* pane = new QLabel(this);
+        // The first pane stretches: it draws what fits of a long text instead of widening the
+        // window.
+        QLabel* pane = i == 0 ? new kx::ElidedLabel(this) : new QLabel(this);
         pane->setObjectName(QStringLiteral("pane%1").arg(indicators[i]));
         if (i == 0) m_wndStatusBar->addWidget(pane, 1);
         else m_wndStatusBar->addPermanentWidget(pane);
@@ -197,7 +200,10 @@ QLabel* CGuiMDIFrame::Pane(int index) const {
 }
 
 void CGuiMDIFrame::SetPaneText(int index, const QString& text) {
-    if (QLabel* pane = Pane(index)) pane->setText(text);
+    if (QLabel* pane = Pane(index)) {
+        pane->setText(text);
+        pane->setToolTip(text);
+    }
 }
 
 void CGuiMDIFrame::SetPaneWidth(int index, int width) {

@@ -28,3 +28,23 @@ TEST_F(KeeperFaces, EveryToolBarButtonShowsAnIconOrItsCaption) {
 
 } // namespace
 } // namespace keepertest
+
+namespace keepertest {
+namespace {
+
+TEST_F(KeeperFaces, ALongOperationTextNeverWidensTheWindow) {
+    ASSERT_TRUE(Serve().Ok());
+    ASSERT_TRUE(StartLoggedOn(app(), "su", kSuPassword));
+    CMainFrame* frame = app().GetMainFrame();
+    PumpFor(100ms);
+    const QSize before = frame->size();
+    std::string text = "正在读取";
+    for (int i = 0; i < 30; ++i) text += "很长的操作说明" + std::to_string(i);
+    frame->SetOperationText(text);
+    PumpFor(100ms);
+    EXPECT_EQ(frame->size(), before);
+    EXPECT_EQ(frame->GetOperationPane().toStdString(), text);
+}
+
+} // namespace
+} // namespace keepertest

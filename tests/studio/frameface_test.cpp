@@ -161,3 +161,18 @@ TEST_F(FrameFaces, TheNavigationPagesAndTreesShowTheirPictures) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(FrameFaces, ALongStatusTextNeverWidensTheWindow) {
+    const QSize before = Frame()->size();
+    std::string path = "本地文件\"湖边.png\"  目录＝";
+    for (int i = 0; i < 30; ++i) path += "/很长的目录名称" + std::to_string(i);
+    Frame()->SetReadyText(path);
+    PumpFor(100ms);
+    EXPECT_EQ(Frame()->size(), before);
+    EXPECT_EQ(Frame()->PaneText(0).toStdString(), path); // the whole text stays readable (tip, copy)
+    guitest::Screenshot(Frame(), "studio_frame_long_status");
+}
+
+} // namespace

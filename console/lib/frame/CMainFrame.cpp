@@ -5,6 +5,7 @@
 #include "frame/KeeperCommands.h"
 #include "frame/SixthSplitter.h"
 #include "link/ConsoleLink.h"
+#include "qt/KxElidedLabel.h"
 #include "qt/KxImageList.h"
 #include "qt/KxPrompt.h"
 #include "qt/KxSessionClose.h"
@@ -60,7 +61,8 @@ CMainFrame::CMainFrame(ConsoleLink& link, QWidget* parent) : QMainWindow(parent)
     m_toolBar->addAction(about);
 
     auto pane = [this](const char* name, int width) {
-        auto* label = new QLabel(this);
+        // The stretching pane draws what fits of a long text instead of widening the window.
+        QLabel* label = width > 0 ? new QLabel(this) : new kx::ElidedLabel(this);
         label->setObjectName(QString::fromUtf8(name));
         if (width > 0) label->setFixedWidth(width);
         return label;
