@@ -17,11 +17,14 @@
 #include "support/gui/ToolButtonFaces.h"
 
 #include <QCoreApplication>
+#include <QScreen>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
 #include <QRadialGradient>
 #include <QTabBar>
+
+#include <functional>
 
 using namespace studiotest;
 using Cmd = CStudioCommands;
@@ -173,6 +176,46 @@ TEST_F(FrameFaces, ALongStatusTextNeverWidensTheWindow) {
     EXPECT_EQ(Frame()->size(), before);
     EXPECT_EQ(Frame()->PaneText(0).toStdString(), path); // the whole text stays readable (tip, copy)
     guitest::Screenshot(Frame(), "studio_frame_long_status");
+}
+
+} // namespace
+
+namespace {
+
+// What the window shows, not what the bar stores: the information bar's width in each layout
+// that sizes it, the document area beside it, and a picture of each.
+TEST_F(FrameFaces, TheLayoutsShowTheInformationBarAtTheirWidths) {
+    ShowLandscape();
+    const int client = Frame()->width();
+    const struct {
+        int layout;
+        const char* name;
+        bool documents;
+        std::function<int()> width; // asked once the layout is shown
+    } rows[] = {
+        {Cmd::ID_LAYOUT_VIEW, "studio_layout_shown_browse_and_view", true, [&] { return client * 3 / 5; }},
+        {Cmd::ID_LAYOUT_BIG, "studio_layout_shown_big_screen", false, [&] { return client; }},
+        {Cmd::ID_LAYOUT_DEFAULT, "studio_layout_shown_default", true, [] { return 280; }},
+        {Cmd::ID_LAYOUT_FULL, "studio_layout_shown_full_screen", false, [&] { return Frame()->width(); }},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.name);
+        studio->OnCommand(r.layout);
+        ASSERT_TRUE(PumpUntil([&] { return Frame()->FileInfoBar()->width() == r.width(); }))
+            << Frame()->FileInfoBar()->width() << " of " << Frame()->width();
+        const QRect bar = Frame()->FileInfoBar()->geometry();
+        EXPECT_EQ(bar.right(), Frame()->rect().right()); // the bar keeps the right edge
+        EXPECT_EQ(Frame()->IsDocumentAreaVisible(), r.documents ? 1 : 0);
+        EXPECT_EQ(Frame()->centralWidget()->isVisible(), r.documents);
+        guitest::Screenshot(Frame(), r.name);
+    }
+    EXPECT_EQ(Frame()->IsFullScreen(), 1);
+    EXPECT_EQ(Frame()->width(), Frame()->screen()->geometry().width());
+    studio->OnCommand(Cmd::ID_LAYOUT_RESTORE);
+    ASSERT_TRUE(PumpUntil([&] { return Frame()->FileInfoBar()->width() == 280; }));
+    EXPECT_EQ(Frame()->IsFullScreen(), 0);
+    EXPECT_TRUE(Frame()->centralWidget()->isVisible());
+    guitest::Screenshot(Frame(), "studio_layout_shown_restored");
 }
 
 } // namespace

@@ -111,6 +111,14 @@ int CMainFrame::IsNavigationBarVisible() const { return m_navigationBar && m_nav
 int CMainFrame::IsFileInfoBarVisible() const { return m_fileInfoBar && m_fileInfoBar->isVisibleTo(this) ? 1 : 0; }
 int CMainFrame::IsWorkBarVisible() const { return m_workBar && m_workBar->isVisibleTo(this) ? 1 : 0; }
 
+void CMainFrame::ShowDocumentArea(bool show) {
+    if (QWidget* area = centralWidget()) area->setVisible(show);
+}
+int CMainFrame::IsDocumentAreaVisible() const {
+    const QWidget* area = centralWidget();
+    return area && area->isVisibleTo(this) ? 1 : 0;
+}
+
 void CMainFrame::ToggleToolBar() {
     if (m_wndToolBar) m_wndToolBar->setVisible(!m_wndToolBar->isVisibleTo(this));
 }
