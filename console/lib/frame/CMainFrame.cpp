@@ -87,6 +87,9 @@ CMainFrame::CMainFrame(ConsoleLink& link, QWidget* parent) : QMainWindow(parent)
     m_tree->SetRightView(m_right);
     m_splitter->setStretchFactor(1, 1);
     setCentralWidget(m_splitter);
+    // The tree fills itself when the user list is complete (told before this): then its labels'
+    // width is known.
+    link.ObserveUserListEnd(this, [this] { Layout(); });
     Layout();
 }
 
@@ -137,7 +140,7 @@ QString CMainFrame::GetOperationPane() const { return m_operationPane->text(); }
 QString CMainFrame::GetOwnerPane() const { return m_ownerPane->text(); }
 
 void CMainFrame::Layout() {
-    if (m_splitter) kx::SetFirstColumnToSixth(*m_splitter, m_splitter->width());
+    if (m_splitter) kx::SetFirstColumnToSixth(*m_splitter, m_splitter->width(), m_tree ? m_tree->LabelsWidth() : 0);
 }
 
 void CMainFrame::resizeEvent(QResizeEvent* event) {
