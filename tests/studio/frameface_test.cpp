@@ -7,6 +7,7 @@
 
 #include "app/CVarniaStudioApp.h"
 #include "app/StudioCommands.h"
+#include "browser/CxFileBrowser.h"
 #include "frame/CMainFrame.h"
 #include "infobar/CFileInfoBar.h"
 #include "nav/CWndFolderTree.h"
@@ -17,6 +18,7 @@
 #include "support/gui/ToolButtonFaces.h"
 
 #include <QCoreApplication>
+#include <QLabel>
 #include <QScreen>
 #include <QLinearGradient>
 #include <QPainter>
@@ -106,6 +108,7 @@ protected:
         CvClientDoc* doc = studio->OpenNewDoc();
         CvClientDoc::SetNextDocKind(CvClientDoc::KIND_NONE);
         ASSERT_NE(doc, nullptr);
+        m_doc = doc;
         doc->SetBrowserReady(true);
         doc->RequestLocalLoad(m_pictures.str(), {path});
         ASSERT_TRUE(PumpUntil([&] { return doc->GetFileCount() == 1; }));
@@ -115,6 +118,7 @@ protected:
     }
 
     CVarniaStudioApp* studio = nullptr;
+    CvClientDoc* m_doc = nullptr; // ShowLandscape's
     TempDir m_pictures;
 };
 
@@ -216,6 +220,50 @@ TEST_F(FrameFaces, TheLayoutsShowTheInformationBarAtTheirWidths) {
     EXPECT_EQ(Frame()->IsFullScreen(), 0);
     EXPECT_TRUE(Frame()->centralWidget()->isVisible());
     guitest::Screenshot(Frame(), "studio_layout_shown_restored");
+}
+
+} // namespace
+
+namespace {
+
+// The document window's strip in a wide, a narrow and a narrowest window: the caption ends
+// before the first button (the buttons never lie over its text), whole when it fits, else cut
+// in the middle, and the whole caption stays its tip.
+TEST_F(FrameFaces, TheDocumentStripKeepsItsCaptionClearOfItsButtons) {
+    ShowLandscape();
+    studio->OnCommand(Cmd::ID_LAYOUT_VIEW);
+    ASSERT_NE(m_doc, nullptr);
+    ASSERT_FALSE(m_doc->GetViews().empty());
+    auto* browser = dynamic_cast<CxFileBrowser*>(m_doc->GetViews().front());
+    ASSERT_NE(browser, nullptr);
+    const QString whole = QString::fromStdString(browser->Document().GetCaption());
+    ASSERT_FALSE(whole.isEmpty());
+    for (const auto& [frameWidth, name] : {std::pair{1600, "studio_document_strip_wide"},
+                                           std::pair{1046, "studio_document_strip_narrow"},
+                                           std::pair{900, "studio_document_strip_narrowest"}}) {
+        SCOPED_TRACE(name);
+        Frame()->resize(frameWidth, 800);
+        ASSERT_TRUE(PumpUntil([&] { return Frame()->width() == frameWidth; }));
+        PumpFor(100ms);
+        const QLabel* caption = browser->CaptionBar()->Caption();
+        int buttons = browser->width();
+        for (int id = CxFileBrowser::BTN_LARGE; id <= CxFileBrowser::BTN_SLIDE; ++id)
+            if (!browser->ToolButton(id)->isHidden()) buttons = std::min(buttons, browser->ToolButton(id)->x());
+        if (caption->width() > 0) {
+            EXPECT_LT(caption->mapTo(browser, QPoint(caption->width() - 1, 0)).x(), buttons) << browser->width();
+        } else {
+            EXPECT_TRUE(caption->text().isEmpty()); // the buttons take the whole strip
+        }
+        const QFontMetrics metrics = caption->fontMetrics();
+        EXPECT_LE(metrics.horizontalAdvance(caption->text()), caption->width());
+        if (metrics.horizontalAdvance(whole) <= caption->width()) {
+            EXPECT_EQ(caption->text(), whole);
+        } else if (caption->width() > metrics.horizontalAdvance(QStringLiteral("本…>"))) {
+            EXPECT_TRUE(caption->text().contains(QChar(0x2026))) << caption->text().toStdString();
+        }
+        EXPECT_EQ(caption->toolTip(), whole);
+        guitest::Screenshot(Frame(), name);
+    }
 }
 
 } // namespace

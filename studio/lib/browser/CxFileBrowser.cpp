@@ -191,12 +191,29 @@ void CxFileBrowser::Layout() {
     }
     int x = p;
     for (int id : {BTN_MICRO_MENU, BTN_MICRO, BTN_REPORT, BTN_LIST, BTN_SMALL, BTN_LARGE}) place(id, x -= kButtonWidth);
+    m_nButtonsLeft = x;
     for (CGuiToolButton* b : m_buttons) b->raise();
+    FitCaption();
     m_list->ArrangeItem();
 }
 
+void CxFileBrowser::FitCaption() {
+    // The buttons lie over the strip: its caption ends a little before the first of them, so a
+    // narrow window shows the start and end of a long caption, never buttons over its text.
+    constexpr int kGap = 4;
+    QLayout* strip = m_captionBar->layout();
+    const int start = strip ? strip->contentsMargins().left() : 0;
+    const int room = std::max(0, m_nButtonsLeft - start - kGap);
+    const QString whole = QString::fromStdString(m_strCaption);
+    QLabel* caption = m_captionBar->Caption();
+    m_captionBar->SetCaption(caption->fontMetrics().elidedText(whole, Qt::ElideMiddle, room), 0);
+    caption->setFixedWidth(room);
+    caption->setToolTip(whole);
+}
+
 void CxFileBrowser::SetCaption(const std::string& text) {
-    m_captionBar->SetCaption(QString::fromStdString(text), 0);
+    m_strCaption = text;
+    FitCaption();
     m_captionBar->update();
     for (CGuiToolButton* b : m_buttons) b->update();
     UpdateToolButtons();
