@@ -18,32 +18,27 @@
 namespace keepertest {
 namespace {
 
-class KeeperFaces : public KeeperTest {};
+// Keeper logged on as su with its lists loaded, its main window up at the default size.
+class KeeperFaces : public KeeperTest {
+protected:
+    void SetUp() override {
+        KeeperTest::SetUp();
+        ASSERT_TRUE(StartAsSuWithLists());
+        frame = app().GetMainFrame();
+        ASSERT_NE(frame, nullptr);
+        PumpFor(100ms);
+    }
+    CMainFrame* frame = nullptr;
+};
 
 TEST_F(KeeperFaces, EveryToolBarButtonShowsAnIconOrItsCaption) {
-    ASSERT_TRUE(Serve().Ok());
-    ASSERT_TRUE(StartLoggedOn(app(), "su", kSuPassword));
-    ASSERT_TRUE(WaitForLists());
-    CMainFrame* frame = app().GetMainFrame();
-    ASSERT_NE(frame, nullptr);
-    PumpFor(100ms);
     EXPECT_EQ(guitest::CountToolButtons(frame->GetToolBar()), 3);
     EXPECT_EQ(guitest::FacelessToolButtons(frame), std::vector<std::string>{});
     EXPECT_EQ(guitest::OverflowingStrips(frame), std::vector<std::string>{});
     guitest::Screenshot(frame, "keeper_frame_faces");
 }
 
-} // namespace
-} // namespace keepertest
-
-namespace keepertest {
-namespace {
-
 TEST_F(KeeperFaces, ALongOperationTextNeverWidensTheWindow) {
-    ASSERT_TRUE(Serve().Ok());
-    ASSERT_TRUE(StartLoggedOn(app(), "su", kSuPassword));
-    CMainFrame* frame = app().GetMainFrame();
-    PumpFor(100ms);
     const QSize before = frame->size();
     std::string text = "正在读取";
     for (int i = 0; i < 30; ++i) text += "很长的操作说明" + std::to_string(i);
@@ -53,20 +48,9 @@ TEST_F(KeeperFaces, ALongOperationTextNeverWidensTheWindow) {
     EXPECT_EQ(frame->GetOperationPane().toStdString(), text);
 }
 
-} // namespace
-} // namespace keepertest
-
-namespace keepertest {
-namespace {
-
 // At the window's default size: the tree shows every label whole beside its icon, and the log
 // pane's level column each level's word beside its icon.
 TEST_F(KeeperFaces, TheTreeAndTheLogLevelsShowTheirTextsWhole) {
-    ASSERT_TRUE(Serve().Ok());
-    ASSERT_TRUE(StartLoggedOn(app(), "su", kSuPassword));
-    ASSERT_TRUE(WaitForLists());
-    CMainFrame* frame = app().GetMainFrame();
-    PumpFor(100ms);
     EXPECT_EQ(frame->size(), QSize(800, 560));
     CWorkTreeView* tree = frame->TreeView();
     for (const char* label : {"服务器", "安全性", "用户角色", "用户", "用户分组", "服务器信息", "在线操作员", "日志"}) {

@@ -21,16 +21,6 @@ using guitest::SmallCatalogue;
 
 namespace {
 
-CkxFileImage Image(int id, const char* title) {
-    CkxFileImage f;
-    f.m_nID = id;
-    f.m_strTitle = title;
-    f.m_strExName = "jpg";
-    f.m_nFamilyID = SmallCatalogue::FAMILY_LANDSCAPE;
-    f.m_nLocDirID = SmallCatalogue::FOLDER_DOCS;
-    return f;
-}
-
 // Opens the cell's text editor with a click (a second one when the first only selected the row),
 // types the text and presses Enter once; the editor, null when none opened.
 QLineEdit* TypeIntoCell(CkxListCtrlEdit* grid, int row, int col, const char* text) {
@@ -64,7 +54,7 @@ protected:
         kx::EnsureApplication();
         SmallCatalogue::SetUp();
         SetCurrentUser(ALICE);
-        for (int i = 0; i < 3; ++i) files.AddObj(Image(FILE_A + i, ("图" + std::to_string(i)).c_str()));
+        for (int i = 0; i < 3; ++i) files.AddObj(LandscapeImage(FILE_A + i, ("图" + std::to_string(i)).c_str()));
     }
     CkxFileXList files;
 };
