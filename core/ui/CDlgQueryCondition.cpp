@@ -28,6 +28,7 @@ namespace {
 
 constexpr int kFolderBitmap = 193;
 constexpr int kImageRootFamily = KXF_ROOT_IMAGE;
+constexpr int kShownConditionRows = 4;
 
 QDate DateOf(double dt) {
     const COleDateTime d(dt);
@@ -142,6 +143,8 @@ CDlgQueryCondition::CDlgQueryCondition(QWidget* parent) : kx::Dialog(parent) {
     auto* exLayout = new QVBoxLayout(m_exGroup);
     m_grid = new CkxAttrListCtrl(m_exGroup);
     SetDlgItemId(m_grid, IDC_GRID);
+    // A family's attribute conditions: four rows whole before the grid scrolls.
+    m_grid->SetMinimumRows(kShownConditionRows);
     exLayout->addWidget(m_grid);
     layout->addWidget(m_exGroup, 1);
 

@@ -176,6 +176,7 @@ public:
     // Writes the open editor back to its cell and closes it (a host dialog's pre-OK step).
     void CommitEdit();
     void CommitInPlaceEditor() override { CommitEdit(); }
+    bool IsInPlaceEditorOpen() const override { return IsEditorOpen(); }
 
 protected:
     // Called after a drop-down choice was stored, with the cell and the entry's data.

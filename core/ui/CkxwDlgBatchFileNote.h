@@ -42,6 +42,8 @@ public:
 protected:
     void OnInitDialog() override;
     void OnOK() override;
+    // Enter ends a cell's edit first; the next Enter runs OK.
+    bool EnterEndsCellEditFirst() const override { return true; }
 
 private:
     CkxwAttrNoteListCtrl* m_list = nullptr;
@@ -82,6 +84,8 @@ public:
 protected:
     void OnInitDialog() override;
     void OnOK() override;
+    // Enter ends a cell's edit first; the next Enter runs OK.
+    bool EnterEndsCellEditFirst() const override { return true; }
 
 private:
     void UniformNote(CkxwFamilyFileListCtrl* grid);

@@ -135,6 +135,8 @@ void CkxwDlgFolderSafeSet_Allow::OnInitDialog() {
             m_roles->SetItemData(m_roles->InsertItem(m_roles->GetItemCount(), kx::Q(r.m_strName)), r.m_nID);
         });
     kx::FillPowerRows(*m_powers, kind);
+    // Every right in view at once: the dialog opens tall enough for all of them.
+    m_powers->SetMinimumRows(m_powers->GetItemCount());
     new QListWidgetItem(QStringLiteral("所有人"), m_system);
     m_bFilling = false;
     InitData();

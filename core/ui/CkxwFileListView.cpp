@@ -90,7 +90,6 @@ CkxwFileListView::CkxwFileListView(QWidget* parent)
     m_pIconView->setModel(m_pModel);
     m_pIconView->setMovement(QListView::Static);
     m_pIconView->setResizeMode(QListView::Adjust);
-    m_pIconView->setUniformItemSizes(true);
     m_pIconView->setWordWrap(true);
     m_pIconView->setTextElideMode(Qt::ElideRight);
 
@@ -501,12 +500,17 @@ void CkxwFileListView::Present(int mode) {
         const int index = mode == MODE_LARGEICON ? 0 : Entry::SizeIndex(mode);
         const int icon = mode == MODE_LARGEICON ? kLargeIcon : Entry::SizeEdge(index);
         v->setViewMode(QListView::IconMode);
+        // Each label as tall as its own name needs (up to the grid's two lines): one size for
+        // all would be the last item's, cutting longer names above a short last one.
+        v->setUniformItemSizes(false);
         v->setFlow(QListView::LeftToRight);
         v->setWrapping(true);
         v->setIconSize(QSize(icon, icon));
         v->setGridSize(QSize(Entry::SpacingX(index), Entry::SpacingY(index)));
     } else {
         v->setViewMode(QListView::ListMode);
+        // One line a row: every row has the same size.
+        v->setUniformItemSizes(true);
         // Small icons fill rows left to right; the list fills columns top to bottom.
         v->setFlow(mode == MODE_SMALLICON ? QListView::LeftToRight : QListView::TopToBottom);
         v->setWrapping(true);

@@ -33,6 +33,12 @@ void CxTreeCtrl::AddToParent(int parentId, const NodeList& nodes) {
     if (const Copy* parent = FindCopy(parentId)) AddToParent(parent->item, nodes);
 }
 
+void CxTreeCtrl::AddToParent(int parentId, const NodeList& nodes, int image, int selectedImage) {
+    const Copy* parent = parentId == -1 ? nullptr : FindCopy(parentId);
+    const CkxFSNode* first = parent ? FirstNode(nodes) : nullptr;
+    if (first) LoopTagTreeNode(parent->item, first, nodes, image, selectedImage);
+}
+
 void CxTreeCtrl::AddToParent(HTREEITEM item, const NodeList& nodes) {
     if (!item) return;
     if (const CkxFSNode* first = FirstNode(nodes)) LoopTagTreeNode(item, first, nodes);

@@ -48,6 +48,7 @@ public:
     // The same under the item of a held folder (-1 or not held: nothing), or under `item`
     // (null: nothing), without the top-level test.
     void AddToParent(int parentId, const NodeList& nodes);
+    void AddToParent(int parentId, const NodeList& nodes, int image, int selectedImage);
     void AddToParent(HTREEITEM item, const NodeList& nodes);
     // The recursive builder: `first` and each next sibling that is in `nodes`, each with its
     // children; a node not in the list hides its subtree.

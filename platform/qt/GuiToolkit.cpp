@@ -1,6 +1,8 @@
 #include "qt/GuiToolkit.h"
 
 #include "base/KxRegistry.h"
+#include "qt/KxElidedLabel.h"
+#include "qt/KxImageList.h"
 
 #include <QAction>
 #include <QFile>
@@ -33,6 +35,7 @@ std::vector<GuiMenuEntry> LoadGuiTable(const QString& resourcePath) {
                 entry.text = fields[1].toStdString();
                 if (fields.size() >= 3) entry.shortcut = fields[2].toStdString();
                 if (fields.size() >= 4) entry.tip = fields[3].toStdString();
+                if (fields.size() >= 5) entry.icon = fields[4].toStdString();
             } else {
                 entry.text = fields.front().toStdString();
             }
@@ -132,6 +135,7 @@ QAction* CGuiMDIFrame::MakeAction(const GuiMenuEntry& entry, QWidget* owner) {
     action->setObjectName(QString::number(entry.id));
     if (!entry.shortcut.empty()) action->setShortcut(QKeySequence(QString::fromStdString(entry.shortcut)));
     if (!entry.tip.empty()) action->setToolTip(QString::fromStdString(entry.tip));
+    if (!entry.icon.empty()) action->setIcon(kx::ToolIcon(entry.icon.c_str()));
     const int id = entry.id;
     connect(action, &QAction::triggered, this, [this, id] { OnCommand(id); });
     return action;
@@ -158,9 +162,20 @@ void CGuiMDIFrame::InitAccelerators(const std::vector<GuiMenuEntry>& table) {
 bool CGuiMDIFrame::InitToolBar(const std::vector<GuiMenuEntry>& table) {
     m_wndToolBar = addToolBar(QStringLiteral("工具栏"));
     m_wndToolBar->setObjectName("59392"); // the tool bar's own id, as its view command names it
+    // The captions stay under the icons: several commands (the layouts) differ only in words.
+    m_wndToolBar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    m_wndToolBar->setIconSize(QSize(16, 16));
     for (const GuiMenuEntry& e : table) {
-        if (e.id == 0) m_wndToolBar->addSeparator();
-        else m_wndToolBar->addAction(MakeAction(e, m_wndToolBar));
+        if (e.id == 0) {
+            m_wndToolBar->addSeparator();
+            continue;
+        }
+        // The menu's action for the same command: the button shows the bar's short caption and
+        // the bar's icon (the menu item keeps its own text and gains the icon).
+        QAction* action = MakeAction(e, m_wndToolBar);
+        if (!e.icon.empty()) action->setIcon(kx::ToolIcon(e.icon.c_str()));
+        action->setIconText(QString::fromStdString(e.text));
+        m_wndToolBar->addAction(action);
     }
     return true;
 }
@@ -169,7 +184,9 @@ QAction* CGuiMDIFrame::FindCommand(int id) const { return findChild<QAction*>(QS
 
 bool CGuiMDIFrame::InitStatusBar(const std::vector<unsigned>& indicators) {
     for (size_t i = 0; i < indicators.size(); ++i) {
-        auto* pane = new QLabel(this);
+        // The first pane stretches: it draws what fits of a long text instead of widening the
+        // window.
+        QLabel* pane = i == 0 ? new kx::ElidedLabel(this) : new QLabel(this);
         pane->setObjectName(QStringLiteral("pane%1").arg(indicators[i]));
         if (i == 0) m_wndStatusBar->addWidget(pane, 1);
         else m_wndStatusBar->addPermanentWidget(pane);
@@ -183,7 +200,10 @@ QLabel* CGuiMDIFrame::Pane(int index) const {
 }
 
 void CGuiMDIFrame::SetPaneText(int index, const QString& text) {
-    if (QLabel* pane = Pane(index)) pane->setText(text);
+    if (QLabel* pane = Pane(index)) {
+        pane->setText(text);
+        pane->setToolTip(text);
+    }
 }
 
 void CGuiMDIFrame::SetPaneWidth(int index, int width) {

@@ -31,11 +31,12 @@ struct GuiMenuEntry {
     std::vector<GuiMenuEntry> entries;
     std::string shortcut;
     std::string tip;
+    std::string icon; // a tool-button icon's name (":/icons/<name>.png"), may be empty
 };
 
 // Reads a table of resources/ ("<name>.txt" under ":/studio/"): one entry a line, a line with n
 // leading tabs belonging to the last pop-up with n - 1; "-" is a separator,
-// "<id>\t<text>[\t<keys>[\t<tip>]]" a command, any other text a pop-up. Empty when the table is
+// "<id>\t<text>[\t<keys>[\t<tip>[\t<icon>]]]" a command, any other text a pop-up. Empty when the table is
 // missing.
 std::vector<GuiMenuEntry> LoadGuiTable(const QString& resourcePath);
 

@@ -98,6 +98,20 @@ void Dialog::keyPressEvent(QKeyEvent* event) {
         QWidget::keyPressEvent(event);
         return;
     }
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && event->modifiers() == Qt::NoModifier && EnterEndsCellEditFirst()) {
+        bool ended = false;
+        for (QWidget* child : findChildren<QWidget*>()) {
+            auto* host = dynamic_cast<InPlaceEditorHost*>(child);
+            if (!host || !host->IsInPlaceEditorOpen()) continue;
+            host->CommitInPlaceEditor();
+            ended = true;
+        }
+        if (ended) {
+            event->accept();
+            return;
+        }
+    }
     QDialog::keyPressEvent(event);
 }
 

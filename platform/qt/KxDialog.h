@@ -28,6 +28,8 @@ public:
     virtual ~InPlaceEditorHost() = default;
     // Writes the open editor's text into the control and closes the editor; nothing when none.
     virtual void CommitInPlaceEditor() = 0;
+    // True while an editor is open in the control.
+    virtual bool IsInPlaceEditorOpen() const { return false; }
 };
 
 class Dialog : public QDialog, public MessageReceiver {
@@ -86,6 +88,12 @@ protected:
     void reject() override;
     void accept() override;
     void keyPressEvent(QKeyEvent* event) override;
+
+protected:
+    // The hook before Enter runs OK: a dialog whose grids are edited cell by cell answers true,
+    // and then Enter while a cell's editor is open only ends that edit (the dialog stays open);
+    // the next Enter runs OK. By default Enter commits every open editor and runs OK at once.
+    virtual bool EnterEndsCellEditFirst() const { return false; }
 
 private:
     void RunOK();

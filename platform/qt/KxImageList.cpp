@@ -1,5 +1,6 @@
 #include "qt/KxImageList.h"
 
+#include <QFile>
 #include <QPainter>
 
 namespace kx {
@@ -50,6 +51,19 @@ QIcon ImageList::Icon(int index) const {
 
 QString ImageList::BitmapPath(int resourceId) {
     return QStringLiteral(":/bitmaps/%1.png").arg(resourceId);
+}
+
+std::vector<QIcon> ImageList::BitmapIcons(int resourceId) {
+    ImageList list(16, 16);
+    std::vector<QIcon> icons;
+    if (!list.LoadBitmap(resourceId)) return icons;
+    for (int i = 0; i < list.GetImageCount(); ++i) icons.push_back(list.Icon(i));
+    return icons;
+}
+
+QIcon ToolIcon(const char* name) {
+    const QString path = QStringLiteral(":/icons/%1.png").arg(QString::fromUtf8(name));
+    return QFile::exists(path) ? QIcon(path) : QIcon();
 }
 
 QImage ImageList::StripCell(const QImage& strip, int index, int cell) {

@@ -1,6 +1,7 @@
 // Image lists of equal-sized pictures (the trees' and lists' icons), and the loader that cuts a
 // bitmap strip into 16-pixel cells with pure red (255, 0, 0) as the transparent colour. The
-// programs' strips are compiled into kxdll as ":/bitmaps/<resource id>.png".
+// programs' strips are compiled into kxdll as ":/bitmaps/<resource id>.png", their tool-button
+// icons as ":/icons/<name>.png" (freedesktop icon names).
 #pragma once
 
 #include <QIcon>
@@ -40,6 +41,8 @@ public:
 
     // ":/bitmaps/<id>.png".
     static QString BitmapPath(int resourceId);
+    // Every cell of the strip compiled in under `resourceId` as an icon; empty when it is missing.
+    static std::vector<QIcon> BitmapIcons(int resourceId);
     // A cell of `strip` (cell width `cell`, the strip's height) with pure red made transparent.
     static QImage StripCell(const QImage& strip, int index, int cell = 16);
 
@@ -47,5 +50,9 @@ private:
     QSize size_{16, 16};
     std::vector<QImage> images_;
 };
+
+// The tool-button icon compiled in under `name` (":/icons/<name>.png"); a null icon when there
+// is none, so a button without one shows its caption.
+QIcon ToolIcon(const char* name);
 
 } // namespace kx

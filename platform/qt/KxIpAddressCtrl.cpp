@@ -14,6 +14,9 @@ IpAddressCtrl::IpAddressCtrl(QWidget* parent) : QFrame(parent) {
     setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
     setAutoFillBackground(true);
     setBackgroundRole(QPalette::Base);
+    // One line of text, as tall as the edits beside it in a dialog: a taller layout row leaves
+    // its spare height around the control, not inside it.
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(2, 1, 2, 1);
     layout->setSpacing(0);

@@ -6,6 +6,8 @@
 #include <QScrollBar>
 #include <QToolTip>
 
+#include <algorithm>
+
 namespace kx {
 
 namespace {
@@ -25,6 +27,28 @@ ReportList::ReportList(QWidget* parent) : QTreeWidget(parent) {
     connect(this, &QTreeWidget::itemChanged, this, [this](QTreeWidgetItem* item, int column) {
         Q_EMIT ItemChanged(indexOfTopLevelItem(item), column);
     });
+}
+
+void ReportList::SetMinimumRows(int rows) {
+    if (minimumRows_ == 0 && rows > 0) {
+        // The rows' height is known once there is one: the layout asks again.
+        connect(model(), &QAbstractItemModel::rowsInserted, this, [this] { updateGeometry(); });
+    }
+    minimumRows_ = std::max(0, rows);
+    updateGeometry();
+}
+
+QSize ReportList::minimumSizeHint() const {
+    QSize hint = QTreeWidget::minimumSizeHint();
+    if (minimumRows_ <= 0) return hint;
+    // Rows are of one height; before the first, a line of text beside a small icon.
+    int row = topLevelItemCount() > 0 ? indexRowSizeHint(model()->index(0, 0)) : 0;
+    if (row <= 0) row = std::max(fontMetrics().height(), 16) + 4;
+    int height = 2 * frameWidth() + minimumRows_ * row;
+    if (!isHeaderHidden()) height += header()->sizeHint().height();
+    if (horizontalScrollBarPolicy() != Qt::ScrollBarAlwaysOff) height += horizontalScrollBar()->sizeHint().height();
+    hint.setHeight(std::max(hint.height(), height));
+    return hint;
 }
 
 QTreeWidgetItem* ReportList::Row(int row) const {

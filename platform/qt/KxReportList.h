@@ -67,6 +67,11 @@ public:
     int GetFocusedRow() const;
     bool SetFocusedRow(int row);
 
+    // The list's smallest height shows this many rows whole below the header (with room for
+    // the horizontal scroll bar), so a dialog opens at a size that shows them; 0: Qt's own.
+    void SetMinimumRows(int rows);
+    QSize minimumSizeHint() const override;
+
     void SetFullRowSelect(bool on);
     // Shows a cell's whole text as its tool tip.
     void SetInfoTip(bool on) { infoTip_ = on; }
@@ -103,6 +108,7 @@ private:
 
     bool checkBoxes_ = false;
     bool infoTip_ = false;
+    int minimumRows_ = 0;
 };
 
 } // namespace kx

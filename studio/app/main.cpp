@@ -2,12 +2,14 @@
 // and its windows, and its threads have ended before either goes.
 #include "app/CVarniaStudioApp.h"
 #include "session/CStudioLink.h"
+#include "qt/KxQtTranslations.h"
 
 #include <QApplication>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QString::fromUtf8(CVarniaStudioApp::kAppName));
+    kx::InstallQtTranslations(app);
     int rc = 0;
     {
         CStudioLink link;

@@ -35,16 +35,11 @@ namespace {
 const COleDateTime kShot(2023, 5, 1, 10, 0, 0);
 
 CkxFileImage Image(int id, const char* title) {
-    CkxFileImage f;
-    f.m_nID = id;
-    f.m_strTitle = title;
-    f.m_strExName = "jpg";
-    f.m_nFamilyID = SmallCatalogue::FAMILY_LANDSCAPE;
+    CkxFileImage f = SmallCatalogue::LandscapeImage(id, title);
     f.m_nAuthorID = 2;
     f.m_dtAuth = kShot;
     f.m_strAuthAddr = "北京";
     f.m_strRemark = std::string("备注") + title;
-    f.m_nLocDirID = SmallCatalogue::FOLDER_DOCS;
     return f;
 }
 

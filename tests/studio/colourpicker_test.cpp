@@ -16,6 +16,7 @@
 #include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPointer>
+#include <QPushButton>
 #include <QScreen>
 #include <QStyle>
 #include <QTest>
@@ -415,15 +416,16 @@ TEST_F(ColourPickerTest, CreationWidensANarrowButtonAndSetsItsHeight) {
     const int ex = parent.style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
     const int thumb = parent.style()->pixelMetric(QStyle::PM_ScrollBarExtent);
     const int side = std::max(5 * ex, thumb);
+    const int height = std::max(side + 2 * ex, QPushButton(&parent).sizeHint().height()); // a caption line fits
 
     CCJColorPicker narrow(&parent, 1);
     narrow.Create(QRect(5, 6, 4, 100));
-    EXPECT_EQ(narrow.geometry(), QRect(5, 6, 2 * ex + 2 * side, side + 2 * ex));
-    EXPECT_EQ(narrow.ArrowRect(), QRect(narrow.width() - side - ex, ex, side, side));
+    EXPECT_EQ(narrow.geometry(), QRect(5, 6, 2 * ex + 2 * side, height));
+    EXPECT_EQ(narrow.ArrowRect(), QRect(narrow.width() - side - ex, ex, side, height - 2 * ex));
 
     CCJColorPicker wide(&parent, 2);
     wide.Create(QRect(5, 40, 140, 3));
-    EXPECT_EQ(wide.size(), QSize(140, side + 2 * ex));
+    EXPECT_EQ(wide.size(), QSize(140, height));
 }
 
 TEST_F(ColourPickerTest, DefaultColourShowsTheButtonFaceAndPicturesOfPickerAndPopup) {
@@ -436,6 +438,8 @@ TEST_F(ColourPickerTest, DefaultColourShowsTheButtonFaceAndPicturesOfPickerAndPo
     picker.SetCustomText("More colours...");
     picker.SetColor(studio::kColorDefault);
     parent.show();
+    QPushButton plain("Colour", &parent); // the caption shows whole: as tall as a button with it
+    EXPECT_GE(picker.height(), plain.sizeHint().height());
     const QImage face = picker.grab().toImage();
     EXPECT_EQ(face.pixelColor(8, picker.height() / 2 - 3).rgb(), picker.palette().color(QPalette::Button).rgb());
     guitest::Screenshot(&picker, "CCJColorPicker-default");

@@ -80,6 +80,8 @@ TEST_F(StudioApp, StartsLogsOnAndLogsOffOnce) {
     ASSERT_TRUE(Start(studio, [&](CDlgLogin* d) {
         Fill(d, "127.0.0.1", "alice", kAlicePassword);
         guitest::Screenshot(d, "CDlgLogin");
+        // The address is one line, as tall as the name's box below it.
+        EXPECT_LE(d->GetDlgItem(CDlgLogin::IDC_ADDRESS)->height(), d->GetDlgItem(CDlgLogin::IDC_NAME)->height() + 4);
         QTest::mouseClick(Login(d), Qt::LeftButton);
     }));
     CMainFrame* frame = studio.GetMainFrame();

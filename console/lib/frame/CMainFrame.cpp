@@ -5,6 +5,8 @@
 #include "frame/KeeperCommands.h"
 #include "frame/SixthSplitter.h"
 #include "link/ConsoleLink.h"
+#include "qt/KxElidedLabel.h"
+#include "qt/KxImageList.h"
 #include "qt/KxPrompt.h"
 #include "qt/KxSessionClose.h"
 
@@ -15,7 +17,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
-#include <QStyle>
 #include <QToolBar>
 
 CMainFrame::CMainFrame(ConsoleLink& link, QWidget* parent) : QMainWindow(parent), m_link(link) {
@@ -47,12 +48,12 @@ CMainFrame::CMainFrame(ConsoleLink& link, QWidget* parent) : QMainWindow(parent)
     m_toolBar->setMovable(true);
     m_toolBar->setAllowedAreas(Qt::AllToolBarAreas);
     m_toolBar->setToolButtonStyle(Qt::ToolButtonIconOnly);
-    lock->setIcon(style()->standardIcon(QStyle::SP_BrowserStop));
+    lock->setIcon(kx::ToolIcon("system-lock-screen"));
     lock->setToolTip(QStringLiteral("锁定管理器"));
-    close->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
+    close->setIcon(kx::ToolIcon("application-exit"));
     close->setToolTip(QStringLiteral("关闭管理器"));
     QAction* about = FindCommand(ID_APP_ABOUT);
-    about->setIcon(style()->standardIcon(QStyle::SP_MessageBoxQuestion));
+    about->setIcon(kx::ToolIcon("help-about"));
     about->setToolTip(QStringLiteral("关于 Keeper"));
     m_toolBar->addAction(lock);
     m_toolBar->addAction(close);
@@ -60,7 +61,8 @@ CMainFrame::CMainFrame(ConsoleLink& link, QWidget* parent) : QMainWindow(parent)
     m_toolBar->addAction(about);
 
     auto pane = [this](const char* name, int width) {
-        auto* label = new QLabel(this);
+        // The stretching pane draws what fits of a long text instead of widening the window.
+        QLabel* label = width > 0 ? new QLabel(this) : new kx::ElidedLabel(this);
         label->setObjectName(QString::fromUtf8(name));
         if (width > 0) label->setFixedWidth(width);
         return label;
@@ -85,6 +87,9 @@ CMainFrame::CMainFrame(ConsoleLink& link, QWidget* parent) : QMainWindow(parent)
     m_tree->SetRightView(m_right);
     m_splitter->setStretchFactor(1, 1);
     setCentralWidget(m_splitter);
+    // The tree fills itself when the user list is complete (told before this): then its labels'
+    // width is known.
+    link.ObserveUserListEnd(this, [this] { Layout(); });
     Layout();
 }
 
@@ -135,7 +140,7 @@ QString CMainFrame::GetOperationPane() const { return m_operationPane->text(); }
 QString CMainFrame::GetOwnerPane() const { return m_ownerPane->text(); }
 
 void CMainFrame::Layout() {
-    if (m_splitter) kx::SetFirstColumnToSixth(*m_splitter, m_splitter->width());
+    if (m_splitter) kx::SetFirstColumnToSixth(*m_splitter, m_splitter->width(), m_tree ? m_tree->LabelsWidth() : 0);
 }
 
 void CMainFrame::resizeEvent(QResizeEvent* event) {

@@ -64,3 +64,5 @@ QTreeWidgetItem* CWorkTreeView::FindItem(const QString& text) const {
     const QList<QTreeWidgetItem*> found = findItems(text, Qt::MatchExactly | Qt::MatchRecursive);
     return found.isEmpty() ? nullptr : found.front();
 }
+
+int CWorkTreeView::LabelsWidth() const { return sizeHintForColumn(0) + 2 * frameWidth(); }

@@ -21,6 +21,8 @@ public:
     QTreeWidgetItem* Root() const { return m_root; }
     // The item with that text under the root (or below "安全性"), or null.
     QTreeWidgetItem* FindItem(const QString& text) const;
+    // How wide the tree must be to show every item's icon and label whole.
+    int LabelsWidth() const;
 
 private:
     ConsoleLink& m_link;

@@ -59,6 +59,9 @@ void CWndLog::OnNotice(int notice) {
     DeleteAllItems();
     const CkxLogList& logs = KX_LogList();
     for (POSITION p = logs.GetHeadPosition(); p;) AppendRow(logs.GetNext(p));
+    // The level's word beside its icon: the column widens when 50 pixels cut it.
+    const int needed = sizeHintForColumn(0);
+    if (needed > GetColumnWidth(0)) SetColumnWidth(0, needed);
 }
 
 void CWndLog::OnCommand(int id) {

@@ -31,6 +31,7 @@
 #include <QMetaObject>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QScreen>
 #include <QToolBar>
 
 #include <algorithm>
@@ -167,7 +168,13 @@ CvClientDoc* CStudioCommands::RunPersonQuery(int id) {
 void CStudioCommands::ApplyLayout(int state) {
     CMainFrame* frame = m_app.GetMainFrame();
     if (!frame || state < VIEW_DEFAULT || state > VIEW_FULL) return;
-    const QSize client = frame->rect().size();
+    // Full screen sizes the bar from the whole screen, which the window fills once the window
+    // system has made it full screen.
+    const QScreen* screen = frame->screen();
+    const QSize client = state == VIEW_FULL && screen ? screen->geometry().size() : frame->rect().size();
+    // The big and full screens give the information bar the whole width: a shown document area
+    // would keep its minimum width (about a fifth of the window) from the bar.
+    frame->ShowDocumentArea(state < VIEW_BIG);
     if (state == VIEW_DEFAULT) {
         frame->ShowNavigationBar(true);
         frame->ShowFileInfoBar(true);

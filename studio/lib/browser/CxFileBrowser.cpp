@@ -9,38 +9,40 @@
 #include "session/CServerLink.h"
 
 #include "model/CkxXXX.h"
+#include "qt/KxImageList.h"
 #include "qt/KxWaitCursor.h"
 #include "qt/KxPopupMenu.h"
 #include "ui/CkxwFileListView.h"
 
 #include <QApplication>
+#include <QLabel>
+#include <QLayout>
 #include <QResizeEvent>
-#include <QStyle>
 
 namespace {
 
 struct ButtonSpec {
     int id;
     const char* tip;
-    QStyle::StandardPixmap icon;
+    const char* icon; // a bundled icon (kx::ToolIcon), the same on every desktop
 };
 
 const ButtonSpec kButtons[] = {
-    {CxFileBrowser::BTN_LARGE, "大图标", QStyle::SP_FileDialogContentsView},
-    {CxFileBrowser::BTN_SMALL, "小图标", QStyle::SP_FileDialogInfoView},
-    {CxFileBrowser::BTN_LIST, "列表", QStyle::SP_FileDialogListView},
-    {CxFileBrowser::BTN_REPORT, "详细信息", QStyle::SP_FileDialogDetailedView},
-    {CxFileBrowser::BTN_MICRO, "微缩图", QStyle::SP_DesktopIcon},
-    {CxFileBrowser::BTN_MICRO_MENU, "微缩模式", QStyle::SP_ArrowDown},
-    {CxFileBrowser::BTN_BATCH, "文件批量注释", QStyle::SP_FileDialogNewFolder},
-    {CxFileBrowser::BTN_UPLOAD, "上载到服务器", QStyle::SP_ArrowUp},
-    {CxFileBrowser::BTN_UPDATE, "更新到服务器", QStyle::SP_BrowserReload},
-    {CxFileBrowser::BTN_REQUERY, "重新查询", QStyle::SP_BrowserReload},
-    {CxFileBrowser::BTN_SLIDE, "幻灯片", QStyle::SP_MediaPlay},
-    {CxFileBrowser::BTN_FIRST_PAGE, "第一页", QStyle::SP_MediaSkipBackward},
-    {CxFileBrowser::BTN_PREV_PAGE, "上一页", QStyle::SP_MediaSeekBackward},
-    {CxFileBrowser::BTN_NEXT_PAGE, "下一页", QStyle::SP_MediaSeekForward},
-    {CxFileBrowser::BTN_LAST_PAGE, "最后页", QStyle::SP_MediaSkipForward},
+    {CxFileBrowser::BTN_LARGE, "大图标", "view-grid"},
+    {CxFileBrowser::BTN_SMALL, "小图标", "view-app-grid"},
+    {CxFileBrowser::BTN_LIST, "列表", "view-list-bullet"},
+    {CxFileBrowser::BTN_REPORT, "详细信息", "view-list"},
+    {CxFileBrowser::BTN_MICRO, "微缩图", "image-x-generic"},
+    {CxFileBrowser::BTN_MICRO_MENU, "微缩模式", "view-more"},
+    {CxFileBrowser::BTN_BATCH, "文件批量注释", "document-edit"},
+    {CxFileBrowser::BTN_UPLOAD, "上载到服务器", "send-to"},
+    {CxFileBrowser::BTN_UPDATE, "更新到服务器", "emblem-synchronizing"},
+    {CxFileBrowser::BTN_REQUERY, "重新查询", "view-refresh"},
+    {CxFileBrowser::BTN_SLIDE, "幻灯片", "media-playback-start"},
+    {CxFileBrowser::BTN_FIRST_PAGE, "第一页", "media-skip-backward"},
+    {CxFileBrowser::BTN_PREV_PAGE, "上一页", "media-seek-backward"},
+    {CxFileBrowser::BTN_NEXT_PAGE, "下一页", "media-seek-forward"},
+    {CxFileBrowser::BTN_LAST_PAGE, "最后页", "media-skip-forward"},
 };
 
 struct ThumbSize {
@@ -78,7 +80,7 @@ CxFileBrowser::CxFileBrowser(CvClientDoc& doc, CServerLink* link, QWidget* paren
         auto* button = new CGuiToolButton(this);
         button->setObjectName(QString::number(b.id));
         button->SetToolTip(QString::fromUtf8(b.tip));
-        button->SethIcon(style()->standardIcon(b.icon));
+        button->SethIcon(kx::ToolIcon(b.icon));
         button->setAutoRaise(true);
         const int id = b.id;
         connect(button, &QToolButton::clicked, this, [this, id] { OnCommand(id); });
@@ -189,12 +191,29 @@ void CxFileBrowser::Layout() {
     }
     int x = p;
     for (int id : {BTN_MICRO_MENU, BTN_MICRO, BTN_REPORT, BTN_LIST, BTN_SMALL, BTN_LARGE}) place(id, x -= kButtonWidth);
+    m_nButtonsLeft = x;
     for (CGuiToolButton* b : m_buttons) b->raise();
+    FitCaption();
     m_list->ArrangeItem();
 }
 
+void CxFileBrowser::FitCaption() {
+    // The buttons lie over the strip: its caption ends a little before the first of them, so a
+    // narrow window shows the start and end of a long caption, never buttons over its text.
+    constexpr int kGap = 4;
+    QLayout* strip = m_captionBar->layout();
+    const int start = strip ? strip->contentsMargins().left() : 0;
+    const int room = std::max(0, m_nButtonsLeft - start - kGap);
+    const QString whole = QString::fromStdString(m_strCaption);
+    QLabel* caption = m_captionBar->Caption();
+    m_captionBar->SetCaption(caption->fontMetrics().elidedText(whole, Qt::ElideMiddle, room), 0);
+    caption->setFixedWidth(room);
+    caption->setToolTip(whole);
+}
+
 void CxFileBrowser::SetCaption(const std::string& text) {
-    m_captionBar->SetCaption(QString::fromStdString(text), 0);
+    m_strCaption = text;
+    FitCaption();
     m_captionBar->update();
     for (CGuiToolButton* b : m_buttons) b->update();
     UpdateToolButtons();

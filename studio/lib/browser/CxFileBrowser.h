@@ -103,6 +103,8 @@ protected:
 
 private:
     void Layout();
+    // The caption in the strip's room left of the buttons, cut in the middle when longer.
+    void FitCaption();
     void TouchDocument();
     void ShowFileList();
     void ShowBatchView();
@@ -131,6 +133,8 @@ private:
     bool m_bActivated = false;
     bool m_bInitialised = false;
     int m_nShownView = 0;
+    std::string m_strCaption; // whole, also the caption's tip
+    int m_nButtonsLeft = 0;   // where the leftmost button starts
     int m_nPreviews = 0;
     int m_nLastPreview = 0;
 };

@@ -10,6 +10,7 @@
 #include "model/CkxFileImage.h"
 #include "model/CkxFileX.h"
 #include "model/CkxXXX.h"
+#include "qt/KxImageList.h"
 #include "qt/KxWaitCursor.h"
 #include "qt/KxPopupMenu.h"
 #include "qt/KxPrompt.h"
@@ -19,7 +20,6 @@
 #include <QApplication>
 #include <QCursor>
 #include <QResizeEvent>
-#include <QStyle>
 
 #include <thread>
 
@@ -28,14 +28,14 @@ namespace {
 struct ButtonSpec {
     int id;
     const char* tip;
-    QStyle::StandardPixmap icon;
+    const char* icon; // a bundled icon (kx::ToolIcon), the same on every desktop
     int x;
 };
 // Details, thumbnails, upload: the images 0 to 2 of the strip, their menu texts as tips.
 const ButtonSpec kButtons[] = {
-    {CWndCaptureFileCtrl::BTN_DETAILS, "详细信息", QStyle::SP_FileDialogDetailedView, 5},
-    {CWndCaptureFileCtrl::BTN_MICRO, "微缩图", QStyle::SP_FileDialogContentsView, 30},
-    {CWndCaptureFileCtrl::BTN_UPLOAD, "上载到服务器", QStyle::SP_ArrowUp, 55},
+    {CWndCaptureFileCtrl::BTN_DETAILS, "详细信息", "view-list", 5},
+    {CWndCaptureFileCtrl::BTN_MICRO, "微缩图", "image-x-generic", 30},
+    {CWndCaptureFileCtrl::BTN_UPLOAD, "上载到服务器", "send-to", 55},
 };
 constexpr int kHeaderHeight = 25;
 constexpr int kButtonWidth = 25;
@@ -64,7 +64,7 @@ CWndCaptureFileCtrl::CWndCaptureFileCtrl(CStudioLink* link, QWidget* parent) : Q
         auto* button = new CGuiToolButton(this);
         button->setObjectName(QString::number(b.id));
         button->SetToolTip(QString::fromUtf8(b.tip));
-        button->SethIcon(style()->standardIcon(b.icon));
+        button->SethIcon(kx::ToolIcon(b.icon));
         button->setAutoRaise(true);
         const int id = b.id;
         connect(button, &QToolButton::clicked, this, [this, id] { OnCommand(id); });

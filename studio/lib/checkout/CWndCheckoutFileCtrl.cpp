@@ -14,12 +14,12 @@
 #include "model/CkxFileImage.h"
 #include "model/CkxXXX.h"
 #include "model/CkxwFileSystem.h"
+#include "qt/KxImageList.h"
 #include "qt/KxPopupMenu.h"
 #include "qt/KxPrompt.h"
 
 #include <QApplication>
 #include <QCursor>
-#include <QStyle>
 
 #include <initializer_list>
 #include <vector>
@@ -44,12 +44,12 @@ std::string Fill(const char* format, std::initializer_list<std::string> args) {
 struct ButtonSpec {
     int id, command, x;
     const char* tip;
-    QStyle::StandardPixmap icon;
+    const char* icon; // a bundled icon (kx::ToolIcon), the same on every desktop
 };
 const ButtonSpec kButtons[3] = {
-    {CWndCheckoutFileCtrl::IDC_DETAILS, CWndCheckoutFileCtrl::ID_DETAILS, 5, "详细信息", QStyle::SP_FileDialogDetailedView},
-    {CWndCheckoutFileCtrl::IDC_MICRO, CWndCheckoutFileCtrl::ID_MICRO, 30, "微缩图", QStyle::SP_FileDialogContentsView},
-    {CWndCheckoutFileCtrl::IDC_CHECKIN, CWndCheckoutFileCtrl::ID_CHECKIN, 55, "签入文件", QStyle::SP_DialogSaveButton},
+    {CWndCheckoutFileCtrl::IDC_DETAILS, CWndCheckoutFileCtrl::ID_DETAILS, 5, "详细信息", "view-list"},
+    {CWndCheckoutFileCtrl::IDC_MICRO, CWndCheckoutFileCtrl::ID_MICRO, 30, "微缩图", "image-x-generic"},
+    {CWndCheckoutFileCtrl::IDC_CHECKIN, CWndCheckoutFileCtrl::ID_CHECKIN, 55, "签入文件", "document-send"},
 };
 
 struct MenuItem {
@@ -96,7 +96,7 @@ CWndCheckoutFileCtrl::CWndCheckoutFileCtrl(CStudioLink& link, QWidget* parent) :
         auto* button = new CGuiToolButton(this);
         button->setObjectName(QString::number(b.id));
         button->SetToolTip(QString::fromUtf8(b.tip));
-        button->SethIcon(style()->standardIcon(b.icon));
+        button->SethIcon(kx::ToolIcon(b.icon));
         button->setAutoRaise(true);
         const int command = b.command;
         connect(button, &QToolButton::clicked, this, [this, command] { OnCommand(command); });

@@ -34,7 +34,9 @@ void CCJColorPicker::SizeToContent() {
     const int thumb = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
     const int side = std::max(std::max(5 * ex, thumb), std::max(5 * ey, thumb));
     const int w = std::max(width(), 2 * ex + 2 * side);
-    const int h = side + 2 * ey;
+    // As high as the arrow box with its edges, and no lower than a push button with a line of
+    // caption, so the caption is never cut.
+    const int h = std::max(side + 2 * ey, QPushButton::sizeHint().height());
     setGeometry(QRect(pos(), QSize(w, h)));
     m_ArrowRect = QRect(QPoint(w - side - ex, ey), QPoint(w - ex - 1, h - ey - 1));
 }

@@ -23,8 +23,8 @@ public:
     // `id` is the control id the notifications carry (also the objectName).
     explicit CCJColorPicker(QWidget* parent = nullptr, int id = 0);
 
-    // Places the button at `r` and sizes it: at least wide enough for its arrow box, and exactly
-    // as high as the box with its edges.
+    // Places the button at `r` and sizes it: at least wide enough for its arrow box, and as high
+    // as the box with its edges or as a push button with a line of caption, the taller.
     void Create(const QRect& r);
 
     kx::COLORREF GetColor() const;

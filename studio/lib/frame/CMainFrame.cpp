@@ -111,6 +111,14 @@ int CMainFrame::IsNavigationBarVisible() const { return m_navigationBar && m_nav
 int CMainFrame::IsFileInfoBarVisible() const { return m_fileInfoBar && m_fileInfoBar->isVisibleTo(this) ? 1 : 0; }
 int CMainFrame::IsWorkBarVisible() const { return m_workBar && m_workBar->isVisibleTo(this) ? 1 : 0; }
 
+void CMainFrame::ShowDocumentArea(bool show) {
+    if (QWidget* area = centralWidget()) area->setVisible(show);
+}
+int CMainFrame::IsDocumentAreaVisible() const {
+    const QWidget* area = centralWidget();
+    return area && area->isVisibleTo(this) ? 1 : 0;
+}
+
 void CMainFrame::ToggleToolBar() {
     if (m_wndToolBar) m_wndToolBar->setVisible(!m_wndToolBar->isVisibleTo(this));
 }
@@ -128,6 +136,7 @@ QToolBar* CMainFrame::MakeFullScreenToolBar() {
     auto* bar = new CGuiToolBarWnd(this);
     bar->setObjectName(QString::number(ID_FULLSCREEN_TOOLBAR));
     bar->setWindowTitle(QString());
+    bar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     for (const GuiMenuEntry& e : table)
         if (e.id) bar->addAction(MakeAction(e, bar));
     return bar;

@@ -58,6 +58,9 @@ public:
     CWorkBar* WorkBar() const { return m_workBar; }
     void ToggleToolBar();
     void DeleteMDITab(int index);
+    // The document windows' area between the bars; hidden, it leaves its width to the bars.
+    void ShowDocumentArea(bool show);
+    int IsDocumentAreaVisible() const;
 
     // ---- Full screen ----
     // 1 when the mode changed; 0 when the floating tool bar could not be made (nothing changed).

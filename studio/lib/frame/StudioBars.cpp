@@ -8,6 +8,7 @@
 #include "nav/CWndFolderTree.h"
 #include "nav/CWndProjectTree.h"
 #include "nav/CWndTempletTree.h"
+#include "qt/KxImageList.h"
 
 #include <QMainWindow>
 #include <QVBoxLayout>
@@ -21,35 +22,54 @@ void CStudioBar::SetBarSize(int width, int height) {
     }
 }
 
+void CStudioBar::SetBarIcon(BarIcon icon) {
+    const std::vector<QIcon> icons = kx::ImageList::BitmapIcons(131);
+    if (static_cast<size_t>(icon) < icons.size()) SetIcon(icons[static_cast<size_t>(icon)]);
+}
+
 CNavigationBar::CNavigationBar(CStudioLink& link, QWidget* parent) : CStudioBar(parent) {
     m_sizeHorz = m_sizeVert = m_sizeFloat = QSize(250, 250);
     m_tabs = new CGuiTabWnd(this);
     m_tabs->setObjectName("39321");
+    // The tabs' pictures, in page order.
+    m_tabs->SetImageList(kx::ImageList::BitmapIcons(130));
     m_family = new CWndFamilyTree(link);
     m_folder = new CWndFolderTree(link);
     m_project = new CWndProjectTree(link);
     m_quick = new CWndTempletTree(link);
     struct Button {
-        int page, image, id;
+        int page, id;
         const char* caption;
+        const char* icon;
     };
-    const Button buttons[] = {{PAGE_FOLDER, 3, ID_FOLDER_EXPAND, "展开"}, {PAGE_FOLDER, 4, ID_FOLDER_COLLAPSE, "收缩"},
-                              {PAGE_FOLDER, 6, ID_FOLDER_INFO, "目录信息"}, {PAGE_FOLDER, 7, ID_FOLDER_QUERY, "查询文件"},
-                              {PAGE_QUICK, 13, ID_QUICK_EXPAND, "展开"}, {PAGE_QUICK, 14, ID_QUICK_COLLAPSE, "收缩"}};
-    QWidget* trees[4] = {m_family, m_folder, m_project, m_quick};
+    const Button buttons[] = {{PAGE_FOLDER, ID_FOLDER_EXPAND, "展开", "tree-expand"},
+                              {PAGE_FOLDER, ID_FOLDER_COLLAPSE, "收缩", "tree-collapse"},
+                              {PAGE_FOLDER, ID_FOLDER_INFO, "目录信息", "dialog-information"},
+                              {PAGE_FOLDER, ID_FOLDER_QUERY, "查询文件", "edit-find"},
+                              {PAGE_QUICK, ID_QUICK_EXPAND, "展开", "tree-expand"},
+                              {PAGE_QUICK, ID_QUICK_COLLAPSE, "收缩", "tree-collapse"}};
+    kx::TreeCtrl* trees[4] = {m_family, m_folder, m_project, m_quick};
+    // Each tree's pictures: families by kind, folders, projects, templates and bookmarks.
+    const int treeBitmaps[4] = {139, 138, 140, 141};
     const char* titles[4] = {"族类", "目录", "项目", "快速"};
     for (int page = 0; page < 4; ++page) {
+        kx::ImageList images(16, 16);
+        images.LoadBitmap(treeBitmaps[page]);
+        trees[page]->SetImageList(images);
         auto* container = new CGuiContainer;
         container->setObjectName("124");
         m_strips[page] = new CGuiMiniTool;
         m_strips[page]->SetReceiver([this](int id) { OnCommand(id); });
-        for (const Button& b : buttons)
-            if (b.page == page && b.id) m_strips[page]->AddButton(b.image, b.id, nullptr, QString(), QString::fromUtf8(b.caption));
+        for (const Button& b : buttons) {
+            if (b.page != page) continue;
+            m_strips[page]->AddButton(-1, b.id, nullptr, QString(), QString::fromUtf8(b.caption))->SethIcon(kx::ToolIcon(b.icon));
+        }
         container->AddComponen(m_strips[page]);
         container->AddComponen(trees[page]);
         m_tabs->Addtab(container, QString::fromUtf8(titles[page]), page);
     }
     setWidget(m_tabs);
+    SetBarIcon(kBarIconNavigation);
 }
 
 void CNavigationBar::SelectPage(int page) {
@@ -94,6 +114,7 @@ CWorkBar::CWorkBar(QWidget* parent, CStudioLink* link) : CStudioBar(parent) {
     m_capture->SetLocalStorage(&TheLocalStorage());
     m_tabs->Addtab(m_capture, QString::fromUtf8("捕获缓存站"), -1);
     setWidget(m_tabs);
+    SetBarIcon(kBarIconWork);
     if (!link) return;
     // The checkout window follows the session's checkouts.
     auto* layout = new QVBoxLayout(checkout);

@@ -19,6 +19,11 @@ public:
     using CGuiControlBar::CGuiControlBar;
     // Sets all four size members and asks the frame to give the bar that size.
     void SetBarSize(int width, int height);
+
+protected:
+    // The bars' icons: cells of bitmap 131.
+    enum BarIcon { kBarIconInfo = 0, kBarIconNavigation = 1, kBarIconWork = 3 };
+    void SetBarIcon(BarIcon icon);
 };
 
 // Four pages, in the order the selection commands address them: families, folders, projects,

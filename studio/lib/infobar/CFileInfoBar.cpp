@@ -11,6 +11,7 @@
 
 #include "model/CkxFileX.h"
 #include "model/CkxXXX.h"
+#include "qt/KxImageList.h"
 #include "qt/KxPrompt.h"
 #include "qt/KxReportList.h"
 #include "ui/CDlgFileRefProjectAdmin.h"
@@ -25,21 +26,34 @@
 
 namespace {
 
+// Each button with the icon that shows its command; the picture tab has two strips, the view
+// tools over the player, so both fit the bar's width.
 struct ButtonSpec {
-    int tab, id;
+    int tab, strip, id;
     const char* caption;
+    const char* icon;
 };
 const ButtonSpec kButtons[] = {
-    {0, CFileInfoBar::ID_TOOL_MOVE, "移动"},        {0, CFileInfoBar::ID_ZOOM_OUT, "缩小"},
-    {0, CFileInfoBar::ID_ORIGINAL, "原图"},         {0, CFileInfoBar::ID_ZOOM_IN, "放大"},
-    {0, CFileInfoBar::ID_FIT, "锁屏"},              {0, CFileInfoBar::ID_BKCOLOR, "背景色"},
-    {0, CFileInfoBar::ID_SLIDE_SETTINGS, "幻灯片设置"}, {0, CFileInfoBar::ID_PLAY, "开始"},
-    {0, CFileInfoBar::ID_STOP, "停止"},             {0, CFileInfoBar::ID_RESET, "复位"},
-    {0, CFileInfoBar::ID_FIRST, "第一帧"},          {0, CFileInfoBar::ID_PREV5, "上五帧"},
-    {0, CFileInfoBar::ID_PREV, "上一帧"},           {0, CFileInfoBar::ID_NEXT, "下一帧"},
-    {0, CFileInfoBar::ID_NEXT5, "下五帧"},          {0, CFileInfoBar::ID_LAST, "最后帧"},
-    {1, CFileInfoBar::ID_EDIT_ATTRS, "修改文件属性"}, {2, CFileInfoBar::ID_EDIT_KEYWORDS, "设置关键字"},
-    {3, CFileInfoBar::ID_EDIT_QUICKKEYS, "设置快捷键"}, {4, CFileInfoBar::ID_EDIT_PROJECTS, "设置关联项目"},
+    {0, 0, CFileInfoBar::ID_TOOL_MOVE, "移动", "object-move"},
+    {0, 0, CFileInfoBar::ID_ZOOM_OUT, "缩小", "zoom-out"},
+    {0, 0, CFileInfoBar::ID_ORIGINAL, "原图", "zoom-original"},
+    {0, 0, CFileInfoBar::ID_ZOOM_IN, "放大", "zoom-in"},
+    {0, 0, CFileInfoBar::ID_FIT, "锁屏", "zoom-fit-best"},
+    {0, 0, CFileInfoBar::ID_BKCOLOR, "背景色", "color-select"},
+    {0, 1, CFileInfoBar::ID_SLIDE_SETTINGS, "幻灯片设置", "preferences-system"},
+    {0, 1, CFileInfoBar::ID_PLAY, "开始", "media-playback-start"},
+    {0, 1, CFileInfoBar::ID_STOP, "停止", "media-playback-stop"},
+    {0, 1, CFileInfoBar::ID_RESET, "复位", "view-refresh"},
+    {0, 1, CFileInfoBar::ID_FIRST, "第一帧", "go-first"},
+    {0, 1, CFileInfoBar::ID_PREV5, "上五帧", "media-seek-backward"},
+    {0, 1, CFileInfoBar::ID_PREV, "上一帧", "go-previous"},
+    {0, 1, CFileInfoBar::ID_NEXT, "下一帧", "go-next"},
+    {0, 1, CFileInfoBar::ID_NEXT5, "下五帧", "media-seek-forward"},
+    {0, 1, CFileInfoBar::ID_LAST, "最后帧", "go-last"},
+    {1, 0, CFileInfoBar::ID_EDIT_ATTRS, "修改文件属性", "document-properties"},
+    {2, 0, CFileInfoBar::ID_EDIT_KEYWORDS, "设置关键字", "bookmark-new"},
+    {3, 0, CFileInfoBar::ID_EDIT_QUICKKEYS, "设置快捷键", "insert-link"},
+    {4, 0, CFileInfoBar::ID_EDIT_PROJECTS, "设置关联项目", "emblem-documents"},
 };
 
 const char* const kAttrLabels[15] = {"文件名称", "编码格式", "文件族类", "图像宽度", "图像高度",
@@ -71,11 +85,17 @@ CFileInfoBar::CFileInfoBar(CStudioLink& link, QWidget* parent) : CStudioBar(pare
     const char* titles[5] = {"看图", "属性", "关键字", "快捷键", "引用项目"};
     for (int tab = 0; tab < 5; ++tab) {
         auto* container = new CGuiContainer;
-        auto* strip = new CGuiMiniTool;
-        strip->SetReceiver([this](int id) { OnCommand(id); });
-        for (const ButtonSpec& b : kButtons)
-            if (b.tab == tab) m_buttons.push_back(strip->AddButton(-1, b.id, nullptr, QString(), QString::fromUtf8(b.caption)));
-        container->AddComponen(strip);
+        for (int index = 0; index < (tab == 0 ? 2 : 1); ++index) {
+            auto* strip = new CGuiMiniTool;
+            strip->SetReceiver([this](int id) { OnCommand(id); });
+            for (const ButtonSpec& b : kButtons) {
+                if (b.tab != tab || b.strip != index) continue;
+                CGuiToolButton* button = strip->AddButton(-1, b.id, nullptr, QString(), QString::fromUtf8(b.caption));
+                button->SethIcon(kx::ToolIcon(b.icon));
+                m_buttons.push_back(button);
+            }
+            container->AddComponen(strip);
+        }
         if (tab == 0) {
             container->AddComponen(m_viewer);
         } else {
@@ -91,6 +111,7 @@ CFileInfoBar::CFileInfoBar(CStudioLink& link, QWidget* parent) : CStudioBar(pare
     for (int row = 0; row < 15; ++row) m_lists[TAB_ATTRS]->InsertItem(row, QString::fromUtf8(kAttrLabels[row]));
     for (int id : {ID_EDIT_ATTRS, ID_EDIT_KEYWORDS, ID_EDIT_QUICKKEYS, ID_EDIT_PROJECTS}) Button(id)->setEnabled(false);
     setWidget(m_tabs);
+    SetBarIcon(kBarIconInfo);
     setFocusPolicy(Qt::StrongFocus);
     m_play.SetPlayParam(KX_KXXXX().m_PlayParam);
     if (CVarniaStudioApp* app = theApp()) SetTransitionType(app->GetSliderSpec());

@@ -14,7 +14,7 @@ CWndFolderTree::CWndFolderTree(CStudioLink& link, QWidget* parent)
     setObjectName("CWndFolderTree");
     m_root = InsertItem(QStringLiteral("根目录"), 0, 0);
     SetItemData(m_root, -1);
-    m_bin = InsertItem(QStringLiteral("回收站"), 8, 8);
+    m_bin = InsertItem(QStringLiteral("回收站"), kBinImage, kBinImage);
     SetItemData(m_bin, -1);
     link.Register(kSlotFolders, this);
     ConnectContextMenu(this);
@@ -34,8 +34,8 @@ void CWndFolderTree::OnNotice(int code, int id) {
     switch (code) {
     case kNoticeAdded:
         if (!visible || IsValid(id)) break;
-        if (node->IsRootChild()) AddNode(m_root, *node);
-        else AddNode(*node);
+        if (node->IsRootChild()) AddNode(m_root, *node, kFolderImage, kOpenFolderImage);
+        else AddNode(*node, kFolderImage, kOpenFolderImage);
         Expand(m_root, TVE_EXPAND);
         ExpandRoot();
         break;
@@ -49,8 +49,8 @@ void CWndFolderTree::OnNotice(int code, int id) {
             // Newly readable: the folder with what of its sub-tree the user may read.
             CkxXXX::NodeList tree;
             c.fsGetDirTree_CanRead(id, tree);
-            if (node->IsRootChild()) AddToRoot(m_root, tree);
-            else AddToParent(node->m_nParentID, tree);
+            if (node->IsRootChild()) AddToRoot(m_root, tree, kFolderImage, kOpenFolderImage);
+            else AddToParent(node->m_nParentID, tree, kFolderImage, kOpenFolderImage);
         }
         break;
     case kNoticeRemoved: DeleteNode(id); break;

@@ -22,6 +22,8 @@ public:
         ID_BIN_EMPTY = 33086,
         ID_BIN_RESTORE_ALL = 33120,
     };
+    // Pictures of the navigation bar's folder image list (bitmap 138): the root is 0.
+    static constexpr int kFolderImage = 2, kOpenFolderImage = 3, kBinImage = 8;
     static constexpr const char* kEmptyBinQuestion = "清空回收站将彻底删除文件! \n\n确定清空回收站?";
 
     explicit CWndFolderTree(CStudioLink& link, QWidget* parent = nullptr);

@@ -182,6 +182,10 @@ bool KeeperTest::WaitForLists() {
     });
 }
 
+bool KeeperTest::StartAsSuWithLists() {
+    return Serve().Ok() && StartLoggedOn(app(), "su", kSuPassword) && WaitForLists();
+}
+
 int RowNamed(const kx::ReportList& list, const std::string& text) {
     for (int row = 0; row < list.GetItemCount(); ++row)
         if (list.GetItemText(row, 0).toStdString() == text) return row;

@@ -95,6 +95,9 @@ protected:
                        const std::string& address = "127.0.0.1");
     // Runs the GUI thread until the user, role and online lists and the server record are in.
     bool WaitForLists();
+    // The usual start: the test's server, the program logged on as su, its lists in. True when
+    // all of it went well.
+    bool StartAsSuWithLists();
     // The test's application object on the fixture's session (made on first use).
     CKeeperApp& app();
 

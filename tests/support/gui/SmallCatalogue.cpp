@@ -4,6 +4,7 @@
 
 #include "model/CkxFamilyXXX.h"
 #include "model/CkxFileBaseAttr.h"
+#include "model/CkxFileImage.h"
 #include "model/CkxXXX.h"
 
 #include <string>
@@ -151,6 +152,16 @@ void SmallCatalogue::Empty() {
 CkxServer& SmallCatalogue::ServerRecord() {
     static CkxServer server;
     return server;
+}
+
+CkxFileImage SmallCatalogue::LandscapeImage(int id, const char* title) {
+    CkxFileImage f;
+    f.m_nID = id;
+    f.m_strTitle = title;
+    f.m_strExName = "jpg";
+    f.m_nFamilyID = FAMILY_LANDSCAPE;
+    f.m_nLocDirID = FOLDER_DOCS;
+    return f;
 }
 
 void SmallCatalogue::SetCurrentUser(int userId) {

@@ -23,6 +23,7 @@
 //             "图库服务器", address "127.0.0.1", department "测试部", remark "本机测试"
 #pragma once
 
+class CkxFileImage;
 class CkxServer;
 
 #include <gtest/gtest.h>
@@ -53,6 +54,8 @@ public:
     static void SetCurrentUser(int userId);
     // The fixture's server record (one for the process; Fill resets it).
     static CkxServer& ServerRecord();
+    // A file object not in the catalogue: a JPEG picture of 风景 in 文档, with the id and title.
+    static CkxFileImage LandscapeImage(int id, const char* title);
 
 protected:
     void SetUp() override { Fill(); }
