@@ -161,10 +161,10 @@ TEST_F(FrameFaces, TheNavigationPagesAndTreesShowTheirPictures) {
     }
     EXPECT_GT(shown, 3);
     folders->expandAll();
-    guitest::Screenshot(nav, "studio_navigation_folders");
+    guitest::Screenshot(nav, "studio_frame_navigation_folders");
     nav->SelectPage(CNavigationBar::PAGE_QUICK);
     nav->TempletTree()->expandAll();
-    guitest::Screenshot(nav, "studio_navigation_quick");
+    guitest::Screenshot(nav, "studio_frame_navigation_quick");
 }
 
 } // namespace
