@@ -44,10 +44,11 @@ std::unique_ptr<CkxFile> CFileService::FindFile(int fileId) {
     return std::unique_ptr<CkxFile>(list.RemoveHead());
 }
 
-int CFileService::AddFile(CkxFile& file, const std::function<bool()>& alongside) {
-    CkxBuf exattr, power;
-    file.BuildExattr(exattr);
-    file.BuildPower(power);
+CFileService::StagedAdd::~StagedAdd() {
+    if (m_storage) m_storage->AddCapacity(m_root, m_kb);
+}
+
+int CFileService::StageAdd(const CkxFile& file, StagedAdd& staged) {
     const int microLen = file.IsMemMicroValid() ? file.GetMemMicroSize() : 0;
     const int wholeLen = file.IsMemWholeValid() ? file.GetMemWholeSize() : 0;
     const uint32_t kb = static_cast<uint32_t>((static_cast<int64_t>(microLen) + wholeLen) / 1024);
@@ -59,42 +60,64 @@ int CFileService::AddFile(CkxFile& file, const std::function<bool()>& alongside)
                           file.GetFileName().c_str(), kb);
         return 0;
     }
-    file.m_nStorageID = root;
-    file.m_nSize = wholeLen;
+    staged.m_storage = &storage;
+    staged.m_root = root;
+    staged.m_kb = kb;
+    staged.m_wholeLen = wholeLen;
+    // Written and flushed under temporary names in the root's staging folder: a crash from here
+    // to the commit leaves no row, and at worst a temporary file that the next start removes.
+    // A thumbnail can be made again from the content; a file whose thumbnail cannot be written
+    // is still stored.
+    if (microLen > 0 && !storage.StageNew(root, file.GetMemMicroBuf(), microLen, staged.m_micro))
+        kx::ServerWarning("file \"%s\": its thumbnail could not be written", file.GetFileName().c_str());
+    if (wholeLen > 0 && !storage.StageNew(root, file.GetMemWholeBuf(), wholeLen, staged.m_whole)) {
+        kx::ServerWarning("file \"%s\" not stored: its content could not be written", file.GetFileName().c_str());
+        return 0;
+    }
+    return 1;
+}
+
+int CFileService::CommitAdd(CkxFile& file, StagedAdd& staged, const std::function<bool()>& alongside) {
+    if (!staged.m_storage) return 0;
+    CkxBuf exattr, power;
+    file.BuildExattr(exattr);
+    file.BuildPower(power);
+    file.m_nStorageID = staged.m_root;
+    file.m_nSize = staged.m_wholeLen;
     file.m_strSourcePath.clear();
 
-    // One unit that a crash cannot tear: the row goes in inside a transaction, the content is
-    // written under temporary names and flushed, put in place, and only then is the row (with
-    // the add's log line) committed. Any failure rolls the row back and removes what was
-    // written; a crash before the commit leaves no row, and at worst a temporary file that
-    // the next start removes.
+    // One unit that a crash cannot tear: the row goes in inside a transaction, the staged
+    // content is renamed to its names by the new id, and only then is the row (with the add's
+    // log line) committed. Any failure rolls the row back and removes what was placed.
     std::vector<std::string> placed;
     const auto fail = [&](const char* why) {
         if (why) kx::ServerWarning("file \"%s\" not stored: %s", file.GetFileName().c_str(), why);
         std::error_code ec;
         for (const std::string& path : placed) std::filesystem::remove(path, ec);
-        storage.AddCapacity(root, kb);
         return 0;
     };
     CADOTransaction transaction(m_db);
     if (!transaction.IsActive()) return fail("the catalogue could not start a transaction");
     if (!GetFileTable().InsertFile(m_db, file, exattr, power)) return fail(nullptr);
-    kx::StagedFile micro, whole;
-    // A thumbnail can be made again from the content; a file whose thumbnail cannot be written
-    // is still stored.
-    if (microLen > 0 && !storage.StageMicro(root, file.GetMicroIDName(), file.GetMemMicroBuf(), microLen, micro))
-        kx::ServerWarning("file \"%s\": its thumbnail could not be written", file.GetFileName().c_str());
-    if (wholeLen > 0 && !storage.StageWhole(root, file.GetIDName(), file.GetMemWholeBuf(), wholeLen, whole))
-        return fail("its content could not be written");
+    CFileStorage& storage = *staged.m_storage;
+    if (staged.m_micro.IsStaged()) staged.m_micro.SetTarget(storage.GetMicroPath(staged.m_root, file.GetMicroIDName()));
+    if (staged.m_whole.IsStaged()) staged.m_whole.SetTarget(storage.GetWholePath(staged.m_root, file.GetIDName()));
     if (alongside && !alongside()) return fail("its log line could not be written");
-    for (kx::StagedFile* staged : {&whole, &micro}) {
-        if (!staged->IsStaged()) continue;
-        const std::string target = staged->Target();
-        if (!staged->Publish().placed) return fail("its content could not be put in place");
+    for (kx::StagedFile* part : {&staged.m_whole, &staged.m_micro}) {
+        if (!part->IsStaged()) continue;
+        const std::string target = part->Target();
+        if (!part->Publish().placed) return fail("its content could not be put in place");
         placed.push_back(target);
     }
     if (!transaction.Commit()) return fail("the catalogue did not commit the row");
+    staged.m_storage = nullptr; // the room is the file's now
     return 1;
+}
+
+int CFileService::AddFile(CkxFile& file, const std::function<bool()>& alongside) {
+    StagedAdd staged;
+    if (!StageAdd(file, staged)) return 0;
+    return CommitAdd(file, staged, alongside);
 }
 
 int CFileService::ModifyFile(CkxFile& edited, int editorId, const COleDateTime& now) {
