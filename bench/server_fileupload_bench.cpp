@@ -49,11 +49,8 @@ std::string MakeJpeg(unsigned seed) {
     return s;
 }
 
-// write, fsync, close and rename over the target: what a careful writer does for one file.
-bool WriteDurably(const fs::path& target, const std::string& bytes) {
-    const std::string temp = target.string() + ".tmp";
-    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) return false;
+// Writes all the bytes to the open file, fsyncs and closes it; false when a step failed.
+bool WriteAndSync(int fd, const std::string& bytes) {
     size_t done = 0;
     while (done < bytes.size()) {
         const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
@@ -61,7 +58,15 @@ bool WriteDurably(const fs::path& target, const std::string& bytes) {
         done += static_cast<size_t>(n);
     }
     const bool ok = done == bytes.size() && ::fsync(fd) == 0;
-    ::close(fd);
+    return ::close(fd) == 0 && ok;
+}
+
+// write, fsync, close and rename over the target: what a careful writer does for one file.
+bool WriteDurably(const fs::path& target, const std::string& bytes) {
+    const std::string temp = target.string() + ".tmp";
+    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0) return false;
+    const bool ok = WriteAndSync(fd, bytes);
     return ok && std::rename(temp.c_str(), target.c_str()) == 0;
 }
 
@@ -102,14 +107,7 @@ std::string StageDurably(const fs::path& staging, const std::string& bytes) {
     std::string temp = (staging / "new.tmp-XXXXXX").string();
     const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
     if (fd < 0) return {};
-    size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n <= 0) break;
-        done += static_cast<size_t>(n);
-    }
-    const bool ok = done == bytes.size() && ::fsync(fd) == 0;
-    ::close(fd);
+    const bool ok = WriteAndSync(fd, bytes);
     if (!ok) ::unlink(temp.c_str());
     return ok ? temp : std::string();
 }
