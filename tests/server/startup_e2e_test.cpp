@@ -5,6 +5,7 @@
 // again on the same data folder. Every line the server writes begins with its time.
 #include "db/AdoDatabase.h"
 #include "db/AdoRecordset.h"
+#include "support/LoopbackPort.h"
 #include "support/TempDir.h"
 #include "db/AdoFieldList.h"
 #include "model/CkxUser.h"
@@ -44,28 +45,8 @@ using namespace std::chrono_literals;
 
 namespace {
 
-int FreePort() {
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
-    socklen_t n = sizeof a;
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &n);
-    ::close(fd);
-    return ntohs(a.sin_port);
-}
-
-bool CanConnect(int port) {
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    a.sin_port = htons(static_cast<uint16_t>(port));
-    const bool ok = ::connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
-    ::close(fd);
-    return ok;
-}
+using kxtest::CanConnect;
+using kxtest::FreePort;
 
 std::string ReadFile(const std::string& path) {
     std::ifstream in(path);
