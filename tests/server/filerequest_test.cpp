@@ -96,9 +96,9 @@ TEST_F(FileAdd, SmallPngGivesRowAndTwoStoredFiles) {
     EXPECT_EQ(LogLines(server.Db(), "添加文件dot.png"), 1);
 }
 
-// An upload writes its content while a reader holds the catalogue lock, and needs the
-// lock only to put its row in and its files in place: staged in the root's staging folder, then
-// published under its id once the lock is free, with nothing left behind in staging.
+// An upload or a check-in writes its content while a reader holds the catalogue lock, and needs
+// the lock only to put its row in and its files in place: staged in the root's staging folder,
+// then published under its id once the lock is free, with nothing left behind in staging.
 TEST_F(FileAdd, UploadsWriteTheirContentBeforeTakingTheCatalogueLock) {
     const fs::path staging = fs::path(server.StorageRoot()) / "File" / "Image" / "Staging";
     const auto stagedCount = [&] {
@@ -130,7 +130,9 @@ TEST_F(FileAdd, UploadsWriteTheirContentBeforeTakingTheCatalogueLock) {
                       0);
         }
         const std::string rowOf = "SELECT T_ID FROM VUZO_FImage WHERE T_Title = '" + std::string(c.name) + "'";
-        if (c.type == kx::kMsgCaptureFile) ASSERT_TRUE(alice->Wait(kx::kMsgCaptureFile, kx::kSubNone));
+        if (c.type == kx::kMsgCaptureFile) {
+            ASSERT_TRUE(alice->Wait(kx::kMsgCaptureFile, kx::kSubNone));
+        }
         // A browser add gets no answer: its row is waited for (read under the lock).
         const auto end = std::chrono::steady_clock::now() + 60s;
         while ((id = server.Locked([&] { return QueryInt(server.Db(), rowOf); })) <= 0 &&
@@ -141,6 +143,27 @@ TEST_F(FileAdd, UploadsWriteTheirContentBeforeTakingTheCatalogueLock) {
         EXPECT_EQ(ReadDisk(MicroPath(server, id)), "micro");
         EXPECT_EQ(stagedCount(), 0);
     }
+
+    // A check-in with changes likewise: its new content is staged while the reader holds the
+    // lock, and replaces the stored copies once the reader has left.
+    CkxFileImage out = MakeFile("checked out", "jpg", alice->UserId(), kReadOpen, "old-whole", "old-micro");
+    out.m_nCheckouted = 1;
+    out.m_nCheckoutUserID = alice->UserId();
+    const int id = server.Locked([&] { return StoreFile(server, out); });
+    CkxFileImage changed = MakeFile("checked out", "jpg", alice->UserId(), kReadOpen, whole, "new-micro");
+    changed.m_nID = id;
+    {
+        std::shared_lock held(server.Data().CatalogueMutex());
+        ASSERT_TRUE(SendPieces(*alice, kx::kMsgCheckInChanged, kx::kSubAdd, {FileData(changed)}));
+        const auto end = std::chrono::steady_clock::now() + 60s;
+        while (stagedCount() < 2 && std::chrono::steady_clock::now() < end) std::this_thread::yield();
+        EXPECT_EQ(stagedCount(), 2) << "the new content staged while the lock is held";
+        EXPECT_EQ(ReadDisk(WholePath(server, id, "jpg")), "old-whole");
+    }
+    ASSERT_TRUE(alice->Wait(kx::kMsgCheckInChanged, kx::kSubNone));
+    EXPECT_EQ(ReadDisk(WholePath(server, id, "jpg")), whole);
+    EXPECT_EQ(ReadDisk(MicroPath(server, id)), "new-micro");
+    EXPECT_EQ(stagedCount(), 0);
 }
 
 TEST_F(FileAdd, CaptureAddAnswersTheLocalIdOnlyWhenStored) {

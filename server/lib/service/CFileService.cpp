@@ -412,9 +412,45 @@ int CFileService::CheckIn(CkxCheckout& record, const COleDateTime& now) {
 
 int CFileService::CheckInChanged(CkxFile& file, int editorId, const COleDateTime& now,
                                  const std::function<bool()>& alongside) {
+    StagedCheckIn staged;
+    const int located = LocateCheckIn(file, staged);
+    if (located != 1) return located;
+    if (!StageCheckIn(file, staged)) return 0;
+    return CheckInChanged(file, editorId, now, staged, alongside);
+}
+
+int CFileService::LocateCheckIn(const CkxFile& file, StagedCheckIn& staged) {
     std::unique_ptr<CkxFile> row = FindFile(file.GetID());
     if (!row) return -1;
+    staged.m_root = row->m_nStorageID;
+    staged.m_wholeName = row->GetIDName();
+    staged.m_microName = row->GetMicroIDName();
+    return 1;
+}
+
+int CFileService::StageCheckIn(const CkxFile& file, StagedCheckIn& staged) {
     const int microLen = file.IsMemMicroValid() ? file.GetMemMicroSize() : 0;
+    const int wholeLen = file.IsMemWholeValid() ? file.GetMemWholeSize() : 0;
+    CFileStorage& storage = GetStorage();
+    if (wholeLen > 0 &&
+        !storage.StageWhole(staged.m_root, staged.m_wholeName, file.GetMemWholeBuf(), wholeLen, staged.m_whole)) {
+        kx::ServerWarning("check-in of file %d refused: its content could not be written", file.GetID());
+        return 0;
+    }
+    storage.StageMicro(staged.m_root, staged.m_microName, file.GetMemMicroBuf(), microLen, staged.m_micro);
+    return 1;
+}
+
+int CFileService::CheckInChanged(CkxFile& file, int editorId, const COleDateTime& now, StagedCheckIn& staged,
+                                 const std::function<bool()>& alongside) {
+    std::unique_ptr<CkxFile> row = FindFile(file.GetID());
+    if (!row) return -1;
+    // Staged for where the row was when the content came; a row moved meanwhile is not
+    // written over by copies meant for another place.
+    if (row->m_nStorageID != staged.m_root || row->GetIDName() != staged.m_wholeName) {
+        kx::ServerWarning("check-in of file %d refused: the file moved while its content was written", row->GetID());
+        return 0;
+    }
     const int wholeLen = file.IsMemWholeValid() ? file.GetMemWholeSize() : 0;
     CADOColumnList columns;
     columns.AddColumn("T_FileSize", static_cast<unsigned>(wholeLen));
@@ -425,19 +461,14 @@ int CFileService::CheckInChanged(CkxFile& file, int editorId, const COleDateTime
     columns.AddColumn("T_CheckinTime", now);
     columns.AddColumn("T_Width", file.m_nWidth);
     columns.AddColumn("T_Height", file.m_nHeight);
-    // The new copies are written and flushed under temporary names first; the row is updated
+    // The new copies were written and flushed under temporary names first; the row is updated
     // (with the check-in's log line) in a transaction; the copies are put in place; then the
     // commit. When the content cannot be written the check-in fails with nothing changed and
     // the row still says checked out, so the workstation keeps its changed copy instead of
     // being told it was saved.
-    CFileStorage& storage = GetStorage();
-    kx::StagedFile whole, micro;
-    if (wholeLen > 0 &&
-        !storage.StageWhole(row->m_nStorageID, row->GetIDName(), file.GetMemWholeBuf(), wholeLen, whole)) {
-        kx::ServerWarning("check-in of file %d refused: its content could not be written", row->GetID());
-        return 0;
-    }
-    storage.StageMicro(row->m_nStorageID, row->GetMicroIDName(), file.GetMemMicroBuf(), microLen, micro);
+    kx::StagedFile& whole = staged.m_whole;
+    kx::StagedFile& micro = staged.m_micro;
+    if (wholeLen > 0 && !whole.IsStaged()) return 0;
     CADOTransaction transaction(m_db);
     if (!transaction.IsActive()) return 0;
     if (!UpdateById(m_db, GetFileTable().GetTableName(), row->GetID(), columns)) return 0;

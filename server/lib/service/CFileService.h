@@ -142,6 +142,25 @@ public:
     int CheckInChanged(CkxFile& file, int editorId, const COleDateTime& now,
                        const std::function<bool()>& alongside = {});
 
+    // CheckInChanged in three steps, so that the content is written outside the catalogue lock:
+    // LocateCheckIn (under the lock, shared will do) finds the row's root and stored names;
+    // StageCheckIn (no lock) writes and flushes the new copies in that root's staging folder;
+    // CheckInChanged with the staged copies (under the lock alone) updates the row and puts
+    // them in place, provided the row still has that root and those names.
+    class StagedCheckIn {
+    private:
+        friend class CFileService;
+        int m_root = -1;
+        std::string m_wholeName, m_microName;
+        kx::StagedFile m_whole, m_micro;
+    };
+    // -1 when no row has the file's id.
+    int LocateCheckIn(const CkxFile& file, StagedCheckIn& staged);
+    // 0 when the content could not be written (warned).
+    int StageCheckIn(const CkxFile& file, StagedCheckIn& staged);
+    int CheckInChanged(CkxFile& file, int editorId, const COleDateTime& now, StagedCheckIn& staged,
+                       const std::function<bool()>& alongside = {});
+
 protected:
     // Loads every listed file's thumbnail.
     void LoadMicros(CkxFileList& list);

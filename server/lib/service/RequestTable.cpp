@@ -90,7 +90,8 @@ constexpr std::array kRows{
     Serve(kMsgCheckoutList,      HandleCheckedOutList,        nullptr, Locking::Shared),
     Serve(kMsgCheckOut,          HandleCheckOut,              CheckOutAllowed),
     Serve(kMsgCheckIn,           HandleCheckIn,               CheckInAllowed),
-    Serve(kMsgCheckInChanged,    HandleCheckInChanged,        CheckInAllowed),
+    // Tests CheckInAllowed itself, around writing the new content outside the lock.
+    Serve(kMsgCheckInChanged,    HandleCheckInChanged,        nullptr, Locking::None),
     Serve(kMsgWholeFile,         HandleWholeFile,             nullptr, Locking::Shared),
     Serve(kMsgFamilyFiles,       HandleFamilyFiles,           nullptr, Locking::Shared),
     Serve(kMsgFolderFiles,       HandleFolderFiles,           nullptr, Locking::Shared),
