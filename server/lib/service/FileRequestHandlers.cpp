@@ -45,10 +45,13 @@ void PrepareNewFile(CkxFile& file, int userId, const COleDateTime& now) {
 // storing failed, -1 when the user may not create files in its folder (refused, nothing stored).
 int AddFromRequest(KxRequest& request, CImageFileService& service, CkxFile& file) {
     {
-        // A refused add writes nothing; the rights are looked at again under the lock, since
-        // they may change while the content is written.
-        std::shared_lock lock(request.data.CatalogueMutex());
-        if (!FileCreateAllowed(request, file)) return -1;
+        // A first look at the rights, so that a refused add writes nothing, when a reader may
+        // go in at once. While changes wait for the lock it is skipped: a reader would wait
+        // behind them, and the uploads would write one after another again. The rights are
+        // looked at under the lock in any case, since they may change while the content is
+        // written.
+        std::shared_lock lock(request.data.CatalogueMutex(), std::try_to_lock);
+        if (lock.owns_lock() && !FileCreateAllowed(request, file)) return -1;
     }
     CFileService::StagedAdd staged;
     if (!service.StageAdd(file, staged)) return 0;
