@@ -1,11 +1,19 @@
-// Uploads through the protocol against a fair baseline from the same run. Each round:
+// Uploads through the protocol against fair baselines from the same run.
+// 1. Each round:
 //   - one client sends 200 generated 2 MB JPEG files with 6 KB thumbnails as capture adds
 //     (type 24), all at once, timed until the last answer;
 //   - the baseline, a small writer in this program, stores the same files and thumbnails from
 //     fresh buffers with write, fsync and rename, plus one durable commit per file into a
 //     SQLite file in WAL mode.
-// Prints the min and median of the rounds (3 unless given) and their ratio (target: at most 1.5).
-// Usage: server_fileupload_bench [files] [rounds]
+//   Prints the min and median of the rounds (3 unless given) and their ratio (target: at most 1.5).
+// 2. Side by side: 1, 2, 4 and 8 sessions, each uploading its own 2 MB files (16 each unless
+//    given), against 1, 2, 4 and 8 threads doing the same durable work without the server: each
+//    file and thumbnail written and fsynced under a temporary name in a staging folder, then
+//    under one shared lock a file row and a log row inserted in one WAL commit, both renamed to
+//    their names by the row's id and both folders fsynced. Prints files per second, each side's
+//    gain over its single writer and the ratio of the gains (target: 8 sessions reach at least
+//    0.75 of the threads' gain).
+// Usage: server_fileupload_bench [files] [rounds] [files per session]
 #include "BenchServer.h"
 
 #include <sqlite3.h>
@@ -15,7 +23,9 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <atomic>
 #include <random>
+#include <thread>
 
 using namespace bench;
 
@@ -39,11 +49,8 @@ std::string MakeJpeg(unsigned seed) {
     return s;
 }
 
-// write, fsync, close and rename over the target: what a careful writer does for one file.
-bool WriteDurably(const fs::path& target, const std::string& bytes) {
-    const std::string temp = target.string() + ".tmp";
-    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) return false;
+// Writes all the bytes to the open file, fsyncs and closes it; false when a step failed.
+bool WriteAndSync(int fd, const std::string& bytes) {
     size_t done = 0;
     while (done < bytes.size()) {
         const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
@@ -51,7 +58,15 @@ bool WriteDurably(const fs::path& target, const std::string& bytes) {
         done += static_cast<size_t>(n);
     }
     const bool ok = done == bytes.size() && ::fsync(fd) == 0;
-    ::close(fd);
+    return ::close(fd) == 0 && ok;
+}
+
+// write, fsync, close and rename over the target: what a careful writer does for one file.
+bool WriteDurably(const fs::path& target, const std::string& bytes) {
+    const std::string temp = target.string() + ".tmp";
+    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0) return false;
+    const bool ok = WriteAndSync(fd, bytes);
     return ok && std::rename(temp.c_str(), target.c_str()) == 0;
 }
 
@@ -79,13 +94,108 @@ double Baseline(const fs::path& dir, const std::vector<std::string>& wholes, con
     return ms;
 }
 
+// fsync of a folder's entry list, as a rename that must survive a crash needs.
+void SyncFolder(const fs::path& folder) {
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
+// Writes and fsyncs the bytes under a fresh temporary name in `staging`; the name, or empty.
+std::string StageDurably(const fs::path& staging, const std::string& bytes) {
+    std::string temp = (staging / "new.tmp-XXXXXX").string();
+    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
+    if (fd < 0) return {};
+    const bool ok = WriteAndSync(fd, bytes);
+    if (!ok) ::unlink(temp.c_str());
+    return ok ? temp : std::string();
+}
+
+// The same durable work as the server's upload on `writers` threads, `perWriter` files each:
+// content and thumbnail staged and fsynced with no lock held; then under one lock a file row
+// and a log row in one WAL commit, the renames by the row's id and the fsyncs of both folders.
+// Gives the files per second.
+double ThreadsRound(const fs::path& dir, int writers, int perWriter, const std::vector<std::string>& wholes,
+                    const std::vector<std::string>& thumbs) {
+    fs::remove_all(dir);
+    for (const char* sub : {"staging", "whole", "micro"}) fs::create_directories(dir / sub);
+    sqlite3* db = nullptr;
+    sqlite3_open((dir / "rows.db").c_str(), &db);
+    sqlite3_exec(db, "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL; "
+                     "CREATE TABLE f (id INTEGER PRIMARY KEY, title TEXT, size INTEGER); "
+                     "CREATE TABLE log (id INTEGER PRIMARY KEY, event TEXT)",
+                 nullptr, nullptr, nullptr);
+    std::mutex lock;
+    const auto t = Clock::now();
+    std::vector<std::thread> threads;
+    for (int w = 0; w < writers; ++w)
+        threads.emplace_back([&, w] {
+            for (int i = 0; i < perWriter; ++i) {
+                const size_t k = static_cast<size_t>(w * perWriter + i) % wholes.size();
+                const std::string whole(wholes[k]), thumb(thumbs[k]); // fresh buffers, as a receiver has
+                const std::string stagedWhole = StageDurably(dir / "staging", whole);
+                const std::string stagedMicro = StageDurably(dir / "staging", thumb);
+                std::lock_guard held(lock);
+                sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
+                const std::string title = "w" + std::to_string(w) + "-" + std::to_string(i);
+                sqlite3_exec(db, ("INSERT INTO f (title, size) VALUES ('" + title + "', " +
+                                  std::to_string(whole.size()) + ")").c_str(),
+                             nullptr, nullptr, nullptr);
+                const std::string id = std::to_string(sqlite3_last_insert_rowid(db));
+                sqlite3_exec(db, ("INSERT INTO log (event) VALUES ('add " + title + "')").c_str(), nullptr, nullptr,
+                             nullptr);
+                if (stagedWhole.empty() || stagedMicro.empty() ||
+                    std::rename(stagedWhole.c_str(), (dir / "whole" / (id + ".jpg")).c_str()) != 0 ||
+                    std::rename(stagedMicro.c_str(), (dir / "micro" / id).c_str()) != 0)
+                    std::fprintf(stderr, "baseline write of %s failed\n", title.c_str());
+                SyncFolder(dir / "whole");
+                SyncFolder(dir / "micro");
+                sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+            }
+        });
+    for (auto& th : threads) th.join();
+    const double seconds = MsSince(t) / 1000.0;
+    sqlite3_close(db);
+    return writers * perWriter / seconds;
+}
+
+// `clients.size()` sessions, each sending its `perSession` uploads back to back and waiting for
+// all their answers. Gives the files per second.
+double SessionsRound(const std::vector<BenchClient*>& clients, int perSession, const std::vector<std::string>& bodies) {
+    const auto t = Clock::now();
+    std::vector<std::thread> threads;
+    std::atomic<bool> ok{true};
+    for (size_t c = 0; c < clients.size(); ++c)
+        threads.emplace_back([&, c] {
+            BenchClient& client = *clients[c];
+            const int before = client.Count(kx::kMsgCaptureFile);
+            for (int i = 0; i < perSession; ++i) {
+                NetMessage m;
+                m.SetCommand(kx::kMsgCaptureFile, kx::kSubAdd);
+                m.AppendData(bodies[(c * static_cast<size_t>(perSession) + static_cast<size_t>(i)) % bodies.size()]);
+                client.SendMessage(m);
+            }
+            if (!client.WaitFor(kx::kMsgCaptureFile, before + perSession, std::chrono::seconds(900))) ok = false;
+        });
+    for (auto& th : threads) th.join();
+    if (!ok) std::fprintf(stderr, "an upload got no answer\n");
+    return static_cast<double>(clients.size()) * perSession / (MsSince(t) / 1000.0);
+}
+
+double Median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0 : v[v.size() / 2];
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     const int files = argc > 1 ? std::max(1, std::atoi(argv[1])) : 200;
     const int rounds = argc > 2 ? std::max(3, std::atoi(argv[2])) : 3;
+    const int perSession = argc > 3 ? std::max(1, std::atoi(argv[3])) : 16;
     BenchServer server;
-    if (!server.Ok()) return 1;
+    if (!server.Ok() || !server.AddUsers(8)) return 1;
     auto client = server.LogOn();
     if (!client) {
         std::fprintf(stderr, "log-on failed\n");
@@ -129,6 +239,36 @@ int main(int argc, char** argv) {
                  "at most 1.5");
     std::printf("  throughput: uploads %.1f MB/s, baseline %.1f MB/s (medians)\n", mb / (up.median / 1000),
                 mb / (base.median / 1000));
+
+    // Side by side: sessions against threads doing the same durable work, rounds interleaved.
+    std::vector<std::unique_ptr<BenchClient>> sessions;
+    for (int i = 1; i <= 8; ++i) {
+        sessions.push_back(server.LogOn("bench" + std::to_string(i)));
+        if (!sessions.back()) return 1;
+    }
+    const int counts[] = {1, 2, 4, 8};
+    std::vector<double> sessionFps[4], threadFps[4];
+    for (int r = 0; r < rounds; ++r)
+        for (int k = 0; k < 4; ++k) {
+            std::vector<BenchClient*> clients;
+            for (int i = 0; i < counts[k]; ++i) clients.push_back(sessions[static_cast<size_t>(i)].get());
+            sessionFps[k].push_back(SessionsRound(clients, perSession, bodies));
+            threadFps[k].push_back(ThreadsRound(server.Dir() / "threads", counts[k], perSession, wholes, thumbs));
+        }
+    std::printf("\n%d uploads of 2 MB per session (type 24) against the same durable work on threads "
+                "without the server\n(baseline: each file and thumbnail written and fsynced under a temporary "
+                "name in a staging folder, then under one lock a file row and a log row in one WAL commit, "
+                "both renamed by the row's id and both folders fsynced); medians of %d rounds:\n",
+                perSession, rounds);
+    const double s1 = Median(sessionFps[0]), t1 = Median(threadFps[0]);
+    for (int k = 0; k < 4; ++k) {
+        const double sf = Median(sessionFps[k]), tf = Median(threadFps[k]);
+        std::printf("  %d writer(s): sessions %.1f files/s (gain %.2f), threads %.1f files/s (gain %.2f), "
+                    "ratio of gains %.2f%s\n",
+                    counts[k], sf, sf / s1, tf, tf / t1, (sf / s1) / (tf / t1),
+                    counts[k] == 8 ? " (target: at least 0.75)" : "");
+    }
+    for (auto& c : sessions) c->StopAndClose();
     client->StopAndClose();
     return status;
 }

@@ -161,6 +161,10 @@ std::string ZoZI_Storage::GetWholeFolder(int index) const {
     return SubFolder(index, "Whole");
 }
 
+std::string ZoZI_Storage::GetStagingFolder(int index) const {
+    return SubFolder(index, "Staging");
+}
+
 namespace {
 
 // Creates `folder` and its missing parents from `root` down, each readable by the server's
@@ -187,8 +191,12 @@ int ZoZI_Storage::CreateRootFolders(int index) const {
     const std::string root = GetRootPath(index);
     std::string micro = GetMicroFolder(index);
     std::string whole = GetWholeFolder(index);
-    if (root.empty() || micro.empty() || whole.empty()) return 0;
-    return CreatePrivateFolder(root, micro) && CreatePrivateFolder(root, whole) ? 1 : 0;
+    std::string staging = GetStagingFolder(index);
+    if (root.empty() || micro.empty() || whole.empty() || staging.empty()) return 0;
+    return CreatePrivateFolder(root, micro) && CreatePrivateFolder(root, whole) &&
+                   CreatePrivateFolder(root, staging)
+               ? 1
+               : 0;
 }
 
 int ZoZI_Storage::ReadRootID(const std::string& folder) {

@@ -60,7 +60,11 @@ public:
     // root + "/File" + kind folder + "/Micro" (or "/Whole"); empty when the root does not exist.
     std::string GetMicroFolder(int index) const;
     std::string GetWholeFolder(int index) const;
-    // Creates the micro and whole folders of an existing root; 1 on success.
+    // root + "/File" + kind folder + "/Staging": where new content is written and flushed under
+    // temporary names before a rename puts it in place, so the leftovers of interrupted writes
+    // lie in one folder per root.
+    std::string GetStagingFolder(int index) const;
+    // Creates the micro, whole and staging folders of an existing root; 1 on success.
     int CreateRootFolders(int index) const;
 
     // The "ID" of section "BASE" in folder/Conf, -1 when missing.

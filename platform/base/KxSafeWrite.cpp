@@ -64,6 +64,14 @@ SafeWriteResult WriteFileSafely(const std::string& path,
     return staged.Publish();
 }
 
+SafeWriteResult WriteFileSafelyVia(const std::string& stagingFolder, const std::string& path,
+                                   std::initializer_list<std::string_view> parts, unsigned newFileMode) {
+    StagedFile staged;
+    if (path.empty()) return Failed(path, "write", EINVAL);
+    if (SafeWriteResult r = staged.StageIn(stagingFolder, path, parts, newFileMode); !r) return r;
+    return staged.Publish();
+}
+
 bool IsStagingName(std::string_view name) {
     const size_t at = name.rfind(kStagingMarker);
     return at != std::string_view::npos && at > 0 &&
@@ -94,13 +102,36 @@ void StagedFile::Discard() {
 
 SafeWriteResult StagedFile::Stage(const std::string& path, std::initializer_list<std::string_view> parts,
                                   unsigned newFileMode) {
+    if (path.empty() || path.back() == '/') {
+        Discard();
+        m_path = path;
+        return Failed(path, "write", EINVAL);
+    }
+    const size_t slash = path.rfind('/');
+    return StageAt(slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash), path, parts,
+                   newFileMode);
+}
+
+SafeWriteResult StagedFile::StageIn(const std::string& stagingFolder, const std::string& path,
+                                    std::initializer_list<std::string_view> parts, unsigned newFileMode) {
+    if (stagingFolder.empty() || (!path.empty() && path.back() == '/')) {
+        Discard();
+        m_path = path;
+        return Failed(path.empty() ? stagingFolder : path, "write", EINVAL);
+    }
+    return StageAt(stagingFolder, path, parts, newFileMode);
+}
+
+SafeWriteResult StagedFile::StageAt(const std::string& folder, const std::string& path,
+                                    std::initializer_list<std::string_view> parts, unsigned newFileMode) {
     Discard();
     m_path = path;
-    if (path.empty() || path.back() == '/') return Failed(path, "write", EINVAL);
 
     mode_t mode = static_cast<mode_t>(newFileMode & 07777);
     struct stat old {};
-    if (::stat(path.c_str(), &old) == 0) {
+    if (path.empty()) {
+        // A new file whose name comes later: nothing to replace.
+    } else if (::stat(path.c_str(), &old) == 0) {
         if (S_ISDIR(old.st_mode)) return Failed(path, "replace the folder", EISDIR);
         // Root passes access() on any file; a file with no write bit is read-only all the same.
         if ((old.st_mode & 0222) == 0 || ::access(path.c_str(), W_OK) != 0)
@@ -111,9 +142,8 @@ SafeWriteResult StagedFile::Stage(const std::string& path, std::initializer_list
     }
 
     const size_t slash = path.rfind('/');
-    const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
     // The temporary name starts like the target's (cut so that the suffix still fits a name).
-    const std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
+    const std::string base = path.empty() ? std::string("new") : slash == std::string::npos ? path : path.substr(slash + 1);
     std::string temp = folder + "/" + base.substr(0, 200) + kStagingMarker + "XXXXXX";
     int fd = ::mkostemp(temp.data(), O_CLOEXEC);
     if (fd < 0) return Failed(path, "create a temporary file for", errno);
@@ -140,7 +170,7 @@ SafeWriteResult StagedFile::Stage(const std::string& path, std::initializer_list
 }
 
 SafeWriteResult StagedFile::Publish() {
-    if (m_temp.empty()) return Failed(m_path, "publish", EINVAL);
+    if (m_temp.empty() || m_path.empty() || m_path.back() == '/') return Failed(m_path, "publish", EINVAL);
     if (std::rename(m_temp.c_str(), m_path.c_str()) != 0) {
         const int error = errno;
         Discard();

@@ -34,6 +34,10 @@ SafeWriteResult WriteFileSafely(const std::string& path, std::string_view bytes,
 SafeWriteResult WriteFileSafely(const std::string& path, std::initializer_list<std::string_view> parts,
                                 unsigned newFileMode = 0644);
 
+// The same with the temporary file in `stagingFolder` (see StagedFile::StageIn).
+SafeWriteResult WriteFileSafelyVia(const std::string& stagingFolder, const std::string& path,
+                                   std::initializer_list<std::string_view> parts, unsigned newFileMode = 0644);
+
 // What every temporary name ends with: the target's name, this marker and six random characters.
 inline constexpr const char* kStagingMarker = ".tmp-";
 // Whether a file name is such a temporary name (left behind only by a crash).
@@ -55,6 +59,13 @@ public:
     // Writes and flushes the temporary file (the checks and modes of WriteFileSafely).
     SafeWriteResult Stage(const std::string& path, std::initializer_list<std::string_view> parts,
                           unsigned newFileMode = 0644);
+    // The same with the temporary file in `stagingFolder`, a folder on the target's file system
+    // where all temporary files of a store lie, so that what a crash leaves is found there
+    // without looking through the stored files. `path` may be empty when the target's name is
+    // not known yet (a new file named by its catalogue id): SetTarget names it before Publish.
+    SafeWriteResult StageIn(const std::string& stagingFolder, const std::string& path,
+                            std::initializer_list<std::string_view> parts, unsigned newFileMode = 0644);
+    void SetTarget(const std::string& path) { m_path = path; }
     // Renames it over the target; after a failed rename the temporary file is gone.
     SafeWriteResult Publish();
     // Removes the temporary file if it is still there.
@@ -64,6 +75,9 @@ public:
     const std::string& Target() const { return m_path; }
 
 private:
+    SafeWriteResult StageAt(const std::string& tempFolder, const std::string& path,
+                            std::initializer_list<std::string_view> parts, unsigned newFileMode);
+
     std::string m_path;
     std::string m_temp;
 };

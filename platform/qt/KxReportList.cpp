@@ -114,8 +114,7 @@ bool ReportList::DeleteColumn(int column) {
     return true;
 }
 
-int ReportList::InsertItem(int row, const QString& text) {
-    if (row < 0 || row > topLevelItemCount()) row = topLevelItemCount();
+QTreeWidgetItem* ReportList::NewRow(const QString& text) const {
     auto* item = new QTreeWidgetItem;
     item->setText(0, text);
     item->setFlags(item->flags() & ~Qt::ItemIsUserCheckable);
@@ -126,8 +125,17 @@ int ReportList::InsertItem(int row, const QString& text) {
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
         item->setCheckState(0, Qt::Unchecked);
     }
-    insertTopLevelItem(row, item);
+    return item;
+}
+
+int ReportList::InsertItem(int row, const QString& text) {
+    if (row < 0 || row > topLevelItemCount()) row = topLevelItemCount();
+    insertTopLevelItem(row, NewRow(text));
     return row;
+}
+
+void ReportList::AppendRows(const QList<QTreeWidgetItem*>& rows) {
+    if (!rows.isEmpty()) addTopLevelItems(rows);
 }
 
 bool ReportList::DeleteItem(int row) {

@@ -36,6 +36,11 @@ public:
     // Rows. InsertItem puts a row with the first cell's text at `row` (clamped to the count);
     // returns its index.
     int InsertItem(int row, const QString& text);
+    // Many rows at once: NewRow makes a row as InsertItem would (not yet in the list), and
+    // AppendRows adds them all at the end in one step, so a long answer is laid out once and not
+    // once per row. The list owns the rows afterwards.
+    QTreeWidgetItem* NewRow(const QString& text) const;
+    void AppendRows(const QList<QTreeWidgetItem*>& rows);
     int GetItemCount() const { return topLevelItemCount(); }
     bool DeleteItem(int row);
     void DeleteAllItems() { clear(); }

@@ -602,6 +602,55 @@ TEST(BrokenDatabase, MissingOrDamagedFileIsRefused) {
     EXPECT_FALSE(std::filesystem::exists(dir.file("x.db")));
 }
 
+// The integrity check finds a damaged page of every table it checks; a table it is told to skip
+// is not read, and the whole-file check still finds the damage there.
+TEST(BrokenDatabase, IntegrityCheckFindsDamageInEveryCheckedTable) {
+    const std::vector<std::string> skip = {"VUZO_FImage", "VUZO_Log"};
+    const struct {
+        const char* damaged; // the table whose root page is overwritten; null: none
+        bool soundWithSkip;
+        bool soundWhole;
+    } cases[] = {
+        {nullptr, true, true},
+        {"VUZO_User", false, false},
+        {"VUZO_KeywordLink", false, false},
+        {"sqlite_stat1", false, false},
+        {"VUZO_FImage", true, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.damaged ? c.damaged : "none");
+        TempDir dir;
+        const std::string path = dir.file("catalogue.db");
+        std::string error;
+        ASSERT_EQ(kx::CreateSqliteCatalogue(path, "pw", error), 1) << error;
+        if (c.damaged) {
+            int32_t root = 0, pageSize = 0;
+            {
+                CADODatabase db;
+                ASSERT_TRUE(db.OpenAccess(path));
+                CADORecordset rs;
+                ASSERT_TRUE(db.Query(std::string("SELECT rootpage FROM sqlite_master WHERE name = '") + c.damaged + "'", rs));
+                ASSERT_FALSE(rs.IsEOF());
+                rs.GetLongAt(0, root);
+                CADORecordset ps;
+                ASSERT_TRUE(db.Query("PRAGMA page_size", ps));
+                ps.GetLongAt(0, pageSize);
+            }
+            ASSERT_GT(root, 1);
+            std::fstream io(path, std::ios::binary | std::ios::in | std::ios::out);
+            io.seekp(static_cast<std::streamoff>(root - 1) * pageSize);
+            const std::string garbage(static_cast<size_t>(pageSize), '\x5A');
+            io.write(garbage.data(), static_cast<std::streamsize>(garbage.size()));
+        }
+        CADODatabase db;
+        ASSERT_TRUE(db.OpenAccess(path));
+        std::string detail;
+        EXPECT_EQ(db.QuickCheck(detail, skip), c.soundWithSkip ? 1 : 0) << detail;
+        EXPECT_EQ(detail.empty(), c.soundWithSkip);
+        EXPECT_EQ(db.QuickCheck(detail), c.soundWhole ? 1 : 0) << detail;
+    }
+}
+
 TEST(BrokenDatabase, UnknownAccountDatabaseOrServerIsRefused) {
     if (PgText().empty()) GTEST_SKIP() << "VARNIA_TEST_PG is not set: no PostgreSQL server";
     // An account or database that does not exist is refused however the server checks

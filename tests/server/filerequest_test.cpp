@@ -9,7 +9,11 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
+#include <mutex>
+#include <shared_mutex>
+#include <thread>
 
 using namespace srvtest;
 namespace fs = std::filesystem;
@@ -90,6 +94,76 @@ TEST_F(FileAdd, SmallPngGivesRowAndTwoStoredFiles) {
     EXPECT_EQ(ReadDisk(WholePath(server, id, "png")), png);
     EXPECT_EQ(ReadDisk(MicroPath(server, id)), "micro-bytes");
     EXPECT_EQ(LogLines(server.Db(), "添加文件dot.png"), 1);
+}
+
+// An upload or a check-in writes its content while a reader holds the catalogue lock, and needs
+// the lock only to put its row in and its files in place: staged in the root's staging folder,
+// then published under its id once the lock is free, with nothing left behind in staging.
+TEST_F(FileAdd, UploadsWriteTheirContentBeforeTakingTheCatalogueLock) {
+    const fs::path staging = fs::path(server.StorageRoot()) / "File" / "Image" / "Staging";
+    const auto stagedCount = [&] {
+        std::error_code ec;
+        int n = 0;
+        for (fs::directory_iterator it(staging, ec), end; !ec && it != end; it.increment(ec)) ++n;
+        return n;
+    };
+    const std::string whole = RandomBytes(300000, 5);
+    const struct {
+        const char* name;
+        int type;
+    } cases[] = {{"capture add", kx::kMsgCaptureFile}, {"browser add", kx::kMsgFile}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        CkxFileImage f = MakeFile(c.name, "jpg", -1, kReadOpen, whole, "micro");
+        f.m_nLocDirID = shared;
+        f.m_nID = -11;
+        int id = 0;
+        {
+            // A reader holds the lock: no change can go in until it leaves.
+            std::shared_lock held(server.Data().CatalogueMutex());
+            ASSERT_TRUE(SendPieces(*alice, c.type, kx::kSubAdd, {FileData(f)}));
+            const auto end = std::chrono::steady_clock::now() + 60s;
+            while (stagedCount() < 2 && std::chrono::steady_clock::now() < end) std::this_thread::yield();
+            EXPECT_EQ(stagedCount(), 2) << "content and thumbnail staged while the lock is held";
+            EXPECT_EQ(QueryInt(server.Db(), "SELECT COUNT(*) FROM VUZO_FImage WHERE T_Title = '" +
+                                                std::string(c.name) + "'"),
+                      0);
+        }
+        const std::string rowOf = "SELECT T_ID FROM VUZO_FImage WHERE T_Title = '" + std::string(c.name) + "'";
+        if (c.type == kx::kMsgCaptureFile) {
+            ASSERT_TRUE(alice->Wait(kx::kMsgCaptureFile, kx::kSubNone));
+        }
+        // A browser add gets no answer: its row is waited for (read under the lock).
+        const auto end = std::chrono::steady_clock::now() + 60s;
+        while ((id = server.Locked([&] { return QueryInt(server.Db(), rowOf); })) <= 0 &&
+               std::chrono::steady_clock::now() < end)
+            std::this_thread::yield();
+        ASSERT_GT(id, 0);
+        EXPECT_EQ(ReadDisk(WholePath(server, id, "jpg")), whole);
+        EXPECT_EQ(ReadDisk(MicroPath(server, id)), "micro");
+        EXPECT_EQ(stagedCount(), 0);
+    }
+
+    // A check-in with changes likewise: its new content is staged while the reader holds the
+    // lock, and replaces the stored copies once the reader has left.
+    CkxFileImage out = MakeFile("checked out", "jpg", alice->UserId(), kReadOpen, "old-whole", "old-micro");
+    out.m_nCheckouted = 1;
+    out.m_nCheckoutUserID = alice->UserId();
+    const int id = server.Locked([&] { return StoreFile(server, out); });
+    CkxFileImage changed = MakeFile("checked out", "jpg", alice->UserId(), kReadOpen, whole, "new-micro");
+    changed.m_nID = id;
+    {
+        std::shared_lock held(server.Data().CatalogueMutex());
+        ASSERT_TRUE(SendPieces(*alice, kx::kMsgCheckInChanged, kx::kSubAdd, {FileData(changed)}));
+        const auto end = std::chrono::steady_clock::now() + 60s;
+        while (stagedCount() < 2 && std::chrono::steady_clock::now() < end) std::this_thread::yield();
+        EXPECT_EQ(stagedCount(), 2) << "the new content staged while the lock is held";
+        EXPECT_EQ(ReadDisk(WholePath(server, id, "jpg")), "old-whole");
+    }
+    ASSERT_TRUE(alice->Wait(kx::kMsgCheckInChanged, kx::kSubNone));
+    EXPECT_EQ(ReadDisk(WholePath(server, id, "jpg")), whole);
+    EXPECT_EQ(ReadDisk(MicroPath(server, id)), "new-micro");
+    EXPECT_EQ(stagedCount(), 0);
 }
 
 TEST_F(FileAdd, CaptureAddAnswersTheLocalIdOnlyWhenStored) {

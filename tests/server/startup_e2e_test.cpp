@@ -5,7 +5,11 @@
 // again on the same data folder. Every line the server writes begins with its time.
 #include "db/AdoDatabase.h"
 #include "db/AdoRecordset.h"
+#include "support/LoopbackPort.h"
 #include "support/TempDir.h"
+#include "db/AdoFieldList.h"
+#include "model/CkxUser.h"
+#include "server/support/FileTestKit.h"
 #include "server/support/TestClient.h"
 
 #include <arpa/inet.h>
@@ -20,6 +24,10 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <condition_variable>
+#include <functional>
+#include <mutex>
+#include <set>
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
@@ -37,28 +45,8 @@ using namespace std::chrono_literals;
 
 namespace {
 
-int FreePort() {
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
-    socklen_t n = sizeof a;
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &n);
-    ::close(fd);
-    return ntohs(a.sin_port);
-}
-
-bool CanConnect(int port) {
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    a.sin_port = htons(static_cast<uint16_t>(port));
-    const bool ok = ::connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
-    ::close(fd);
-    return ok;
-}
+using kxtest::CanConnect;
+using kxtest::FreePort;
 
 std::string ReadFile(const std::string& path) {
     std::ifstream in(path);
@@ -138,31 +126,45 @@ int StartLines(const std::string& catalogue) {
     return rs.GetRecordCount();
 }
 
-TEST(ServerProgram, RunsFromAFreshDataFolderAndStopsOnSigterm) {
-    TempDir home;
-    const std::string catalogue = home.file("Varnia.db");
+// A data folder as the run command makes it: the catalogue from the catalogue tool, storage root
+// 0 and an ini that asks nothing. Gives su's generated password (empty, with a failure, when the
+// tool did not run).
+std::string MakeDataFolder(TempDir& home, const std::string& catalogue) {
     const std::string toolOut = home.file("mkcatalog.out");
-
     // The catalogue tool, as the run command calls it: the password is generated and printed.
     const pid_t tool = Spawn({VARNIA_MKCATALOG_BIN, "--sqlite", catalogue}, {}, toolOut);
-    ASSERT_GT(tool, 0);
-    ASSERT_EQ(WaitExit(tool, 60s), 0) << ReadFile(toolOut);
+    if (tool <= 0 || WaitExit(tool, 60s) != 0) {
+        ADD_FAILURE() << "the catalogue tool failed: " << ReadFile(toolOut);
+        return {};
+    }
     const std::string printed = ReadFile(toolOut);
     const size_t at = printed.find("Password: ");
-    ASSERT_NE(at, std::string::npos) << printed;
-    const std::string password = printed.substr(at + 10, printed.find('\n', at) - at - 10);
-    ASSERT_FALSE(password.empty());
-
+    if (at == std::string::npos) {
+        ADD_FAILURE() << "no password printed: " << printed;
+        return {};
+    }
     fs::create_directories(home.path() / "KX_Storage_0");
     std::ofstream(home.path() / "KX_Storage_0" / "Conf") << "[BASE]\nID=0\n";
     std::ofstream(home.path() / "VarniaServer.ini")
         << "[SRV_INFO]\nSRV_NAME=e2e\n\n[DB_CONF]\nDB_WARN=0\nDB_DEFAULT=0\nDB_SETPATH=" << catalogue
         << "\n";
+    return printed.substr(at + 10, printed.find('\n', at) - at - 10);
+}
+
+// The program's environment: its data folder, its port, the offscreen platform and no display.
+std::vector<std::string> ServerEnv(TempDir& home, int port) {
+    return {"VARNIA_HOME=" + home.str(), "VARNIA_PORT=" + std::to_string(port),
+            "QT_QPA_PLATFORM=offscreen", "XDG_RUNTIME_DIR=" + home.str(), "DISPLAY=", "WAYLAND_DISPLAY="};
+}
+
+TEST(ServerProgram, RunsFromAFreshDataFolderAndStopsOnSigterm) {
+    TempDir home;
+    const std::string catalogue = home.file("Varnia.db");
+    const std::string password = MakeDataFolder(home, catalogue);
+    ASSERT_FALSE(password.empty());
 
     const int port = FreePort();
-    const std::vector<std::string> env = {
-        "VARNIA_HOME=" + home.str(), "VARNIA_PORT=" + std::to_string(port),
-        "QT_QPA_PLATFORM=offscreen", "XDG_RUNTIME_DIR=" + home.str(), "DISPLAY=", "WAYLAND_DISPLAY="};
+    const std::vector<std::string> env = ServerEnv(home, port);
     const std::string log = home.file("server.log");
     const std::time_t started = std::time(nullptr);
     const pid_t server = StartListening(env, log, port);
@@ -224,6 +226,138 @@ TEST(ServerProgram, RunsFromAFreshDataFolderAndStopsOnSigterm) {
     }
     ASSERT_EQ(::kill(rerun, SIGTERM), 0);
     EXPECT_EQ(WaitExit(rerun, 30s), 0) << ReadFile(log2);
+}
+
+
+// Accounts "writer1".."writer<n>" with su's role and su's password, straight into the catalogue:
+// each session of the crash test logs on as its own user.
+bool AddWriters(const std::string& catalogue, const std::string& password, int n) {
+    CADODatabase db;
+    if (!db.OpenAccess(catalogue)) return false;
+    CADORecordset rs;
+    if (!db.Query("SELECT T_Role FROM VUZO_User WHERE T_Logon = 'su'", rs) || rs.IsEOF()) return false;
+    int32_t role = -1;
+    rs.GetLongAt(0, role);
+    for (int i = 1; i <= n; ++i) {
+        CADOFieldList user;
+        user.AddText("T_Logon", "writer" + std::to_string(i));
+        user.AddText("T_User", "writer" + std::to_string(i));
+        user.AddText("T_Password", password);
+        user.AddInt("T_State", CkxUser::STATE_ACT);
+        user.AddInt("T_Role", role);
+        for (const char* col : {"T_Dept", "T_Job", "T_Tel", "T_Mobile", "T_EMail", "T_Remark"}) user.AddText(col, "");
+        if (db.Insert("VUZO_User", user) <= 0) return false;
+    }
+    return true;
+}
+
+// The content of an upload, from its title.
+std::string UploadBytes(const std::string& title) {
+    return srvtest::RandomBytes(64 * 1024, static_cast<unsigned>(std::hash<std::string>{}(title)));
+}
+
+// The server program killed with SIGKILL while four sessions upload, three times over: after
+// each restart every upload that was answered is in the catalogue with its content whole and is
+// listed, no row lacks its stored file, and nothing is left in the staging folder.
+TEST(ServerProgram, UploadsSurviveAKillAndLeaveNoStagedFile) {
+    TempDir home;
+    const std::string catalogue = home.file("Varnia.db");
+    const std::string password = MakeDataFolder(home, catalogue);
+    ASSERT_FALSE(password.empty());
+    constexpr int kSessions = 4;
+    ASSERT_TRUE(AddWriters(catalogue, password, kSessions));
+    const int port = FreePort();
+    const std::vector<std::string> env = ServerEnv(home, port);
+    const fs::path files = home.path() / "KX_Storage_0" / "File" / "Image";
+
+    std::vector<std::string> acknowledged; // titles of every answered upload so far
+    for (int round = 0; round < 3; ++round) {
+        SCOPED_TRACE("round " + std::to_string(round));
+        const std::string log = home.file("server" + std::to_string(round) + ".log");
+        const pid_t server = StartListening(env, log, port);
+        ASSERT_GT(server, 0) << "the server did not listen:\n" << ReadFile(log);
+
+        // What the last kill left: every answered upload listed and whole, every row with its
+        // content, an empty staging folder.
+        {
+            if (!acknowledged.empty()) {
+                srvtest::TestClient check;
+                ASSERT_TRUE(check.Open(port));
+                ASSERT_EQ(check.LogOn("su", password), 0);
+                ASSERT_TRUE(check.SendText(kx::kMsgFamilyFiles, kx::kSubNone, "100000001"));
+                const auto listed = check.WaitSeries(kx::kMsgFamilyFiles, kx::kSubNone, 60s);
+                ASSERT_TRUE(listed);
+                std::set<std::string> titles;
+                for (const auto& a : *listed)
+                    if (auto f = srvtest::InfoFile(a)) titles.insert(f->m_strTitle);
+                for (const std::string& t : acknowledged) EXPECT_TRUE(titles.count(t)) << t << " is not listed";
+            }
+
+            CADODatabase db;
+            ASSERT_TRUE(db.OpenAccess(catalogue));
+            CADORecordset rs;
+            std::set<std::string> rows;
+            ASSERT_TRUE(db.Query("SELECT T_ID, T_Title, T_FileSize FROM VUZO_FImage", rs));
+            for (; !rs.IsEOF(); rs.MoveNext()) {
+                int32_t id = 0, size = 0;
+                std::string title;
+                rs.GetLongAt(0, id);
+                rs.GetString("T_Title", title);
+                rs.GetLongAt(2, size);
+                rows.insert(title);
+                const std::string whole = srvtest::ReadDisk((files / "Whole" / (std::to_string(id) + ".jpg")).string());
+                EXPECT_EQ(whole.size(), static_cast<size_t>(size)) << "row " << id << " lacks its content";
+                EXPECT_TRUE(whole == UploadBytes(title)) << "row " << id << " has other content";
+                EXPECT_TRUE(fs::exists(files / "Micro" / std::to_string(id))) << "row " << id << " lacks its thumbnail";
+            }
+            for (const std::string& t : acknowledged) EXPECT_TRUE(rows.count(t)) << t << " was answered but lost";
+            std::error_code ec;
+            EXPECT_TRUE(!fs::exists(files / "Staging") || fs::is_empty(files / "Staging", ec))
+                << "a staged file was left";
+        }
+
+        // Four sessions upload one file after another until the kill.
+        std::mutex m;
+        std::condition_variable answered;
+        int answeredThisRound = 0;
+        std::vector<std::thread> writers;
+        std::vector<std::unique_ptr<srvtest::TestClient>> clients;
+        for (int c = 1; c <= kSessions; ++c) {
+            clients.push_back(std::make_unique<srvtest::TestClient>());
+            ASSERT_TRUE(clients.back()->Open(port));
+            ASSERT_EQ(clients.back()->LogOn("writer" + std::to_string(c), password), 0);
+        }
+        for (int c = 0; c < kSessions; ++c)
+            writers.emplace_back([&, c] {
+                srvtest::TestClient& client = *clients[static_cast<size_t>(c)];
+                for (int i = 0; !client.IsClosed(); ++i) {
+                    const std::string title = "r" + std::to_string(round) + "-s" + std::to_string(c) + "-" + std::to_string(i);
+                    CkxFileImage f = srvtest::MakeFile(title, "jpg", -1, srvtest::kReadOpen, UploadBytes(title), "m");
+                    f.m_nID = -1 - i;
+                    if (!srvtest::SendPieces(client, kx::kMsgCaptureFile, kx::kSubAdd, {srvtest::FileData(f)})) return;
+                    // The answer, or the end of the connection when the server is killed.
+                    std::optional<srvtest::Answer> a;
+                    const auto end = std::chrono::steady_clock::now() + 60s;
+                    while (!a && !client.IsClosed() && std::chrono::steady_clock::now() < end)
+                        a = client.Wait(kx::kMsgCaptureFile, kx::kSubNone, 100ms);
+                    if (!a) a = client.Wait(kx::kMsgCaptureFile, kx::kSubNone, 0ms); // came just before the end
+                    if (!a) return;
+                    std::lock_guard l(m);
+                    acknowledged.push_back(title);
+                    ++answeredThisRound;
+                    answered.notify_all();
+                }
+            });
+        {
+            // Killed while the sessions are at it: some uploads answered, others on their way.
+            std::unique_lock l(m);
+            EXPECT_TRUE(answered.wait_for(l, 60s, [&] { return answeredThisRound >= 3 * kSessions; }));
+        }
+        ASSERT_EQ(::kill(server, SIGKILL), 0);
+        WaitExit(server, 30s);
+        for (auto& w : writers) w.join();
+    }
+    EXPECT_GE(acknowledged.size(), 3u * 3 * kSessions);
 }
 
 } // namespace

@@ -313,15 +313,18 @@ TEST_F(StartupTest, StartsListensLogsAndStopsInOrder) {
     server.Shutdown(); // a second exit is harmless
 }
 
-// Temporary files that a write cut short by a crash left on a root are removed at start;
-// stored files and names that only look alike stay.
+// Temporary files that a write cut short by a crash left in a root's staging folder are removed
+// at start; stored files and names that only look alike stay.
 TEST_F(StartupTest, LeftoverTemporaryFilesAreRemovedAtStart) {
     MakeReadyHome();
     const fs::path root = fs::path(home.str()) / "KX_Storage_0" / "File" / "Image";
     fs::create_directories(root / "Micro");
     fs::create_directories(root / "Whole");
-    const std::vector<fs::path> leftovers = {root / "Micro" / "17.tmp-AbC123", root / "Whole" / "17.jpg.tmp-XyZ789"};
-    const std::vector<fs::path> kept = {root / "Micro" / "5", root / "Whole" / "5.jpg", root / "Whole" / "6.tmp-x.jpg"};
+    fs::create_directories(root / "Staging");
+    const std::vector<fs::path> leftovers = {root / "Staging" / "17.tmp-AbC123", root / "Staging" / "17.jpg.tmp-XyZ789",
+                                             root / "Staging" / "new.tmp-Q1w2E3"};
+    const std::vector<fs::path> kept = {root / "Micro" / "5", root / "Whole" / "5.jpg", root / "Whole" / "6.tmp-x.jpg",
+                                        root / "Staging" / "6.tmp-x.jpg"};
     for (const auto& p : leftovers) std::ofstream(p) << "half";
     for (const auto& p : kept) std::ofstream(p) << "whole";
     kx::PromptRecorder prompts;

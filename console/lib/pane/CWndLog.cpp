@@ -7,6 +7,7 @@
 #include "protocol/KxMessage.h"
 #include "qt/KxPopupMenu.h"
 
+#include <QIcon>
 #include <QStyle>
 
 namespace {
@@ -39,26 +40,32 @@ int CWndLog::RowLevelImage(int row) const {
     return item ? item->data(0, kLevelImageRole).toInt() : -1;
 }
 
-void CWndLog::AppendRow(const CkxLog& log) {
-    static const QStyle::StandardPixmap kIcons[] = {QStyle::SP_MessageBoxInformation, QStyle::SP_MessageBoxWarning,
-                                                    QStyle::SP_MessageBoxCritical};
-    const int row = InsertItem(GetItemCount(), QString::fromStdString(log.GetLevStr()));
-    if (row < 0) return;
+QTreeWidgetItem* CWndLog::MakeRow(const CkxLog& log, int row, const QIcon (&icons)[3]) const {
+    QTreeWidgetItem* item = NewRow(QString::fromStdString(log.GetLevStr()));
     const int image = LevelImage(log.m_nLev);
-    topLevelItem(row)->setIcon(0, style()->standardIcon(kIcons[image]));
-    topLevelItem(row)->setData(0, kLevelImageRole, image);
-    SetItemText(row, 1, QString::number(row));
-    SetItemText(row, 2, QString::fromUtf8(LogCategoryText(log.m_nType)));
-    SetItemText(row, 3, QString::fromStdString(KX_KXXXX().m_UserList.GetName(log.m_nUser)));
-    SetItemText(row, 4, QString::fromStdString(log.GetTimeStr()));
-    SetItemText(row, 5, QString::fromStdString(log.m_strEvent));
+    item->setIcon(0, icons[image]);
+    item->setData(0, kLevelImageRole, image);
+    item->setText(1, QString::number(row));
+    item->setText(2, QString::fromUtf8(LogCategoryText(log.m_nType)));
+    item->setText(3, QString::fromStdString(KX_KXXXX().m_UserList.GetName(log.m_nUser)));
+    item->setText(4, QString::fromStdString(log.GetTimeStr()));
+    item->setText(5, QString::fromStdString(log.m_strEvent));
+    return item;
 }
 
 void CWndLog::OnNotice(int notice) {
     if (notice != kNoticeReload) return;
     DeleteAllItems();
+    // The rows are made off the list and added in one step (a long answer is laid out once),
+    // with the three level icons looked up once.
+    const QIcon icons[3] = {style()->standardIcon(QStyle::SP_MessageBoxInformation),
+                            style()->standardIcon(QStyle::SP_MessageBoxWarning),
+                            style()->standardIcon(QStyle::SP_MessageBoxCritical)};
     const CkxLogList& logs = KX_LogList();
-    for (POSITION p = logs.GetHeadPosition(); p;) AppendRow(logs.GetNext(p));
+    QList<QTreeWidgetItem*> rows;
+    rows.reserve(static_cast<qsizetype>(logs.GetCount()));
+    for (POSITION p = logs.GetHeadPosition(); p;) rows.append(MakeRow(logs.GetNext(p), static_cast<int>(rows.size()), icons));
+    AppendRows(rows);
     // The level's word beside its icon: the column widens when 50 pixels cut it.
     const int needed = sizeHintForColumn(0);
     if (needed > GetColumnWidth(0)) SetColumnWidth(0, needed);

@@ -5,6 +5,8 @@
 #include "qt/KxReportList.h"
 
 class ConsoleLink;
+class QIcon;
+class QTreeWidgetItem;
 class CkxLog;
 namespace kx {
 class PopupMenu;
@@ -24,7 +26,8 @@ public:
     static int LevelImage(int level);
 
 private:
-    void AppendRow(const CkxLog& log);
+    // The row of a log line at index `row`, not yet in the list.
+    QTreeWidgetItem* MakeRow(const CkxLog& log, int row, const QIcon (&icons)[3]) const;
 
     ConsoleLink& m_link;
     kx::PopupMenu* m_menu;

@@ -8,12 +8,12 @@
 #pragma once
 
 #include "db/AdoDatabase.h"
+#include "data/CCatalogueMutex.h"
 #include "data/CDataLoaderList.h"
 #include "storage/CImageStorage.h"
 
 #include <memory>
 #include <mutex>
-#include <shared_mutex>
 #include <string>
 
 class CkxDataShareList;
@@ -36,8 +36,8 @@ public:
     CImageStorage& GetImageStorage() { return *m_storage; }
     CDataLoaderList& GetLoaders() { return m_loaders; }
     // The one catalogue lock of the process's catalogue: exclusive for changes, shared for
-    // readers.
-    std::shared_mutex& CatalogueMutex() { return m_catalogueMutex; }
+    // readers; a waiting change goes before readers that come after it.
+    CCatalogueMutex& CatalogueMutex() { return m_catalogueMutex; }
 
     // Connection texts: server, database (the catalogue file's path for SQLite, the database
     // name for PostgreSQL), user name and password. Empty at construction.
@@ -58,7 +58,7 @@ public:
     const std::string& GetLastError() const { return m_strLastError; }
 
 private:
-    std::shared_mutex m_catalogueMutex;
+    CCatalogueMutex m_catalogueMutex;
     CkxXXX& m_context;
     CADODatabase m_db;
     std::unique_ptr<CImageStorage> m_storage;

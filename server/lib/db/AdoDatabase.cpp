@@ -4,6 +4,7 @@
 #include "db/DbEngine.h"
 #include "log/ServerLog.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <strings.h>
@@ -209,7 +210,7 @@ int CADODatabase::GatherStatistics(bool onlyWhenMissing) {
     return RunLocked("ANALYZE " + names, {}, nullptr) ? 1 : 0;
 }
 
-int CADODatabase::QuickCheck(std::string& detail) {
+int CADODatabase::QuickCheck(std::string& detail, const std::vector<std::string>& skip) {
     std::lock_guard<std::recursive_mutex> lock(m_mutex);
     detail.clear();
     if (!EnsureOpenLocked()) {
@@ -217,22 +218,45 @@ int CADODatabase::QuickCheck(std::string& detail) {
         return 0;
     }
     if (m_kind != KX_DB_SQLITE) return 1;
-    DbRows rows;
-    std::string error;
-    long affected = 0;
-    if (!m_engine->Run("PRAGMA quick_check", {}, &rows, affected, error)) {
-        detail = error;
+    std::vector<std::string> checks;
+    if (skip.empty()) {
+        checks.push_back("PRAGMA quick_check");
+    } else {
+        DbRows tables;
+        std::string error;
+        long affected = 0;
+        if (!m_engine->Run("SELECT name FROM sqlite_master WHERE type = 'table'", {}, &tables, affected, error)) {
+            detail = error;
+            return 0;
+        }
+        for (const auto& row : tables.rows) {
+            if (row.empty()) continue;
+            const std::string name = row[0].GetBytes();
+            if (std::find(skip.begin(), skip.end(), name) != skip.end()) continue;
+            // Every catalogue table has a plain name; one that has not is no table of ours.
+            if (!kx::IsSqlName(name)) continue;
+            checks.push_back("PRAGMA quick_check(\"" + name + "\")");
+        }
+    }
+    for (const std::string& check : checks) {
+        DbRows rows;
+        std::string error;
+        long affected = 0;
+        if (!m_engine->Run(check, {}, &rows, affected, error)) {
+            detail = error;
+            return 0;
+        }
+        // One row "ok" when sound; otherwise one row per problem found.
+        if (rows.rows.size() == 1 && !rows.rows[0].empty() && rows.rows[0][0].GetBytes() == "ok") continue;
+        for (size_t i = 0; i < rows.rows.size() && i < 5; ++i) {
+            if (rows.rows[i].empty()) continue;
+            if (!detail.empty()) detail += "; ";
+            detail += rows.rows[i][0].GetBytes();
+        }
+        if (detail.empty()) detail = "the check gave no answer";
         return 0;
     }
-    // One row "ok" when sound; otherwise one row per problem found.
-    if (rows.rows.size() == 1 && !rows.rows[0].empty() && rows.rows[0][0].GetBytes() == "ok") return 1;
-    for (size_t i = 0; i < rows.rows.size() && i < 5; ++i) {
-        if (rows.rows[i].empty()) continue;
-        if (!detail.empty()) detail += "; ";
-        detail += rows.rows[i][0].GetBytes();
-    }
-    if (detail.empty()) detail = "the check gave no answer";
-    return 0;
+    return 1;
 }
 
 std::string CADODatabase::Marker(int n) const { return m_engine ? m_engine->Marker(n) : "?"; }

@@ -44,10 +44,11 @@ std::unique_ptr<CkxFile> CFileService::FindFile(int fileId) {
     return std::unique_ptr<CkxFile>(list.RemoveHead());
 }
 
-int CFileService::AddFile(CkxFile& file, const std::function<bool()>& alongside) {
-    CkxBuf exattr, power;
-    file.BuildExattr(exattr);
-    file.BuildPower(power);
+CFileService::StagedAdd::~StagedAdd() {
+    if (m_storage) m_storage->AddCapacity(m_root, m_kb);
+}
+
+int CFileService::StageAdd(const CkxFile& file, StagedAdd& staged) {
     const int microLen = file.IsMemMicroValid() ? file.GetMemMicroSize() : 0;
     const int wholeLen = file.IsMemWholeValid() ? file.GetMemWholeSize() : 0;
     const uint32_t kb = static_cast<uint32_t>((static_cast<int64_t>(microLen) + wholeLen) / 1024);
@@ -59,42 +60,64 @@ int CFileService::AddFile(CkxFile& file, const std::function<bool()>& alongside)
                           file.GetFileName().c_str(), kb);
         return 0;
     }
-    file.m_nStorageID = root;
-    file.m_nSize = wholeLen;
+    staged.m_storage = &storage;
+    staged.m_root = root;
+    staged.m_kb = kb;
+    staged.m_wholeLen = wholeLen;
+    // Written and flushed under temporary names in the root's staging folder: a crash from here
+    // to the commit leaves no row, and at worst a temporary file that the next start removes.
+    // A thumbnail can be made again from the content; a file whose thumbnail cannot be written
+    // is still stored.
+    if (microLen > 0 && !storage.StageNew(root, file.GetMemMicroBuf(), microLen, staged.m_micro))
+        kx::ServerWarning("file \"%s\": its thumbnail could not be written", file.GetFileName().c_str());
+    if (wholeLen > 0 && !storage.StageNew(root, file.GetMemWholeBuf(), wholeLen, staged.m_whole)) {
+        kx::ServerWarning("file \"%s\" not stored: its content could not be written", file.GetFileName().c_str());
+        return 0;
+    }
+    return 1;
+}
+
+int CFileService::CommitAdd(CkxFile& file, StagedAdd& staged, const std::function<bool()>& alongside) {
+    if (!staged.m_storage) return 0;
+    CkxBuf exattr, power;
+    file.BuildExattr(exattr);
+    file.BuildPower(power);
+    file.m_nStorageID = staged.m_root;
+    file.m_nSize = staged.m_wholeLen;
     file.m_strSourcePath.clear();
 
-    // One unit that a crash cannot tear: the row goes in inside a transaction, the content is
-    // written under temporary names and flushed, put in place, and only then is the row (with
-    // the add's log line) committed. Any failure rolls the row back and removes what was
-    // written; a crash before the commit leaves no row, and at worst a temporary file that
-    // the next start removes.
+    // One unit that a crash cannot tear: the row goes in inside a transaction, the staged
+    // content is renamed to its names by the new id, and only then is the row (with the add's
+    // log line) committed. Any failure rolls the row back and removes what was placed.
     std::vector<std::string> placed;
     const auto fail = [&](const char* why) {
         if (why) kx::ServerWarning("file \"%s\" not stored: %s", file.GetFileName().c_str(), why);
         std::error_code ec;
         for (const std::string& path : placed) std::filesystem::remove(path, ec);
-        storage.AddCapacity(root, kb);
         return 0;
     };
     CADOTransaction transaction(m_db);
     if (!transaction.IsActive()) return fail("the catalogue could not start a transaction");
     if (!GetFileTable().InsertFile(m_db, file, exattr, power)) return fail(nullptr);
-    kx::StagedFile micro, whole;
-    // A thumbnail can be made again from the content; a file whose thumbnail cannot be written
-    // is still stored.
-    if (microLen > 0 && !storage.StageMicro(root, file.GetMicroIDName(), file.GetMemMicroBuf(), microLen, micro))
-        kx::ServerWarning("file \"%s\": its thumbnail could not be written", file.GetFileName().c_str());
-    if (wholeLen > 0 && !storage.StageWhole(root, file.GetIDName(), file.GetMemWholeBuf(), wholeLen, whole))
-        return fail("its content could not be written");
+    CFileStorage& storage = *staged.m_storage;
+    if (staged.m_micro.IsStaged()) staged.m_micro.SetTarget(storage.GetMicroPath(staged.m_root, file.GetMicroIDName()));
+    if (staged.m_whole.IsStaged()) staged.m_whole.SetTarget(storage.GetWholePath(staged.m_root, file.GetIDName()));
     if (alongside && !alongside()) return fail("its log line could not be written");
-    for (kx::StagedFile* staged : {&whole, &micro}) {
-        if (!staged->IsStaged()) continue;
-        const std::string target = staged->Target();
-        if (!staged->Publish().placed) return fail("its content could not be put in place");
+    for (kx::StagedFile* part : {&staged.m_whole, &staged.m_micro}) {
+        if (!part->IsStaged()) continue;
+        const std::string target = part->Target();
+        if (!part->Publish().placed) return fail("its content could not be put in place");
         placed.push_back(target);
     }
     if (!transaction.Commit()) return fail("the catalogue did not commit the row");
+    staged.m_storage = nullptr; // the room is the file's now
     return 1;
+}
+
+int CFileService::AddFile(CkxFile& file, const std::function<bool()>& alongside) {
+    StagedAdd staged;
+    if (!StageAdd(file, staged)) return 0;
+    return CommitAdd(file, staged, alongside);
 }
 
 int CFileService::ModifyFile(CkxFile& edited, int editorId, const COleDateTime& now) {
@@ -389,9 +412,45 @@ int CFileService::CheckIn(CkxCheckout& record, const COleDateTime& now) {
 
 int CFileService::CheckInChanged(CkxFile& file, int editorId, const COleDateTime& now,
                                  const std::function<bool()>& alongside) {
+    StagedCheckIn staged;
+    const int located = LocateCheckIn(file, staged);
+    if (located != 1) return located;
+    if (!StageCheckIn(file, staged)) return 0;
+    return CheckInChanged(file, editorId, now, staged, alongside);
+}
+
+int CFileService::LocateCheckIn(const CkxFile& file, StagedCheckIn& staged) {
     std::unique_ptr<CkxFile> row = FindFile(file.GetID());
     if (!row) return -1;
+    staged.m_root = row->m_nStorageID;
+    staged.m_wholeName = row->GetIDName();
+    staged.m_microName = row->GetMicroIDName();
+    return 1;
+}
+
+int CFileService::StageCheckIn(const CkxFile& file, StagedCheckIn& staged) {
     const int microLen = file.IsMemMicroValid() ? file.GetMemMicroSize() : 0;
+    const int wholeLen = file.IsMemWholeValid() ? file.GetMemWholeSize() : 0;
+    CFileStorage& storage = GetStorage();
+    if (wholeLen > 0 &&
+        !storage.StageWhole(staged.m_root, staged.m_wholeName, file.GetMemWholeBuf(), wholeLen, staged.m_whole)) {
+        kx::ServerWarning("check-in of file %d refused: its content could not be written", file.GetID());
+        return 0;
+    }
+    storage.StageMicro(staged.m_root, staged.m_microName, file.GetMemMicroBuf(), microLen, staged.m_micro);
+    return 1;
+}
+
+int CFileService::CheckInChanged(CkxFile& file, int editorId, const COleDateTime& now, StagedCheckIn& staged,
+                                 const std::function<bool()>& alongside) {
+    std::unique_ptr<CkxFile> row = FindFile(file.GetID());
+    if (!row) return -1;
+    // Staged for where the row was when the content came; a row moved meanwhile is not
+    // written over by copies meant for another place.
+    if (row->m_nStorageID != staged.m_root || row->GetIDName() != staged.m_wholeName) {
+        kx::ServerWarning("check-in of file %d refused: the file moved while its content was written", row->GetID());
+        return 0;
+    }
     const int wholeLen = file.IsMemWholeValid() ? file.GetMemWholeSize() : 0;
     CADOColumnList columns;
     columns.AddColumn("T_FileSize", static_cast<unsigned>(wholeLen));
@@ -402,19 +461,14 @@ int CFileService::CheckInChanged(CkxFile& file, int editorId, const COleDateTime
     columns.AddColumn("T_CheckinTime", now);
     columns.AddColumn("T_Width", file.m_nWidth);
     columns.AddColumn("T_Height", file.m_nHeight);
-    // The new copies are written and flushed under temporary names first; the row is updated
+    // The new copies were written and flushed under temporary names first; the row is updated
     // (with the check-in's log line) in a transaction; the copies are put in place; then the
     // commit. When the content cannot be written the check-in fails with nothing changed and
     // the row still says checked out, so the workstation keeps its changed copy instead of
     // being told it was saved.
-    CFileStorage& storage = GetStorage();
-    kx::StagedFile whole, micro;
-    if (wholeLen > 0 &&
-        !storage.StageWhole(row->m_nStorageID, row->GetIDName(), file.GetMemWholeBuf(), wholeLen, whole)) {
-        kx::ServerWarning("check-in of file %d refused: its content could not be written", row->GetID());
-        return 0;
-    }
-    storage.StageMicro(row->m_nStorageID, row->GetMicroIDName(), file.GetMemMicroBuf(), microLen, micro);
+    kx::StagedFile& whole = staged.m_whole;
+    kx::StagedFile& micro = staged.m_micro;
+    if (wholeLen > 0 && !whole.IsStaged()) return 0;
     CADOTransaction transaction(m_db);
     if (!transaction.IsActive()) return 0;
     if (!UpdateById(m_db, GetFileTable().GetTableName(), row->GetID(), columns)) return 0;

@@ -47,6 +47,32 @@ public:
     // root has room or any step failed (the reservation is given back, the row rolled back and
     // no file left).
     int AddFile(CkxFile& file, const std::function<bool()>& alongside = {});
+
+    // AddFile in two steps, so that the slow part runs outside the catalogue lock: StageAdd
+    // reserves room on a root and writes and flushes the thumbnail and the whole file under
+    // temporary names in the root's staging folder (it touches no catalogue state); CommitAdd,
+    // under the lock, inserts the row, runs `alongside`, renames the staged files to their names
+    // by the new id and commits. A staged add dropped without its commit gives its room back and
+    // leaves no file.
+    class StagedAdd {
+    public:
+        StagedAdd() = default;
+        ~StagedAdd();
+        StagedAdd(const StagedAdd&) = delete;
+        StagedAdd& operator=(const StagedAdd&) = delete;
+
+    private:
+        friend class CFileService;
+        CFileStorage* m_storage = nullptr; // set while room is reserved
+        int m_root = -1;
+        uint32_t m_kb = 0;
+        int m_wholeLen = 0;
+        kx::StagedFile m_micro, m_whole;
+    };
+    // 1 when staged; 0 when no root has room or the content could not be written (warned).
+    int StageAdd(const CkxFile& file, StagedAdd& staged);
+    // 1 when committed; 0 when any step failed (row rolled back, no file left, room given back).
+    int CommitAdd(CkxFile& file, StagedAdd& staged, const std::function<bool()>& alongside = {});
     // Writes the fields a person edits (family, title, folder, author, time and place of
     // authorship, note, extra attributes, rights) from `edited` onto the stored row, and the
     // editor and edit time; every other column keeps the row's value. `edited` is brought to
@@ -114,6 +140,25 @@ public:
     // row, then the new thumbnail and whole file replace the stored ones on the row's own root.
     // The file object is brought to the stored state. Results as CheckOut.
     int CheckInChanged(CkxFile& file, int editorId, const COleDateTime& now,
+                       const std::function<bool()>& alongside = {});
+
+    // CheckInChanged in three steps, so that the content is written outside the catalogue lock:
+    // LocateCheckIn (under the lock, shared will do) finds the row's root and stored names;
+    // StageCheckIn (no lock) writes and flushes the new copies in that root's staging folder;
+    // CheckInChanged with the staged copies (under the lock alone) updates the row and puts
+    // them in place, provided the row still has that root and those names.
+    class StagedCheckIn {
+    private:
+        friend class CFileService;
+        int m_root = -1;
+        std::string m_wholeName, m_microName;
+        kx::StagedFile m_whole, m_micro;
+    };
+    // -1 when no row has the file's id.
+    int LocateCheckIn(const CkxFile& file, StagedCheckIn& staged);
+    // 0 when the content could not be written (warned).
+    int StageCheckIn(const CkxFile& file, StagedCheckIn& staged);
+    int CheckInChanged(CkxFile& file, int editorId, const COleDateTime& now, StagedCheckIn& staged,
                        const std::function<bool()>& alongside = {});
 
 protected:

@@ -8,7 +8,11 @@
 #include "service/OperationLog.h"
 #include "service/RequestIO.h"
 #include "service/RequestRights.h"
+#include "data/CDataManager.h"
 #include "session/CServerSession.h"
+
+#include <mutex>
+#include <shared_mutex>
 
 namespace kx {
 
@@ -53,15 +57,29 @@ void HandleCheckOut(KxRequest& request) { ChangeCheckout(request, true); }
 
 void HandleCheckIn(KxRequest& request) { ChangeCheckout(request, false); }
 
+// Called without the catalogue lock: the new content is written and flushed with nobody
+// waiting, and the lock is held alone only for the row, the renames and the commit.
 void HandleCheckInChanged(KxRequest& request) {
     auto service = FileServiceOf(request);
     std::unique_ptr<CkxFile> file = ReadFileData(request);
     if (!file) return;
-    // A check-in with changes brings the new content; without it the stored bytes would stay
-    // while the record said they changed.
-    if (!file->IsMemWholeValid() || file->GetMemWholeSize() <= 0) return RefuseRequest("checkout", request, "no content to check in");
+    CFileService::StagedCheckIn staged;
+    {
+        std::shared_lock lock(request.data.CatalogueMutex());
+        if (!CheckInAllowed(request)) return;
+        // A check-in with changes brings the new content; without it the stored bytes would
+        // stay while the record said they changed.
+        if (!file->IsMemWholeValid() || file->GetMemWholeSize() <= 0)
+            return RefuseRequest("checkout", request, "no content to check in");
+        const int located = service->LocateCheckIn(*file, staged);
+        if (located != 1) return RefuseRequest("checkout", request, WhyNot(located));
+    }
+    if (!service->StageCheckIn(*file, staged)) return RefuseRequest("checkout", request, WhyNot(0));
+    std::lock_guard lock(request.data.CatalogueMutex());
+    // The rights and the checkout are looked at again: they may have changed meanwhile.
+    if (!CheckInAllowed(request)) return;
     const int user = request.session.GetUserID();
-    const int result = service->CheckInChanged(*file, user, COleDateTime::GetCurrentTime(), [&] {
+    const int result = service->CheckInChanged(*file, user, COleDateTime::GetCurrentTime(), staged, [&] {
         return LogRequest(request, "签入文件(保存修改)" + file->GetFileName(), KXLOG_CAT_FILEADMIN) > 0;
     });
     if (result != 1) return RefuseRequest("checkout", request, WhyNot(result));

@@ -11,7 +11,11 @@
 #include "service/OperationLog.h"
 #include "service/RequestIO.h"
 #include "base/Record.h"
+#include "data/CDataManager.h"
 #include "session/CServerSession.h"
+
+#include <mutex>
+#include <shared_mutex>
 
 namespace kx {
 
@@ -35,13 +39,29 @@ void PrepareNewFile(CkxFile& file, int userId, const COleDateTime& now) {
     file.m_strSourcePath.clear();
 }
 
-// Adds the file of an add request; 1 when stored (and only then logged), 0 when storing failed,
-// -1 when the user may not create files in its folder (refused, nothing stored).
+// Adds the file of an add request, called without the catalogue lock: the content is written
+// and flushed first, with nobody waiting, and the lock is held alone only for the row, the
+// renames that publish the content and the commit. 1 when stored (and only then logged), 0 when
+// storing failed, -1 when the user may not create files in its folder (refused, nothing stored).
 int AddFromRequest(KxRequest& request, CImageFileService& service, CkxFile& file) {
+    {
+        // A first look at the rights, so that a refused add writes nothing, when a reader may
+        // go in at once. While changes wait for the lock it is skipped: a reader would wait
+        // behind them, and the uploads would write one after another again. The rights are
+        // looked at under the lock in any case, since they may change while the content is
+        // written.
+        std::shared_lock lock(request.data.CatalogueMutex(), std::try_to_lock);
+        if (lock.owns_lock() && !FileCreateAllowed(request, file)) return -1;
+    }
+    CFileService::StagedAdd staged;
+    if (!service.StageAdd(file, staged)) return 0;
+    std::lock_guard lock(request.data.CatalogueMutex());
     if (!FileCreateAllowed(request, file)) return -1;
     PrepareNewFile(file, UserOf(request), COleDateTime::GetCurrentTime());
     // The log line is committed with the row: a file that was not stored has no add line.
-    return service.AddFile(file, [&] { return LogRequest(request, "添加文件" + file.GetFileName(), KXLOG_CAT_FILEADMIN) > 0; });
+    return service.CommitAdd(file, staged, [&] {
+        return LogRequest(request, "添加文件" + file.GetFileName(), KXLOG_CAT_FILEADMIN) > 0;
+    });
 }
 
 void AddFile(KxRequest& request) {

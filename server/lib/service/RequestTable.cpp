@@ -83,13 +83,15 @@ constexpr std::array kRows{
     Serve(kMsgFamily,            HandleFamilyRequest,         FamilyAdminChanges),
     Serve(kMsgFamilyAttr,        HandleFamilyAttrRequest,     FamilyAdminChanges),
     Serve(kMsgQueryTemplet,      HandleQueryTempletRequest),
-    Serve(kMsgFile,              HandleFileRecord,            FileRecordChanges),
-    Serve(kMsgCaptureFile,       HandleCaptureFileAdd),
+    // Adds write their content before they take the catalogue lock, and then take it themselves.
+    Serve(kMsgFile,              HandleFileRecord,            FileRecordChanges, Locking::AloneButAdd),
+    Serve(kMsgCaptureFile,       HandleCaptureFileAdd,        nullptr, Locking::None),
     Serve(kMsgFileModify,        HandleFileModify,            FileModify),
     Serve(kMsgCheckoutList,      HandleCheckedOutList,        nullptr, Locking::Shared),
     Serve(kMsgCheckOut,          HandleCheckOut,              CheckOutAllowed),
     Serve(kMsgCheckIn,           HandleCheckIn,               CheckInAllowed),
-    Serve(kMsgCheckInChanged,    HandleCheckInChanged,        CheckInAllowed),
+    // Tests CheckInAllowed itself, around writing the new content outside the lock.
+    Serve(kMsgCheckInChanged,    HandleCheckInChanged,        nullptr, Locking::None),
     Serve(kMsgWholeFile,         HandleWholeFile,             nullptr, Locking::Shared),
     Serve(kMsgFamilyFiles,       HandleFamilyFiles,           nullptr, Locking::Shared),
     Serve(kMsgFolderFiles,       HandleFolderFiles,           nullptr, Locking::Shared),

@@ -85,7 +85,9 @@ bool CRequestDispatcher::Dispatch(CServerSession& session, NetPacket& packet, Ne
         std::shared_lock lock(data->CatalogueMutex());
         return run();
     }
-    if (entry.locking != Locking::None) {
+    const bool unlocked = entry.locking == Locking::None ||
+                          (entry.locking == Locking::AloneButAdd && packet.GetSubOp() == kx::kSubAdd);
+    if (!unlocked) {
         std::lock_guard lock(data->CatalogueMutex());
         return run();
     }

@@ -79,13 +79,16 @@ int CVarniaServer::Start() {
         if (!IsCatalogueFile(path)) return Fail(kx::kMsgDbOpenFailed);
     }
 
-    // 4. A catalogue with a damaged page would open and then answer lists with nothing: its
-    // integrity is checked before anything is read from it.
+    // 4. A catalogue with a damaged page would open and then load half its lists: what start-up
+    // reads (the schema, the planner's statistics and every table loaded into memory) is checked
+    // before anything is read from it. The file and log tables, which grow with use and are read
+    // a request at a time, are not: their pages would make the check grow with the catalogue, and
+    // a damaged one fails the requests that reach it.
     {
         // A file that does not open at all is told below, as any catalogue that cannot be opened.
         CADODatabase probe;
         std::string detail;
-        if (probe.OpenAccess(path) && !probe.QuickCheck(detail)) {
+        if (probe.OpenAccess(path) && !probe.QuickCheck(detail, {"VUZO_FImage", "VUZO_Log"})) {
             kx::ServerWarning("catalogue %s failed its integrity check: %s", path.c_str(), detail.c_str());
             return Fail(Format(kx::kMsgDbDamaged, path));
         }

@@ -52,57 +52,75 @@ int CFileStorage::LoadWhole(int index, const std::string& name, CkxBuf& out) con
     return Load(GetWholePath(index, name), out);
 }
 
-int CFileStorage::Write(const std::string& path, const void* bytes, int len) {
+std::string CFileStorage::StagingFolder(int index) const {
+    std::string folder = GetStagingFolder(index);
+    if (folder.empty()) return {};
+    std::error_code ec;
+    if (!fs::is_directory(folder, ec) && !CreateRootFolders(index)) return {};
+    return folder;
+}
+
+int CFileStorage::Write(int index, const std::string& path, const void* bytes, int len) const {
     if (path.empty() || !bytes || len <= 0) return 0;
+    const std::string staging = StagingFolder(index);
+    if (staging.empty()) return 0;
     // A failed write never leaves a cut file or a temporary one behind.
-    return kx::WriteFileSafely(path, {std::string_view(static_cast<const char*>(bytes), static_cast<size_t>(len))},
-                               kStoredFileMode)
+    return kx::WriteFileSafelyVia(staging, path,
+                                  {std::string_view(static_cast<const char*>(bytes), static_cast<size_t>(len))},
+                                  kStoredFileMode)
                ? 1
                : 0;
 }
 
 int CFileStorage::WriteMicro(int index, const std::string& name, const void* bytes,
                              int len) const {
-    return Write(GetMicroPath(index, name), bytes, len);
+    return Write(index, GetMicroPath(index, name), bytes, len);
 }
 
 int CFileStorage::WriteWhole(int index, const std::string& name, const void* bytes,
                              int len) const {
-    return Write(GetWholePath(index, name), bytes, len);
+    return Write(index, GetWholePath(index, name), bytes, len);
 }
 
-int CFileStorage::Stage(const std::string& path, const void* bytes, int len, kx::StagedFile& out) {
-    if (path.empty() || !bytes || len <= 0) return 0;
-    return out.Stage(path, {std::string_view(static_cast<const char*>(bytes), static_cast<size_t>(len))},
-                     kStoredFileMode)
+int CFileStorage::Stage(int index, const std::string& path, const void* bytes, int len,
+                        kx::StagedFile& out) const {
+    if (!bytes || len <= 0) return 0;
+    const std::string staging = StagingFolder(index);
+    if (staging.empty()) return 0;
+    return out.StageIn(staging, path, {std::string_view(static_cast<const char*>(bytes), static_cast<size_t>(len))},
+                       kStoredFileMode)
                ? 1
                : 0;
 }
 
 int CFileStorage::StageMicro(int index, const std::string& name, const void* bytes, int len,
                              kx::StagedFile& out) const {
-    return Stage(GetMicroPath(index, name), bytes, len, out);
+    const std::string path = GetMicroPath(index, name);
+    return path.empty() ? 0 : Stage(index, path, bytes, len, out);
 }
 
 int CFileStorage::StageWhole(int index, const std::string& name, const void* bytes, int len,
                              kx::StagedFile& out) const {
-    return Stage(GetWholePath(index, name), bytes, len, out);
+    const std::string path = GetWholePath(index, name);
+    return path.empty() ? 0 : Stage(index, path, bytes, len, out);
+}
+
+int CFileStorage::StageNew(int index, const void* bytes, int len, kx::StagedFile& out) const {
+    return Stage(index, std::string(), bytes, len, out);
 }
 
 std::vector<std::string> CFileStorage::RemoveLeftovers() const {
     std::vector<std::string> removed;
     for (int i = 0; i < GetCount(); ++i) {
         if (!Exists(i)) continue;
-        for (const std::string& folder : {GetMicroFolder(i), GetWholeFolder(i)}) {
-            std::error_code ec;
-            fs::directory_iterator it(folder, ec), end;
-            for (; !ec && it != end; it.increment(ec)) {
-                const std::string name = it->path().filename().string();
-                std::error_code kind;
-                if (!kx::IsStagingName(name) || !it->is_regular_file(kind)) continue;
-                std::error_code gone;
-                if (fs::remove(it->path(), gone)) removed.push_back(it->path().string());
-            }
+        std::error_code ec;
+        fs::directory_iterator it(GetStagingFolder(i), ec), end;
+        for (; !ec && it != end; it.increment(ec)) {
+            const std::string name = it->path().filename().string();
+            std::error_code kind;
+            if (!kx::IsStagingName(name) || !it->is_regular_file(kind)) continue;
+            std::error_code gone;
+            if (fs::remove(it->path(), gone)) removed.push_back(it->path().string());
         }
     }
     return removed;

@@ -42,13 +42,17 @@ public:
     int WriteMicro(int index, const std::string& name, const void* bytes, int len) const;
     int WriteWhole(int index, const std::string& name, const void* bytes, int len) const;
 
-    // Stages the bytes beside the stored file (see kx::StagedFile): nothing counts until the
-    // caller publishes. 1 when staged; 0 for an empty path, no bytes or a failed write.
+    // Stages the bytes for the stored file (see kx::StagedFile) in the root's staging folder:
+    // nothing counts until the caller publishes. 1 when staged; 0 for an empty path, no bytes
+    // or a failed write.
     int StageMicro(int index, const std::string& name, const void* bytes, int len, kx::StagedFile& out) const;
     int StageWhole(int index, const std::string& name, const void* bytes, int len, kx::StagedFile& out) const;
+    // Stages the bytes of a new file whose name is not known yet (it comes from its catalogue
+    // row): the caller names the target with the micro or whole path before publishing.
+    int StageNew(int index, const void* bytes, int len, kx::StagedFile& out) const;
 
-    // Removes the temporary files that an interrupted write left in the roots' thumbnail and
-    // content folders; returns their paths.
+    // Removes the temporary files that interrupted writes left in the roots' staging folders;
+    // returns their paths. The stored files themselves are not looked through.
     std::vector<std::string> RemoveLeftovers() const;
 
     // Deletes the thumbnail (named by the id) and the whole file, giving each one's size in KB
@@ -58,7 +62,9 @@ public:
 private:
     static std::string Path(const std::string& folder, const std::string& name);
     static int Load(const std::string& path, CkxBuf& out);
-    static int Write(const std::string& path, const void* bytes, int len);
-    static int Stage(const std::string& path, const void* bytes, int len, kx::StagedFile& out);
+    int Write(int index, const std::string& path, const void* bytes, int len) const;
+    int Stage(int index, const std::string& path, const void* bytes, int len, kx::StagedFile& out) const;
+    // The root's staging folder, made when an older root lacks it; empty when there is none.
+    std::string StagingFolder(int index) const;
     void DeleteOne(int index, const std::string& path);
 };
