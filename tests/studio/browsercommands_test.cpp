@@ -641,7 +641,9 @@ TEST_F(Commands, UploadsStorePicturesAsShownAndOtherFormatsAsPlainFiles) {
                                        b->FileCommands().SendQueue().SentNames().size() == 3; }, 20s));
     EXPECT_EQ(prompts.Texts(), std::vector<std::string>{"确定上载文件到服务器吗"});
 
-    // The catalogue's rows, as a folder document lists them.
+    // The catalogue's rows, as a folder document lists them once the server holds them (the
+    // three seeded files and the three new ones).
+    ASSERT_TRUE(FolderHolds(*su, Id("folder.top"), 6));
     CvClientDoc* top = app->OpenFolderDoc(*link, Id("folder.top"));
     std::map<std::string, CkxFile> stored;
     ASSERT_TRUE(PumpUntil([&] {

@@ -372,8 +372,13 @@ protected:
         const COleDateTime now = COleDateTime::GetCurrentTime();
         lastMonth = Cmd::DateRange(Cmd::RANGE_LAST_MONTH, now).m_dtStart;
         lastMonth15 = COleDateTime(lastMonth.GetYear(), lastMonth.GetMonth(), 15, 10, 0, 0);
+        // An upload has no answer, and a later request may overtake its bulk data: a second
+        // workstation watches the folder until the server lists both, and hears the change.
+        auto watcher = server->LogOn("alice", kAlicePassword);
+        ASSERT_NE(watcher, nullptr);
         Upload("今日图", now);
         Upload("上月图", lastMonth15);
+        ASSERT_TRUE(FolderHolds(*watcher, Id("folder.top"), 5)); // the three seeded and the two new
         // The modification: today's file changed once, through the server.
         CvClientDoc* entered = studio->QueryByWriteTime(*link, Cmd::DateRange(Cmd::RANGE_TODAY, now).m_dtStart,
                                                         Cmd::DateRange(Cmd::RANGE_TODAY, now).m_dtEnd);
@@ -385,9 +390,10 @@ protected:
         changed.SetComData(entered->FindFile(todayId)->GetComData());
         changed.m_strRemark = "changed";
         ASSERT_TRUE(link->SendFileAttrUpdateRequest(changed));
+        ASSERT_TRUE(watcher->Wait(kMsgFileModify, kSubModify));
         Close(entered);
-        PumpFor(300ms);
     }
+
     void Upload(const std::string& title, const COleDateTime& created) {
         const std::string png = PngBytes(20, 10);
         CkxFileImage f;

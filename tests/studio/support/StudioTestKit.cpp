@@ -158,6 +158,17 @@ int AddFamilyTextAttr(srvtest::TestClient& c, int family, const std::string& nam
     return id;
 }
 
+bool FolderHolds(srvtest::TestClient& c, int folder, size_t n) {
+    const auto end = std::chrono::steady_clock::now() + 60s;
+    while (std::chrono::steady_clock::now() < end) {
+        if (!c.SendText(kx::kMsgFolderFiles, kx::kSubNone, std::to_string(folder))) return false;
+        const auto list = c.WaitSeries(kx::kMsgFolderFiles, kx::kSubNone);
+        if (list && list->size() == n) return true;
+        PumpFor(20ms);
+    }
+    return false;
+}
+
 void ResetContext() {
     CkxXXX& c = KX_KXXXX();
     c.fsDeleteAll();

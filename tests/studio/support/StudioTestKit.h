@@ -141,6 +141,11 @@ bool SendPieces(srvtest::TestClient& c, int type, int subOp, const std::vector<s
 // -1 when it did not arrive.
 int AddFamilyTextAttr(srvtest::TestClient& c, int family, const std::string& name);
 
+// Uploads have no answer, and a later request of the same session may overtake their bulk
+// data: a test waits until the server lists the folder with n files, as that workstation sees
+// it (listing again while the GUI thread runs), before it queries them. False after the limit.
+bool FolderHolds(srvtest::TestClient& c, int folder, size_t n);
+
 // Empties every list the session fills, and the current user.
 void ResetContext();
 
