@@ -16,9 +16,9 @@
 //    receive, parse and dispatch, so a peer that has not yet shown who it is costs three
 //    threads: the send thread starts with the first send, the keep-alive thread when the owner
 //    calls StartKeepAlive() (until then no probe goes out). Stop and join cover whichever ran.
-//  - Every wait of the threads, but the keep-alive's one-second tick, is for its event (bytes,
-//    queued packets, room, Stop), never a timed poll: an idle connection without keep-alive
-//    wakes no thread.
+//  - The threads wait for their events (bytes, queued packets, room, Stop) without a time
+//    limit: an idle connection wakes only its keep-alive thread, once a second, and one without
+//    that thread wakes none.
 //  - OnClose runs once, on the worker that saw the connection fail (peer gone, send or receive
 //    error). The socket has been shut down but stays open; the owner calls StopAndClose() or
 //    deletes the connection later, from its own thread. Never call Stop, StopAndClose or the
