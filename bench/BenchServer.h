@@ -151,6 +151,7 @@ public:
     const fs::path& Dir() const { return m_dir; }
     std::string Catalogue() const { return (m_dir / "catalogue.db").string(); }
     CDataManager& Data() { return *m_data; }
+    CServerListener& Server() { return *m_server; }
 
     // Accounts "bench1" to "bench<count>" (password kPassword) with su's role: a user logs on in
     // one session at a time, so each of many clients needs its own.

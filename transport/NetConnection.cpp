@@ -59,7 +59,7 @@ int NetConnection::Connect(int port, const std::string& host, int limitMs) {
     return StartThreads();
 }
 
-int NetConnection::StartThreads() {
+int NetConnection::StartThreads(NetThreads threads) {
     if (t_worker == this) return IsRunning() ? 1 : 0;
     std::lock_guard life(m_lifeMutex);
     if (m_bRunning.load()) return 1;
@@ -80,11 +80,17 @@ int NetConnection::StartThreads() {
     setsockopt(GetHandle(), IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
     m_bRunning = true;
     try {
+        // Under the lazy-start lock: a sender on another thread may already see the connection
+        // running and start the send thread itself.
+        std::lock_guard lazy(m_lazyMutex);
         m_receiveThread = std::thread(&NetConnection::ReceiveLoop, this);
-        m_sendThread = std::thread(&NetConnection::SendLoop, this);
         m_parseThread = std::thread(&NetConnection::ParseLoop, this);
         m_dispatchThread = std::thread(&NetConnection::DispatchLoop, this);
-        m_keepAliveThread = std::thread(&NetConnection::KeepAliveLoop, this);
+        if (threads == NetThreads::All) {
+            m_sendThread = std::thread(&NetConnection::SendLoop, this);
+            m_bSendStarted = true;
+            m_keepAliveThread = std::thread(&NetConnection::KeepAliveLoop, this);
+        }
     } catch (const std::system_error& e) {
         kx::NetLog("cannot start the connection threads: %s", e.what());
         m_bRunning = false;
@@ -94,6 +100,31 @@ int NetConnection::StartThreads() {
         return 0;
     }
     return 1;
+}
+
+int NetConnection::StartLate(std::thread& thread, void (NetConnection::*loop)(), std::atomic<bool>* started) {
+    std::lock_guard lazy(m_lazyMutex);
+    // Whoever joins clears m_bRunning before taking this lock: a thread started here either is
+    // joined with the others or never starts.
+    if (!m_bRunning.load()) return 0;
+    if (thread.joinable()) return 1;
+    try {
+        thread = std::thread(loop, this);
+        if (started != nullptr) *started = true;
+    } catch (const std::system_error& e) {
+        // Failing here could run OnClose on a sender's thread: cutting the socket makes the
+        // connection's own threads end it instead.
+        kx::NetLog("cannot start a connection thread: %s", e.what());
+        Shutdown();
+        return 0;
+    }
+    return 1;
+}
+
+int NetConnection::StartKeepAlive() {
+    if (!m_bRunning.load()) return 0;
+    ResetIdle();
+    return StartLate(m_keepAliveThread, &NetConnection::KeepAliveLoop);
 }
 
 void NetConnection::Stop() {
@@ -118,8 +149,18 @@ void NetConnection::StopAndClose() {
 }
 
 void NetConnection::JoinThreads() {
-    for (std::thread* t : {&m_keepAliveThread, &m_dispatchThread, &m_parseThread, &m_sendThread, &m_receiveThread})
-        if (t->joinable()) t->join();
+    // Taken out under the lazy-start lock, so a late start in progress has finished (and any
+    // later one sees the connection stopped); joined outside it, since a thread being joined
+    // may be the one waiting for the lock.
+    std::thread taken[5];
+    {
+        std::lock_guard lazy(m_lazyMutex);
+        std::thread* all[5] = {&m_keepAliveThread, &m_dispatchThread, &m_parseThread, &m_sendThread, &m_receiveThread};
+        for (int i = 0; i < 5; ++i) taken[i] = std::move(*all[i]);
+        m_bSendStarted = false;
+    }
+    for (std::thread& t : taken)
+        if (t.joinable()) t.join();
 }
 
 void NetConnection::WakeAll() {
@@ -190,7 +231,8 @@ void NetConnection::ReceiveLoop() {
     t_worker = this;
     bool more = false; // the last receive filled all the room it had: more is likely waiting
     while (m_bRunning.load()) {
-        if (!more && !WaitReadable(1)) continue;
+        // No limit: bytes, the peer's end, a shutdown and Stop's Interrupt() all end the wait.
+        if (!more && !WaitFor(true, -1)) continue;
         // One receive goes straight into the buffer, waiting there while it is full.
         long n = 0;
         size_t offered = 0;
@@ -244,7 +286,7 @@ void NetConnection::ParseLoop() {
                 m_receivedReady.notify_all();
                 break;
             }
-            m_buffer.WaitForMore(step.seen, 100ms);
+            m_buffer.WaitForMore(step.seen);
         }
     }
 }
@@ -267,7 +309,7 @@ void NetConnection::DispatchLoop() {
         MessagePtr message;
         {
             std::unique_lock lock(m_receivedMutex);
-            m_receivedReady.wait_for(lock, 100ms, [&] {
+            m_receivedReady.wait(lock, [&] {
                 return !m_bRunning.load() || !m_received.empty() || !m_completed.empty() || m_bParseDrained.load();
             });
             if (!m_bRunning.load()) break;
@@ -335,7 +377,7 @@ void NetConnection::SendLoop() {
                     if (!m_sendQueues[c].empty()) return c;
                 return -1;
             };
-            m_sendReady.wait_for(lock, 50ms, [&] { return !m_bRunning.load() || pick() >= 0; });
+            m_sendReady.wait(lock, [&] { return !m_bRunning.load() || pick() >= 0; });
             if (!m_bRunning.load()) break;
             const int c = pick();
             if (c < 0) continue;
@@ -366,6 +408,9 @@ void NetConnection::SendLoop() {
 // ---- senders ----
 
 bool NetConnection::PushSend(int cls, PacketPtr* packets, size_t count) {
+    if (!m_bSendStarted.load()) {
+        if (!StartLate(m_sendThread, &NetConnection::SendLoop, &m_bSendStarted)) return false;
+    }
     std::unique_lock lock(m_sendMutex);
     for (size_t i = 0; i < count; ++i) {
         const uint64_t size = static_cast<uint64_t>(packets[i]->GetTotalLength());

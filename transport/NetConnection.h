@@ -1,4 +1,4 @@
-// NetConnection: one end of a framed TCP connection, with five worker threads:
+// NetConnection: one end of a framed TCP connection, with up to five worker threads:
 //   receive   socket -> receive buffer
 //   parse     buffer -> whole packets (kind 2) and joined multi-part messages (kind 3)
 //   dispatch  packets and messages -> OnRequest (flag 1) / OnReply (any other flag)
@@ -11,8 +11,14 @@
 //  - Derive, override OnRequest / OnReply / OnClose. Handlers run on the dispatch thread, one at
 //    a time, whole packets before completed messages; they borrow the packet and message,
 //    which are deleted when the handler returns. A handler may send (sends only enqueue).
-//  - A client calls Connect(port, host); the server Attach()es an accepted handle and calls
-//    StartThreads().
+//  - A client calls Connect(port, host), which starts all five threads; the server Attach()es
+//    an accepted handle and calls StartThreads(). StartThreads(NetThreads::Reading) starts only
+//    receive, parse and dispatch, so a peer that has not yet shown who it is costs three
+//    threads: the send thread starts with the first send, the keep-alive thread when the owner
+//    calls StartKeepAlive() (until then no probe goes out). Stop and join cover whichever ran.
+//  - The threads wait for their events (bytes, queued packets, room, Stop) without a time
+//    limit: an idle connection wakes only its keep-alive thread, once a second, and one without
+//    that thread wakes none.
 //  - OnClose runs once, on the worker that saw the connection fail (peer gone, send or receive
 //    error). The socket has been shut down but stays open; the owner calls StopAndClose() or
 //    deletes the connection later, from its own thread. Never call Stop, StopAndClose or the
@@ -47,6 +53,9 @@
 #include <thread>
 #include <vector>
 
+// Which threads StartThreads starts; see the note at the top.
+enum class NetThreads { All, Reading };
+
 class NetConnection : public NetSocket {
 public:
     // Packets a send queue holds before its senders wait (8 MB of payload per class).
@@ -65,9 +74,14 @@ public:
     // does not resolve, the connect fails (or does not finish within limitMs, when given) or the
     // threads cannot start.
     int Connect(int port, const std::string& host, int limitMs = -1);
-    // Starts the five threads on the current socket (attached or connected) after emptying
-    // every queue. 1 when running (also when it already was), 0 without a socket or threads.
-    int StartThreads();
+    // Starts the threads on the current socket (attached or connected) after emptying every
+    // queue: all five, or with Reading the three that read and dispatch (the send thread then
+    // starts with the first send). 1 when running (also when it already was), 0 without a
+    // socket or threads.
+    int StartThreads(NetThreads threads = NetThreads::All);
+    // Starts the keep-alive thread if it is not running (a start with Reading); callable from a
+    // handler. 1 when it runs, 0 when the connection is not running or the thread cannot start.
+    int StartKeepAlive();
     // Ends and joins the threads, then empties every queue; queued sends are dropped. The
     // socket stays open (StartThreads may run again on it).
     void Stop();
@@ -145,6 +159,10 @@ private:
 
     // A worker saw the connection fail: shut the socket down, stop the threads, OnClose once.
     void Fail(const char* why);
+    // Starts one thread of a running connection unless it runs already; sets *started once it
+    // does. 0 when the connection is not running or the thread cannot start (the socket is
+    // then shut down, so the connection's own threads end it).
+    int StartLate(std::thread& thread, void (NetConnection::*loop)(), std::atomic<bool>* started = nullptr);
     void WakeAll();
     void JoinThreads();
     void Reset();
@@ -173,6 +191,9 @@ private:
     std::atomic<bool> m_bPeerClosed{false};  // the peer ended its stream
     std::atomic<bool> m_bParseDrained{false}; // ... and every byte it sent was parsed
     std::thread m_receiveThread, m_sendThread, m_parseThread, m_dispatchThread, m_keepAliveThread;
+    // Guards the thread objects against a late start (send, keep-alive) racing a join.
+    std::mutex m_lazyMutex;
+    std::atomic<bool> m_bSendStarted{false}; // written under m_lazyMutex
 
     std::mutex m_sendMutex;
     std::condition_variable m_sendReady; // the send thread waits for packets

@@ -117,6 +117,12 @@ bool NetReceiveBuffer::WaitForMore(size_t have, std::chrono::milliseconds limit)
     }) && !m_bInterrupted;
 }
 
+bool NetReceiveBuffer::WaitForMore(size_t have) {
+    std::unique_lock lock(m_mutex);
+    m_more.wait(lock, [&] { return m_bInterrupted || m_nLength.load(std::memory_order_relaxed) > have; });
+    return !m_bInterrupted;
+}
+
 void NetReceiveBuffer::Interrupt() {
     std::lock_guard lock(m_mutex);
     m_bInterrupted = true;

@@ -102,6 +102,9 @@ public:
 
     // Waits up to `limit` until more than `have` bytes are valid. True when there are.
     bool WaitForMore(size_t have, std::chrono::milliseconds limit);
+    // Waits, with no limit, until more than `have` bytes are valid or Interrupt(). True when
+    // there are.
+    bool WaitForMore(size_t have);
 
     // Ends every current and later wait (Append returns false) until Resume(); used on stop.
     void Interrupt();

@@ -13,17 +13,22 @@
 #include "startup/CServerConfig.h"
 #include "support/TempDir.h"
 #include "transport/NetMessage.h"
+#include "transport/NetSocket.h"
 
 #include <gtest/gtest.h>
 
+#include <poll.h>
 #include <sys/stat.h>
 
 #include <algorithm>
 #include <chrono>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <map>
+#include <optional>
+#include <string>
 #include <thread>
 
 using namespace srvtest;
@@ -134,6 +139,95 @@ int FileIdOf(const Answer& a) {
     CkxCheckout::_COM com;
     return a.As(com) ? static_cast<int>(com.nFileID) : -1;
 }
+
+// Threads of this process: the server core runs in it.
+int ThreadCount() {
+    std::error_code ec;
+    int n = 0;
+    for (fs::directory_iterator it("/proc/self/task", ec), end; !ec && it != end; it.increment(ec)) ++n;
+    return n;
+}
+
+// A peer with no threads of its own: a bare socket the test writes and reads, so counting the
+// process's threads counts the server's alone.
+class BarePeer {
+public:
+    bool Open(int port) {
+        m_socket.Create();
+        return m_socket.IsValid() && m_socket.Connect(port, "127.0.0.1") == 1;
+    }
+    bool Send(int type, int subOp, const void* bytes = nullptr, size_t n = 0) {
+        NetPacket packet;
+        packet.InitCommand(type, subOp, 1);
+        packet.SetRequestQueue();
+        if (n > 0 && packet.SetData(bytes, n) == 0) return false;
+        return m_socket.WritePacket(packet) > 0;
+    }
+    // Reads until an answer of (type, subOp) arrives; its payload.
+    std::optional<std::string> WaitAnswer(int type, int subOp, milliseconds limit = 30s) {
+        const auto until = steady_clock::now() + limit;
+        for (;;) {
+            for (auto it = m_answers.begin(); it != m_answers.end(); ++it)
+                if (it->first.nType == type && it->first.nSubOp == subOp && it->first.nFlag != 1) {
+                    std::string payload = std::move(it->second);
+                    m_answers.erase(it);
+                    return payload;
+                }
+            if (!ReadSome(until)) return std::nullopt;
+        }
+    }
+    // Reads until a keep-alive byte arrives after those counted so far.
+    bool WaitProbe(milliseconds limit) {
+        const auto until = steady_clock::now() + limit;
+        const int seen = m_nProbes;
+        while (m_nProbes == seen)
+            if (!ReadSome(until)) return false;
+        return true;
+    }
+
+private:
+    bool ReadSome(steady_clock::time_point until) {
+        const auto left = duration_cast<milliseconds>(until - steady_clock::now()).count();
+        if (left <= 0) return false;
+        pollfd p{m_socket.GetHandle(), POLLIN, 0};
+        if (::poll(&p, 1, static_cast<int>(left)) <= 0) return false;
+        char bytes[16384];
+        const int n = m_socket.Receive(bytes, sizeof bytes);
+        if (n <= 0) return false;
+        m_in.append(bytes, static_cast<size_t>(n));
+        Split();
+        return true;
+    }
+    // Frames to m_answers; a 0 byte between frames is a keep-alive probe.
+    void Split() {
+        while (!m_in.empty()) {
+            const auto* data = reinterpret_cast<const uint8_t*>(m_in.data());
+            if (data[0] != kNetSync) {
+                if (data[0] == 0) ++m_nProbes;
+                m_in.erase(0, 1);
+                continue;
+            }
+            const int frame = NetPacket::FrameLength(data, m_in.size());
+            if (frame == 0) return;
+            if (frame > 0) {
+                NetPacket packet(data[2]);
+                packet.Read(data, static_cast<size_t>(frame));
+                NetCommandHeader head;
+                head.nType = static_cast<uint16_t>(packet.GetType());
+                head.nSubOp = static_cast<uint8_t>(packet.GetSubOp());
+                head.nFlag = static_cast<uint8_t>(packet.GetFlag());
+                m_answers.emplace_back(head, std::string(reinterpret_cast<const char*>(packet.GetData()),
+                                                         static_cast<size_t>(packet.GetDataLength())));
+            }
+            m_in.erase(0, frame > 0 ? static_cast<size_t>(frame) : 1);
+        }
+    }
+
+    NetSocket m_socket;
+    std::string m_in;
+    std::vector<std::pair<NetCommandHeader, std::string>> m_answers;
+    int m_nProbes = 0;
+};
 
 } // namespace
 
@@ -827,4 +921,51 @@ TEST(CatalogueFile, IsMadeInWalModeWithStatistics) {
     EXPECT_EQ(text(stats, "n"), "0");
     EXPECT_EQ(db.GatherStatistics(true), 1);
     EXPECT_EQ(text(stats, "n"), "1");
+}
+
+// A connection that has not logged on costs the server only the threads that read and answer
+// its log-on; once it logs on, the session sends, lists and keeps the line alive as any other.
+TEST(StrangerThreads, ANeverLoggedOnConnectionCostsAtMostThreeThreadsAndALogOnGetsTheRest) {
+    TestServer server;
+    ASSERT_TRUE(server.Ok());
+    KxServerLimits limits = TestServer::TestLimits();
+    limits.logonDeadline = 10min; // none is closed while counted, however loaded the machine
+    server.Server().SetLimits(limits);
+    const int base = ThreadCount();
+
+    constexpr int kStrangers = 200;
+    std::vector<std::unique_ptr<BarePeer>> strangers;
+    for (int i = 0; i < kStrangers; ++i) {
+        strangers.push_back(std::make_unique<BarePeer>());
+        ASSERT_TRUE(strangers.back()->Open(server.Port())) << "connection " << i;
+    }
+    ASSERT_TRUE(server.WaitForSessions(kStrangers, 60s));
+    const int withStrangers = ThreadCount();
+    EXPECT_LE(withStrangers - base, 3 * kStrangers + 10)
+        << base << " threads before, " << withStrangers << " with " << kStrangers << " strangers";
+
+    // One of them logs on: its answer, a list and, after two quiet seconds, keep-alive bytes.
+    BarePeer& peer = *strangers.front();
+    CkxClient client;
+    client.m_nType = CkxClient::MS_STUDIO;
+    client.m_strLogon = "su";
+    client.m_strPassword = TestServer::kAdminPassword;
+    const auto record = client.GetComData();
+    ASSERT_TRUE(peer.Send(kx::kMsgSession, kx::kSubLogon, &record, sizeof record));
+    const auto answer = peer.WaitAnswer(kx::kMsgSession, kx::kSubLogon);
+    ASSERT_TRUE(answer && answer->size() == 8);
+    int32_t result = -1;
+    std::memcpy(&result, answer->data(), 4);
+    ASSERT_EQ(result, 0);
+    ASSERT_TRUE(peer.Send(kx::kMsgUser, kx::kSubList));
+    EXPECT_TRUE(peer.WaitAnswer(kx::kMsgUser, kx::kSubList));
+    EXPECT_TRUE(peer.WaitProbe(30s)) << "no keep-alive byte reached the logged-on peer";
+    EXPECT_TRUE(peer.WaitProbe(30s)) << "the keep-alive stopped after its first byte";
+
+    // Beside the strangers a new connection logs on and is served.
+    auto late = server.LogOn("alice", "alice-pw");
+    ASSERT_TRUE(late);
+    EXPECT_TRUE(ListsUsers(*late));
+    strangers.clear();
+    EXPECT_TRUE(WaitUntil([&] { return server.Server().Sessions().GetCount() == 1; }, 60s));
 }

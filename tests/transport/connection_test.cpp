@@ -159,6 +159,51 @@ TEST(NetConnection, KeepAliveProbesAnIdleLinkAndTheReceiverSkipsProbesAndGarbage
     EXPECT_TRUE(peer.conn.IsRunning());
 }
 
+// Started for reading only, a connection reads and answers (its send thread starts with the
+// first answer) but sends no keep-alive until asked; stopping it, also while a handler starts a
+// thread late, joins whatever ran, and it starts again.
+TEST(NetConnection, AConnectionStartedForReadingAnswersAndKeepsAliveOnlyOnceAsked) {
+    RawPeer peer;
+    std::atomic<bool> keepAlive{false};
+    peer.conn.onRequest = [&](RecordingConnection& self, NetPacket& packet, NetMessage* message) {
+        if (keepAlive.load()) self.StartKeepAlive();
+        Echo(self, packet, message);
+    };
+    ASSERT_TRUE(peer.Open(0, NetThreads::Reading));
+    ASSERT_TRUE(peer.Write(Frame(2, 7, 20, 1, "one")));
+    std::string got;
+    for (auto until = std::chrono::steady_clock::now() + 20s; nettest::SplitFrames(got).empty();) {
+        ASSERT_LT(std::chrono::steady_clock::now(), until) << "no answer";
+        got += peer.ReadFor(100ms);
+    }
+    EXPECT_EQ(FrameType(nettest::SplitFrames(got).front()), 7);
+    // Longer than the keep-alive's silence: no probe without its thread.
+    EXPECT_EQ(peer.ReadFor(3000ms), "");
+
+    // Stops racing a handler's late starts, and starts again, for reading only or all.
+    keepAlive = true;
+    for (int round = 0; round < 20; ++round) {
+        ASSERT_TRUE(peer.Write(Frame(2, 8, 20, 1, "again")));
+        peer.conn.Stop();
+        EXPECT_EQ(peer.conn.StartKeepAlive(), 0) << "a stopped connection starts no thread";
+        ASSERT_EQ(peer.conn.StartThreads(round % 3 == 0 ? NetThreads::All : NetThreads::Reading), 1);
+    }
+
+    // Once asked, the keep-alive probes the silent link.
+    const size_t before = peer.conn.Count();
+    ASSERT_TRUE(peer.Write(Frame(2, 9, 20, 1, "last")));
+    ASSERT_TRUE(peer.conn.WaitForCount(before + 1));
+    std::string tail;
+    for (auto until = std::chrono::steady_clock::now() + 20s;;) {
+        tail += peer.ReadFor(100ms);
+        const auto lastFrame = nettest::SplitFrames(tail);
+        if (!lastFrame.empty() && FrameType(lastFrame.back()) == 9 && tail.back() == '\0') break;
+        ASSERT_LT(std::chrono::steady_clock::now(), until) << "no answer and probe after it";
+    }
+    EXPECT_EQ(peer.conn.GetDroppedCount(), 0u);
+    EXPECT_TRUE(peer.conn.IsRunning());
+}
+
 TEST(NetConnection, MalformedFramesAreDroppedAndTheConnectionCarriesOn) {
     kx::SetNetLogEnabled(false);
     RawPeer peer;

@@ -26,12 +26,16 @@ public:
     // -1 until a log-on attempt, 0 after one with an unknown name, the user's id once logged on.
     int GetUserID() const { return m_nUserID.load(); }
     void SetUserID(int id);
-    // Whether a log-on succeeded; before that only the log-on request is served, and only
-    // short messages are taken from the peer (the log-on lifts that bound).
+    // Whether a log-on succeeded; before that only the log-on request is served, only short
+    // messages are taken from the peer and no keep-alive goes out (the log-on lifts the bound
+    // and starts the keep-alive thread).
     bool IsLoggedOn() const { return m_bLoggedOn.load(); }
     void SetLoggedOn(bool on) {
         m_bLoggedOn = on;
-        if (on) SetUntrustedMessageLimit(0);
+        if (on) {
+            SetUntrustedMessageLimit(0);
+            StartKeepAlive();
+        }
     }
     // Read and written by handlers only, under the catalogue mutex.
     const std::string& GetUserName() const { return m_strUserName; }

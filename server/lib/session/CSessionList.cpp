@@ -15,7 +15,9 @@ int CSessionList::Add(std::unique_ptr<CClientSession> session) {
     {
         std::lock_guard lock(m_mutex);
         // Started under the lock, so RemoveAll can never delete a session halfway through.
-        if (session->StartThreads()) {
+        // Only what reading the log-on needs runs until it succeeds (SetLoggedOn starts the
+        // keep-alive): a stranger's connection costs three threads, not five.
+        if (session->StartThreads(NetThreads::Reading)) {
             m_sessions.push_back(std::move(session));
             return 1;
         }

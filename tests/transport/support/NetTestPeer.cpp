@@ -134,13 +134,13 @@ RawPeer::~RawPeer() {
     if (raw != -1) ::close(raw);
 }
 
-bool RawPeer::Open(int receiveBuffer) {
+bool RawPeer::Open(int receiveBuffer, NetThreads threads) {
     if (!listener.Start(0, "127.0.0.1")) return false;
     raw = ConnectRaw(listener.GetPort(), receiveBuffer);
     int h = listener.TakeHandle();
     if (raw < 0 || h < 0) return false;
     conn.Attach(h);
-    return conn.StartThreads() == 1;
+    return conn.StartThreads(threads) == 1;
 }
 
 bool RawPeer::Write(const std::string& bytes) {

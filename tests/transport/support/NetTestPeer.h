@@ -99,8 +99,9 @@ struct RawPeer {
     RecordingConnection conn;
     int raw = -1;
     ~RawPeer();
-    // receiveBuffer > 0 shrinks the plain socket's receive window (set before connecting).
-    bool Open(int receiveBuffer = 0);
+    // receiveBuffer > 0 shrinks the plain socket's receive window (set before connecting);
+    // `threads` is what the accepted end starts.
+    bool Open(int receiveBuffer = 0, NetThreads threads = NetThreads::All);
     // Sends all the bytes on the plain socket.
     bool Write(const std::string& bytes);
     // Reads what arrives on the plain socket within the time.
