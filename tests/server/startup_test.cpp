@@ -220,6 +220,33 @@ TEST_F(StartupTest, FailureTable) {
              return std::vector<std::string>{text};
          },
          false},
+        {"catalogue whose keyword links, loaded at start, have a damaged page",
+         [](StartupTest& t) {
+             t.MakeReadyHome();
+             // The check and the load both meet the damage: the catalogue is told as damaged.
+             int32_t root = 0, pageSize = 0;
+             {
+                 CADODatabase db;
+                 ASSERT_TRUE(db.OpenAccess(t.catalogue));
+                 CADORecordset rs, ps;
+                 ASSERT_TRUE(db.Query("SELECT rootpage FROM sqlite_master WHERE name = 'VUZO_KeywordLink'", rs));
+                 ASSERT_FALSE(rs.IsEOF());
+                 rs.GetLongAt(0, root);
+                 ASSERT_TRUE(db.Query("PRAGMA page_size", ps));
+                 ps.GetLongAt(0, pageSize);
+             }
+             ASSERT_GT(root, 1);
+             std::fstream f(t.catalogue, std::ios::in | std::ios::out | std::ios::binary);
+             f.seekp(static_cast<std::streamoff>(root - 1) * pageSize);
+             const std::string garbage(static_cast<size_t>(pageSize), '\x5A');
+             f.write(garbage.data(), static_cast<std::streamsize>(garbage.size()));
+         },
+         [](StartupTest& t) {
+             std::string text = kx::kMsgDbDamaged;
+             text.replace(text.find("%s"), 2, t.catalogue);
+             return std::vector<std::string>{text};
+         },
+         false},
         {"a storage root without the least free space",
          [](StartupTest& t) {
              t.MakeReadyHome();
