@@ -155,6 +155,13 @@ public:
     std::shared_ptr<const StorageDriveSource> drives; // the machine's drives when null
 };
 
+// What start-up tells of the test's catalogue when it is damaged.
+std::vector<std::string> DamagedCatalogueMessage(StartupTest& t) {
+    std::string text = kx::kMsgDbDamaged;
+    text.replace(text.find("%s"), 2, t.catalogue);
+    return {text};
+}
+
 // The failure table: each situation shows its messages in order, and nothing stays running.
 TEST_F(StartupTest, FailureTable) {
     struct Case {
@@ -214,11 +221,7 @@ TEST_F(StartupTest, FailureTable) {
              const std::string garbage(4096, '\x5A');
              f.write(garbage.data(), static_cast<std::streamsize>(garbage.size()));
          },
-         [](StartupTest& t) {
-             std::string text = kx::kMsgDbDamaged;
-             text.replace(text.find("%s"), 2, t.catalogue);
-             return std::vector<std::string>{text};
-         },
+         DamagedCatalogueMessage,
          false},
         {"catalogue whose keyword links, loaded at start, have a damaged page",
          [](StartupTest& t) {
@@ -241,11 +244,7 @@ TEST_F(StartupTest, FailureTable) {
              const std::string garbage(static_cast<size_t>(pageSize), '\x5A');
              f.write(garbage.data(), static_cast<std::streamsize>(garbage.size()));
          },
-         [](StartupTest& t) {
-             std::string text = kx::kMsgDbDamaged;
-             text.replace(text.find("%s"), 2, t.catalogue);
-             return std::vector<std::string>{text};
-         },
+         DamagedCatalogueMessage,
          false},
         {"a storage root without the least free space",
          [](StartupTest& t) {
