@@ -13,6 +13,9 @@
 //    their names by the row's id and both folders fsynced. Prints files per second, each side's
 //    gain over its single writer and the ratio of the gains (target: 8 sessions reach at least
 //    0.75 of the threads' gain).
+// 3. A reader beside the writers: the su session lists a 200-file folder (type 32) over and over,
+//    first on an idle server, then while 8 sessions each upload their 2 MB files; prints the
+//    median and p99 of the list's time in both, and the ratio of medians (target: at most 2).
 // Usage: server_fileupload_bench [files] [rounds] [files per session]
 #include "BenchServer.h"
 
@@ -183,6 +186,18 @@ double SessionsRound(const std::vector<BenchClient*>& clients, int perSession, c
     return static_cast<double>(clients.size()) * perSession / (MsSince(t) / 1000.0);
 }
 
+// Lists folder `folder` once, timed from send to its whole answer; negative when no answer came.
+double ListFolder(BenchClient& client, int folder) {
+    NetPacket p;
+    p.InitCommand(kx::kMsgFolderFiles, kx::kSubNone, 1);
+    p.SetRequestQueue();
+    p.SetText(std::to_string(folder));
+    const int before = client.Count(kx::kMsgFolderFiles);
+    const auto t = Clock::now();
+    if (!client.SendPacket(p) || !client.WaitFor(kx::kMsgFolderFiles, before + 1, std::chrono::seconds(30))) return -1;
+    return MsSince(t);
+}
+
 double Median(std::vector<double> v) {
     std::sort(v.begin(), v.end());
     return v.empty() ? 0 : v[v.size() / 2];
@@ -268,6 +283,48 @@ int main(int argc, char** argv) {
                     counts[k], sf, sf / s1, tf, tf / t1, (sf / s1) / (tf / t1),
                     counts[k] == 8 ? " (target: at least 0.75)" : "");
     }
+
+    // A reader beside the writers: the folder list idle, then while 8 sessions upload.
+    constexpr int kFolder = 77;
+    server.AddRows(100000001, kFolder, 200, 45000.0, "folder");
+    std::vector<BenchClient*> eight;
+    for (auto& s : sessions) eight.push_back(s.get());
+    std::vector<double> idleMedian, idleP99, busyMedian, busyP99;
+    for (int i = 0; i < 20; ++i) ListFolder(*client, kFolder); // warm caches and the session
+    for (int r = 0; r < rounds; ++r) {
+        std::vector<double> idle, busy;
+        for (int i = 0; i < 200; ++i) {
+            const double ms = ListFolder(*client, kFolder);
+            if (ms < 0) status = 2;
+            else idle.push_back(ms);
+        }
+        std::atomic<bool> uploading{true};
+        std::thread writers([&] {
+            SessionsRound(eight, perSession, bodies);
+            uploading = false;
+        });
+        while (uploading) {
+            const double ms = ListFolder(*client, kFolder);
+            if (ms < 0) status = 2;
+            else if (uploading) busy.push_back(ms); // only lists that ran wholly beside the uploads
+        }
+        writers.join();
+        const Figures fi = Figures::Of(idle), fb = Figures::Of(busy);
+        idleMedian.push_back(fi.median);
+        idleP99.push_back(fi.p99);
+        busyMedian.push_back(fb.median);
+        busyP99.push_back(fb.p99);
+        std::printf("%sround %d: %zu lists idle, %zu beside the uploads\n", r == 0 ? "\n" : "", r + 1, fi.count,
+                    fb.count);
+    }
+    const double im = Median(idleMedian), bm = Median(busyMedian);
+    std::printf("200-file folder list (type 32) while 8 sessions upload %d files of 2 MB each, against the same "
+                "list on an idle server; medians of %d rounds:\n",
+                perSession, rounds);
+    std::printf("  median: beside the uploads %.2f ms, idle %.2f ms, ratio %.2f (target at most 2)\n", bm, im, bm / im);
+    std::printf("  p99:    beside the uploads %.2f ms, idle %.2f ms, ratio %.2f\n", Median(busyP99),
+                Median(idleP99), Median(busyP99) / Median(idleP99));
+
     for (auto& c : sessions) c->StopAndClose();
     client->StopAndClose();
     return status;

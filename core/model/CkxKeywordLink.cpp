@@ -4,7 +4,10 @@
 
 namespace {
 
-bool FileBefore(const CkxKeywordLink& a, const CkxKeywordLink& b) { return a.m_nFileID < b.m_nFileID; }
+// An object rather than a function, so the sort of a whole catalogue's links compares inline.
+constexpr struct {
+    bool operator()(const CkxKeywordLink& a, const CkxKeywordLink& b) const { return a.m_nFileID < b.m_nFileID; }
+} FileBefore;
 
 } // namespace
 

@@ -130,6 +130,39 @@ TEST(CatalogueLock, ReadersQueuedBehindAWriterShareItAfterIt) {
     EXPECT_TRUE(writerIn.load());
 }
 
+// Writers that queue one after another without end (uploads committing back to back) do not
+// hold off a reader: it goes in when the writer holding the lock leaves, while the others are
+// still queued.
+TEST(CatalogueLock, ReaderGetsInBetweenWritersThatNeverStopQueueing) {
+    CCatalogueMutex mutex;
+    std::atomic<bool> stop{false};
+    std::atomic<int> turns{0};
+    std::vector<std::thread> writers;
+    for (int i = 0; i < 3; ++i)
+        writers.emplace_back([&] {
+            while (!stop) {
+                std::lock_guard lock(mutex);
+                ++turns;
+                // Held a while, as a commit is: the other writers are queued when it leaves.
+                for (int k = 0; k < 200; ++k) std::this_thread::yield();
+            }
+        });
+    // The writers are at it: a writer always waits or holds the lock from here on.
+    ASSERT_TRUE(Eventually([&] { return turns.load() > 100; }));
+    std::atomic<bool> readerIn{false};
+    std::atomic<int> writersRunning{0};
+    std::thread reader([&] {
+        std::shared_lock lock(mutex);
+        readerIn = true;
+        writersRunning = stop ? 0 : 1; // the writers had not been told to stop when it got in
+    });
+    EXPECT_TRUE(Eventually([&] { return readerIn.load(); })) << "the reader waited while writers kept queueing";
+    stop = true;
+    reader.join();
+    for (auto& w : writers) w.join();
+    EXPECT_EQ(writersRunning.load(), 1);
+}
+
 namespace {
 
 // Accounts "reader1".."reader<n>" with alice's role and password, in the catalogue and in

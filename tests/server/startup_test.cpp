@@ -155,6 +155,13 @@ public:
     std::shared_ptr<const StorageDriveSource> drives; // the machine's drives when null
 };
 
+// What start-up tells of the test's catalogue when it is damaged.
+std::vector<std::string> DamagedCatalogueMessage(StartupTest& t) {
+    std::string text = kx::kMsgDbDamaged;
+    text.replace(text.find("%s"), 2, t.catalogue);
+    return {text};
+}
+
 // The failure table: each situation shows its messages in order, and nothing stays running.
 TEST_F(StartupTest, FailureTable) {
     struct Case {
@@ -214,11 +221,30 @@ TEST_F(StartupTest, FailureTable) {
              const std::string garbage(4096, '\x5A');
              f.write(garbage.data(), static_cast<std::streamsize>(garbage.size()));
          },
+         DamagedCatalogueMessage,
+         false},
+        {"catalogue whose keyword links, loaded at start, have a damaged page",
          [](StartupTest& t) {
-             std::string text = kx::kMsgDbDamaged;
-             text.replace(text.find("%s"), 2, t.catalogue);
-             return std::vector<std::string>{text};
+             t.MakeReadyHome();
+             // The check and the load both meet the damage: the catalogue is told as damaged.
+             int32_t root = 0, pageSize = 0;
+             {
+                 CADODatabase db;
+                 ASSERT_TRUE(db.OpenAccess(t.catalogue));
+                 CADORecordset rs, ps;
+                 ASSERT_TRUE(db.Query("SELECT rootpage FROM sqlite_master WHERE name = 'VUZO_KeywordLink'", rs));
+                 ASSERT_FALSE(rs.IsEOF());
+                 rs.GetLongAt(0, root);
+                 ASSERT_TRUE(db.Query("PRAGMA page_size", ps));
+                 ps.GetLongAt(0, pageSize);
+             }
+             ASSERT_GT(root, 1);
+             std::fstream f(t.catalogue, std::ios::in | std::ios::out | std::ios::binary);
+             f.seekp(static_cast<std::streamoff>(root - 1) * pageSize);
+             const std::string garbage(static_cast<size_t>(pageSize), '\x5A');
+             f.write(garbage.data(), static_cast<std::streamsize>(garbage.size()));
          },
+         DamagedCatalogueMessage,
          false},
         {"a storage root without the least free space",
          [](StartupTest& t) {

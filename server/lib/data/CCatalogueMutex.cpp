@@ -16,19 +16,32 @@ bool CCatalogueMutex::try_lock() {
 }
 
 void CCatalogueMutex::unlock() {
+    bool readersGo = false;
     {
         std::lock_guard state(m_state);
         m_writer = false;
+        // The readers waiting now hold it from here, before any writer waiting beside them.
+        if (m_readersWaiting != 0) {
+            m_readers += m_readersWaiting;
+            m_readersWaiting = 0;
+            ++m_readTurn;
+            readersGo = true;
+        }
     }
-    // Every waiter looks: the next writer goes if there is one, else the readers do.
-    m_writerGoes.notify_one();
-    m_readersGo.notify_all();
+    if (readersGo) m_readersGo.notify_all();
+    else m_writerGoes.notify_one();
 }
 
 void CCatalogueMutex::lock_shared() {
     std::unique_lock state(m_state);
-    m_readersGo.wait(state, [this] { return !m_writer && m_writersWaiting == 0; });
-    ++m_readers;
+    if (!m_writer && m_writersWaiting == 0) {
+        ++m_readers;
+        return;
+    }
+    // Counted in by the writer that leaves next.
+    ++m_readersWaiting;
+    const uint64_t turn = m_readTurn;
+    m_readersGo.wait(state, [this, turn] { return m_readTurn != turn; });
 }
 
 bool CCatalogueMutex::try_lock_shared() {

@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <mutex>
 #include <string_view>
+#include <thread>
 
 namespace {
 
@@ -81,22 +82,31 @@ int CVarniaServer::Start() {
 
     // 4. A catalogue with a damaged page would open and then load half its lists: what start-up
     // reads (the schema, the planner's statistics and every table loaded into memory) is checked
-    // before anything is read from it. The file and log tables, which grow with use and are read
-    // a request at a time, are not: their pages would make the check grow with the catalogue, and
-    // a damaged one fails the requests that reach it.
-    {
-        // A file that does not open at all is told below, as any catalogue that cannot be opened.
-        CADODatabase probe;
-        std::string detail;
-        if (probe.OpenAccess(path) && !probe.QuickCheck(detail, {"VUZO_FImage", "VUZO_Log"})) {
-            kx::ServerWarning("catalogue %s failed its integrity check: %s", path.c_str(), detail.c_str());
-            return Fail(Format(kx::kMsgDbDamaged, path));
-        }
-    }
+    // before anything loaded is used or anything is written. The file and log tables, which grow
+    // with use and are read a request at a time, are not: their pages would make the check grow
+    // with the catalogue, and a damaged one fails the requests that reach it. The check runs on a
+    // connection of its own beside the load, which only reads: a damaged catalogue is refused
+    // after both, with nothing it loaded kept and nothing written to it.
+    // The probe opens first, alone: an older catalogue is switched to write-ahead logging there,
+    // which would wait for the load's reads if both opened at once.
+    CADODatabase probe;
+    // A file that does not open at all is told below, as any catalogue that cannot be opened.
+    const bool probed = probe.OpenAccess(path);
+    bool sound = true;
+    std::string damage;
+    std::thread check([&] { sound = !probed || probe.QuickCheck(damage, {"VUZO_FImage", "VUZO_Log"}); });
 
     // Open the catalogue and load it into memory.
     m_data.SetConnection("", path, kDefaultDbUser, kDefaultDbPassword);
-    if (!m_data.Open(KX_DB_SQLITE)) {
+    const bool opened = m_data.Open(KX_DB_SQLITE);
+    check.join();
+    probe.Close();
+    if (!sound) {
+        m_data.Close();
+        kx::ServerWarning("catalogue %s failed its integrity check: %s", path.c_str(), damage.c_str());
+        return Fail(Format(kx::kMsgDbDamaged, path));
+    }
+    if (!opened) {
         kx::ServerWarning("catalogue %s: %s", path.c_str(), m_data.GetLastError().c_str());
         return Fail(kx::kMsgDbOpenFailed);
     }
