@@ -76,6 +76,7 @@ std::optional<Answer> TestClient::Wait(int type, int subOp, std::chrono::millise
             if (!Matches(*it, type, subOp)) continue;
             found = std::move(*it);
             m_answers.erase(it);
+            ++m_nTaken;
             return true;
         }
         return false;
@@ -86,9 +87,19 @@ std::optional<Answer> TestClient::Wait(int type, int subOp, std::chrono::millise
 std::optional<std::vector<Answer>> TestClient::WaitSeries(int type, int subOp,
                                                           std::chrono::milliseconds limit) {
     std::unique_lock lock(m_mutex);
+    // Answers only come at the back, so each wake-up looks at the new ones alone (a long series
+    // would otherwise be scanned whole once per entry), unless one was taken meanwhile.
+    size_t scanned = 0;
+    uint64_t taken = m_nTaken;
     const bool complete = m_changed.wait_for(lock, limit, [&] {
-        for (const auto& a : m_answers)
+        if (taken != m_nTaken) {
+            taken = m_nTaken;
+            scanned = 0;
+        }
+        for (; scanned < m_answers.size(); ++scanned) {
+            const Answer& a = m_answers[scanned];
             if (Matches(a, type, subOp) && IsLast(a)) return true;
+        }
         return false;
     });
     if (!complete) return std::nullopt;
@@ -101,6 +112,7 @@ std::optional<std::vector<Answer>> TestClient::WaitSeries(int type, int subOp,
         const bool last = IsLast(*it);
         series.push_back(std::move(*it));
         it = m_answers.erase(it);
+        ++m_nTaken;
         if (last) break;
     }
     return series;

@@ -101,6 +101,7 @@ private:
     std::mutex m_mutex;
     std::condition_variable m_changed;
     std::deque<Answer> m_answers;
+    uint64_t m_nTaken = 0; // answers taken out of m_answers, under m_mutex
     std::atomic<bool> m_bClosed{false};
     int m_nUserId = -1;
 };
