@@ -46,6 +46,11 @@ int SyncFolder(const std::string& folder) {
     return error;
 }
 
+std::string FolderOf(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+}
+
 } // namespace
 
 std::string SafeWriteResult::Message() const {
@@ -78,11 +83,17 @@ bool IsStagingName(std::string_view name) {
            name.size() - at == std::char_traits<char>::length(kStagingMarker) + 6;
 }
 
+std::string StagedTargetName(std::string_view temporaryName) {
+    if (!IsStagingName(temporaryName)) return {};
+    return std::string(temporaryName.substr(0, temporaryName.rfind(kStagingMarker)));
+}
+
 StagedFile::~StagedFile() { Discard(); }
 
 StagedFile::StagedFile(StagedFile&& other) noexcept
-    : m_path(std::move(other.m_path)), m_temp(std::move(other.m_temp)) {
+    : m_path(std::move(other.m_path)), m_temp(std::move(other.m_temp)), m_placed(other.m_placed) {
     other.m_temp.clear();
+    other.m_placed = false;
 }
 
 StagedFile& StagedFile::operator=(StagedFile&& other) noexcept {
@@ -90,12 +101,18 @@ StagedFile& StagedFile::operator=(StagedFile&& other) noexcept {
         Discard();
         m_path = std::move(other.m_path);
         m_temp = std::move(other.m_temp);
+        m_placed = other.m_placed;
         other.m_temp.clear();
+        other.m_placed = false;
     }
     return *this;
 }
 
 void StagedFile::Discard() {
+    // The target goes first: a crash between the two leaves a temporary file, which the next
+    // start removes, rather than a target that nothing names.
+    if (m_placed) ::unlink(m_path.c_str());
+    m_placed = false;
     if (!m_temp.empty()) ::unlink(m_temp.c_str());
     m_temp.clear();
 }
@@ -107,9 +124,7 @@ SafeWriteResult StagedFile::Stage(const std::string& path, std::initializer_list
         m_path = path;
         return Failed(path, "write", EINVAL);
     }
-    const size_t slash = path.rfind('/');
-    return StageAt(slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash), path, parts,
-                   newFileMode);
+    return StageAt(FolderOf(path), path, parts, newFileMode);
 }
 
 SafeWriteResult StagedFile::StageIn(const std::string& stagingFolder, const std::string& path,
@@ -169,18 +184,37 @@ SafeWriteResult StagedFile::StageAt(const std::string& folder, const std::string
     return {0, "", path};
 }
 
+SafeWriteResult StagedFile::Place() {
+    if (m_temp.empty() || m_placed || m_path.empty() || m_path.back() == '/') return Failed(m_path, "place", EINVAL);
+    if (::link(m_temp.c_str(), m_path.c_str()) != 0) return Failed(m_path, "link", errno);
+    m_placed = true;
+    SafeWriteResult r{0, "", m_path, true};
+    if (int e = SyncFolder(FolderOf(m_path))) {
+        r = Failed(m_path, "flush the folder of", e);
+        r.placed = true;
+    }
+    return r;
+}
+
+void StagedFile::Settle() {
+    if (!m_placed) return;
+    // Not flushed: should a crash bring the temporary name back, the next start sees its target
+    // committed and removes only the temporary name.
+    ::unlink(m_temp.c_str());
+    m_temp.clear();
+    m_placed = false;
+}
+
 SafeWriteResult StagedFile::Publish() {
-    if (m_temp.empty() || m_path.empty() || m_path.back() == '/') return Failed(m_path, "publish", EINVAL);
+    if (m_temp.empty() || m_placed || m_path.empty() || m_path.back() == '/') return Failed(m_path, "publish", EINVAL);
     if (std::rename(m_temp.c_str(), m_path.c_str()) != 0) {
         const int error = errno;
         Discard();
         return Failed(m_path, "rename over", error);
     }
     m_temp.clear();
-    const size_t slash = m_path.rfind('/');
-    const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : m_path.substr(0, slash);
     SafeWriteResult r{0, "", m_path, true};
-    if (int e = SyncFolder(folder)) {
+    if (int e = SyncFolder(FolderOf(m_path))) {
         r = Failed(m_path, "flush the folder of", e);
         r.placed = true;
     }

@@ -68,10 +68,19 @@ public:
     void SetTarget(const std::string& path) { m_path = path; }
     // Renames it over the target; after a failed rename the temporary file is gone.
     SafeWriteResult Publish();
-    // Removes the temporary file if it is still there.
+    // Publishing in two steps, for a new file that nobody may see before its commit and whose
+    // placing should not wait for it: Place gives the content its target name as a second link
+    // (never over an existing file: EEXIST fails) and flushes the target's folder, keeping the
+    // temporary name; Settle, after the commit, drops the temporary name. Until Settle, Discard
+    // removes both names. What a crash leaves between the two is a temporary file with two
+    // links (see PlacedTargetName): the commit decides whether its target stays.
+    SafeWriteResult Place();
+    void Settle();
+    // Removes the temporary file if it is still there, and a placed target not yet settled.
     void Discard();
 
     bool IsStaged() const { return !m_temp.empty(); }
+    bool IsPlaced() const { return m_placed; }
     const std::string& Target() const { return m_path; }
 
 private:
@@ -80,6 +89,11 @@ private:
 
     std::string m_path;
     std::string m_temp;
+    bool m_placed = false; // m_path is a second link to m_temp, made by Place
 };
+
+// The target's file name within a temporary name ("12.jpg" of "12.jpg.tmp-a1B2c3"); empty for a
+// name that is not a temporary one.
+std::string StagedTargetName(std::string_view temporaryName);
 
 } // namespace kx

@@ -113,3 +113,53 @@ TEST(SafeWrite, FailureKeepsTheOldFileAndLeavesNoTemporary) {
         EXPECT_EQ(Names(dir), before);
     }
 }
+
+// Placing in two steps: the target exists from Place on, sharing the temporary file's content;
+// Settle keeps only the target, Discard (or dropping it unsettled) leaves neither, and an
+// existing target is never replaced.
+TEST(SafeWrite, PlaceLinksTheTargetUntilSettledOrDiscarded) {
+    TempDir dir;
+    fs::create_directory(dir.file("staging"));
+    fs::create_directory(dir.file("store"));
+    const std::string staging = dir.file("staging");
+    const auto stagedNames = [&] {
+        std::set<std::string> out;
+        for (const auto& e : fs::directory_iterator(staging)) out.insert(e.path().filename().string());
+        return out;
+    };
+    for (const bool settle : {true, false}) {
+        SCOPED_TRACE(settle ? "settled" : "discarded");
+        const std::string target = dir.file(settle ? "store/7.jpg" : "store/8.jpg");
+        {
+            kx::StagedFile staged;
+            ASSERT_TRUE(staged.StageIn(staging, target, {std::string_view("content")}, 0600));
+            EXPECT_FALSE(fs::exists(target));
+            const std::set<std::string> temps = stagedNames();
+            ASSERT_EQ(temps.size(), 1u);
+            // The temporary name tells which target it is for.
+            EXPECT_EQ(kx::StagedTargetName(*temps.begin()), fs::path(target).filename().string());
+            const kx::SafeWriteResult placed = staged.Place();
+            ASSERT_TRUE(placed) << placed.Message();
+            EXPECT_TRUE(staged.IsPlaced());
+            EXPECT_EQ(FileBytes(target), "content");
+            EXPECT_EQ(Mode(target), 0600u);
+            EXPECT_EQ(fs::hard_link_count(target), 2u);
+            if (settle) staged.Settle();
+        }
+        EXPECT_TRUE(stagedNames().empty());
+        EXPECT_EQ(fs::exists(target), settle);
+        if (settle) EXPECT_EQ(fs::hard_link_count(target), 1u);
+    }
+
+    // A target already there stays as it was, and the staged content goes when dropped.
+    kx::StagedFile other;
+    ASSERT_TRUE(other.StageIn(staging, dir.file("store/7.jpg"), {std::string_view("other")}, 0600));
+    const kx::SafeWriteResult refused = other.Place();
+    EXPECT_FALSE(refused);
+    EXPECT_EQ(refused.error, EEXIST) << refused.Message();
+    EXPECT_FALSE(other.IsPlaced());
+    other.Discard();
+    EXPECT_EQ(FileBytes(dir.file("store/7.jpg")), "content");
+    EXPECT_TRUE(stagedNames().empty());
+    EXPECT_EQ(kx::StagedTargetName("7.jpg"), "");
+}

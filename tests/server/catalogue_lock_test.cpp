@@ -270,3 +270,29 @@ TEST(CatalogueLock, UploadAndLogOnFinishWhileTenSessionsListWithoutPause) {
     EXPECT_TRUE(readersRunning);
     EXPECT_EQ(QueryInt(server.Db(), "SELECT COUNT(*) FROM VUZO_FImage WHERE T_Title = 'upload'"), 1);
 }
+
+// An upload's commit holds the catalogue alone but changes no in-memory list: the lists read
+// from memory alone (accounts and roles) are answered meanwhile, and a list that reads rows
+// waits for the commit and is answered after it.
+TEST(CatalogueLock, AccountAndRoleListsAreAnsweredWhileACommitHoldsTheCatalogue) {
+    TestServer server;
+    ASSERT_TRUE(server.Ok());
+    auto alice = server.LogOn("alice", "alice-pw");
+    ASSERT_TRUE(alice);
+    const int bob = server.UserId("bob");
+    const int folder = AddFolderDirect(server, "共享", -1, bob, 0xFFFFFFFF).m_nID;
+    CkxFileImage f = MakeFile("listed", "jpg", bob);
+    f.m_nLocDirID = folder;
+    ASSERT_GT(InsertRow(server.Db(), f), 0);
+    {
+        std::lock_guard commit(server.Data().CatalogueMutex());
+        // (The test catalogue has no file or folder roles, whose empty lists send nothing.)
+        for (const int type : {kx::kMsgUser, kx::kMsgUserRole}) {
+            SCOPED_TRACE(type);
+            ASSERT_TRUE(alice->Send(type, kx::kSubList));
+            EXPECT_TRUE(alice->WaitSeries(type, kx::kSubList, 60s)) << "no answer while the catalogue was held";
+        }
+        ASSERT_TRUE(alice->SendText(kx::kMsgFolderFiles, kx::kSubNone, std::to_string(folder)));
+    }
+    EXPECT_TRUE(alice->WaitSeries(kx::kMsgFolderFiles, kx::kSubNone, 60s));
+}

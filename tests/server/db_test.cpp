@@ -5,6 +5,7 @@
 #include "db/CatalogueMaker.h"
 #include "support/TempDir.h"
 #include "server/support/TestCatalogue.h"
+#include "table/CImageFileTable.h"
 
 #include <gtest/gtest.h>
 
@@ -454,6 +455,70 @@ TEST_P(CatalogueTest, TwoThreadsInsertingGetTheirOwnIds) {
     for (int t = 0; t < 2; ++t)
         for (int i = 0; i < kPerThread; ++i)
             EXPECT_EQ(events[ids[t][i]], "t" + std::to_string(t) + "-" + std::to_string(i));
+}
+
+// Ids taken for rows yet to be written (a new file's content is put in place under its id before
+// its row goes in): never the same twice, even from two threads, and never one a row had, even
+// after that row is gone and the catalogue is opened again.
+TEST_P(CatalogueTest, ReservedFileIdsAreNeverGivenTwiceNorReused) {
+    const std::string table = CImageFileTable().GetTableName();
+    constexpr int kPerThread = 100;
+    std::vector<std::vector<int>> ids(2);
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 2; ++t)
+        threads.emplace_back([&, t] {
+            for (int i = 0; i < kPerThread; ++i) ids[t].push_back(db.ReserveID(table));
+        });
+    for (auto& th : threads) th.join();
+    std::set<int> all;
+    for (const auto& some : ids) all.insert(some.begin(), some.end());
+    EXPECT_EQ(all.size(), 2u * kPerThread);
+    ASSERT_GT(*all.begin(), 0);
+    const int largest = *all.rbegin();
+
+    // A row under the largest id, then purged: its id stays spent.
+    CImageFileTable files;
+    CkxFileImage f;
+    f.m_strTitle = "reserved";
+    f.m_strExName = "jpg";
+    f.m_nID = largest;
+    const CkxBuf none;
+    ASSERT_EQ(files.InsertReservedFile(db, f, none, none), 1);
+    EXPECT_EQ(Count(" SELECT * FROM " + table + " WHERE T_ID = " + std::to_string(largest) + " "), 1);
+    EXPECT_EQ(files.InsertReservedFile(db, f, none, none), 0); // the id is taken
+    ASSERT_EQ(files.DeleteFile(db, 1, largest, 1), 1);
+    CADODatabase again;
+    ASSERT_EQ(again.Connect(db.GetConnectionString(), "", ""), 1);
+    EXPECT_GT(again.ReserveID(table), largest);
+    // An insert that takes its own id takes it the same way.
+    CkxFileImage g;
+    g.m_strTitle = "own id";
+    ASSERT_EQ(files.InsertFile(again, g, none, none), 1);
+    EXPECT_GT(g.m_nID, largest);
+    EXPECT_EQ(db.ReserveID("no such table"), 0);
+}
+
+// Commits do not copy the write-ahead log into the catalogue file themselves (that is left to a
+// thread of its own, so no commit waits for its syncs): the copy still happens, and the file
+// takes what was written.
+TEST_P(CatalogueTest, WrittenLogIsCopiedIntoTheCatalogueFile) {
+    if (GetParam() != KX_DB_SQLITE) GTEST_SKIP() << "a PostgreSQL server keeps its own log";
+    const std::string file = catalogue.path;
+    const uintmax_t before = std::filesystem::file_size(file);
+    const std::string text(3000, 'w');
+    for (int i = 0; i < 3000; ++i) {
+        CADOFieldList f;
+        f.AddInt("T_Lev", 1);
+        f.AddText("T_Event", text + std::to_string(i));
+        f.AddInt("T_DoUser", 1);
+        ASSERT_GT(db.Insert("VUZO_Log", f), 0);
+    }
+    // About 9 MB went into the log in 3,000 commits; wait for the catalogue file to take it.
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (std::filesystem::file_size(file) < before + (4u << 20) && std::chrono::steady_clock::now() < end)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    EXPECT_GE(std::filesystem::file_size(file), before + (4u << 20)) << "the log was never copied into the catalogue file";
+    EXPECT_EQ(Count(" SELECT * FROM VUZO_Log "), 3000);
 }
 
 TEST_P(CatalogueTest, ReconnectsSilentlyAfterClose) {

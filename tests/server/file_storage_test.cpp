@@ -10,6 +10,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <set>
 
 namespace fs = std::filesystem;
 
@@ -154,4 +155,47 @@ TEST(FileStorage, DeleteGivesBothSizesBackInKilobytes) {
     EXPECT_EQ(s.Delete(3, 5, "5.png"), 0);
     EXPECT_EQ(s.Delete(0, 5, "../../Conf"), 1);
     EXPECT_TRUE(fs::exists(r.root + "/Conf"));
+}
+
+// What a crash leaves in the staging folder: temporary files of unfinished writes, and new files
+// placed under their ids before their commit. The start removes every temporary file, and a
+// placed file's target only when its row was not committed; other stored files stay.
+TEST(FileStorage, LeftoversGoAndPlacedFilesStayOnlyWhenCommitted) {
+    OneRoot r;
+    CImageStorage s(r.drives);
+    s.Prepare("KX");
+    ASSERT_EQ(s.CreateRootFolders(0), 1);
+    const fs::path staging = r.root + "/File/Image/Staging";
+    const fs::path whole = r.root + "/File/Image/Whole", micro = r.root + "/File/Image/Micro";
+    ASSERT_TRUE(fs::is_directory(staging));
+    const auto file = [](const fs::path& p, const std::string& bytes) { std::ofstream(p, std::ios::binary) << bytes; };
+    // Placed before a crash: 5 committed, 6 not (both its content and its thumbnail).
+    for (const char* id : {"5", "6"}) {
+        file(staging / (std::string(id) + ".jpg.tmp-aaaaaa"), std::string("whole ") + id);
+        fs::create_hard_link(staging / (std::string(id) + ".jpg.tmp-aaaaaa"), whole / (std::string(id) + ".jpg"));
+        file(staging / (std::string(id) + ".tmp-bbbbbb"), std::string("micro ") + id);
+        fs::create_hard_link(staging / (std::string(id) + ".tmp-bbbbbb"), micro / id);
+    }
+    // An unfinished write, and a stored file 9 whose name a linked temporary file shares
+    // without being it.
+    file(staging / "new.tmp-cccccc", "unfinished");
+    file(whole / "9.jpg", "stored 9");
+    file(staging / "9.jpg.tmp-dddddd", "elsewhere");
+    fs::create_hard_link(staging / "9.jpg.tmp-dddddd", r.root + "/other-link");
+
+    std::set<uint32_t> asked;
+    const std::vector<std::string> removed = s.RemoveLeftovers([&](uint32_t id) {
+        asked.insert(id);
+        return id == 5;
+    });
+    EXPECT_TRUE(fs::is_empty(staging));
+    EXPECT_EQ(ReadAll((whole / "5.jpg").string()), "whole 5");
+    EXPECT_EQ(ReadAll((micro / "5").string()), "micro 5");
+    EXPECT_EQ(fs::hard_link_count(whole / "5.jpg"), 1u);
+    EXPECT_FALSE(fs::exists(whole / "6.jpg"));
+    EXPECT_FALSE(fs::exists(micro / "6"));
+    EXPECT_EQ(ReadAll((whole / "9.jpg").string()), "stored 9");
+    EXPECT_EQ(asked, (std::set<uint32_t>{5, 6}));
+    EXPECT_EQ(removed.size(), 8u); // six temporary files and the two targets of 6
+    for (const std::string& p : removed) EXPECT_EQ(p.find("/Whole/5"), std::string::npos) << p;
 }

@@ -297,6 +297,7 @@ TEST(ServerProgram, UploadsSurviveAKillAndLeaveNoStagedFile) {
             ASSERT_TRUE(db.OpenAccess(catalogue));
             CADORecordset rs;
             std::set<std::string> rows;
+            std::set<std::string> ids;
             ASSERT_TRUE(db.Query("SELECT T_ID, T_Title, T_FileSize FROM VUZO_FImage", rs));
             for (; !rs.IsEOF(); rs.MoveNext()) {
                 int32_t id = 0, size = 0;
@@ -305,12 +306,22 @@ TEST(ServerProgram, UploadsSurviveAKillAndLeaveNoStagedFile) {
                 rs.GetString("T_Title", title);
                 rs.GetLongAt(2, size);
                 rows.insert(title);
+                ids.insert(std::to_string(id));
                 const std::string whole = srvtest::ReadDisk((files / "Whole" / (std::to_string(id) + ".jpg")).string());
                 EXPECT_EQ(whole.size(), static_cast<size_t>(size)) << "row " << id << " lacks its content";
                 EXPECT_TRUE(whole == UploadBytes(title)) << "row " << id << " has other content";
                 EXPECT_TRUE(fs::exists(files / "Micro" / std::to_string(id))) << "row " << id << " lacks its thumbnail";
             }
             for (const std::string& t : acknowledged) EXPECT_TRUE(rows.count(t)) << t << " was answered but lost";
+            // Nor is a stored file left that no row names (content put in place before a commit
+            // the kill prevented).
+            for (const char* kind : {"Whole", "Micro"}) {
+                std::error_code walk;
+                for (fs::directory_iterator it(files / kind, walk), end; !walk && it != end; it.increment(walk)) {
+                    const std::string name = it->path().filename().string();
+                    EXPECT_TRUE(ids.count(name.substr(0, name.find('.')))) << kind << "/" << name << " has no row";
+                }
+            }
             std::error_code ec;
             EXPECT_TRUE(!fs::exists(files / "Staging") || fs::is_empty(files / "Staging", ec))
                 << "a staged file was left";

@@ -38,6 +38,11 @@ public:
     // The one catalogue lock of the process's catalogue: exclusive for changes, shared for
     // readers; a waiting change goes before readers that come after it.
     CCatalogueMutex& CatalogueMutex() { return m_catalogueMutex; }
+    // The lock of the in-memory lists (users, roles, folders, ...) alone: whoever may change
+    // them holds it alone inside the catalogue lock (see KxCatalogueWriter), so a reader of those
+    // lists alone (the user list, say) shares it and never waits for a change that writes only
+    // catalogue rows (an upload's commit).
+    CCatalogueMutex& MemoryMutex() { return m_memoryMutex; }
 
     // Connection texts: server, database (the catalogue file's path for SQLite, the database
     // name for PostgreSQL), user name and password. Empty at construction.
@@ -59,6 +64,7 @@ public:
 
 private:
     CCatalogueMutex m_catalogueMutex;
+    CCatalogueMutex m_memoryMutex;
     CkxXXX& m_context;
     CADODatabase m_db;
     std::unique_ptr<CImageStorage> m_storage;
@@ -68,4 +74,17 @@ private:
     std::string m_strUser;
     std::string m_strPassword;
     std::string m_strLastError;
+};
+
+// The locks of a change that may touch the in-memory lists: the catalogue lock held alone, and
+// inside it the memory lock held alone (always in that order).
+class KxCatalogueWriter {
+public:
+    explicit KxCatalogueWriter(CDataManager& data) : m_catalogue(data.CatalogueMutex()), m_memory(data.MemoryMutex()) {}
+    KxCatalogueWriter(const KxCatalogueWriter&) = delete;
+    KxCatalogueWriter& operator=(const KxCatalogueWriter&) = delete;
+
+private:
+    std::lock_guard<CCatalogueMutex> m_catalogue;
+    std::lock_guard<CCatalogueMutex> m_memory;
 };

@@ -399,6 +399,39 @@ int CADODatabase::GetNewID(const std::string& table) {
     return v.GetKind() == CADOVariant::Int ? static_cast<int32_t>(v.GetInt64()) : 0;
 }
 
+int CADODatabase::ReserveID(const std::string& table) {
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    if (!kx::IsSqlName(table) || !EnsureOpenLocked()) return 0;
+    const auto first = [](const DbRows& rows) -> int64_t {
+        if (rows.rows.empty() || rows.rows[0].empty()) return 0;
+        const CADOVariant& v = rows.rows[0][0];
+        if (v.GetKind() == CADOVariant::Int) return v.GetInt64();
+        return v.GetKind() == CADOVariant::Text ? std::atoll(v.GetBytes().c_str()) : 0;
+    };
+    if (m_kind != KX_DB_SQLITE) {
+        DbRows rows;
+        if (!RunLocked("SELECT nextval(pg_get_serial_sequence('" + table + "', 't_id'))", {}, &rows)) return 0;
+        const int64_t id = first(rows);
+        return id > 0 && id <= INT32_MAX ? static_cast<int>(id) : 0;
+    }
+    // The count belongs to one catalogue: a connection to another file starts it again.
+    if (m_idsOf != m_connection) {
+        m_nextIds.clear();
+        m_idsOf = m_connection;
+    }
+    auto at = m_nextIds.find(table);
+    if (at == m_nextIds.end()) {
+        DbRows largest, mark;
+        if (!RunLocked("SELECT MAX(T_ID) FROM " + table, {}, &largest)) return 0;
+        // No mark yet (a table never written) is no failure; a catalogue without AUTOINCREMENT
+        // bookkeeping at all has only its largest id to go by.
+        RunLocked("SELECT seq FROM sqlite_sequence WHERE name = " + Marker(1), {CADOVariant(table)}, &mark);
+        at = m_nextIds.emplace(table, std::max(first(largest), first(mark)) + 1).first;
+    }
+    if (at->second > INT32_MAX) return 0;
+    return static_cast<int>(at->second++);
+}
+
 int CADODatabase::InsertRecord(const std::string& table, const CADOColumnList& columns) {
     std::lock_guard<std::recursive_mutex> lock(m_mutex);
     if (!EnsureOpenLocked()) return -1;

@@ -10,6 +10,7 @@
 
 #include <atomic>
 #include <functional>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -97,6 +98,13 @@ public:
     // Reads the largest T_ID of the table (0 for an empty table); it makes no id. -1 on
     // failure; 0 before any open.
     int GetNewID(const std::string& table);
+    // An id for a row of the table that is yet to be inserted (with an explicit T_ID), so that
+    // what the row will name can be put in place before the row is written. No two calls give
+    // the same id, and no id a row ever had; one never inserted is just skipped. SQLite: counted
+    // on in memory from the larger of the table's largest id and its AUTOINCREMENT mark, so
+    // every insert into the table must take its id here. PostgreSQL: the column's sequence.
+    // 0 when the database cannot tell.
+    int ReserveID(const std::string& table);
 
     static std::string BuildWhere(const CADOFieldList& where);
     static std::string FormatDate(const COleDateTime& dt) { return kx::SqlDate(dt); }
@@ -123,6 +131,9 @@ private:
     std::atomic<long> m_affected{0}; // read by callers without the connection lock
     bool m_inTransaction = false;
     std::string m_lastError;
+    // SQLite: the next id ReserveID gives, per table, for the catalogue m_idsOf names.
+    std::map<std::string, int64_t> m_nextIds;
+    std::string m_idsOf;
 };
 
 // One transaction on the connection: other threads wait until it ends. Commit() makes the

@@ -5,8 +5,11 @@
 #include <sqlite3.h>
 
 #include <cctype>
+#include <condition_variable>
 #include <cstring>
+#include <mutex>
 #include <string_view>
+#include <thread>
 #include <vector>
 #include <strings.h>
 
@@ -90,6 +93,89 @@ private:
     std::vector<char> m_dates;
 };
 
+// Copies the write-ahead log into the catalogue file on a thread and a connection of its own,
+// so that no commit pays for a checkpoint's syncs: commits are made while requests wait for the
+// catalogue, and a checkpoint under heavy writes can take tens of milliseconds. Passive: it
+// never waits for, nor holds up, the main connection's readers and writer.
+class WalCheckpointer {
+public:
+    // Opens its own connection to the catalogue; Ready() tells whether it could.
+    explicit WalCheckpointer(const std::string& text) {
+        if (sqlite3_open_v2(text.c_str(), &m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX,
+                            nullptr) != SQLITE_OK) {
+            Close();
+            return;
+        }
+        sqlite3_busy_timeout(m_db, 5000);
+        // A connection learns that the file keeps a write-ahead log when it first reads it;
+        // until then a checkpoint finds no log to copy.
+        if (sqlite3_exec(m_db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr) != SQLITE_OK) {
+            Close();
+            return;
+        }
+        m_thread = std::thread([this] { Run(); });
+    }
+    ~WalCheckpointer() {
+        {
+            std::lock_guard lock(m_mutex);
+            m_stop = true;
+        }
+        m_wake.notify_one();
+        if (m_thread.joinable()) m_thread.join();
+        Close();
+    }
+    WalCheckpointer(const WalCheckpointer&) = delete;
+    WalCheckpointer& operator=(const WalCheckpointer&) = delete;
+
+    bool Ready() const { return m_db != nullptr; }
+
+    // The main connection's hook after each commit, with the frames now in the log: a
+    // checkpoint is due each time the log has grown by the usual automatic step.
+    static int OnCommit(void* self, sqlite3*, const char*, int frames) {
+        static_cast<WalCheckpointer*>(self)->Committed(frames);
+        return SQLITE_OK;
+    }
+
+private:
+    static constexpr int kStep = 1000; // frames, SQLite's own automatic checkpoint step
+
+    void Committed(int frames) {
+        // Called on the thread that holds the main connection; a log that began again is short.
+        if (frames < m_lastDue) m_lastDue = 0;
+        if (frames - m_lastDue < kStep) return;
+        m_lastDue = frames;
+        {
+            std::lock_guard lock(m_mutex);
+            m_due = true;
+        }
+        m_wake.notify_one();
+    }
+
+    void Run() {
+        std::unique_lock lock(m_mutex);
+        for (;;) {
+            m_wake.wait(lock, [this] { return m_stop || m_due; });
+            if (m_stop) break;
+            m_due = false;
+            lock.unlock();
+            sqlite3_wal_checkpoint_v2(m_db, nullptr, SQLITE_CHECKPOINT_PASSIVE, nullptr, nullptr);
+            lock.lock();
+        }
+    }
+
+    void Close() {
+        if (m_db) sqlite3_close_v2(m_db);
+        m_db = nullptr;
+    }
+
+    sqlite3* m_db = nullptr; // used by the thread alone once it runs
+    int m_lastDue = 0;       // touched only by the main connection's hook
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    bool m_stop = false, m_due = false;
+    std::thread m_thread;
+};
+
 class SqliteEngine final : public DbEngine {
 public:
     ~SqliteEngine() override { Close(); }
@@ -120,10 +206,25 @@ public:
             Close();
             return false;
         }
+        DbRows mode;
+        std::string ignored;
+        if (Run("PRAGMA journal_mode", {}, &mode, affected, ignored) && !mode.rows.empty() &&
+            !mode.rows[0].empty() && strcasecmp(mode.rows[0][0].GetBytes().c_str(), "wal") == 0) {
+            // The hook takes the place of the automatic checkpoint, which stays when the
+            // checkpointer cannot have a connection of its own.
+            auto checkpointer = std::make_unique<WalCheckpointer>(text);
+            if (checkpointer->Ready()) {
+                m_checkpointer = std::move(checkpointer);
+                sqlite3_wal_hook(m_db, &WalCheckpointer::OnCommit, m_checkpointer.get());
+            }
+        }
         return true;
     }
 
     void Close() override {
+        if (m_db) sqlite3_wal_hook(m_db, nullptr, nullptr);
+        m_checkpointer.reset();
+        // The last connection to close checkpoints what is left.
         if (m_db) sqlite3_close_v2(m_db);
         m_db = nullptr;
     }
@@ -257,6 +358,7 @@ private:
     }
 
     sqlite3* m_db = nullptr;
+    std::unique_ptr<WalCheckpointer> m_checkpointer;
 };
 
 } // namespace

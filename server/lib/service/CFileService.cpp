@@ -48,7 +48,7 @@ CFileService::StagedAdd::~StagedAdd() {
     if (m_storage) m_storage->AddCapacity(m_root, m_kb);
 }
 
-int CFileService::StageAdd(const CkxFile& file, StagedAdd& staged) {
+int CFileService::StageAdd(CkxFile& file, StagedAdd& staged) {
     const int microLen = file.IsMemMicroValid() ? file.GetMemMicroSize() : 0;
     const int wholeLen = file.IsMemWholeValid() ? file.GetMemWholeSize() : 0;
     const uint32_t kb = static_cast<uint32_t>((static_cast<int64_t>(microLen) + wholeLen) / 1024);
@@ -64,16 +64,37 @@ int CFileService::StageAdd(const CkxFile& file, StagedAdd& staged) {
     staged.m_root = root;
     staged.m_kb = kb;
     staged.m_wholeLen = wholeLen;
-    // Written and flushed under temporary names in the root's staging folder: a crash from here
-    // to the commit leaves no row, and at worst a temporary file that the next start removes.
-    // A thumbnail can be made again from the content; a file whose thumbnail cannot be written
-    // is still stored.
-    if (microLen > 0 && !storage.StageNew(root, file.GetMemMicroBuf(), microLen, staged.m_micro))
-        kx::ServerWarning("file \"%s\": its thumbnail could not be written", file.GetFileName().c_str());
-    if (wholeLen > 0 && !storage.StageNew(root, file.GetMemWholeBuf(), wholeLen, staged.m_whole)) {
-        kx::ServerWarning("file \"%s\" not stored: its content could not be written", file.GetFileName().c_str());
+    // The row's id is taken now, so that the content can be written under its own names and
+    // put in place while nobody waits; until the row is committed no request can reach it.
+    const int id = m_db.ReserveID(GetFileTable().GetTableName());
+    if (id <= 0) {
+        kx::ServerWarning("file \"%s\" not stored: the catalogue gave no id for it", file.GetFileName().c_str());
         return 0;
     }
+    file.m_nID = id;
+    // Written and flushed under temporary names in the root's staging folder, then linked to
+    // their names by the id: a crash from here to the commit leaves no row, and temporary files
+    // that the next start removes together with their targets. A thumbnail can be made again
+    // from the content; a file whose thumbnail cannot be written is still stored.
+    const auto place = [&](kx::StagedFile& part, bool written, const char* what) {
+        if (written) {
+            const kx::SafeWriteResult placed = part.Place();
+            if (placed) return true;
+            kx::ServerWarning("file \"%s\": %s", file.GetFileName().c_str(), placed.Message().c_str());
+        }
+        part.Discard();
+        kx::ServerWarning("file \"%s\": its %s could not be written", file.GetFileName().c_str(), what);
+        return false;
+    };
+    if (microLen > 0)
+        place(staged.m_micro,
+              storage.StageMicro(root, file.GetMicroIDName(), file.GetMemMicroBuf(), microLen, staged.m_micro),
+              "thumbnail");
+    if (wholeLen > 0 &&
+        !place(staged.m_whole,
+               storage.StageWhole(root, file.GetIDName(), file.GetMemWholeBuf(), wholeLen, staged.m_whole),
+               "content"))
+        return 0;
     return 1;
 }
 
@@ -86,30 +107,20 @@ int CFileService::CommitAdd(CkxFile& file, StagedAdd& staged, const std::functio
     file.m_nSize = staged.m_wholeLen;
     file.m_strSourcePath.clear();
 
-    // One unit that a crash cannot tear: the row goes in inside a transaction, the staged
-    // content is renamed to its names by the new id, and only then is the row (with the add's
-    // log line) committed. Any failure rolls the row back and removes what was placed.
-    std::vector<std::string> placed;
+    // The content is in place already under names nobody can reach without the row: the row
+    // and the add's log line go in with one commit. Any failure rolls the row back, and the
+    // staged add, dropped, removes what it placed.
     const auto fail = [&](const char* why) {
         if (why) kx::ServerWarning("file \"%s\" not stored: %s", file.GetFileName().c_str(), why);
-        std::error_code ec;
-        for (const std::string& path : placed) std::filesystem::remove(path, ec);
         return 0;
     };
     CADOTransaction transaction(m_db);
     if (!transaction.IsActive()) return fail("the catalogue could not start a transaction");
-    if (!GetFileTable().InsertFile(m_db, file, exattr, power)) return fail(nullptr);
-    CFileStorage& storage = *staged.m_storage;
-    if (staged.m_micro.IsStaged()) staged.m_micro.SetTarget(storage.GetMicroPath(staged.m_root, file.GetMicroIDName()));
-    if (staged.m_whole.IsStaged()) staged.m_whole.SetTarget(storage.GetWholePath(staged.m_root, file.GetIDName()));
+    if (!GetFileTable().InsertReservedFile(m_db, file, exattr, power)) return fail(nullptr);
     if (alongside && !alongside()) return fail("its log line could not be written");
-    for (kx::StagedFile* part : {&staged.m_whole, &staged.m_micro}) {
-        if (!part->IsStaged()) continue;
-        const std::string target = part->Target();
-        if (!part->Publish().placed) return fail("its content could not be put in place");
-        placed.push_back(target);
-    }
     if (!transaction.Commit()) return fail("the catalogue did not commit the row");
+    staged.m_whole.Settle();
+    staged.m_micro.Settle();
     staged.m_storage = nullptr; // the room is the file's now
     return 1;
 }

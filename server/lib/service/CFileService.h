@@ -49,10 +49,10 @@ public:
     int AddFile(CkxFile& file, const std::function<bool()>& alongside = {});
 
     // AddFile in two steps, so that the slow part runs outside the catalogue lock: StageAdd
-    // reserves room on a root and writes and flushes the thumbnail and the whole file under
-    // temporary names in the root's staging folder (it touches no catalogue state); CommitAdd,
-    // under the lock, inserts the row, runs `alongside`, renames the staged files to their names
-    // by the new id and commits. A staged add dropped without its commit gives its room back and
+    // reserves room on a root and the row's id (written into file), writes and flushes the
+    // thumbnail and the whole file in the root's staging folder and links them to their names
+    // by the id (it takes no catalogue lock); CommitAdd, under the lock, inserts the row, runs
+    // `alongside` and commits. A staged add dropped without its commit gives its room back and
     // leaves no file.
     class StagedAdd {
     public:
@@ -70,7 +70,7 @@ public:
         kx::StagedFile m_micro, m_whole;
     };
     // 1 when staged; 0 when no root has room or the content could not be written (warned).
-    int StageAdd(const CkxFile& file, StagedAdd& staged);
+    int StageAdd(CkxFile& file, StagedAdd& staged);
     // 1 when committed; 0 when any step failed (row rolled back, no file left, room given back).
     int CommitAdd(CkxFile& file, StagedAdd& staged, const std::function<bool()>& alongside = {});
     // Writes the fields a person edits (family, title, folder, author, time and place of

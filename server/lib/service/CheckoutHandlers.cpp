@@ -75,7 +75,7 @@ void HandleCheckInChanged(KxRequest& request) {
         if (located != 1) return RefuseRequest("checkout", request, WhyNot(located));
     }
     if (!service->StageCheckIn(*file, staged)) return RefuseRequest("checkout", request, WhyNot(0));
-    std::lock_guard lock(request.data.CatalogueMutex());
+    KxCatalogueWriter lock(request.data);
     // The rights and the checkout are looked at again: they may have changed meanwhile.
     if (!CheckInAllowed(request)) return;
     const int user = request.session.GetUserID();

@@ -39,9 +39,9 @@ void PrepareNewFile(CkxFile& file, int userId, const COleDateTime& now) {
     file.m_strSourcePath.clear();
 }
 
-// Adds the file of an add request, called without the catalogue lock: the content is written
-// and flushed first, with nobody waiting, and the lock is held alone only for the row, the
-// renames that publish the content and the commit. 1 when stored (and only then logged), 0 when
+// Adds the file of an add request, called without the catalogue lock: the content is written,
+// flushed and put in place under the row's reserved id first, with nobody waiting, and the lock
+// is held alone only for the row, its log line and the commit. 1 when stored (and only then logged), 0 when
 // storing failed, -1 when the user may not create files in its folder (refused, nothing stored).
 int AddFromRequest(KxRequest& request, CImageFileService& service, CkxFile& file) {
     {
@@ -55,6 +55,8 @@ int AddFromRequest(KxRequest& request, CImageFileService& service, CkxFile& file
     }
     CFileService::StagedAdd staged;
     if (!service.StageAdd(file, staged)) return 0;
+    // The catalogue lock alone, not the in-memory lists' lock: an add writes rows and changes
+    // no list, so readers of the lists alone go on beside it.
     std::lock_guard lock(request.data.CatalogueMutex());
     if (!FileCreateAllowed(request, file)) return -1;
     PrepareNewFile(file, UserOf(request), COleDateTime::GetCurrentTime());

@@ -15,7 +15,7 @@
 void HandleSessionRequest(KxRequest& request) {
     // The log-on takes the catalogue lock itself, after the guessing bounds had their say.
     if (request.SubOp() == kx::kSubLogon) return HandleLogon(request);
-    std::lock_guard lock(request.data.CatalogueMutex());
+    KxCatalogueWriter lock(request.data);
     switch (request.SubOp()) {
     case kx::kSubLogoff: HandleLogoff(request); break;
     case kx::kSubOnlineUsers: HandleOnlineUsers(request); break;
@@ -43,7 +43,7 @@ void HandleLogon(KxRequest& request) {
         }
     }
 
-    std::lock_guard lock(request.data.CatalogueMutex());
+    KxCatalogueWriter lock(request.data);
     CkxXXX& kx = KX_KXXXX();
     int result = CV_USER_LOGIN_OK;
     int userId = -1;

@@ -28,7 +28,7 @@ void CClientSession::OnClose() {
         // Read under the catalogue mutex: a log-on handler may be running on the dispatch
         // thread. Either it has finished (its user is marked offline here) or it sees the
         // session ending and marks nobody online.
-        std::lock_guard lock(data->CatalogueMutex());
+        KxCatalogueWriter lock(*data);
         user = GetUserID();
         loggedOn = IsLoggedOn();
         // The user may already be back through a new connection: its mark then stays.

@@ -146,7 +146,7 @@ void CListenServer::EndSession(const KxEndedSession& ended) {
     // Under the catalogue mutex, as log-ons are: a log-on of the same user either came first
     // (the user is back, keeps the mark, and the others, who heard the arrival, are not told
     // the user left) or comes after this notice.
-    std::lock_guard lock(data->CatalogueMutex());
+    KxCatalogueWriter lock(*data);
     if (m_Sessions.IsUserLoggedOnElsewhere(ended.userId, ended.serial)) return;
     KX_KXXXX().m_UserList.SetOffline(ended.userId);
     m_Sessions.SendToAll(gone);

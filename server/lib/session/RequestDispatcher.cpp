@@ -79,6 +79,10 @@ bool CRequestDispatcher::Dispatch(CServerSession& session, NetPacket& packet, Ne
         entry.handler(request);
         return true;
     };
+    if (entry.locking == Locking::MemoryForList && packet.GetSubOp() == kx::kSubList) {
+        std::shared_lock lock(data->MemoryMutex());
+        return run();
+    }
     const bool shared = entry.locking == Locking::Shared ||
                         (entry.locking == Locking::SharedForList && packet.GetSubOp() == kx::kSubList);
     if (shared) {
@@ -88,7 +92,7 @@ bool CRequestDispatcher::Dispatch(CServerSession& session, NetPacket& packet, Ne
     const bool unlocked = entry.locking == Locking::None ||
                           (entry.locking == Locking::AloneButAdd && packet.GetSubOp() == kx::kSubAdd);
     if (!unlocked) {
-        std::lock_guard lock(data->CatalogueMutex());
+        KxCatalogueWriter lock(*data);
         return run();
     }
     return run();

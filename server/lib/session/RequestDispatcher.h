@@ -50,6 +50,8 @@ struct KxRequestRow {
         Exclusive,     // the catalogue lock held alone around the handler (changes)
         Shared,        // held shared with other readers (handlers that only read and send)
         SharedForList, // shared for the list sub-operation, alone for every other one
+        MemoryForList, // for the list sub-operation only the in-memory lists' lock, shared (a
+                       // list that reads nothing but them); alone for every other one
         AloneButAdd,   // alone for every sub-operation but the add, whose handler writes the
                        // new file's content first and then takes the lock itself
         None,          // runs outside it (long samples that touch no catalogue state, and

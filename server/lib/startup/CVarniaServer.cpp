@@ -1,6 +1,8 @@
 #include "startup/CVarniaServer.h"
 
 #include "db/AdoDatabase.h"
+#include "db/AdoRecordset.h"
+#include "table/CImageFileTable.h"
 #include "session/CListenServer.h"
 #include "model/CkxXXX.h"
 #include "qt/KxDialog.h"
@@ -122,8 +124,17 @@ int CVarniaServer::Start() {
         storage.Scan();
         if (!storage.HasUsableRoot()) return Fail(AnyRootExists(storage) ? kx::kMsgStorageTooSmall : kx::kMsgNoStorage);
     }
-    // Temporary files an interrupted write left behind are never part of a stored file.
-    for (const std::string& leftover : storage.RemoveLeftovers())
+    // Temporary files an interrupted write left behind are never part of a stored file; a new
+    // file placed before a crash stays only when its row was committed. In doubt (a catalogue
+    // that does not answer) the stored file stays.
+    CADODatabase& db = m_data.GetDatabase();
+    const std::string fileTable = CImageFileTable().GetTableName();
+    const auto committed = [&](uint32_t id) {
+        CADORecordset rs;
+        if (!db.Query(" SELECT T_ID FROM " + fileTable + " WHERE T_ID = " + std::to_string(id) + " ", rs)) return true;
+        return !rs.IsEOF();
+    };
+    for (const std::string& leftover : storage.RemoveLeftovers(committed))
         kx::ServerInfo("removed the unfinished file %s", leftover.c_str());
 
     // 6. Listen on every local address. Every new session takes a copy of the server record,

@@ -4,8 +4,11 @@
 #include "model/CkxwFileSystem.h"
 #include "base/KxSafeWrite.h"
 
+#include <cstdlib>
 #include <filesystem>
 #include <limits>
+
+#include <sys/stat.h>
 
 namespace fs = std::filesystem;
 
@@ -105,22 +108,34 @@ int CFileStorage::StageWhole(int index, const std::string& name, const void* byt
     return path.empty() ? 0 : Stage(index, path, bytes, len, out);
 }
 
-int CFileStorage::StageNew(int index, const void* bytes, int len, kx::StagedFile& out) const {
-    return Stage(index, std::string(), bytes, len, out);
-}
-
-std::vector<std::string> CFileStorage::RemoveLeftovers() const {
+std::vector<std::string> CFileStorage::RemoveLeftovers(const std::function<bool(uint32_t id)>& committed) const {
     std::vector<std::string> removed;
+    const auto remove = [&](const fs::path& path) {
+        std::error_code gone;
+        if (fs::remove(path, gone)) removed.push_back(path.string());
+    };
     for (int i = 0; i < GetCount(); ++i) {
         if (!Exists(i)) continue;
         std::error_code ec;
         fs::directory_iterator it(GetStagingFolder(i), ec), end;
         for (; !ec && it != end; it.increment(ec)) {
             const std::string name = it->path().filename().string();
-            std::error_code kind;
-            if (!kx::IsStagingName(name) || !it->is_regular_file(kind)) continue;
-            std::error_code gone;
-            if (fs::remove(it->path(), gone)) removed.push_back(it->path().string());
+            struct stat temp {};
+            if (!kx::IsStagingName(name) || ::lstat(it->path().c_str(), &temp) != 0 || !S_ISREG(temp.st_mode))
+                continue;
+            if (temp.st_nlink > 1) {
+                // A new file placed before its commit: the target is the stored file of the
+                // same name that is this very file.
+                const std::string target = kx::StagedTargetName(name);
+                for (const std::string& path : {GetMicroPath(i, target), GetWholePath(i, target)}) {
+                    struct stat st {};
+                    if (path.empty() || ::lstat(path.c_str(), &st) != 0) continue;
+                    if (st.st_dev != temp.st_dev || st.st_ino != temp.st_ino) continue;
+                    const uint32_t id = static_cast<uint32_t>(std::strtoul(target.c_str(), nullptr, 10));
+                    if (!committed || !committed(id)) remove(path);
+                }
+            }
+            remove(it->path());
         }
     }
     return removed;

@@ -9,6 +9,7 @@
 #include "storeadmin/ZoZI_Storage.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -47,13 +48,13 @@ public:
     // or a failed write.
     int StageMicro(int index, const std::string& name, const void* bytes, int len, kx::StagedFile& out) const;
     int StageWhole(int index, const std::string& name, const void* bytes, int len, kx::StagedFile& out) const;
-    // Stages the bytes of a new file whose name is not known yet (it comes from its catalogue
-    // row): the caller names the target with the micro or whole path before publishing.
-    int StageNew(int index, const void* bytes, int len, kx::StagedFile& out) const;
 
     // Removes the temporary files that interrupted writes left in the roots' staging folders;
-    // returns their paths. The stored files themselves are not looked through.
-    std::vector<std::string> RemoveLeftovers() const;
+    // returns the paths removed. A temporary file that a new file's target links to (placed,
+    // not settled: see kx::StagedFile::Place) takes its target with it unless `committed` says
+    // the catalogue has the row of the target's id. The stored files themselves are not looked
+    // through.
+    std::vector<std::string> RemoveLeftovers(const std::function<bool(uint32_t id)>& committed) const;
 
     // Deletes the thumbnail (named by the id) and the whole file, giving each one's size in KB
     // back to the root. 0 when the root does not exist.

@@ -122,9 +122,19 @@ int CFileTable::ReadRow(const CADORecordset& rs, const KxFileColumns& at, CkxFil
 
 int CFileTable::InsertFile(CADODatabase& db, CkxFile& file, const CkxBuf& exattr,
                            const CkxBuf& power) {
+    const int id = db.ReserveID(GetTableName());
+    if (id <= 0) return 0;
+    file.m_nID = id;
+    return InsertReservedFile(db, file, exattr, power);
+}
+
+int CFileTable::InsertReservedFile(CADODatabase& db, const CkxFile& file, const CkxBuf& exattr,
+                                   const CkxBuf& power) {
+    if (file.m_nID <= 0) return 0;
     CADOColumnList columns;
+    columns.AddColumn("T_ID", file.m_nID);
     FillColumns(columns, file, exattr, power);
-    return kx::StoreNewId(file, db.InsertRecord(GetTableName(), columns));
+    return db.InsertRecord(GetTableName(), columns) == file.m_nID ? 1 : 0;
 }
 
 int CFileTable::UpdateFile(CADODatabase& db, const CkxFile& file, const CkxBuf& exattr,

@@ -66,8 +66,11 @@ public:
     virtual void DestroyFileObj(CkxFile* file) const { delete file; }
 
     // ---- writes; 1 when the statement ran, else 0 ----
-    // Stores a new row and writes the id the database gave into file; 1 only for an id above 0.
+    // Stores a new row under an id reserved for it (CADODatabase::ReserveID), written into file;
+    // 1 when inserted, else 0.
     int InsertFile(CADODatabase& db, CkxFile& file, const CkxBuf& exattr, const CkxBuf& power);
+    // The same under the file's own id, which the caller reserved already.
+    int InsertReservedFile(CADODatabase& db, const CkxFile& file, const CkxBuf& exattr, const CkxBuf& power);
     // Rewrites the row of the file's id.
     int UpdateFile(CADODatabase& db, const CkxFile& file, const CkxBuf& exattr,
                    const CkxBuf& power);
