@@ -521,6 +521,29 @@ TEST_P(CatalogueTest, WrittenLogIsCopiedIntoTheCatalogueFile) {
     EXPECT_EQ(Count(" SELECT * FROM VUZO_Log "), 3000);
 }
 
+// Tables of numbers read whole (keyword links at start-up) skip the recordset: the same numbers,
+// NULL as 0, and a statement that fails or lacks the columns asked for is a failure.
+TEST_P(CatalogueTest, NumberRowsReadStraightIntoTheirNumbers) {
+    for (auto [file, key] : {std::pair{7, 1}, {2147483647, 2}, {9, -3}})
+        ASSERT_EQ(db.Execute(" INSERT INTO VUZO_KeywordLink (T_FileID, T_KeyID) VALUES (" + std::to_string(file) +
+                             ", " + std::to_string(key) + ") "),
+                  1);
+    ASSERT_EQ(db.Execute(" INSERT INTO VUZO_KeywordLink (T_FileID) VALUES (11) "), 1);
+    std::vector<std::pair<int64_t, int64_t>> read;
+    EXPECT_EQ(db.EachNumberRow(" SELECT T_FileID, T_KeyID FROM VUZO_KeywordLink ORDER BY T_FileID ", 2,
+                               [&](const int64_t* n) { read.emplace_back(n[0], n[1]); }),
+              4);
+    EXPECT_EQ(read, (std::vector<std::pair<int64_t, int64_t>>{{7, 1}, {9, -3}, {11, 0}, {2147483647, 2}}));
+
+    ErrorLog errors;
+    int calls = 0;
+    const auto count = [&](const int64_t*) { ++calls; };
+    EXPECT_EQ(db.EachNumberRow(" SELECT T_FileID FROM VUZO_NoSuchTable ", 1, count), -1);
+    EXPECT_EQ(db.EachNumberRow(" SELECT T_FileID FROM VUZO_KeywordLink ", 2, count), -1);
+    EXPECT_EQ(calls, 0);
+    EXPECT_TRUE(errors.Contains("VUZO_NoSuchTable"));
+}
+
 TEST_P(CatalogueTest, ReconnectsSilentlyAfterClose) {
     const std::string remembered = db.GetConnectionString();
     db.Close();

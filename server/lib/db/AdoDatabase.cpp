@@ -279,6 +279,22 @@ int CADODatabase::QueryForward(const std::string& sql, CADORecordset& rs) {
     return rs.OpenForward(this, sql);
 }
 
+long CADODatabase::EachNumberRow(const std::string& sql, int columns,
+                                 const std::function<void(const int64_t* numbers)>& row) {
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    if (!EnsureOpenLocked()) return -1;
+    long n = 0;
+    std::string error;
+    if (!m_engine->EachNumberRow(sql, columns, [&](const int64_t* numbers) {
+            ++n;
+            row(numbers);
+        }, error)) {
+        Fail("statement failed", kx::DbErrorForLog(error) + " [" + kx::SqlForLog(sql) + "]");
+        return -1;
+    }
+    return n;
+}
+
 int CADODatabase::ExecuteScript(const std::string& sql) {
     std::lock_guard<std::recursive_mutex> lock(m_mutex);
     if (!EnsureOpenLocked()) return 0;

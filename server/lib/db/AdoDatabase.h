@@ -81,6 +81,10 @@ public:
     // Opens a statement as a forward cursor: rows are read as the reader steps, so a reader
     // that stops early reads no more (see CADORecordset::OpenForward). 1 when open.
     int QueryForward(const std::string& sql, CADORecordset& rs);
+    // Reads every row of a statement whose first `columns` columns are whole numbers (NULL reads
+    // as 0) into `row`, with no recordset between: for tables of numbers read whole at start-up.
+    // The rows read, or -1 on failure (logged).
+    long EachNumberRow(const std::string& sql, int columns, const std::function<void(const int64_t* numbers)>& row);
     // Runs a script of several statements (the catalogue schema).
     int ExecuteScript(const std::string& sql);
 

@@ -4,6 +4,8 @@
 
 #include "db/AdoVariant.h"
 
+#include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -44,6 +46,11 @@ public:
                      long& affected, std::string& error) = 0;
     // Opens a statement for reading row by row; null with the engine's message on failure.
     virtual std::unique_ptr<DbCursor> OpenCursor(const std::string& sql, std::string& error) = 0;
+    // Reads every row of a statement whose first `columns` columns are whole numbers (a NULL
+    // reads as 0), handing each row's numbers to `row`: for tables read whole at start-up, with
+    // no value objects made per cell. False with the engine's message on failure.
+    virtual bool EachNumberRow(const std::string& sql, int columns,
+                               const std::function<void(const int64_t* numbers)>& row, std::string& error);
     // Runs a script of several statements (schema files).
     virtual bool RunScript(const std::string& sql, std::string& error) = 0;
     // Text of the n-th parameter marker (n from 1).

@@ -274,6 +274,26 @@ public:
         return std::make_unique<SqliteCursor>(m_db, st);
     }
 
+    bool EachNumberRow(const std::string& sql, int columns, const std::function<void(const int64_t* numbers)>& row,
+                       std::string& error) override {
+        sqlite3_stmt* st = Prepare(sql, error);
+        if (!st) return false;
+        if (columns < 0 || columns > sqlite3_column_count(st) || sqlite3_bind_parameter_count(st) != 0) {
+            sqlite3_finalize(st);
+            error = "the statement does not fit the numbers asked for";
+            return false;
+        }
+        std::vector<int64_t> numbers(static_cast<size_t>(columns));
+        int rc;
+        while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+            for (int i = 0; i < columns; ++i) numbers[static_cast<size_t>(i)] = sqlite3_column_int64(st, i);
+            row(numbers.data());
+        }
+        if (rc != SQLITE_DONE) error = sqlite3_errmsg(m_db);
+        sqlite3_finalize(st);
+        return rc == SQLITE_DONE;
+    }
+
     bool RunScript(const std::string& sql, std::string& error) override {
         if (!m_db) {
             error = "the database is not open";

@@ -143,20 +143,13 @@ int SetFileLinks(CADODatabase& db, int fileId, const CkxKeywordLinkList& links) 
 }
 
 int LoadAll(CADODatabase& db, CkxKeywordLinkList& list) {
-    // A catalogue holds hundreds of thousands of links: each row is read as it comes, by the
-    // columns' positions found at the first row, into one array of 8-byte links.
-    int file = -1, key = -1;
-    bool found = false;
+    // A catalogue holds hundreds of thousands of links: their two numbers are read straight
+    // into one array of 8-byte links.
     std::vector<CkxKeywordLink> rows;
-    const int read = kx::EachRow(db, " SELECT * FROM VUZO_KeywordLink ", [&](const CADORecordset& rs) {
-        if (!found) {
-            file = rs.GetFieldIndex("T_FileID");
-            key = rs.GetFieldIndex("T_KeyID");
-            found = true;
-        }
+    const long read = db.EachNumberRow(" SELECT T_FileID, T_KeyID FROM VUZO_KeywordLink ", 2, [&](const int64_t* n) {
         CkxKeywordLink& l = rows.emplace_back();
-        rs.GetLongAt(file, l.m_nFileID);
-        rs.GetLongAt(key, l.m_nKeywordID);
+        l.m_nFileID = static_cast<int32_t>(n[0]);
+        l.m_nKeywordID = static_cast<int32_t>(n[1]);
     });
     if (read < 0) return -1;
     rows.shrink_to_fit();
