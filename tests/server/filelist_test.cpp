@@ -333,3 +333,45 @@ TEST(FileList, QueryFolderFlagsAndQuickKeys) {
         return 0;
     });
 }
+
+// Every list answer carries each sent file's stored thumbnail (read after the rows, once the
+// catalogue is let go); a file without one is sent without.
+TEST(FileList, AnswersCarryTheStoredThumbnails) {
+    TestServer server;
+    ASSERT_TRUE(server.Ok());
+    auto alice = server.LogOn("alice", "alice-pw");
+    ASSERT_TRUE(alice);
+    const int bob = server.UserId("bob");
+    const int folder = AddFolderDirect(server, "共享", -1, bob, 0xFFFFFFFF).m_nID;
+    std::map<int, std::string> thumbs; // by id; empty: none stored
+    for (int i = 0; i < 3; ++i) {
+        CkxFileImage f = MakeFile("t" + std::to_string(i), "jpg", bob);
+        f.m_nLocDirID = folder;
+        f.m_dtWrite = COleDateTime(45000.0 + i);
+        const int id = InsertRow(server.Db(), f);
+        ASSERT_GT(id, 0);
+        const std::string thumb = i == 1 ? "" : RandomBytes(3000 + i, static_cast<unsigned>(i));
+        if (!thumb.empty())
+            ASSERT_EQ(server.Data().GetImageStorage().WriteMicro(0, f.GetMicroIDName(), thumb.data(),
+                                                                 static_cast<int>(thumb.size())),
+                      1);
+        thumbs[id] = thumb;
+    }
+    for (const auto& [type, payload] : {std::pair{kx::kMsgFolderFiles, std::to_string(folder)},
+                                        {kx::kMsgFamilyFiles, std::string("100000001")}}) {
+        SCOPED_TRACE(type);
+        ASSERT_TRUE(alice->SendText(type, kx::kSubNone, payload));
+        const auto answers = alice->WaitSeries(type, kx::kSubNone, 60s);
+        ASSERT_TRUE(answers);
+        ASSERT_EQ(answers->size(), thumbs.size());
+        for (const auto& a : *answers) {
+            const auto f = InfoFile(a);
+            ASSERT_TRUE(f);
+            const std::string sent = f->IsMemMicroValid()
+                                         ? std::string(reinterpret_cast<const char*>(f->GetMemMicroBuf()),
+                                                       static_cast<size_t>(f->GetMemMicroSize()))
+                                         : std::string();
+            EXPECT_EQ(sent, thumbs[f->GetID()]) << "file " << f->GetID();
+        }
+    }
+}

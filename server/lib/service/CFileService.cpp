@@ -220,6 +220,10 @@ int CFileService::DeleteFolder(int userId, const std::vector<int>& folderIds, in
 // ---- lists ----
 
 void CFileService::LoadMicros(CkxFileList& list) {
+    if (!m_deferThumbnails) LoadThumbnails(list);
+}
+
+void CFileService::LoadThumbnails(CkxFileList& list) {
     CFileStorage& storage = GetStorage();
     int loaded = 0;
     EachFile(list, [&](CkxFile& f) {

@@ -114,6 +114,11 @@ public:
     // From now on a list reads thumbnails only for the files that pass `limit` (the ones that
     // will be sent), up to its cap; every file of the list is still read.
     void LimitThumbnailsTo(CFileTable::ReadLimit limit) { m_thumbnails = std::move(limit); }
+    // From now on lists leave their thumbnails to LoadThumbnails: a handler reads them once it
+    // has let the catalogue go (they are stored files, not catalogue rows).
+    void DeferThumbnails() { m_deferThumbnails = true; }
+    // Reads the thumbnails of a list read while they were deferred (as LimitThumbnailsTo says).
+    void LoadThumbnails(CkxFileList& list);
     // The listed ids that name a stored file not in a recycle bin, in the ids' order (those that
     // pass `limit`, up to its cap).
     int GetFilesById(const std::vector<int32_t>& fileIds, CkxFileList& list,
@@ -162,9 +167,10 @@ public:
                        const std::function<bool()>& alongside = {});
 
 protected:
-    // Loads every listed file's thumbnail.
+    // Loads every listed file's thumbnail, unless thumbnails are deferred.
     void LoadMicros(CkxFileList& list);
     CFileTable::ReadLimit m_thumbnails; // which files of a list get their thumbnails read
+    bool m_deferThumbnails = false;
     // Deletes the stored thumbnail and whole file of a row.
     void DeleteStored(const CkxFile& row);
 

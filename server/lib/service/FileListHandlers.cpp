@@ -45,11 +45,20 @@ CFileTable::ReadLimit SentFiles(const KxRequest& request) {
     return limit;
 }
 
-// A list service whose thumbnails are read for the sent files alone.
+// A list service whose thumbnails are read for the sent files alone, once the rows are read.
 std::unique_ptr<CImageFileService> ListService(const KxRequest& request) {
     auto service = FileServiceOf(request);
     service->LimitThumbnailsTo(SentFiles(request));
+    service->DeferThumbnails();
     return service;
+}
+
+// The list's rows are read: the catalogue goes (changes waiting for it go in), and the
+// thumbnails are read and the answer sent with only the in-memory lists held.
+void ReplyWithThumbnails(KxRequest& request, CImageFileService& service, CkxFileList& list, uint32_t param) {
+    request.KeepOnlyMemory();
+    service.LoadThumbnails(list);
+    Reply(request, list, param);
 }
 
 // Lists read by one id given as decimal text (31, 32, 33). Reading stops at the files that
@@ -59,7 +68,7 @@ void ListById(KxRequest& request, Read read) {
     auto service = ListService(request);
     CkxFileList list;
     (service.get()->*read)(PayloadNumber(request), list, SentFiles(request));
-    Reply(request, list, RequestParam(request));
+    ReplyWithThumbnails(request, *service, list, RequestParam(request));
 }
 
 // One keyword id per message piece (its first 4 bytes); pieces shorter than that are skipped.
@@ -85,7 +94,7 @@ void ListByKeywords(KxRequest& request, Read read) {
     auto service = ListService(request);
     CkxFileList list;
     (service.get()->*read)(ids, list, SentFiles(request));
-    Reply(request, list, RequestParam(request));
+    ReplyWithThumbnails(request, *service, list, RequestParam(request));
 }
 
 } // namespace
@@ -170,7 +179,7 @@ void HandleQueryFiles(KxRequest& request) {
     auto service = ListService(request);
     CkxFileList list;
     service->QueryFiles(block, operands, KX_KXXXX(), list, SentFiles(request));
-    Reply(request, list, RequestParam(request));
+    ReplyWithThumbnails(request, *service, list, RequestParam(request));
 }
 
 void HandleKeywordFilesAll(KxRequest& request) {
@@ -190,7 +199,7 @@ void HandleOperandFiles(KxRequest& request) {
     CkxFileList list;
     service->GetOperandFiles(operand, list, SentFiles(request));
     // The operand's extra data names the requester's window.
-    Reply(request, list, static_cast<uint32_t>(operand.GetExData()));
+    ReplyWithThumbnails(request, *service, list, static_cast<uint32_t>(operand.GetExData()));
 }
 
 } // namespace kx

@@ -22,6 +22,13 @@ std::string_view KxRequest::Payload() const {
 
 CListenServer& KxRequest::Server() const { return *session.GetOwner(); }
 
+void KxRequest::KeepOnlyMemory() {
+    if (!sharedCatalogue || !sharedCatalogue->owns_lock()) return;
+    // In the order every holder of both takes them: the catalogue first.
+    sharedMemory = std::shared_lock(data.MemoryMutex());
+    sharedCatalogue->unlock();
+}
+
 CSessionList& KxRequest::Sessions() const { return Server().Sessions(); }
 
 CRequestDispatcher::CRequestDispatcher(std::span<const KxRequestRow> rows) {
@@ -87,7 +94,10 @@ bool CRequestDispatcher::Dispatch(CServerSession& session, NetPacket& packet, Ne
                         (entry.locking == Locking::SharedForList && packet.GetSubOp() == kx::kSubList);
     if (shared) {
         std::shared_lock lock(data->CatalogueMutex());
-        return run();
+        request.sharedCatalogue = &lock;
+        const bool ran = run();
+        request.sharedCatalogue = nullptr;
+        return ran;
     }
     const bool unlocked = entry.locking == Locking::None ||
                           (entry.locking == Locking::AloneButAdd && packet.GetSubOp() == kx::kSubAdd);

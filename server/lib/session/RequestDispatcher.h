@@ -6,6 +6,8 @@
 // around the test and the handler as its row says: alone for a change, shared for a read.
 #pragma once
 
+#include "data/CCatalogueMutex.h"
+
 #include <cstdint>
 #include <functional>
 #include <shared_mutex>
@@ -35,6 +37,17 @@ struct KxRequest {
     // The registry of the session's server.
     CSessionList& Sessions() const;
     CListenServer& Server() const;
+
+    // For a reader that has read what it needs of the catalogue into its own lists: from here
+    // on it holds only the in-memory lists' lock (shared, for the rights its answer is filtered
+    // by) and lets the catalogue go, so that a change waiting for it goes in while the reader
+    // reads stored files and sends. Nothing for a handler that does not hold the catalogue
+    // shared.
+    void KeepOnlyMemory();
+
+    // Set by the dispatcher while the handler runs under the catalogue lock shared.
+    std::shared_lock<CCatalogueMutex>* sharedCatalogue = nullptr;
+    std::shared_lock<CCatalogueMutex> sharedMemory; // held from KeepOnlyMemory on
 };
 
 using KxRequestHandler = std::function<void(KxRequest&)>;
