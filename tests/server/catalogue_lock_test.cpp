@@ -275,12 +275,9 @@ TEST(CatalogueLock, UploadAndLogOnFinishWhileTenSessionsListWithoutPause) {
 // from memory alone (accounts and roles) are answered meanwhile, and a list that reads rows
 // waits for the commit and is answered after it.
 TEST(CatalogueLock, AccountAndRoleListsAreAnsweredWhileACommitHoldsTheCatalogue) {
-    TestServer server;
-    ASSERT_TRUE(server.Ok());
-    auto alice = server.LogOn("alice", "alice-pw");
-    ASSERT_TRUE(alice);
-    const int bob = server.UserId("bob");
-    const int folder = AddFolderDirect(server, "共享", -1, bob, 0xFFFFFFFF).m_nID;
+    SharedFolder shared;
+    ASSERT_NO_FATAL_FAILURE(shared.Start());
+    auto& [server, alice, bob, folder] = shared;
     CkxFileImage f = MakeFile("listed", "jpg", bob);
     f.m_nLocDirID = folder;
     ASSERT_GT(InsertRow(server.Db(), f), 0);

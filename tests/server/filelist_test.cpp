@@ -337,12 +337,9 @@ TEST(FileList, QueryFolderFlagsAndQuickKeys) {
 // Every list answer carries each sent file's stored thumbnail (read after the rows, once the
 // catalogue is let go); a file without one is sent without.
 TEST(FileList, AnswersCarryTheStoredThumbnails) {
-    TestServer server;
-    ASSERT_TRUE(server.Ok());
-    auto alice = server.LogOn("alice", "alice-pw");
-    ASSERT_TRUE(alice);
-    const int bob = server.UserId("bob");
-    const int folder = AddFolderDirect(server, "共享", -1, bob, 0xFFFFFFFF).m_nID;
+    SharedFolder shared;
+    ASSERT_NO_FATAL_FAILURE(shared.Start());
+    auto& [server, alice, bob, folder] = shared;
     std::map<int, std::string> thumbs; // by id; empty: none stored
     for (int i = 0; i < 3; ++i) {
         CkxFileImage f = MakeFile("t" + std::to_string(i), "jpg", bob);

@@ -92,6 +92,22 @@ inline CkxFSNode AddFolderDirect(TestServer& server, const std::string& name, in
     return n;
 }
 
+// A server with alice logged on and bob's folder "共享", which everybody may browse. Start it
+// through ASSERT_NO_FATAL_FAILURE.
+struct SharedFolder {
+    TestServer server;
+    std::unique_ptr<TestClient> alice;
+    int bob = -1;
+    int folder = -1;
+    void Start() {
+        ASSERT_TRUE(server.Ok());
+        alice = server.LogOn("alice", "alice-pw");
+        ASSERT_TRUE(alice);
+        bob = server.UserId("bob");
+        folder = AddFolderDirect(server, "共享", -1, bob, 0xFFFFFFFF).m_nID;
+    }
+};
+
 // The row and its two stored copies on root 0.
 inline int StoreFile(TestServer& server, CkxFile& f) {
     const int id = InsertRow(server.Db(), f);
