@@ -25,7 +25,10 @@ int NetMessage::AppendData(const void* bytes, size_t n) {
     size_t offset = m_store.size();
     try {
         m_pieces.reserve(m_pieces.size() + 1);
-        m_store.insert(m_store.end(), static_cast<const uint8_t*>(bytes), static_cast<const uint8_t*>(bytes) + n);
+        // Grown without initialising, then copied in one go (an insert would copy byte by byte
+        // through the allocator's construct).
+        m_store.resize(offset + n);
+        if (n > 0) std::memcpy(m_store.data() + offset, bytes, n);
     } catch (const std::bad_alloc&) {
         m_store.resize(offset);
         return 0;

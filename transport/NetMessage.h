@@ -9,11 +9,13 @@
 // followed by its data.
 #pragma once
 
+#include "transport/NetBlockPool.h"
 #include "transport/NetPacket.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <new>
 #include <optional>
 #include <string_view>
 #include <type_traits>
@@ -72,7 +74,8 @@ constexpr int kNetMaxTransferId = 60000;
 // fifty page faults instead of twenty-five thousand. Smaller blocks are left alone.
 void NetAdviseLarge(void* block, size_t n);
 
-// Allocates without zeroing: a received block is overwritten part by part anyway.
+// Allocates without zeroing: a received block is overwritten part by part anyway. Large blocks
+// come from and go back to NetBlockPool.
 template <class T>
 struct NetUninitAllocator : std::allocator<T> {
     template <class U>
@@ -81,9 +84,13 @@ struct NetUninitAllocator : std::allocator<T> {
     template <class U>
     NetUninitAllocator(const NetUninitAllocator<U>&) {}
     T* allocate(size_t n) {
-        T* p = std::allocator<T>::allocate(n);
-        NetAdviseLarge(p, n * sizeof(T));
-        return p;
+        if (n > static_cast<size_t>(-1) / sizeof(T)) throw std::bad_alloc();
+        if (n * sizeof(T) >= NetBlockPool::kPooledFrom) return static_cast<T*>(NetBlockPool::Allocate(n * sizeof(T)));
+        return std::allocator<T>::allocate(n);
+    }
+    void deallocate(T* p, size_t n) noexcept {
+        if (n * sizeof(T) >= NetBlockPool::kPooledFrom) return NetBlockPool::Release(p);
+        std::allocator<T>::deallocate(p, n);
     }
     template <class U>
     void construct(U* p) { ::new (static_cast<void*>(p)) U; }

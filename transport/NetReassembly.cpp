@@ -66,19 +66,22 @@ bool NetReassembly::Grow(Entry& e, uint64_t need) {
     // Doubling keeps the copies to about the message's length in all, and the block never
     // outgrows what the parts received so far need by more than that.
     const uint64_t size = std::min<uint64_t>(e.nLength, std::max({need, 2 * have, kFirstBlock}));
-    // Only the growth is counted: the old block lives on just while it is copied over.
     if (!Take(e, size - have)) return false;
-    e.prefault.reset(); // it writes to the old block
-    NetBytes next;
+    // Room for the whole content (up to kReserveAhead) is set aside with the first growth, so
+    // the block neither moves nor is copied as it fills; pages the parts have not reached yet
+    // are only address space. Only a longer message's block still moves, at each doubling.
+    const uint64_t room = std::max<uint64_t>(size, std::min<uint64_t>(e.nLength, kReserveAhead));
     try {
-        next.resize(size);
+        if (e.block.capacity() < room) {
+            e.prefault.reset(); // it would touch the block that is being replaced
+            e.block.reserve(room);
+        }
+        e.block.resize(size);
     } catch (const std::bad_alloc&) {
-        kx::NetLog("dropped message %d: no memory for %llu bytes", e.nId, static_cast<unsigned long long>(size));
+        kx::NetLog("dropped message %d: no memory for %llu bytes", e.nId, static_cast<unsigned long long>(room));
         Give(e, size - have);
         return false;
     }
-    if (have > 0) std::memcpy(next.data(), e.block.data(), have);
-    e.block.swap(next);
     if (size - have >= kPrefaultFrom) e.prefault = std::make_unique<Prefault>(e.block.data() + have, size - have);
     return true;
 }

@@ -5,10 +5,10 @@
 // A bad part drops the whole message (logged); the connection carries on.
 //
 // Memory follows the data, never the announcement: a message's block grows (doubling, up to
-// its announced length) as its parts arrive, and what the unfinished messages hold is bounded
-// per connection and, through a shared budget, over all connections. Until its owner trusts the
-// peer (a server before the log-on), a message announced longer than a small bound is refused
-// outright and the connection is to be ended.
+// its announced length, in address space set aside once) as its parts arrive, and what the
+// unfinished messages hold is bounded per connection and, through a shared budget, over all
+// connections. Until its owner trusts the peer (a server before the log-on), a message
+// announced longer than a small bound is refused outright and the connection is to be ended.
 #pragma once
 
 #include "transport/NetMessage.h"
@@ -84,6 +84,8 @@ private:
     };
     // Blocks from this size on are faulted in ahead.
     static constexpr uint64_t kPrefaultFrom = 4u << 20;
+    // Contents up to this length get their whole block's address space with its first growth.
+    static constexpr uint64_t kReserveAhead = 64u << 20;
 
     struct Entry {
         int nId = 0;
