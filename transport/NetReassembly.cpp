@@ -63,8 +63,8 @@ void NetReassembly::Give(Entry& e, uint64_t n) {
 bool NetReassembly::Grow(Entry& e, uint64_t need) {
     const uint64_t have = e.block.size();
     if (need <= have) return true;
-    // Doubling keeps the copies to about the message's length in all, and the block never
-    // outgrows what the parts received so far need by more than that.
+    // What the block counts grows by doubling, so it never outgrows what the parts received so
+    // far need by more than that (a longer message's block is also copied over at each step).
     const uint64_t size = std::min<uint64_t>(e.nLength, std::max({need, 2 * have, kFirstBlock}));
     if (!Take(e, size - have)) return false;
     // Room for the whole content (up to kReserveAhead) is set aside with the first growth, so
@@ -74,7 +74,11 @@ bool NetReassembly::Grow(Entry& e, uint64_t need) {
     try {
         if (e.block.capacity() < room) {
             e.prefault.reset(); // it would touch the block that is being replaced
-            e.block.reserve(room);
+            NetBytes next;
+            next.reserve(room);
+            next.resize(have);
+            if (have > 0) std::memcpy(next.data(), e.block.data(), have); // vector's own move goes byte by byte
+            e.block.swap(next);
         }
         e.block.resize(size);
     } catch (const std::bad_alloc&) {

@@ -41,8 +41,9 @@ void PrepareNewFile(CkxFile& file, int userId, const COleDateTime& now) {
 
 // Adds the file of an add request, called without the catalogue lock: the content is written,
 // flushed and put in place under the row's reserved id first, with nobody waiting, and the lock
-// is held alone only for the row, its log line and the commit. 1 when stored (and only then logged), 0 when
-// storing failed, -1 when the user may not create files in its folder (refused, nothing stored).
+// is held alone only for the row, its log line and the commit. 1 when stored (and only then
+// logged), 0 when storing failed, -1 when the user may not create files in its folder (refused,
+// nothing stored).
 int AddFromRequest(KxRequest& request, CImageFileService& service, CkxFile& file) {
     {
         // A first look at the rights, so that a refused add writes nothing, when a reader may
